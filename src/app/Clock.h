@@ -1,0 +1,15 @@
+#pragma once
+// The clocks the program reads: the time of day in seconds since midnight (single precision, as the
+// session clock and the data-present test use it), the current date and time, and a steady
+// millisecond counter for the pauses that must also end across midnight.
+
+#include <QDateTime>
+#include <cstdint>
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual float SecondsSinceMidnight() const = 0;
+    virtual QDateTime Now() const = 0;
+    virtual int64_t SteadyMilliseconds() const = 0;
+};

@@ -1,0 +1,41 @@
+#pragma once
+// Colours are kept as 0x00BBGGRR numbers (red in the low byte) in the program's state, so tests can read
+// the exact value; system colours 0x800000nn stand for palette roles. This turns either into a QColor.
+
+#include <QColor>
+#include <QPalette>
+#include <cstdint>
+
+namespace Colors {
+
+constexpr uint32_t kWindowBackground = 0x80000005;    // system colour 5
+constexpr uint32_t kButtonFace = 0x8000000F;          // system colour 15
+constexpr uint32_t kInactiveCaptionText = 0x80000013; // system colour 19
+
+constexpr uint32_t kWhite = 0x00FFFFFF;
+constexpr uint32_t kBlack = 0x00000000;
+constexpr uint32_t kRed = 0x000000FF;
+constexpr uint32_t kLightGreen = 0x0080FF80;
+constexpr uint32_t kLightRed = 0x008080FF;
+constexpr uint32_t kMagenta = 0x00FF00FF;
+
+inline bool IsSystemColour(uint32_t value) { return (value & 0x80000000u) != 0; }
+
+// 0x00BBGGRR to QColor; system colours map to palette roles (5 -> Base, 15 -> Button,
+// 19 -> inactive WindowText; any other index -> Window).
+inline QColor ToQColor(uint32_t value, const QPalette& palette = QPalette()) {
+    if (IsSystemColour(value)) {
+        switch (value & 0xFF) {
+        case 5: return palette.color(QPalette::Base);
+        case 15: return palette.color(QPalette::Button);
+        case 19: return palette.color(QPalette::Inactive, QPalette::WindowText);
+        default: return palette.color(QPalette::Window);
+        }
+    }
+    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+}
+
+// QRgb of a plain (non-system) colour, for pixel checks on the graph picture.
+inline QRgb ToRgb(uint32_t value) { return qRgb(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF)); }
+
+} // namespace Colors

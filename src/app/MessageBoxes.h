@@ -1,0 +1,15 @@
+#pragma once
+// Every message box of the program goes through this interface: the window passes one built on
+// QMessageBox, tests pass a scripted fake that records what was shown and answers without blocking.
+
+#include <QString>
+
+class MessageBoxes {
+public:
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+    enum class Icon { None, Information, Warning, Question };
+    enum class Answer { Ok, Cancel, Yes, No };
+
+    virtual ~MessageBoxes() = default;
+    virtual Answer Show(const QString& text, const QString& title, Buttons buttons, Icon icon) = 0;
+};
