@@ -1,10 +1,24 @@
+// The Aurivo USB monitor: the window over the sensor's serial port, with the program's folder as the
+// home of its settings and session files.
+#include "app/SystemClock.h"
+#include "device/PortMap.h"
+#include "device/QtSerialComm.h"
+#include "ui/widgets/MainWindow.h"
+#include "ui/widgets/QtMessageBoxes.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Aurivo USB Interface"));
+    app.setApplicationName(QStringLiteral("Aurivo USB"));
+    const QString folder = QCoreApplication::applicationDirPath();
+    SystemClock clock;
+    QtSerialComm comm(folder);
+    PortMap ports(folder);
+    QtMessageBoxes boxes;
+    MainWindow window(comm, clock, boxes, folder, [&ports](int n) { return ports.DevicePath(n); });
+    boxes.SetParent(&window);
     window.show();
+    window.Start();
     return app.exec();
 }

@@ -20,4 +20,6 @@ public:
     virtual void SetWindowTop(double twips) = 0;
     // Lets pending window events run once (timer ticks included).
     virtual void ProcessEvents() = 0;
+    // Twips per pixel of the window's screen (1440 / logical DPI; 15 at 96 DPI).
+    virtual double TwipsPerPixel() const { return 15.0; }
 };

@@ -1,0 +1,45 @@
+#pragma once
+// Starting, stopping and restarting sessions: the Session menu's commands, the routine StartSession
+// they share, and File > Cancel. A session runs exactly while "Start" is disabled; starting opens the
+// session files and the port, stopping writes the header's closing records and closes everything.
+
+#include <QString>
+
+struct MonitorState;
+class SerialComm;
+class Clock;
+class MessageBoxes;
+class Dialogs;
+class SessionFiles;
+class Indicators;
+class GraphPlotter;
+
+class SessionControl {
+public:
+    SessionControl(MonitorState& state, SerialComm& comm, Clock& clock, MessageBoxes& boxes, Dialogs& dialogs,
+                   SessionFiles& files, Indicators& indicators, GraphPlotter& graph);
+
+    void mnuStart_Click();
+    void mnuStartAs_Click();
+    void StartSession();
+    // Stops the session. Every step runs even if one before it failed, so a stop always leaves the
+    // menus, the port and the files in the stopped state.
+    void mnuStop_Click();
+    void mnuRestart_Click();
+    void mnuCancel_Click();
+
+    // Base name of the current session's files: "tempdata" or the save-as name.
+    QString SessionBaseName() const;
+    // "Start of Session : " uses the system's general date-and-time form.
+    static QString GeneralDateText(const QDateTime& when);
+
+private:
+    MonitorState& s_;
+    SerialComm& comm_;
+    Clock& clock_;
+    MessageBoxes& boxes_;
+    Dialogs& dialogs_;
+    SessionFiles& files_;
+    Indicators& indicators_;
+    GraphPlotter& graph_;
+};

@@ -1,0 +1,33 @@
+#pragma once
+// The Display menu's six panel toggles, the switch into and out of the replay view, and the
+// click-to-close rule of the filter/jitter entry frame. A toggle only records the choice and asks for
+// a height-driven re-arrangement; the next tick lays the panels out.
+
+struct MonitorState;
+class WindowHost;
+
+class ViewToggles {
+public:
+    ViewToggles(MonitorState& state, WindowHost& host);
+
+    void mnuPixGraf_Click();
+    void mnuBarGrf_Click();
+    void mnuSmlGraf_Click();
+    void mnuInternStatus_Click();
+    void mnuComments_Click();
+    void mnuTimnStuf_Click();
+
+    // Remembers the six check marks and switches to graph and comments only.
+    void EnterReplayView();
+    // Toggles back exactly the panels the replay view changed: LED row, picture graph, bar graph,
+    // readings, parameters strip, comments.
+    void LeaveReplayView();
+
+    // Every click on the window background, a display panel or one of its labels closes the
+    // filter/jitter entry frame.
+    void HideEntryFrame();
+
+private:
+    MonitorState& s_;
+    WindowHost& host_;
+};

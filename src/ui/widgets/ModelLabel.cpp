@@ -1,0 +1,47 @@
+#include "ui/widgets/ModelLabel.h"
+
+#include "app/Colors.h"
+
+#include <QPainter>
+
+ModelLabel::ModelLabel(QWidget* parent) : QAbstractButton(parent) {
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void ModelLabel::SetBackColor(uint32_t colour) {
+    if (colour == back_) return;
+    back_ = colour;
+    update();
+}
+
+void ModelLabel::SetForeColor(uint32_t colour) {
+    if (colour == fore_) return;
+    fore_ = colour;
+    update();
+}
+
+void ModelLabel::SetBordered(bool bordered) {
+    bordered_ = bordered;
+    update();
+}
+
+void ModelLabel::SetAlignment(Qt::Alignment alignment) {
+    alignment_ = alignment;
+    update();
+}
+
+void ModelLabel::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), Colors::ToQColor(back_, palette()));
+    if (bordered_) {
+        p.setPen(QPen(QColor(96, 96, 96)));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+    if (hasFocus()) {
+        p.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        p.drawRect(rect().adjusted(1, 1, -2, -2));
+    }
+    p.setPen(Colors::ToQColor(fore_, palette()));
+    p.setFont(font());
+    p.drawText(rect().adjusted(2, 0, -2, 0), int(alignment_) | Qt::TextSingleLine, text());
+}
