@@ -153,9 +153,11 @@ TEST_F(PortChooserTest, RescanWhileOpenClosesFirstThenScansAfresh) {
     const int closesBefore = comm.closeCalls;
 
     bool sawClosedFrame = false;
-    host.onEvents = [&](int n) {
+    bool first = true;
+    host.onEvents = [&](int) {
         // Command2_Click yields once with the frame hidden and CancelRequested set.
-        if (n == 1) sawClosedFrame = !state.fraSelctPort.visible && state.CancelRequested;
+        if (first) sawClosedFrame = !state.fraSelctPort.visible && state.CancelRequested;
+        first = false;
     };
     chooser.mnuSetComPort_Click();
     EXPECT_TRUE(sawClosedFrame);
