@@ -25,6 +25,7 @@ TEST_F(PortChooserTest, ScanMarksEachPortByWhatItsOpenReported) {
     comm.AddPort(2);
     comm.AddPort(5);
     comm.AddHeldPort(3, QStringLiteral("permission denied: add your user to the dialout group"));
+    comm.AddHeldPort(9, QString());
     comm.AddFailingPort(7, SerialComm::kOtherFailure, QStringLiteral("odd failure"));
     state.CommPortNumber = 5;
     state.optPortNum[1].value = true; // left over from an earlier scan
@@ -49,6 +50,8 @@ TEST_F(PortChooserTest, ScanMarksEachPortByWhatItsOpenReported) {
     EXPECT_EQ(Opt(3).backColor, PortChooser::kPortHeldColour);
     EXPECT_FALSE(Opt(3).enabled);
     EXPECT_EQ(Opt(3).toolTip, QStringLiteral("permission denied: add your user to the dialout group"));
+    EXPECT_EQ(Opt(9).backColor, 0x00C0FFFFu);
+    EXPECT_EQ(Opt(9).toolTip, QStringLiteral("in use by another program")); // no reason given
 
     // Failures other than "missing" and "held" still offer the port.
     EXPECT_EQ(Opt(7).backColor, Colors::kWindowBackground);
@@ -68,13 +71,6 @@ TEST_F(PortChooserTest, ScanMarksEachPortByWhatItsOpenReported) {
     EXPECT_EQ(state.fraSelctPort.rect.left, 480);
     EXPECT_FALSE(state.PortScanActive);
     EXPECT_TRUE(state.mnuSetComPort.enabled);
-}
-
-TEST_F(PortChooserTest, HeldPortWithoutReasonSaysInUse) {
-    comm.AddHeldPort(1, QString());
-    chooser.mnuSetComPort_Click();
-    EXPECT_EQ(Opt(1).backColor, 0x00C0FFFFu);
-    EXPECT_EQ(Opt(1).toolTip, QStringLiteral("in use by another program"));
 }
 
 TEST_F(PortChooserTest, NoPortsAtAllLeavesEveryButtonPaleRed) {
