@@ -1,0 +1,96 @@
+#pragma once
+// A scripted serial component for tests: each port number is given an open result (0 or an error
+// number, with the reason LastErrorText reports) and the bytes it delivers once open. Ports without a
+// script do not exist (8002). Every open and close is logged, so tests can tell which ports were
+// probed. Setting `failed` makes InBufferCount report -1, as when the device goes away while open.
+
+#include "device/SerialComm.h"
+
+#include <QByteArray>
+#include <QString>
+#include <map>
+#include <vector>
+
+class FakeSerialComm : public SerialComm {
+public:
+    struct PortScript {
+        int openResult = 0;      // 0, kNoSuchPort, kPortInUse or any other error number
+        QString errorText;       // what LastErrorText says after a failed open
+        QByteArray bytes;        // delivered to the receive buffer when the port opens
+    };
+
+    // ---- Scripting ---------------------------------------------------------------------------------
+    std::map<int, PortScript> ports;
+    bool failed = false;
+
+    void AddPort(int port, QByteArray bytes = {}) { ports[port] = PortScript{0, QString(), std::move(bytes)}; }
+    void AddHeldPort(int port, const QString& reason = QStringLiteral("in use by another program")) {
+        ports[port] = PortScript{kPortInUse, reason, {}};
+    }
+    void AddFailingPort(int port, int error, const QString& reason = QString()) {
+        ports[port] = PortScript{error, reason, {}};
+    }
+    // Bytes arriving while the port is open (appended to the receive buffer).
+    void Deliver(const QByteArray& bytes) { buffer_.append(bytes); }
+
+    // ---- Record of use -----------------------------------------------------------------------------
+    std::vector<int> openAttempts; // port number of every PortOpen = True
+    int closeCalls = 0;            // every PortOpen = False, also on a closed port
+    QString settings;
+    int inputLen = 0, rThreshold = -1, inputMode = 0, inBufferSize = 0;
+
+    // ---- SerialComm --------------------------------------------------------------------------------
+    void SetCommPort(int port) override { commPort_ = port; }
+    int CommPort() const override { return commPort_; }
+    void SetSettings(const QString& s) override { settings = s; }
+    void SetInputLen(int length) override { inputLen = length; }
+    void SetRThreshold(int threshold) override { rThreshold = threshold; }
+    void SetInputMode(int mode) override { inputMode = mode; }
+    void SetInBufferSize(int size) override { inBufferSize = size; }
+
+    int SetPortOpen(bool open) override {
+        if (!open) {
+            ++closeCalls;
+            open_ = false;
+            buffer_.clear();
+            return 0;
+        }
+        openAttempts.push_back(commPort_);
+        if (open_) {
+            lastError_ = QStringLiteral("port already open");
+            return kPortInUse;
+        }
+        const auto it = ports.find(commPort_);
+        if (it == ports.end()) {
+            lastError_ = QStringLiteral("no such port");
+            return kNoSuchPort;
+        }
+        if (it->second.openResult != 0) {
+            lastError_ = it->second.errorText;
+            return it->second.openResult;
+        }
+        lastError_.clear();
+        open_ = true;
+        buffer_ = it->second.bytes;
+        return 0;
+    }
+    bool PortOpen() const override { return open_; }
+
+    int InBufferCount() override {
+        if (failed) return -1;
+        return open_ ? int(buffer_.size()) : 0;
+    }
+    QByteArray Input() override {
+        if (!open_ || buffer_.isEmpty()) return {};
+        const QByteArray one = buffer_.left(1);
+        buffer_.remove(0, 1);
+        return one;
+    }
+    QString LastErrorText() const override { return lastError_; }
+
+private:
+    int commPort_ = 1;
+    bool open_ = false;
+    QString lastError_;
+    QByteArray buffer_;
+};
