@@ -45,11 +45,9 @@ void Monitor::Form_Load() {
 }
 
 void Monitor::LoadSettings() {
-    Settings loaded;
-    loaded.CommPortNumber = 0;
-    loaded.SensitivityText.clear();
+    Settings loaded; // the program's initial values: what a short file leaves unread
     const SettingsFile::ReadResult result = settingsFile_.Read(loaded);
-    if (result.status == SettingsFile::Status::Missing) {
+    if (result.status == SettingsFile::ReadResult::Status::Missing) {
         const Settings d = SettingsFile::Defaults(host_.ScreenWidthTwips(), host_.ScreenHeightTwips());
         s_.CommPortNumber = d.CommPortNumber;
         s_.SensitivityText = d.SensitivityText;
@@ -67,8 +65,8 @@ void Monitor::LoadSettings() {
         ports_.mnuSetComPort_Click();
         return;
     }
-    if (result.status == SettingsFile::Status::Failed) {
-        boxes_.Show(result.errorText, QStringLiteral("Need to trap this error"), MessageBoxes::Buttons::OkCancel,
+    if (result.status == SettingsFile::ReadResult::Status::Failed) {
+        boxes_.Show(result.Error, QStringLiteral("Need to trap this error"), MessageBoxes::Buttons::OkCancel,
                     MessageBoxes::Icon::Warning);
         mnuExit_Click();
         return;

@@ -68,6 +68,7 @@ MonitorState::MonitorState() {
 
     TxtSeshnComnts.text = QStringLiteral("Place session comments here.");
     TxtSeshnComnts.font = FontSpec{QStringLiteral("Lucida Sans Unicode"), 7.5, true};
+    TxtSeshnComnts.rect = TwipsRect{120, 120, 0, 0}; // design left and top; the arrangement sizes it
 
     const char* params[7] = {"Time", "", "Sens.%", "25", "Port #", "2", "Examiming Ports"};
     for (int i = 0; i < 7; ++i) {

@@ -13,9 +13,14 @@ GraphCanvas::GraphCanvas(int width, int height, uint32_t backColor)
 void GraphCanvas::Resize(int width, int height) {
     width = std::max(1, width);
     height = std::max(1, height);
-    if (width != image_.width() || height != image_.height())
-        image_ = QImage(width, height, QImage::Format_RGB32);
-    Cls();
+    if (width == image_.width() && height == image_.height()) return;
+    QImage resized(width, height, QImage::Format_RGB32);
+    resized.fill(Colors::ToRgb(backColor_));
+    QPainter painter(&resized);
+    painter.drawImage(0, 0, image_);
+    painter.end();
+    image_ = std::move(resized);
+    ++revision_;
 }
 
 void GraphCanvas::Cls() {

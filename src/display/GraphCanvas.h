@@ -13,7 +13,8 @@ public:
     int ScaleWidth() const { return image_.width(); }
     int ScaleHeight() const { return image_.height(); }
 
-    // Changes the picture size; the content is cleared (the graph rebuilds after every layout change).
+    // Changes the picture size, keeping what was drawn where it still fits (like a picture that keeps
+    // its drawing); new area takes the background colour.
     void Resize(int width, int height);
     // Clears to the background colour; the drawing position goes to (0, 0).
     void Cls();
