@@ -10,7 +10,9 @@ constexpr char16_t kCp1252High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
 
 // Length of the valid UTF-8 sequence starting at bytes[i] and its code point; 0 when the bytes there are
 // not valid UTF-8 (stray continuation, overlong form, surrogate, beyond U+10FFFF, cut short).
@@ -42,9 +44,13 @@ int Utf8Sequence(QByteArrayView bytes, qsizetype i, char32_t* codePoint) {
     return length;
 }
 
-char16_t Cp1252(unsigned char c) { return (c >= 0x80 && c <= 0x9F) ? kCp1252High[c - 0x80] : char16_t(c); }
+char16_t Cp1252(unsigned char c) {
+    return (c >= 0x80 && c <= 0x9F) ? kCp1252High[c - 0x80] : char16_t(c);
+}
 
-bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+bool IsLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
 
 } // namespace
 
@@ -74,7 +80,8 @@ QString TextItemReader::Decode(QByteArrayView bytes) {
 
 std::optional<QString> TextItemReader::Next() {
     const qsizetype size = data_.size();
-    while (pos_ < size && data_[pos_] == ' ') ++pos_;
+    while (pos_ < size && data_[pos_] == ' ')
+        ++pos_;
     if (pos_ >= size) return std::nullopt;
 
     if (data_[pos_] == '"') {
@@ -83,15 +90,18 @@ std::optional<QString> TextItemReader::Next() {
         if (end < 0) end = size; // an unclosed quote runs to the end of the data
         const QString item = Decode(QByteArrayView(data_).sliced(start, end - start));
         pos_ = end < size ? end + 1 : size;
-        while (pos_ < size && data_[pos_] != ',' && !IsLineEnd(data_[pos_])) ++pos_;
+        while (pos_ < size && data_[pos_] != ',' && !IsLineEnd(data_[pos_]))
+            ++pos_;
         SkipDelimiter();
         return item;
     }
 
     const qsizetype start = pos_;
-    while (pos_ < size && data_[pos_] != ',' && !IsLineEnd(data_[pos_])) ++pos_;
+    while (pos_ < size && data_[pos_] != ',' && !IsLineEnd(data_[pos_]))
+        ++pos_;
     qsizetype end = pos_;
-    while (end > start && data_[end - 1] == ' ') --end;
+    while (end > start && data_[end - 1] == ' ')
+        --end;
     const QString item = Decode(QByteArrayView(data_).sliced(start, end - start));
     SkipDelimiter();
     return item;

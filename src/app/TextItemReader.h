@@ -15,7 +15,7 @@
 #include <optional>
 
 class TextItemReader {
-public:
+  public:
     explicit TextItemReader(QByteArray data);
 
     // The next item, or no value when the data is used up. Every call that returns an item moves
@@ -27,7 +27,7 @@ public:
     // UTF-8 with a per-sequence Windows-1252 fallback.
     static QString Decode(QByteArrayView bytes);
 
-private:
+  private:
     // Moves past the comma or line end that closes an item (if any).
     void SkipDelimiter();
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 
 class TextItemWriter {
-public:
+  public:
     // One write of a single item: the item followed by CR LF.
     void WriteText(const QString& text);
     void WriteNumber(int64_t value);
@@ -21,7 +21,7 @@ public:
 
     const QByteArray& Data() const { return data_; }
 
-private:
+  private:
     void Separate();
 
     QByteArray data_;

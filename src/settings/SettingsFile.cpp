@@ -42,7 +42,8 @@ Settings SettingsFile::Defaults(double screenWidthTwips, double screenHeightTwip
     Settings s;
     s.CommPortNumber = 2;
     s.SensitivityText = QStringLiteral("25");
-    for (const auto& line : kVisibilityLines) s.*line.field = kTrue;
+    for (const auto& line : kVisibilityLines)
+        s.*line.field = kTrue;
     s.WindowWidth = ToLong(screenWidthTwips * 0.55);
     s.WindowHeight = ToLong(screenHeightTwips * 0.75);
     s.WindowTop = ToLong((screenHeightTwips - s.WindowHeight) / 2);
@@ -87,8 +88,8 @@ SettingsFile::ReadResult SettingsFile::Read(Settings& s) const {
     }
 
     // Geometry in the file's order: width, height, top, left.
-    for (int32_t Settings::*field : {&Settings::WindowWidth, &Settings::WindowHeight, &Settings::WindowTop,
-                                     &Settings::WindowLeft}) {
+    for (int32_t Settings::*field :
+         {&Settings::WindowWidth, &Settings::WindowHeight, &Settings::WindowTop, &Settings::WindowLeft}) {
         items.Next(); // label
         number(s.*field);
     }

@@ -29,7 +29,7 @@ struct Settings {
 };
 
 class SettingsFile {
-public:
+  public:
     static constexpr const char* kFileName = "Aurivo_USB.ini";
 
     // How reading went. Missing: there is no file, the fields are untouched and the caller applies
@@ -63,6 +63,6 @@ public:
     // "False". Returns false, with the system's description in *error, when the file cannot be written.
     bool Write(const Settings& s, QString* error = nullptr) const;
 
-private:
+  private:
     QString path_;
 };

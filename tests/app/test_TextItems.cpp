@@ -9,13 +9,15 @@ namespace {
 std::vector<QString> AllItems(const QByteArray& data) {
     TextItemReader reader(data);
     std::vector<QString> items;
-    while (auto item = reader.Next()) items.push_back(*item);
+    while (auto item = reader.Next())
+        items.push_back(*item);
     return items;
 }
 
 std::vector<QString> Items(std::initializer_list<const char*> texts) {
     std::vector<QString> out;
-    for (const char* t : texts) out.push_back(QString::fromUtf8(t));
+    for (const char* t : texts)
+        out.push_back(QString::fromUtf8(t));
     return out;
 }
 
@@ -34,7 +36,9 @@ TEST(TextItemWriter, QuotedTextsBareNumbersAndCrLf) {
     w.AddNumber(0);
     w.EndLine();
     w.WriteText(QStringLiteral("Gr\u00FC\u00DFe"));
-    EXPECT_EQ(w.Data(), QByteArray("\"Port # \"\r\n3\r\n-1250\r\n\"\"\r\n8123,30\r\n\"a\",0\r\n\"Gr\xC3\xBC\xC3\x9F" "e\"\r\n"));
+    EXPECT_EQ(w.Data(),
+              QByteArray("\"Port # \"\r\n3\r\n-1250\r\n\"\"\r\n8123,30\r\n\"a\",0\r\n\"Gr\xC3\xBC\xC3\x9F"
+                         "e\"\r\n"));
 }
 
 TEST(TextItemReader, ItemsEndAtCommasAndLineEnds) {
@@ -67,7 +71,9 @@ TEST(TextItemReader, QuotedItemsKeepCommasAndLineBreaks) {
 }
 
 TEST(TextItemReader, Utf8WithWindows1252Fallback) {
-    EXPECT_EQ(TextItemReader::Decode("Gr\xC3\xBC\xC3\x9F" "e"), QStringLiteral("Gr\u00FC\u00DFe"));
+    EXPECT_EQ(TextItemReader::Decode("Gr\xC3\xBC\xC3\x9F"
+                                     "e"),
+              QStringLiteral("Gr\u00FC\u00DFe"));
     // Lone high bytes are Windows-1252: 0x80 is the euro sign, 0x93/0x94 curly quotes, 0xFC u-umlaut.
     EXPECT_EQ(TextItemReader::Decode("\x80 \x93x\x94 \xFC"), QStringLiteral("\u20AC \u201Cx\u201D \u00FC"));
     // Invalid UTF-8 forms (overlong, surrogate, cut short) fall back byte by byte.
@@ -84,11 +90,13 @@ TEST(TextItems, WrittenItemsReadBack) {
     TextItemWriter w;
     const QString texts[] = {QStringLiteral("Sensitivty = "), QStringLiteral("line1\r\nline2, more"),
                              QStringLiteral("\u20AC 5"), QString()};
-    for (const QString& t : texts) w.WriteText(t);
+    for (const QString& t : texts)
+        w.WriteText(t);
     w.WriteNumber(-7);
     const auto items = AllItems(w.Data());
     ASSERT_EQ(items.size(), 5u);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(items[i], texts[i]);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(items[i], texts[i]);
     EXPECT_EQ(items[4], QStringLiteral("-7"));
 }
 
@@ -101,7 +109,8 @@ TEST(TextItemReader, RandomBytesAlwaysReachTheEnd) {
             c = (round % 2) ? char(rng.bounded(256)) : alphabet[rng.bounded(int(sizeof alphabet))];
         TextItemReader reader(data);
         int count = 0;
-        while (reader.Next()) ASSERT_LE(++count, data.size() + 1);
+        while (reader.Next())
+            ASSERT_LE(++count, data.size() + 1);
         EXPECT_TRUE(reader.AtEnd());
     }
 }

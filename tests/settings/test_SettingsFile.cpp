@@ -14,21 +14,20 @@
 
 namespace {
 
-const char kWrittenFile[] =
-    "\"Port # \"\r\n3\r\n"
-    "\"Sensitivty = \"\r\n\"25abc\"\r\n"
-    "\"Picture graph visibilty = \"\r\n\"True\"\r\n"
-    "\"Color graph visibilty = \"\r\n\"False\"\r\n"
-    "\"Bar graph visibilty = \"\r\n\"True\"\r\n"
-    "\"Internal status visibilty = \"\r\n\"True\"\r\n"
-    "\"Session comments visibilty = \"\r\n\"False\"\r\n"
-    "\"Time etc. visibilty = \"\r\n\"True\"\r\n"
-    "\"Form Width = \"\r\n8448\r\n"
-    "\"Form Height = \"\r\n-8640\r\n"
-    "\"Form Top = \"\r\n1440\r\n"
-    "\"Form Left = \"\r\n3456\r\n"
-    "\"Filter Size = \"\r\n5\r\n"
-    "\"Jitter = \"\r\n120\r\n";
+const char kWrittenFile[] = "\"Port # \"\r\n3\r\n"
+                            "\"Sensitivty = \"\r\n\"25abc\"\r\n"
+                            "\"Picture graph visibilty = \"\r\n\"True\"\r\n"
+                            "\"Color graph visibilty = \"\r\n\"False\"\r\n"
+                            "\"Bar graph visibilty = \"\r\n\"True\"\r\n"
+                            "\"Internal status visibilty = \"\r\n\"True\"\r\n"
+                            "\"Session comments visibilty = \"\r\n\"False\"\r\n"
+                            "\"Time etc. visibilty = \"\r\n\"True\"\r\n"
+                            "\"Form Width = \"\r\n8448\r\n"
+                            "\"Form Height = \"\r\n-8640\r\n"
+                            "\"Form Top = \"\r\n1440\r\n"
+                            "\"Form Left = \"\r\n3456\r\n"
+                            "\"Filter Size = \"\r\n5\r\n"
+                            "\"Jitter = \"\r\n120\r\n";
 
 Settings Sample() {
     Settings s;
@@ -51,7 +50,7 @@ Settings Sample() {
 }
 
 class SettingsFileTest : public ::testing::Test {
-protected:
+  protected:
     void WriteRaw(const QByteArray& bytes) {
         QFile f(file.Path());
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -196,7 +195,8 @@ TEST_F(SettingsFileTest, VisibilityWeightsInFileOrder) {
 
 TEST_F(SettingsFileTest, ShortAndEmptyFilesFallBack) {
     // Only port and sensitivity present: the rest keeps the initial values, then the checks apply.
-    Settings s = Load("\"Port # \"\r\n5\r\n\"Sensitivty = \"\r\n\"50\"\r\n\"Picture graph visibilty = \"\r\n");
+    Settings s =
+        Load("\"Port # \"\r\n5\r\n\"Sensitivty = \"\r\n\"50\"\r\n\"Picture graph visibilty = \"\r\n");
     EXPECT_EQ(s.CommPortNumber, 5);
     EXPECT_EQ(s.SensitivityText, QStringLiteral("50"));
     EXPECT_EQ(s.PictureGraphVisible, QStringLiteral("False"));
@@ -229,8 +229,10 @@ TEST_F(SettingsFileTest, RandomBytesStayWithinTheChecks) {
     QRandomGenerator rng(2024);
     for (int round = 0; round < 300; ++round) {
         QByteArray data(int(rng.bounded(400)), '\0');
-        for (auto& c : data) c = char(rng.bounded(256));
-        if (round % 3 == 0) data = QByteArray(kWrittenFile).left(int(rng.bounded(int(sizeof kWrittenFile)))) + data;
+        for (auto& c : data)
+            c = char(rng.bounded(256));
+        if (round % 3 == 0)
+            data = QByteArray(kWrittenFile).left(int(rng.bounded(int(sizeof kWrittenFile)))) + data;
         const Settings s = Load(data);
         EXPECT_GE(s.CommPortNumber, 1);
         EXPECT_LE(s.CommPortNumber, 16);
@@ -293,5 +295,6 @@ TEST_F(SettingsFileTest, FailedWriteLeavesNoPartialFile) {
     ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
     EXPECT_FALSE(written);
     EXPECT_EQ(ReadRaw(), before);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Aurivo_USB.ini")});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("Aurivo_USB.ini")});
 }
