@@ -6,8 +6,9 @@
 // blanks trimmed. At the end of the data there are no more items.
 //
 // Bytes are decoded as UTF-8; a byte that does not start a valid UTF-8 sequence is taken as Windows-1252
-// (files written on other machines). Qt 6.4 only offers Windows-1252 through ICU, which is not
-// guaranteed, so the 32 characters where it differs from Latin-1 come from a table here.
+// (files written on other machines), so one text may mix both. Qt 6.4 offers Windows-1252 only when built
+// with ICU and decodes whole texts with it, so the 32 characters where Windows-1252 differs from Latin-1
+// come from a small table here instead.
 
 #include <QByteArray>
 #include <QByteArrayView>
