@@ -14,7 +14,9 @@
 PtyOutput::~PtyOutput() { Close(); }
 
 bool PtyOutput::Open(const QString& folder, int port) {
-    m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (m_master >= 0)
+        ::fcntl(m_master, F_SETFD, FD_CLOEXEC);
     if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0) {
         m_error = QStringLiteral("cannot create a pseudo-terminal: %1").arg(QString::fromLocal8Bit(strerror(errno)));
         Close();
