@@ -1,0 +1,106 @@
+#include "device/PortMap.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+int GroupOf(const QString& name) {
+    if (name.startsWith(QLatin1String("ttyUSB")))
+        return 0;
+    if (name.startsWith(QLatin1String("ttyACM")))
+        return 1;
+    return 2;
+}
+
+// Natural order: runs of digits compare by value, everything else character by character.
+bool NaturalLess(const QString& a, const QString& b) {
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            qsizetype ie = i;
+            qsizetype je = j;
+            while (ie < a.size() && a[ie].isDigit())
+                ++ie;
+            while (je < b.size() && b[je].isDigit())
+                ++je;
+            // Compare digit runs by value without overflow: strip leading zeros, then by length.
+            QStringView da = QStringView(a).mid(i, ie - i);
+            QStringView db = QStringView(b).mid(j, je - j);
+            while (da.size() > 1 && da.front() == u'0')
+                da = da.mid(1);
+            while (db.size() > 1 && db.front() == u'0')
+                db = db.mid(1);
+            if (da.size() != db.size())
+                return da.size() < db.size();
+            const int c = da.compare(db);
+            if (c != 0)
+                return c < 0;
+            i = ie;
+            j = je;
+        } else {
+            if (a[i] != b[j])
+                return a[i] < b[j];
+            ++i;
+            ++j;
+        }
+    }
+    if ((a.size() - i) != (b.size() - j))
+        return (a.size() - i) < (b.size() - j);
+    return a < b;
+}
+
+} // namespace
+
+PortMap::PortMap(QString programFolder) : m_programFolder(std::move(programFolder)) {}
+
+QString PortMap::LinkPath(int port) const {
+    return QDir(m_programFolder).filePath(QStringLiteral("ports/com%1").arg(port));
+}
+
+QString PortMap::DevicePath(int port) const {
+    if (port < kFirstPort || port > kLastPort)
+        return {};
+    const QString link = LinkPath(port);
+    const QFileInfo info(link);
+    if (info.isSymLink() || info.exists())
+        return link;
+    const QStringList system = SystemPorts();
+    if (port <= system.size())
+        return system.at(port - 1);
+    return {};
+}
+
+QString PortMap::CanonicalPath(int port) const {
+    const QString path = DevicePath(port);
+    if (path.isEmpty())
+        return {};
+    return QFileInfo(path).canonicalFilePath();
+}
+
+QStringList PortMap::SystemPorts() {
+    QStringList paths;
+    const auto ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo& info : ports)
+        paths.append(info.systemLocation());
+    return OrderPortNames(paths);
+}
+
+QStringList PortMap::OrderPortNames(QStringList names) {
+    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const QString na = QFileInfo(a).fileName();
+        const QString nb = QFileInfo(b).fileName();
+        const int ga = GroupOf(na);
+        const int gb = GroupOf(nb);
+        if (ga != gb)
+            return ga < gb;
+        if (na != nb)
+            return NaturalLess(na, nb);
+        return a < b;
+    });
+    return names;
+}

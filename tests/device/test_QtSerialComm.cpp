@@ -1,0 +1,314 @@
+// The serial component over real pseudo-terminals linked as ports/comN in a temporary program folder.
+
+#include "PseudoTerminal.h"
+#include "device/PortMap.h"
+#include "device/QtSerialComm.h"
+
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <random>
+#include <termios.h>
+
+namespace {
+
+void Configure(QtSerialComm& comm, int port) {
+    comm.SetCommPort(port);
+    comm.SetSettings(QStringLiteral("19200,N,8,1"));
+    comm.SetInputLen(1);
+    comm.SetRThreshold(0);
+    comm.SetInputMode(1);
+    comm.SetInBufferSize(4096);
+}
+
+// Reads byte by byte until `count` bytes came or two seconds passed; asserts the one-byte form.
+QByteArray ReadBytes(QtSerialComm& comm, qsizetype count, int* largestCount = nullptr) {
+    QByteArray got;
+    QDeadlineTimer deadline(2000);
+    while (got.size() < count && !deadline.hasExpired()) {
+        const int waiting = comm.InBufferCount();
+        if (waiting < 0)
+            break;
+        if (largestCount)
+            *largestCount = std::max(*largestCount, waiting);
+        if (waiting == 0) {
+            QThread::msleep(1);
+            continue;
+        }
+        for (int i = 0; i < waiting; ++i) {
+            const QByteArray one = comm.Input();
+            EXPECT_EQ(one.size(), 1);
+            got += one;
+        }
+    }
+    return got;
+}
+
+// Polls until InBufferCount reports a failure; returns the bytes that still came before it.
+QByteArray ReadUntilFailure(QtSerialComm& comm, bool* failed) {
+    QByteArray got;
+    *failed = false;
+    QDeadlineTimer deadline(2000);
+    while (!deadline.hasExpired()) {
+        const int waiting = comm.InBufferCount();
+        if (waiting < 0) {
+            *failed = true;
+            break;
+        }
+        if (waiting == 0)
+            QThread::msleep(1);
+        for (int i = 0; i < waiting; ++i)
+            got += comm.Input();
+    }
+    return got;
+}
+
+class SerialCommTest : public ::testing::Test {
+protected:
+    QTemporaryDir folder;
+};
+
+TEST_F(SerialCommTest, BytesArriveOneAtATimeInOrder) {
+    PseudoTerminal pty(folder.path(), 3);
+    ASSERT_TRUE(pty.IsValid());
+    QtSerialComm comm(folder.path());
+    Configure(comm, 3);
+    ASSERT_EQ(comm.SetPortOpen(true), 0) << qPrintable(comm.LastErrorText());
+    EXPECT_TRUE(comm.PortOpen());
+    EXPECT_EQ(comm.OpenDevicePath(), QFileInfo(pty.SlavePath()).canonicalFilePath());
+    EXPECT_EQ(comm.InBufferCount(), 0);
+    EXPECT_TRUE(comm.Input().isEmpty());
+
+    std::mt19937 rng(3);
+    QByteArray sent;
+    for (int i = 0; i < 3000; ++i)
+        sent.append(static_cast<char>(rng() & 0xFF)); // every byte value, no translation expected
+    ASSERT_TRUE(pty.Write(sent));
+    EXPECT_EQ(ReadBytes(comm, sent.size()), sent);
+    EXPECT_EQ(comm.InBufferCount(), 0);
+    EXPECT_EQ(comm.SetPortOpen(false), 0);
+    EXPECT_FALSE(comm.PortOpen());
+}
+
+TEST_F(SerialCommTest, ReceiveBufferHoldsAtMostInBufferSize) {
+    PseudoTerminal pty(folder.path(), 4);
+    QtSerialComm comm(folder.path());
+    Configure(comm, 4);
+    comm.SetInBufferSize(16);
+    ASSERT_EQ(comm.SetPortOpen(true), 0);
+    QByteArray sent(200, 'x');
+    for (int i = 0; i < sent.size(); ++i)
+        sent[i] = static_cast<char>(i);
+    ASSERT_TRUE(pty.Write(sent));
+    int largest = 0;
+    EXPECT_EQ(ReadBytes(comm, sent.size(), &largest), sent);
+    EXPECT_LE(largest, 16);
+    EXPECT_GE(largest, 1);
+}
+
+TEST_F(SerialCommTest, InputLenZeroReturnsEverythingWaiting) {
+    PseudoTerminal pty(folder.path(), 3);
+    QtSerialComm comm(folder.path());
+    Configure(comm, 3);
+    comm.SetInputLen(0);
+    ASSERT_EQ(comm.SetPortOpen(true), 0);
+    ASSERT_TRUE(pty.Write("abcdef"));
+    QDeadlineTimer deadline(2000);
+    while (comm.InBufferCount() < 6 && !deadline.hasExpired())
+        QThread::msleep(1);
+    EXPECT_EQ(comm.Input(), QByteArray("abcdef"));
+}
+
+TEST_F(SerialCommTest, LineIsSetTo19200EightNoneOne) {
+    PseudoTerminal pty(folder.path(), 3);
+    QtSerialComm comm(folder.path());
+    Configure(comm, 3);
+    ASSERT_EQ(comm.SetPortOpen(true), 0);
+    termios tio{};
+    ASSERT_EQ(::tcgetattr(pty.MasterFd(), &tio), 0); // the master sees the device side's settings
+    EXPECT_EQ(::cfgetispeed(&tio), static_cast<speed_t>(B19200));
+    EXPECT_EQ(::cfgetospeed(&tio), static_cast<speed_t>(B19200));
+    EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(tio.c_cflag & PARENB, 0u);
+    EXPECT_EQ(tio.c_cflag & CSTOPB, 0u);
+    EXPECT_EQ(tio.c_cflag & CRTSCTS, 0u);
+    EXPECT_EQ(tio.c_iflag & (IXON | IXOFF), 0u);
+}
+
+TEST_F(SerialCommTest, SettingsText) {
+    const auto s = QtSerialComm::ParseSettings(QStringLiteral("19200,N,8,1"));
+    ASSERT_TRUE(s.ok);
+    EXPECT_EQ(s.baudRate, 19200);
+    EXPECT_EQ(s.parity, QSerialPort::NoParity);
+    EXPECT_EQ(s.dataBits, QSerialPort::Data8);
+    EXPECT_EQ(s.stopBits, QSerialPort::OneStop);
+    const auto e = QtSerialComm::ParseSettings(QStringLiteral("9600,e,7,2"));
+    ASSERT_TRUE(e.ok);
+    EXPECT_EQ(e.parity, QSerialPort::EvenParity);
+    EXPECT_EQ(e.dataBits, QSerialPort::Data7);
+    EXPECT_EQ(e.stopBits, QSerialPort::TwoStop);
+    for (const char* bad : {"", "19200", "19200,X,8,1", "19200,N,9,1", "19200,N,8,3", "fast,N,8,1", "-5,N,8,1"})
+        EXPECT_FALSE(QtSerialComm::ParseSettings(QString::fromLatin1(bad)).ok) << bad;
+
+    PseudoTerminal pty(folder.path(), 3);
+    QtSerialComm comm(folder.path());
+    Configure(comm, 3);
+    comm.SetSettings(QStringLiteral("19200,Q,8,1"));
+    EXPECT_EQ(comm.SetPortOpen(true), SerialComm::kOtherFailure);
+    EXPECT_FALSE(comm.PortOpen());
+}
+
+TEST_F(SerialCommTest, MissingDeviceIs8002) {
+    QtSerialComm comm(folder.path());
+    Configure(comm, 0); // no number outside 1..16 names a device
+    EXPECT_EQ(comm.SetPortOpen(true), SerialComm::kNoSuchPort);
+    EXPECT_FALSE(comm.PortOpen());
+    EXPECT_FALSE(comm.LastErrorText().isEmpty());
+
+    // A link whose device has gone names the port but cannot be opened.
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("ports")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/aurivo-no-such-device"), folder.filePath(QStringLiteral("ports/com6"))));
+    Configure(comm, 6);
+    EXPECT_EQ(comm.SetPortOpen(true), SerialComm::kNoSuchPort);
+    EXPECT_FALSE(comm.PortOpen());
+}
+
+TEST_F(SerialCommTest, PortHeldInThisProcessIs8005UnderAnyName) {
+    PseudoTerminal pty(folder.path(), 3);
+    QTemporaryDir otherFolder;
+    ASSERT_TRUE(pty.Link(otherFolder.path(), 7)); // the same device as port 7 of another folder
+
+    QtSerialComm first(folder.path());
+    Configure(first, 3);
+    ASSERT_EQ(first.SetPortOpen(true), 0);
+    // Opening an open port again.
+    EXPECT_EQ(first.SetPortOpen(true), SerialComm::kPortInUse);
+    EXPECT_TRUE(first.PortOpen());
+
+    QtSerialComm second(folder.path());
+    Configure(second, 3);
+    EXPECT_EQ(second.SetPortOpen(true), SerialComm::kPortInUse);
+    EXPECT_EQ(second.LastErrorText(), QStringLiteral("in use by another program"));
+    EXPECT_FALSE(second.PortOpen());
+
+    QtSerialComm viaOtherName(otherFolder.path());
+    Configure(viaOtherName, 7);
+    EXPECT_EQ(viaOtherName.SetPortOpen(true), SerialComm::kPortInUse);
+
+    // Once released, the port opens again, and the first holder still reads normally until then.
+    ASSERT_TRUE(pty.Write("z"));
+    EXPECT_EQ(ReadBytes(first, 1), QByteArray("z"));
+    EXPECT_EQ(first.SetPortOpen(false), 0);
+    EXPECT_EQ(second.SetPortOpen(true), 0);
+}
+
+TEST_F(SerialCommTest, PortHeldByAnotherProgramIs8005) {
+    PseudoTerminal pty(folder.path(), 3);
+    QProcess dump;
+    dump.start(QStringLiteral(AURIVO_DUMP_PATH), {QStringLiteral("--port"), QStringLiteral("3"), QStringLiteral("--folder"), folder.path()});
+    ASSERT_TRUE(dump.waitForStarted(5000));
+    // Once the other program prints a packet, it surely holds the port.
+    const QByteArray packet = QByteArray::fromHex("A35B081FBB0401E4");
+    QByteArray out;
+    QDeadlineTimer deadline(5000);
+    while (!out.contains("\n") && !deadline.hasExpired()) {
+        ASSERT_TRUE(pty.Write(packet));
+        dump.waitForReadyRead(100);
+        out += dump.readAllStandardOutput();
+    }
+    ASSERT_TRUE(out.startsWith("8123 4\n")) << out.constData() << dump.readAllStandardError().constData();
+
+    QtSerialComm comm(folder.path());
+    Configure(comm, 3);
+    EXPECT_EQ(comm.SetPortOpen(true), SerialComm::kPortInUse);
+    EXPECT_EQ(comm.LastErrorText(), QStringLiteral("in use by another program"));
+
+    // The other program sees the hang-up and ends; then the port is free.
+    pty.HangUp();
+    if (!dump.waitForFinished(5000)) {
+        dump.kill();
+        dump.waitForFinished(1000);
+        FAIL() << "aurivo-dump did not notice the hang-up";
+    }
+    EXPECT_EQ(dump.exitCode(), 0);
+    EXPECT_TRUE(dump.readAllStandardError().contains("valid packets"));
+}
+
+TEST_F(SerialCommTest, ClosingAClosedPortIsHarmless) {
+    QtSerialComm comm(folder.path());
+    Configure(comm, 3);
+    EXPECT_EQ(comm.SetPortOpen(false), 0);
+    EXPECT_EQ(comm.SetPortOpen(false), 0);
+    EXPECT_FALSE(comm.PortOpen());
+    EXPECT_EQ(comm.InBufferCount(), -1);
+    EXPECT_TRUE(comm.Input().isEmpty());
+}
+
+TEST_F(SerialCommTest, HangUpShowsAsFailureAfterTheLastBytes) {
+    PseudoTerminal pty(folder.path(), 3);
+    QtSerialComm comm(folder.path());
+    Configure(comm, 3);
+    ASSERT_EQ(comm.SetPortOpen(true), 0);
+    ASSERT_TRUE(pty.Write("abc"));
+    EXPECT_EQ(ReadBytes(comm, 3), QByteArray("abc"));
+    pty.HangUp();
+    bool failed = false;
+    EXPECT_TRUE(ReadUntilFailure(comm, &failed).isEmpty());
+    EXPECT_TRUE(failed);
+    // It stays failed, and closing and reopening the port behave.
+    EXPECT_EQ(comm.InBufferCount(), -1);
+    EXPECT_EQ(comm.SetPortOpen(false), 0);
+    EXPECT_FALSE(comm.PortOpen());
+}
+
+TEST_F(SerialCommTest, HangUpIsSeenAlsoWhenTheEventLoopRan) {
+    // With the event loop running, Qt reads the line itself and notices the hang-up first.
+    PseudoTerminal pty(folder.path(), 3);
+    QtSerialComm comm(folder.path());
+    Configure(comm, 3);
+    ASSERT_EQ(comm.SetPortOpen(true), 0);
+    ASSERT_TRUE(pty.Write("hello"));
+    QDeadlineTimer settle(200);
+    while (!settle.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    pty.HangUp();
+    QDeadlineTimer settle2(200);
+    while (!settle2.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    bool failed = false;
+    EXPECT_EQ(ReadUntilFailure(comm, &failed), QByteArray("hello"));
+    EXPECT_TRUE(failed);
+}
+
+TEST(PortMap, OrdersUsbThenAcmThenTheRestNumerically) {
+    const QStringList ordered = PortMap::OrderPortNames(
+        {QStringLiteral("/dev/ttyS10"), QStringLiteral("/dev/ttyACM1"), QStringLiteral("/dev/ttyUSB10"),
+         QStringLiteral("/dev/ttyS2"), QStringLiteral("/dev/ttyUSB2"), QStringLiteral("/dev/ttyACM0"),
+         QStringLiteral("/dev/rfcomm0"), QStringLiteral("/dev/ttyS0"), QStringLiteral("/dev/ttyUSB9")});
+    EXPECT_EQ(ordered, (QStringList{QStringLiteral("/dev/ttyUSB2"), QStringLiteral("/dev/ttyUSB9"),
+                                    QStringLiteral("/dev/ttyUSB10"), QStringLiteral("/dev/ttyACM0"),
+                                    QStringLiteral("/dev/ttyACM1"), QStringLiteral("/dev/rfcomm0"),
+                                    QStringLiteral("/dev/ttyS0"), QStringLiteral("/dev/ttyS2"),
+                                    QStringLiteral("/dev/ttyS10")}));
+}
+
+TEST(PortMap, LinkInTheProgramFolderWinsAndIsResolved) {
+    QTemporaryDir folder;
+    PseudoTerminal pty(folder.path(), 12);
+    const PortMap map(folder.path());
+    EXPECT_EQ(map.DevicePath(12), folder.filePath(QStringLiteral("ports/com12")));
+    EXPECT_EQ(map.CanonicalPath(12), QFileInfo(pty.SlavePath()).canonicalFilePath());
+    EXPECT_TRUE(map.DevicePath(0).isEmpty());
+    EXPECT_TRUE(map.DevicePath(17).isEmpty());
+    // Without a link, numbers go to the system's devices in order, and beyond them name nothing.
+    const QStringList system = PortMap::SystemPorts();
+    for (int n : {1, 2, 11})
+        EXPECT_EQ(map.DevicePath(n), n <= system.size() ? system[n - 1] : QString()) << n;
+}
+
+} // namespace
