@@ -151,10 +151,13 @@ bool FileManager::TakeTypedPath() {
     // The folder of the typed path is remembered even when its name is unusable, so the next
     // opening of the dialog starts there.
     state_.FileManagerFolder = split.folder;
-    state_.SessionTstPath = split.tstPath;
-    if (!split.Usable()) return false;
-    state_.SessionHdrPath = split.hdrPath;
-    state_.SessionTxtPath = split.txtPath;
+    if (!split.Usable()) {
+        state_.SessionTstPath.clear();
+        return false;
+    }
+    state_.SessionTstPath = ResolveFileCase(split.tstPath);
+    state_.SessionHdrPath = ResolveFileCase(split.hdrPath);
+    state_.SessionTxtPath = ResolveFileCase(split.txtPath);
     return true;
 }
 

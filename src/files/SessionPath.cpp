@@ -1,6 +1,7 @@
 #include "files/SessionPath.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 SessionPath SplitSessionPath(const QString& path) {
     SessionPath result;
@@ -23,4 +24,17 @@ SessionPath SplitSessionPath(const QString& path) {
     result.txtPath = result.folder + base + QStringLiteral(".Txt");
     result.status = SessionPath::Status::Ok;
     return result;
+}
+
+QString ResolveFileCase(const QString& path) {
+    const QFileInfo info(path);
+    if (info.exists()) return path;
+    const QDir folder = info.dir();
+    const QString name = info.fileName();
+    if (name.isEmpty()) return path;
+    const QStringList entries = folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                                 QDir::Name);
+    for (const QString& entry : entries)
+        if (entry.compare(name, Qt::CaseInsensitive) == 0) return info.path() + QLatin1Char('/') + entry;
+    return path;
 }

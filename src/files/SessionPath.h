@@ -23,3 +23,8 @@ struct SessionPath {
 inline const QString kNotAbsoluteMessage = QStringLiteral("Should have found a ':' at pos. # 3");
 
 SessionPath SplitSessionPath(const QString& path);
+
+// Session file names are compared without regard to case ("abc.tst" written by a named session is the
+// session abc whose reading file is "abc.Tst"): when the path names no entry but its folder holds one
+// whose name differs only in case, that entry's path is returned; otherwise the path is unchanged.
+QString ResolveFileCase(const QString& path);
