@@ -15,22 +15,32 @@ namespace {
 
 const QString kFileToDisplay = QStringLiteral("File to Display");
 
-std::filesystem::path FsPath(const QString& path) { return std::filesystem::path(QFile::encodeName(path).toStdString()); }
+std::filesystem::path FsPath(const QString& path) {
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
 
-QString SystemText(const std::error_code& ec) { return QString::fromLocal8Bit(ec.message().c_str()); }
+QString SystemText(const std::error_code& ec) {
+    return QString::fromLocal8Bit(ec.message().c_str());
+}
 
 // The answer kept in MsgBoxAnswer, numbered as the message box function returns it.
 int AnswerCode(MessageBoxes::Answer answer) {
     switch (answer) {
-    case MessageBoxes::Answer::Ok: return 1;
-    case MessageBoxes::Answer::Cancel: return 2;
-    case MessageBoxes::Answer::Yes: return 6;
-    case MessageBoxes::Answer::No: return 7;
+    case MessageBoxes::Answer::Ok:
+        return 1;
+    case MessageBoxes::Answer::Cancel:
+        return 2;
+    case MessageBoxes::Answer::Yes:
+        return 6;
+    case MessageBoxes::Answer::No:
+        return 7;
     }
     return 0;
 }
 
-QString CleanFolder(const QString& folder) { return QDir::cleanPath(folder); }
+QString CleanFolder(const QString& folder) {
+    return QDir::cleanPath(folder);
+}
 
 } // namespace
 
@@ -94,9 +104,9 @@ bool FileManager::OpenFolder(const QString& folder, QString& reason) {
 void FileManager::dirFM_Change(const QString& folder) {
     QString reason;
     if (!OpenFolder(folder, reason)) {
-        state_.MsgBoxAnswer = AnswerCode(boxes_.Show(QDir::toNativeSeparators(CleanFolder(folder)) +
-                                                         QStringLiteral("\r\n") + reason,
-                                                     kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning));
+        state_.MsgBoxAnswer = AnswerCode(
+            boxes_.Show(QDir::toNativeSeparators(CleanFolder(folder)) + QStringLiteral("\r\n") + reason,
+                        kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning));
         return;
     }
     state_.FileManagerFolder = folder_;
@@ -111,7 +121,9 @@ void FileManager::drvFM_Change(const QString& drive) {
         dirFM_Change(drive);
 }
 
-void FileManager::filFM_Click(const QString& name) { txtFM = name; }
+void FileManager::filFM_Click(const QString& name) {
+    txtFM = name;
+}
 
 void FileManager::filFM_DblClick(const QString& name) {
     txtFM = name;
@@ -133,14 +145,17 @@ void FileManager::cmdCancel_Click() {
 
 bool FileManager::IsReservedName() {
     if (txtFM != QLatin1String("tempdata.tst") && txtFM != QLatin1String("tempdata")) return false;
-    state_.MsgBoxAnswer = AnswerCode(boxes_.Show(
-        QStringLiteral("'tempdata.tst' is a reserved filename\r\nPlease use another name."), kTitle,
-        MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Information));
+    state_.MsgBoxAnswer = AnswerCode(
+        boxes_.Show(QStringLiteral("'tempdata.tst' is a reserved filename\r\nPlease use another name."),
+                    kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Information));
     return true;
 }
 
 bool FileManager::TakeTypedPath() {
-    const QString typed = (folder_.endsWith(QLatin1Char('/')) ? folder_ : folder_ + QLatin1Char('/')) + txtFM;
+    // Without an open folder the name stands alone (and is refused as not absolute).
+    const QString typed = folder_.isEmpty()                    ? txtFM
+                          : folder_.endsWith(QLatin1Char('/')) ? folder_ + txtFM
+                                                               : folder_ + QLatin1Char('/') + txtFM;
     const SessionPath split = SplitSessionPath(typed);
     if (split.status == SessionPath::Status::NotAbsolute) {
         state_.MsgBoxAnswer = AnswerCode(
@@ -178,7 +193,8 @@ void FileManager::RefreshTemporaryHeader() {
     QStringList items;
     QString reason;
     SessionHeaderFile::ReadItems(header, 4, items, reason); // a missing header leaves empty items
-    while (items.size() < 4) items.append(QString());
+    while (items.size() < 4)
+        items.append(QString());
     if (state_.TxtSeshnComnts.text.isEmpty()) state_.TxtSeshnComnts.text = QStringLiteral(" ");
     items.append(state_.TxtSeshnComnts.text);
     QFile::remove(header);
@@ -201,8 +217,8 @@ void FileManager::SaveSession() {
     if (!absent) {
         QFile existing(tst);
         if (!existing.open(QIODevice::ReadOnly)) {
-            state_.MsgBoxAnswer = AnswerCode(boxes_.Show(existing.errorString(), kTitle, MessageBoxes::Buttons::Ok,
-                                                         MessageBoxes::Icon::Information));
+            state_.MsgBoxAnswer = AnswerCode(boxes_.Show(
+                existing.errorString(), kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Information));
             return;
         }
         existing.close();
@@ -218,8 +234,8 @@ void FileManager::SaveSession() {
     if (!result.ok) {
         // Nothing is left at the destination; the dialog stays open for another name or folder.
         state_.MsgBoxAnswer =
-            AnswerCode(boxes_.Show(QStringLiteral("The session could not be saved.\r\n") + result.reason, kTitle,
-                                   MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning));
+            AnswerCode(boxes_.Show(QStringLiteral("The session could not be saved.\r\n") + result.reason,
+                                   kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning));
         return;
     }
     hidden_ = true;
@@ -230,8 +246,8 @@ void FileManager::cmdAdd2List_Click() {
     if (!TakeTypedPath()) return;
     QFile reading(state_.SessionTstPath);
     if (!reading.open(QIODevice::ReadOnly)) {
-        state_.MsgBoxAnswer = AnswerCode(boxes_.Show(reading.errorString(), kAddErrorTitle, MessageBoxes::Buttons::Ok,
-                                                     MessageBoxes::Icon::Warning));
+        state_.MsgBoxAnswer = AnswerCode(boxes_.Show(reading.errorString(), kAddErrorTitle,
+                                                     MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning));
         return;
     }
     reading.close();

@@ -14,21 +14,21 @@
 #include <array>
 
 class FileManager {
-public:
+  public:
     FileManager(MonitorState& state, QString programFolder, MessageBoxes& boxes);
 
     // ---- Controls ----------------------------------------------------------------------------------
-    QString txtFM;                 // the session name, typed or picked
+    QString txtFM; // the session name, typed or picked
     QString caption = QStringLiteral("File Manager");
-    double width = 6645;           // twips; the caller sets 4185 (save) or 6735 (display)
-    QString cmdFileOptionCaption;  // "Save" or "Display", set by the caller
+    double width = 6735;          // twips, outer width; the caller sets 4185 (save) or 6735 (display)
+    QString cmdFileOptionCaption; // "Save" or "Display", set by the caller
     bool cmdAdd2ListVisible = true;
     std::array<LabelModel, 6> lblFile2Display;
 
-    const QString& dirFM() const { return folder_; }  // current folder, without a trailing '/'
-    const QStringList& filFM() const { return files_; } // "*.tst" names of the folder, any case, sorted
+    const QString& dirFM() const { return folder_; }     // current folder, without a trailing '/'
+    const QStringList& filFM() const { return files_; }  // "*.tst" names of the folder, any case, sorted
     const QStringList& drvFM() const { return drives_; } // mounted roots, "/" first
-    QString CurrentDrive() const;                       // the root of the drive holding dirFM
+    QString CurrentDrive() const;                        // the root of the drive holding dirFM
     bool Hidden() const { return hidden_; }
 
     // ---- Handlers ----------------------------------------------------------------------------------
@@ -47,7 +47,7 @@ public:
     static inline const QString kTitle = QStringLiteral("Aurivo USB");
     static inline const QString kAddErrorTitle = QStringLiteral("Error accessing 'File to Display'");
 
-private:
+  private:
     bool IsReservedName();
     // Runs SplitSessionPath on the folder + "/" + the name and stores the paths in the globals;
     // false when there is no usable name (the colon message is shown for a path that is not absolute).

@@ -9,8 +9,8 @@
 
 SessionCopier::SessionCopier(QString programFolder) : programFolder_(std::move(programFolder)) {}
 
-SessionCopier::Result SessionCopier::Copy(const QString& tstPath, const QString& txtPath, const QString& hdrPath,
-                                          bool overwrite) const {
+SessionCopier::Result SessionCopier::Copy(const QString& tstPath, const QString& txtPath,
+                                          const QString& hdrPath, bool overwrite) const {
     const QDir program(programFolder_);
     const std::array<QString, 3> sources = {program.filePath(QStringLiteral("tempdata.tst")),
                                             program.filePath(QStringLiteral("tempdata.txt")),
@@ -36,7 +36,8 @@ SessionCopier::Result SessionCopier::Copy(const QString& tstPath, const QString&
         if (!target.open(QIODevice::WriteOnly)) return fail(targets[i], target.errorString());
         while (!source.atEnd()) {
             const QByteArray block = source.read(1 << 16);
-            if (block.isEmpty() && source.error() != QFileDevice::NoError) return fail(sources[i], source.errorString());
+            if (block.isEmpty() && source.error() != QFileDevice::NoError)
+                return fail(sources[i], source.errorString());
             if (target.write(block) != block.size()) return fail(targets[i], target.errorString());
         }
     }
@@ -45,7 +46,8 @@ SessionCopier::Result SessionCopier::Copy(const QString& tstPath, const QString&
     for (size_t i = 0; i < 3; ++i) {
         if (!staged[i]->commit()) {
             const Result result = fail(targets[i], staged[i]->errorString());
-            for (size_t j = 0; j < i; ++j) QFile::remove(targets[j]);
+            for (size_t j = 0; j < i; ++j)
+                QFile::remove(targets[j]);
             return result;
         }
     }

@@ -7,7 +7,7 @@
 #include <QString>
 
 class SessionCopier {
-public:
+  public:
     struct Result {
         bool ok = false;
         QString reason; // on failure: the file concerned and the system's description
@@ -19,6 +19,6 @@ public:
     // is a failure and nothing is written.
     Result Copy(const QString& tstPath, const QString& txtPath, const QString& hdrPath, bool overwrite) const;
 
-private:
+  private:
     QString programFolder_;
 };

@@ -32,8 +32,8 @@ QString ResolveFileCase(const QString& path) {
     const QDir folder = info.dir();
     const QString name = info.fileName();
     if (name.isEmpty()) return path;
-    const QStringList entries = folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                                 QDir::Name);
+    const QStringList entries =
+        folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString& entry : entries)
         if (entry.compare(name, Qt::CaseInsensitive) == 0) return info.path() + QLatin1Char('/') + entry;
     return path;

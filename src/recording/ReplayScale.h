@@ -14,7 +14,8 @@ struct ReplayScale {
 
     // minADC/maxADC: the smallest and largest reading over all sessions; longestBytes: the length of the
     // longest reading file.
-    static ReplayScale Compute(double minADC, double maxADC, int64_t longestBytes, int scaleWidth, int scaleHeight);
+    static ReplayScale Compute(double minADC, double maxADC, int64_t longestBytes, int scaleWidth,
+                               int scaleHeight);
 
     // Caption of axis label k (0..9): resistances for 0..4 from the bottom up, times for 5..9.
     QString AxisLabel(int k, int scaleWidth) const;

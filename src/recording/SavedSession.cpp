@@ -13,7 +13,8 @@ namespace {
 // without one would silently count as 0 and stretch the common scale down to nothing.
 bool HasLeadingNumber(const QString& text) {
     qsizetype i = 0;
-    while (i < text.size() && text[i] == QLatin1Char(' ')) ++i;
+    while (i < text.size() && text[i] == QLatin1Char(' '))
+        ++i;
     if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) ++i;
     if (i < text.size() && text[i] == QLatin1Char('.')) ++i;
     return i < text.size() && text[i].isDigit() && text[i].unicode() < 128;
@@ -68,6 +69,7 @@ SavedSession SavedSession::Load(const QString& tstPath, const QString& hdrPath) 
         session.readings.clear();
         return session;
     }
-    for (int32_t& record : session.readings) record = qFromLittleEndian(record);
+    for (int32_t& record : session.readings)
+        record = qFromLittleEndian(record);
     return session;
 }

@@ -9,12 +9,12 @@
 #include <vector>
 
 class SavedSession {
-public:
+  public:
     static SavedSession Load(const QString& tstPath, const QString& hdrPath);
 
     bool Ok() const { return error.isEmpty(); }
 
-    QString error;   // empty when the session loaded
+    QString error; // empty when the session loaded
     double minADC = 0;
     double maxADC = 0;
     QString comments;

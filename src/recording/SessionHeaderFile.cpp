@@ -32,7 +32,8 @@ QStringList SessionHeaderFile::ParseItems(const QString& text, int maxItems) {
     qsizetype pos = 0;
     const auto isLineEnd = [](QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); };
     while (items.size() < maxItems) {
-        while (pos < n && (text[pos] == QLatin1Char(' ') || text[pos] == QLatin1Char('\t'))) ++pos;
+        while (pos < n && (text[pos] == QLatin1Char(' ') || text[pos] == QLatin1Char('\t')))
+            ++pos;
         if (pos >= n) break;
         QString item;
         if (text[pos] == QLatin1Char('"')) {
@@ -41,12 +42,15 @@ QStringList SessionHeaderFile::ParseItems(const QString& text, int maxItems) {
             item = text.mid(pos + 1, end - pos - 1);
             pos = close < 0 ? n : close + 1;
             // Anything between the closing quote and the delimiter is dropped.
-            while (pos < n && text[pos] != QLatin1Char(',') && !isLineEnd(text[pos])) ++pos;
+            while (pos < n && text[pos] != QLatin1Char(',') && !isLineEnd(text[pos]))
+                ++pos;
         } else {
             const qsizetype start = pos;
-            while (pos < n && text[pos] != QLatin1Char(',') && !isLineEnd(text[pos])) ++pos;
+            while (pos < n && text[pos] != QLatin1Char(',') && !isLineEnd(text[pos]))
+                ++pos;
             item = text.mid(start, pos - start);
-            while (item.endsWith(QLatin1Char(' ')) || item.endsWith(QLatin1Char('\t'))) item.chop(1);
+            while (item.endsWith(QLatin1Char(' ')) || item.endsWith(QLatin1Char('\t')))
+                item.chop(1);
         }
         if (pos < n) {
             if (text[pos] == QLatin1Char('\r')) {

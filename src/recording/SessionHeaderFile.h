@@ -7,7 +7,7 @@
 #include <QStringList>
 
 class SessionHeaderFile {
-public:
+  public:
     // Reads up to maxItems items from the start of the file. An item ends at a comma outside quotes or
     // at a line end (CR LF or LF); a quoted item loses its quotes and may hold commas and line breaks,
     // and ends at the next double quote. Fewer items than asked means the file ended first.

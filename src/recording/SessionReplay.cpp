@@ -42,10 +42,11 @@ void SessionReplay::DrawChosenSessions(PlotPointFn plotPoint, std::function<void
         if (session.maxADC > state_.MaxADC) state_.MaxADC = session.maxADC;
     }
     if (!damaged.isEmpty()) {
-        boxes_.Show(QStringLiteral("These saved sessions cannot be displayed:") + damaged, QStringLiteral("Aurivo USB"),
-                    MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+        boxes_.Show(QStringLiteral("These saved sessions cannot be displayed:") + damaged,
+                    QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     }
-    const bool anyDrawn = std::any_of(sessions.begin(), sessions.end(), [](const SavedSession& s) { return s.Ok(); });
+    const bool anyDrawn =
+        std::any_of(sessions.begin(), sessions.end(), [](const SavedSession& s) { return s.Ok(); });
     if (!anyDrawn) return; // no range to scale to: the picture keeps just its grid
 
     const int width = state_.pixXYgraf.ScaleWidth();
@@ -54,7 +55,8 @@ void SessionReplay::DrawChosenSessions(PlotPointFn plotPoint, std::function<void
     state_.GraphMaxOhms = scale.graphMaxOhms;
     state_.GraphScale = scale.graphScale;
     state_.yCompress = scale.yCompress;
-    for (int k = 0; k < 10; ++k) state_.lbl4Graf[size_t(k)].caption = scale.AxisLabel(k, width);
+    for (int k = 0; k < 10; ++k)
+        state_.lbl4Graf[size_t(k)].caption = scale.AxisLabel(k, width);
 
     for (int k = 0; k < count; ++k) {
         const SavedSession& session = sessions[size_t(k)];
@@ -74,7 +76,8 @@ void SessionReplay::DrawTrace(const std::vector<int32_t>& readings, const PlotPo
         state_.OhmsAccumulator += float(a);
         if (i % compress == 0) {
             const double average = NumberRules::RoundHalfEven(double(state_.OhmsAccumulator) / compress);
-            if (plotPoint) plotPoint(int32_t(i / compress), NumberRules::OhmsFromReading(average), state_.ReplayColour);
+            if (plotPoint)
+                plotPoint(int32_t(i / compress), NumberRules::OhmsFromReading(average), state_.ReplayColour);
             state_.OhmsAccumulator = 0;
         }
     }

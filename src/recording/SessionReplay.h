@@ -14,7 +14,7 @@
 #include <vector>
 
 class SessionReplay {
-public:
+  public:
     // Draws one point of a trace: x from 1 at the left edge, the resistance and the colour; returns y.
     using PlotPointFn = std::function<int32_t(int32_t x, double ohms, uint32_t colour)>;
 
@@ -32,7 +32,7 @@ public:
     // characters (its extension).
     static QString SessionName(const QString& hdrPath);
 
-private:
+  private:
     MonitorState& state_;
     MessageBoxes& boxes_;
 };

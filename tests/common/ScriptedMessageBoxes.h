@@ -8,7 +8,7 @@
 #include <vector>
 
 class ScriptedMessageBoxes : public MessageBoxes {
-public:
+  public:
     struct Shown {
         QString text, title;
         Buttons buttons;

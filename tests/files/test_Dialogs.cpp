@@ -29,7 +29,7 @@ template <typename T> T* Find(QWidget& parent, const char* name) {
 }
 
 class FileManagerDialogTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(program.isValid() && data.isValid());
         for (int i = 1; i <= 6; ++i) {
@@ -75,7 +75,8 @@ TEST_F(FileManagerDialogTest, ShowsTheModelAndForwardsTheUsersActions) {
     PressEnter(name);
     EXPECT_EQ(state.ChosenSessionCount, 1);
     EXPECT_EQ(Find<QLabel>(dialog, "lblFile2Display_0")->text(), QStringLiteral("s1.tst"));
-    for (int i = 1; i < 5; ++i) emit files->itemActivated(files->item(i));
+    for (int i = 1; i < 5; ++i)
+        emit files->itemActivated(files->item(i));
     EXPECT_EQ(state.ChosenSessionCount, 5);
     EXPECT_TRUE(dialog.isVisible());
     name->setText(QStringLiteral("s6"));

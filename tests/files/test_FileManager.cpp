@@ -1,6 +1,6 @@
+#include "ScriptedMessageBoxes.h"
 #include "files/FileManager.h"
 #include "files/SessionPath.h"
-#include "ScriptedMessageBoxes.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,14 +29,15 @@ const QByteArray kStopHeader("\"MinADC\"\r\n\" 8000\"\r\n\"MaxADC\"\r\n\" 8020\"
 
 // A stopped session's temporary files in a program folder, and a separate folder to save into.
 class FileManagerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(program.isValid() && data.isValid());
         Write(Temp("tempdata.tst"), kReadings);
         Write(Temp("tempdata.txt"), kText);
         Write(Temp("tempdata.hdr"), kStopHeader);
         state.FileManagerFolder = data.path();
-        state.TxtSeshnComnts.text = QStringLiteral("Start of Session : 06/12/2026 17:00:00\r\nfirst\r\nsecond");
+        state.TxtSeshnComnts.text =
+            QStringLiteral("Start of Session : 06/12/2026 17:00:00\r\nfirst\r\nsecond");
     }
     QString Temp(const char* name) const { return program.filePath(QString::fromLatin1(name)); }
     QString Data(const char* name) const { return data.filePath(QString::fromLatin1(name)); }
@@ -77,9 +78,11 @@ TEST_F(FileManagerTest, FormLoadResetsTheListAndOpensTheRememberedFolder) {
         EXPECT_EQ(fm.lblFile2Display[size_t(i)].backColor, 0x00000000u);
     }
     const uint32_t colours[6] = {0x00FFFF00, 0x0000FFFF, 0x0000FF00, 0x00FF00FF, 0x00FF0000, 0x000000FF};
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(fm.lblFile2Display[size_t(i)].foreColor, colours[i]);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(fm.lblFile2Display[size_t(i)].foreColor, colours[i]);
     EXPECT_EQ(fm.dirFM(), QDir::cleanPath(data.path()));
-    EXPECT_EQ(fm.filFM(), (QStringList{QStringLiteral("a.tst"), QStringLiteral("b.TST"), QStringLiteral("C.Tst")}));
+    EXPECT_EQ(fm.filFM(),
+              (QStringList{QStringLiteral("a.tst"), QStringLiteral("b.TST"), QStringLiteral("C.Tst")}));
     ASSERT_FALSE(fm.drvFM().isEmpty());
     EXPECT_EQ(fm.drvFM().first(), QStringLiteral("/"));
     EXPECT_EQ(fm.drvFM().count(QStringLiteral("/")), 1);
@@ -165,12 +168,14 @@ TEST_F(FileManagerTest, ReservedAndUnusableNamesDoNothing) {
         boxes.shown.clear();
         Press(name);
         ASSERT_EQ(boxes.shown.size(), 1u) << name;
-        EXPECT_EQ(boxes.shown[0].text, QStringLiteral("'tempdata.tst' is a reserved filename\r\nPlease use another name."));
+        EXPECT_EQ(boxes.shown[0].text,
+                  QStringLiteral("'tempdata.tst' is a reserved filename\r\nPlease use another name."));
         EXPECT_EQ(boxes.shown[0].icon, MessageBoxes::Icon::Information);
         EXPECT_EQ(boxes.shown[0].buttons, MessageBoxes::Buttons::Ok);
     }
     boxes.shown.clear();
-    for (const char* name : {"", ".tst"}) Press(name);
+    for (const char* name : {"", ".tst"})
+        Press(name);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_FALSE(fm.Hidden());
     EXPECT_TRUE(QDir(data.path()).isEmpty());
@@ -196,7 +201,8 @@ TEST_F(FileManagerTest, ARelativeFolderGivesTheColonMessage) {
 }
 
 TEST_F(FileManagerTest, SixAdditionsEndTheChoice) {
-    for (int i = 1; i <= 6; ++i) Write(data.filePath(QStringLiteral("s%1.Tst").arg(i)), kReadings);
+    for (int i = 1; i <= 6; ++i)
+        Write(data.filePath(QStringLiteral("s%1.Tst").arg(i)), kReadings);
     Open("Display");
     fm.cmdFileOptionCaption = QStringLiteral("Display");
     fm.filFM_Click(QStringLiteral("s1.Tst"));

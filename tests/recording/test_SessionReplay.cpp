@@ -1,7 +1,7 @@
+#include "ScriptedMessageBoxes.h"
 #include "recording/ReplayScale.h"
 #include "recording/SavedSession.h"
 #include "recording/SessionReplay.h"
-#include "ScriptedMessageBoxes.h"
 
 #include "app/NumberRules.h"
 
@@ -33,11 +33,12 @@ QByteArray Records(const std::vector<int32_t>& readings) {
 }
 
 QByteArray Header(const char* min, const char* max, const char* comments) {
-    return QByteArray("\"MinADC\"\r\n\"") + min + "\"\r\n\"MaxADC\"\r\n\"" + max + "\"\r\n\"" + comments + "\"\r\n";
+    return QByteArray("\"MinADC\"\r\n\"") + min + "\"\r\n\"MaxADC\"\r\n\"" + max + "\"\r\n\"" + comments +
+           "\"\r\n";
 }
 
 class SessionReplayTest : public ::testing::Test {
-protected:
+  protected:
     // Adds a saved session to the display list.
     void Add(const QString& name, const QByteArray& readings, const QByteArray& header) {
         const QString base = dir.filePath(name);
@@ -50,7 +51,8 @@ protected:
 
     // Draws like the graph does: the first point of a trace is set, the next ones are joined by lines.
     int32_t PlotPoint(int32_t x, double ohms, uint32_t colour) {
-        const int32_t y = ToLong(state.pixXYgraf.ScaleHeight() - (state.GraphMaxOhms - ohms) * state.GraphScale);
+        const int32_t y =
+            ToLong(state.pixXYgraf.ScaleHeight() - (state.GraphMaxOhms - ohms) * state.GraphScale);
         if (x == 1)
             state.pixXYgraf.PSet(x, y, colour);
         else
@@ -64,8 +66,9 @@ protected:
     }
     void Draw() {
         SessionReplay replay(state, boxes);
-        replay.DrawChosenSessions([this](int32_t x, double ohms, uint32_t c) { return PlotPoint(x, ohms, c); },
-                                  [this] { ++grids; });
+        replay.DrawChosenSessions(
+            [this](int32_t x, double ohms, uint32_t c) { return PlotPoint(x, ohms, c); },
+            [this] { ++grids; });
     }
 
     QTemporaryDir dir;
@@ -110,9 +113,11 @@ TEST(ReplayScale, CompressionFitsTheLongestSessionAndLabelsTheAxes) {
 
 TEST(SavedSession, ReadsLittleEndianRecordsAndTheHeader) {
     QTemporaryDir dir;
-    Write(dir.filePath(QStringLiteral("s.Tst")), QByteArray("\x40\x1F\x00\x00\x4A\x1F\x00\x00\x54\x1F\x00\x00", 12));
+    Write(dir.filePath(QStringLiteral("s.Tst")),
+          QByteArray("\x40\x1F\x00\x00\x4A\x1F\x00\x00\x54\x1F\x00\x00", 12));
     Write(dir.filePath(QStringLiteral("s.Hdr")), Header(" 8000", " 8020", "Start\r\nfirst, second"));
-    const SavedSession s = SavedSession::Load(dir.filePath(QStringLiteral("s.Tst")), dir.filePath(QStringLiteral("s.Hdr")));
+    const SavedSession s =
+        SavedSession::Load(dir.filePath(QStringLiteral("s.Tst")), dir.filePath(QStringLiteral("s.Hdr")));
     ASSERT_TRUE(s.Ok()) << s.error.toStdString();
     EXPECT_EQ(s.readings, (std::vector<int32_t>{8000, 8010, 8020}));
     EXPECT_EQ(s.lengthBytes, 12);
@@ -126,7 +131,8 @@ TEST_F(SessionReplayTest, SixSessionsInTheSixColoursWithTheirComments) {
     for (int k = 0; k < 6; ++k) {
         const int32_t level = 7000 + 300 * k;
         Add(QStringLiteral("run%1").arg(k), Records(std::vector<int32_t>(size_t(50 + 10 * k), level)),
-            Header(QByteArray::number(level).prepend(' ').constData(), QByteArray::number(level + 5).prepend(' ').constData(),
+            Header(QByteArray::number(level).prepend(' ').constData(),
+                   QByteArray::number(level + 5).prepend(' ').constData(),
                    QByteArray("note ").append(QByteArray::number(k)).constData()));
     }
     Draw();
@@ -137,7 +143,8 @@ TEST_F(SessionReplayTest, SixSessionsInTheSixColoursWithTheirComments) {
     EXPECT_EQ(state.MaxADC, 8505);
     EXPECT_EQ(state.yCompress, 1);
     QString expected;
-    for (int k = 0; k < 6; ++k) expected += QStringLiteral("run%1  Comments ...\r\nnote %1\r\n").arg(k);
+    for (int k = 0; k < 6; ++k)
+        expected += QStringLiteral("run%1  Comments ...\r\nnote %1\r\n").arg(k);
     EXPECT_EQ(state.TxtSeshnComnts.text, expected);
     for (int k = 0; k < 6; ++k) {
         const int y = YOf(7000 + 300 * k);
@@ -180,7 +187,8 @@ TEST_F(SessionReplayTest, DamagedSessionsAreNamedInOneMessageAndTheOthersDrawn) 
     Add(QStringLiteral("short"), good, QByteArray("\"MinADC\"\r\n\" 100\"\r\n\"MaxADC\"\r\n"));
     Add(QStringLiteral("wordy"), good, Header("low", " 9000", "x"));
     Add(QStringLiteral("cut"), QByteArray(10, '\x01'), Header(" 100", " 200", "x"));
-    Add(QStringLiteral("good5"), Records(std::vector<int32_t>(20, 8100)), Header(" 8100", " 8100", "also fine"));
+    Add(QStringLiteral("good5"), Records(std::vector<int32_t>(20, 8100)),
+        Header(" 8100", " 8100", "also fine"));
     Draw();
 
     ASSERT_EQ(boxes.shown.size(), 1u);

@@ -67,13 +67,17 @@ FileManagerDialog::FileManagerDialog(FileManager& model, QWidget* parent) : QDia
             model_.txtFM_KeyUp(13);
         });
     });
-    connect(cmdAdd2List_, &QPushButton::clicked, this, [this] { Run([this] { model_.cmdAdd2List_Click(); }); });
-    connect(cmdFileOption_, &QPushButton::clicked, this, [this] { Run([this] { model_.cmdFileOption_Click(); }); });
+    connect(cmdAdd2List_, &QPushButton::clicked, this,
+            [this] { Run([this] { model_.cmdAdd2List_Click(); }); });
+    connect(cmdFileOption_, &QPushButton::clicked, this,
+            [this] { Run([this] { model_.cmdFileOption_Click(); }); });
     connect(cmdCancel_, &QPushButton::clicked, this, [this] { Run([this] { model_.cmdCancel_Click(); }); });
-    connect(filFM_, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { Run([this, name = item->text()] { model_.filFM_Click(name); }); });
-    connect(filFM_, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem* item) { Run([this, name = item->text()] { model_.filFM_DblClick(name); }); });
+    connect(filFM_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        Run([this, name = item->text()] { model_.filFM_Click(name); });
+    });
+    connect(filFM_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        Run([this, name = item->text()] { model_.filFM_DblClick(name); });
+    });
     connect(dirFM_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         Run([this, folder = item->data(Qt::UserRole).toString()] { model_.dirFM_Change(folder); });
     });
@@ -108,7 +112,8 @@ void FileManagerDialog::FillFolderList() {
         auto* up = new QListWidgetItem(QStringLiteral(".."), dirFM_);
         up->setData(Qt::UserRole, QDir::cleanPath(folder.absoluteFilePath(QStringLiteral(".."))));
     }
-    const QStringList subfolders = folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    const QStringList subfolders =
+        folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString& name : subfolders) {
         auto* item = new QListWidgetItem(name, dirFM_);
         item->setData(Qt::UserRole, folder.absoluteFilePath(name));
@@ -136,7 +141,8 @@ void FileManagerDialog::SyncFromModel() {
     }
     const QStringList drives = model_.drvFM();
     QStringList shown;
-    for (int i = 0; i < drvFM_->count(); ++i) shown.append(drvFM_->itemText(i));
+    for (int i = 0; i < drvFM_->count(); ++i)
+        shown.append(drvFM_->itemText(i));
     if (shown != drives) {
         drvFM_->clear();
         drvFM_->addItems(drives);
@@ -148,7 +154,8 @@ void FileManagerDialog::SyncFromModel() {
         QLabel* view = lblFile2Display_[i];
         view->setText(label.caption);
         view->setGeometry(Twips(label.rect.left, label.rect.top, label.rect.width, label.rect.height));
-        view->setStyleSheet(QStringLiteral("QLabel { background-color: %1; color: %2; }")
-                                .arg(Colors::ToQColor(label.backColor).name(), Colors::ToQColor(label.foreColor).name()));
+        view->setStyleSheet(
+            QStringLiteral("QLabel { background-color: %1; color: %2; }")
+                .arg(Colors::ToQColor(label.backColor).name(), Colors::ToQColor(label.foreColor).name()));
     }
 }

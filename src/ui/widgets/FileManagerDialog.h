@@ -21,17 +21,17 @@ class QPushButton;
 
 class FileManagerDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit FileManagerDialog(FileManager& model, QWidget* parent = nullptr);
 
     FileManager& model() { return model_; }
     // Shows the model's state in the controls; exec() does it before showing.
     void SyncFromModel();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void Run(const std::function<void()>& handler);
     QRect Twips(double left, double top, double width, double height) const;
     void FillFolderList();

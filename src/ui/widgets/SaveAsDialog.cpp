@@ -34,4 +34,6 @@ void SaveAsDialog::cmndSavAsok_Click() {
     accept();                               // hides; the object and its text stay for the next use
 }
 
-void SaveAsDialog::cmndCnclSavAs_Click() { state_.SaveAsName.clear(); }
+void SaveAsDialog::cmndCnclSavAs_Click() {
+    state_.SaveAsName.clear();
+}

@@ -12,13 +12,13 @@ class QPushButton;
 
 class SaveAsDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit SaveAsDialog(MonitorState& state, QWidget* parent = nullptr);
 
     void cmndSavAsok_Click();
     void cmndCnclSavAs_Click();
 
-private:
+  private:
     MonitorState& state_;
     QLineEdit* txtSaveAs_;
     QPushButton* cmndSavAsok_;
