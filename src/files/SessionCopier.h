@@ -1,0 +1,24 @@
+#pragma once
+// Copies the running program's temporary session files (tempdata.tst, tempdata.txt, tempdata.hdr in
+// the program folder) to a saved session's reading, text and header paths, in that order. Each copy is
+// written under a temporary name beside its destination and renamed into place only when all three are
+// written, so a failed save never leaves a destination that looks like a complete session.
+
+#include <QString>
+
+class SessionCopier {
+  public:
+    struct Result {
+        bool ok = false;
+        QString reason; // on failure: the file concerned and the system's description
+    };
+
+    explicit SessionCopier(QString programFolder);
+
+    // Existing destinations are replaced only when overwrite is true; otherwise an existing destination
+    // is a failure and nothing is written.
+    Result Copy(const QString& tstPath, const QString& txtPath, const QString& hdrPath, bool overwrite) const;
+
+  private:
+    QString programFolder_;
+};

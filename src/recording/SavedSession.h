@@ -1,0 +1,23 @@
+#pragma once
+// One saved session as the replay needs it: the range and comments of its header and every record of
+// its reading file. A session that cannot be drawn (a file that cannot be opened, a header with fewer
+// than five items or without numbers for its range, a reading file cut inside a record) carries the
+// reason instead, so the replay can name it and still draw the others.
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+class SavedSession {
+  public:
+    static SavedSession Load(const QString& tstPath, const QString& hdrPath);
+
+    bool Ok() const { return error.isEmpty(); }
+
+    QString error; // empty when the session loaded
+    double minADC = 0;
+    double maxADC = 0;
+    QString comments;
+    std::vector<int32_t> readings; // record 1 is readings[0]
+    int64_t lengthBytes = 0;       // length of the reading file
+};

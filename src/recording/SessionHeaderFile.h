@@ -1,0 +1,23 @@
+#pragma once
+// Reads and rewrites the header of a session (five text items: "MinADC", the smallest reading,
+// "MaxADC", the largest reading, the comments). Kept apart on purpose: it is the only place that knows
+// the item syntax, so it can give way to a shared item reader/writer without touching its callers.
+
+#include <QString>
+#include <QStringList>
+
+class SessionHeaderFile {
+  public:
+    // Reads up to maxItems items from the start of the file. An item ends at a comma outside quotes or
+    // at a line end (CR LF or LF); a quoted item loses its quotes and may hold commas and line breaks,
+    // and ends at the next double quote. Fewer items than asked means the file ended first.
+    // Returns false with the system's reason when the file cannot be opened.
+    static bool ReadItems(const QString& path, int maxItems, QStringList& items, QString& reason);
+
+    // Parses items from text already in memory (same rules as ReadItems).
+    static QStringList ParseItems(const QString& text, int maxItems);
+
+    // Writes every item as one quoted item followed by CR LF. A double quote inside an item is written
+    // as a single quote, so the item reads back whole; line breaks inside an item become CR LF.
+    static bool WriteItems(const QString& path, const QStringList& items, QString& reason);
+};

@@ -1,0 +1,161 @@
+#include "ui/widgets/FileManagerDialog.h"
+
+#include "app/Colors.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShowEvent>
+#include <cmath>
+
+namespace {
+// The design's window width includes its border; the inner area is this much narrower.
+constexpr double kBorderTwips = 6735 - 6645;
+constexpr double kInnerHeightTwips = 4380;
+} // namespace
+
+FileManagerDialog::FileManagerDialog(FileManager& model, QWidget* parent) : QDialog(parent), model_(model) {
+    setObjectName(QStringLiteral("frmFileManager"));
+    model_.Form_Load();
+
+    txtFM_ = new QLineEdit(this);
+    txtFM_->setObjectName(QStringLiteral("txtFM"));
+    dirFM_ = new QListWidget(this);
+    dirFM_->setObjectName(QStringLiteral("dirFM"));
+    filFM_ = new QListWidget(this);
+    filFM_->setObjectName(QStringLiteral("filFM"));
+    drvFM_ = new QComboBox(this);
+    drvFM_->setObjectName(QStringLiteral("drvFM"));
+    cmdAdd2List_ = new QPushButton(QStringLiteral("Add ->"), this);
+    cmdAdd2List_->setObjectName(QStringLiteral("cmdAdd2List"));
+    cmdFileOption_ = new QPushButton(this);
+    cmdFileOption_->setObjectName(QStringLiteral("cmdFileOption"));
+    cmdCancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
+    // Enter in the name box is handled by the name box alone, never by a default button.
+    for (QPushButton* button : {cmdAdd2List_, cmdFileOption_, cmdCancel_}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+
+    QFont labelFont(QStringLiteral("MS Sans Serif"));
+    labelFont.setPointSizeF(9.75);
+    labelFont.setBold(true);
+    for (size_t i = 0; i < lblFile2Display_.size(); ++i) {
+        QLabel* label = new QLabel(this);
+        label->setObjectName(QStringLiteral("lblFile2Display_%1").arg(i));
+        label->setFrameShape(QFrame::Box);
+        label->setFont(labelFont);
+        lblFile2Display_[i] = label;
+    }
+
+    txtFM_->setGeometry(Twips(90, 90, 2415, 285));
+    dirFM_->setGeometry(Twips(90, 450, 2415, 1890));
+    filFM_->setGeometry(Twips(90, 2385, 2415, 1455));
+    drvFM_->setGeometry(Twips(90, 3915, 2415, 315));
+    cmdAdd2List_->setGeometry(Twips(2700, 225, 1275, 330));
+    cmdFileOption_->setGeometry(Twips(2700, 1035, 1275, 675));
+    cmdCancel_->setGeometry(Twips(2700, 2835, 1275, 675));
+
+    connect(txtFM_, &QLineEdit::textEdited, this, [this](const QString& text) { model_.txtFM = text; });
+    connect(txtFM_, &QLineEdit::returnPressed, this, [this] {
+        Run([this] {
+            model_.txtFM = txtFM_->text();
+            model_.txtFM_KeyUp(13);
+        });
+    });
+    connect(cmdAdd2List_, &QPushButton::clicked, this,
+            [this] { Run([this] { model_.cmdAdd2List_Click(); }); });
+    connect(cmdFileOption_, &QPushButton::clicked, this,
+            [this] { Run([this] { model_.cmdFileOption_Click(); }); });
+    connect(cmdCancel_, &QPushButton::clicked, this, [this] { Run([this] { model_.cmdCancel_Click(); }); });
+    connect(filFM_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        Run([this, name = item->text()] { model_.filFM_Click(name); });
+    });
+    connect(filFM_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        Run([this, name = item->text()] { model_.filFM_DblClick(name); });
+    });
+    connect(dirFM_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        Run([this, folder = item->data(Qt::UserRole).toString()] { model_.dirFM_Change(folder); });
+    });
+    connect(drvFM_, &QComboBox::activated, this, [this](int index) {
+        Run([this, drive = drvFM_->itemText(index)] { model_.drvFM_Change(drive); });
+    });
+
+    SyncFromModel();
+}
+
+QRect FileManagerDialog::Twips(double left, double top, double width, double height) const {
+    const double perPixel = 1440.0 / std::max(1, logicalDpiX());
+    return QRect(int(std::lround(left / perPixel)), int(std::lround(top / perPixel)),
+                 int(std::lround(width / perPixel)), int(std::lround(height / perPixel)));
+}
+
+void FileManagerDialog::Run(const std::function<void()>& handler) {
+    handler();
+    SyncFromModel();
+    if (model_.Hidden()) accept();
+}
+
+void FileManagerDialog::showEvent(QShowEvent* event) {
+    SyncFromModel();
+    QDialog::showEvent(event);
+}
+
+void FileManagerDialog::FillFolderList() {
+    dirFM_->clear();
+    const QDir folder(model_.dirFM());
+    if (!folder.isRoot()) {
+        auto* up = new QListWidgetItem(QStringLiteral(".."), dirFM_);
+        up->setData(Qt::UserRole, QDir::cleanPath(folder.absoluteFilePath(QStringLiteral(".."))));
+    }
+    const QStringList subfolders =
+        folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    for (const QString& name : subfolders) {
+        auto* item = new QListWidgetItem(name, dirFM_);
+        item->setData(Qt::UserRole, folder.absoluteFilePath(name));
+    }
+    dirFM_->setToolTip(QDir::toNativeSeparators(folder.absolutePath()));
+}
+
+void FileManagerDialog::SyncFromModel() {
+    setWindowTitle(model_.caption);
+    const QRect inner = Twips(0, 0, std::max(0.0, model_.width - kBorderTwips), kInnerHeightTwips);
+    setFixedSize(inner.size());
+
+    if (txtFM_->text() != model_.txtFM) txtFM_->setText(model_.txtFM);
+    cmdFileOption_->setText(model_.cmdFileOptionCaption);
+    cmdAdd2List_->setVisible(model_.cmdAdd2ListVisible);
+
+    if (listedFolder_ != model_.dirFM()) {
+        listedFolder_ = model_.dirFM();
+        FillFolderList();
+    }
+    if (listedFiles_ != model_.filFM()) {
+        listedFiles_ = model_.filFM();
+        filFM_->clear();
+        filFM_->addItems(listedFiles_);
+    }
+    const QStringList drives = model_.drvFM();
+    QStringList shown;
+    for (int i = 0; i < drvFM_->count(); ++i)
+        shown.append(drvFM_->itemText(i));
+    if (shown != drives) {
+        drvFM_->clear();
+        drvFM_->addItems(drives);
+    }
+    drvFM_->setCurrentIndex(drvFM_->findText(model_.CurrentDrive()));
+
+    for (size_t i = 0; i < lblFile2Display_.size(); ++i) {
+        const LabelModel& label = model_.lblFile2Display[i];
+        QLabel* view = lblFile2Display_[i];
+        view->setText(label.caption);
+        view->setGeometry(Twips(label.rect.left, label.rect.top, label.rect.width, label.rect.height));
+        view->setStyleSheet(
+            QStringLiteral("QLabel { background-color: %1; color: %2; }")
+                .arg(Colors::ToQColor(label.backColor).name(), Colors::ToQColor(label.foreColor).name()));
+    }
+}

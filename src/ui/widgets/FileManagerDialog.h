@@ -1,0 +1,50 @@
+#pragma once
+// The session file manager window frmFileManager: a thin view over FileManager. It shows the model's
+// name box, folder, file and drive lists, buttons and display-list labels, forwards every user action
+// to the model's handler, and closes (accepted) as soon as the model has hidden itself. Its window
+// close button ends it without touching the display list.
+//
+// Use: construct it (this loads the form: FileManager::Form_Load), set the caption, width, button
+// caption and "Add ->" visibility on model(), then exec().
+
+#include "files/FileManager.h"
+
+#include <QDialog>
+#include <array>
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+class FileManagerDialog : public QDialog {
+    Q_OBJECT
+  public:
+    explicit FileManagerDialog(FileManager& model, QWidget* parent = nullptr);
+
+    FileManager& model() { return model_; }
+    // Shows the model's state in the controls; exec() does it before showing.
+    void SyncFromModel();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void Run(const std::function<void()>& handler);
+    QRect Twips(double left, double top, double width, double height) const;
+    void FillFolderList();
+
+    FileManager& model_;
+    QLineEdit* txtFM_;
+    QListWidget* dirFM_;
+    QListWidget* filFM_;
+    QComboBox* drvFM_;
+    QPushButton* cmdAdd2List_;
+    QPushButton* cmdFileOption_;
+    QPushButton* cmdCancel_;
+    std::array<QLabel*, 6> lblFile2Display_{};
+    QString listedFolder_;
+    QStringList listedFiles_;
+};

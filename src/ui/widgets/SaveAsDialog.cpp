@@ -1,0 +1,39 @@
+#include "ui/widgets/SaveAsDialog.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <cmath>
+
+SaveAsDialog::SaveAsDialog(MonitorState& state, QWidget* parent) : QDialog(parent), state_(state) {
+    setObjectName(QStringLiteral("formSaveAs"));
+    setWindowTitle(QStringLiteral("Save Session As"));
+    const double perPixel = 1440.0 / std::max(1, logicalDpiX());
+    const auto px = [perPixel](double twips) { return int(std::lround(twips / perPixel)); };
+    setFixedSize(px(2850), px(1275));
+
+    txtSaveAs_ = new QLineEdit(this);
+    txtSaveAs_->setObjectName(QStringLiteral("txtSaveAs"));
+    txtSaveAs_->setGeometry(px(120), px(120), px(2655), px(285));
+    cmndSavAsok_ = new QPushButton(QStringLiteral("OK"), this);
+    cmndSavAsok_->setObjectName(QStringLiteral("cmndSavAsok"));
+    cmndSavAsok_->setGeometry(px(360), px(600), px(855), px(495));
+    cmndCnclSavAs_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cmndCnclSavAs_->setObjectName(QStringLiteral("cmndCnclSavAs"));
+    cmndCnclSavAs_->setGeometry(px(1560), px(600), px(855), px(495));
+    // The box has no default button: Enter in the name box does nothing.
+    for (QPushButton* button : {cmndSavAsok_, cmndCnclSavAs_}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    connect(cmndSavAsok_, &QPushButton::clicked, this, &SaveAsDialog::cmndSavAsok_Click);
+    connect(cmndCnclSavAs_, &QPushButton::clicked, this, &SaveAsDialog::cmndCnclSavAs_Click);
+}
+
+void SaveAsDialog::cmndSavAsok_Click() {
+    state_.SaveAsName = txtSaveAs_->text(); // taken as typed; the caller decides what a name may be
+    accept();                               // hides; the object and its text stay for the next use
+}
+
+void SaveAsDialog::cmndCnclSavAs_Click() {
+    state_.SaveAsName.clear();
+}

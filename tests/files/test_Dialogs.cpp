@@ -1,0 +1,135 @@
+#include "ScriptedMessageBoxes.h"
+#include "ui/widgets/FileManagerDialog.h"
+#include "ui/widgets/SaveAsDialog.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+void PressEnter(QWidget* widget) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(widget, &release);
+}
+
+template <typename T> T* Find(QWidget& parent, const char* name) {
+    T* child = parent.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+}
+
+class FileManagerDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(program.isValid() && data.isValid());
+        for (int i = 1; i <= 6; ++i) {
+            QFile f(data.filePath(QStringLiteral("s%1.tst").arg(i)));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        }
+        QDir(data.path()).mkdir(QStringLiteral("sub"));
+        state.FileManagerFolder = data.path();
+    }
+
+    QTemporaryDir program, data;
+    MonitorState state;
+    ScriptedMessageBoxes boxes;
+    FileManager model{state, program.path(), boxes};
+};
+
+} // namespace
+
+TEST_F(FileManagerDialogTest, ShowsTheModelAndForwardsTheUsersActions) {
+    FileManagerDialog dialog(model);
+    model.caption = QStringLiteral("Display saved session file");
+    model.width = FileManager::kDisplayWidth;
+    model.cmdFileOptionCaption = QStringLiteral("Display");
+    dialog.show();
+    EXPECT_EQ(dialog.objectName(), QStringLiteral("frmFileManager"));
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Display saved session file"));
+    EXPECT_EQ(Find<QPushButton>(dialog, "cmdFileOption")->text(), QStringLiteral("Display"));
+    EXPECT_EQ(Find<QPushButton>(dialog, "cmdAdd2List")->text(), QStringLiteral("Add ->"));
+    EXPECT_EQ(Find<QPushButton>(dialog, "cmdCancel")->text(), QStringLiteral("Cancel"));
+    EXPECT_EQ(Find<QLabel>(dialog, "lblFile2Display_5")->text(), QStringLiteral("File to Display"));
+
+    auto* files = Find<QListWidget>(dialog, "filFM");
+    ASSERT_EQ(files->count(), 6);
+    auto* folders = Find<QListWidget>(dialog, "dirFM");
+    EXPECT_EQ(folders->item(0)->text(), QStringLiteral(".."));
+    EXPECT_EQ(folders->item(1)->text(), QStringLiteral("sub"));
+    EXPECT_GT(Find<QComboBox>(dialog, "drvFM")->count(), 0);
+
+    // Picking a file copies its name; Enter in the name box adds it in display mode.
+    emit files->itemClicked(files->item(0));
+    auto* name = Find<QLineEdit>(dialog, "txtFM");
+    EXPECT_EQ(name->text(), QStringLiteral("s1.tst"));
+    PressEnter(name);
+    EXPECT_EQ(state.ChosenSessionCount, 1);
+    EXPECT_EQ(Find<QLabel>(dialog, "lblFile2Display_0")->text(), QStringLiteral("s1.tst"));
+    for (int i = 1; i < 5; ++i)
+        emit files->itemActivated(files->item(i));
+    EXPECT_EQ(state.ChosenSessionCount, 5);
+    EXPECT_TRUE(dialog.isVisible());
+    name->setText(QStringLiteral("s6"));
+    emit name->textEdited(name->text());
+    Find<QPushButton>(dialog, "cmdAdd2List")->click();
+    EXPECT_EQ(state.ChosenSessionCount, 6);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(FileManagerDialogTest, FolderListAndCloseButton) {
+    FileManagerDialog dialog(model);
+    model.cmdFileOptionCaption = QStringLiteral("Save");
+    model.cmdAdd2ListVisible = false;
+    dialog.show();
+    EXPECT_FALSE(Find<QPushButton>(dialog, "cmdAdd2List")->isVisible());
+    auto* folders = Find<QListWidget>(dialog, "dirFM");
+    emit folders->itemActivated(folders->item(1)); // "sub"
+    EXPECT_EQ(model.dirFM(), data.filePath(QStringLiteral("sub")));
+    EXPECT_EQ(Find<QListWidget>(dialog, "filFM")->count(), 0);
+    EXPECT_EQ(folders->item(0)->text(), QStringLiteral(".."));
+
+    state.ChosenSessionCount = 2;
+    dialog.close();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(state.ChosenSessionCount, 2);
+}
+
+TEST(SaveAsDialog, OkHidesWithTheNameCancelStaysOpen) {
+    MonitorState state;
+    SaveAsDialog dialog(state);
+    EXPECT_EQ(dialog.objectName(), QStringLiteral("formSaveAs"));
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Save Session As"));
+    auto* text = Find<QLineEdit>(dialog, "txtSaveAs");
+    dialog.show();
+    text->setText(QStringLiteral("tempdata"));
+    Find<QPushButton>(dialog, "cmndSavAsok")->click();
+    EXPECT_EQ(state.SaveAsName, QStringLiteral("tempdata"));
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+
+    // Shown again it holds the last name; Cancel empties the name and leaves the box open.
+    dialog.show();
+    EXPECT_EQ(text->text(), QStringLiteral("tempdata"));
+    PressEnter(text);
+    EXPECT_TRUE(dialog.isVisible());
+    Find<QPushButton>(dialog, "cmndCnclSavAs")->click();
+    EXPECT_TRUE(state.SaveAsName.isEmpty());
+    EXPECT_TRUE(dialog.isVisible());
+    state.SaveAsName = QStringLiteral("kept");
+    dialog.close();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(state.SaveAsName, QStringLiteral("kept"));
+}

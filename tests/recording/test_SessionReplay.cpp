@@ -1,0 +1,218 @@
+#include "ScriptedMessageBoxes.h"
+#include "recording/ReplayScale.h"
+#include "recording/SavedSession.h"
+#include "recording/SessionReplay.h"
+
+#include "app/NumberRules.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+using NumberRules::FormatOhms;
+using NumberRules::ToLong;
+
+namespace {
+
+void Write(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QByteArray Records(const std::vector<int32_t>& readings) {
+    QByteArray bytes;
+    for (int32_t r : readings) {
+        char le[4];
+        qToLittleEndian(r, le);
+        bytes.append(le, 4);
+    }
+    return bytes;
+}
+
+QByteArray Header(const char* min, const char* max, const char* comments) {
+    return QByteArray("\"MinADC\"\r\n\"") + min + "\"\r\n\"MaxADC\"\r\n\"" + max + "\"\r\n\"" + comments +
+           "\"\r\n";
+}
+
+class SessionReplayTest : public ::testing::Test {
+  protected:
+    // Adds a saved session to the display list.
+    void Add(const QString& name, const QByteArray& readings, const QByteArray& header) {
+        const QString base = dir.filePath(name);
+        if (!readings.isNull()) Write(base + QStringLiteral(".Tst"), readings);
+        if (!header.isNull()) Write(base + QStringLiteral(".Hdr"), header);
+        state.ChosenTstPaths[size_t(state.ChosenSessionCount)] = base + QStringLiteral(".Tst");
+        state.ChosenHdrPaths[size_t(state.ChosenSessionCount)] = base + QStringLiteral(".Hdr");
+        ++state.ChosenSessionCount;
+    }
+
+    // Draws like the graph does: the first point of a trace is set, the next ones are joined by lines.
+    int32_t PlotPoint(int32_t x, double ohms, uint32_t colour) {
+        const int32_t y =
+            ToLong(state.pixXYgraf.ScaleHeight() - (state.GraphMaxOhms - ohms) * state.GraphScale);
+        if (x == 1)
+            state.pixXYgraf.PSet(x, y, colour);
+        else
+            state.pixXYgraf.LineTo(x, y, colour);
+        points.push_back({x, ohms});
+        return y;
+    }
+    int32_t YOf(double reading) const {
+        return ToLong(state.pixXYgraf.ScaleHeight() -
+                      (state.GraphMaxOhms - NumberRules::OhmsFromReading(reading)) * state.GraphScale);
+    }
+    void Draw() {
+        SessionReplay replay(state, boxes);
+        replay.DrawChosenSessions(
+            [this](int32_t x, double ohms, uint32_t c) { return PlotPoint(x, ohms, c); },
+            [this] { ++grids; });
+    }
+
+    QTemporaryDir dir;
+    MonitorState state;
+    ScriptedMessageBoxes boxes;
+    std::vector<std::pair<int32_t, double>> points;
+    int grids = 0;
+};
+
+const uint32_t kColours[6] = {0x00FFFF00, 0x0000FFFF, 0x0000FF00, 0x00FF00FF, 0x00FF0000, 0x000000FF};
+
+} // namespace
+
+TEST(ReplayScale, CommonRangeWithItsMargin) {
+    const ReplayScale scale = ReplayScale::Compute(6500, 9000, 400, 489, 300);
+    EXPECT_NEAR(scale.graphMaxOhms, 737844.7, 0.1);
+    // 7700010000 / 9125 - 470000 = 373836.71 (about 373837 ohms).
+    EXPECT_NEAR(scale.low, 7700010000.0 / 9125 - 470000, 1e-6);
+    EXPECT_NEAR(scale.low, 373837, 1);
+    EXPECT_NEAR(scale.graphScale, 300.0 / (737844.7 - 373837.3), 1e-6);
+    EXPECT_EQ(scale.yCompress, 1);
+}
+
+TEST(ReplayScale, AFlatRangeIsWidenedByTwoPercent) {
+    const ReplayScale scale = ReplayScale::Compute(8000, 8000, 4, 489, 300);
+    EXPECT_NEAR(scale.graphMaxOhms, 492501.25 * 1.02, 0.05);
+    EXPECT_NEAR(scale.low, 492501.25 * 0.98, 1e-6);
+}
+
+TEST(ReplayScale, CompressionFitsTheLongestSessionAndLabelsTheAxes) {
+    const ReplayScale scale = ReplayScale::Compute(6500, 9000, 20000 * 4, 489, 300);
+    EXPECT_EQ(scale.yCompress, 41);
+    EXPECT_EQ(ReplayScale::Compute(6500, 9000, 1955, 489, 300).yCompress, 1);
+    EXPECT_EQ(ReplayScale::Compute(6500, 9000, 1956, 489, 300).yCompress, 2);
+    EXPECT_EQ(scale.AxisLabel(0, 489), FormatOhms(scale.low));
+    EXPECT_EQ(scale.AxisLabel(2, 489), FormatOhms((double(scale.graphMaxOhms) - scale.low) / 2 + scale.low));
+    EXPECT_EQ(scale.AxisLabel(4, 489), FormatOhms(double(scale.graphMaxOhms)));
+    EXPECT_EQ(scale.AxisLabel(5, 489), QStringLiteral("00:00"));
+    // 489 / 2 x 41 x 4 / 40 = 1002.45 s
+    EXPECT_EQ(scale.AxisLabel(9, 489), QStringLiteral("16:42"));
+}
+
+TEST(SavedSession, ReadsLittleEndianRecordsAndTheHeader) {
+    QTemporaryDir dir;
+    Write(dir.filePath(QStringLiteral("s.Tst")),
+          QByteArray("\x40\x1F\x00\x00\x4A\x1F\x00\x00\x54\x1F\x00\x00", 12));
+    Write(dir.filePath(QStringLiteral("s.Hdr")), Header(" 8000", " 8020", "Start\r\nfirst, second"));
+    const SavedSession s =
+        SavedSession::Load(dir.filePath(QStringLiteral("s.Tst")), dir.filePath(QStringLiteral("s.Hdr")));
+    ASSERT_TRUE(s.Ok()) << s.error.toStdString();
+    EXPECT_EQ(s.readings, (std::vector<int32_t>{8000, 8010, 8020}));
+    EXPECT_EQ(s.lengthBytes, 12);
+    EXPECT_EQ(s.minADC, 8000);
+    EXPECT_EQ(s.maxADC, 8020);
+    EXPECT_EQ(s.comments, QStringLiteral("Start\r\nfirst, second"));
+}
+
+TEST_F(SessionReplayTest, SixSessionsInTheSixColoursWithTheirComments) {
+    state.pixXYgraf.PSet(400, 10, 0x00FFFFFF); // something old on the picture
+    for (int k = 0; k < 6; ++k) {
+        const int32_t level = 7000 + 300 * k;
+        Add(QStringLiteral("run%1").arg(k), Records(std::vector<int32_t>(size_t(50 + 10 * k), level)),
+            Header(QByteArray::number(level).prepend(' ').constData(),
+                   QByteArray::number(level + 5).prepend(' ').constData(),
+                   QByteArray("note ").append(QByteArray::number(k)).constData()));
+    }
+    Draw();
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(grids, 1);
+    EXPECT_EQ(state.pixXYgraf.PixelColour(400, 10), 0x00000000u);
+    EXPECT_EQ(state.MinADC, 7000);
+    EXPECT_EQ(state.MaxADC, 8505);
+    EXPECT_EQ(state.yCompress, 1);
+    QString expected;
+    for (int k = 0; k < 6; ++k)
+        expected += QStringLiteral("run%1  Comments ...\r\nnote %1\r\n").arg(k);
+    EXPECT_EQ(state.TxtSeshnComnts.text, expected);
+    for (int k = 0; k < 6; ++k) {
+        const int y = YOf(7000 + 300 * k);
+        EXPECT_EQ(state.pixXYgraf.PixelColour(1, y), kColours[k]) << k;
+        EXPECT_EQ(state.pixXYgraf.PixelColour(40, y), kColours[k]) << k;
+        EXPECT_EQ(state.pixXYgraf.PixelColour(50 + 10 * k + 2, y), 0x00000000u) << k; // ends with its session
+    }
+    EXPECT_EQ(state.ReplayColour, kColours[5]);
+    EXPECT_EQ(state.lbl4Graf[0].caption, FormatOhms(NumberRules::OhmsFromReading(8505 + 0.05 * 1505)));
+    EXPECT_EQ(state.lbl4Graf[5].caption, QStringLiteral("00:00"));
+    // Every session starts at the left edge.
+    EXPECT_EQ(std::count_if(points.begin(), points.end(), [](const auto& p) { return p.first == 1; }), 6);
+}
+
+TEST_F(SessionReplayTest, PointsAverageTheCompressedReadingsHalvesToEven) {
+    state.yCompress = 2;
+    state.ReplayColour = kColours[2];
+    SessionReplay replay(state, boxes);
+    std::vector<std::pair<int32_t, double>> seen;
+    replay.DrawTrace({8001, 8002, 0, 8004, 8002, 8003, -5, 7}, [&](int32_t x, double ohms, uint32_t colour) {
+        EXPECT_EQ(colour, kColours[2]);
+        seen.push_back({x, ohms});
+        return 0;
+    });
+    using NumberRules::OhmsFromReading;
+    // 8001.5 -> 8002; the 0 at record 3 is left out but still counts as a record (4002 -> 4002);
+    // 8002.5 -> 8002; the -5 at record 7 is left out: 7 / 2 = 3.5 -> 4.
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen[0], std::make_pair(1, OhmsFromReading(8002)));
+    EXPECT_EQ(seen[1], std::make_pair(2, OhmsFromReading(4002)));
+    EXPECT_EQ(seen[2], std::make_pair(3, OhmsFromReading(8002)));
+    EXPECT_EQ(seen[3], std::make_pair(4, OhmsFromReading(4)));
+    EXPECT_EQ(state.OhmsAccumulator, 0.0f);
+}
+
+TEST_F(SessionReplayTest, DamagedSessionsAreNamedInOneMessageAndTheOthersDrawn) {
+    const QByteArray good = Records(std::vector<int32_t>(30, 8000));
+    Add(QStringLiteral("good0"), good, Header(" 8000", " 8000", "fine"));
+    Add(QStringLiteral("missing"), QByteArray(), QByteArray());
+    Add(QStringLiteral("short"), good, QByteArray("\"MinADC\"\r\n\" 100\"\r\n\"MaxADC\"\r\n"));
+    Add(QStringLiteral("wordy"), good, Header("low", " 9000", "x"));
+    Add(QStringLiteral("cut"), QByteArray(10, '\x01'), Header(" 100", " 200", "x"));
+    Add(QStringLiteral("good5"), Records(std::vector<int32_t>(20, 8100)),
+        Header(" 8100", " 8100", "also fine"));
+    Draw();
+
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    const auto& box = boxes.shown[0];
+    EXPECT_EQ(box.title, QStringLiteral("Aurivo USB"));
+    EXPECT_EQ(box.icon, MessageBoxes::Icon::Warning);
+    EXPECT_EQ(box.buttons, MessageBoxes::Buttons::Ok);
+    for (const char* name : {"missing", "short", "wordy", "cut"})
+        EXPECT_TRUE(box.text.contains(QString::fromLatin1(name))) << name;
+    EXPECT_FALSE(box.text.contains(QStringLiteral("good")));
+
+    EXPECT_EQ(state.MinADC, 8000);
+    EXPECT_EQ(state.MaxADC, 8100);
+    EXPECT_EQ(state.TxtSeshnComnts.text,
+              QStringLiteral("good0  Comments ...\r\nfine\r\ngood5  Comments ...\r\nalso fine\r\n"));
+    EXPECT_EQ(state.pixXYgraf.PixelColour(10, YOf(8000)), kColours[0]);
+    EXPECT_EQ(state.pixXYgraf.PixelColour(10, YOf(8100)), kColours[5]);
+}
+
+TEST_F(SessionReplayTest, NothingDrawableLeavesJustTheGrid) {
+    Add(QStringLiteral("missing"), QByteArray(), QByteArray());
+    Draw();
+    EXPECT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(grids, 1);
+    EXPECT_TRUE(points.empty());
+    EXPECT_TRUE(state.TxtSeshnComnts.text.isEmpty());
+}
