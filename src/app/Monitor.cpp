@@ -27,7 +27,9 @@ Monitor::Monitor(Services services)
       host_(services.host), dialogs_(services.dialogs), files_(folder_), indicators_(s_), status_(s_),
       graph_(s_, files_), sessions_(s_, comm_, clock_, boxes_, dialogs_, files_, indicators_, graph_),
       views_(s_, host_), params_(s_, boxes_), ports_(s_, comm_, clock_, host_, services.deviceName),
-      arranger_(s_, host_, boxes_), settingsFile_(folder_) {}
+      arranger_(s_, host_, boxes_), settingsFile_(folder_) {
+    ports_.SetSensitivityBoxOpener([this] { params_.mnuSetSense_Click(); });
+}
 
 Monitor::~Monitor() = default;
 
@@ -299,14 +301,22 @@ void Monitor::mnuSaveFile_Click() {
         return;
     }
     FileManager manager(s_, folder_, boxes_);
-    manager.ConfigureSave();
+    manager.Form_Load();
+    manager.cmdFileOptionCaption = QStringLiteral("Save");
+    manager.caption = QStringLiteral("Save session file");
+    manager.width = 4185; // hides the display list at the right
+    manager.cmdAdd2ListVisible = false;
     dialogs_.ShowFileManager(manager);
 }
 
 void Monitor::mnuDisplayOld_Click() {
     {
         FileManager manager(s_, folder_, boxes_);
-        manager.ConfigureDisplay();
+        manager.Form_Load();
+        manager.cmdFileOptionCaption = QStringLiteral("Display");
+        manager.caption = QStringLiteral("Display saved session file");
+        manager.width = 6735;
+        manager.cmdAdd2ListVisible = true;
         dialogs_.ShowFileManager(manager);
     }
     if (s_.ChosenSessionCount < 1) {

@@ -19,7 +19,6 @@ constexpr double kInnerHeightTwips = 4380;
 
 FileManagerDialog::FileManagerDialog(FileManager& model, QWidget* parent) : QDialog(parent), model_(model) {
     setObjectName(QStringLiteral("frmFileManager"));
-    model_.Form_Load();
 
     txtFM_ = new QLineEdit(this);
     txtFM_->setObjectName(QStringLiteral("txtFM"));
