@@ -1,0 +1,106 @@
+#include "display/Indicators.h"
+
+#include "app/Colors.h"
+#include "app/MonitorState.h"
+#include "app/NumberRules.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr uint32_t kGreen = 0x0000FF00;
+constexpr uint32_t kRed = 0x000000FF;
+
+// Lit colours of bands 0..12; each band's background is the lit colour of the band below, and band 0's
+// background is magenta.
+constexpr uint32_t kBandLit[13] = {
+    0x00FF0000, // blue
+    0x00FFFF00, // cyan
+    0x0000FF00, // green
+    0x0000FFFF, // yellow
+    0x000080FF, // orange
+    0x000000FF, // red
+    0x00C0C0FF, // light red
+    0x00C0E0FF, // light orange
+    0x00C0FFFF, // light yellow
+    0x00C0FFC0, // light green
+    0x00FFFFC0, // light cyan
+    0x00FFC0C0, // light blue
+    0x00FFC0FF, // light magenta
+};
+constexpr int kBlackBand = 13;
+constexpr double kBandWidth = 2040.0 / 49.0;
+constexpr double kLampWidth = 255.0 / 49.0;
+} // namespace
+
+uint32_t Indicators::BandLitColour(int band) { return band >= 0 && band < kBlackBand ? kBandLit[band] : Colors::kBlack; }
+
+uint32_t Indicators::BandBackColour(int band) {
+    if (band == 0) return Colors::kMagenta;
+    return band > 0 && band < kBlackBand ? kBandLit[band - 1] : Colors::kBlack;
+}
+
+Indicators::LampSteps Indicators::CountLampSteps(float level) {
+    // The limits are compared as singles; each subtraction is made in double and stored back as a single.
+    const float bandLimit = static_cast<float>(kBandWidth);
+    const float lampLimit = static_cast<float>(kLampWidth);
+    LampSteps steps;
+    float r = level;
+    while (bandLimit < r && steps.band < kBlackBand) {
+        r = static_cast<float>(double(r) - kBandWidth);
+        ++steps.band;
+    }
+    while (lampLimit < r && steps.lit < 8) {
+        r = static_cast<float>(double(r) - kLampWidth);
+        ++steps.lit;
+    }
+    return steps;
+}
+
+Indicators::BarFill Indicators::BarFillFor(float level) {
+    BarFill fill;
+    double n;
+    if (level < 256.0f) {
+        n = std::floor(255.0f - level) / 8.0;
+    } else {
+        n = std::floor(level - 256.0f) / 8.0;
+        fill.red = true;
+    }
+    if (n > 31) n = 31;
+    fill.last = std::clamp(int(NumberRules::ToLong(n)), 0, 31); // a NaN level colours segment 0 only
+    return fill;
+}
+
+void Indicators::DisplayInit() {
+    for (auto& lamp : state_.lblLED) lamp.backColor = Colors::kButtonFace;
+    for (auto& segment : state_.lblBarGraf) segment.backColor = Colors::kButtonFace;
+}
+
+void Indicators::ShowLevelIndicators() {
+    MonitorState& s = state_;
+    if (s.AwaitingStartValue) return;
+    const float level = s.LevelShown;
+
+    const BarFill fill = BarFillFor(level);
+    const uint32_t barColour = fill.red ? kRed : kGreen;
+    for (int i = 0; i < 32; ++i) s.lblBarGraf[i].backColor = i <= fill.last ? barColour : Colors::kButtonFace;
+
+    const LampSteps steps = CountLampSteps(level);
+    const uint32_t lit = BandLitColour(steps.band);
+    const uint32_t back = BandBackColour(steps.band);
+    for (int i = 0; i < 8; ++i) s.lblLED[i].backColor = i <= steps.lit ? lit : back;
+}
+
+void Indicators::StepIndicatorLevel() {
+    MonitorState& s = state_;
+    if ((s.StatusByte & 1) || !(s.StatusByte & 4) || !s.SessionRunning()) return;
+    const float d = std::fabs(s.LevelTarget - s.LevelShown);
+    if (d <= static_cast<float>(kLampWidth)) {
+        s.LevelShown = s.LevelTarget;
+    } else if (s.LevelTarget > s.LevelShown) {
+        s.LevelShown = s.LevelShown + 5.0f;
+    } else {
+        s.LevelShown = s.LevelShown - 5.0f;
+        if (s.LevelShown < 0) s.LevelShown = 0;
+    }
+}

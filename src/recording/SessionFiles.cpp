@@ -1,0 +1,177 @@
+#include "recording/SessionFiles.h"
+
+#include "app/NumberRules.h"
+
+#include <QDir>
+#include <cstring>
+#include <utility>
+
+namespace {
+// Pending bytes are handed over early once a file has this much waiting, so a caller that never flushes
+// still writes in large blocks and memory stays bounded.
+constexpr qsizetype kMaxPending = 64 * 1024;
+// A record number further than this beyond the last stored reading is refused: it can only come from a
+// corrupted counter and would otherwise make the in-memory copy enormous.
+constexpr int64_t kMaxRecordGap = 1 << 24;
+
+const QByteArray kCrLf = QByteArrayLiteral("\r\n");
+
+QByteArray Quoted(const QString& text) { return '"' + text.toUtf8() + '"' + kCrLf; }
+} // namespace
+
+SessionFiles::SessionFiles(const QString& programFolder) : folder_(programFolder) {}
+
+SessionFiles::~SessionFiles() { CloseAll(); }
+
+QString SessionFiles::FilePath(const QString& fileName) const { return QDir(folder_).filePath(fileName); }
+
+bool SessionFiles::OpenChannel(Channel& channel, const QString& path, QStringList& failures) {
+    channel.file.setFileName(path);
+    channel.pending.clear();
+    channel.pendingOffset = 0;
+    // Unbuffered: the pending block is this class's own buffer, handed to the system in one write.
+    channel.open = channel.file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+    if (!channel.open) failures << QDir::toNativeSeparators(path) + QStringLiteral(": ") + channel.file.errorString();
+    return channel.open;
+}
+
+QStringList SessionFiles::Open(const QString& baseName) {
+    CloseForRestart();
+    writeFailure_.clear();
+    writeFailureTaken_ = false;
+    readings_.clear();
+
+    QStringList failures;
+    OpenChannel(header_, FilePath(baseName + QStringLiteral(".hdr")), failures);
+    OpenChannel(reading_, FilePath(baseName + QStringLiteral(".tst")), failures);
+    OpenChannel(text_, FilePath(baseName + QStringLiteral(".txt")), failures);
+    if (!trace_.open) OpenChannel(trace_, FilePath(QString::fromLatin1(kTraceFileName)), failures);
+    return failures;
+}
+
+void SessionFiles::NoteWriteFailure(const Channel& channel, const QString& reason) {
+    if (writeFailure_.isEmpty() && !writeFailureTaken_)
+        writeFailure_ = QDir::toNativeSeparators(channel.file.fileName()) + QStringLiteral(": ") + reason;
+}
+
+QString SessionFiles::TakeWriteFailure() {
+    if (writeFailure_.isEmpty()) return QString();
+    writeFailureTaken_ = true;
+    return std::exchange(writeFailure_, QString());
+}
+
+void SessionFiles::FlushChannel(Channel& channel) {
+    if (!channel.open || channel.pending.isEmpty()) return;
+    bool ok = true;
+    if (&channel == &reading_ && channel.file.pos() != channel.pendingOffset) ok = channel.file.seek(channel.pendingOffset);
+    if (ok) ok = channel.file.write(channel.pending) == channel.pending.size();
+    if (!ok) NoteWriteFailure(channel, channel.file.errorString());
+    // What could not be written is dropped: keeping it would only grow while the disk stays full.
+    channel.pending.clear();
+    channel.pendingOffset = channel.file.pos();
+}
+
+void SessionFiles::Append(Channel& channel, const QByteArray& bytes) {
+    if (!channel.open) return;
+    channel.pending += bytes;
+    if (channel.pending.size() >= kMaxPending) FlushChannel(channel);
+}
+
+void SessionFiles::WriteReading(int32_t recordNumber, int32_t value) {
+    if (recordNumber < 1) return;
+    const int64_t index = int64_t(recordNumber) - 1;
+    if (index > int64_t(readings_.size()) + kMaxRecordGap) {
+        NoteWriteFailure(reading_, QStringLiteral("record number %1 out of range").arg(recordNumber));
+        return;
+    }
+    if (index >= int64_t(readings_.size())) readings_.resize(size_t(index) + 1, 0);
+    readings_[size_t(index)] = value;
+
+    if (!reading_.open) return;
+    char bytes[4];
+    const uint32_t u = static_cast<uint32_t>(value);
+    for (int i = 0; i < 4; ++i) bytes[i] = char((u >> (8 * i)) & 0xFF);
+    const qint64 offset = index * 4;
+    Channel& c = reading_;
+    const qint64 pendingEnd = c.pendingOffset + c.pending.size();
+    if (c.pending.isEmpty()) {
+        c.pendingOffset = offset;
+        c.pending.append(bytes, 4);
+    } else if (offset == pendingEnd) {
+        c.pending.append(bytes, 4);
+    } else if (offset >= c.pendingOffset && offset + 4 <= pendingEnd) {
+        std::memcpy(c.pending.data() + (offset - c.pendingOffset), bytes, 4);
+    } else {
+        FlushChannel(c);
+        c.pendingOffset = offset;
+        c.pending.append(bytes, 4);
+    }
+    if (c.pending.size() >= kMaxPending) FlushChannel(c);
+}
+
+void SessionFiles::AppendTextLine(int32_t value, int32_t recordTime) {
+    if (!text_.open) return;
+    QByteArray line = QByteArray::number(value);
+    line += ',';
+    line += QByteArray::number(recordTime);
+    line += kCrLf;
+    Append(text_, line);
+}
+
+void SessionFiles::AppendTraceLine(const QString& quotedContent) {
+    if (trace_.open) Append(trace_, Quoted(quotedContent));
+}
+
+void SessionFiles::AppendTraceEmptyLine() { Append(trace_, kCrLf); }
+
+void SessionFiles::WriteHeaderClosing(double minADC, double maxADC, const QString& comments) {
+    if (!header_.open) return;
+    QString text = comments;
+    // A quote inside the item would end it when the header is read back.
+    text.replace(QLatin1Char('"'), QLatin1Char('\''));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    QByteArray bytes;
+    bytes += Quoted(QStringLiteral("MinADC"));
+    bytes += Quoted(NumberRules::NumberText(minADC));
+    bytes += Quoted(QStringLiteral("MaxADC"));
+    bytes += Quoted(NumberRules::NumberText(maxADC));
+    bytes += Quoted(text);
+    Append(header_, bytes);
+}
+
+void SessionFiles::Flush() {
+    FlushChannel(header_);
+    FlushChannel(reading_);
+    FlushChannel(text_);
+    FlushChannel(trace_);
+}
+
+void SessionFiles::CloseChannel(Channel& channel) {
+    if (!channel.open) return;
+    FlushChannel(channel);
+    channel.file.close();
+    channel.open = false;
+}
+
+void SessionFiles::CloseAll() {
+    CloseForRestart();
+    CloseChannel(trace_);
+}
+
+void SessionFiles::CloseForRestart() {
+    CloseChannel(header_);
+    CloseChannel(reading_);
+    CloseChannel(text_);
+}
+
+void SessionFiles::DeleteSessionFiles(const QString& baseName) {
+    for (const char* ext : {".hdr", ".tst", ".txt"}) QFile::remove(FilePath(baseName + QString::fromLatin1(ext)));
+}
+
+void SessionFiles::DeleteTemporaryFiles(const QString& folder) {
+    const QDir dir(folder);
+    for (const char* name : {"tempdata.txt", "tempdata.tst", "tempdata.hdr", kTraceFileName})
+        QFile::remove(dir.filePath(QString::fromLatin1(name)));
+}
