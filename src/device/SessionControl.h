@@ -3,6 +3,7 @@
 // they share, and File > Cancel. A session runs exactly while "Start" is disabled; starting opens the
 // session files and the port, stopping writes the header's closing records and closes everything.
 
+#include <QDateTime>
 #include <QString>
 
 struct MonitorState;

@@ -49,6 +49,7 @@ class FileManagerDialogTest : public ::testing::Test {
 } // namespace
 
 TEST_F(FileManagerDialogTest, ShowsTheModelAndForwardsTheUsersActions) {
+    model.Form_Load();
     FileManagerDialog dialog(model);
     model.caption = QStringLiteral("Display saved session file");
     model.width = FileManager::kDisplayWidth;
@@ -89,6 +90,7 @@ TEST_F(FileManagerDialogTest, ShowsTheModelAndForwardsTheUsersActions) {
 }
 
 TEST_F(FileManagerDialogTest, FolderListAndCloseButton) {
+    model.Form_Load();
     FileManagerDialog dialog(model);
     model.cmdFileOptionCaption = QStringLiteral("Save");
     model.cmdAdd2ListVisible = false;

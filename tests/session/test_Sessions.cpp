@@ -218,9 +218,9 @@ TEST(Sessions, StartValueSettlesOnTheSeventhAgreeingRound) {
     rig.TickWith({8000}); // replaces the candidate (0 in the first session)
     for (int i = 0; i < 6; ++i) rig.TickWith({8050});
     EXPECT_TRUE(rig.S().AwaitingStartValue);
-    rig.TickWith({7000}); // a jump replaces the candidate but keeps the count
-    EXPECT_EQ(rig.S().StartCandidate, 7000);
-    rig.TickWith({7020});
+    rig.TickWith({7600}); // a jump replaces the candidate but keeps the count
+    EXPECT_EQ(rig.S().StartCandidate, 7600);
+    rig.TickWith({7620});
     EXPECT_FALSE(rig.S().AwaitingStartValue);
-    EXPECT_EQ(rig.S().lblSysADCstart.caption, QStringLiteral(" 7000"));
+    EXPECT_EQ(rig.S().lblSysADCstart.caption, QStringLiteral(" 7600"));
 }

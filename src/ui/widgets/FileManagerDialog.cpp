@@ -72,12 +72,15 @@ FileManagerDialog::FileManagerDialog(FileManager& model, QWidget* parent) : QDia
             [this] { Run([this] { model_.cmdFileOption_Click(); }); });
     connect(cmdCancel_, &QPushButton::clicked, this, [this] { Run([this] { model_.cmdCancel_Click(); }); });
     connect(filFM_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        if (!item) return;
         Run([this, name = item->text()] { model_.filFM_Click(name); });
     });
     connect(filFM_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        if (!item) return;
         Run([this, name = item->text()] { model_.filFM_DblClick(name); });
     });
     connect(dirFM_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        if (!item) return;
         Run([this, folder = item->data(Qt::UserRole).toString()] { model_.dirFM_Change(folder); });
     });
     connect(drvFM_, &QComboBox::activated, this, [this](int index) {
