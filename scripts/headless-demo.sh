@@ -15,8 +15,9 @@ if [ -n "$win" ]; then
 fi
 sleep "$DEMO_SECONDS"
 import -window root "$DEMO_SHOT"
-[ -n "$win" ] && xdotool windowactivate --sync "$win" key ctrl+F4 2>/dev/null
+# File > Exit through its shortcut; a terminate signal closes the window the same orderly way.
+[ -n "$win" ] && xdotool windowfocus "$win" key ctrl+F4 2>/dev/null
 sleep 2
-kill "$app" 2>/dev/null
+kill -TERM "$app" 2>/dev/null
 wait "$app" 2>/dev/null
 exit 0

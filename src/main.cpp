@@ -5,8 +5,10 @@
 #include "device/QtSerialComm.h"
 #include "ui/widgets/MainWindow.h"
 #include "ui/widgets/QtMessageBoxes.h"
+#include "ui/widgets/TerminationWatch.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -18,7 +20,9 @@ int main(int argc, char** argv) {
     QtMessageBoxes boxes;
     MainWindow window(comm, clock, boxes, folder, [&ports](int n) { return ports.DevicePath(n); });
     boxes.SetParent(&window);
+    TerminationWatch termination(&window);
     window.show();
-    window.Start();
+    // Start-up runs inside the event loop, so a close during its pauses ends the program cleanly.
+    QTimer::singleShot(0, &window, [&window] { window.Start(); });
     return app.exec();
 }

@@ -22,13 +22,15 @@ constexpr uint32_t kMagenta = 0x00FF00FF;
 inline bool IsSystemColour(uint32_t value) { return (value & 0x80000000u) != 0; }
 
 // 0x00BBGGRR to QColor; system colours map to palette roles (5 -> Base, 15 -> Button,
-// 19 -> inactive WindowText; any other index -> Window).
+// 19 -> the greyed text colour of disabled widgets; any other index -> Window). Colour 19 greys the
+// port label during a session; the palette's inactive text colour is as dark as the label's own text,
+// which would hide the port number.
 inline QColor ToQColor(uint32_t value, const QPalette& palette = QPalette()) {
     if (IsSystemColour(value)) {
         switch (value & 0xFF) {
         case 5: return palette.color(QPalette::Base);
         case 15: return palette.color(QPalette::Button);
-        case 19: return palette.color(QPalette::Inactive, QPalette::WindowText);
+        case 19: return palette.color(QPalette::Disabled, QPalette::WindowText);
         default: return palette.color(QPalette::Window);
         }
     }

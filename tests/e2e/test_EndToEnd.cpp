@@ -1,0 +1,249 @@
+// The whole monitor over a real serial line: the simulated sensor's bytes go through a pseudo-terminal
+// linked as ports/com3, the real serial component reads them on the tick, and the session files must
+// hold exactly what a plain, independent model of the decoder, the filter and the start-value capture
+// predicts for those bytes.
+
+#include "MonitorFakes.h"
+#include "PseudoTerminal.h"
+#include "app/Monitor.h"
+#include "app/NumberRules.h"
+#include "device/QtSerialComm.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+
+void WriteSettings(const QString& folder, int port) {
+    QFile f(QDir(folder).filePath(QStringLiteral("Aurivo_USB.ini")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    QByteArray text = "\"Port # \"\r\n" + QByteArray::number(port) + "\r\n\"Sensitivty = \"\r\n\"25\"\r\n";
+    for (const char* label : {"Picture graph", "Color graph", "Bar graph", "Internal status", "Session comments", "Time etc."})
+        text += "\"" + QByteArray(label) + " visibilty = \"\r\n\"True\"\r\n";
+    text += "\"Form Width = \"\r\n10560\r\n\"Form Height = \"\r\n7920\r\n\"Form Top = \"\r\n360\r\n"
+            "\"Form Left = \"\r\n480\r\n\"Filter Size = \"\r\n3\r\n\"Jitter = \"\r\n100\r\n";
+    f.write(text);
+}
+
+QByteArray SimulatedBytes(int seed, int count) {
+    QProcess sim;
+    sim.start(QStringLiteral(AURIVO_SIM_PATH),
+              {QStringLiteral("--stdout"), QStringLiteral("--seed"), QString::number(seed), QStringLiteral("--count"),
+               QString::number(count), QStringLiteral("--garbage"), QStringLiteral("0.05"), QStringLiteral("--bad-checks"),
+               QStringLiteral("0.03"), QStringLiteral("--long-packets"), QStringLiteral("0.05"),
+               QStringLiteral("--invalid"), QStringLiteral("0.02"), QStringLiteral("--probe-errors"),
+               QStringLiteral("0.02")});
+    EXPECT_TRUE(sim.waitForFinished(20000));
+    return sim.readAllStandardOutput();
+}
+
+// A plain model of the byte stream: packets recognised by the same rules, written out independently.
+struct Packet {
+    int32_t reading;
+    int32_t status;
+};
+class ReferenceDecoder {
+public:
+    std::vector<Packet> Feed(const QByteArray& bytes) {
+        std::vector<Packet> out;
+        for (char c : bytes) {
+            const int b = uint8_t(c);
+            const int at = int(current_.size());
+            bool keep = true;
+            if (at == 0) keep = b == 0xA3;
+            else if (at == 1) keep = b == 0x5B;
+            else if (at == 2) keep = b <= 75 && b >= 5;
+            if (at == 2 && b <= 4 && b <= 75) keep = true; // short lengths fail one byte later
+            if (!keep) {
+                current_.clear();
+                continue;
+            }
+            current_.push_back(b);
+            const int n = current_[2 < current_.size() ? 2 : 0];
+            if (current_.size() >= 4 && n < 5) { // lengths 0..4 are rejected at offset 3
+                current_.clear();
+                continue;
+            }
+            if (current_.size() >= 3 && int(current_.size()) == n) {
+                int sum = 0;
+                for (int i = 0; i < n - 2; ++i) sum += current_[i];
+                const int check = current_[n - 2] * 256 + current_[n - 1];
+                if (check == sum) {
+                    for (int i = 3; i < n - 2 && i - 3 < 76; ++i) buffer_[i - 3] = uint8_t(current_[i]);
+                    buffer_[n - 5] = uint8_t(current_[n - 2]); // the check's high byte is stored too
+                    out.push_back({buffer_[0] * 256 + buffer_[1], buffer_[2]});
+                }
+                current_.clear();
+            }
+        }
+        return out;
+    }
+
+private:
+    std::vector<int> current_;
+    uint8_t buffer_[76] = {};
+};
+
+// What the monitor stores for those packets: the filter window, the step limit, and the storing rule
+// (nothing is stored by a rebuild that finds no start reading), plus the per-tick start-value capture.
+struct ReferenceRecording {
+    int filterSize = 3, jitter = 100, width = 0;
+    int32_t buffer[9] = {}, filtered = 0, raw = 0, status = 0;
+    int32_t graphStart = 0, graphSpan = 0, recordCount = 1, startValue = 0;
+    int32_t candidate = 0, stable = 0;
+    bool awaiting = true, redraw = false;
+    double minADC = 16383, maxADC = 0;
+    std::vector<int32_t> stored;
+
+    void Packet(int32_t reading, int32_t st) {
+        raw = reading;
+        status = st;
+        if (!(status & 4) || raw == 0) return;
+        bool bad = false;
+        for (int i = 1; i <= filterSize; ++i) {
+            buffer[i - 1] = buffer[i];
+            bad |= buffer[i] < 320 || buffer[i] > 16000;
+        }
+        if (bad) {
+            buffer[filterSize] = raw;
+            return;
+        }
+        if (filtered == 0) filtered = buffer[1];
+        const int32_t d = raw - filtered;
+        if (std::abs(d) > 804) raw = filtered + (d > 0 ? 804 : -804);
+        buffer[filterSize] = raw;
+        int64_t sum = 0;
+        for (int i = 1; i <= filterSize; ++i) sum += buffer[i];
+        filtered = NumberRules::ToLong(double(sum) / filterSize);
+        if (filtered > maxADC) maxADC = filtered;
+        else if (filtered < minADC) minADC = filtered;
+        if (startValue != graphStart || 25 != graphSpan || redraw) {
+            graphStart = startValue;
+            graphSpan = 25;
+            if (graphStart == 0) return;
+            redraw = false;
+        }
+        stored.push_back(filtered);
+        ++recordCount;
+        if (recordCount % width == 1) redraw = true;
+    }
+    void Capture() {
+        if (!(status & 4) || !awaiting) return;
+        if (std::abs(candidate - raw) > jitter) {
+            candidate = raw;
+        } else if (++stable > 2 * filterSize) {
+            awaiting = false;
+            startValue = candidate;
+        }
+    }
+};
+
+} // namespace
+
+TEST(EndToEnd, SimulatedSensorOverAPseudoTerminalGivesThePredictedSessionFiles) {
+    QTemporaryDir dir;
+    WriteSettings(dir.path(), 3);
+    PseudoTerminal pty(dir.path(), 3);
+    ASSERT_TRUE(pty.IsValid());
+    const QByteArray bytes = SimulatedBytes(11, 900);
+    ASSERT_GT(bytes.size(), 5000);
+
+    TestClock clock;
+    TestHost host(clock);
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    QtSerialComm comm(dir.path());
+    Monitor monitor({comm, clock, boxes, host, dialogs, dir.path(), [](int) { return QString(); }});
+    dialogs.state = &monitor.State();
+    monitor.Form_Load();
+    clock.Advance(200);
+    monitor.Timer1_Timer(); // the first arrangement
+    monitor.Sessions().mnuStart_Click();
+    ASSERT_TRUE(comm.PortOpen());
+
+    ReferenceDecoder decoder;
+    ReferenceRecording expected;
+    expected.width = monitor.State().pixXYgraf.ScaleWidth();
+
+    // The bytes arrive in uneven pieces, one piece per tick, cut anywhere (also inside packets).
+    QRandomGenerator random(5);
+    int64_t at = 0;
+    while (at < bytes.size()) {
+        const int64_t piece = std::min<int64_t>(bytes.size() - at, 1 + random.bounded(60));
+        const QByteArray chunk = bytes.mid(at, piece);
+        at += piece;
+        ASSERT_TRUE(pty.Write(chunk));
+        for (int waited = 0; comm.InBufferCount() < chunk.size() && waited < 2000; ++waited) QThread::usleep(1000);
+        ASSERT_EQ(comm.InBufferCount(), chunk.size());
+        clock.Advance(200);
+        monitor.Timer1_Timer();
+        for (const Packet& p : decoder.Feed(chunk)) expected.Packet(p.reading, p.status);
+        expected.Capture();
+    }
+    ASSERT_TRUE(monitor.State().SessionRunning());
+    monitor.Sessions().mnuStop_Click();
+
+    ASSERT_GT(expected.stored.size(), 300u);
+    EXPECT_EQ(monitor.State().lblSysADCstart.caption, NumberRules::NumberText(expected.startValue));
+
+    QFile tst(QDir(dir.path()).filePath(QStringLiteral("tempdata.tst")));
+    ASSERT_TRUE(tst.open(QIODevice::ReadOnly));
+    const QByteArray records = tst.readAll();
+    ASSERT_EQ(records.size(), qsizetype(expected.stored.size() * 4));
+    QByteArray text;
+    for (size_t i = 0; i < expected.stored.size(); ++i) {
+        const int32_t v = expected.stored[i];
+        const auto* p = reinterpret_cast<const uint8_t*>(records.constData() + 4 * i);
+        EXPECT_EQ(int32_t(p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24), v) << "record " << i + 1;
+        text += QByteArray::number(v) + ',' + QByteArray::number(30 + 5 * qint64(i)) + "\r\n";
+    }
+    QFile txt(QDir(dir.path()).filePath(QStringLiteral("tempdata.txt")));
+    ASSERT_TRUE(txt.open(QIODevice::ReadOnly));
+    EXPECT_EQ(txt.readAll(), text);
+
+    QFile hdr(QDir(dir.path()).filePath(QStringLiteral("tempdata.hdr")));
+    ASSERT_TRUE(hdr.open(QIODevice::ReadOnly));
+    const QByteArray header = hdr.readAll();
+    const QByteArray expectedStart = "\"MinADC\"\r\n\"" + NumberRules::NumberText(expected.minADC).toLatin1() +
+                                     "\"\r\n\"MaxADC\"\r\n\"" + NumberRules::NumberText(expected.maxADC).toLatin1() +
+                                     "\"\r\n\"Start of Session : ";
+    EXPECT_TRUE(header.startsWith(expectedStart)) << header.left(120).constData();
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST(EndToEnd, DeviceHangingUpMidSessionStopsTheSessionAndCompletesTheFiles) {
+    QTemporaryDir dir;
+    WriteSettings(dir.path(), 3);
+    auto pty = std::make_unique<PseudoTerminal>(dir.path(), 3);
+    TestClock clock;
+    TestHost host(clock);
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    QtSerialComm comm(dir.path());
+    Monitor monitor({comm, clock, boxes, host, dialogs, dir.path(), [](int) { return QString(); }});
+    monitor.Form_Load();
+    monitor.Sessions().mnuStart_Click();
+    ASSERT_TRUE(comm.PortOpen());
+    const QByteArray bytes = SimulatedBytes(3, 60);
+    ASSERT_TRUE(pty->Write(bytes));
+    QThread::msleep(50);
+    clock.Advance(200);
+    monitor.Timer1_Timer();
+    pty->HangUp();
+    for (int i = 0; i < 5 && monitor.State().SessionRunning(); ++i) {
+        QThread::msleep(20);
+        clock.Advance(200);
+        monitor.Timer1_Timer();
+    }
+    EXPECT_FALSE(monitor.State().SessionRunning());
+    EXPECT_FALSE(comm.PortOpen());
+    EXPECT_TRUE(boxes.shown.empty());
+    QFile hdr(QDir(dir.path()).filePath(QStringLiteral("tempdata.hdr")));
+    ASSERT_TRUE(hdr.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(hdr.readAll().startsWith("\"MinADC\"\r\n"));
+}
