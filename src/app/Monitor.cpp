@@ -120,7 +120,9 @@ void Monitor::Timer1_Timer() {
         }
     }
 
-    if (s_.LayoutState != 1 && host_.State() != WindowHost::WindowState::Minimized) {
+    // The watch starts once the first arrangement has placed the window: while start-up is still
+    // running (its port chooser yields to ticks) the design size must not replace the saved geometry.
+    if (s_.LayoutState != 1 && s_.LayoutState != 0 && host_.State() != WindowHost::WindowState::Minimized) {
         const TwipsRect g = host_.WindowGeometry();
         if (g.width != s_.WindowWidth || g.height != s_.WindowHeight) {
             s_.LayoutState = std::abs(g.height - s_.WindowHeight) < std::abs(g.width - s_.WindowWidth) ? 3 : 2;

@@ -224,3 +224,44 @@ TEST(Sessions, StartValueSettlesOnTheSeventhAgreeingRound) {
     EXPECT_FALSE(rig.S().AwaitingStartValue);
     EXPECT_EQ(rig.S().lblSysADCstart.caption, QStringLiteral(" 7600"));
 }
+
+TEST(Tick, SizeWatchChoosesHowTheNextArrangementSizesTheWindow) {
+    MonitorRig rig;
+    rig.Tick(); // first arrangement
+    ASSERT_EQ(rig.S().LayoutState, 2);
+    const TwipsRect arranged = rig.host.geometry;
+
+    rig.host.geometry.width = arranged.width + 900; // the right edge dragged
+    rig.host.geometry.height = arranged.height + 100;
+    rig.monitor->Timer1_Timer();
+    EXPECT_NEAR(rig.host.geometry.width, rig.host.geometry.height * 4 / 3, 1); // width-driven snap
+    EXPECT_EQ(rig.S().LayoutState, 3);
+
+    rig.host.geometry.height += 500; // the bottom edge dragged
+    rig.monitor->Timer1_Timer();
+    EXPECT_EQ(rig.S().LayoutState, 2);
+
+    rig.host.state = WindowHost::WindowState::Minimized;
+    rig.host.geometry.width += 1000;
+    rig.S().LayoutState = 2;
+    rig.monitor->Timer1_Timer();
+    EXPECT_FALSE(rig.S().LayoutPending);
+    EXPECT_EQ(rig.S().LayoutState, 2);
+}
+
+TEST(Tick, IndicatorsStepFivePerTickAndSnapOntoTheTarget) {
+    MonitorRig rig;
+    rig.StartAndSettle();
+    rig.S().LevelShown = 255;
+    rig.S().LevelTarget = 0;
+    rig.S().StatusByte = 4;
+    for (int i = 0; i < 50; ++i) {
+        rig.S().LevelTarget = 0;
+        rig.monitor->Timer1_Timer();
+    }
+    EXPECT_FLOAT_EQ(rig.S().LevelShown, 5);
+    rig.S().LevelTarget = 0;
+    rig.monitor->Timer1_Timer();
+    EXPECT_FLOAT_EQ(rig.S().LevelShown, 0);
+    EXPECT_EQ(rig.S().lblBarGraf[31].backColor, 0x0000FF00u);
+}

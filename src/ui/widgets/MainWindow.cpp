@@ -511,7 +511,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         if (saveAs_) saveAs_->close();
     }
     event->accept();
-    QCoreApplication::quit();
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {
