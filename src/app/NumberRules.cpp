@@ -1,6 +1,7 @@
 #include "app/NumberRules.h"
 
 #include <QLocale>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -16,14 +17,22 @@ QString NumberText(double value) {
     QString out = negative ? QStringLiteral("-") : QStringLiteral(" ");
     if (magnitude == 0.0) return out + QLatin1Char('0');
 
+    // Whole numbers below 1E15 (counts, positions, pixels) are their digits.
+    if (magnitude < 1e15 && magnitude == std::floor(magnitude)) {
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, static_cast<int64_t>(magnitude)).ptr;
+        return out + QLatin1String(digits, end - digits);
+    }
+
     // Round to 15 significant digits first; the exponent of the rounded value decides the form.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14E", magnitude);
-    // buf: d.ddddddddddddddE[+-]xx
+    const auto end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14).ptr;
+    *end = '\0';
+    // buf: d.dddddddddddddde[+-]xx
     QString mantissaDigits;
     mantissaDigits += QLatin1Char(buf[0]);
     const char* p = buf + 2;
-    while (*p && *p != 'E') mantissaDigits += QLatin1Char(*p++);
+    while (*p && *p != 'e') mantissaDigits += QLatin1Char(*p++);
     const int exponent = std::atoi(p + 1);
     while (mantissaDigits.size() > 1 && mantissaDigits.endsWith(QLatin1Char('0'))) mantissaDigits.chop(1);
 

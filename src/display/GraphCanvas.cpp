@@ -38,16 +38,66 @@ void GraphCanvas::PSet(int x, int y, uint32_t colour) {
     ++revision_;
 }
 
+namespace {
+// Cuts the line (x0,y0)-(x1,y1) to the rectangle 0..w-1 x 0..h-1; false when it misses it.
+bool ClipLine(double& x0, double& y0, double& x1, double& y1, double w, double h) {
+    double t0 = 0, t1 = 1;
+    const double dx = x1 - x0, dy = y1 - y0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0, w - 1 - x0, y0, h - 1 - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0) t0 = std::max(t0, t);
+        else t1 = std::min(t1, t);
+        if (t0 > t1) return false;
+    }
+    const double ax = x0 + t0 * dx, ay = y0 + t0 * dy;
+    x1 = x0 + t1 * dx;
+    y1 = y0 + t1 * dy;
+    x0 = ax;
+    y0 = ay;
+    return true;
+}
+} // namespace
+
 void GraphCanvas::LineTo(int x, int y, uint32_t colour) {
-    // Far-off coordinates (an off-scale point) are clamped before drawing so the painter never sees
-    // numbers near the integer limits; the clipped line still leaves the picture in the right direction.
-    const auto clampCoord = [](int v) { return std::clamp(v, -100000, 100000); };
-    QPainter painter(&image_);
-    painter.setPen(QPen(Colors::ToQColor(colour), drawWidth_));
-    painter.drawLine(clampCoord(currentX_), clampCoord(currentY_), clampCoord(x), clampCoord(y));
+    double x0 = currentX_, y0 = currentY_, x1 = x, y1 = y;
     currentX_ = x;
     currentY_ = y;
     ++revision_;
+    if (drawWidth_ != 1) {
+        QPainter painter(&image_);
+        painter.setPen(QPen(Colors::ToQColor(colour), drawWidth_));
+        painter.drawLine(QLineF(x0, y0, x1, y1));
+        return;
+    }
+    // One-pixel lines are drawn straight into the image (Bresenham), after cutting them to the picture,
+    // so a line to a point far off the picture costs no more than one across it.
+    if (!ClipLine(x0, y0, x1, y1, image_.width(), image_.height())) return;
+    int ax = int(std::lround(x0)), ay = int(std::lround(y0));
+    const int bx = int(std::lround(x1)), by = int(std::lround(y1));
+    const QRgb rgb = Colors::ToRgb(colour);
+    const int dx = std::abs(bx - ax), sx = ax < bx ? 1 : -1;
+    const int dy = -std::abs(by - ay), sy = ay < by ? 1 : -1;
+    int err = dx + dy;
+    for (;;) {
+        if (ax >= 0 && ay >= 0 && ax < image_.width() && ay < image_.height())
+            reinterpret_cast<QRgb*>(image_.scanLine(ay))[ax] = rgb;
+        if (ax == bx && ay == by) break;
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            ax += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            ay += sy;
+        }
+    }
 }
 
 uint32_t GraphCanvas::PixelColour(int x, int y) const {

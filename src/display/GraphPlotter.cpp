@@ -1,5 +1,7 @@
 #include "display/GraphPlotter.h"
 
+#include "display/ReadingSums.h"
+
 #include "app/Colors.h"
 #include "app/MonitorState.h"
 #include "app/NumberRules.h"
@@ -30,13 +32,6 @@ bool StoreSingle(float& field, double value) {
 
 bool FitsLong(double value) { return std::isfinite(value) && value >= -2147483648.0 && value <= 2147483647.0; }
 
-// Adds a stored reading to a single-precision sum exactly as Single + Long evaluated in double and
-// stored back as Single. For readings that a single holds exactly (all real readings) the plain single
-// addition gives the same result, because a double holds the exact sum of two singles.
-inline float AddReading(float sum, int32_t a) {
-    if (a <= (1 << 24)) return sum + static_cast<float>(a);
-    return static_cast<float>(double(sum) + double(a));
-}
 } // namespace
 
 void GraphPlotter::ResetForNewSession() {
@@ -207,37 +202,13 @@ void GraphPlotter::RedrawStoredReadings(const std::vector<int32_t>& readings) {
     const auto reading = [&](int64_t index) { return index < available ? data[index] : 0; };
 
     double ohms = 0; // kept when a group's average is unusable, as a failed step leaves it
-    const auto plotGroup = [&](int64_t group, float sum) {
+    for (int64_t g = 0; g < groups; ++g) {
+        const int64_t begin = g * compress;
+        const int64_t stop = std::min(begin + compress, available);
+        const int64_t sum = begin < stop ? SumOfValidReadings(data + begin, stop - begin) : 0;
         const double average = NumberRules::RoundHalfEven(double(sum) / double(compress));
         if (average != 0 && FitsLong(average)) ohms = OhmsFromReading(average);
-        PlotPoint(int32_t(group), ohms, kTraceColour);
-    };
-
-    // Each point's sum starts from zero, so four groups are summed side by side; every sum still adds
-    // its readings one after another in single precision, exactly as a single running sum would.
-    int64_t g = 0;
-    for (; g + 4 <= groups && (g + 4) * compress <= available; g += 4) {
-        const int32_t* p = data + g * compress;
-        float s0 = 0, s1 = 0, s2 = 0, s3 = 0;
-        for (int64_t j = 0; j < compress; ++j) {
-            const int32_t a0 = p[j], a1 = p[j + compress], a2 = p[j + 2 * compress], a3 = p[j + 3 * compress];
-            if (a0 >= 1) s0 = AddReading(s0, a0);
-            if (a1 >= 1) s1 = AddReading(s1, a1);
-            if (a2 >= 1) s2 = AddReading(s2, a2);
-            if (a3 >= 1) s3 = AddReading(s3, a3);
-        }
-        plotGroup(g + 1, s0);
-        plotGroup(g + 2, s1);
-        plotGroup(g + 3, s2);
-        plotGroup(g + 4, s3);
-    }
-    for (; g < groups; ++g) {
-        float sum = 0;
-        for (int64_t j = g * compress; j < (g + 1) * compress; ++j) {
-            const int32_t a = reading(j);
-            if (a >= 1) sum = AddReading(sum, a);
-        }
-        plotGroup(g + 1, sum);
+        PlotPoint(int32_t(g + 1), ohms, kTraceColour);
     }
 
     // The readings behind the last point start the next live point, in ohms like the live sum, and the

@@ -22,7 +22,7 @@ bool HasLeadingNumber(const QString& text) {
 
 } // namespace
 
-SavedSession SavedSession::Load(const QString& tstPath, const QString& hdrPath) {
+SavedSession SavedSession::Load(const QString& tstPath, const QString& hdrPath, bool withReadings) {
     SavedSession session;
     const QString tstName = QFileInfo(tstPath).fileName();
     const QString hdrName = QFileInfo(hdrPath).fileName();
@@ -61,6 +61,7 @@ SavedSession SavedSession::Load(const QString& tstPath, const QString& hdrPath) 
                                       .arg(session.lengthBytes);
         return session;
     }
+    if (!withReadings) return session;
     // The whole file in one read; records are little-endian 32-bit integers.
     session.readings.resize(size_t(session.lengthBytes / 4));
     const qint64 wanted = session.lengthBytes;

@@ -10,7 +10,9 @@
 
 class SavedSession {
   public:
-    static SavedSession Load(const QString& tstPath, const QString& hdrPath);
+    // With withReadings false only the header and the reading file's length are checked and kept; the
+    // replay then streams the readings from the file instead of holding every session in memory.
+    static SavedSession Load(const QString& tstPath, const QString& hdrPath, bool withReadings = true);
 
     bool Ok() const { return error.isEmpty(); }
 

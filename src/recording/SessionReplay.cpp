@@ -1,10 +1,14 @@
 #include "recording/SessionReplay.h"
 
+#include "display/ReadingSums.h"
+
 #include "app/NumberRules.h"
 #include "recording/ReplayScale.h"
 #include "recording/SessionColours.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 #include <algorithm>
 
 SessionReplay::SessionReplay(MonitorState& state, MessageBoxes& boxes) : state_(state), boxes_(boxes) {}
@@ -28,7 +32,7 @@ void SessionReplay::DrawChosenSessions(PlotPointFn plotPoint, std::function<void
     QString damaged;
     for (int k = 0; k < count; ++k) {
         const QString& hdrPath = state_.ChosenHdrPaths[size_t(k)];
-        sessions.push_back(SavedSession::Load(state_.ChosenTstPaths[size_t(k)], hdrPath));
+        sessions.push_back(SavedSession::Load(state_.ChosenTstPaths[size_t(k)], hdrPath, false));
         const SavedSession& session = sessions.back();
         const QString name = SessionName(hdrPath);
         if (!session.Ok()) {
@@ -62,23 +66,62 @@ void SessionReplay::DrawChosenSessions(PlotPointFn plotPoint, std::function<void
         const SavedSession& session = sessions[size_t(k)];
         if (!session.Ok()) continue;
         state_.ReplayColour = kSessionColours[size_t(k)];
-        DrawTrace(session.readings, plotPoint);
+        DrawTraceFromFile(state_.ChosenTstPaths[size_t(k)], plotPoint);
     }
 }
 
-void SessionReplay::DrawTrace(const std::vector<int32_t>& readings, const PlotPointFn& plotPoint) {
-    state_.OhmsAccumulator = 0;
-    const int32_t compress = std::max<int32_t>(1, state_.yCompress);
-    for (size_t index = 0; index < readings.size(); ++index) {
-        const int64_t i = int64_t(index) + 1; // record number
-        const int32_t a = readings[index];
-        if (a < 1) continue;
-        state_.OhmsAccumulator += float(a);
-        if (i % compress == 0) {
-            const double average = NumberRules::RoundHalfEven(double(state_.OhmsAccumulator) / compress);
-            if (plotPoint)
-                plotPoint(int32_t(i / compress), NumberRules::OhmsFromReading(average), state_.ReplayColour);
-            state_.OhmsAccumulator = 0;
+namespace {
+// Averages consecutive groups of yCompress readings into plotted points, fed any number of readings at
+// a time; the readings of an incomplete last group stay in the running sum.
+class GroupAverager {
+  public:
+    GroupAverager(int64_t compress, uint32_t colour, const SessionReplay::PlotPointFn& plotPoint)
+        : compress_(compress), colour_(colour), plotPoint_(plotPoint) {}
+    void Add(const int32_t* readings, int64_t count) {
+        int64_t i = 0;
+        while (i < count) {
+            const int64_t take = std::min(compress_ - inGroup_, count - i);
+            sum_ += SumOfValidReadings(readings + i, take);
+            inGroup_ += take;
+            record_ += take;
+            i += take;
+            if (inGroup_ == compress_) {
+                const double average = NumberRules::RoundHalfEven(double(sum_) / double(compress_));
+                if (plotPoint_) plotPoint_(int32_t(record_ / compress_), NumberRules::OhmsFromReading(average), colour_);
+                sum_ = 0;
+                inGroup_ = 0;
+            }
         }
     }
+    int64_t Remainder() const { return sum_; }
+
+  private:
+    int64_t compress_;
+    uint32_t colour_;
+    const SessionReplay::PlotPointFn& plotPoint_;
+    int64_t sum_ = 0, inGroup_ = 0, record_ = 0;
+};
+} // namespace
+
+void SessionReplay::DrawTrace(const std::vector<int32_t>& readings, const PlotPointFn& plotPoint) {
+    GroupAverager points(std::max<int32_t>(1, state_.yCompress), state_.ReplayColour, plotPoint);
+    points.Add(readings.data(), int64_t(readings.size()));
+    state_.OhmsAccumulator = float(points.Remainder());
+}
+
+bool SessionReplay::DrawTraceFromFile(const QString& tstPath, const PlotPointFn& plotPoint) {
+    QFile file(tstPath);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    constexpr int64_t kBlockRecords = 1 << 18; // 1 MiB
+    block_.resize(size_t(kBlockRecords));
+    GroupAverager points(std::max<int32_t>(1, state_.yCompress), state_.ReplayColour, plotPoint);
+    for (;;) {
+        const qint64 got = file.read(reinterpret_cast<char*>(block_.data()), kBlockRecords * 4);
+        if (got <= 0) break;
+        const int64_t records = got / 4;
+        for (int64_t i = 0; i < records; ++i) block_[size_t(i)] = qFromLittleEndian(block_[size_t(i)]);
+        points.Add(block_.data(), records);
+    }
+    state_.OhmsAccumulator = float(points.Remainder());
+    return true;
 }

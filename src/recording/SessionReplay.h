@@ -27,12 +27,17 @@ class SessionReplay {
     // The trace of one session in ReplayColour: yCompress readings (those below 1 left out) are averaged
     // into each point; point i / yCompress is drawn at every record number i that yCompress divides.
     void DrawTrace(const std::vector<int32_t>& readings, const PlotPointFn& plotPoint);
+    // The same for a reading file, read in large blocks into one reused buffer. False when the file
+    // cannot be read.
+    bool DrawTraceFromFile(const QString& tstPath, const PlotPointFn& plotPoint);
 
     // The session's name as the comment box shows it: the header's file name without its last 4
     // characters (its extension).
     static QString SessionName(const QString& hdrPath);
 
   private:
+    std::vector<int32_t> block_; // reused by every file the replay streams
+
     MonitorState& state_;
     MessageBoxes& boxes_;
 };

@@ -47,13 +47,13 @@ int ModifierState(Qt::KeyboardModifiers m) {
     return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
 }
 
-void SyncFont(QWidget* w, const FontSpec& spec) {
-    if (spec.name.isEmpty() || spec.size <= 0) return;
+void SyncFont(QWidget* w, const FontSpec& wanted) {
+    if (wanted.name.isEmpty() || wanted.size <= 0) return;
     QFont f = w->font();
-    if (f.family() == spec.name && f.pointSizeF() == spec.size && f.bold() == spec.bold) return;
-    f.setFamily(spec.name);
-    f.setPointSizeF(spec.size);
-    f.setBold(spec.bold);
+    if (f.family() == wanted.name && f.pointSizeF() == wanted.size && f.bold() == wanted.bold) return;
+    f.setFamily(wanted.name);
+    f.setPointSizeF(wanted.size);
+    f.setBold(wanted.bold);
     w->setFont(f);
 }
 
