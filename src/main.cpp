@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     QtSerialComm comm(folder);
     PortMap ports(folder);
     QtMessageBoxes boxes;
-    MainWindow window(comm, clock, boxes, folder, [&ports](int n) { return ports.DevicePath(n); });
+    MainWindow window(comm, clock, boxes, folder, [&ports](int n) { return ports.CanonicalPath(n); });
     boxes.SetParent(&window);
     TerminationWatch termination(&window);
     window.show();

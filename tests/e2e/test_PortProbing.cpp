@@ -1,0 +1,81 @@
+// Probing ports 1..16 over real pseudo-terminals linked as ports/comN: a free port is offered and
+// selected, one held by another process is pale yellow and disabled, a number naming no device is pale
+// red and disabled, and each button's tooltip says which device it stands for or why it cannot be used.
+
+#include "MonitorFakes.h"
+#include "PseudoTerminal.h"
+#include "app/Monitor.h"
+#include "device/PortMap.h"
+#include "device/QtSerialComm.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+TEST(PortProbing, FreeHeldAndMissingPortsOverRealPseudoTerminals) {
+    QTemporaryDir dir;
+    PseudoTerminal freePort(dir.path(), 4);
+    PseudoTerminal heldPort(dir.path(), 7);
+    ASSERT_TRUE(freePort.IsValid() && heldPort.IsValid());
+    ASSERT_TRUE(QFile::link(QStringLiteral("/nonexistent/ttyUSB9"), QDir(dir.path()).filePath(QStringLiteral("ports/com9"))));
+
+    // Another program holds COM7. A probe that happens to open the port while the holder starts makes
+    // the holder give up, so the holder is started again until it is seen holding the port.
+    QProcess holder;
+    QtSerialComm probe(dir.path());
+    probe.SetCommPort(7);
+    bool held = false;
+    for (int attempt = 0; attempt < 50 && !held; ++attempt) {
+        if (holder.state() == QProcess::NotRunning) {
+            holder.start(QStringLiteral(AURIVO_DUMP_PATH),
+                         {QStringLiteral("--port"), QStringLiteral("7"), QStringLiteral("--folder"), dir.path()});
+            ASSERT_TRUE(holder.waitForStarted());
+        }
+        QThread::msleep(100);
+        const int error = probe.SetPortOpen(true);
+        probe.SetPortOpen(false);
+        held = error == SerialComm::kPortInUse;
+    }
+    ASSERT_TRUE(held);
+
+    TestClock clock;
+    TestHost host(clock);
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    QtSerialComm comm(dir.path());
+    PortMap ports(dir.path());
+    Monitor monitor({comm, clock, boxes, host, dialogs, dir.path(), [&ports](int n) { return ports.CanonicalPath(n); }});
+    MonitorState& s = monitor.State();
+    s.CommPortNumber = 4;
+    host.onEvents = [&] { clock.Advance(100); };
+    monitor.Ports().mnuSetComPort_Click();
+
+    EXPECT_EQ(s.fraSelctPort.caption, QStringLiteral("Available Ports"));
+    EXPECT_TRUE(s.fraSelctPort.visible);
+    const OptionButtonModel& free = s.optPortNum[3];
+    EXPECT_EQ(free.backColor, 0x80000005u);
+    EXPECT_TRUE(free.enabled);
+    EXPECT_TRUE(free.visible);
+    EXPECT_TRUE(free.value);
+    EXPECT_TRUE(free.toolTip.contains(QStringLiteral("/dev/pts/"))) << free.toolTip.toStdString();
+    const OptionButtonModel& busy = s.optPortNum[6];
+    EXPECT_EQ(busy.backColor, 0x00C0FFFFu);
+    EXPECT_FALSE(busy.enabled);
+    EXPECT_EQ(busy.toolTip, QStringLiteral("in use by another program"));
+    const OptionButtonModel& missing = s.optPortNum[8];
+    EXPECT_EQ(missing.backColor, 0x00C0C0FFu);
+    EXPECT_FALSE(missing.enabled);
+    EXPECT_FALSE(comm.PortOpen()); // probing leaves every port closed
+
+    // Choosing the free port records it for the next session and closes the chooser.
+    monitor.Ports().optPortNum_MouseDown(3);
+    EXPECT_EQ(s.CommPortNumber, 4);
+    EXPECT_EQ(s.LblParams[5].caption, QStringLiteral("4"));
+    EXPECT_FALSE(s.fraSelctPort.visible);
+
+    holder.kill();
+    holder.waitForFinished();
+}
