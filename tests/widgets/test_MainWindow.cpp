@@ -165,6 +165,25 @@ TEST(MainWindow, StartUpWithoutSettingsTakesTheFirstArrangementOfTheDefaults) {
     EXPECT_NEAR(g.width, g.height * 4 / 3, 2 * tpp);
     EXPECT_TRUE(rig.Find<QFrame>(QStringLiteral("frmPixGraf"))->isVisible());
 
+    // Dragging the bottom edge: the next tick snaps the height to a 32nd of the screen, width 4/3 of it.
+    const double stepDown = std::round(in.ScreenHeight / 32);
+    rig.window->resize(rig.window->width(), rig.window->height() - 37);
+    QTest::qWait(500);
+    const TwipsRect r = rig.window->WindowGeometry();
+    EXPECT_EQ(s.LayoutState, 2);
+    EXPECT_NEAR(std::fmod(r.height, stepDown), 0, tpp) << r.height;
+    EXPECT_NEAR(r.width, std::round(r.height * 4 / 3), tpp);
+    EXPECT_LT(r.height, g.height);
+    // The panels stay inside the window and do not overlap.
+    int bottom = 0;
+    for (const char* name : {"frmPixGraf", "frameLEDdisp", "frameBarGraf", "frameSesshnStuff", "fraSeshnComnts"}) {
+        const QRect f = rig.Find<QFrame>(QString::fromLatin1(name))->geometry();
+        EXPECT_GE(f.top(), bottom) << name;
+        bottom = f.bottom();
+        EXPECT_LE(f.right(), rig.window->centralWidget()->width()) << name;
+    }
+    EXPECT_LE(bottom, rig.window->centralWidget()->height());
+
     rig.window->close();
     QFile ini(rig.dir.filePath(QStringLiteral("Aurivo_USB.ini")));
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));

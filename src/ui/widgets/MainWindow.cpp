@@ -427,7 +427,8 @@ void MainWindow::Sync() {
     SyncFrame(fraSelctPort_, s.fraSelctPort, px);
     if (fraSelctPort_->title() != s.fraSelctPort.caption) fraSelctPort_->setTitle(s.fraSelctPort.caption);
     const QColor captionColour = Colors::ToQColor(s.fraSelctPort.captionColor, palette());
-    fraSelctPort_->setStyleSheet(QStringLiteral("QGroupBox#fraSelctPort::title { color: %1; }").arg(captionColour.name()));
+    const QString captionStyle = QStringLiteral("QGroupBox#fraSelctPort::title { color: %1; }").arg(captionColour.name());
+    if (fraSelctPort_->styleSheet() != captionStyle) fraSelctPort_->setStyleSheet(captionStyle);
     for (int i = 0; i < 16; ++i) {
         QRadioButton* opt = optPortNum_[i];
         const OptionButtonModel& o = s.optPortNum[i];
@@ -435,9 +436,12 @@ void MainWindow::Sync() {
         opt->setEnabled(o.enabled);
         if (opt->isChecked() != o.value) opt->setChecked(o.value);
         if (opt->toolTip() != o.toolTip) opt->setToolTip(o.toolTip);
-        QPalette pal = opt->palette();
-        pal.setColor(QPalette::Window, Colors::ToQColor(o.backColor, palette()));
-        opt->setPalette(pal);
+        const QColor back = Colors::ToQColor(o.backColor, palette());
+        if (opt->palette().color(QPalette::Window) != back) {
+            QPalette pal = opt->palette();
+            pal.setColor(QPalette::Window, back);
+            opt->setPalette(pal);
+        }
     }
 
     SyncFrame(fraSetStuff_, s.fraSetStuff, px);
