@@ -49,43 +49,29 @@ void Monitor::Form_Load() {
 void Monitor::LoadSettings() {
     Settings loaded; // the program's initial values: what a short file leaves unread
     const SettingsFile::ReadResult result = settingsFile_.Read(loaded);
-    if (result.status == SettingsFile::ReadResult::Status::Missing) {
-        const Settings d = SettingsFile::Defaults(host_.ScreenWidthTwips(), host_.ScreenHeightTwips());
-        s_.CommPortNumber = d.CommPortNumber;
-        s_.SensitivityText = d.SensitivityText;
-        s_.PictureGraphVisible = s_.ColorGraphVisible = s_.BarGraphVisible = kTrue;
-        s_.InternalStatusVisible = s_.SessionCommentsVisible = s_.TimeEtcVisible = kTrue;
-        s_.PanelWeightSum = d.PanelWeightSum;
-        s_.WindowWidth = d.WindowWidth;
-        s_.WindowHeight = d.WindowHeight;
-        s_.WindowLeft = d.WindowLeft;
-        s_.WindowTop = d.WindowTop;
-        s_.FilterSize = d.FilterSize;
-        s_.JitterRejection = d.JitterRejection;
-        boxes_.Show(QStringLiteral("Need to select Comm Port"), QStringLiteral("No initialzation file found"),
-                    MessageBoxes::Buttons::Ok, MessageBoxes::Icon::None);
-        ports_.mnuSetComPort_Click();
-        return;
-    }
     if (result.status == SettingsFile::ReadResult::Status::Failed) {
         boxes_.Show(result.Error, QStringLiteral("Need to trap this error"), MessageBoxes::Buttons::OkCancel,
                     MessageBoxes::Icon::Warning);
         mnuExit_Click();
         return;
     }
-    s_.LblParams[6].visible = false;
+    const bool missing = result.status == SettingsFile::ReadResult::Status::Missing;
+    if (missing) loaded = SettingsFile::Defaults(host_.ScreenWidthTwips(), host_.ScreenHeightTwips());
+    else s_.LblParams[6].visible = false;
+
     s_.CommPortNumber = loaded.CommPortNumber;
     s_.SensitivityText = loaded.SensitivityText;
-    const std::pair<QString*, MenuItemModel*> views[6] = {
-        {&s_.PictureGraphVisible, &s_.mnuPixGraf},    {&s_.ColorGraphVisible, &s_.mnuBarGrf},
-        {&s_.BarGraphVisible, &s_.mnuSmlGraf},        {&s_.InternalStatusVisible, &s_.mnuInternStatus},
-        {&s_.SessionCommentsVisible, &s_.mnuComments}, {&s_.TimeEtcVisible, &s_.mnuTimnStuf}};
-    const QString loadedViews[6] = {loaded.PictureGraphVisible,    loaded.ColorGraphVisible,
-                                    loaded.BarGraphVisible,        loaded.InternalStatusVisible,
-                                    loaded.SessionCommentsVisible, loaded.TimeEtcVisible};
-    for (int i = 0; i < 6; ++i) {
-        *views[i].first = loadedViews[i] == kTrue ? kTrue : kFalse;
-        views[i].second->checked = loadedViews[i] == kTrue;
+    // A view is shown, and its menu item checked, only when its text reads exactly "True".
+    const std::tuple<QString*, MenuItemModel*, const QString*> views[6] = {
+        {&s_.PictureGraphVisible, &s_.mnuPixGraf, &loaded.PictureGraphVisible},
+        {&s_.ColorGraphVisible, &s_.mnuBarGrf, &loaded.ColorGraphVisible},
+        {&s_.BarGraphVisible, &s_.mnuSmlGraf, &loaded.BarGraphVisible},
+        {&s_.InternalStatusVisible, &s_.mnuInternStatus, &loaded.InternalStatusVisible},
+        {&s_.SessionCommentsVisible, &s_.mnuComments, &loaded.SessionCommentsVisible},
+        {&s_.TimeEtcVisible, &s_.mnuTimnStuf, &loaded.TimeEtcVisible}};
+    for (const auto& [field, item, value] : views) {
+        *field = *value == kTrue ? kTrue : kFalse;
+        item->checked = *value == kTrue;
     }
     s_.PanelWeightSum = loaded.PanelWeightSum;
     s_.WindowWidth = loaded.WindowWidth;
@@ -94,6 +80,12 @@ void Monitor::LoadSettings() {
     s_.WindowLeft = loaded.WindowLeft;
     s_.FilterSize = loaded.FilterSize;
     s_.JitterRejection = loaded.JitterRejection;
+
+    if (missing) {
+        boxes_.Show(QStringLiteral("Need to select Comm Port"), QStringLiteral("No initialzation file found"),
+                    MessageBoxes::Buttons::Ok, MessageBoxes::Icon::None);
+        ports_.mnuSetComPort_Click();
+    }
 }
 
 void Monitor::Timer1_Timer() {

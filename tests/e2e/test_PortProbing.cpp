@@ -28,7 +28,7 @@ TEST(PortProbing, FreeHeldAndMissingPortsOverRealPseudoTerminals) {
     QtSerialComm probe(dir.path());
     probe.SetCommPort(7);
     bool held = false;
-    for (int attempt = 0; attempt < 50 && !held; ++attempt) {
+    for (int attempt = 0; attempt < 200 && !held; ++attempt) { // up to 20 s on a loaded machine
         if (holder.state() == QProcess::NotRunning) {
             holder.start(QStringLiteral(AURIVO_DUMP_PATH),
                          {QStringLiteral("--port"), QStringLiteral("7"), QStringLiteral("--folder"), dir.path()});
