@@ -1,5 +1,7 @@
 #include "recording/SessionFiles.h"
 
+#include "recording/SessionHeaderFile.h"
+
 #include "app/NumberRules.h"
 
 #include <QDir>
@@ -126,19 +128,8 @@ void SessionFiles::AppendTraceEmptyLine() { Append(trace_, kCrLf); }
 
 void SessionFiles::WriteHeaderClosing(double minADC, double maxADC, const QString& comments) {
     if (!header_.open) return;
-    QString text = comments;
-    // A quote inside the item would end it when the header is read back.
-    text.replace(QLatin1Char('"'), QLatin1Char('\''));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    QByteArray bytes;
-    bytes += Quoted(QStringLiteral("MinADC"));
-    bytes += Quoted(NumberRules::NumberText(minADC));
-    bytes += Quoted(QStringLiteral("MaxADC"));
-    bytes += Quoted(NumberRules::NumberText(maxADC));
-    bytes += Quoted(text);
-    Append(header_, bytes);
+    Append(header_, SessionHeaderFile::Bytes({QStringLiteral("MinADC"), NumberRules::NumberText(minADC),
+                                              QStringLiteral("MaxADC"), NumberRules::NumberText(maxADC), comments}));
 }
 
 void SessionFiles::Flush() {

@@ -1,8 +1,8 @@
 #pragma once
 // Reads and rewrites the header of a session (five text items: "MinADC", the smallest reading,
-// "MaxADC", the largest reading, the comments). Kept apart on purpose: it is the only place that knows
-// the item syntax, so it can give way to a shared item reader/writer without touching its callers.
+// "MaxADC", the largest reading, the comments), in the program's text-item form.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -14,8 +14,12 @@ class SessionHeaderFile {
     // Returns false with the system's reason when the file cannot be opened.
     static bool ReadItems(const QString& path, int maxItems, QStringList& items, QString& reason);
 
-    // Parses items from text already in memory (same rules as ReadItems).
+    // Parses items from text or bytes already in memory (same rules as ReadItems).
     static QStringList ParseItems(const QString& text, int maxItems);
+    static QStringList ParseBytes(const QByteArray& bytes, int maxItems);
+
+    // The header's bytes: every item quoted on its own line, as WriteItems writes them.
+    static QByteArray Bytes(const QStringList& items);
 
     // Writes every item as one quoted item followed by CR LF. A double quote inside an item is written
     // as a single quote, so the item reads back whole; line breaks inside an item become CR LF.
