@@ -22,6 +22,11 @@ WindowShowState ShowState(WindowHost::WindowState s) {
     }
 }
 
+PanelVisibility Visibility(const MonitorState& s) {
+    return PanelVisibility{s.PictureGraphVisible,   s.ColorGraphVisible,      s.BarGraphVisible,
+                           s.InternalStatusVisible, s.SessionCommentsVisible, s.TimeEtcVisible};
+}
+
 LayoutInput Input(const MonitorState& s, const WindowHost& host) {
     LayoutInput in;
     in.ScreenWidth = host.ScreenWidthTwips();
@@ -32,8 +37,7 @@ LayoutInput Input(const MonitorState& s, const WindowHost& host) {
     in.Left = g.left;
     in.Top = g.top;
     in.State = ShowState(host.State());
-    in.Visibility = PanelVisibility{s.PictureGraphVisible,   s.ColorGraphVisible,      s.BarGraphVisible,
-                                    s.InternalStatusVisible, s.SessionCommentsVisible, s.TimeEtcVisible};
+    in.Visibility = Visibility(s);
     in.PanelWeightSum = s.PanelWeightSum;
     in.LayoutState = s.LayoutState;
     in.WindowWidth = s.WindowWidth;
@@ -103,9 +107,7 @@ void PanelArranger::ArrangePanels() {
     }
 
     const TwipsRect window = host_.WindowGeometry();
-    const PanelVisibility visibility{s_.PictureGraphVisible,   s_.ColorGraphVisible,      s_.BarGraphVisible,
-                                     s_.InternalStatusVisible, s_.SessionCommentsVisible, s_.TimeEtcVisible};
-    const PanelPlan p = LayoutPlan::PlanPanels(window.width, window.height, visibility, s_.PanelWeightSum);
+    const PanelPlan p = LayoutPlan::PlanPanels(window.width, window.height, Visibility(s_), s_.PanelWeightSum);
 
     const std::pair<FrameModel*, const FramePlan*> frames[6] = {
         {&s_.frmPixGraf, &p.frmPixGraf},         {&s_.frameLEDdisp, &p.frameLEDdisp},
