@@ -359,10 +359,8 @@ void SyncFrame(QWidget* w, const FrameModel& f, const std::function<QRect(const 
         const QRect r = px(f.rect);
         if (w->geometry() != r) w->setGeometry(r);
     }
-    if (w->isVisibleTo(w->parentWidget()) != f.visible) {
-        w->setVisible(f.visible);
-        if (f.visible) w->raise();
-    }
+    // Stacking follows creation: the entry frames, made after the panels, always lie over them.
+    if (w->isVisibleTo(w->parentWidget()) != f.visible) w->setVisible(f.visible);
 }
 } // namespace
 
@@ -436,12 +434,11 @@ void MainWindow::Sync() {
         opt->setEnabled(o.enabled);
         if (opt->isChecked() != o.value) opt->setChecked(o.value);
         if (opt->toolTip() != o.toolTip) opt->setToolTip(o.toolTip);
-        const QColor back = Colors::ToQColor(o.backColor, palette());
-        if (opt->palette().color(QPalette::Window) != back) {
-            QPalette pal = opt->palette();
-            pal.setColor(QPalette::Window, back);
-            opt->setPalette(pal);
-        }
+        // The frame carries a style sheet (its caption colour), so the buttons' colours are style sheets too;
+        // the small font lets "COM16" fit the 900-twip width of its button.
+        const QString back = QStringLiteral("QRadioButton { background-color: %1; font-size: 7pt; }")
+                                 .arg(Colors::ToQColor(o.backColor, palette()).name());
+        if (opt->styleSheet() != back) opt->setStyleSheet(back);
     }
 
     SyncFrame(fraSetStuff_, s.fraSetStuff, px);
