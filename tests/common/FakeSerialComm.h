@@ -19,7 +19,6 @@ public:
         QByteArray bytes;        // delivered to the receive buffer when the port opens
     };
 
-    // ---- Scripting ---------------------------------------------------------------------------------
     std::map<int, PortScript> ports;
     bool failed = false;
 
@@ -33,18 +32,16 @@ public:
     // Bytes arriving while the port is open (appended to the receive buffer).
     void Deliver(const QByteArray& bytes) { buffer_.append(bytes); }
 
-    // ---- Record of use -----------------------------------------------------------------------------
     std::vector<int> openAttempts; // port number of every PortOpen = True
     int closeCalls = 0;            // every PortOpen = False, also on a closed port
     QString settings;
-    int inputLen = 0, rThreshold = -1, inputMode = 0, inBufferSize = 0;
+    int inputMode = 0, inBufferSize = 0;
 
-    // ---- SerialComm --------------------------------------------------------------------------------
     void SetCommPort(int port) override { commPort_ = port; }
     int CommPort() const override { return commPort_; }
     void SetSettings(const QString& s) override { settings = s; }
-    void SetInputLen(int length) override { inputLen = length; }
-    void SetRThreshold(int threshold) override { rThreshold = threshold; }
+    void SetInputLen(int) override {}
+    void SetRThreshold(int) override {}
     void SetInputMode(int mode) override { inputMode = mode; }
     void SetInBufferSize(int size) override { inBufferSize = size; }
 

@@ -4,7 +4,6 @@
 #include "device/PortMap.h"
 #include "device/QtSerialComm.h"
 
-#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -12,6 +11,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <gtest/gtest.h>
 #include <random>
 #include <termios.h>
 
@@ -26,20 +26,19 @@ void Configure(QtSerialComm& comm, int port) {
     comm.SetInBufferSize(4096);
 }
 
-// Reads byte by byte until `count` bytes came or two seconds passed; asserts the one-byte form.
-QByteArray ReadBytes(QtSerialComm& comm, qsizetype count, int* largestCount = nullptr) {
+// Reads until `count` bytes came, a failure, or two seconds; asserts the one-byte form of Input.
+// With `failed`, reads on until InBufferCount reports a failure.
+QByteArray ReadBytes(QtSerialComm& comm, qsizetype count, int* largestCount = nullptr, bool* failed = nullptr) {
     QByteArray got;
     QDeadlineTimer deadline(2000);
-    while (got.size() < count && !deadline.hasExpired()) {
+    while ((failed || got.size() < count) && !deadline.hasExpired()) {
         const int waiting = comm.InBufferCount();
-        if (waiting < 0)
+        if (waiting < 0) {
+            if (failed) *failed = true;
             break;
-        if (largestCount)
-            *largestCount = std::max(*largestCount, waiting);
-        if (waiting == 0) {
-            QThread::msleep(1);
-            continue;
         }
+        if (largestCount) *largestCount = std::max(*largestCount, waiting);
+        if (waiting == 0) QThread::msleep(1);
         for (int i = 0; i < waiting; ++i) {
             const QByteArray one = comm.Input();
             EXPECT_EQ(one.size(), 1);
@@ -49,23 +48,9 @@ QByteArray ReadBytes(QtSerialComm& comm, qsizetype count, int* largestCount = nu
     return got;
 }
 
-// Polls until InBufferCount reports a failure; returns the bytes that still came before it.
-QByteArray ReadUntilFailure(QtSerialComm& comm, bool* failed) {
-    QByteArray got;
-    *failed = false;
-    QDeadlineTimer deadline(2000);
-    while (!deadline.hasExpired()) {
-        const int waiting = comm.InBufferCount();
-        if (waiting < 0) {
-            *failed = true;
-            break;
-        }
-        if (waiting == 0)
-            QThread::msleep(1);
-        for (int i = 0; i < waiting; ++i)
-            got += comm.Input();
-    }
-    return got;
+void RunEventLoopFor(int ms) {
+    QDeadlineTimer settle(ms);
+    while (!settle.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
 class SerialCommTest : public ::testing::Test {
@@ -73,7 +58,7 @@ protected:
     QTemporaryDir folder;
 };
 
-TEST_F(SerialCommTest, BytesArriveOneAtATimeInOrder) {
+TEST_F(SerialCommTest, BytesArriveOneAtATimeOn19200EightNoneOne) {
     PseudoTerminal pty(folder.path(), 3);
     ASSERT_TRUE(pty.IsValid());
     QtSerialComm comm(folder.path());
@@ -84,60 +69,38 @@ TEST_F(SerialCommTest, BytesArriveOneAtATimeInOrder) {
     EXPECT_EQ(comm.InBufferCount(), 0);
     EXPECT_TRUE(comm.Input().isEmpty());
 
-    std::mt19937 rng(3);
-    QByteArray sent;
-    for (int i = 0; i < 3000; ++i)
-        sent.append(static_cast<char>(rng() & 0xFF)); // every byte value, no translation expected
-    ASSERT_TRUE(pty.Write(sent));
-    EXPECT_EQ(ReadBytes(comm, sent.size()), sent);
-    EXPECT_EQ(comm.InBufferCount(), 0);
-    EXPECT_EQ(comm.SetPortOpen(false), 0);
-    EXPECT_FALSE(comm.PortOpen());
-}
-
-TEST_F(SerialCommTest, ReceiveBufferHoldsAtMostInBufferSize) {
-    PseudoTerminal pty(folder.path(), 4);
-    QtSerialComm comm(folder.path());
-    Configure(comm, 4);
-    comm.SetInBufferSize(16);
-    ASSERT_EQ(comm.SetPortOpen(true), 0);
-    QByteArray sent(200, 'x');
-    for (int i = 0; i < sent.size(); ++i)
-        sent[i] = static_cast<char>(i);
-    ASSERT_TRUE(pty.Write(sent));
-    int largest = 0;
-    EXPECT_EQ(ReadBytes(comm, sent.size(), &largest), sent);
-    EXPECT_LE(largest, 16);
-    EXPECT_GE(largest, 1);
-}
-
-TEST_F(SerialCommTest, InputLenZeroReturnsEverythingWaiting) {
-    PseudoTerminal pty(folder.path(), 3);
-    QtSerialComm comm(folder.path());
-    Configure(comm, 3);
-    comm.SetInputLen(0);
-    ASSERT_EQ(comm.SetPortOpen(true), 0);
-    ASSERT_TRUE(pty.Write("abcdef"));
-    QDeadlineTimer deadline(2000);
-    while (comm.InBufferCount() < 6 && !deadline.hasExpired())
-        QThread::msleep(1);
-    EXPECT_EQ(comm.Input(), QByteArray("abcdef"));
-}
-
-TEST_F(SerialCommTest, LineIsSetTo19200EightNoneOne) {
-    PseudoTerminal pty(folder.path(), 3);
-    QtSerialComm comm(folder.path());
-    Configure(comm, 3);
-    ASSERT_EQ(comm.SetPortOpen(true), 0);
     termios tio{};
     ASSERT_EQ(::tcgetattr(pty.MasterFd(), &tio), 0); // the master sees the device side's settings
     EXPECT_EQ(::cfgetispeed(&tio), static_cast<speed_t>(B19200));
     EXPECT_EQ(::cfgetospeed(&tio), static_cast<speed_t>(B19200));
     EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
-    EXPECT_EQ(tio.c_cflag & PARENB, 0u);
-    EXPECT_EQ(tio.c_cflag & CSTOPB, 0u);
-    EXPECT_EQ(tio.c_cflag & CRTSCTS, 0u);
+    EXPECT_EQ(tio.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
     EXPECT_EQ(tio.c_iflag & (IXON | IXOFF), 0u);
+
+    std::mt19937 rng(3);
+    QByteArray sent;
+    for (int i = 0; i < 3000; ++i) sent.append(static_cast<char>(rng() & 0xFF)); // no translation
+    ASSERT_TRUE(pty.Write(sent));
+    EXPECT_EQ(ReadBytes(comm, sent.size()), sent);
+    EXPECT_EQ(comm.InBufferCount(), 0);
+
+    // The receive buffer holds at most InBufferSize bytes.
+    comm.SetInBufferSize(16);
+    sent = QByteArray(200, 'x');
+    for (int i = 0; i < sent.size(); ++i) sent[i] = static_cast<char>(i);
+    ASSERT_TRUE(pty.Write(sent));
+    int largest = 0;
+    EXPECT_EQ(ReadBytes(comm, sent.size(), &largest), sent);
+    EXPECT_TRUE(largest >= 1 && largest <= 16) << largest;
+
+    // InputLen 0 returns everything waiting.
+    comm.SetInputLen(0);
+    ASSERT_TRUE(pty.Write("abcdef"));
+    QDeadlineTimer deadline(2000);
+    while (comm.InBufferCount() < 6 && !deadline.hasExpired()) QThread::msleep(1);
+    EXPECT_EQ(comm.Input(), QByteArray("abcdef"));
+    EXPECT_EQ(comm.SetPortOpen(false), 0);
+    EXPECT_FALSE(comm.PortOpen());
 }
 
 TEST_F(SerialCommTest, SettingsText) {
@@ -163,19 +126,24 @@ TEST_F(SerialCommTest, SettingsText) {
     EXPECT_FALSE(comm.PortOpen());
 }
 
-TEST_F(SerialCommTest, MissingDeviceIs8002) {
+TEST_F(SerialCommTest, MissingDeviceIs8002AndClosingAClosedPortIsHarmless) {
     QtSerialComm comm(folder.path());
     Configure(comm, 0); // no number outside 1..16 names a device
     EXPECT_EQ(comm.SetPortOpen(true), SerialComm::kNoSuchPort);
-    EXPECT_FALSE(comm.PortOpen());
     EXPECT_FALSE(comm.LastErrorText().isEmpty());
-
     // A link whose device has gone names the port but cannot be opened.
     ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("ports")));
-    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/aurivo-no-such-device"), folder.filePath(QStringLiteral("ports/com6"))));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/aurivo-no-such-device"),
+                            folder.filePath(QStringLiteral("ports/com6"))));
     Configure(comm, 6);
     EXPECT_EQ(comm.SetPortOpen(true), SerialComm::kNoSuchPort);
     EXPECT_FALSE(comm.PortOpen());
+
+    EXPECT_EQ(comm.SetPortOpen(false), 0);
+    EXPECT_EQ(comm.SetPortOpen(false), 0);
+    EXPECT_FALSE(comm.PortOpen());
+    EXPECT_EQ(comm.InBufferCount(), -1);
+    EXPECT_TRUE(comm.Input().isEmpty());
 }
 
 TEST_F(SerialCommTest, PortHeldInThisProcessIs8005UnderAnyName) {
@@ -186,8 +154,7 @@ TEST_F(SerialCommTest, PortHeldInThisProcessIs8005UnderAnyName) {
     QtSerialComm first(folder.path());
     Configure(first, 3);
     ASSERT_EQ(first.SetPortOpen(true), 0);
-    // Opening an open port again.
-    EXPECT_EQ(first.SetPortOpen(true), SerialComm::kPortInUse);
+    EXPECT_EQ(first.SetPortOpen(true), SerialComm::kPortInUse); // opening an open port again
     EXPECT_TRUE(first.PortOpen());
 
     QtSerialComm second(folder.path());
@@ -200,7 +167,7 @@ TEST_F(SerialCommTest, PortHeldInThisProcessIs8005UnderAnyName) {
     Configure(viaOtherName, 7);
     EXPECT_EQ(viaOtherName.SetPortOpen(true), SerialComm::kPortInUse);
 
-    // Once released, the port opens again, and the first holder still reads normally until then.
+    // The first holder still reads normally; once it lets go, the port opens again.
     ASSERT_TRUE(pty.Write("z"));
     EXPECT_EQ(ReadBytes(first, 1), QByteArray("z"));
     EXPECT_EQ(first.SetPortOpen(false), 0);
@@ -210,14 +177,14 @@ TEST_F(SerialCommTest, PortHeldInThisProcessIs8005UnderAnyName) {
 TEST_F(SerialCommTest, PortHeldByAnotherProgramIs8005) {
     PseudoTerminal pty(folder.path(), 3);
     QProcess dump;
-    dump.start(QStringLiteral(AURIVO_DUMP_PATH), {QStringLiteral("--port"), QStringLiteral("3"), QStringLiteral("--folder"), folder.path()});
+    dump.start(QStringLiteral(AURIVO_DUMP_PATH),
+               {QStringLiteral("--port"), QStringLiteral("3"), QStringLiteral("--folder"), folder.path()});
     ASSERT_TRUE(dump.waitForStarted(5000));
     // Once the other program prints a packet, it surely holds the port.
-    const QByteArray packet = QByteArray::fromHex("A35B081FBB0401E4");
     QByteArray out;
     QDeadlineTimer deadline(5000);
     while (!out.contains("\n") && !deadline.hasExpired()) {
-        ASSERT_TRUE(pty.Write(packet));
+        ASSERT_TRUE(pty.Write(QByteArray::fromHex("A35B081FBB0401E4")));
         dump.waitForReadyRead(100);
         out += dump.readAllStandardOutput();
     }
@@ -228,7 +195,7 @@ TEST_F(SerialCommTest, PortHeldByAnotherProgramIs8005) {
     EXPECT_EQ(comm.SetPortOpen(true), SerialComm::kPortInUse);
     EXPECT_EQ(comm.LastErrorText(), QStringLiteral("in use by another program"));
 
-    // The other program sees the hang-up and ends; then the port is free.
+    // The other program sees the hang-up and ends.
     pty.HangUp();
     if (!dump.waitForFinished(5000)) {
         dump.kill();
@@ -237,16 +204,6 @@ TEST_F(SerialCommTest, PortHeldByAnotherProgramIs8005) {
     }
     EXPECT_EQ(dump.exitCode(), 0);
     EXPECT_TRUE(dump.readAllStandardError().contains("valid packets"));
-}
-
-TEST_F(SerialCommTest, ClosingAClosedPortIsHarmless) {
-    QtSerialComm comm(folder.path());
-    Configure(comm, 3);
-    EXPECT_EQ(comm.SetPortOpen(false), 0);
-    EXPECT_EQ(comm.SetPortOpen(false), 0);
-    EXPECT_FALSE(comm.PortOpen());
-    EXPECT_EQ(comm.InBufferCount(), -1);
-    EXPECT_TRUE(comm.Input().isEmpty());
 }
 
 TEST_F(SerialCommTest, HangUpShowsAsFailureAfterTheLastBytes) {
@@ -258,10 +215,9 @@ TEST_F(SerialCommTest, HangUpShowsAsFailureAfterTheLastBytes) {
     EXPECT_EQ(ReadBytes(comm, 3), QByteArray("abc"));
     pty.HangUp();
     bool failed = false;
-    EXPECT_TRUE(ReadUntilFailure(comm, &failed).isEmpty());
+    EXPECT_TRUE(ReadBytes(comm, 0, nullptr, &failed).isEmpty());
     EXPECT_TRUE(failed);
-    // It stays failed, and closing and reopening the port behave.
-    EXPECT_EQ(comm.InBufferCount(), -1);
+    EXPECT_EQ(comm.InBufferCount(), -1); // it stays failed
     EXPECT_EQ(comm.SetPortOpen(false), 0);
     EXPECT_FALSE(comm.PortOpen());
 }
@@ -273,31 +229,25 @@ TEST_F(SerialCommTest, HangUpIsSeenAlsoWhenTheEventLoopRan) {
     Configure(comm, 3);
     ASSERT_EQ(comm.SetPortOpen(true), 0);
     ASSERT_TRUE(pty.Write("hello"));
-    QDeadlineTimer settle(200);
-    while (!settle.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    RunEventLoopFor(200);
     pty.HangUp();
-    QDeadlineTimer settle2(200);
-    while (!settle2.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    RunEventLoopFor(200);
     bool failed = false;
-    EXPECT_EQ(ReadUntilFailure(comm, &failed), QByteArray("hello"));
+    EXPECT_EQ(ReadBytes(comm, 0, nullptr, &failed), QByteArray("hello"));
     EXPECT_TRUE(failed);
 }
 
-TEST(PortMap, OrdersUsbThenAcmThenTheRestNumerically) {
-    const QStringList ordered = PortMap::OrderPortNames(
-        {QStringLiteral("/dev/ttyS10"), QStringLiteral("/dev/ttyACM1"), QStringLiteral("/dev/ttyUSB10"),
-         QStringLiteral("/dev/ttyS2"), QStringLiteral("/dev/ttyUSB2"), QStringLiteral("/dev/ttyACM0"),
-         QStringLiteral("/dev/rfcomm0"), QStringLiteral("/dev/ttyS0"), QStringLiteral("/dev/ttyUSB9")});
-    EXPECT_EQ(ordered, (QStringList{QStringLiteral("/dev/ttyUSB2"), QStringLiteral("/dev/ttyUSB9"),
-                                    QStringLiteral("/dev/ttyUSB10"), QStringLiteral("/dev/ttyACM0"),
-                                    QStringLiteral("/dev/ttyACM1"), QStringLiteral("/dev/rfcomm0"),
-                                    QStringLiteral("/dev/ttyS0"), QStringLiteral("/dev/ttyS2"),
-                                    QStringLiteral("/dev/ttyS10")}));
-}
+TEST(PortMap, LinksWinThenUsbAcmAndTheRestInNumericOrder) {
+    QStringList names;
+    for (const char* n : {"ttyS10", "ttyACM1", "ttyUSB10", "ttyS2", "ttyUSB2", "ttyACM0", "rfcomm0", "ttyS0",
+                          "ttyUSB9"})
+        names << QStringLiteral("/dev/") + QLatin1String(n);
+    QStringList expected;
+    for (const char* n : {"ttyUSB2", "ttyUSB9", "ttyUSB10", "ttyACM0", "ttyACM1", "rfcomm0", "ttyS0", "ttyS2",
+                          "ttyS10"})
+        expected << QStringLiteral("/dev/") + QLatin1String(n);
+    EXPECT_EQ(PortMap::OrderPortNames(names), expected);
 
-TEST(PortMap, LinkInTheProgramFolderWinsAndIsResolved) {
     QTemporaryDir folder;
     PseudoTerminal pty(folder.path(), 12);
     const PortMap map(folder.path());
@@ -307,8 +257,7 @@ TEST(PortMap, LinkInTheProgramFolderWinsAndIsResolved) {
     EXPECT_TRUE(map.DevicePath(17).isEmpty());
     // Without a link, numbers go to the system's devices in order, and beyond them name nothing.
     const QStringList system = PortMap::SystemPorts();
-    for (int n : {1, 2, 11})
-        EXPECT_EQ(map.DevicePath(n), n <= system.size() ? system[n - 1] : QString()) << n;
+    for (int n : {1, 2, 11}) EXPECT_EQ(map.DevicePath(n), n <= system.size() ? system[n - 1] : QString()) << n;
 }
 
 } // namespace

@@ -19,7 +19,7 @@ protected:
         state.LevelShown = level;
         indicators.ShowLevelIndicators();
     }
-    // Number of leading segments in the colour, and whether all after them are neutral.
+    // Number of leading segments in the colour, or -1 if any after them is not neutral.
     int Segments(uint32_t colour) const {
         int n = 0;
         while (n < 32 && state.lblBarGraf[n].backColor == colour) ++n;
@@ -27,8 +27,20 @@ protected:
             if (state.lblBarGraf[i].backColor != kFace) return -1;
         return n;
     }
-    void ExpectLamps(int litCount, uint32_t lit, uint32_t back) const {
-        for (int i = 0; i < 8; ++i) EXPECT_EQ(state.lblLED[i].backColor, i < litCount ? lit : back) << "lamp " << i;
+    // Number of leading lamps in `lit` when all the others are `back`, else -1.
+    int Lamps(uint32_t lit, uint32_t back) const {
+        int n = 0;
+        while (n < 8 && state.lblLED[n].backColor == lit) ++n;
+        for (int i = n; i < 8; ++i)
+            if (state.lblLED[i].backColor != back) return -1;
+        return n;
+    }
+    bool AllNeutral() const {
+        for (const auto& l : state.lblLED)
+            if (l.backColor != kFace) return false;
+        for (const auto& l : state.lblBarGraf)
+            if (l.backColor != kFace) return false;
+        return true;
     }
 
     MonitorState state;
@@ -36,48 +48,37 @@ protected:
 };
 
 TEST_F(IndicatorsTest, LevelTable) {
-    Show(255);
-    EXPECT_EQ(Segments(kGreen), 1);
-    ExpectLamps(1, 0x00C0C0FF, 0x000000FF);
-
-    Show(0);
-    EXPECT_EQ(Segments(kGreen), 32);
-    ExpectLamps(1, 0x00FF0000, 0x00FF00FF);
-
-    Show(256);
-    EXPECT_EQ(Segments(kRed), 1);
-
-    Show(100);
-    EXPECT_EQ(Segments(kGreen), 20);
-    ExpectLamps(4, 0x0000FF00, 0x00FFFF00);
-
-    Show(91); // n = 20.5 rounds to the even 20
-    EXPECT_EQ(Segments(kGreen), 21);
-
-    Show(510);
-    EXPECT_EQ(Segments(kRed), 32);
-    ExpectLamps(2, 0x00FFC0FF, 0x00FFC0C0);
-
-    Show(542);
-    EXPECT_EQ(Segments(kRed), 32);
-    ExpectLamps(8, 0, 0);
-
-    Show(-3);
-    EXPECT_EQ(Segments(kGreen), 32);
-    ExpectLamps(1, 0x00FF0000, 0x00FF00FF);
-}
-
-TEST_F(IndicatorsTest, LampCountsInSinglePrecision) {
-    EXPECT_EQ(Indicators::CountLampSteps(255).band, 6);
-    EXPECT_EQ(Indicators::CountLampSteps(255).lit, 0);
-    EXPECT_EQ(Indicators::CountLampSteps(100).band, 2);
-    EXPECT_EQ(Indicators::CountLampSteps(100).lit, 3);
-    EXPECT_EQ(Indicators::CountLampSteps(510).band, 12);
-    EXPECT_EQ(Indicators::CountLampSteps(510).lit, 1);
-    // Exactly one band or lamp width (as a single) is not above the limit.
-    EXPECT_EQ(Indicators::CountLampSteps(float(2040.0 / 49.0)).band, 0);
-    EXPECT_EQ(Indicators::CountLampSteps(float(2040.0 / 49.0)).lit, 7);
-    EXPECT_EQ(Indicators::CountLampSteps(float(255.0 / 49.0)).lit, 0);
+    struct Row {
+        float level;
+        uint32_t barColour;
+        int segments;
+        uint32_t lit, back;
+        int lamps;
+    };
+    const Row rows[] = {
+        {255, kGreen, 1, 0x00C0C0FF, 0x000000FF, 1},   {0, kGreen, 32, 0x00FF0000, 0x00FF00FF, 1},
+        {256, kRed, 1, 0, 0, -1},                          {100, kGreen, 20, 0x0000FF00, 0x00FFFF00, 4},
+        {91, kGreen, 21, 0x0000FF00, 0x00FFFF00, -1},  // n = 20.5 rounds to the even 20
+        {510, kRed, 32, 0x00FFC0FF, 0x00FFC0C0, 2},    {542, kRed, 32, 0, 0, 8},
+        {-3, kGreen, 32, 0x00FF0000, 0x00FF00FF, 1},
+    };
+    for (const Row& r : rows) {
+        Show(r.level);
+        EXPECT_EQ(Segments(r.barColour), r.segments) << r.level;
+        if (r.lamps >= 0) {
+            EXPECT_EQ(Lamps(r.lit, r.back), r.lamps) << r.level;
+        }
+    }
+    // Lamp counts in single precision: exactly one band or lamp width is not above the limit.
+    struct Count {
+        float level;
+        int band, lit;
+    };
+    for (const Count& c : {Count{255, 6, 0}, Count{100, 2, 3}, Count{510, 12, 1}, Count{float(2040.0 / 49.0), 0, 7},
+                           Count{float(255.0 / 49.0), 0, 0}}) {
+        EXPECT_EQ(Indicators::CountLampSteps(c.level).band, c.band) << c.level;
+        EXPECT_EQ(Indicators::CountLampSteps(c.level).lit, c.lit) << c.level;
+    }
 }
 
 TEST_F(IndicatorsTest, AnyLevelEndsAndShowsSomething) {
@@ -87,9 +88,9 @@ TEST_F(IndicatorsTest, AnyLevelEndsAndShowsSomething) {
         EXPECT_GE(Segments(state.lblBarGraf[0].backColor), 1) << level;
     }
     Show(1e30f);
-    ExpectLamps(8, 0, 0);
+    EXPECT_EQ(Lamps(0, 0), 8);
     Show(std::nanf(""));
-    ExpectLamps(1, 0x00FF0000, 0x00FF00FF);
+    EXPECT_EQ(Lamps(0x00FF0000, 0x00FF00FF), 1);
 }
 
 TEST_F(IndicatorsTest, FrozenWhileAwaitingTheStartValue) {
@@ -97,20 +98,23 @@ TEST_F(IndicatorsTest, FrozenWhileAwaitingTheStartValue) {
     state.AwaitingStartValue = true;
     state.LevelShown = 0;
     indicators.ShowLevelIndicators();
-    for (const auto& l : state.lblLED) EXPECT_EQ(l.backColor, kFace);
-    for (const auto& l : state.lblBarGraf) EXPECT_EQ(l.backColor, kFace);
-
+    EXPECT_TRUE(AllNeutral());
     Show(0);
     indicators.DisplayInit();
-    for (const auto& l : state.lblLED) EXPECT_EQ(l.backColor, kFace);
-    for (const auto& l : state.lblBarGraf) EXPECT_EQ(l.backColor, kFace);
+    EXPECT_TRUE(AllNeutral());
 }
 
-TEST_F(IndicatorsTest, StepToTheTarget) {
-    state.mnuStart.enabled = false;
-    state.StatusByte = 4;
+TEST_F(IndicatorsTest, StepToTheTargetOnlyWithAValidReadingInASession) {
     state.LevelShown = 255;
     state.LevelTarget = 0;
+    for (auto [running, status] : std::initializer_list<std::pair<bool, int>>{{true, 5}, {true, 0}, {false, 4}}) {
+        state.mnuStart.enabled = !running;
+        state.StatusByte = status;
+        indicators.StepIndicatorLevel();
+        EXPECT_EQ(state.LevelShown, 255.0f) << running << status;
+    }
+    state.mnuStart.enabled = false;
+    state.StatusByte = 4;
     std::vector<float> seen;
     for (int tick = 0; tick < 60 && state.LevelShown != 0; ++tick) {
         indicators.StepIndicatorLevel();
@@ -128,26 +132,10 @@ TEST_F(IndicatorsTest, StepToTheTarget) {
     state.LevelTarget = 120;
     indicators.StepIndicatorLevel();
     EXPECT_EQ(state.LevelShown, 110.2f);
-
-    // Stepping down never goes below 0.
-    state.LevelShown = 3;
+    state.LevelShown = 3; // stepping down never goes below 0
     state.LevelTarget = -50;
     indicators.StepIndicatorLevel();
     EXPECT_EQ(state.LevelShown, 0.0f);
-}
-
-TEST_F(IndicatorsTest, StepIsIdleWithoutAValidReadingOrSession) {
-    state.LevelShown = 255;
-    state.LevelTarget = 0;
-    state.mnuStart.enabled = false;
-    state.StatusByte = 5; // probe error
-    indicators.StepIndicatorLevel();
-    state.StatusByte = 0; // not valid
-    indicators.StepIndicatorLevel();
-    state.StatusByte = 4;
-    state.mnuStart.enabled = true; // no session
-    indicators.StepIndicatorLevel();
-    EXPECT_EQ(state.LevelShown, 255.0f);
 }
 
 } // namespace

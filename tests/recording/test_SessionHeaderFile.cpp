@@ -10,15 +10,12 @@ TEST(SessionHeaderFile, ItemsEndAtCommasOutsideQuotesAndAtLineEnds) {
               (QStringList{QStringLiteral("MinADC"), QStringLiteral(" 7312"), QStringLiteral("a, b\r\nc"),
                            QStringLiteral("plain"), QStringLiteral("x"), QString(), QStringLiteral("last")}));
     EXPECT_EQ(SessionHeaderFile::ParseItems(text, 2).size(), 2);
-}
-
-TEST(SessionHeaderFile, AQuoteInsideTheCommentsEndsTheItem) {
-    const QString text = QStringLiteral("\"1\"\r\n\"He said \"hi\" there\"\r\n\"next\"\r\n");
-    EXPECT_EQ(SessionHeaderFile::ParseItems(text, 5),
+    // A quote inside the comments ends the item.
+    EXPECT_EQ(SessionHeaderFile::ParseItems(QStringLiteral("\"1\"\r\n\"He said \"hi\" there\"\r\n\"next\"\r\n"), 5),
               (QStringList{QStringLiteral("1"), QStringLiteral("He said "), QStringLiteral("next")}));
 }
 
-TEST(SessionHeaderFile, WrittenItemsReadBackWhole) {
+TEST(SessionHeaderFile, WrittenItemsReadBackAndOtherBytesAreWindows1252) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("h.hdr"));
     QString reason;
@@ -29,22 +26,16 @@ TEST(SessionHeaderFile, WrittenItemsReadBackWhole) {
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("\"MinADC\"\r\n\" 8000\"\r\n\"MaxADC\"\r\n\" 8020\"\r\n"
                                       "\"line 'one'\r\nline, two\xc3\xa9\"\r\n"));
+    f.close();
     QStringList back;
     ASSERT_TRUE(SessionHeaderFile::ReadItems(path, 5, back, reason));
     EXPECT_EQ(back[4], QStringLiteral("line 'one'\r\nline, two\u00e9"));
     EXPECT_FALSE(SessionHeaderFile::ReadItems(dir.filePath(QStringLiteral("none")), 5, back, reason));
     EXPECT_FALSE(reason.isEmpty());
-}
 
-TEST(SessionHeaderFile, BytesThatAreNotUtf8AreWindows1252) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("h.hdr"));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write("\"caf\xe9 \x80\"\r\n");
     f.close();
-    QStringList items;
-    QString reason;
-    ASSERT_TRUE(SessionHeaderFile::ReadItems(path, 5, items, reason));
-    EXPECT_EQ(items, QStringList{QStringLiteral("caf\u00e9 \u20ac")});
+    ASSERT_TRUE(SessionHeaderFile::ReadItems(path, 5, back, reason));
+    EXPECT_EQ(back, QStringList{QStringLiteral("caf\u00e9 \u20ac")});
 }

@@ -1,4 +1,4 @@
-#include "ScriptedMessageBoxes.h"
+#include "MonitorFakes.h"
 #include "recording/ReplayScale.h"
 #include "recording/SavedSession.h"
 #include "recording/SessionReplay.h"
@@ -73,7 +73,7 @@ class SessionReplayTest : public ::testing::Test {
 
     QTemporaryDir dir;
     MonitorState state;
-    ScriptedMessageBoxes boxes;
+    ScriptedBoxes boxes;
     std::vector<std::pair<int32_t, double>> points;
     int grids = 0;
 };
@@ -82,39 +82,32 @@ const uint32_t kColours[6] = {0x00FFFF00, 0x0000FFFF, 0x0000FF00, 0x00FF00FF, 0x
 
 } // namespace
 
-TEST(ReplayScale, CommonRangeWithItsMargin) {
+TEST(ReplayScale, CommonRangeWithItsMarginCompressionAndAxes) {
     const ReplayScale scale = ReplayScale::Compute(6500, 9000, 400, 489, 300);
     EXPECT_NEAR(scale.graphMaxOhms, 737844.7, 0.1);
-    // 7700010000 / 9125 - 470000 = 373836.71 (about 373837 ohms).
-    EXPECT_NEAR(scale.low, 7700010000.0 / 9125 - 470000, 1e-6);
-    EXPECT_NEAR(scale.low, 373837, 1);
+    EXPECT_NEAR(scale.low, 7700010000.0 / 9125 - 470000, 1e-6); // about 373837 ohms
     EXPECT_NEAR(scale.graphScale, 300.0 / (737844.7 - 373837.3), 1e-6);
     EXPECT_EQ(scale.yCompress, 1);
-}
-
-TEST(ReplayScale, AFlatRangeIsWidenedByTwoPercent) {
-    const ReplayScale scale = ReplayScale::Compute(8000, 8000, 4, 489, 300);
-    EXPECT_NEAR(scale.graphMaxOhms, 492501.25 * 1.02, 0.05);
-    EXPECT_NEAR(scale.low, 492501.25 * 0.98, 1e-6);
-}
-
-TEST(ReplayScale, CompressionFitsTheLongestSessionAndLabelsTheAxes) {
-    const ReplayScale scale = ReplayScale::Compute(6500, 9000, 20000 * 4, 489, 300);
-    EXPECT_EQ(scale.yCompress, 41);
+    // A flat range is widened by two percent.
+    const ReplayScale flat = ReplayScale::Compute(8000, 8000, 4, 489, 300);
+    EXPECT_NEAR(flat.graphMaxOhms, 492501.25 * 1.02, 0.05);
+    EXPECT_NEAR(flat.low, 492501.25 * 0.98, 1e-6);
+    // The compression fits the longest session.
     EXPECT_EQ(ReplayScale::Compute(6500, 9000, 1955, 489, 300).yCompress, 1);
     EXPECT_EQ(ReplayScale::Compute(6500, 9000, 1956, 489, 300).yCompress, 2);
-    EXPECT_EQ(scale.AxisLabel(0, 489), FormatOhms(scale.low));
-    EXPECT_EQ(scale.AxisLabel(2, 489), FormatOhms((double(scale.graphMaxOhms) - scale.low) / 2 + scale.low));
-    EXPECT_EQ(scale.AxisLabel(4, 489), FormatOhms(double(scale.graphMaxOhms)));
-    EXPECT_EQ(scale.AxisLabel(5, 489), QStringLiteral("00:00"));
-    // 489 / 2 x 41 x 4 / 40 = 1002.45 s
-    EXPECT_EQ(scale.AxisLabel(9, 489), QStringLiteral("16:42"));
+    const ReplayScale longest = ReplayScale::Compute(6500, 9000, 20000 * 4, 489, 300);
+    EXPECT_EQ(longest.yCompress, 41);
+    EXPECT_EQ(longest.AxisLabel(0, 489), FormatOhms(longest.low));
+    EXPECT_EQ(longest.AxisLabel(2, 489),
+              FormatOhms((double(longest.graphMaxOhms) - longest.low) / 2 + longest.low));
+    EXPECT_EQ(longest.AxisLabel(4, 489), FormatOhms(double(longest.graphMaxOhms)));
+    EXPECT_EQ(longest.AxisLabel(5, 489), QStringLiteral("00:00"));
+    EXPECT_EQ(longest.AxisLabel(9, 489), QStringLiteral("16:42")); // 489 / 2 x 41 x 4 / 40 = 1002.45 s
 }
 
 TEST(SavedSession, ReadsLittleEndianRecordsAndTheHeader) {
     QTemporaryDir dir;
-    Write(dir.filePath(QStringLiteral("s.Tst")),
-          QByteArray("\x40\x1F\x00\x00\x4A\x1F\x00\x00\x54\x1F\x00\x00", 12));
+    Write(dir.filePath(QStringLiteral("s.Tst")), Records({8000, 8010, 8020}));
     Write(dir.filePath(QStringLiteral("s.Hdr")), Header(" 8000", " 8020", "Start\r\nfirst, second"));
     const SavedSession s =
         SavedSession::Load(dir.filePath(QStringLiteral("s.Tst")), dir.filePath(QStringLiteral("s.Hdr")));
@@ -206,13 +199,18 @@ TEST_F(SessionReplayTest, DamagedSessionsAreNamedInOneMessageAndTheOthersDrawn) 
               QStringLiteral("good0  Comments ...\r\nfine\r\ngood5  Comments ...\r\nalso fine\r\n"));
     EXPECT_EQ(state.pixXYgraf.PixelColour(10, YOf(8000)), kColours[0]);
     EXPECT_EQ(state.pixXYgraf.PixelColour(10, YOf(8100)), kColours[5]);
-}
 
-TEST_F(SessionReplayTest, NothingDrawableLeavesJustTheGrid) {
+    // Nothing drawable leaves just the grid.
+    state.ChosenSessionCount = 0;
     Add(QStringLiteral("missing"), QByteArray(), QByteArray());
+    points.clear();
+    grids = 0;
+    boxes.shown.clear();
+    state.TxtSeshnComnts.text.clear();
     Draw();
     EXPECT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(grids, 1);
     EXPECT_TRUE(points.empty());
     EXPECT_TRUE(state.TxtSeshnComnts.text.isEmpty());
 }
+

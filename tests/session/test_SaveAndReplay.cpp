@@ -45,18 +45,25 @@ void ChooseForDisplay(MonitorRig& rig, const QString& folder, const QStringList&
     };
 }
 
-} // namespace
-
-TEST(SaveSession, NothingToSaveRightAfterStartUp) {
-    MonitorRig rig;
-    rig.monitor->mnuSaveFile_Click();
-    ASSERT_EQ(rig.boxes.shown.size(), 1u);
-    EXPECT_EQ(rig.boxes.shown[0].text, QStringLiteral("There is no session data to save!"));
-    EXPECT_EQ(rig.boxes.shown[0].title, QStringLiteral("Aurivo USB"));
+// Records and saves a session as `name`, then shows it; ticks arrive while the monitor yields.
+void EnterReplay(MonitorRig& rig, const QString& folder, const QString& name) {
+    RecordASession(rig, QStringLiteral("first run"));
+    SaveAs(rig, folder, name);
+    rig.Tick(); // the window's first arrangement
+    rig.host.onEvents = [&rig] { rig.monitor->Timer1_Timer(); };
+    ChooseForDisplay(rig, folder, {name});
+    rig.monitor->mnuDisplayOld_Click();
+    ASSERT_TRUE(rig.S().ReplayActive);
 }
+
+} // namespace
 
 TEST(SaveSession, SavedFilesEqualTheTemporaryOnesWithTheRefreshedComments) {
     MonitorRig rig;
+    rig.monitor->mnuSaveFile_Click(); // nothing to save right after start-up
+    ASSERT_EQ(rig.boxes.shown.size(), 1u);
+    EXPECT_EQ(rig.boxes.shown[0].text, QStringLiteral("There is no session data to save!"));
+    EXPECT_EQ(rig.boxes.shown[0].title, QStringLiteral("Aurivo USB"));
     QTemporaryDir elsewhere;
     RecordASession(rig, QStringLiteral("calm"));
     rig.S().TxtSeshnComnts.text += QStringLiteral("\r\nadded after stop");
@@ -73,16 +80,10 @@ TEST(SaveSession, SavedFilesEqualTheTemporaryOnesWithTheRefreshedComments) {
 TEST(Replay, EntersTheReplayViewDrawsAndResumes) {
     MonitorRig rig;
     QTemporaryDir elsewhere;
-    RecordASession(rig, QStringLiteral("first run"));
-    SaveAs(rig, elsewhere.path(), QStringLiteral("one"));
     rig.Tick(); // the window's first arrangement
     const TwipsRect before = rig.host.geometry;
     const int weightsBefore = rig.S().PanelWeightSum;
-
-    // The wait for two ticks before drawing is served by ticks arriving while the monitor yields.
-    rig.host.onEvents = [&rig] { rig.monitor->Timer1_Timer(); };
-    ChooseForDisplay(rig, elsewhere.path(), {QStringLiteral("one")});
-    rig.monitor->mnuDisplayOld_Click();
+    EnterReplay(rig, elsewhere.path(), QStringLiteral("one"));
 
     const MonitorState& s = rig.S();
     EXPECT_TRUE(s.ReplayActive);
@@ -125,14 +126,9 @@ TEST(Replay, EntersTheReplayViewDrawsAndResumes) {
 TEST(Replay, ClosingDuringAReplayWritesThePreReplayViewsAndSize) {
     MonitorRig rig;
     QTemporaryDir elsewhere;
-    RecordASession(rig, QStringLiteral("x"));
-    SaveAs(rig, elsewhere.path(), QStringLiteral("two"));
     rig.Tick();
     const TwipsRect before = rig.host.geometry;
-    rig.host.onEvents = [&rig] { rig.monitor->Timer1_Timer(); };
-    ChooseForDisplay(rig, elsewhere.path(), {QStringLiteral("two")});
-    rig.monitor->mnuDisplayOld_Click();
-    ASSERT_TRUE(rig.S().ReplayActive);
+    EnterReplay(rig, elsewhere.path(), QStringLiteral("two"));
     // 90 % of the screen, then snapped by the arrangement that ran during the wait.
     EXPECT_GT(rig.host.geometry.width, before.width);
 
@@ -149,19 +145,13 @@ TEST(Replay, ClosingDuringAReplayWritesThePreReplayViewsAndSize) {
 TEST(Replay, GraphClickChoosesAgainOnlyDuringAReplayAndAnEmptyChoiceLeavesIt) {
     MonitorRig rig;
     QTemporaryDir elsewhere;
-    RecordASession(rig, QStringLiteral("x"));
-    SaveAs(rig, elsewhere.path(), QStringLiteral("three"));
     int openings = 0;
     rig.dialogs.fileManager = [&openings](FileManager&) { ++openings; };
     rig.S().fraSetStuff.visible = true;
     rig.monitor->pixXYgraf_Click();
     EXPECT_EQ(openings, 0);
     EXPECT_FALSE(rig.S().fraSetStuff.visible);
-
-    rig.host.onEvents = [&rig] { rig.monitor->Timer1_Timer(); };
-    ChooseForDisplay(rig, elsewhere.path(), {QStringLiteral("three")});
-    rig.monitor->mnuDisplayOld_Click();
-    ASSERT_TRUE(rig.S().ReplayActive);
+    EnterReplay(rig, elsewhere.path(), QStringLiteral("three"));
     ChooseForDisplay(rig, elsewhere.path(), {}); // the user cancels the new choice
     rig.monitor->pixXYgraf_Click();
     EXPECT_FALSE(rig.S().ReplayActive);

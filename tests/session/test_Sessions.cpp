@@ -1,5 +1,6 @@
 #include "MonitorRig.h"
 
+#include <array>
 #include <gtest/gtest.h>
 
 namespace {
@@ -10,37 +11,25 @@ QList<QByteArray> Lines(const QByteArray& data) {
     return lines;
 }
 
-struct MenuStates {
-    bool start, startAs, stop, restart, save, display, comPort, fsize, ssf;
-};
+// Enabled states of Start, Start as, Stop, Restart, Save, Display saved, port, filter size and jitter.
+using Menus = std::array<bool, 9>;
+const Menus kIdle{true, true, false, false, true, true, true, true, true};
+const Menus kRunning{false, false, true, true, false, false, false, false, false};
 
-MenuStates Menus(const MonitorState& s) {
-    return {s.mnuStart.enabled,     s.mnuStartAs.enabled,    s.mnuStop.enabled,
-            s.mnuRestart.enabled,   s.mnuSaveFile.enabled,   s.mnuDisplayOld.enabled,
+Menus MenusOf(const MonitorState& s) {
+    return {s.mnuStart.enabled,   s.mnuStartAs.enabled,    s.mnuStop.enabled,
+            s.mnuRestart.enabled, s.mnuSaveFile.enabled,   s.mnuDisplayOld.enabled,
             s.mnuSetComPort.enabled, s.mnuSetFSize.enabled, s.mnuSetSSF.enabled};
-}
-
-void ExpectMenus(const MonitorState& s, MenuStates want) {
-    const MenuStates got = Menus(s);
-    EXPECT_EQ(got.start, want.start);
-    EXPECT_EQ(got.startAs, want.startAs);
-    EXPECT_EQ(got.stop, want.stop);
-    EXPECT_EQ(got.restart, want.restart);
-    EXPECT_EQ(got.save, want.save);
-    EXPECT_EQ(got.display, want.display);
-    EXPECT_EQ(got.comPort, want.comPort);
-    EXPECT_EQ(got.fsize, want.fsize);
-    EXPECT_EQ(got.ssf, want.ssf);
 }
 
 } // namespace
 
 TEST(Sessions, StartStopMenusPortAndFiles) {
     MonitorRig rig;
-    ExpectMenus(rig.S(), {true, true, false, false, true, true, true, true, true});
+    EXPECT_EQ(MenusOf(rig.S()), kIdle);
 
     rig.StartAndSettle(8000);
-    ExpectMenus(rig.S(), {false, false, true, true, false, false, false, false, false});
+    EXPECT_EQ(MenusOf(rig.S()), kRunning);
     EXPECT_EQ(rig.comm.CommPort(), 3);
     EXPECT_EQ(rig.comm.settings, QStringLiteral("19200,N,8,1"));
     EXPECT_EQ(rig.comm.inBufferSize, 4096);
@@ -52,7 +41,7 @@ TEST(Sessions, StartStopMenusPortAndFiles) {
     rig.TickWith({8000, 8010, 8020});
     rig.S().TxtSeshnComnts.text = QStringLiteral("first\r\nsecond");
     rig.monitor->Sessions().mnuStop_Click();
-    ExpectMenus(rig.S(), {true, true, false, false, true, true, true, true, true});
+    EXPECT_EQ(MenusOf(rig.S()), kIdle);
     EXPECT_FALSE(rig.comm.PortOpen());
     EXPECT_EQ(rig.S().LblParams[5].toolTip, QStringLiteral("Click here to select port number"));
 
@@ -118,7 +107,7 @@ TEST(Sessions, StartAndSaveAsNamesTheFilesAndCancelStartsNothing) {
     rig.dialogs.saveAsNames = {QString()};
     rig.monitor->Sessions().mnuStartAs_Click();
     EXPECT_FALSE(rig.S().SessionRunning());
-    ExpectMenus(rig.S(), {true, true, false, false, true, true, true, true, true});
+    EXPECT_EQ(MenusOf(rig.S()), kIdle);
 
     rig.dialogs.saveAsNames = {QStringLiteral("test")};
     rig.monitor->Sessions().mnuStartAs_Click();
@@ -159,23 +148,15 @@ TEST(Sessions, ANewSessionEmptiesItsReadingFile) {
     EXPECT_EQ(tst.size() / 4, Lines(rig.Read(QStringLiteral("tempdata.txt"))).size());
 }
 
-TEST(Sessions, ClosingDuringASessionWritesTheHeaderWithTheComments) {
+TEST(Sessions, ClosingDuringASessionWritesTheHeaderWithTheCommentsQuotesAsSingleQuotes) {
     MonitorRig rig;
     rig.StartAndSettle();
-    rig.S().TxtSeshnComnts.text = QStringLiteral("typed before closing");
+    rig.S().TxtSeshnComnts.text = QStringLiteral("a \"good\" run, typed before closing");
     rig.monitor->Form_QueryUnload();
     const QByteArray header = rig.Read(QStringLiteral("tempdata.hdr"));
     EXPECT_TRUE(header.startsWith("\"MinADC\"\r\n"));
-    EXPECT_TRUE(header.contains("typed before closing\"\r\n"));
+    EXPECT_TRUE(header.contains("a 'good' run, typed before closing\"\r\n")) << header.constData();
     EXPECT_TRUE(QFile::exists(rig.Path(QStringLiteral("Aurivo_USB.ini"))));
-}
-
-TEST(Sessions, AQuoteInTheCommentsIsWrittenAsASingleQuote) {
-    MonitorRig rig;
-    rig.StartAndSettle();
-    rig.S().TxtSeshnComnts.text = QStringLiteral("a \"good\" run");
-    rig.monitor->Sessions().mnuStop_Click();
-    EXPECT_TRUE(rig.Read(QStringLiteral("tempdata.hdr")).contains("a 'good' run\"\r\n"));
 }
 
 TEST(Sessions, SessionFilesThatCannotBeCreatedAreReportedOnceAndTheSessionRuns) {
@@ -247,21 +228,4 @@ TEST(Tick, SizeWatchChoosesHowTheNextArrangementSizesTheWindow) {
     rig.monitor->Timer1_Timer();
     EXPECT_FALSE(rig.S().LayoutPending);
     EXPECT_EQ(rig.S().LayoutState, 2);
-}
-
-TEST(Tick, IndicatorsStepFivePerTickAndSnapOntoTheTarget) {
-    MonitorRig rig;
-    rig.StartAndSettle();
-    rig.S().LevelShown = 255;
-    rig.S().LevelTarget = 0;
-    rig.S().StatusByte = 4;
-    for (int i = 0; i < 50; ++i) {
-        rig.S().LevelTarget = 0;
-        rig.monitor->Timer1_Timer();
-    }
-    EXPECT_FLOAT_EQ(rig.S().LevelShown, 5);
-    rig.S().LevelTarget = 0;
-    rig.monitor->Timer1_Timer();
-    EXPECT_FLOAT_EQ(rig.S().LevelShown, 0);
-    EXPECT_EQ(rig.S().lblBarGraf[31].backColor, 0x0000FF00u);
 }

@@ -1,6 +1,5 @@
 #include "FakeSerialComm.h"
-#include "SettingsFakes.h"
-
+#include "MonitorFakes.h"
 #include "app/Colors.h"
 #include "app/MonitorState.h"
 #include "settings/PortChooser.h"
@@ -13,10 +12,9 @@ class PortChooserTest : public ::testing::Test {
 protected:
     MonitorState state;
     FakeSerialComm comm;
-    FakeClock clock;
-    FakeWindowHost host{clock};
-    PortChooser chooser{state, comm, clock, host,
-                        [](int port) { return QStringLiteral("/dev/ttyUSB%1").arg(port - 1); }};
+    TestClock clock;
+    TestHost host{clock}; // every yield moves the clock 10 ms
+    PortChooser chooser{state, comm, clock, host, [](int port) { return QStringLiteral("/dev/ttyUSB%1").arg(port - 1); }};
 
     OptionButtonModel& Opt(int port) { return state.optPortNum[port - 1]; }
 };
@@ -29,41 +27,33 @@ TEST_F(PortChooserTest, ScanMarksEachPortByWhatItsOpenReported) {
     comm.AddFailingPort(7, SerialComm::kOtherFailure, QStringLiteral("odd failure"));
     state.CommPortNumber = 5;
     state.optPortNum[1].value = true; // left over from an earlier scan
-
     chooser.mnuSetComPort_Click();
 
-    // All sixteen probed in order, with the device's line settings.
+    // All sixteen probed in order, with the device's line settings, and none left open.
     std::vector<int> expected;
     for (int p = 1; p <= 16; ++p) expected.push_back(p);
     EXPECT_EQ(comm.openAttempts, expected);
     EXPECT_EQ(comm.settings, QStringLiteral("19200,N,8,1"));
     EXPECT_FALSE(comm.PortOpen());
 
-    EXPECT_EQ(Opt(2).backColor, Colors::kWindowBackground);
-    EXPECT_TRUE(Opt(2).enabled);
-    EXPECT_FALSE(Opt(2).value);
-    EXPECT_EQ(Opt(2).toolTip, QStringLiteral("/dev/ttyUSB1"));
-    EXPECT_TRUE(Opt(5).enabled);
-    EXPECT_TRUE(Opt(5).value);
+    // Usable ports, and failures other than "missing" and "held", are offered.
+    for (int p : {2, 5, 7}) {
+        EXPECT_EQ(Opt(p).backColor, Colors::kWindowBackground) << p;
+        EXPECT_TRUE(Opt(p).enabled) << p;
+        EXPECT_EQ(Opt(p).value, p == 5) << p;
+    }
     EXPECT_EQ(Opt(5).toolTip, QStringLiteral("/dev/ttyUSB4"));
-
-    EXPECT_EQ(Opt(3).backColor, PortChooser::kPortHeldColour);
+    EXPECT_EQ(Opt(3).backColor, 0x00C0FFFFu);
     EXPECT_FALSE(Opt(3).enabled);
     EXPECT_EQ(Opt(3).toolTip, QStringLiteral("permission denied: add your user to the dialout group"));
     EXPECT_EQ(Opt(9).backColor, 0x00C0FFFFu);
     EXPECT_EQ(Opt(9).toolTip, QStringLiteral("in use by another program")); // no reason given
-
-    // Failures other than "missing" and "held" still offer the port.
-    EXPECT_EQ(Opt(7).backColor, Colors::kWindowBackground);
-    EXPECT_TRUE(Opt(7).enabled);
-
     for (int p : {1, 4, 6, 8, 16}) {
-        EXPECT_EQ(Opt(p).backColor, PortChooser::kPortMissingColour) << p;
+        EXPECT_EQ(Opt(p).backColor, 0x00C0C0FFu) << p;
         EXPECT_FALSE(Opt(p).enabled) << p;
         EXPECT_EQ(Opt(p).toolTip, QStringLiteral("no such port")) << p;
     }
     for (const auto& opt : state.optPortNum) EXPECT_TRUE(opt.visible);
-
     EXPECT_TRUE(state.fraSelctPort.visible);
     EXPECT_EQ(state.fraSelctPort.caption, QStringLiteral("Available Ports"));
     EXPECT_EQ(state.fraSelctPort.captionColor, Colors::kBlack);
@@ -73,72 +63,54 @@ TEST_F(PortChooserTest, ScanMarksEachPortByWhatItsOpenReported) {
     EXPECT_TRUE(state.mnuSetComPort.enabled);
 }
 
-TEST_F(PortChooserTest, NoPortsAtAllLeavesEveryButtonPaleRed) {
-    chooser.mnuSetComPort_Click();
-    for (const auto& opt : state.optPortNum) {
-        EXPECT_EQ(opt.backColor, 0x00C0C0FFu);
-        EXPECT_FALSE(opt.enabled);
-        EXPECT_TRUE(opt.visible);
-    }
-    EXPECT_EQ(state.fraSelctPort.caption, QStringLiteral("Available Ports"));
-}
-
 TEST_F(PortChooserTest, FirstSecondShowsExaminingWithButtonsHiddenAndProbesNothingYet) {
     comm.AddPort(1);
     chooser.mnuSetComPort_Click(); // earlier scan: buttons visible and enabled
     comm.openAttempts.clear();
     state.fraSelctPort.visible = false;
-
-    int checked = 0;
-    host.onEvents = [&](int) {
-        if (checked++) return;
+    host.onEvents = [&] {
+        if (host.yields != 1) return;
         EXPECT_TRUE(state.PortScanActive);
         EXPECT_EQ(state.fraSelctPort.caption, QStringLiteral("Examining Ports"));
         EXPECT_EQ(state.fraSelctPort.captionColor, Colors::kRed);
         EXPECT_TRUE(state.fraSelctPort.visible);
-        EXPECT_TRUE(state.mnuSetComPort.enabled);
         EXPECT_TRUE(comm.openAttempts.empty());
-        for (const auto& opt : state.optPortNum) {
-            EXPECT_FALSE(opt.visible);
-            EXPECT_FALSE(opt.enabled);
-        }
+        for (const auto& opt : state.optPortNum) EXPECT_FALSE(opt.visible || opt.enabled);
     };
-    const int64_t start = clock.steadyMs;
+    host.yields = 0;
+    const int64_t start = clock.steady;
     chooser.mnuSetComPort_Click();
-    EXPECT_GT(checked, 0);
-    EXPECT_GE(clock.steadyMs - start, 1000);
+    EXPECT_GE(clock.steady - start, 1000);
     EXPECT_EQ(comm.openAttempts.size(), 16u);
 }
 
-TEST_F(PortChooserTest, OkayDuringFirstSecondClosesAndProbesNothing) {
+TEST_F(PortChooserTest, PauseEndsOnOkayClosingOrTheSteadyClock) {
     comm.AddPort(2);
-    host.onEvents = [&](int n) {
-        if (n == 3) chooser.Command2_Click();
+    host.onEvents = [&] {
+        if (host.yields == 3) chooser.Command2_Click();
     };
     chooser.mnuSetComPort_Click();
     EXPECT_TRUE(comm.openAttempts.empty());
     EXPECT_FALSE(state.fraSelctPort.visible);
     EXPECT_TRUE(state.CancelRequested);
-    EXPECT_EQ(state.fraSelctPort.caption, QStringLiteral("Examining Ports"));
     EXPECT_TRUE(state.mnuSetComPort.enabled);
-    EXPECT_LT(clock.steadyMs, 1000);
-}
+    EXPECT_LT(clock.steady, 1000);
 
-TEST_F(PortChooserTest, ClosingTheWindowEndsThePause) {
     state.ClosingRequested = true; // stale: each pause clears it first
-    host.onEvents = [&](int n) {
-        if (n == 2) state.ClosingRequested = true;
+    host.yields = 0;
+    host.onEvents = [&] {
+        if (host.yields == 2) state.ClosingRequested = true;
     };
     chooser.mnuSetComPort_Click();
     EXPECT_EQ(host.yields, 2);
     EXPECT_TRUE(comm.openAttempts.empty());
-}
 
-TEST_F(PortChooserTest, PauseEndsOnTheSteadyClockEvenWhenYieldsTakeLong) {
-    FakeWindowHost slowHost{clock, 700};
-    PortChooser slow{state, comm, clock, slowHost};
-    slow.mnuSetComPort_Click();
-    EXPECT_EQ(slowHost.yields, 2);
+    chooser.Command2_Click();
+    host.yields = 0;
+    host.onEvents = [&] { clock.Advance(690); }; // yields that take 700 ms
+    state.ClosingRequested = false;
+    chooser.mnuSetComPort_Click();
+    EXPECT_EQ(host.yields, 2);
     EXPECT_EQ(comm.openAttempts.size(), 16u);
 }
 
@@ -147,13 +119,10 @@ TEST_F(PortChooserTest, RescanWhileOpenClosesFirstThenScansAfresh) {
     chooser.mnuSetComPort_Click();
     ASSERT_TRUE(state.fraSelctPort.visible);
     const int closesBefore = comm.closeCalls;
-
     bool sawClosedFrame = false;
-    bool first = true;
-    host.onEvents = [&](int) {
-        // Command2_Click yields once with the frame hidden and CancelRequested set.
-        if (first) sawClosedFrame = !state.fraSelctPort.visible && state.CancelRequested;
-        first = false;
+    host.yields = 0;
+    host.onEvents = [&] { // Command2_Click yields once with the frame hidden and CancelRequested set
+        if (host.yields == 1) sawClosedFrame = !state.fraSelctPort.visible && state.CancelRequested;
     };
     chooser.mnuSetComPort_Click();
     EXPECT_TRUE(sawClosedFrame);
@@ -163,45 +132,36 @@ TEST_F(PortChooserTest, RescanWhileOpenClosesFirstThenScansAfresh) {
     EXPECT_GT(comm.closeCalls, closesBefore + 1); // Okay's close plus the usable port's close
 }
 
-TEST_F(PortChooserTest, ChoosingCom16RecordsItAndClosesAfterAQuarterSecond) {
+TEST_F(PortChooserTest, ChoosingAPortRecordsItAndClosesAfterAQuarterSecond) {
+    comm.AddPort(3);
     comm.AddPort(16);
+    state.CommPortNumber = 2;
+    host.onEvents = [&] { chooser.optPortNum_MouseDown(2); }; // presses are ignored while scanning
     chooser.mnuSetComPort_Click();
-    const int64_t start = clock.steadyMs;
-    const int opensBefore = int(comm.openAttempts.size());
-
+    EXPECT_EQ(state.CommPortNumber, 2);
+    EXPECT_TRUE(state.fraSelctPort.visible);
+    host.onEvents = nullptr;
+    const int64_t start = clock.steady;
+    const size_t opensBefore = comm.openAttempts.size();
     chooser.optPortNum_MouseDown(15);
     EXPECT_EQ(state.CommPortNumber, 16);
     EXPECT_EQ(state.LblParams[5].caption, QStringLiteral("16"));
     EXPECT_FALSE(state.fraSelctPort.visible);
-    EXPECT_GE(clock.steadyMs - start, 250);
-    EXPECT_LT(clock.steadyMs - start, 1000);
-    EXPECT_EQ(int(comm.openAttempts.size()), opensBefore); // the port opens only at session start
-}
+    EXPECT_GE(clock.steady - start, 250);
+    EXPECT_LT(clock.steady - start, 1000);
+    EXPECT_EQ(comm.openAttempts.size(), opensBefore); // the port opens only at session start
 
-TEST_F(PortChooserTest, ChoicePauseIsCutShortByCancel) {
-    host.onEvents = [&](int) { state.CancelRequested = true; };
+    host.yields = 0;
+    host.onEvents = [&] { state.CancelRequested = true; }; // Cancel cuts the pause short
     chooser.optPortNum_MouseDown(0);
     EXPECT_EQ(host.yields, 1);
     EXPECT_EQ(state.CommPortNumber, 1);
-    EXPECT_FALSE(state.fraSelctPort.visible);
-}
 
-TEST_F(PortChooserTest, PressesAreIgnoredWhileScanning) {
-    comm.AddPort(3);
-    state.CommPortNumber = 2;
-    host.onEvents = [&](int) { chooser.optPortNum_MouseDown(2); };
-    chooser.mnuSetComPort_Click();
-    EXPECT_EQ(state.CommPortNumber, 2);
-    EXPECT_EQ(state.LblParams[5].caption, QStringLiteral("2"));
-    EXPECT_TRUE(state.fraSelctPort.visible);
-}
-
-TEST_F(PortChooserTest, OkayClosesWithoutChangingThePort) {
-    comm.AddPort(3);
-    chooser.mnuSetComPort_Click();
+    host.onEvents = nullptr;
+    chooser.mnuSetComPort_Click(); // Okay closes without changing the port
     chooser.Command2_Click();
     EXPECT_FALSE(state.fraSelctPort.visible);
-    EXPECT_EQ(state.CommPortNumber, 2);
+    EXPECT_EQ(state.CommPortNumber, 1);
     EXPECT_FALSE(comm.PortOpen());
 }
 
@@ -209,8 +169,8 @@ TEST_F(PortChooserTest, PortLabelWaitsForTwoTicksThenScans) {
     comm.AddPort(1);
     state.fraSetStuff.visible = true;
     int ticks = 0;
-    host.onEvents = [&](int) {
-        if (clock.steadyMs % 200 == 0 && state.TickCountdown > 0) {
+    host.onEvents = [&] {
+        if (clock.steady % 200 == 0 && state.TickCountdown > 0) {
             --state.TickCountdown;
             ++ticks;
         }
@@ -219,45 +179,31 @@ TEST_F(PortChooserTest, PortLabelWaitsForTwoTicksThenScans) {
     EXPECT_FALSE(state.fraSetStuff.visible);
     EXPECT_TRUE(state.LblParams[6].visible);
     EXPECT_EQ(ticks, 2);
-    EXPECT_EQ(state.TickCountdown, 0);
-    EXPECT_GE(clock.steadyMs, 400 + 1000);
+    EXPECT_GE(clock.steady, 400 + 1000);
     EXPECT_EQ(comm.openAttempts.size(), 16u);
     EXPECT_TRUE(Opt(1).enabled);
-}
-
-TEST_F(PortChooserTest, PortLabelWaitGivesUpWhenTheTimerIsStopped) {
+    // With the timer stopped the wait gives up.
+    host.onEvents = nullptr;
     chooser.LblParams_Click(5);
     EXPECT_GT(state.TickCountdown, 0);
-    EXPECT_EQ(comm.openAttempts.size(), 16u);
+    EXPECT_EQ(comm.openAttempts.size(), 32u);
 }
 
-TEST_F(PortChooserTest, PortLabelDoesNothingMoreDuringASession) {
-    state.mnuStart.enabled = false;
-    state.fraSetStuff.visible = true;
+TEST_F(PortChooserTest, OtherLabelsOnlyHideTheEntryBoxThreeOpensSensitivityPortIsIdleInASession) {
+    int opened = 0;
+    chooser.SetSensitivityBoxOpener([&] { ++opened; });
+    state.mnuStart.enabled = false; // a session runs; the sensitivity stays adjustable
     state.LblParams[6].visible = false;
-    chooser.LblParams_Click(5);
-    EXPECT_FALSE(state.fraSetStuff.visible);
+    for (int i : {0, 1, 2, 4, 5, 6, 3}) {
+        state.fraSetStuff.visible = true;
+        chooser.LblParams_Click(i);
+        EXPECT_FALSE(state.fraSetStuff.visible) << i;
+        EXPECT_EQ(opened, int(i == 3)) << i;
+    }
     EXPECT_FALSE(state.LblParams[6].visible);
     EXPECT_EQ(host.yields, 0);
     EXPECT_TRUE(comm.openAttempts.empty());
     EXPECT_FALSE(state.fraSelctPort.visible);
-}
-
-TEST_F(PortChooserTest, OtherLabelsOnlyHideTheEntryBoxAndThreeOpensSensitivity) {
-    int opened = 0;
-    chooser.SetSensitivityBoxOpener([&] { ++opened; });
-    state.mnuStart.enabled = false; // the sensitivity stays adjustable during a session
-    for (int i : {0, 1, 2, 4, 6}) {
-        state.fraSetStuff.visible = true;
-        chooser.LblParams_Click(i);
-        EXPECT_FALSE(state.fraSetStuff.visible) << i;
-    }
-    EXPECT_EQ(opened, 0);
-    state.fraSetStuff.visible = true;
-    chooser.LblParams_Click(3);
-    EXPECT_FALSE(state.fraSetStuff.visible);
-    EXPECT_EQ(opened, 1);
-    EXPECT_TRUE(comm.openAttempts.empty());
 }
 
 } // namespace

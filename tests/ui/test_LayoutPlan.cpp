@@ -109,76 +109,34 @@ TEST(LayoutPanels, FontFromTheFontBasis) {
               (PanelFont{QStringLiteral("IBMPC"), 6}));
 }
 
-TEST(LayoutPanels, GraphAndScaleLabels) {
+TEST(LayoutPanels, LampsRightToLeftAndBarsLeftToRightInsideTheirFrames) {
     const PanelPlan p = LayoutPlan::PlanPanels(12000, 9000, AllVisible(), 28);
-    const TwipRect& g = p.pixXYgraf;
-    ExpectRect(g, 1140, 4475 * 0.025 + 25, 11400 * 0.88, 4475 * 0.9);
-    const double labelHeight = 4475 * 0.055;
-    for (const TwipRect& label : p.lbl4Graf) {
-        EXPECT_NEAR(label.Height, labelHeight, 1e-9);
-        EXPECT_NEAR(label.Width, 1140 * 0.95, 1e-9);
-    }
-    // Vertical scale: label 0 near the graph's top edge, label 4 ending near its bottom edge.
-    EXPECT_NEAR(p.lbl4Graf[0].Top, g.Top - g.Height * 0.024, 1e-9);
-    EXPECT_NEAR(p.lbl4Graf[4].Top + labelHeight, g.Top + g.Height + g.Height * 0.024, 1e-9);
-    EXPECT_NEAR(p.lbl4Graf[2].Left, 1140 * 0.05, 1e-9);
-    // Horizontal scale under the graph, from its left edge to its right edge.
-    EXPECT_NEAR(p.lbl4Graf[5].Left, g.Left, 1e-9);
-    EXPECT_NEAR(p.lbl4Graf[9].Left + p.lbl4Graf[9].Width, g.Left + g.Width, 1e-9);
-    EXPECT_NEAR(p.lbl4Graf[7].Top, 4500 - 1.3 * labelHeight, 1e-9);
-}
-
-TEST(LayoutPanels, LampsRightToLeftAndBarsLeftToRight) {
-    const PanelPlan p = LayoutPlan::PlanPanels(12000, 9000, AllVisible(), 28);
-    const double lampHeight = (585 - 55) * 0.8;
-    ExpectRect(p.lblLED[0], 0.92 * 12000 - 12000.0 / 9, lampHeight * 0.15 + 25, 12000.0 / 9, lampHeight);
     for (int i = 1; i < 8; ++i) // each lamp ends where the one to its right begins
         EXPECT_NEAR(p.lblLED[i].Left + p.lblLED[i].Width, p.lblLED[i - 1].Left, 1e-9);
-    ExpectRect(p.lblBarGraf[0], 120, lampHeight * 0.15 + 25, 12000 / 34.5, lampHeight);
+    EXPECT_GT(p.lblLED[7].Left, 0);
     for (int i = 1; i < 32; ++i)
         EXPECT_NEAR(p.lblBarGraf[i].Left, p.lblBarGraf[i - 1].Left + p.lblBarGraf[i - 1].Width, 1e-9);
     EXPECT_LT(p.lblBarGraf[31].Left + p.lblBarGraf[31].Width, p.frameBarGraf.Rect.Width);
-}
-
-TEST(LayoutPanels, ReadingsCellsAndParametersStrip) {
-    const PanelPlan p = LayoutPlan::PlanPanels(12000, 9000, AllVisible(), 28);
-    const double W = 11400, CH = 0.375 * 870;
-    // Two rows, four columns, filled column by column.
-    ExpectRect(p.LblShnStf[0], W / 36, CH / 2.25, 0.2 * W, CH);
-    ExpectRect(p.LblShnStf[1], W / 36, CH + CH / 2.25, 0.2 * W, CH);
-    ExpectRect(p.LblShnStf[6], W / 36 + 3 * (W / 5 + W / 30), CH / 2.25, 0.2 * W, CH);
-    ExpectRect(p.LblShnStf[7], W / 36 + 3 * (W / 5 + W / 30), CH + CH / 2.25, 0.2 * W, CH);
-
-    const double LH = 0.5 * 870, LW = 0.12 * W;
-    for (int i = 0; i < 6; ++i) {
-        ExpectRect(p.LblParams[i], W / 49 + i * (W / 7 + W / 49), LH * 0.5, LW, LH);
-        EXPECT_TRUE(p.LblParamsVisible[i]);
-    }
     // The port-scan notice starts at cell 4, twice as wide, and stays hidden.
-    ExpectRect(p.LblParams[6], p.LblParams[4].Left, LH * 0.5, 2 * LW, LH);
+    EXPECT_EQ(p.LblParams[6].Left, p.LblParams[4].Left);
+    EXPECT_EQ(p.LblParams[6].Width, 2 * p.LblParams[4].Width);
     EXPECT_FALSE(p.LblParamsVisible[6]);
-    EXPECT_GT(p.LblParams[6].Left + p.LblParams[6].Width, p.LblParams[5].Left);
 }
 
 TEST(LayoutWindow, HeightAndWidthDrivenSnapping) {
     const WindowPlan h = LayoutPlan::PlanWindow(Screen1024(2, 9000, 8000));
     ASSERT_EQ(h.Outcome, LayoutOutcome::ArrangePanels);
-    EXPECT_EQ(h.WindowHeight, 7920);
+    ASSERT_TRUE(h.Sizing && h.Position);
+    EXPECT_EQ((TwipRect{h.Position->Left, h.Position->Top, h.Sizing->Width, h.Sizing->Height}),
+              (TwipRect{600, 600, 10560, 7920}));
     EXPECT_EQ(h.WindowWidth, 10560);
-    ASSERT_TRUE(h.Sizing);
-    EXPECT_EQ(h.Sizing->Height, 7920);
-    EXPECT_EQ(h.Sizing->Width, 10560);
-    ASSERT_TRUE(h.Position);
-    EXPECT_EQ(h.Position->Top, 600);
-    EXPECT_EQ(h.Position->Left, 600);
+    EXPECT_EQ(h.WindowHeight, 7920);
     EXPECT_FALSE(h.FirstPlacement);
     EXPECT_EQ(h.LayoutState, 2);
-
     const WindowPlan w = LayoutPlan::PlanWindow(Screen1024(3, 10000, 5000));
     EXPECT_EQ(w.WindowWidth, 9600);
     EXPECT_EQ(w.WindowHeight, 7200);
     EXPECT_EQ(w.LayoutState, 3);
-
     // A height whose 4:3 width exceeds a narrow screen takes the screen width.
     LayoutInput narrow = Screen1024(2, 9000, 11000);
     narrow.ScreenWidth = 12000;
