@@ -144,6 +144,9 @@ int QtSerialComm::Open() {
         m_port.clearError();
         return kOtherFailure;
     }
+    // A session starts with what the device sends from now on: bytes that waited in the system's
+    // buffer while the port was closed would show as readings of a time before the session began.
+    ::tcflush(fd, TCIFLUSH);
     m_openPath = path;
     return 0;
 }
