@@ -211,35 +211,32 @@ void Monitor::mnuExit_Click() {
 }
 
 Settings Monitor::CollectSettings() {
-    Settings out;
+    // The captions are the authority for port and sensitivity; the window for its geometry. A view text
+    // other than "True" is written as "False" by the settings file itself.
     bool ok = false;
     const double port = s_.LblParams[5].caption.trimmed().toDouble(&ok);
     if (ok) s_.CommPortNumber = ToLong(port);
     s_.SensitivityText = s_.LblParams[3].caption;
-    out.CommPortNumber = s_.CommPortNumber;
-    out.SensitivityText = s_.SensitivityText;
-    for (QString* f : {&s_.PictureGraphVisible, &s_.ColorGraphVisible, &s_.BarGraphVisible, &s_.InternalStatusVisible,
-                       &s_.SessionCommentsVisible, &s_.TimeEtcVisible})
-        if (*f != kTrue) *f = kFalse;
-    out.PictureGraphVisible = s_.PictureGraphVisible;
-    out.ColorGraphVisible = s_.ColorGraphVisible;
-    out.BarGraphVisible = s_.BarGraphVisible;
-    out.InternalStatusVisible = s_.InternalStatusVisible;
-    out.SessionCommentsVisible = s_.SessionCommentsVisible;
-    out.TimeEtcVisible = s_.TimeEtcVisible;
     const TwipsRect g = host_.WindowGeometry();
     s_.WindowWidth = ToLong(g.width);
     s_.WindowHeight = ToLong(g.height);
     s_.WindowTop = ToLong(g.top);
     s_.WindowLeft = ToLong(g.left);
-    out.WindowWidth = s_.WindowWidth;
-    out.WindowHeight = s_.WindowHeight;
-    out.WindowTop = s_.WindowTop;
-    out.WindowLeft = s_.WindowLeft;
-    out.FilterSize = s_.FilterSize;
-    out.JitterRejection = s_.JitterRejection;
-    out.PanelWeightSum = s_.PanelWeightSum;
-    return out;
+    return Settings{.CommPortNumber = s_.CommPortNumber,
+                    .SensitivityText = s_.SensitivityText,
+                    .PictureGraphVisible = s_.PictureGraphVisible,
+                    .ColorGraphVisible = s_.ColorGraphVisible,
+                    .BarGraphVisible = s_.BarGraphVisible,
+                    .InternalStatusVisible = s_.InternalStatusVisible,
+                    .SessionCommentsVisible = s_.SessionCommentsVisible,
+                    .TimeEtcVisible = s_.TimeEtcVisible,
+                    .WindowWidth = s_.WindowWidth,
+                    .WindowHeight = s_.WindowHeight,
+                    .WindowTop = s_.WindowTop,
+                    .WindowLeft = s_.WindowLeft,
+                    .FilterSize = s_.FilterSize,
+                    .JitterRejection = s_.JitterRejection,
+                    .PanelWeightSum = s_.PanelWeightSum};
 }
 
 void Monitor::Form_QueryUnload() {
