@@ -1,5 +1,8 @@
 // The Aurivo USB monitor: the window over the sensor's serial port, with the program's folder as the
 // home of its settings and session files.
+#include "app/BuildInfo.h"
+#include "app/CommandLine.h"
+#include "app/ProgramFolder.h"
 #include "app/SystemClock.h"
 #include "device/PortMap.h"
 #include "device/QtSerialComm.h"
@@ -9,11 +12,36 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <cstdio>
 
 int main(int argc, char** argv) {
+    using aurivo::CommandLine;
+    // Help and version need no display, so they are answered before the window system starts.
+    QStringList raw;
+    for (int i = 0; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
+    const CommandLine first = CommandLine::parse(raw);
+    if (first.action == CommandLine::Action::Help || first.action == CommandLine::Action::Version) {
+        std::fputs(qPrintable(first.action == CommandLine::Action::Help ? CommandLine::helpText()
+                                                                        : CommandLine::versionText()),
+                   stdout);
+        return 0;
+    }
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Aurivo USB"));
-    const QString folder = QCoreApplication::applicationDirPath();
+    app.setApplicationVersion(QString::fromLatin1(aurivo::buildinfo::kVersion));
+    app.setDesktopFileName(QStringLiteral("com.aurivo.UsbMonitor"));
+    const CommandLine line = CommandLine::parse(app.arguments());
+    if (line.action == CommandLine::Action::Error) {
+        std::fprintf(stderr, "aurivo-usb: %s\nTry 'aurivo-usb --help'.\n", qPrintable(line.error));
+        return 2;
+    }
+    const QString folder = aurivo::ProgramFolder::choose(aurivo::ProgramFolder::fromSystem(line.folder));
+    if (const QString why = aurivo::ProgramFolder::prepare(folder); !why.isEmpty()) {
+        std::fprintf(stderr, "aurivo-usb: cannot keep files in %s: %s\n", qPrintable(folder),
+                     qPrintable(why));
+        return 1;
+    }
     SystemClock clock;
     QtSerialComm comm(folder);
     PortMap ports(folder);

@@ -191,11 +191,13 @@ TEST(MainWindow, StartUpWithoutSettingsTakesTheFirstArrangementOfTheDefaults) {
 }
 
 TEST(AboutBox, TitleVersionAndKeys) {
-    AboutBox about;
+    AboutBox about(QStringLiteral("/home/u/.local/share/aurivo-usb"));
     EXPECT_EQ(about.objectName(), QStringLiteral("frmAbout"));
     EXPECT_EQ(about.windowTitle(), QStringLiteral("About Aurivo USB"));
     EXPECT_EQ(about.findChild<QLabel*>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Aurivo USB"));
     EXPECT_EQ(about.findChild<QLabel*>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 2.1.0"));
+    EXPECT_EQ(about.findChild<QLabel*>(QStringLiteral("lblFolder"))->text(),
+              QStringLiteral("Files: /home/u/.local/share/aurivo-usb"));
     auto* ok = about.findChild<QPushButton*>(QStringLiteral("cmdOK"));
     EXPECT_TRUE(ok->isDefault());
     for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {

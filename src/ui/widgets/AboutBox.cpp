@@ -1,5 +1,7 @@
 #include "ui/widgets/AboutBox.h"
 
+#include "app/BuildInfo.h"
+
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
@@ -7,7 +9,6 @@
 
 namespace {
 constexpr const char* kAppTitle = "Aurivo USB";
-constexpr int kMajor = 2, kMinor = 1, kRevision = 0;
 
 // The About box's own 32 x 32 picture: a probe over a resistance trace.
 QPixmap AboutIcon() {
@@ -23,7 +24,7 @@ QPixmap AboutIcon() {
 }
 } // namespace
 
-AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
+AboutBox::AboutBox(const QString& programFolder, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAbout"));
     setModal(true);
     // Design lengths in twips at 15 twips per pixel: client area 4485 x 2040.
@@ -45,7 +46,11 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     lblTitle->setFont(big);
     lblTitle->setGeometry(70, 16, 223, 32);
 
-    auto* lblVersion = new QLabel(QStringLiteral("Version %1.%2.%3").arg(kMajor).arg(kMinor).arg(kRevision), this);
+    auto* lblVersion = new QLabel(QStringLiteral("Version %1.%2.%3")
+                                      .arg(aurivo::buildinfo::kVersionMajor)
+                                      .arg(aurivo::buildinfo::kVersionMinor)
+                                      .arg(aurivo::buildinfo::kVersionPatch),
+                                  this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
     lblVersion->setGeometry(70, 52, 223, 15);
 
@@ -54,6 +59,15 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
     line->setGeometry(3, 80, 294, 2);
+
+    // Where the settings and session files are: the one addition to the box, under its line.
+    auto* lblFolder = new QLabel(this);
+    lblFolder->setObjectName(QStringLiteral("lblFolder"));
+    lblFolder->setGeometry(16, 84, 267, 15);
+    lblFolder->setText(lblFolder->fontMetrics().elidedText(QStringLiteral("Files: ") + programFolder,
+                                                           Qt::ElideMiddle, lblFolder->width()));
+    lblFolder->setToolTip(programFolder);
+    lblFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));

@@ -1,10 +1,11 @@
 #pragma once
-// The About box frmAbout: the program's title and version, closed with OK (Enter or Escape).
+// The About box frmAbout: the program's title and version and the folder of its files, closed with OK
+// (Enter or Escape).
 
 #include <QDialog>
 
 class AboutBox : public QDialog {
     Q_OBJECT
-public:
-    explicit AboutBox(QWidget* parent = nullptr);
+  public:
+    explicit AboutBox(const QString& programFolder, QWidget* parent = nullptr);
 };

@@ -500,7 +500,7 @@ void MainWindow::ShowFileManager(FileManager& manager) {
 }
 
 void MainWindow::ShowAbout() {
-    AboutBox about(nullptr);
+    AboutBox about(monitor_->ProgramFolder(), nullptr);
     about.exec();
 }
 
