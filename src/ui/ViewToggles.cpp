@@ -21,16 +21,18 @@ bool Flip(MonitorState& s, MenuItemModel& item, QString& field, int weight) {
 ViewToggles::ViewToggles(MonitorState& state, WindowHost& host) : s_(state), host_(host) {}
 
 void ViewToggles::mnuPixGraf_Click() {
-    // The one-twip nudge of the window height makes the following height-driven arrangement snap the
-    // window one step smaller on hiding; on showing it keeps the height unless the minimum grows.
+    // A nudge of the window height makes the following height-driven arrangement snap the window one
+    // step smaller on hiding; on showing it keeps the height unless the minimum grows. The window's size
+    // is whole pixels, so the nudge is one pixel: a single twip would be rounded away.
     const bool normal = host_.State() == WindowHost::WindowState::Normal;
+    const double nudge = host_.TwipsPerPixel();
     if (s_.mnuPixGraf.checked) {
         Flip(s_, s_.mnuPixGraf, s_.PictureGraphVisible, 16);
-        if (normal) host_.SetWindowHeight(host_.WindowGeometry().height - 1);
+        if (normal) host_.SetWindowHeight(host_.WindowGeometry().height - nudge);
     } else {
         s_.RedrawRequested = true;
         Flip(s_, s_.mnuPixGraf, s_.PictureGraphVisible, 16);
-        if (normal) host_.SetWindowHeight(host_.WindowGeometry().height + 1);
+        if (normal) host_.SetWindowHeight(host_.WindowGeometry().height + nudge);
     }
 }
 

@@ -190,11 +190,66 @@ TEST(MainWindow, StartUpWithoutSettingsTakesTheFirstArrangementOfTheDefaults) {
     EXPECT_EQ(ini.readAll().count("\r\n"), 28);
 }
 
+TEST(MainWindow, HidingThePictureGraphShrinksTheWindowOneStepAlsoAtTheMinimumHeight) {
+    WindowRig rig;
+    const double tpp = rig.window->TwipsPerPixel();
+    const double screenHeight = rig.window->screen()->geometry().height() * tpp;
+    // Saved default settings: start-up neither asks for a port nor scans.
+    ASSERT_TRUE(SettingsFile(rig.dir.path())
+                    .Write(SettingsFile::Defaults(rig.window->screen()->geometry().width() * tpp, screenHeight)));
+    rig.window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(rig.window.get()));
+    rig.window->Start();
+    const MonitorState& s = rig.window->Logic().State();
+    const auto height = [&] { return rig.window->WindowGeometry().height; };
+    const auto arranged = [&] { return QTest::qWaitFor([&] { return s.LayoutState == 2 && !s.LayoutPending; }); };
+    ASSERT_TRUE(arranged());
+    const double step = screenHeight / 32, minimum = screenHeight * 28 / 56;
+    for (bool atMinimum : {false, true}) {
+        if (atMinimum) {
+            rig.window->resize(rig.window->width(), 10);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return std::abs(height() - minimum) <= tpp; })) << height();
+        }
+        const double before = height();
+        rig.Action("mnuPixGraf")->trigger();
+        ASSERT_TRUE(arranged());
+        const double hidden = height();
+        EXPECT_NEAR(hidden, before - step, tpp) << atMinimum;
+        // Showing it again keeps the height, or takes the larger minimum of all panels.
+        rig.Action("mnuPixGraf")->trigger();
+        ASSERT_TRUE(arranged());
+        EXPECT_NEAR(height(), std::max(hidden, minimum), tpp) << atMinimum;
+    }
+}
+
+TEST(MainWindow, APressInsideAnEntryFrameKeepsTheFilterBoxOpenAPressOnTheFormClosesIt) {
+    WindowRig rig;
+    rig.window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(rig.window.get()));
+    rig.Action("mnuSetFSize")->trigger();
+    MonitorState& s = rig.window->Logic().State();
+    s.fraSelctPort.visible = s.fraAdjSens.visible = true;
+    rig.window->Sync();
+    auto* filterBox = rig.Find<QGroupBox>(QStringLiteral("fraSetStuff"));
+    for (const char* frame : {"fraSetStuff", "fraSelctPort", "fraAdjSens"}) {
+        QTest::mouseClick(rig.Find<QGroupBox>(QString::fromLatin1(frame)), Qt::LeftButton, {}, QPoint(3, 3));
+        EXPECT_TRUE(filterBox->isVisible()) << frame;
+    }
+    QTest::mouseClick(rig.window->centralWidget(), Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_FALSE(filterBox->isVisible());
+}
+
 TEST(AboutBox, TitleVersionAndKeys) {
     AboutBox about(QStringLiteral("/home/u/.local/share/aurivo-usb"));
     EXPECT_EQ(about.objectName(), QStringLiteral("frmAbout"));
     EXPECT_EQ(about.windowTitle(), QStringLiteral("About Aurivo USB"));
-    EXPECT_EQ(about.findChild<QLabel*>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Aurivo USB"));
+    auto* title = about.findChild<QLabel*>(QStringLiteral("lblTitle"));
+    EXPECT_EQ(title->text(), QStringLiteral("Aurivo USB"));
+    EXPECT_EQ(title->font(), about.font()); // plain
+    // Twips at the screen's resolution.
+    const double tpp = 1440.0 / about.screen()->logicalDotsPerInch();
+    EXPECT_EQ(about.size(), QSize(qRound(4485 / tpp), qRound(2040 / tpp)));
+    EXPECT_EQ(title->geometry(), QRect(qRound(1050 / tpp), qRound(240 / tpp), qRound(3345 / tpp), qRound(480 / tpp)));
     EXPECT_EQ(about.findChild<QLabel*>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 2.1.0"));
     EXPECT_EQ(about.findChild<QLabel*>(QStringLiteral("lblFolder"))->text(),
               QStringLiteral("Files: /home/u/.local/share/aurivo-usb"));

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
+#include <cmath>
 
 namespace {
 constexpr const char* kAppTitle = "Aurivo USB";
@@ -27,24 +29,27 @@ QPixmap AboutIcon() {
 AboutBox::AboutBox(const QString& programFolder, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAbout"));
     setModal(true);
-    // Design lengths in twips at 15 twips per pixel: client area 4485 x 2040.
-    setFixedSize(299, 136);
+    // Design lengths are twips, converted at the screen's resolution like the main window's.
+    const double dpi = screen() && screen()->logicalDotsPerInch() > 0 ? screen()->logicalDotsPerInch() : 96.0;
+    const auto px = [twipsPerPixel = 1440.0 / dpi](double twips) {
+        return int(std::lround(twips / twipsPerPixel));
+    };
+    const auto place = [&px](QWidget* w, double left, double top, double width, double height) {
+        w->setGeometry(px(left), px(top), px(width), px(height));
+    };
+    setFixedSize(px(4485), px(2040));
     const QString title = QString::fromLatin1(kAppTitle);
     setWindowTitle(QStringLiteral("About ") + title);
 
     auto* picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
     picIcon->setPixmap(AboutIcon());
-    picIcon->setGeometry(16, 16, 36, 36);
+    place(picIcon, 240, 240, 540, 540);
 
     auto* lblTitle = new QLabel(title, this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
     lblTitle->setStyleSheet(QStringLiteral("color: black;"));
-    QFont big = lblTitle->font();
-    big.setPointSizeF(big.pointSizeF() * 1.4);
-    big.setBold(true);
-    lblTitle->setFont(big);
-    lblTitle->setGeometry(70, 16, 223, 32);
+    place(lblTitle, 1050, 240, 3345, 480);
 
     auto* lblVersion = new QLabel(QStringLiteral("Version %1.%2.%3")
                                       .arg(aurivo::buildinfo::kVersionMajor)
@@ -52,18 +57,18 @@ AboutBox::AboutBox(const QString& programFolder, QWidget* parent) : QDialog(pare
                                       .arg(aurivo::buildinfo::kVersionPatch),
                                   this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
-    lblVersion->setGeometry(70, 52, 223, 15);
+    place(lblVersion, 1050, 780, 3345, 225);
 
     auto* line = new QFrame(this);
     line->setObjectName(QStringLiteral("Line1"));
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
-    line->setGeometry(3, 80, 294, 2);
+    line->setGeometry(px(45), px(1215) - 1, px(4455) - px(45), 2);
 
     // Where the settings and session files are: the one addition to the box, under its line.
     auto* lblFolder = new QLabel(this);
     lblFolder->setObjectName(QStringLiteral("lblFolder"));
-    lblFolder->setGeometry(16, 84, 267, 15);
+    place(lblFolder, 240, 1245, 4005, 225);
     lblFolder->setText(lblFolder->fontMetrics().elidedText(QStringLiteral("Files: ") + programFolder,
                                                            Qt::ElideMiddle, lblFolder->width()));
     lblFolder->setToolTip(programFolder);
@@ -73,7 +78,7 @@ AboutBox::AboutBox(const QString& programFolder, QWidget* parent) : QDialog(pare
     ok->setObjectName(QStringLiteral("cmdOK"));
     ok->setDefault(true);
     ok->setAutoDefault(true);
-    ok->setGeometry(102, 99, 84, 23);
+    place(ok, 1530, 1485, 1260, 345);
     // Enter presses the default button; Escape rejects the dialog, which closes it the same way.
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }

@@ -255,6 +255,9 @@ void MainWindow::BuildEntryFrames() {
         auto* g = new QGroupBox(client_);
         g->setObjectName(QString::fromLatin1(name));
         g->setAutoFillBackground(true);
+        // A press inside an entry frame (its background or caption) is not a click on the form, which
+        // would close the filter and jitter box.
+        g->setAttribute(Qt::WA_NoMousePropagation);
         g->hide();
         return g;
     };
