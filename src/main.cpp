@@ -3,7 +3,7 @@
 #include "app/BuildInfo.h"
 #include "app/CommandLine.h"
 #include "app/ProgramFolder.h"
-#include "app/SystemClock.h"
+#include "core/SystemClock.h"
 #include "device/PortMap.h"
 #include "device/QtSerialComm.h"
 #include "ui/widgets/MainWindow.h"
@@ -15,7 +15,7 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
-    using aurivo::CommandLine;
+    using namespace aurivo;
     // Help and version need no display, so they are answered before the window system starts.
     QStringList raw;
     for (int i = 0; i < argc; ++i)
@@ -29,15 +29,15 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Aurivo USB"));
-    app.setApplicationVersion(QString::fromLatin1(aurivo::buildinfo::kVersion));
+    app.setApplicationVersion(QString::fromLatin1(buildinfo::kVersion));
     app.setDesktopFileName(QStringLiteral("com.aurivo.UsbMonitor"));
     const CommandLine line = CommandLine::parse(app.arguments());
     if (line.action == CommandLine::Action::Error) {
         std::fprintf(stderr, "aurivo-usb: %s\nTry 'aurivo-usb --help'.\n", qPrintable(line.error));
         return 2;
     }
-    const QString folder = aurivo::ProgramFolder::choose(aurivo::ProgramFolder::fromSystem(line.folder));
-    if (const QString why = aurivo::ProgramFolder::prepare(folder); !why.isEmpty()) {
+    const QString folder = ProgramFolder::choose(ProgramFolder::fromSystem(line.folder));
+    if (const QString why = ProgramFolder::prepare(folder); !why.isEmpty()) {
         std::fprintf(stderr, "aurivo-usb: cannot keep files in %s: %s\n", qPrintable(folder),
                      qPrintable(why));
         return 1;
@@ -46,11 +46,11 @@ int main(int argc, char** argv) {
     QtSerialComm comm(folder);
     PortMap ports(folder);
     QtMessageBoxes boxes;
-    MainWindow window(comm, clock, boxes, folder, [&ports](int n) { return ports.CanonicalPath(n); });
-    boxes.SetParent(&window);
+    MainWindow window(comm, clock, boxes, folder, [&ports](int n) { return ports.canonicalPath(n); });
+    boxes.setParentWidget(&window);
     TerminationWatch termination(&window);
     window.show();
     // Start-up runs inside the event loop, so a close during its pauses ends the program cleanly.
-    QTimer::singleShot(0, &window, [&window] { window.Start(); });
+    QTimer::singleShot(0, &window, [&window] { window.startUp(); });
     return app.exec();
 }

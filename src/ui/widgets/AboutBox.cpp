@@ -1,19 +1,21 @@
 #include "ui/widgets/AboutBox.h"
 
 #include "app/BuildInfo.h"
+#include "core/Twips.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
-#include <cmath>
+
+namespace aurivo {
 
 namespace {
 constexpr const char* kAppTitle = "Aurivo USB";
 
 // The About box's own 32 x 32 picture: a probe over a resistance trace.
-QPixmap AboutIcon() {
+QPixmap aboutIcon() {
     QPixmap pm(32, 32);
     pm.fill(Qt::white);
     QPainter p(&pm);
@@ -30,12 +32,10 @@ AboutBox::AboutBox(const QString& programFolder, QWidget* parent) : QDialog(pare
     setObjectName(QStringLiteral("frmAbout"));
     setModal(true);
     // Design lengths are twips, converted at the screen's resolution like the main window's.
-    const double dpi = screen() && screen()->logicalDotsPerInch() > 0 ? screen()->logicalDotsPerInch() : 96.0;
-    const auto px = [twipsPerPixel = 1440.0 / dpi](double twips) {
-        return int(std::lround(twips / twipsPerPixel));
-    };
-    const auto place = [&px](QWidget* w, double left, double top, double width, double height) {
-        w->setGeometry(px(left), px(top), px(width), px(height));
+    const double perPixel = twipsPerPixelAt(screen() ? screen()->logicalDotsPerInch() : 0);
+    const auto px = [perPixel](double twips) { return toPixels(twips, perPixel); };
+    const auto place = [perPixel](QWidget* w, double left, double top, double width, double height) {
+        w->setGeometry(toPixelRect({left, top, width, height}, perPixel));
     };
     setFixedSize(px(4485), px(2040));
     const QString title = QString::fromLatin1(kAppTitle);
@@ -43,7 +43,7 @@ AboutBox::AboutBox(const QString& programFolder, QWidget* parent) : QDialog(pare
 
     auto* picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
-    picIcon->setPixmap(AboutIcon());
+    picIcon->setPixmap(aboutIcon());
     place(picIcon, 240, 240, 540, 540);
 
     auto* lblTitle = new QLabel(title, this);
@@ -52,9 +52,9 @@ AboutBox::AboutBox(const QString& programFolder, QWidget* parent) : QDialog(pare
     place(lblTitle, 1050, 240, 3345, 480);
 
     auto* lblVersion = new QLabel(QStringLiteral("Version %1.%2.%3")
-                                      .arg(aurivo::buildinfo::kVersionMajor)
-                                      .arg(aurivo::buildinfo::kVersionMinor)
-                                      .arg(aurivo::buildinfo::kVersionPatch),
+                                      .arg(buildinfo::kVersionMajor)
+                                      .arg(buildinfo::kVersionMinor)
+                                      .arg(buildinfo::kVersionPatch),
                                   this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
     place(lblVersion, 1050, 780, 3345, 225);
@@ -82,3 +82,5 @@ AboutBox::AboutBox(const QString& programFolder, QWidget* parent) : QDialog(pare
     // Enter presses the default button; Escape rejects the dialog, which closes it the same way.
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
+
+} // namespace aurivo

@@ -4,8 +4,12 @@
 
 #include <QDialog>
 
+namespace aurivo {
+
 class AboutBox : public QDialog {
     Q_OBJECT
   public:
     explicit AboutBox(const QString& programFolder, QWidget* parent = nullptr);
 };
+
+} // namespace aurivo
