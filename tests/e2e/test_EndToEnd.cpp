@@ -108,7 +108,7 @@ struct ReferenceRecording {
     double minADC = 16383, maxADC = 0;
     std::vector<int32_t> stored;
 
-    void Packet(int32_t reading, int32_t st) {
+    void take(int32_t reading, int32_t st) {
         raw = reading;
         status = st;
         if (!(status & 4) || raw == 0) return;
@@ -170,7 +170,6 @@ TEST(EndToEnd, SimulatedSensorOverAPseudoTerminalGivesThePredictedSessionFiles) 
     ScriptedDialogs dialogs;
     QtSerialComm comm(dir.path());
     Monitor monitor({comm, clock, boxes, host, dialogs, dir.path(), [](int) { return QString(); }});
-    dialogs.state = &monitor.state();
     monitor.startUp();
     clock.advance(200);
     monitor.onTick(); // the first arrangement
@@ -195,14 +194,14 @@ TEST(EndToEnd, SimulatedSensorOverAPseudoTerminalGivesThePredictedSessionFiles) 
         clock.advance(200);
         monitor.onTick();
         for (const Packet& p : decoder.feed(chunk))
-            expected.Packet(p.reading, p.status);
+            expected.take(p.reading, p.status);
         expected.capture();
     }
-    ASSERT_TRUE(monitor.state().sessionRunning());
+    ASSERT_TRUE(monitor.sessions().running());
     monitor.sessions().stopSession();
 
     ASSERT_GT(expected.stored.size(), 300u);
-    EXPECT_EQ(monitor.state().lblSysADCstart.caption, numbers::numberText(expected.startValue));
+    EXPECT_EQ(monitor.sessions().startText(), numbers::numberText(expected.startValue));
 
     QFile tst(QDir(dir.path()).filePath(QStringLiteral("tempdata.tst")));
     ASSERT_TRUE(tst.open(QIODevice::ReadOnly));
@@ -248,12 +247,12 @@ TEST(EndToEnd, DeviceHangingUpMidSessionStopsTheSessionAndCompletesTheFiles) {
     clock.advance(200);
     monitor.onTick();
     pty->hangUp();
-    for (int i = 0; i < 5 && monitor.state().sessionRunning(); ++i) {
+    for (int i = 0; i < 5 && monitor.sessions().running(); ++i) {
         QThread::msleep(20);
         clock.advance(200);
         monitor.onTick();
     }
-    EXPECT_FALSE(monitor.state().sessionRunning());
+    EXPECT_FALSE(monitor.sessions().running());
     EXPECT_FALSE(comm.portOpen());
     EXPECT_TRUE(boxes.shown.empty());
     QFile hdr(QDir(dir.path()).filePath(QStringLiteral("tempdata.hdr")));
