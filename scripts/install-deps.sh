@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the monitor needs to build, test and run, skipping those present.
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libqt6serialport6-dev libgl-dev
-          libgtest-dev libbenchmark-dev xvfb xauth imagemagick xdotool fonts-liberation)
+          libedf-dev libgtest-dev libbenchmark-dev xvfb xauth imagemagick xdotool fonts-liberation)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
