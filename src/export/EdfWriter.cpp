@@ -18,6 +18,8 @@ namespace {
 constexpr int kRecordingTextLimit = 39;   // room EDFlib leaves with unknown admin code, technician, equipment
 constexpr int kAnnotationLimit = 40;      // bytes of annotation text EDFlib writes
 constexpr int kMaxAnnotationSignals = 64; // EDFlib's limit
+constexpr int kDigitalMin = -32768;       // 16-bit samples
+constexpr int kDigitalMax = 32767;
 constexpr long long kEdfTimeUnitsPerSecond = 10000; // annotation times are given in units of 100 us
 
 // Guards EDFlib's table of open files, which its open and close functions change without a lock of their own.
@@ -44,6 +46,14 @@ std::pair<double, double> headerRange(double lo, double hi) {
         if (places == 0 || integerDigits(std::max(std::fabs(a), std::fabs(b))) + 1 + places <= 8)
             return {a, b};
     }
+}
+
+// The digital value that readers turn back into the physical value nearest to `value`. (EDFlib's own
+// conversion of physical samples cuts the fraction off, which doubles the error.)
+int digital(double value, const double (&range)[2]) {
+    const double d =
+        kDigitalMin + (value - range[0]) * (double(kDigitalMax) - kDigitalMin) / (range[1] - range[0]);
+    return int(std::clamp<long>(std::lround(d), kDigitalMin, kDigitalMax));
 }
 
 QString fileFailure(const QString& path, const QString& reason) {
@@ -193,8 +203,9 @@ ExportStatus EdfWriter::write(const LoadedSession& session, const QString& path,
                               start.time().hour(), start.time().minute(), start.time().second()) == 0 &&
         (comments.isEmpty() || edf_set_recording_additional(h, comments.constData()) == 0);
     for (int s = 0; s < 2; ++s)
-        set = set && edf_set_samplefrequency(h, s, rate) == 0 && edf_set_digital_minimum(h, s, -32768) == 0 &&
-              edf_set_digital_maximum(h, s, 32767) == 0 &&
+        set = set && edf_set_samplefrequency(h, s, rate) == 0 &&
+              edf_set_digital_minimum(h, s, kDigitalMin) == 0 &&
+              edf_set_digital_maximum(h, s, kDigitalMax) == 0 &&
               edf_set_physical_minimum(h, s, ranges[s][0]) == 0 &&
               edf_set_physical_maximum(h, s, ranges[s][1]) == 0 && edf_set_label(h, s, labels[s]) == 0 &&
               edf_set_physical_dimension(h, s, units[s]) == 0 &&
@@ -205,16 +216,16 @@ ExportStatus EdfWriter::write(const LoadedSession& session, const QString& path,
     }
 
     ProgressTicker ticker(progress, count);
-    std::vector<double> siemens(rate), kiloOhms(rate);
+    std::vector<int> siemens(rate), kiloOhms(rate);
     int64_t i = 0;
     for (long long record = 0; record < records; ++record) {
         for (int k = 0; k < rate; ++k, ++i) {
             if (i < count && LoadedSession::isValid(readings[size_t(i)])) held = readings[size_t(i)];
-            siemens[size_t(k)] = LoadedSession::microsiemens(held);
-            kiloOhms[size_t(k)] = LoadedSession::ohms(held) / 1000;
+            siemens[size_t(k)] = digital(LoadedSession::microsiemens(held), ranges[0]);
+            kiloOhms[size_t(k)] = digital(LoadedSession::ohms(held) / 1000, ranges[1]);
         }
-        if (edfwrite_physical_samples(h, siemens.data()) != 0 ||
-            edfwrite_physical_samples(h, kiloOhms.data()) != 0) {
+        if (edfwrite_digital_samples(h, siemens.data()) != 0 ||
+            edfwrite_digital_samples(h, kiloOhms.data()) != 0) {
             error = fileFailure(path, QStringLiteral("writing the samples failed"));
             return ExportStatus::Failed;
         }

@@ -4,8 +4,8 @@
 //
 // Readings are taken as one every 1/20 s: the device sends about 20 packets a second and one reading is
 // stored per packet, so reading n (from 1) is the sample at (n - 1) / 20 s. A stored value outside
-// 1..16382 has no finite resistance and conductance (the divider formula divides by the reading and by
-// the resistance).
+// 1..16382 gives no usable resistance and conductance: the divider formula divides by the reading, the
+// conductance by the resistance, which is 0 at 16383 (values above are not converter counts).
 
 #include "export/SessionSource.h"
 #include "recording/MarkerFile.h"
