@@ -57,7 +57,6 @@ ExportStatus CsvWriter::write(const LoadedSession& session, const QString& path,
             if (!ticker.report(i + 1)) return ExportStatus::Cancelled;
         }
     }
-    if (!block.isEmpty() && file.write(block) != block.size()) return failed();
     if (!file.flush()) return failed();
     file.close();
     if (file.error() != QFileDevice::NoError) return failed();

@@ -111,7 +111,7 @@ QByteArray EdfWriter::recordingText(const QString& comments) {
     QByteArray text;
     for (const QChar c : comments.normalized(QString::NormalizationForm_KD)) {
         if (c.isMark()) continue;
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f || c.isSpace())
+        if (c.category() == QChar::Other_Control || c.isSpace())
             text += ' ';
         else
             text += c.unicode() < 0x80 ? char(c.unicode()) : '?';

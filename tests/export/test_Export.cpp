@@ -73,6 +73,7 @@ TEST(Export, EdfPlusReadsBackWithEverySampleTheStartAndEveryMarker) {
     const QString out = dir.filePath(QStringLiteral("out.edf"));
     const ExportResult result = SessionExporter::run(dir.filePath(QStringLiteral("s.Tst")), out);
     ASSERT_EQ(result.status, ExportStatus::Done) << qPrintable(result.error);
+    EXPECT_TRUE(result.warnings.isEmpty()) << qPrintable(result.warnings.join(QLatin1Char('\n')));
 
     edf_hdr_struct hdr;
     ASSERT_EQ(edfopen_file_readonly(QFile::encodeName(out).constData(), &hdr, EDFLIB_READ_ALL_ANNOTATIONS),

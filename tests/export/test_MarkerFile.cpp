@@ -59,7 +59,7 @@ TEST(MarkerFile, DamagedAndUnfinishedLinesAreSkippedAndTheNextMarkerStartsAFresh
     QTemporaryDir dir;
     const MarkerFile file(dir.filePath(QStringLiteral("s.mrk")));
     writeAll(file.path(),
-             "time_s,reading,label\r\n1.000,20,Good\n\r\nx,3,Bad time\r\n2.000,-1,Bad reading\r\n"
+             "\xef\xbb\xbftime_s,reading,label\r\n1.000,20,Good\n\r\nx,3,Bad time\r\n2.000,-1,Bad reading\r\n"
              "2.000,40,\"Open quote\r\n2.000,40\r\n3.000,60,Cut sh");
     MarkerFile::Contents contents;
     QString reason;
