@@ -115,10 +115,9 @@ bool MarkerFile::read(const QString& path, Contents& contents, QString& reason) 
     if (!lines.last().isEmpty()) ++contents.skippedLines;
     lines.removeLast();
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        QString text = QString::fromUtf8(lines[i]);
+        QString text = QString::fromUtf8(lines[i]); // drops a byte order mark an editor may add
         if (text.endsWith(QLatin1Char('\r'))) text.chop(1);
         if (i == 0) {
-            if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
             if (text != QLatin1String(kHeaderLine)) {
                 reason =
                     failure(path, QStringLiteral("the first line is not %1").arg(QLatin1String(kHeaderLine)));
