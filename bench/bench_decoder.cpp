@@ -2,15 +2,17 @@
 
 #include "device/PacketDecoder.h"
 
-#include <benchmark/benchmark.h>
 #include <QByteArray>
+#include <benchmark/benchmark.h>
 #include <cstring>
 #include <random>
+
+namespace aurivo {
 
 namespace {
 
 // About 16 MB of packets (mostly length 8, some longer), with garbage between one packet in ten.
-const QByteArray& Capture() {
+const QByteArray& recordedStream() {
     static const QByteArray capture = [] {
         std::mt19937 rng(1);
         std::uniform_int_distribution<int> byte(0, 255);
@@ -21,9 +23,8 @@ const QByteArray& Capture() {
                 for (int g = 1 + byte(rng) % 6; g > 0; --g)
                     out.append(static_cast<char>(byte(rng)));
             QByteArray extra;
-            if (byte(rng) < 26)
-                extra = QByteArray(2 + byte(rng) % 20, static_cast<char>(byte(rng)));
-            out += PacketDecoder::MakePacket(static_cast<uint16_t>(8000 + byte(rng)), 4, extra);
+            if (byte(rng) < 26) extra = QByteArray(2 + byte(rng) % 20, static_cast<char>(byte(rng)));
+            out += PacketDecoder::makePacket(static_cast<uint16_t>(8000 + byte(rng)), 4, extra);
         }
         return out;
     }();
@@ -31,7 +32,7 @@ const QByteArray& Capture() {
 }
 
 void BM_Decode(benchmark::State& state) {
-    const QByteArray& capture = Capture();
+    const QByteArray& capture = recordedStream();
     const auto* bytes = reinterpret_cast<const uint8_t*>(capture.constData());
     const qsizetype size = capture.size();
     for (auto _ : state) {
@@ -39,9 +40,9 @@ void BM_Decode(benchmark::State& state) {
         long long packets = 0;
         long long readings = 0;
         for (qsizetype i = 0; i < size; ++i) {
-            if (decoder.Feed(bytes[i])) {
+            if (decoder.feed(bytes[i])) {
                 ++packets;
-                readings += decoder.RawReading();
+                readings += decoder.rawReading();
             }
         }
         benchmark::DoNotOptimize(packets);
@@ -53,7 +54,7 @@ BENCHMARK(BM_Decode)->Unit(benchmark::kMillisecond);
 
 // Reading every byte once (a byte sum the compiler cannot drop).
 void BM_ReadBytes(benchmark::State& state) {
-    const QByteArray& capture = Capture();
+    const QByteArray& capture = recordedStream();
     const auto* bytes = reinterpret_cast<const uint8_t*>(capture.constData());
     const qsizetype size = capture.size();
     for (auto _ : state) {
@@ -68,7 +69,7 @@ BENCHMARK(BM_ReadBytes)->Unit(benchmark::kMillisecond);
 
 // Copying the capture into another buffer.
 void BM_CopyBytes(benchmark::State& state) {
-    const QByteArray& capture = Capture();
+    const QByteArray& capture = recordedStream();
     QByteArray target(capture.size(), '\0');
     for (auto _ : state) {
         std::memcpy(target.data(), capture.constData(), static_cast<size_t>(capture.size()));
@@ -79,5 +80,7 @@ void BM_CopyBytes(benchmark::State& state) {
 BENCHMARK(BM_CopyBytes)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+} // namespace aurivo
 
 BENCHMARK_MAIN();

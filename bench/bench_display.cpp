@@ -1,6 +1,6 @@
 // Costs of the display path: one packet through the readings panel, the graph and the session files,
 // and a graph rebuild of a long session next to a plain read of its reading file.
-#include "app/MonitorState.h"
+#include "core/MonitorState.h"
 #include "display/GraphPlotter.h"
 #include "display/ReadingStatus.h"
 #include "recording/SessionFiles.h"
@@ -9,29 +9,35 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 #include <algorithm>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
 #include <map>
 #include <memory>
+
+namespace aurivo {
 
 namespace {
 
 // A resting level near 470 kOhm with a little deterministic noise.
-int32_t Reading(int64_t i) { return 8192 + int32_t((i * 7919) % 201) - 100; }
+int32_t reading(int64_t i) {
+    return 8192 + int32_t((i * 7919) % 201) - 100;
+}
 
-void StartRunningSession(MonitorState& state, GraphPlotter& graph) {
+void startRunningSession(MonitorState& state, GraphPlotter& graph) {
     state.mnuStart.enabled = false;
-    state.RecordCount = 1;
+    state.recordCount = 1;
     state.yCompress = 1;
-    state.RecordTime = 25;
-    state.FilterSize = 3;
-    for (auto& v : state.FilterBuffer) v = 8192;
-    state.FilteredReading = 8192;
+    state.recordTime = 25;
+    state.filterSize = 3;
+    for (auto& v : state.filterBuffer)
+        v = 8192;
+    state.filteredReading = 8192;
     state.lblSysADCstart.caption = QStringLiteral(" 8192");
-    state.LblParams[3].caption = QStringLiteral("25");
-    state.GraphSpanPercent = 25;
-    state.GraphStartReading = 8192;
-    graph.ResetForNewSession();
+    state.lblParams[3].caption = QStringLiteral("25");
+    state.graphSpanPercent = 25;
+    state.graphStartReading = 8192;
+    graph.resetForNewSession();
 }
 
 // Per packet: readings panel, graph (with the rebuilds the session's compression steps bring) and the
@@ -40,20 +46,23 @@ void BM_PerPacket(benchmark::State& st) {
     QTemporaryDir dir;
     MonitorState state;
     SessionFiles files(dir.path());
-    files.Open(QStringLiteral("tempdata"));
+    if (!files.open(QStringLiteral("tempdata")).isEmpty()) {
+        st.SkipWithError("cannot create the session files");
+        return;
+    }
     GraphPlotter graph(state, files);
     ReadingStatus panel(state);
-    StartRunningSession(state, graph);
+    startRunningSession(state, graph);
     int64_t i = 0;
     for (auto _ : st) {
-        state.StatusByte = 4;
-        state.RawReading = Reading(i);
-        panel.ShowReadingStatus();
-        graph.PlotReading();
-        if (++i % 4 == 0) files.Flush();
+        state.statusByte = 4;
+        state.rawReading = reading(i);
+        panel.showReading();
+        graph.plotReading();
+        if (++i % 4 == 0) files.flush();
     }
-    files.CloseAll();
-    st.counters["records"] = state.RecordCount - 1;
+    files.closeAll();
+    st.counters["records"] = state.recordCount - 1;
 }
 BENCHMARK(BM_PerPacket)->Iterations(20000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PerPacket)->Iterations(200000)->Unit(benchmark::kMicrosecond);
@@ -68,17 +77,18 @@ struct StoredSession {
 
     explicit StoredSession(int64_t n) {
         files = std::make_unique<SessionFiles>(dir.path());
-        files->Open(QStringLiteral("tempdata"));
+        if (!files->open(QStringLiteral("tempdata")).isEmpty()) std::abort(); // no folder to write into
         graph = std::make_unique<GraphPlotter>(state, *files);
-        StartRunningSession(state, *graph);
-        for (int64_t i = 1; i <= n; ++i) files->WriteReading(int32_t(i), Reading(i));
-        files->Flush();
-        state.RecordCount = int32_t(n + 1);
-        tstPath = files->FilePath(QStringLiteral("tempdata.tst"));
+        startRunningSession(state, *graph);
+        for (int64_t i = 1; i <= n; ++i)
+            files->writeReading(int32_t(i), reading(i));
+        files->flush();
+        state.recordCount = int32_t(n + 1);
+        tstPath = files->filePath(QStringLiteral("tempdata.tst"));
     }
 };
 
-StoredSession& Session(int64_t n) {
+StoredSession& session(int64_t n) {
     static std::map<int64_t, std::unique_ptr<StoredSession>> sessions;
     auto& s = sessions[n];
     if (!s) s = std::make_unique<StoredSession>(n);
@@ -86,28 +96,28 @@ StoredSession& Session(int64_t n) {
 }
 
 void BM_Rebuild(benchmark::State& st) {
-    StoredSession& s = Session(st.range(0));
+    StoredSession& s = session(st.range(0));
     for (auto _ : st) {
-        s.state.RedrawRequested = true;
-        benchmark::DoNotOptimize(s.graph->RebuildGraph(8192, 25));
+        s.state.redrawRequested = true;
+        benchmark::DoNotOptimize(s.graph->rebuild(8192, 25));
     }
     st.counters["yCompress"] = s.state.yCompress;
 }
 
 // The same rebuild with the trace file closed: the graph alone, without the 489 trace lines.
 void BM_RebuildWithoutTrace(benchmark::State& st) {
-    StoredSession& s = Session(st.range(0));
-    s.files->CloseAll(); // the readings stay in memory
+    StoredSession& s = session(st.range(0));
+    s.files->closeAll(); // the readings stay in memory
     for (auto _ : st) {
-        s.state.RedrawRequested = true;
-        benchmark::DoNotOptimize(s.graph->RebuildGraph(8192, 25));
+        s.state.redrawRequested = true;
+        benchmark::DoNotOptimize(s.graph->rebuild(8192, 25));
     }
 }
 
 // One plain sequential read of the whole reading file into memory (the destination is allocated once:
 // on this machine first-touch page faults of a fresh 48 MB buffer cost more than the read itself).
 void BM_ReadReadingFile(benchmark::State& st) {
-    StoredSession& s = Session(st.range(0));
+    StoredSession& s = session(st.range(0));
     std::vector<int32_t> records(size_t(QFileInfo(s.tstPath).size() / 4), 1);
     for (auto _ : st) {
         QFile f(s.tstPath);
@@ -131,6 +141,8 @@ BENCHMARK(BM_RebuildWithoutTrace)->Arg(kDay)->Arg(7 * kDay)->Unit(benchmark::kMi
 BENCHMARK(BM_ReadReadingFile)->Arg(kDay)->Arg(7 * kDay)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+} // namespace aurivo
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -14,11 +14,15 @@
 #include <benchmark/benchmark.h>
 #include <memory>
 
+namespace aurivo {
+
 namespace {
 
 constexpr int64_t kDay = 24LL * 3600 * 20; // readings of a day at 20 per second
 
-int32_t Reading(int64_t i) { return 8192 + int32_t((i * 7919) % 401) - 200; }
+int32_t reading(int64_t i) {
+    return 8192 + int32_t((i * 7919) % 401) - 200;
+}
 
 // A monitor whose running session already holds a day of readings.
 struct DaySession {
@@ -31,24 +35,27 @@ struct DaySession {
     std::unique_ptr<Monitor> monitor;
 
     DaySession() {
-        comm.AddPort(2);
+        comm.addPort(2);
         monitor = std::make_unique<Monitor>(
             Monitor::Services{comm, clock, boxes, host, dialogs, dir.path(), [](int) { return QString(); }});
-        dialogs.state = &monitor->State();
-        monitor->Form_Load();
-        Tick();
-        monitor->Sessions().mnuStart_Click();
-        for (int i = 0; i < 12; ++i) Tick(4);
-        MonitorState& s = monitor->State();
-        for (int64_t n = s.RecordCount; n <= kDay; ++n) monitor->Files().WriteReading(int32_t(n), Reading(n));
-        monitor->Files().Flush();
-        s.RecordCount = int32_t(kDay + 1);
-        s.ComprshnCounter = s.RecordCount;
+        dialogs.state = &monitor->state();
+        monitor->startUp();
+        tick();
+        monitor->sessions().startSession();
+        for (int i = 0; i < 12; ++i)
+            tick(4);
+        MonitorState& s = monitor->state();
+        for (int64_t n = s.recordCount; n <= kDay; ++n)
+            monitor->files().writeReading(int32_t(n), reading(n));
+        monitor->files().flush();
+        s.recordCount = int32_t(kDay + 1);
+        s.compressionCounter = s.recordCount;
     }
-    void Tick(int packets = 0) {
-        for (int i = 0; i < packets; ++i) comm.Deliver(PacketDecoder::MakePacket(uint16_t(Reading(i)), 4));
-        clock.Advance(200);
-        monitor->Timer1_Timer();
+    void tick(int packets = 0) {
+        for (int i = 0; i < packets; ++i)
+            comm.deliver(PacketDecoder::makePacket(uint16_t(reading(i)), 4));
+        clock.advance(200);
+        monitor->onTick();
     }
 };
 
@@ -56,11 +63,11 @@ struct DaySession {
 void BM_TickWithRebuild24h(benchmark::State& st) {
     static DaySession session;
     for (auto _ : st) {
-        session.monitor->State().RedrawRequested = true;
-        session.Tick(4);
+        session.monitor->state().redrawRequested = true;
+        session.tick(4);
     }
-    st.counters["records"] = session.monitor->State().RecordCount - 1;
-    st.counters["yCompress"] = session.monitor->State().yCompress;
+    st.counters["records"] = session.monitor->state().recordCount - 1;
+    st.counters["yCompress"] = session.monitor->state().yCompress;
 }
 BENCHMARK(BM_TickWithRebuild24h)->Unit(benchmark::kMillisecond)->Iterations(20);
 
@@ -72,7 +79,7 @@ struct SixSessions {
         QByteArray records;
         records.resize(kDay * 4);
         for (int64_t i = 0; i < kDay; ++i) {
-            const int32_t v = Reading(i);
+            const int32_t v = reading(i);
             std::memcpy(records.data() + 4 * i, &v, 4); // little-endian machine
         }
         for (int k = 0; k < 6; ++k) {
@@ -88,34 +95,39 @@ struct SixSessions {
     }
 };
 
-SixSessions& Six() {
+SixSessions& sixSessions() {
     static SixSessions six;
     return six;
 }
 
 void BM_ReplaySixDays(benchmark::State& st) {
-    SixSessions& six = Six();
+    SixSessions& six = sixSessions();
     QTemporaryDir program;
     MonitorState state;
     SessionFiles files(program.path()); // closed: the replay writes no trace lines
     GraphPlotter graph(state, files);
     ScriptedBoxes boxes;
-    state.ChosenSessionCount = 6;
+    state.chosenSessionCount = 6;
     for (int k = 0; k < 6; ++k) {
-        state.ChosenTstPaths[k] = six.tst[k];
-        state.ChosenHdrPaths[k] = six.hdr[k];
+        state.chosenTstPaths[k] = six.tst[k];
+        state.chosenHdrPaths[k] = six.hdr[k];
     }
     for (auto _ : st) {
         SessionReplay replay(state, boxes);
-        replay.DrawChosenSessions([&graph](int32_t x, double ohms, uint32_t colour) { return graph.PlotPoint(x, ohms, colour); },
-                                  [&graph] { graph.DrawGraphGrid(); });
+        replay.drawChosenSessions(
+            graph.picture().scaleWidth(), graph.picture().scaleHeight(),
+            [&graph](int32_t x, double ohms, uint32_t colour) { return graph.plotPoint(x, ohms, colour); },
+            [&graph] {
+                graph.picture().clear();
+                graph.drawGrid();
+            });
     }
     st.counters["yCompress"] = state.yCompress;
 }
 BENCHMARK(BM_ReplaySixDays)->Unit(benchmark::kMillisecond);
 
 void BM_ReadSixDayFiles(benchmark::State& st) {
-    SixSessions& six = Six();
+    SixSessions& six = sixSessions();
     for (auto _ : st) {
         for (const QString& path : six.tst) {
             QFile f(path);
@@ -127,6 +139,8 @@ void BM_ReadSixDayFiles(benchmark::State& st) {
 BENCHMARK(BM_ReadSixDayFiles)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+} // namespace aurivo
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

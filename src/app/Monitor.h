@@ -3,9 +3,9 @@
 // and the wiring of every routine the window's controls call. The window forwards each user action
 // here and then mirrors the state; tests drive the same entry points headless.
 
-#include "app/MonitorState.h"
+#include "app/SessionControl.h"
+#include "core/MonitorState.h"
 #include "device/PacketDecoder.h"
-#include "device/SessionControl.h"
 #include "display/GraphPlotter.h"
 #include "display/Indicators.h"
 #include "display/ReadingStatus.h"
@@ -19,6 +19,8 @@
 #include <functional>
 #include <memory>
 
+namespace aurivo {
+
 class SerialComm;
 class Clock;
 class MessageBoxes;
@@ -27,7 +29,7 @@ class Dialogs;
 class FileManager;
 
 class Monitor {
-public:
+  public:
     struct Services {
         SerialComm& comm;
         Clock& clock;
@@ -42,42 +44,42 @@ public:
     explicit Monitor(Services services);
     ~Monitor();
 
-    MonitorState& State() { return s_; }
-    const MonitorState& State() const { return s_; }
-    const QString& ProgramFolder() const { return folder_; }
+    MonitorState& state() { return s_; }
+    const MonitorState& state() const { return s_; }
+    const QString& programFolder() const { return folder_; }
 
-    void Form_Load();
-    void Timer1_Timer();
+    void startUp();
+    void onTick();
     // Runs when the window is about to close, for any reason: stops a running session (so its header
     // and comments are written), undoes a replay view and writes the settings file. Never cancels.
-    void Form_QueryUnload();
+    void prepareToClose();
     // File > Exit: closes the port and asks the window to close.
-    void mnuExit_Click();
-    bool ExitRequested() const { return exitRequested_; }
+    void exitProgram();
+    bool exitRequested() const { return exitRequested_; }
 
     // The packet reader: takes every waiting byte, one at a time. Returns false when the port failed.
-    bool ReadDevicePackets();
+    bool readDevicePackets();
 
     // Menu and control entry points that belong to the main form itself.
-    void mnuShowInput_Click() { s_.mnuShowInput.checked = !s_.mnuShowInput.checked; }
-    void LblParams_Click(int index);
-    void pixXYgraf_Click();
-    void mnuSaveFile_Click();
-    void mnuDisplayOld_Click();
-    void mnuAboutHelp_Click();
+    void toggleShowInput() { s_.mnuShowInput.checked = !s_.mnuShowInput.checked; }
+    void clickParameterLabel(int index);
+    void clickGraph();
+    void saveSessionOrResume();
+    void displaySavedSessions();
+    void showAbout();
 
-    SessionControl& Sessions() { return sessions_; }
-    ViewToggles& Views() { return views_; }
-    PortChooser& Ports() { return ports_; }
-    ParameterBoxes& Parameters() { return params_; }
-    GraphPlotter& Graph() { return graph_; }
-    Indicators& Lamps() { return indicators_; }
-    SessionFiles& Files() { return files_; }
-    PanelArranger& Arranger() { return arranger_; }
+    SessionControl& sessions() { return sessions_; }
+    ViewToggles& views() { return views_; }
+    PortChooser& ports() { return ports_; }
+    ParameterBoxes& parameters() { return params_; }
+    GraphPlotter& graph() { return graph_; }
+    Indicators& indicators() { return indicators_; }
+    SessionFiles& files() { return files_; }
+    PanelArranger& arranger() { return arranger_; }
 
-private:
-    void LoadSettings();
-    Settings CollectSettings();
+  private:
+    void loadSettings();
+    Settings collectSettings();
 
     QString folder_;
     MonitorState s_;
@@ -99,5 +101,6 @@ private:
     SettingsFile settingsFile_;
     int tickDepth_ = 0;
     bool exitRequested_ = false;
-    bool writeFailureReported_ = false;
 };
+
+} // namespace aurivo

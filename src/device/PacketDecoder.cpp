@@ -2,63 +2,64 @@
 
 #include <algorithm>
 
-bool PacketDecoder::Feed(uint8_t b) {
-    const int p = PacketIndex;
+namespace aurivo {
+
+bool PacketDecoder::feed(uint8_t b) {
+    const int p = packetIndex;
     bool summed = true;
 
     if (p == 0) {
         if (b != kStartByte1) {
-            Reject();
+            reject();
             return false;
         }
     } else if (p == 1) {
         if (b != kStartByte2) {
-            Reject();
+            reject();
             return false;
         }
     } else if (p == 2) {
         if (b > kMaxLength) {
-            Reject();
+            reject();
             return false;
         }
-        PacketLength = b - 2;
-    } else if (p >= 3 && p <= PacketLength) {
+        packetLength = b - 2;
+    } else if (p >= 3 && p <= packetLength) {
         // The bounds test only matters if the public state was set from outside; a length byte of at
         // most 75 keeps p - 3 within 0..70.
         if (p - 3 >= kBufferSize) {
-            Reject();
+            reject();
             return false;
         }
-        PacketBuffer[static_cast<size_t>(p - 3)] = b;
+        packetBuffer[static_cast<size_t>(p - 3)] = b;
         // The check value's high byte is stored but not part of the sum.
-        summed = (p != PacketLength);
-    } else if (p == PacketLength + 1 && PacketLength >= 3 && PacketLength - 3 < kBufferSize) {
-        const int32_t check = PacketBuffer[static_cast<size_t>(PacketLength - 3)] * 256 + b;
-        if (check != PacketSum) {
-            Reject();
+        summed = (p != packetLength);
+    } else if (p == packetLength + 1 && packetLength >= 3 && packetLength - 3 < kBufferSize) {
+        const int32_t check = packetBuffer[static_cast<size_t>(packetLength - 3)] * 256 + b;
+        if (check != packetSum) {
+            reject();
             return false;
         }
-        m_rawReading = PacketBuffer[0] * 256 + PacketBuffer[1];
-        m_statusByte = PacketBuffer[2];
-        PacketSum = 0;
-        PacketIndex = 0;
+        rawReading_ = packetBuffer[0] * 256 + packetBuffer[1];
+        statusByte_ = packetBuffer[2];
+        packetSum = 0;
+        packetIndex = 0;
         return true;
     } else {
         // Only reachable after a length byte below 5: the packet cannot hold its check value.
-        Reject();
+        reject();
         return false;
     }
 
-    if (summed)
-        PacketSum += b;
-    PacketIndex = p + 1;
+    if (summed) packetSum += b;
+    packetIndex = p + 1;
     return false;
 }
 
 namespace {
 
 // Frames a payload: start bytes, length byte, payload, then the sum of everything before the check.
-QByteArray Frame(const QByteArray& payload) {
+QByteArray frame(const QByteArray& payload) {
     QByteArray packet;
     packet.append(static_cast<char>(PacketDecoder::kStartByte1));
     packet.append(static_cast<char>(PacketDecoder::kStartByte2));
@@ -72,7 +73,7 @@ QByteArray Frame(const QByteArray& payload) {
     return packet;
 }
 
-QByteArray ReadingPayload(uint16_t reading, uint8_t status) {
+QByteArray readingPayload(uint16_t reading, uint8_t status) {
     QByteArray payload;
     payload.append(static_cast<char>(reading >> 8));
     payload.append(static_cast<char>(reading & 0xFF));
@@ -82,15 +83,17 @@ QByteArray ReadingPayload(uint16_t reading, uint8_t status) {
 
 } // namespace
 
-QByteArray PacketDecoder::MakePacket(uint16_t reading, uint8_t status, const QByteArray& extra) {
-    return Frame(ReadingPayload(reading, status) + extra.left(kMaxLength - 8));
+QByteArray PacketDecoder::makePacket(uint16_t reading, uint8_t status, const QByteArray& extra) {
+    return frame(readingPayload(reading, status) + extra.left(kMaxLength - 8));
 }
 
-QByteArray PacketDecoder::MakePacketOfLength(int length, uint16_t reading, uint8_t status, uint8_t fill) {
+QByteArray PacketDecoder::makePacketOfLength(int length, uint16_t reading, uint8_t status, uint8_t fill) {
     length = std::clamp(length, kMinLength, kMaxLength);
-    QByteArray payload = ReadingPayload(reading, status);
+    QByteArray payload = readingPayload(reading, status);
     while (payload.size() < length - 5)
         payload.append(static_cast<char>(fill));
     payload.truncate(length - 5);
-    return Frame(payload);
+    return frame(payload);
 }
+
+} // namespace aurivo

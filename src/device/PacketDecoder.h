@@ -4,15 +4,17 @@
 //
 // Packet: A3 5B N <payload: reading hi, reading lo, status, extra...> <check hi> <check lo>, where N is
 // the whole length (5..75) and the check value is the plain sum of offsets 0..N-3. Byte k >= 3 of a
-// packet is stored at PacketBuffer[k - 3]; the buffer is never cleared, so short packets (N < 8) report
+// packet is stored at packetBuffer[k - 3]; the buffer is never cleared, so short packets (N < 8) report
 // bytes left over from earlier packets, exactly as the device's original reader did.
 
 #include <QByteArray>
 #include <array>
 #include <cstdint>
 
+namespace aurivo {
+
 class PacketDecoder {
-public:
+  public:
     static constexpr int kStartByte1 = 163; // 0xA3
     static constexpr int kStartByte2 = 91;  // 0x5B
     static constexpr int kMinLength = 5;
@@ -20,35 +22,37 @@ public:
     static constexpr int kBufferSize = 76;
 
     // Runs one byte through the state machine. Returns true when this byte completed a valid packet;
-    // RawReading() and StatusByte() then hold its results. A rejected byte is dropped (not examined
+    // rawReading() and statusByte() then hold its results. A rejected byte is dropped (not examined
     // again as a start byte) and the search starts over with the next byte.
-    bool Feed(uint8_t b);
+    bool feed(uint8_t b);
 
     // Results of the last valid packet, always from buffer indexes 0..2 whatever the packet's length.
-    int32_t RawReading() const { return m_rawReading; }
-    int32_t StatusByte() const { return m_statusByte; }
+    int32_t rawReading() const { return rawReading_; }
+    int32_t statusByte() const { return statusByte_; }
 
     // Length byte N of the packet that Feed() just completed (valid only right after Feed returned true).
-    int CompletedLength() const { return PacketLength + 2; }
+    int completedLength() const { return packetLength + 2; }
 
     // A valid packet with length 8 + extra.size() (extra must hold at most 67 bytes).
-    static QByteArray MakePacket(uint16_t reading, uint8_t status, const QByteArray& extra = {});
+    static QByteArray makePacket(uint16_t reading, uint8_t status, const QByteArray& extra = {});
     // A valid packet of any accepted length 5..75: the payload is reading hi, reading lo, status, then
     // `fill` bytes, cut off after N - 5 bytes (so N = 5..7 carry only part of the reading).
-    static QByteArray MakePacketOfLength(int length, uint16_t reading, uint8_t status, uint8_t fill = 0);
+    static QByteArray makePacketOfLength(int length, uint16_t reading, uint8_t status, uint8_t fill = 0);
 
     // Decoder state, named as in the device protocol notes; all start at 0 and survive across calls.
-    int PacketIndex = 0;   // offset within the packet of the next byte to examine
-    int PacketLength = 0;  // N - 2: offset of the check value's high byte
-    int32_t PacketSum = 0; // sum of the accepted bytes of the summed range
-    std::array<uint8_t, kBufferSize> PacketBuffer{};
+    int packetIndex = 0;   // offset within the packet of the next byte to examine
+    int packetLength = 0;  // N - 2: offset of the check value's high byte
+    int32_t packetSum = 0; // sum of the accepted bytes of the summed range
+    std::array<uint8_t, kBufferSize> packetBuffer{};
 
-private:
-    void Reject() {
-        PacketSum = 0;
-        PacketIndex = 0;
+  private:
+    void reject() {
+        packetSum = 0;
+        packetIndex = 0;
     }
 
-    int32_t m_rawReading = 0;
-    int32_t m_statusByte = 0;
+    int32_t rawReading_ = 0;
+    int32_t statusByte_ = 0;
 };
+
+} // namespace aurivo

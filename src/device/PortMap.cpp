@@ -6,18 +6,18 @@
 #include <algorithm>
 #include <utility>
 
+namespace aurivo {
+
 namespace {
 
-int GroupOf(const QString& name) {
-    if (name.startsWith(QLatin1String("ttyUSB")))
-        return 0;
-    if (name.startsWith(QLatin1String("ttyACM")))
-        return 1;
+int groupOf(const QString& name) {
+    if (name.startsWith(QLatin1String("ttyUSB"))) return 0;
+    if (name.startsWith(QLatin1String("ttyACM"))) return 1;
     return 2;
 }
 
 // Natural order: runs of digits compare by value, everything else character by character.
-bool NaturalLess(const QString& a, const QString& b) {
+bool naturalLess(const QString& a, const QString& b) {
     qsizetype i = 0;
     qsizetype j = 0;
     while (i < a.size() && j < b.size()) {
@@ -35,72 +35,64 @@ bool NaturalLess(const QString& a, const QString& b) {
                 da = da.mid(1);
             while (db.size() > 1 && db.front() == u'0')
                 db = db.mid(1);
-            if (da.size() != db.size())
-                return da.size() < db.size();
+            if (da.size() != db.size()) return da.size() < db.size();
             const int c = da.compare(db);
-            if (c != 0)
-                return c < 0;
+            if (c != 0) return c < 0;
             i = ie;
             j = je;
         } else {
-            if (a[i] != b[j])
-                return a[i] < b[j];
+            if (a[i] != b[j]) return a[i] < b[j];
             ++i;
             ++j;
         }
     }
-    if ((a.size() - i) != (b.size() - j))
-        return (a.size() - i) < (b.size() - j);
+    if ((a.size() - i) != (b.size() - j)) return (a.size() - i) < (b.size() - j);
     return a < b;
 }
 
 } // namespace
 
-PortMap::PortMap(QString programFolder) : m_programFolder(std::move(programFolder)) {}
+PortMap::PortMap(QString programFolder) : programFolder_(std::move(programFolder)) {}
 
-QString PortMap::LinkPath(int port) const {
-    return QDir(m_programFolder).filePath(QStringLiteral("ports/com%1").arg(port));
+QString PortMap::linkPath(int port) const {
+    return QDir(programFolder_).filePath(QStringLiteral("ports/com%1").arg(port));
 }
 
-QString PortMap::DevicePath(int port) const {
-    if (port < kFirstPort || port > kLastPort)
-        return {};
-    const QString link = LinkPath(port);
+QString PortMap::devicePath(int port) const {
+    if (port < kFirstPort || port > kLastPort) return {};
+    const QString link = linkPath(port);
     const QFileInfo info(link);
-    if (info.isSymLink() || info.exists())
-        return link;
-    const QStringList system = SystemPorts();
-    if (port <= system.size())
-        return system.at(port - 1);
+    if (info.isSymLink() || info.exists()) return link;
+    const QStringList system = systemPorts();
+    if (port <= system.size()) return system.at(port - 1);
     return {};
 }
 
-QString PortMap::CanonicalPath(int port) const {
-    const QString path = DevicePath(port);
-    if (path.isEmpty())
-        return {};
+QString PortMap::canonicalPath(int port) const {
+    const QString path = devicePath(port);
+    if (path.isEmpty()) return {};
     return QFileInfo(path).canonicalFilePath();
 }
 
-QStringList PortMap::SystemPorts() {
+QStringList PortMap::systemPorts() {
     QStringList paths;
     const auto ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo& info : ports)
         paths.append(info.systemLocation());
-    return OrderPortNames(paths);
+    return orderPortNames(paths);
 }
 
-QStringList PortMap::OrderPortNames(QStringList names) {
+QStringList PortMap::orderPortNames(QStringList names) {
     std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         const QString na = QFileInfo(a).fileName();
         const QString nb = QFileInfo(b).fileName();
-        const int ga = GroupOf(na);
-        const int gb = GroupOf(nb);
-        if (ga != gb)
-            return ga < gb;
-        if (na != nb)
-            return NaturalLess(na, nb);
+        const int ga = groupOf(na);
+        const int gb = groupOf(nb);
+        if (ga != gb) return ga < gb;
+        if (na != nb) return naturalLess(na, nb);
         return a < b;
     });
     return names;
 }
+
+} // namespace aurivo

@@ -8,27 +8,31 @@
 #include <QString>
 #include <QStringList>
 
+namespace aurivo {
+
 class PortMap {
-public:
+  public:
     static constexpr int kFirstPort = 1;
     static constexpr int kLastPort = 16;
 
     explicit PortMap(QString programFolder);
 
     // The path of ports/comN in the program folder (whether or not it exists).
-    QString LinkPath(int port) const;
+    QString linkPath(int port) const;
     // The device as named: ports/comN if that entry exists (even a dangling link), otherwise the
     // system device for that number; empty when the number names nothing.
-    QString DevicePath(int port) const;
-    // DevicePath with every link resolved; empty when the device does not exist.
-    QString CanonicalPath(int port) const;
+    QString devicePath(int port) const;
+    // devicePath with every link resolved; empty when the device does not exist.
+    QString canonicalPath(int port) const;
 
     // System serial devices (full paths, e.g. /dev/ttyUSB0) in the order the port numbers take them.
-    static QStringList SystemPorts();
-    // Orders device names (or paths) as SystemPorts does: ttyUSB*, ttyACM*, then the rest; within a
+    static QStringList systemPorts();
+    // Orders device names (or paths) as systemPorts does: ttyUSB*, ttyACM*, then the rest; within a
     // group by name with embedded numbers compared numerically (ttyUSB2 before ttyUSB10).
-    static QStringList OrderPortNames(QStringList names);
+    static QStringList orderPortNames(QStringList names);
 
-private:
-    QString m_programFolder;
+  private:
+    QString programFolder_;
 };
+
+} // namespace aurivo

@@ -1,21 +1,23 @@
 #include "display/GraphCanvas.h"
 
-#include "app/Colors.h"
+#include "core/Colors.h"
 
 #include <QPainter>
 #include <algorithm>
 
+namespace aurivo {
+
 GraphCanvas::GraphCanvas(int width, int height, uint32_t backColor)
     : image_(std::max(1, width), std::max(1, height), QImage::Format_RGB32), backColor_(backColor) {
-    Cls();
+    clear();
 }
 
-void GraphCanvas::Resize(int width, int height) {
+void GraphCanvas::resize(int width, int height) {
     width = std::max(1, width);
     height = std::max(1, height);
     if (width == image_.width() && height == image_.height()) return;
     QImage resized(width, height, QImage::Format_RGB32);
-    resized.fill(Colors::ToRgb(backColor_));
+    resized.fill(colors::toRgb(backColor_));
     QPainter painter(&resized);
     painter.drawImage(0, 0, image_);
     painter.end();
@@ -23,24 +25,24 @@ void GraphCanvas::Resize(int width, int height) {
     ++revision_;
 }
 
-void GraphCanvas::Cls() {
-    image_.fill(Colors::ToRgb(backColor_));
+void GraphCanvas::clear() {
+    image_.fill(colors::toRgb(backColor_));
     currentX_ = 0;
     currentY_ = 0;
     ++revision_;
 }
 
-void GraphCanvas::PSet(int x, int y, uint32_t colour) {
+void GraphCanvas::setPixel(int x, int y, uint32_t colour) {
     currentX_ = x;
     currentY_ = y;
     if (x >= 0 && y >= 0 && x < image_.width() && y < image_.height())
-        image_.setPixel(x, y, Colors::ToRgb(colour));
+        image_.setPixel(x, y, colors::toRgb(colour));
     ++revision_;
 }
 
 namespace {
 // Cuts the line (x0,y0)-(x1,y1) to the rectangle 0..w-1 x 0..h-1; false when it misses it.
-bool ClipLine(double& x0, double& y0, double& x1, double& y1, double w, double h) {
+bool clipLine(double& x0, double& y0, double& x1, double& y1, double w, double h) {
     double t0 = 0, t1 = 1;
     const double dx = x1 - x0, dy = y1 - y0;
     const double p[4] = {-dx, dx, -dy, dy};
@@ -51,8 +53,10 @@ bool ClipLine(double& x0, double& y0, double& x1, double& y1, double w, double h
             continue;
         }
         const double t = q[i] / p[i];
-        if (p[i] < 0) t0 = std::max(t0, t);
-        else t1 = std::min(t1, t);
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
         if (t0 > t1) return false;
     }
     const double ax = x0 + t0 * dx, ay = y0 + t0 * dy;
@@ -64,23 +68,23 @@ bool ClipLine(double& x0, double& y0, double& x1, double& y1, double w, double h
 }
 } // namespace
 
-void GraphCanvas::LineTo(int x, int y, uint32_t colour) {
+void GraphCanvas::lineTo(int x, int y, uint32_t colour) {
     double x0 = currentX_, y0 = currentY_, x1 = x, y1 = y;
     currentX_ = x;
     currentY_ = y;
     ++revision_;
     if (drawWidth_ != 1) {
         QPainter painter(&image_);
-        painter.setPen(QPen(Colors::ToQColor(colour), drawWidth_));
+        painter.setPen(QPen(colors::toQColor(colour), drawWidth_));
         painter.drawLine(QLineF(x0, y0, x1, y1));
         return;
     }
     // One-pixel lines are drawn straight into the image (Bresenham), after cutting them to the picture,
     // so a line to a point far off the picture costs no more than one across it.
-    if (!ClipLine(x0, y0, x1, y1, image_.width(), image_.height())) return;
+    if (!clipLine(x0, y0, x1, y1, image_.width(), image_.height())) return;
     int ax = int(std::lround(x0)), ay = int(std::lround(y0));
     const int bx = int(std::lround(x1)), by = int(std::lround(y1));
-    const QRgb rgb = Colors::ToRgb(colour);
+    const QRgb rgb = colors::toRgb(colour);
     const int dx = std::abs(bx - ax), sx = ax < bx ? 1 : -1;
     const int dy = -std::abs(by - ay), sy = ay < by ? 1 : -1;
     int err = dx + dy;
@@ -100,7 +104,9 @@ void GraphCanvas::LineTo(int x, int y, uint32_t colour) {
     }
 }
 
-uint32_t GraphCanvas::PixelColour(int x, int y) const {
+uint32_t GraphCanvas::pixelColour(int x, int y) const {
     const QRgb rgb = image_.pixel(x, y);
     return uint32_t(qRed(rgb)) | (uint32_t(qGreen(rgb)) << 8) | (uint32_t(qBlue(rgb)) << 16);
 }
+
+} // namespace aurivo

@@ -1,37 +1,39 @@
 #pragma once
 // The graph picture: a persistent image that keeps what was drawn, like a canvas. Coordinates are
-// pixels; ScaleWidth and ScaleHeight are its client size. Setting a pixel and drawing a line share one
-// current drawing position, so a trace is drawn point after point with LineTo.
+// pixels; scaleWidth and scaleHeight are its client size. Setting a pixel and drawing a line share one
+// current drawing position, so a trace is drawn point after point with lineTo.
 
 #include <QImage>
 #include <cstdint>
 
+namespace aurivo {
+
 class GraphCanvas {
-public:
+  public:
     explicit GraphCanvas(int width = 489, int height = 300, uint32_t backColor = 0x00000000);
 
-    int ScaleWidth() const { return image_.width(); }
-    int ScaleHeight() const { return image_.height(); }
+    int scaleWidth() const { return image_.width(); }
+    int scaleHeight() const { return image_.height(); }
 
     // Changes the picture size, keeping what was drawn where it still fits (like a picture that keeps
     // its drawing); new area takes the background colour.
-    void Resize(int width, int height);
+    void resize(int width, int height);
     // Clears to the background colour; the drawing position goes to (0, 0).
-    void Cls();
+    void clear();
     // Sets one pixel and makes it the current drawing position. Points outside the picture are clipped.
-    void PSet(int x, int y, uint32_t colour);
+    void setPixel(int x, int y, uint32_t colour);
     // Draws a line from the current drawing position to (x, y), which becomes the new position.
-    void LineTo(int x, int y, uint32_t colour);
-    void SetDrawWidth(int width) { drawWidth_ = width < 1 ? 1 : width; }
+    void lineTo(int x, int y, uint32_t colour);
+    void setDrawWidth(int width) { drawWidth_ = width < 1 ? 1 : width; }
 
-    const QImage& Image() const { return image_; }
-    uint32_t PixelColour(int x, int y) const; // 0x00BBGGRR, for tests
-    int CurrentX() const { return currentX_; }
-    int CurrentY() const { return currentY_; }
+    const QImage& image() const { return image_; }
+    uint32_t pixelColour(int x, int y) const; // 0x00BBGGRR, for tests
+    int currentX() const { return currentX_; }
+    int currentY() const { return currentY_; }
     // Incremented on every change, so the widget knows when to repaint.
-    uint64_t Revision() const { return revision_; }
+    uint64_t revision() const { return revision_; }
 
-private:
+  private:
     QImage image_;
     uint32_t backColor_;
     int currentX_ = 0;
@@ -39,3 +41,5 @@ private:
     int drawWidth_ = 1;
     uint64_t revision_ = 0;
 };
+
+} // namespace aurivo

@@ -1,11 +1,13 @@
 #include "display/Indicators.h"
 
-#include "app/Colors.h"
-#include "app/MonitorState.h"
-#include "app/NumberRules.h"
+#include "core/Colors.h"
+#include "core/MonitorState.h"
+#include "core/NumberRules.h"
 
 #include <algorithm>
 #include <cmath>
+
+namespace aurivo {
 
 namespace {
 constexpr uint32_t kGreen = 0x0000FF00;
@@ -33,14 +35,16 @@ constexpr double kBandWidth = 2040.0 / 49.0;
 constexpr double kLampWidth = 255.0 / 49.0;
 } // namespace
 
-uint32_t Indicators::BandLitColour(int band) { return band >= 0 && band < kBlackBand ? kBandLit[band] : Colors::kBlack; }
-
-uint32_t Indicators::BandBackColour(int band) {
-    if (band == 0) return Colors::kMagenta;
-    return band > 0 && band < kBlackBand ? kBandLit[band - 1] : Colors::kBlack;
+uint32_t Indicators::bandLitColour(int band) {
+    return band >= 0 && band < kBlackBand ? kBandLit[band] : colors::kBlack;
 }
 
-Indicators::LampSteps Indicators::CountLampSteps(float level) {
+uint32_t Indicators::bandBackColour(int band) {
+    if (band == 0) return colors::kMagenta;
+    return band > 0 && band < kBlackBand ? kBandLit[band - 1] : colors::kBlack;
+}
+
+Indicators::LampSteps Indicators::countLampSteps(float level) {
     // The limits are compared as singles; each subtraction is made in double and stored back as a single.
     const float bandLimit = static_cast<float>(kBandWidth);
     const float lampLimit = static_cast<float>(kLampWidth);
@@ -57,7 +61,7 @@ Indicators::LampSteps Indicators::CountLampSteps(float level) {
     return steps;
 }
 
-Indicators::BarFill Indicators::BarFillFor(float level) {
+Indicators::BarFill Indicators::barFillFor(float level) {
     BarFill fill;
     double n;
     if (level < 256.0f) {
@@ -67,40 +71,46 @@ Indicators::BarFill Indicators::BarFillFor(float level) {
         fill.red = true;
     }
     if (n > 31) n = 31;
-    fill.last = std::clamp(int(NumberRules::ToLong(n)), 0, 31); // a NaN level colours segment 0 only
+    fill.last = std::clamp(int(numbers::toLong(n)), 0, 31); // a NaN level colours segment 0 only
     return fill;
 }
 
-void Indicators::DisplayInit() {
-    for (auto& lamp : state_.lblLED) lamp.backColor = Colors::kButtonFace;
-    for (auto& segment : state_.lblBarGraf) segment.backColor = Colors::kButtonFace;
+void Indicators::resetToNeutral() {
+    for (auto& lamp : state_.lblLED)
+        lamp.backColor = colors::kButtonFace;
+    for (auto& segment : state_.lblBarGraf)
+        segment.backColor = colors::kButtonFace;
 }
 
-void Indicators::ShowLevelIndicators() {
+void Indicators::showLevel() {
     MonitorState& s = state_;
-    if (s.AwaitingStartValue) return;
-    const float level = s.LevelShown;
+    if (s.awaitingStartValue) return;
+    const float level = s.levelShown;
 
-    const BarFill fill = BarFillFor(level);
+    const BarFill fill = barFillFor(level);
     const uint32_t barColour = fill.red ? kRed : kGreen;
-    for (int i = 0; i < 32; ++i) s.lblBarGraf[i].backColor = i <= fill.last ? barColour : Colors::kButtonFace;
+    for (int i = 0; i < 32; ++i)
+        s.lblBarGraf[i].backColor = i <= fill.last ? barColour : colors::kButtonFace;
 
-    const LampSteps steps = CountLampSteps(level);
-    const uint32_t lit = BandLitColour(steps.band);
-    const uint32_t back = BandBackColour(steps.band);
-    for (int i = 0; i < 8; ++i) s.lblLED[i].backColor = i <= steps.lit ? lit : back;
+    const LampSteps steps = countLampSteps(level);
+    const uint32_t lit = bandLitColour(steps.band);
+    const uint32_t back = bandBackColour(steps.band);
+    for (int i = 0; i < 8; ++i)
+        s.lblLED[i].backColor = i <= steps.lit ? lit : back;
 }
 
-void Indicators::StepIndicatorLevel() {
+void Indicators::stepLevel() {
     MonitorState& s = state_;
-    if ((s.StatusByte & 1) || !(s.StatusByte & 4) || !s.SessionRunning()) return;
-    const float d = std::fabs(s.LevelTarget - s.LevelShown);
+    if ((s.statusByte & 1) || !(s.statusByte & 4) || !s.sessionRunning()) return;
+    const float d = std::fabs(s.levelTarget - s.levelShown);
     if (d <= static_cast<float>(kLampWidth)) {
-        s.LevelShown = s.LevelTarget;
-    } else if (s.LevelTarget > s.LevelShown) {
-        s.LevelShown = s.LevelShown + 5.0f;
+        s.levelShown = s.levelTarget;
+    } else if (s.levelTarget > s.levelShown) {
+        s.levelShown = s.levelShown + 5.0f;
     } else {
-        s.LevelShown = s.LevelShown - 5.0f;
-        if (s.LevelShown < 0) s.LevelShown = 0;
+        s.levelShown = s.levelShown - 5.0f;
+        if (s.levelShown < 0) s.levelShown = 0;
     }
 }
+
+} // namespace aurivo

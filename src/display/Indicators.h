@@ -1,24 +1,26 @@
 #pragma once
 // The lamp row lblLED(0..7) and the segment bar lblBarGraf(0..31), both driven by the shown indicator
-// level LevelShown, and the rate limiter that moves LevelShown toward LevelTarget once per tick.
+// level levelShown, and the rate limiter that moves levelShown toward levelTarget once per tick.
 // 255 means no change since the start reading; the level falls toward 0 as the resistance rises and
 // climbs toward 510 as it falls.
 
 #include <cstdint>
 
+namespace aurivo {
+
 struct MonitorState;
 
 class Indicators {
-public:
+  public:
     explicit Indicators(MonitorState& state) : state_(state) {}
 
     // Every lamp and segment back to the neutral button face.
-    void DisplayInit();
-    // Redraws both indicators from LevelShown; does nothing while the start reading is awaited.
-    void ShowLevelIndicators();
-    // Moves LevelShown at most 5 units toward LevelTarget, snapping onto it within 255/49. Idle on a
+    void resetToNeutral();
+    // Redraws both indicators from levelShown; does nothing while the start reading is awaited.
+    void showLevel();
+    // Moves levelShown at most 5 units toward levelTarget, snapping onto it within 255/49. Idle on a
     // probe error, a reading not marked valid, or when no session runs.
-    void StepIndicatorLevel();
+    void stepLevel();
 
     // The lamp arithmetic, for the display and its tests: band b (each 2040/49 level units) and the
     // number c of further lit lamps (each 255/49 units) of a level, counted in single precision.
@@ -27,17 +29,19 @@ public:
         int band = 0;
         int lit = 0;
     };
-    static LampSteps CountLampSteps(float level);
+    static LampSteps countLampSteps(float level);
     // Highest bar segment that gets the colour (0..31), and whether the colour is red (level >= 256).
     struct BarFill {
         int last = 0;
         bool red = false;
     };
-    static BarFill BarFillFor(float level);
+    static BarFill barFillFor(float level);
     // Lit and background colour of a band (black from band 13 on).
-    static uint32_t BandLitColour(int band);
-    static uint32_t BandBackColour(int band);
+    static uint32_t bandLitColour(int band);
+    static uint32_t bandBackColour(int band);
 
-private:
+  private:
     MonitorState& state_;
 };
+
+} // namespace aurivo

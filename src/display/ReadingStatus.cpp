@@ -1,19 +1,21 @@
 #include "display/ReadingStatus.h"
 
-#include "app/MonitorState.h"
-#include "app/NumberRules.h"
+#include "core/MonitorState.h"
+#include "core/NumberRules.h"
 
 #include <cmath>
 #include <limits>
 
-using NumberRules::NumberText;
+namespace aurivo {
+
+using numbers::numberText;
 
 namespace {
 constexpr uint32_t kProbeErrorColour = 0x008080FF; // light red
 constexpr uint32_t kProbeOkColour = 0x0080FF80;    // light green
 } // namespace
 
-QString ReadingStatus::ConductanceText(double c) {
+QString ReadingStatus::conductanceText(double c) {
     double number = c;
     QString unit;
     if (c >= 1000000.0) {
@@ -25,37 +27,37 @@ QString ReadingStatus::ConductanceText(double c) {
     } else {
         unit = QStringLiteral(" uS");
     }
-    QString text = NumberText(number).trimmed().left(4);
+    QString text = numberText(number).trimmed().left(4);
     if (text.size() == 4 && text.at(3) == QLatin1Char('.')) text.chop(1);
     return text + unit;
 }
 
-QString ReadingStatus::PercentText(double percent) {
-    QString text = NumberText(percent);
+QString ReadingStatus::percentText(double percent) {
+    QString text = numberText(percent);
     if (text.contains(QLatin1Char('E'))) return QStringLiteral("0");
     const qsizetype point = text.indexOf(QLatin1Char('.'));
     if (point < 0) return QStringLiteral("0");
     return text.left(point + 2); // truncated one digit behind the point, never rounded
 }
 
-void ReadingStatus::ShowReadingStatus() {
+void ReadingStatus::showReading() {
     MonitorState& s = state_;
     double r = 0; // resistance; stays 0 for readings below 320
     double p = 0; // percentage change since the start reading
 
-    if (s.FilteredReading >= 320) {
-        r = NumberRules::OhmsFromReading(s.FilteredReading);
-        s.LblShnStf[3].caption = NumberRules::FormatOhms(r) + QStringLiteral("Ohms");
+    if (s.filteredReading >= 320) {
+        r = numbers::ohmsFromReading(s.filteredReading);
+        s.lblShnStf[3].caption = numbers::formatOhms(r) + QStringLiteral("Ohms");
         // At full scale the resistance is 0: no conductance, and nothing else changes.
         if (r == 0) return;
 
         const double c = 1000000.0 / r;
-        if (std::isfinite(c)) s.LblShnStf[5].caption = ConductanceText(c);
+        if (std::isfinite(c)) s.lblShnStf[5].caption = conductanceText(c);
 
-        if (s.SessionRunning()) {
-            LabelModel& data = s.LblShnStf[7];
-            data.caption = QString::number(s.RawReading);
-            if (s.StatusByte & 1) {
+        if (s.sessionRunning()) {
+            LabelModel& data = s.lblShnStf[7];
+            data.caption = QString::number(s.rawReading);
+            if (s.statusByte & 1) {
                 data.backColor = kProbeErrorColour;
                 data.toolTip = QStringLiteral("Probe error");
             } else {
@@ -65,20 +67,22 @@ void ReadingStatus::ShowReadingStatus() {
         }
     }
 
-    const double start = NumberRules::ValueOf(s.lblSysADCstart.caption);
+    const double start = numbers::valueOf(s.lblSysADCstart.caption);
     if (start != 0) {
-        const double rs = NumberRules::OhmsFromReading(start);
+        const double rs = numbers::ohmsFromReading(start);
         const double change = (r - rs) / rs * 100.0;
         // A start reading at full scale (Rs = 0) or a tiny one (Rs beyond range) fails this step only.
         if (std::isfinite(rs) && rs != 0 && std::isfinite(change)) {
             p = change;
-            s.LblShnStf[1].caption = PercentText(p) + QStringLiteral(" %");
+            s.lblShnStf[1].caption = percentText(p) + QStringLiteral(" %");
         }
     }
 
-    if (s.GraphSpanPercent != 0) {
-        const double level = std::floor((1.0 - p / s.GraphSpanPercent) * 255.0);
+    if (s.graphSpanPercent != 0) {
+        const double level = std::floor((1.0 - p / s.graphSpanPercent) * 255.0);
         if (std::isfinite(level) && std::fabs(level) <= double(std::numeric_limits<float>::max()))
-            s.LevelTarget = static_cast<float>(level);
+            s.levelTarget = static_cast<float>(level);
     }
 }
+
+} // namespace aurivo

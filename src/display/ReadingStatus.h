@@ -5,24 +5,28 @@
 
 #include <QString>
 
+namespace aurivo {
+
 struct MonitorState;
 
 class ReadingStatus {
-public:
+  public:
     explicit ReadingStatus(MonitorState& state) : state_(state) {}
 
     // Runs for every valid packet before the graph takes the reading, so it shows the filtered reading
     // the previous packet left (the one-packet lag is intended). A failing calculation skips only its
     // own step.
-    void ShowReadingStatus();
+    void showReading();
 
     // Conductance caption for a conductance in microsiemens: number cut to 4 characters (a trailing
     // point dropped) and the unit "  S", " mS" or " uS".
-    static QString ConductanceText(double microsiemens);
+    static QString conductanceText(double microsiemens);
     // Percentage caption body: the number cut one digit behind the point, "0" for whole numbers and
     // exponent forms (without the trailing " %").
-    static QString PercentText(double percent);
+    static QString percentText(double percent);
 
-private:
+  private:
     MonitorState& state_;
 };
+
+} // namespace aurivo

@@ -8,11 +8,11 @@
 //
 // Each signal's physical range is that of the session's readings, widened to bounds that the header's
 // 8-character fields hold exactly, so readers convert the samples with the very range they were written
-// with; each sample is the 16-bit value nearest to it (within half the range / 65535). Samples keep their time: a stored value without a resistance (outside 1..16382) repeats the
-// value before it (the first usable one at the start), and the last data record is filled up by repeating
-// the last value, which "Recording ends" marks. A session whose start is not known (or lies outside the
-// years 1985..2084 that EDF+ can hold) starts at 01.01.1985 00:00:00, the usual EDF+ stand-in, with a
-// warning.
+// with; each sample is the 16-bit value nearest to it (within half the range / 65535). Samples keep their
+// time: a stored value without a resistance (outside 1..16382) repeats the value before it (the first usable
+// one at the start), and the last data record is filled up by repeating the last value, which "Recording
+// ends" marks. A session whose start is not known (or lies outside the years 1985..2084 that EDF+ can hold)
+// starts at 01.01.1985 00:00:00, the usual EDF+ stand-in, with a warning.
 //
 // The file is read back with EDFlib after writing, so a file that the disk did not take whole is
 // reported, not passed on.

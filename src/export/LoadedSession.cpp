@@ -1,6 +1,6 @@
 #include "export/LoadedSession.h"
 
-#include "app/NumberRules.h"
+#include "core/NumberRules.h"
 #include "recording/SavedSession.h"
 
 #include <QFileInfo>
@@ -10,7 +10,7 @@
 namespace aurivo {
 
 double LoadedSession::ohms(int32_t reading) {
-    return NumberRules::OhmsFromReading(reading);
+    return numbers::ohmsFromReading(reading);
 }
 
 int64_t LoadedSession::sampleOf(const Marker& marker) const {
@@ -40,8 +40,8 @@ bool LoadedSession::load(const SessionSource& source, LoadedSession& session, QS
     session = {};
     session.readingName = QFileInfo(source.readingPath).fileName();
     session.headerName = QFileInfo(source.headerPath).fileName();
-    SavedSession saved = SavedSession::Load(source.readingPath, source.headerPath);
-    if (!saved.Ok()) {
+    SavedSession saved = SavedSession::load(source.readingPath, source.headerPath);
+    if (!saved.ok()) {
         error = saved.error;
         return false;
     }

@@ -11,34 +11,21 @@
 #include <filesystem>
 #include <system_error>
 
+namespace aurivo {
+
 namespace {
 
 const QString kFileToDisplay = QStringLiteral("File to Display");
 
-std::filesystem::path FsPath(const QString& path) {
+std::filesystem::path fsPath(const QString& path) {
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
-QString SystemText(const std::error_code& ec) {
+QString systemText(const std::error_code& ec) {
     return QString::fromLocal8Bit(ec.message().c_str());
 }
 
-// The answer kept in MsgBoxAnswer, numbered as the message box function returns it.
-int AnswerCode(MessageBoxes::Answer answer) {
-    switch (answer) {
-    case MessageBoxes::Answer::Ok:
-        return 1;
-    case MessageBoxes::Answer::Cancel:
-        return 2;
-    case MessageBoxes::Answer::Yes:
-        return 6;
-    case MessageBoxes::Answer::No:
-        return 7;
-    }
-    return 0;
-}
-
-QString CleanFolder(const QString& folder) {
+QString cleanFolder(const QString& folder) {
     return QDir::cleanPath(folder);
 }
 
@@ -56,17 +43,17 @@ FileManager::FileManager(MonitorState& state, QString programFolder, MessageBoxe
     }
 }
 
-QString FileManager::CurrentDrive() const {
+QString FileManager::currentDrive() const {
     const QString root = QStorageInfo(folder_).rootPath();
     return root.isEmpty() ? QStringLiteral("/") : root;
 }
 
-void FileManager::Form_Load() {
-    state_.ChosenSessionCount = 0;
+void FileManager::load() {
+    state_.chosenSessionCount = 0;
     for (size_t i = 0; i < 6; ++i) {
         lblFile2Display[i].caption = kFileToDisplay;
-        state_.ChosenTstPaths[i].clear();
-        state_.ChosenHdrPaths[i].clear();
+        state_.chosenTstPaths[i].clear();
+        state_.chosenHdrPaths[i].clear();
     }
     hidden_ = false;
 
@@ -77,19 +64,20 @@ void FileManager::Form_Load() {
         if (volume.isValid() && !root.isEmpty() && !drives_.contains(root)) drives_.append(root);
     }
 
-    // The dialog opens in FileManagerFolder; should that folder have gone, the program folder serves.
+    // The dialog opens in fileManagerFolder; should that folder have gone, the program folder serves.
     QString reason;
-    const QString start = state_.FileManagerFolder.isEmpty() ? programFolder_ : state_.FileManagerFolder;
-    if (!OpenFolder(start, reason)) OpenFolder(programFolder_, reason);
-    state_.CancelRequested = true;
+    const QString start = state_.fileManagerFolder.isEmpty() ? programFolder_ : state_.fileManagerFolder;
+    // A program folder that cannot be listed either leaves the lists empty.
+    if (!openFolder(start, reason)) static_cast<void>(openFolder(programFolder_, reason));
+    state_.cancelRequested = true;
 }
 
-bool FileManager::OpenFolder(const QString& folder, QString& reason) {
-    const QString clean = CleanFolder(folder);
+bool FileManager::openFolder(const QString& folder, QString& reason) {
+    const QString clean = cleanFolder(folder);
     std::error_code ec;
-    std::filesystem::directory_iterator probe(FsPath(clean), ec);
+    std::filesystem::directory_iterator probe(fsPath(clean), ec);
     if (ec) {
-        reason = SystemText(ec);
+        reason = systemText(ec);
         return false;
     }
     QDir dir(clean);
@@ -101,161 +89,170 @@ bool FileManager::OpenFolder(const QString& folder, QString& reason) {
     return true;
 }
 
-void FileManager::dirFM_Change(const QString& folder) {
+void FileManager::changeFolder(const QString& folder) {
     QString reason;
-    if (!OpenFolder(folder, reason)) {
-        state_.MsgBoxAnswer = AnswerCode(
-            boxes_.Show(QDir::toNativeSeparators(CleanFolder(folder)) + QStringLiteral("\r\n") + reason,
-                        kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning));
+    if (!openFolder(folder, reason)) {
+
+        boxes_.show(QDir::toNativeSeparators(cleanFolder(folder)) + QStringLiteral("\r\n") + reason, kTitle,
+                    MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
         return;
     }
-    state_.FileManagerFolder = folder_;
+    state_.fileManagerFolder = folder_;
 }
 
-void FileManager::drvFM_Change(const QString& drive) {
+void FileManager::changeDrive(const QString& drive) {
     // Choosing the drive that holds the program folder goes back to the remembered folder.
     const QString programRoot = QStorageInfo(programFolder_).rootPath();
-    if (!programRoot.isEmpty() && drive == programRoot && !state_.FileManagerFolder.isEmpty())
-        dirFM_Change(state_.FileManagerFolder);
+    if (!programRoot.isEmpty() && drive == programRoot && !state_.fileManagerFolder.isEmpty())
+        changeFolder(state_.fileManagerFolder);
     else
-        dirFM_Change(drive);
+        changeFolder(drive);
 }
 
-void FileManager::filFM_Click(const QString& name) {
+void FileManager::pickFile(const QString& name) {
     txtFM = name;
 }
 
-void FileManager::filFM_DblClick(const QString& name) {
+void FileManager::pickFileAndConfirm(const QString& name) {
     txtFM = name;
-    txtFM_KeyUp(13);
+    nameKeyUp(13);
 }
 
-void FileManager::txtFM_KeyUp(int keyCode) {
+void FileManager::nameKeyUp(int keyCode) {
     if (keyCode != 13) return;
     if (cmdFileOptionCaption == QLatin1String("Display"))
-        cmdAdd2List_Click();
+        addToDisplayList();
     else
-        cmdFileOption_Click();
+        runFileOption();
 }
 
-void FileManager::cmdCancel_Click() {
-    state_.ChosenSessionCount = 0;
+void FileManager::cancel() {
+    state_.chosenSessionCount = 0;
     hidden_ = true;
 }
 
-bool FileManager::IsReservedName() {
+bool FileManager::isReservedName() {
     if (txtFM != QLatin1String("tempdata.tst") && txtFM != QLatin1String("tempdata")) return false;
-    state_.MsgBoxAnswer = AnswerCode(
-        boxes_.Show(QStringLiteral("'tempdata.tst' is a reserved filename\r\nPlease use another name."),
-                    kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Information));
+
+    boxes_.show(QStringLiteral("'tempdata.tst' is a reserved filename\r\nPlease use another name."), kTitle,
+                MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Information);
     return true;
 }
 
-bool FileManager::TakeTypedPath() {
+bool FileManager::takeTypedPath() {
     // Without an open folder the name stands alone (and is refused as not absolute).
     const QString typed = folder_.isEmpty()                    ? txtFM
                           : folder_.endsWith(QLatin1Char('/')) ? folder_ + txtFM
                                                                : folder_ + QLatin1Char('/') + txtFM;
-    const SessionPath split = SplitSessionPath(typed);
+    const SessionPath split = splitSessionPath(typed);
     if (split.status == SessionPath::Status::NotAbsolute) {
-        state_.MsgBoxAnswer = AnswerCode(
-            boxes_.Show(kNotAbsoluteMessage, kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::None));
-        state_.SessionTstPath.clear();
+
+        boxes_.show(kNotAbsoluteMessage, kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::None);
+        state_.sessionTstPath.clear();
         return false;
     }
     // The folder of the typed path is remembered even when its name is unusable, so the next
     // opening of the dialog starts there.
-    state_.FileManagerFolder = split.folder;
-    if (!split.Usable()) {
-        state_.SessionTstPath.clear();
+    state_.fileManagerFolder = split.folder;
+    if (!split.usable()) {
+        state_.sessionTstPath.clear();
         return false;
     }
-    state_.SessionTstPath = ResolveFileCase(split.tstPath);
-    state_.SessionHdrPath = ResolveFileCase(split.hdrPath);
-    state_.SessionTxtPath = ResolveFileCase(split.txtPath);
+    state_.sessionTstPath = resolveFileCase(split.tstPath);
+    state_.sessionHdrPath = resolveFileCase(split.hdrPath);
+    state_.sessionTxtPath = resolveFileCase(split.txtPath);
     return true;
 }
 
-void FileManager::cmdFileOption_Click() {
-    if (IsReservedName()) return;
-    if (!TakeTypedPath()) return;
+void FileManager::runFileOption() {
+    if (isReservedName()) return;
+    if (!takeTypedPath()) return;
     if (cmdFileOptionCaption != QLatin1String("Save")) {
         if (cmdFileOptionCaption == QLatin1String("Display")) hidden_ = true;
         return;
     }
-    RefreshTemporaryHeader();
-    SaveSession();
+    QString failure;
+    if (!refreshTemporaryHeader(failure)) {
+        // Without the comments in its header the copy would not be the session the user wrote up.
+        boxes_.show(QStringLiteral("The session could not be saved.\r\n") + failure, kTitle,
+                    MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+        return;
+    }
+    saveSession();
 }
 
-void FileManager::RefreshTemporaryHeader() {
+bool FileManager::refreshTemporaryHeader(QString& failure) {
     // The header of the stopped session gets the comment box's current text as its comments.
     const QString header = QDir(programFolder_).filePath(QStringLiteral("tempdata.hdr"));
     QStringList items;
     QString reason;
-    SessionHeaderFile::ReadItems(header, 4, items, reason); // a missing header leaves empty items
+    // A missing header leaves empty items.
+    static_cast<void>(SessionHeaderFile::readItems(header, 4, items, reason));
     while (items.size() < 4)
         items.append(QString());
-    if (state_.TxtSeshnComnts.text.isEmpty()) state_.TxtSeshnComnts.text = QStringLiteral(" ");
-    items.append(state_.TxtSeshnComnts.text);
+    if (state_.txtSeshnComnts.text.isEmpty()) state_.txtSeshnComnts.text = QStringLiteral(" ");
+    items.append(state_.txtSeshnComnts.text);
     QFile::remove(header);
-    SessionHeaderFile::WriteItems(header, items, reason); // failures are ignored, as for the old header
+    if (SessionHeaderFile::writeItems(header, items, reason)) return true;
+    failure = QDir::toNativeSeparators(header) + QStringLiteral(": ") + reason;
+    return false;
 }
 
-void FileManager::SaveSession() {
-    const QString tst = state_.SessionTstPath;
-    const QString txt = state_.SessionTxtPath;
-    const QString hdr = state_.SessionHdrPath;
+void FileManager::saveSession() {
+    const QString tst = state_.sessionTstPath;
+    const QString txt = state_.sessionTxtPath;
+    const QString hdr = state_.sessionHdrPath;
 
     std::error_code ec;
-    const auto status = std::filesystem::status(FsPath(tst), ec);
+    const auto status = std::filesystem::status(fsPath(tst), ec);
     const bool absent = status.type() == std::filesystem::file_type::not_found;
     if (ec && !absent) {
-        state_.MsgBoxAnswer = AnswerCode(
-            boxes_.Show(SystemText(ec), kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Information));
+
+        boxes_.show(systemText(ec), kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Information);
         return;
     }
     if (!absent) {
         QFile existing(tst);
         if (!existing.open(QIODevice::ReadOnly)) {
-            state_.MsgBoxAnswer = AnswerCode(boxes_.Show(
-                existing.errorString(), kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Information));
+            boxes_.show(existing.errorString(), kTitle, MessageBoxes::Buttons::Ok,
+                        MessageBoxes::Icon::Information);
             return;
         }
         existing.close();
         const MessageBoxes::Answer answer =
-            boxes_.Show(QStringLiteral("File already exists !\rDo you wish to overwrite it?"), kTitle,
+            boxes_.show(QStringLiteral("File already exists !\rDo you wish to overwrite it?"), kTitle,
                         MessageBoxes::Buttons::YesNo, MessageBoxes::Icon::Question);
-        state_.MsgBoxAnswer = AnswerCode(answer);
         if (answer != MessageBoxes::Answer::Yes) return;
     }
 
     // A .Txt or .Hdr left without its .Tst is replaced as well: the question is about the session.
-    const SessionCopier::Result result = SessionCopier(programFolder_).Copy(tst, txt, hdr, true);
+    const SessionCopier::Result result = SessionCopier(programFolder_).copy(tst, txt, hdr, true);
     if (!result.ok) {
         // Nothing is left at the destination; the dialog stays open for another name or folder.
-        state_.MsgBoxAnswer =
-            AnswerCode(boxes_.Show(QStringLiteral("The session could not be saved.\r\n") + result.reason,
-                                   kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning));
+        boxes_.show(QStringLiteral("The session could not be saved.\r\n") + result.reason, kTitle,
+                    MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
         return;
     }
     hidden_ = true;
 }
 
-void FileManager::cmdAdd2List_Click() {
-    if (IsReservedName()) return;
-    if (!TakeTypedPath()) return;
-    QFile reading(state_.SessionTstPath);
+void FileManager::addToDisplayList() {
+    if (isReservedName()) return;
+    if (!takeTypedPath()) return;
+    QFile reading(state_.sessionTstPath);
     if (!reading.open(QIODevice::ReadOnly)) {
-        state_.MsgBoxAnswer = AnswerCode(boxes_.Show(reading.errorString(), kAddErrorTitle,
-                                                     MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning));
+        boxes_.show(reading.errorString(), kAddErrorTitle, MessageBoxes::Buttons::Ok,
+                    MessageBoxes::Icon::Warning);
         return;
     }
     reading.close();
-    const int position = state_.ChosenSessionCount;
+    const int position = state_.chosenSessionCount;
     if (position < 0 || position >= 6) return; // the list holds six sessions at most
     lblFile2Display[size_t(position)].caption = txtFM;
-    state_.ChosenTstPaths[size_t(position)] = state_.SessionTstPath;
-    state_.ChosenHdrPaths[size_t(position)] = state_.SessionHdrPath;
-    state_.ChosenSessionCount = position + 1;
-    if (state_.ChosenSessionCount == 6) cmdFileOption_Click();
+    state_.chosenTstPaths[size_t(position)] = state_.sessionTstPath;
+    state_.chosenHdrPaths[size_t(position)] = state_.sessionHdrPath;
+    state_.chosenSessionCount = position + 1;
+    if (state_.chosenSessionCount == 6) runFileOption();
 }
+
+} // namespace aurivo

@@ -5,13 +5,15 @@
 // mode ("Display") it builds the list of up to six saved sessions that the replay draws. The dialog
 // ends by hiding itself: Hidden() turns true and the view closes.
 
-#include "app/MessageBoxes.h"
-#include "app/MonitorState.h"
-#include "ui/ControlModels.h"
+#include "core/ControlModels.h"
+#include "core/MessageBoxes.h"
+#include "core/MonitorState.h"
 
 #include <QString>
 #include <QStringList>
 #include <array>
+
+namespace aurivo {
 
 class FileManager {
   public:
@@ -25,22 +27,22 @@ class FileManager {
     bool cmdAdd2ListVisible = true;
     std::array<LabelModel, 6> lblFile2Display;
 
-    const QString& dirFM() const { return folder_; }     // current folder, without a trailing '/'
-    const QStringList& filFM() const { return files_; }  // "*.tst" names of the folder, any case, sorted
-    const QStringList& drvFM() const { return drives_; } // mounted roots, "/" first
-    QString CurrentDrive() const;                        // the root of the drive holding dirFM
-    bool Hidden() const { return hidden_; }
+    const QString& folder() const { return folder_; }       // current folder, without a trailing '/'
+    const QStringList& fileNames() const { return files_; } // "*.tst" names of the folder, any case, sorted
+    const QStringList& drives() const { return drives_; }   // mounted roots, "/" first
+    QString currentDrive() const;                           // the root of the drive holding dirFM
+    bool hidden() const { return hidden_; }
 
     // ---- Handlers ----------------------------------------------------------------------------------
-    void Form_Load();
-    void cmdFileOption_Click();
-    void cmdAdd2List_Click();
-    void cmdCancel_Click();
-    void txtFM_KeyUp(int keyCode); // 13 = Enter
-    void filFM_Click(const QString& name);
-    void filFM_DblClick(const QString& name);
-    void dirFM_Change(const QString& folder);
-    void drvFM_Change(const QString& drive);
+    void load();
+    void runFileOption();
+    void addToDisplayList();
+    void cancel();
+    void nameKeyUp(int keyCode); // 13 = Enter
+    void pickFile(const QString& name);
+    void pickFileAndConfirm(const QString& name);
+    void changeFolder(const QString& folder);
+    void changeDrive(const QString& drive);
 
     static constexpr double kSaveWidth = 4185;
     static constexpr double kDisplayWidth = 6735;
@@ -48,14 +50,15 @@ class FileManager {
     static inline const QString kAddErrorTitle = QStringLiteral("Error accessing 'File to Display'");
 
   private:
-    bool IsReservedName();
-    // Runs SplitSessionPath on the folder + "/" + the name and stores the paths in the globals;
+    bool isReservedName();
+    // Runs splitSessionPath on the folder + "/" + the name and stores the paths in the globals;
     // false when there is no usable name (the colon message is shown for a path that is not absolute).
-    bool TakeTypedPath();
-    void RefreshTemporaryHeader();
-    void SaveSession();
+    bool takeTypedPath();
+    // Rewrites tempdata.hdr with the comment box's text; false with "path: reason" when it cannot.
+    [[nodiscard]] bool refreshTemporaryHeader(QString& failure);
+    void saveSession();
     // Opens a folder: false (and the folder unchanged) when it cannot be listed; reason says why.
-    bool OpenFolder(const QString& folder, QString& reason);
+    [[nodiscard]] bool openFolder(const QString& folder, QString& reason);
 
     MonitorState& state_;
     QString programFolder_;
@@ -65,3 +68,5 @@ class FileManager {
     QStringList drives_;
     bool hidden_ = false;
 };
+
+} // namespace aurivo

@@ -7,9 +7,11 @@
 #include <array>
 #include <memory>
 
+namespace aurivo {
+
 SessionCopier::SessionCopier(QString programFolder) : programFolder_(std::move(programFolder)) {}
 
-SessionCopier::Result SessionCopier::Copy(const QString& tstPath, const QString& txtPath,
+SessionCopier::Result SessionCopier::copy(const QString& tstPath, const QString& txtPath,
                                           const QString& hdrPath, bool overwrite) const {
     const QDir program(programFolder_);
     const std::array<QString, 3> sources = {program.filePath(QStringLiteral("tempdata.tst")),
@@ -53,3 +55,5 @@ SessionCopier::Result SessionCopier::Copy(const QString& tstPath, const QString&
     }
     return Result{true, QString()};
 }
+
+} // namespace aurivo

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+namespace aurivo {
+
 class SessionCopier {
   public:
     struct Result {
@@ -17,8 +19,11 @@ class SessionCopier {
 
     // Existing destinations are replaced only when overwrite is true; otherwise an existing destination
     // is a failure and nothing is written.
-    Result Copy(const QString& tstPath, const QString& txtPath, const QString& hdrPath, bool overwrite) const;
+    [[nodiscard]] Result copy(const QString& tstPath, const QString& txtPath, const QString& hdrPath,
+                              bool overwrite) const;
 
   private:
     QString programFolder_;
 };
+
+} // namespace aurivo

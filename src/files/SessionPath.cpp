@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 
-SessionPath SplitSessionPath(const QString& path) {
+namespace aurivo {
+
+SessionPath splitSessionPath(const QString& path) {
     SessionPath result;
     // On this platform an absolute path takes the place of the drive letter and its colon.
     if (path.isEmpty() || !QDir::isAbsolutePath(path)) {
@@ -26,7 +28,7 @@ SessionPath SplitSessionPath(const QString& path) {
     return result;
 }
 
-QString ResolveFileCase(const QString& path) {
+QString resolveFileCase(const QString& path) {
     const QFileInfo info(path);
     if (info.exists()) return path;
     const QDir folder = info.dir();
@@ -38,3 +40,5 @@ QString ResolveFileCase(const QString& path) {
         if (entry.compare(name, Qt::CaseInsensitive) == 0) return info.path() + QLatin1Char('/') + entry;
     return path;
 }
+
+} // namespace aurivo

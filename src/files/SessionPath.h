@@ -5,6 +5,8 @@
 
 #include <QString>
 
+namespace aurivo {
+
 struct SessionPath {
     enum class Status {
         Ok,          // the three paths are set
@@ -16,15 +18,17 @@ struct SessionPath {
     QString folder; // up to and including the last '/'
     QString tstPath, hdrPath, txtPath;
 
-    bool Usable() const { return status == Status::Ok; }
+    bool usable() const { return status == Status::Ok; }
 };
 
 // Text of the message shown for a path that is not absolute (the program's title, an OK button).
 inline const QString kNotAbsoluteMessage = QStringLiteral("Should have found a ':' at pos. # 3");
 
-SessionPath SplitSessionPath(const QString& path);
+SessionPath splitSessionPath(const QString& path);
 
 // Session file names are compared without regard to case ("abc.tst" written by a named session is the
 // session abc whose reading file is "abc.Tst"): when the path names no entry but its folder holds one
 // whose name differs only in case, that entry's path is returned; otherwise the path is unchanged.
-QString ResolveFileCase(const QString& path);
+QString resolveFileCase(const QString& path);
+
+} // namespace aurivo

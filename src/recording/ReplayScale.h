@@ -6,17 +6,21 @@
 #include <QString>
 #include <cstdint>
 
+namespace aurivo {
+
 struct ReplayScale {
-    float graphMaxOhms = 0; // top of the picture (the GraphMaxOhms field)
+    float graphMaxOhms = 0; // top of the picture (the graphMaxOhms field)
     double low = 0;         // bottom of the picture
-    float graphScale = 0;   // pixels per ohm (the GraphScale field)
+    float graphScale = 0;   // pixels per ohm (the graphScale field)
     int32_t yCompress = 1;  // readings per plotted point
 
     // minADC/maxADC: the smallest and largest reading over all sessions; longestBytes: the length of the
     // longest reading file.
-    static ReplayScale Compute(double minADC, double maxADC, int64_t longestBytes, int scaleWidth,
+    static ReplayScale compute(double minADC, double maxADC, int64_t longestBytes, int scaleWidth,
                                int scaleHeight);
 
     // Caption of axis label k (0..9): resistances for 0..4 from the bottom up, times for 5..9.
-    QString AxisLabel(int k, int scaleWidth) const;
+    QString axisLabel(int k, int scaleWidth) const;
 };
+
+} // namespace aurivo

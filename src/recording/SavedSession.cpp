@@ -1,17 +1,19 @@
 #include "recording/SavedSession.h"
 
-#include "app/NumberRules.h"
+#include "core/NumberRules.h"
 #include "recording/SessionHeaderFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
 
+namespace aurivo {
+
 namespace {
 
-// True when the text starts (after blanks) with a number, the part NumberRules::ValueOf reads; a text
+// True when the text starts (after blanks) with a number, the part NumberRules::valueOf reads; a text
 // without one would silently count as 0 and stretch the common scale down to nothing.
-bool HasLeadingNumber(const QString& text) {
+bool hasLeadingNumber(const QString& text) {
     qsizetype i = 0;
     while (i < text.size() && text[i] == QLatin1Char(' '))
         ++i;
@@ -22,7 +24,7 @@ bool HasLeadingNumber(const QString& text) {
 
 } // namespace
 
-SavedSession SavedSession::Load(const QString& tstPath, const QString& hdrPath, bool withReadings) {
+SavedSession SavedSession::load(const QString& tstPath, const QString& hdrPath, bool withReadings) {
     SavedSession session;
     const QString tstName = QFileInfo(tstPath).fileName();
     const QString hdrName = QFileInfo(hdrPath).fileName();
@@ -35,7 +37,7 @@ SavedSession SavedSession::Load(const QString& tstPath, const QString& hdrPath, 
 
     QStringList items;
     QString reason;
-    if (!SessionHeaderFile::ReadItems(hdrPath, 5, items, reason)) {
+    if (!SessionHeaderFile::readItems(hdrPath, 5, items, reason)) {
         session.error = hdrName + QStringLiteral(": ") + reason;
         return session;
     }
@@ -43,16 +45,16 @@ SavedSession SavedSession::Load(const QString& tstPath, const QString& hdrPath, 
         session.error = hdrName + QStringLiteral(": the header holds %1 of its 5 items").arg(items.size());
         return session;
     }
-    if (!HasLeadingNumber(items[1])) {
+    if (!hasLeadingNumber(items[1])) {
         session.error = hdrName + QStringLiteral(": the smallest reading is not a number");
         return session;
     }
-    if (!HasLeadingNumber(items[3])) {
+    if (!hasLeadingNumber(items[3])) {
         session.error = hdrName + QStringLiteral(": the largest reading is not a number");
         return session;
     }
-    session.minADC = NumberRules::ValueOf(items[1]);
-    session.maxADC = NumberRules::ValueOf(items[3]);
+    session.minADC = numbers::valueOf(items[1]);
+    session.maxADC = numbers::valueOf(items[3]);
     session.comments = items[4];
 
     session.lengthBytes = reading.size();
@@ -74,3 +76,5 @@ SavedSession SavedSession::Load(const QString& tstPath, const QString& hdrPath, 
         record = qFromLittleEndian(record);
     return session;
 }
+
+} // namespace aurivo

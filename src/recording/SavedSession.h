@@ -8,13 +8,15 @@
 #include <cstdint>
 #include <vector>
 
+namespace aurivo {
+
 class SavedSession {
   public:
     // With withReadings false only the header and the reading file's length are checked and kept; the
     // replay then streams the readings from the file instead of holding every session in memory.
-    static SavedSession Load(const QString& tstPath, const QString& hdrPath, bool withReadings = true);
+    static SavedSession load(const QString& tstPath, const QString& hdrPath, bool withReadings = true);
 
-    bool Ok() const { return error.isEmpty(); }
+    bool ok() const { return error.isEmpty(); }
 
     QString error; // empty when the session loaded
     double minADC = 0;
@@ -23,3 +25,5 @@ class SavedSession {
     std::vector<int32_t> readings; // record 1 is readings[0]
     int64_t lengthBytes = 0;       // length of the reading file
 };
+
+} // namespace aurivo

@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+namespace aurivo {
+
 inline constexpr std::array<uint32_t, 6> kSessionColours = {
     0x00FFFF00, // cyan
     0x0000FFFF, // yellow
@@ -13,3 +15,5 @@ inline constexpr std::array<uint32_t, 6> kSessionColours = {
     0x00FF0000, // blue
     0x000000FF, // red
 };
+
+} // namespace aurivo

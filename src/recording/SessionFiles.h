@@ -15,8 +15,10 @@
 #include <memory>
 #include <vector>
 
+namespace aurivo {
+
 class SessionFiles {
-public:
+  public:
     explicit SessionFiles(const QString& programFolder);
     ~SessionFiles(); // closes whatever is still open, as ending the program does
     SessionFiles(const SessionFiles&) = delete;
@@ -26,48 +28,48 @@ public:
     // PlotData.txt for the base name ("tempdata" or the save-as name). Each is created empty; the reading
     // file is emptied too, so no records of an older, longer session remain behind the new ones.
     // Returns one message per file that could not be created: its full path and the system's reason.
-    QStringList Open(const QString& baseName);
+    [[nodiscard]] QStringList open(const QString& baseName);
 
     // Record n (from 1) at byte offset 4 x (n - 1), little-endian signed 32-bit. Record numbers below 1
     // are ignored.
-    void WriteReading(int32_t recordNumber, int32_t value);
+    void writeReading(int32_t recordNumber, int32_t value);
     // "8123,30" CR LF.
-    void AppendTextLine(int32_t value, int32_t recordTime);
+    void appendTextLine(int32_t value, int32_t recordTime);
     // One quoted trace item: '"' + content + '"' CR LF.
-    void AppendTraceLine(const QString& quotedContent);
+    void appendTraceLine(const QString& quotedContent);
     // CR LF only: a stored reading that did not complete a plotted point.
-    void AppendTraceEmptyLine();
-    // The header's five quoted items: "MinADC", NumberText(MinADC), "MaxADC", NumberText(MaxADC) and the
+    void appendTraceEmptyLine();
+    // The header's five quoted items: "minADC", numberText(minADC), "maxADC", numberText(maxADC) and the
     // comments. A double quote in the comments is written as ' so the item reads back whole; line breaks
     // in the comments are written as CR LF.
-    void WriteHeaderClosing(double minADC, double maxADC, const QString& comments);
+    void writeHeaderClosing(double minADC, double maxADC, const QString& comments);
 
     // Stop: closes header, reading file, text file and trace file, in this order.
-    void CloseAll();
+    void closeAll();
     // Restart: closes header, reading file and text file; the trace file stays open and the next session
     // appends to it.
-    void CloseForRestart();
+    void closeForRestart();
     // Deletes <base>.hdr, <base>.tst and <base>.txt in the program's folder (missing files are no error).
-    void DeleteSessionFiles(const QString& baseName);
+    void deleteSessionFiles(const QString& baseName);
     // Deletes tempdata.txt, tempdata.tst, tempdata.hdr and PlotData.txt in the folder, in this order;
     // missing files are no error.
-    static void DeleteTemporaryFiles(const QString& folder);
+    static void deleteTemporaryFiles(const QString& folder);
 
     // Hands everything written since the last call to the system (once per tick), so the reading file and
     // the text file always hold the same readings on disk.
-    void Flush();
+    void flush();
     // The first write failure since Open ("path: reason"), returned once; empty otherwise.
-    QString TakeWriteFailure();
+    [[nodiscard]] QString takeWriteFailure();
 
     // Every reading written since Open: record n is element n - 1 (records never written read as 0).
-    const std::vector<int32_t>& Readings() const { return readings_; }
-    bool TraceOpen() const { return trace_.open; }
-    bool ReadingFileOpen() const { return reading_.open; }
+    const std::vector<int32_t>& readings() const { return readings_; }
+    bool traceOpen() const { return trace_.open; }
+    bool readingFileOpen() const { return reading_.open; }
 
-    QString FilePath(const QString& fileName) const;
+    QString filePath(const QString& fileName) const;
     static constexpr const char* kTraceFileName = "PlotData.txt";
 
-private:
+  private:
     // One open file with the bytes not yet handed to the system. For the reading file, `pending` starts
     // at byte `pendingOffset`; the text files only append.
     struct Channel {
@@ -77,11 +79,11 @@ private:
         qint64 pendingOffset = 0;
     };
 
-    bool OpenChannel(Channel& channel, const QString& path, QStringList& failures);
-    void FlushChannel(Channel& channel);
-    void CloseChannel(Channel& channel);
-    void Append(Channel& channel, const QByteArray& bytes);
-    void NoteWriteFailure(const Channel& channel, const QString& reason);
+    bool openChannel(Channel& channel, const QString& path, QStringList& failures);
+    void flushChannel(Channel& channel);
+    void closeChannel(Channel& channel);
+    void append(Channel& channel, const QByteArray& bytes);
+    void noteWriteFailure(const Channel& channel, const QString& reason);
 
     QString folder_;
     Channel header_, reading_, text_, trace_;
@@ -89,3 +91,5 @@ private:
     QString writeFailure_;
     bool writeFailureTaken_ = false;
 };
+
+} // namespace aurivo

@@ -1,37 +1,39 @@
 #include "recording/SessionHeaderFile.h"
 
-#include "app/TextItemReader.h"
-#include "app/TextItemWriter.h"
+#include "core/TextItemReader.h"
+#include "core/TextItemWriter.h"
 
 #include <QFile>
 
-QStringList SessionHeaderFile::ParseItems(const QString& text, int maxItems) {
-    return ParseBytes(text.toUtf8(), maxItems);
+namespace aurivo {
+
+QStringList SessionHeaderFile::parseItems(const QString& text, int maxItems) {
+    return parseBytes(text.toUtf8(), maxItems);
 }
 
-QStringList SessionHeaderFile::ParseBytes(const QByteArray& bytes, int maxItems) {
+QStringList SessionHeaderFile::parseBytes(const QByteArray& bytes, int maxItems) {
     QStringList items;
     TextItemReader reader(bytes);
     while (items.size() < maxItems) {
-        const std::optional<QString> item = reader.Next();
+        const std::optional<QString> item = reader.next();
         if (!item) break;
         items.append(*item);
     }
     return items;
 }
 
-bool SessionHeaderFile::ReadItems(const QString& path, int maxItems, QStringList& items, QString& reason) {
+bool SessionHeaderFile::readItems(const QString& path, int maxItems, QStringList& items, QString& reason) {
     items.clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         reason = file.errorString();
         return false;
     }
-    items = ParseBytes(file.readAll(), maxItems);
+    items = parseBytes(file.readAll(), maxItems);
     return true;
 }
 
-QByteArray SessionHeaderFile::Bytes(const QStringList& items) {
+QByteArray SessionHeaderFile::bytes(const QStringList& items) {
     TextItemWriter writer;
     for (QString item : items) {
         // A quote inside the item would end it when the header is read back.
@@ -39,13 +41,13 @@ QByteArray SessionHeaderFile::Bytes(const QStringList& items) {
         item.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         item.replace(QLatin1Char('\r'), QLatin1Char('\n'));
         item.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-        writer.WriteText(item);
+        writer.writeText(item);
     }
-    return writer.Data();
+    return writer.data();
 }
 
-bool SessionHeaderFile::WriteItems(const QString& path, const QStringList& items, QString& reason) {
-    const QByteArray out = Bytes(items);
+bool SessionHeaderFile::writeItems(const QString& path, const QStringList& items, QString& reason) {
+    const QByteArray out = bytes(items);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(out) != out.size()) {
         reason = file.errorString();
@@ -58,3 +60,5 @@ bool SessionHeaderFile::WriteItems(const QString& path, const QStringList& items
     }
     return true;
 }
+
+} // namespace aurivo

@@ -1,10 +1,12 @@
 #pragma once
-// Reads and rewrites the header of a session (five text items: "MinADC", the smallest reading,
-// "MaxADC", the largest reading, the comments), in the program's text-item form.
+// Reads and rewrites the header of a session (five text items: "minADC", the smallest reading,
+// "maxADC", the largest reading, the comments), in the program's text-item form.
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+
+namespace aurivo {
 
 class SessionHeaderFile {
   public:
@@ -12,16 +14,19 @@ class SessionHeaderFile {
     // at a line end (CR LF or LF); a quoted item loses its quotes and may hold commas and line breaks,
     // and ends at the next double quote. Fewer items than asked means the file ended first.
     // Returns false with the system's reason when the file cannot be opened.
-    static bool ReadItems(const QString& path, int maxItems, QStringList& items, QString& reason);
+    [[nodiscard]] static bool readItems(const QString& path, int maxItems, QStringList& items,
+                                        QString& reason);
 
-    // Parses items from text or bytes already in memory (same rules as ReadItems).
-    static QStringList ParseItems(const QString& text, int maxItems);
-    static QStringList ParseBytes(const QByteArray& bytes, int maxItems);
+    // Parses items from text or bytes already in memory (same rules as readItems).
+    static QStringList parseItems(const QString& text, int maxItems);
+    static QStringList parseBytes(const QByteArray& bytes, int maxItems);
 
-    // The header's bytes: every item quoted on its own line, as WriteItems writes them.
-    static QByteArray Bytes(const QStringList& items);
+    // The header's bytes: every item quoted on its own line, as writeItems writes them.
+    static QByteArray bytes(const QStringList& items);
 
     // Writes every item as one quoted item followed by CR LF. A double quote inside an item is written
     // as a single quote, so the item reads back whole; line breaks inside an item become CR LF.
-    static bool WriteItems(const QString& path, const QStringList& items, QString& reason);
+    [[nodiscard]] static bool writeItems(const QString& path, const QStringList& items, QString& reason);
 };
+
+} // namespace aurivo

@@ -1,8 +1,8 @@
 #include "recording/SessionReplay.h"
 
-#include "display/ReadingSums.h"
+#include "core/ReadingSums.h"
 
-#include "app/NumberRules.h"
+#include "core/NumberRules.h"
 #include "recording/ReplayScale.h"
 #include "recording/SessionColours.h"
 
@@ -11,62 +11,63 @@
 #include <QtEndian>
 #include <algorithm>
 
+namespace aurivo {
+
 SessionReplay::SessionReplay(MonitorState& state, MessageBoxes& boxes) : state_(state), boxes_(boxes) {}
 
-QString SessionReplay::SessionName(const QString& hdrPath) {
+QString SessionReplay::sessionName(const QString& hdrPath) {
     const QString name = QFileInfo(hdrPath).fileName();
     return name.left(std::max<qsizetype>(0, name.size() - 4));
 }
 
-void SessionReplay::DrawChosenSessions(PlotPointFn plotPoint, std::function<void()> drawGrid) {
-    state_.MinADC = 16383;
-    state_.MaxADC = 0;
+void SessionReplay::drawChosenSessions(int scaleWidth, int scaleHeight, PlotPointFn plotPoint,
+                                       std::function<void()> clearPicture) {
+    state_.minADC = 16383;
+    state_.maxADC = 0;
     int64_t longest = 0;
-    state_.pixXYgraf.Cls();
-    if (drawGrid) drawGrid();
-    state_.TxtSeshnComnts.text.clear();
+    if (clearPicture) clearPicture();
+    state_.txtSeshnComnts.text.clear();
 
-    const int count = std::clamp(state_.ChosenSessionCount, 0, 6);
+    const int count = std::clamp(state_.chosenSessionCount, 0, 6);
     std::vector<SavedSession> sessions;
     sessions.reserve(size_t(count));
     QString damaged;
     for (int k = 0; k < count; ++k) {
-        const QString& hdrPath = state_.ChosenHdrPaths[size_t(k)];
-        sessions.push_back(SavedSession::Load(state_.ChosenTstPaths[size_t(k)], hdrPath, false));
+        const QString& hdrPath = state_.chosenHdrPaths[size_t(k)];
+        sessions.push_back(SavedSession::load(state_.chosenTstPaths[size_t(k)], hdrPath, false));
         const SavedSession& session = sessions.back();
-        const QString name = SessionName(hdrPath);
-        if (!session.Ok()) {
+        const QString name = sessionName(hdrPath);
+        if (!session.ok()) {
             damaged += QStringLiteral("\r\n") + name + QStringLiteral(": ") + session.error;
             continue;
         }
-        state_.TxtSeshnComnts.text +=
+        state_.txtSeshnComnts.text +=
             name + QStringLiteral("  Comments ...\r\n") + session.comments + QStringLiteral("\r\n");
         longest = std::max(longest, session.lengthBytes);
-        if (session.minADC < state_.MinADC) state_.MinADC = session.minADC;
-        if (session.maxADC > state_.MaxADC) state_.MaxADC = session.maxADC;
+        if (session.minADC < state_.minADC) state_.minADC = session.minADC;
+        if (session.maxADC > state_.maxADC) state_.maxADC = session.maxADC;
     }
     if (!damaged.isEmpty()) {
-        boxes_.Show(QStringLiteral("These saved sessions cannot be displayed:") + damaged,
+        boxes_.show(QStringLiteral("These saved sessions cannot be displayed:") + damaged,
                     QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     }
     const bool anyDrawn =
-        std::any_of(sessions.begin(), sessions.end(), [](const SavedSession& s) { return s.Ok(); });
+        std::any_of(sessions.begin(), sessions.end(), [](const SavedSession& s) { return s.ok(); });
     if (!anyDrawn) return; // no range to scale to: the picture keeps just its grid
 
-    const int width = state_.pixXYgraf.ScaleWidth();
-    const ReplayScale scale =
-        ReplayScale::Compute(state_.MinADC, state_.MaxADC, longest, width, state_.pixXYgraf.ScaleHeight());
-    state_.GraphMaxOhms = scale.graphMaxOhms;
-    state_.GraphScale = scale.graphScale;
+    const int width = scaleWidth;
+    const ReplayScale scale = ReplayScale::compute(state_.minADC, state_.maxADC, longest, width, scaleHeight);
+    state_.graphMaxOhms = scale.graphMaxOhms;
+    state_.graphScale = scale.graphScale;
     state_.yCompress = scale.yCompress;
     for (int k = 0; k < 10; ++k)
-        state_.lbl4Graf[size_t(k)].caption = scale.AxisLabel(k, width);
+        state_.lbl4Graf[size_t(k)].caption = scale.axisLabel(k, width);
 
     for (int k = 0; k < count; ++k) {
         const SavedSession& session = sessions[size_t(k)];
-        if (!session.Ok()) continue;
-        state_.ReplayColour = kSessionColours[size_t(k)];
-        DrawTraceFromFile(state_.ChosenTstPaths[size_t(k)], plotPoint);
+        if (!session.ok()) continue;
+        state_.replayColour = kSessionColours[size_t(k)];
+        drawTraceFromFile(state_.chosenTstPaths[size_t(k)], plotPoint);
     }
 }
 
@@ -77,23 +78,24 @@ class GroupAverager {
   public:
     GroupAverager(int64_t compress, uint32_t colour, const SessionReplay::PlotPointFn& plotPoint)
         : compress_(compress), colour_(colour), plotPoint_(plotPoint) {}
-    void Add(const int32_t* readings, int64_t count) {
+    void add(const int32_t* readings, int64_t count) {
         int64_t i = 0;
         while (i < count) {
             const int64_t take = std::min(compress_ - inGroup_, count - i);
-            sum_ += SumOfValidReadings(readings + i, take);
+            sum_ += sumOfValidReadings(readings + i, take);
             inGroup_ += take;
             record_ += take;
             i += take;
             if (inGroup_ == compress_) {
-                const double average = NumberRules::RoundHalfEven(double(sum_) / double(compress_));
-                if (plotPoint_) plotPoint_(int32_t(record_ / compress_), NumberRules::OhmsFromReading(average), colour_);
+                const double average = numbers::roundHalfEven(double(sum_) / double(compress_));
+                if (plotPoint_)
+                    plotPoint_(int32_t(record_ / compress_), numbers::ohmsFromReading(average), colour_);
                 sum_ = 0;
                 inGroup_ = 0;
             }
         }
     }
-    int64_t Remainder() const { return sum_; }
+    int64_t remainder() const { return sum_; }
 
   private:
     int64_t compress_;
@@ -103,25 +105,28 @@ class GroupAverager {
 };
 } // namespace
 
-void SessionReplay::DrawTrace(const std::vector<int32_t>& readings, const PlotPointFn& plotPoint) {
-    GroupAverager points(std::max<int32_t>(1, state_.yCompress), state_.ReplayColour, plotPoint);
-    points.Add(readings.data(), int64_t(readings.size()));
-    state_.OhmsAccumulator = float(points.Remainder());
+void SessionReplay::drawTrace(const std::vector<int32_t>& readings, const PlotPointFn& plotPoint) {
+    GroupAverager points(std::max<int32_t>(1, state_.yCompress), state_.replayColour, plotPoint);
+    points.add(readings.data(), int64_t(readings.size()));
+    state_.ohmsAccumulator = float(points.remainder());
 }
 
-bool SessionReplay::DrawTraceFromFile(const QString& tstPath, const PlotPointFn& plotPoint) {
+bool SessionReplay::drawTraceFromFile(const QString& tstPath, const PlotPointFn& plotPoint) {
     QFile file(tstPath);
     if (!file.open(QIODevice::ReadOnly)) return false;
     constexpr int64_t kBlockRecords = 1 << 18; // 1 MiB
     block_.resize(size_t(kBlockRecords));
-    GroupAverager points(std::max<int32_t>(1, state_.yCompress), state_.ReplayColour, plotPoint);
+    GroupAverager points(std::max<int32_t>(1, state_.yCompress), state_.replayColour, plotPoint);
     for (;;) {
         const qint64 got = file.read(reinterpret_cast<char*>(block_.data()), kBlockRecords * 4);
         if (got <= 0) break;
         const int64_t records = got / 4;
-        for (int64_t i = 0; i < records; ++i) block_[size_t(i)] = qFromLittleEndian(block_[size_t(i)]);
-        points.Add(block_.data(), records);
+        for (int64_t i = 0; i < records; ++i)
+            block_[size_t(i)] = qFromLittleEndian(block_[size_t(i)]);
+        points.add(block_.data(), records);
     }
-    state_.OhmsAccumulator = float(points.Remainder());
+    state_.ohmsAccumulator = float(points.remainder());
     return true;
 }
+
+} // namespace aurivo

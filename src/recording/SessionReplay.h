@@ -1,17 +1,19 @@
 #pragma once
-// Draws the sessions of the display list (ChosenSessionCount, ChosenTstPaths, ChosenHdrPaths) onto the
+// Draws the sessions of the display list (chosenSessionCount, chosenTstPaths, chosenHdrPaths) onto the
 // graph picture: one common scale, each session in the colour of its list position, every session
 // starting at the left edge, and their names and comments gathered in the comment box. Sessions that
 // cannot be read are named in one message box; the others are still drawn.
 
-#include "app/MessageBoxes.h"
-#include "app/MonitorState.h"
+#include "core/MessageBoxes.h"
+#include "core/MonitorState.h"
 #include "recording/SavedSession.h"
 
 #include <QString>
 #include <cstdint>
 #include <functional>
 #include <vector>
+
+namespace aurivo {
 
 class SessionReplay {
   public:
@@ -20,20 +22,22 @@ class SessionReplay {
 
     SessionReplay(MonitorState& state, MessageBoxes& boxes);
 
-    // Clears the picture and draws the grid (drawGrid), then the chosen sessions; sets MinADC/MaxADC,
-    // GraphMaxOhms, GraphScale, yCompress, the axis labels lbl4Graf and the comment box text.
-    void DrawChosenSessions(PlotPointFn plotPoint, std::function<void()> drawGrid);
+    // Clears the picture and draws its grid (clearPicture), then the chosen sessions on a picture of
+    // scaleWidth x scaleHeight pixels; sets minADC/maxADC,
+    // graphMaxOhms, graphScale, yCompress, the axis labels lbl4Graf and the comment box text.
+    void drawChosenSessions(int scaleWidth, int scaleHeight, PlotPointFn plotPoint,
+                            std::function<void()> clearPicture);
 
-    // The trace of one session in ReplayColour: yCompress readings (those below 1 left out) are averaged
+    // The trace of one session in replayColour: yCompress readings (those below 1 left out) are averaged
     // into each point; point i / yCompress is drawn at every record number i that yCompress divides.
-    void DrawTrace(const std::vector<int32_t>& readings, const PlotPointFn& plotPoint);
+    void drawTrace(const std::vector<int32_t>& readings, const PlotPointFn& plotPoint);
     // The same for a reading file, read in large blocks into one reused buffer. False when the file
     // cannot be read.
-    bool DrawTraceFromFile(const QString& tstPath, const PlotPointFn& plotPoint);
+    bool drawTraceFromFile(const QString& tstPath, const PlotPointFn& plotPoint);
 
     // The session's name as the comment box shows it: the header's file name without its last 4
     // characters (its extension).
-    static QString SessionName(const QString& hdrPath);
+    static QString sessionName(const QString& hdrPath);
 
   private:
     std::vector<int32_t> block_; // reused by every file the replay streams
@@ -41,3 +45,5 @@ class SessionReplay {
     MonitorState& state_;
     MessageBoxes& boxes_;
 };
+
+} // namespace aurivo

@@ -1,12 +1,14 @@
 #pragma once
 // The port chooser: probes serial ports 1..16, shows each as an option button coloured by what the
 // probe found (usable, held by another program, missing), and records the port the user presses.
-// Its pauses yield to window events and end on the steady clock or when CancelRequested or
-// ClosingRequested is raised by a handler that ran meanwhile.
+// Its pauses yield to window events and end on the steady clock or when cancelRequested or
+// closingRequested is raised by a handler that ran meanwhile.
 
 #include <QString>
 #include <cstdint>
 #include <functional>
+
+namespace aurivo {
 
 struct MonitorState;
 class SerialComm;
@@ -14,7 +16,7 @@ class Clock;
 class WindowHost;
 
 class PortChooser {
-public:
+  public:
     // Device a port number stands for (e.g. "/dev/ttyUSB0"), empty when none; used for tooltips only.
     using DeviceNameLookup = std::function<QString(int port)>;
 
@@ -29,25 +31,24 @@ public:
     PortChooser(MonitorState& state, SerialComm& comm, Clock& clock, WindowHost& host,
                 DeviceNameLookup deviceName = {});
 
-    // What a click on the sensitivity value LblParams(3) opens (the sensitivity box).
-    void SetSensitivityBoxOpener(std::function<void()> open) { openSensitivityBox_ = std::move(open); }
+    void scanPorts();           // the scan
+    void closeChooser();        // "Okay": close the chooser
+    void choosePort(int index); // press on option button index (0..15)
+    // A click on the port number LblParams(5): outside a session, shows the scan notice, waits two
+    // ticks so it can be seen, then scans.
+    void scanFromPortLabel();
 
-    void mnuSetComPort_Click();          // the scan
-    void Command2_Click();               // "Okay": close the chooser
-    void optPortNum_MouseDown(int index); // press on option button index (0..15)
-    void LblParams_Click(int index);     // click on a label of the parameters panel
-    void LblParams5_Click() { LblParams_Click(5); }
-
-private:
-    // Waits up to ms on the steady clock, yielding once per round; false when CancelRequested or
-    // ClosingRequested ended it early.
-    bool Pause(int64_t ms);
-    void ProbePort(int port);
+  private:
+    // Waits up to ms on the steady clock, yielding once per round; false when cancelRequested or
+    // closingRequested ended it early.
+    bool pause(int64_t ms);
+    void probePort(int port);
 
     MonitorState& state_;
     SerialComm& comm_;
     Clock& clock_;
     WindowHost& host_;
     DeviceNameLookup deviceName_;
-    std::function<void()> openSensitivityBox_;
 };
+
+} // namespace aurivo

@@ -1,17 +1,19 @@
 #include "settings/SettingsFile.h"
 
-#include "app/NumberRules.h"
-#include "app/TextItemReader.h"
-#include "app/TextItemWriter.h"
+#include "core/NumberRules.h"
+#include "core/TextItemReader.h"
+#include "core/TextItemWriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
 #include <algorithm>
 
-using NumberRules::ToInteger;
-using NumberRules::ToLong;
-using NumberRules::ValueOf;
+namespace aurivo {
+
+using numbers::toInteger;
+using numbers::toLong;
+using numbers::valueOf;
 
 namespace {
 
@@ -25,12 +27,12 @@ struct VisibilityLine {
     int32_t weight;
 };
 const VisibilityLine kVisibilityLines[] = {
-    {&Settings::PictureGraphVisible, "Picture graph visibilty = ", 16},
-    {&Settings::ColorGraphVisible, "Color graph visibilty = ", 2},
-    {&Settings::BarGraphVisible, "Bar graph visibilty = ", 2},
-    {&Settings::InternalStatusVisible, "Internal status visibilty = ", 3},
-    {&Settings::SessionCommentsVisible, "Session comments visibilty = ", 3},
-    {&Settings::TimeEtcVisible, "Time etc. visibilty = ", 2},
+    {&Settings::pictureGraphVisible, "Picture graph visibilty = ", 16},
+    {&Settings::colorGraphVisible, "Color graph visibilty = ", 2},
+    {&Settings::barGraphVisible, "Bar graph visibilty = ", 2},
+    {&Settings::internalStatusVisible, "Internal status visibilty = ", 3},
+    {&Settings::sessionCommentsVisible, "Session comments visibilty = ", 3},
+    {&Settings::timeEtcVisible, "Time etc. visibilty = ", 2},
 };
 
 } // namespace
@@ -38,23 +40,23 @@ const VisibilityLine kVisibilityLines[] = {
 SettingsFile::SettingsFile(const QString& programFolder)
     : path_(QDir(programFolder).filePath(QString::fromLatin1(kFileName))) {}
 
-Settings SettingsFile::Defaults(double screenWidthTwips, double screenHeightTwips) {
+Settings SettingsFile::defaults(double screenWidthTwips, double screenHeightTwips) {
     Settings s;
-    s.CommPortNumber = 2;
-    s.SensitivityText = QStringLiteral("25");
+    s.commPortNumber = 2;
+    s.sensitivityText = QStringLiteral("25");
     for (const auto& line : kVisibilityLines)
         s.*line.field = kTrue;
-    s.WindowWidth = ToLong(screenWidthTwips * 0.55);
-    s.WindowHeight = ToLong(screenHeightTwips * 0.75);
-    s.WindowTop = ToLong((screenHeightTwips - s.WindowHeight) / 2);
-    s.WindowLeft = ToLong((screenWidthTwips - s.WindowWidth) / 2);
-    s.FilterSize = 3;
-    s.JitterRejection = 100;
-    s.PanelWeightSum = 28;
+    s.windowWidth = toLong(screenWidthTwips * 0.55);
+    s.windowHeight = toLong(screenHeightTwips * 0.75);
+    s.windowTop = toLong((screenHeightTwips - s.windowHeight) / 2);
+    s.windowLeft = toLong((screenWidthTwips - s.windowWidth) / 2);
+    s.filterSize = 3;
+    s.jitterRejection = 100;
+    s.panelWeightSum = 28;
     return s;
 }
 
-SettingsFile::ReadResult SettingsFile::Read(Settings& s) const {
+SettingsFile::ReadResult SettingsFile::read(Settings& s) const {
     QFile file(path_);
     if (!file.exists()) return {ReadResult::Status::Missing, QString()};
     if (!file.open(QIODevice::ReadOnly)) return {ReadResult::Status::Failed, file.errorString()};
@@ -64,71 +66,71 @@ SettingsFile::ReadResult SettingsFile::Read(Settings& s) const {
     file.close();
 
     const auto number = [&items](auto& field) {
-        if (const auto item = items.Next()) field = ToLong(ValueOf(*item));
+        if (const auto item = items.next()) field = toLong(valueOf(*item));
     };
 
-    items.Next(); // "Port # "
-    number(s.CommPortNumber);
-    if (s.CommPortNumber < 1 || s.CommPortNumber > 16) s.CommPortNumber = 2;
+    items.next(); // "Port # "
+    number(s.commPortNumber);
+    if (s.commPortNumber < 1 || s.commPortNumber > 16) s.commPortNumber = 2;
 
-    items.Next(); // "Sensitivty = "
-    if (const auto item = items.Next()) s.SensitivityText = *item;
-    const double sensitivity = ValueOf(s.SensitivityText);
-    if (!(sensitivity >= 20 && sensitivity <= 1000)) s.SensitivityText = QStringLiteral("20");
+    items.next(); // "Sensitivty = "
+    if (const auto item = items.next()) s.sensitivityText = *item;
+    const double sensitivity = valueOf(s.sensitivityText);
+    if (!(sensitivity >= 20 && sensitivity <= 1000)) s.sensitivityText = QStringLiteral("20");
 
-    s.PanelWeightSum = 0;
+    s.panelWeightSum = 0;
     for (const auto& line : kVisibilityLines) {
-        items.Next(); // label
+        items.next(); // label
         QString& field = s.*line.field;
-        if (const auto item = items.Next()) field = *item;
+        if (const auto item = items.next()) field = *item;
         if (field == kTrue)
-            s.PanelWeightSum += line.weight;
+            s.panelWeightSum += line.weight;
         else
             field = kFalse;
     }
 
     // Geometry in the file's order: width, height, top, left.
     for (int32_t Settings::*field :
-         {&Settings::WindowWidth, &Settings::WindowHeight, &Settings::WindowTop, &Settings::WindowLeft}) {
-        items.Next(); // label
+         {&Settings::windowWidth, &Settings::windowHeight, &Settings::windowTop, &Settings::windowLeft}) {
+        items.next(); // label
         number(s.*field);
     }
 
     const auto clamped = [&items](int current, double low, double high) {
         double value = current;
-        if (const auto item = items.Next()) value = ValueOf(*item);
-        return static_cast<int>(ToInteger(std::clamp(value, low, high)));
+        if (const auto item = items.next()) value = valueOf(*item);
+        return static_cast<int>(toInteger(std::clamp(value, low, high)));
     };
-    items.Next(); // "Filter Size = "
-    s.FilterSize = clamped(s.FilterSize, 1, 8);
-    items.Next(); // "Jitter = "
-    s.JitterRejection = clamped(s.JitterRejection, 50, 255);
+    items.next(); // "Filter Size = "
+    s.filterSize = clamped(s.filterSize, 1, 8);
+    items.next(); // "Jitter = "
+    s.jitterRejection = clamped(s.jitterRejection, 50, 255);
 
     return {ReadResult::Status::Ok, QString()};
 }
 
-bool SettingsFile::Write(const Settings& s, QString* error) const {
+bool SettingsFile::write(const Settings& s, QString* error) const {
     TextItemWriter w;
-    w.WriteText(QStringLiteral("Port # "));
-    w.WriteNumber(s.CommPortNumber);
-    w.WriteText(QStringLiteral("Sensitivty = "));
-    w.WriteText(s.SensitivityText);
+    w.writeText(QStringLiteral("Port # "));
+    w.writeNumber(s.commPortNumber);
+    w.writeText(QStringLiteral("Sensitivty = "));
+    w.writeText(s.sensitivityText);
     for (const auto& line : kVisibilityLines) {
-        w.WriteText(QString::fromLatin1(line.label));
-        w.WriteText(s.*line.field == kTrue ? kTrue : kFalse);
+        w.writeText(QString::fromLatin1(line.label));
+        w.writeText(s.*line.field == kTrue ? kTrue : kFalse);
     }
-    w.WriteText(QStringLiteral("Form Width = "));
-    w.WriteNumber(s.WindowWidth);
-    w.WriteText(QStringLiteral("Form Height = "));
-    w.WriteNumber(s.WindowHeight);
-    w.WriteText(QStringLiteral("Form Top = "));
-    w.WriteNumber(s.WindowTop);
-    w.WriteText(QStringLiteral("Form Left = "));
-    w.WriteNumber(s.WindowLeft);
-    w.WriteText(QStringLiteral("Filter Size = "));
-    w.WriteNumber(s.FilterSize);
-    w.WriteText(QStringLiteral("Jitter = "));
-    w.WriteNumber(s.JitterRejection);
+    w.writeText(QStringLiteral("Form Width = "));
+    w.writeNumber(s.windowWidth);
+    w.writeText(QStringLiteral("Form Height = "));
+    w.writeNumber(s.windowHeight);
+    w.writeText(QStringLiteral("Form Top = "));
+    w.writeNumber(s.windowTop);
+    w.writeText(QStringLiteral("Form Left = "));
+    w.writeNumber(s.windowLeft);
+    w.writeText(QStringLiteral("Filter Size = "));
+    w.writeNumber(s.filterSize);
+    w.writeText(QStringLiteral("Jitter = "));
+    w.writeNumber(s.jitterRejection);
 
     // The save file only replaces the old file once everything is written.
     QSaveFile file(path_);
@@ -137,7 +139,7 @@ bool SettingsFile::Write(const Settings& s, QString* error) const {
         return false;
     };
     if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
-    if (file.write(w.Data()) != w.Data().size()) {
+    if (file.write(w.data()) != w.data().size()) {
         const QString why = file.errorString();
         file.cancelWriting();
         return fail(why);
@@ -145,3 +147,5 @@ bool SettingsFile::Write(const Settings& s, QString* error) const {
     if (!file.commit()) return fail(file.errorString());
     return true;
 }
+
+} // namespace aurivo

@@ -6,24 +6,26 @@
 #include <QString>
 #include <cstdint>
 
+namespace aurivo {
+
 // The settings fields as the program holds them. Visibilities are the texts "True" or "False";
 // geometry is in twips. The initial values are those the program starts with before reading the file.
 struct Settings {
-    int32_t CommPortNumber = 0;
-    QString SensitivityText;
-    QString PictureGraphVisible;
-    QString ColorGraphVisible;
-    QString BarGraphVisible;
-    QString InternalStatusVisible;
-    QString SessionCommentsVisible;
-    QString TimeEtcVisible;
-    int32_t WindowWidth = 0;
-    int32_t WindowHeight = 0;
-    int32_t WindowTop = 0;
-    int32_t WindowLeft = 0;
-    int FilterSize = 0;
-    int JitterRejection = 0;
-    int32_t PanelWeightSum = 0;
+    int32_t commPortNumber = 0;
+    QString sensitivityText;
+    QString pictureGraphVisible;
+    QString colorGraphVisible;
+    QString barGraphVisible;
+    QString internalStatusVisible;
+    QString sessionCommentsVisible;
+    QString timeEtcVisible;
+    int32_t windowWidth = 0;
+    int32_t windowHeight = 0;
+    int32_t windowTop = 0;
+    int32_t windowLeft = 0;
+    int filterSize = 0;
+    int jitterRejection = 0;
+    int32_t panelWeightSum = 0;
 
     bool operator==(const Settings&) const = default;
 };
@@ -33,36 +35,38 @@ class SettingsFile {
     static constexpr const char* kFileName = "Aurivo_USB.ini";
 
     // How reading went. Missing: there is no file, the fields are untouched and the caller applies
-    // Defaults(). Failed: the file exists but cannot be opened; Error is the system's description.
+    // defaults(). Failed: the file exists but cannot be opened; error is the system's description.
     struct ReadResult {
         enum class Status { Ok, Missing, Failed };
         Status status = Status::Ok;
-        QString Error;
+        QString error;
     };
 
     explicit SettingsFile(const QString& programFolder);
 
-    QString Path() const { return path_; }
+    QString path() const { return path_; }
 
     // The settings without a file, for a screen of the given size in twips: 55 % x 75 % of the screen,
     // centred, every panel shown (weight sum 28), port 2, sensitivity "25", filter 3, jitter 100.
-    static Settings Defaults(double screenWidthTwips, double screenHeightTwips);
+    static Settings defaults(double screenWidthTwips, double screenHeightTwips);
 
     // Reads the 28 items by order alone (labels are not checked) and applies the checks: port outside
     // 1..16 gives 2; a sensitivity whose leading number is outside 20..1000 gives "20" (otherwise the text
     // stays as read); a visibility that is exactly "True" adds its panel's start-up weight (16, 2, 2, 3,
-    // 3, 2) to PanelWeightSum, which starts at 0, and any other text becomes "False"; geometry is taken
+    // 3, 2) to panelWeightSum, which starts at 0, and any other text becomes "False"; geometry is taken
     // unchecked; filter size is clamped to 1..8 and jitter to 50..255, then rounded halves to even.
     // An item missing from a short file leaves its field as passed in before the check applies, so pass
     // the program's initial values (a default-constructed Settings). A number item that is not a number
     // counts as 0 (so a non-numeric port gives 2, filter size 1, jitter 50).
-    ReadResult Read(Settings& s) const;
+    [[nodiscard]] ReadResult read(Settings& s) const;
 
     // Writes the 28-line file (quoted labels and texts, bare numbers, CR LF) through a save file, so a
     // failure never leaves a partial file behind. A visibility that is not exactly "True" is written as
     // "False". Returns false, with the system's description in *error, when the file cannot be written.
-    bool Write(const Settings& s, QString* error = nullptr) const;
+    [[nodiscard]] bool write(const Settings& s, QString* error = nullptr) const;
 
   private:
     QString path_;
 };
+
+} // namespace aurivo

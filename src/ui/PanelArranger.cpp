@@ -1,157 +1,154 @@
 #include "ui/PanelArranger.h"
 
-#include "app/MessageBoxes.h"
-#include "app/MonitorState.h"
-#include "app/NumberRules.h"
-#include "app/WindowHost.h"
+#include "core/MessageBoxes.h"
+#include "core/MonitorState.h"
+#include "core/NumberRules.h"
+#include "core/WindowHost.h"
+#include "display/GraphCanvas.h"
 #include "ui/LayoutPlan.h"
 
-#include <cmath>
+namespace aurivo {
 
-using NumberRules::ToLong;
+using numbers::toLong;
 
 namespace {
 
-TwipsRect ToRect(const TwipRect& r) { return TwipsRect{r.Left, r.Top, r.Width, r.Height}; }
-
-WindowShowState ShowState(WindowHost::WindowState s) {
-    switch (s) {
-    case WindowHost::WindowState::Minimized: return WindowShowState::Minimized;
-    case WindowHost::WindowState::Maximized: return WindowShowState::Maximized;
-    default: return WindowShowState::Normal;
-    }
+PanelVisibility visibility(const MonitorState& s) {
+    return PanelVisibility{s.pictureGraphVisible,   s.colorGraphVisible,      s.barGraphVisible,
+                           s.internalStatusVisible, s.sessionCommentsVisible, s.timeEtcVisible};
 }
 
-PanelVisibility Visibility(const MonitorState& s) {
-    return PanelVisibility{s.PictureGraphVisible,   s.ColorGraphVisible,      s.BarGraphVisible,
-                           s.InternalStatusVisible, s.SessionCommentsVisible, s.TimeEtcVisible};
-}
-
-LayoutInput Input(const MonitorState& s, const WindowHost& host) {
+LayoutInput layoutInput(const MonitorState& s, const WindowHost& host) {
     LayoutInput in;
-    in.ScreenWidth = host.ScreenWidthTwips();
-    in.ScreenHeight = host.ScreenHeightTwips();
-    const TwipsRect g = host.WindowGeometry();
-    in.Width = g.width;
-    in.Height = g.height;
-    in.Left = g.left;
-    in.Top = g.top;
-    in.State = ShowState(host.State());
-    in.Visibility = Visibility(s);
-    in.PanelWeightSum = s.PanelWeightSum;
-    in.LayoutState = s.LayoutState;
-    in.WindowWidth = s.WindowWidth;
-    in.WindowHeight = s.WindowHeight;
-    in.WindowLeft = s.WindowLeft;
-    in.WindowTop = s.WindowTop;
+    in.screenWidth = host.screenWidthTwips();
+    in.screenHeight = host.screenHeightTwips();
+    const TwipsRect g = host.windowGeometry();
+    in.width = g.width;
+    in.height = g.height;
+    in.left = g.left;
+    in.top = g.top;
+    in.state = host.showState();
+    in.visibility = visibility(s);
+    in.panelWeightSum = s.panelWeightSum;
+    in.layoutState = s.layoutState;
+    in.windowWidth = s.windowWidth;
+    in.windowHeight = s.windowHeight;
+    in.windowLeft = s.windowLeft;
+    in.windowTop = s.windowTop;
     return in;
 }
 
-void TakeFields(MonitorState& s, const WindowPlan& plan) {
-    s.LayoutState = plan.LayoutState;
-    s.WindowWidth = plan.WindowWidth;
-    s.WindowHeight = plan.WindowHeight;
-    s.WindowLeft = plan.WindowLeft;
-    s.WindowTop = plan.WindowTop;
+void takeFields(MonitorState& s, const WindowPlan& plan) {
+    s.layoutState = plan.layoutState;
+    s.windowWidth = plan.windowWidth;
+    s.windowHeight = plan.windowHeight;
+    s.windowLeft = plan.windowLeft;
+    s.windowTop = plan.windowTop;
 }
 
-void ApplyFont(FontSpec& font, const PanelFont& panel, bool boldOff) {
-    font.name = panel.Name;
-    font.size = panel.Size;
+void applyFont(FontSpec& font, const PanelFont& panel, bool boldOff) {
+    font.name = panel.name;
+    font.size = panel.size;
     if (boldOff) font.bold = false;
 }
 
 } // namespace
 
-PanelArranger::PanelArranger(MonitorState& state, WindowHost& host, MessageBoxes& boxes)
-    : s_(state), host_(host), boxes_(boxes) {}
+PanelArranger::PanelArranger(MonitorState& state, GraphCanvas& picture, WindowHost& host, MessageBoxes& boxes)
+    : s_(state), picture_(picture), host_(host), boxes_(boxes) {}
 
-void PanelArranger::ArrangePanels() {
-    WindowPlan plan = LayoutPlan::PlanWindow(Input(s_, host_));
-    if (plan.Outcome == LayoutOutcome::NothingToArrange) return;
+void PanelArranger::arrangePanels() {
+    WindowPlan plan = LayoutPlan::planWindow(layoutInput(s_, host_));
+    if (plan.outcome == LayoutOutcome::NothingToArrange) return;
 
-    for (FrameModel* f : {&s_.frmPixGraf, &s_.frameLEDdisp, &s_.frameBarGraf, &s_.frameSesshnStuff, &s_.fraSeshnComnts})
+    for (FrameModel* f :
+         {&s_.frmPixGraf, &s_.frameLEDdisp, &s_.frameBarGraf, &s_.frameSesshnStuff, &s_.fraSeshnComnts})
         f->visible = false;
-    host_.ProcessEvents();
+    host_.processEvents();
 
-    if (plan.FirstPlacement) {
-        host_.SetWindowWidth(plan.FirstPlacement->Width);
-        host_.SetWindowHeight(plan.FirstPlacement->Height);
-        host_.SetWindowLeft(plan.FirstPlacement->Left);
-        host_.SetWindowTop(plan.FirstPlacement->Top);
-        TakeFields(s_, plan);
+    if (plan.firstPlacement) {
+        host_.setWindowWidth(plan.firstPlacement->width);
+        host_.setWindowHeight(plan.firstPlacement->height);
+        host_.setWindowLeft(plan.firstPlacement->left);
+        host_.setWindowTop(plan.firstPlacement->top);
+        takeFields(s_, plan);
         // The sizing continues on the size the window really took.
-        plan = LayoutPlan::PlanWindow(Input(s_, host_));
+        plan = LayoutPlan::planWindow(layoutInput(s_, host_));
     }
-    TakeFields(s_, plan);
+    takeFields(s_, plan);
 
-    if (plan.Outcome == LayoutOutcome::Minimized) return;
-    if (plan.Outcome == LayoutOutcome::UnexpectedLayoutState) {
-        boxes_.Show(QStringLiteral("unexpected screen change"), QStringLiteral("Need to trap this error"),
+    if (plan.outcome == LayoutOutcome::Minimized) return;
+    if (plan.outcome == LayoutOutcome::UnexpectedLayoutState) {
+        boxes_.show(QStringLiteral("unexpected screen change"), QStringLiteral("Need to trap this error"),
                     MessageBoxes::Buttons::OkCancel, MessageBoxes::Icon::Warning);
         return;
     }
-    if (plan.Sizing) {
-        host_.SetWindowHeight(plan.Sizing->Height);
-        host_.SetWindowWidth(plan.Sizing->Width);
-        const TwipsRect g = host_.WindowGeometry();
-        const WindowPosition pos = LayoutPlan::KeepOnScreen(host_.ScreenWidthTwips(), host_.ScreenHeightTwips(),
-                                                            g.left, g.top, g.width, g.height);
-        if (pos.Top != g.top) host_.SetWindowTop(pos.Top);
-        if (pos.Left != g.left) host_.SetWindowLeft(pos.Left);
+    if (plan.sizing) {
+        host_.setWindowHeight(plan.sizing->height);
+        host_.setWindowWidth(plan.sizing->width);
+        const TwipsRect g = host_.windowGeometry();
+        const WindowPosition pos = LayoutPlan::keepOnScreen(
+            host_.screenWidthTwips(), host_.screenHeightTwips(), g.left, g.top, g.width, g.height);
+        if (pos.top != g.top) host_.setWindowTop(pos.top);
+        if (pos.left != g.left) host_.setWindowLeft(pos.left);
         // The window's size is whole pixels; remembering what it really took keeps the size watch from
         // seeing a change that never happened and re-arranging on every tick.
-        const TwipsRect taken = host_.WindowGeometry();
-        s_.WindowWidth = ToLong(taken.width);
-        s_.WindowHeight = ToLong(taken.height);
+        const TwipsRect taken = host_.windowGeometry();
+        s_.windowWidth = toLong(taken.width);
+        s_.windowHeight = toLong(taken.height);
     }
 
-    const TwipsRect window = host_.WindowGeometry();
-    const PanelPlan p = LayoutPlan::PlanPanels(window.width, window.height, Visibility(s_), s_.PanelWeightSum);
+    const TwipsRect window = host_.windowGeometry();
+    const PanelPlan p =
+        LayoutPlan::planPanels(window.width, window.height, visibility(s_), s_.panelWeightSum);
 
     const std::pair<FrameModel*, const FramePlan*> frames[6] = {
         {&s_.frmPixGraf, &p.frmPixGraf},         {&s_.frameLEDdisp, &p.frameLEDdisp},
         {&s_.frameBarGraf, &p.frameBarGraf},     {&s_.frameSesshnStuff, &p.frameSesshnStuff},
-        {&s_.fraSeshnComnts, &p.fraSeshnComnts}, {&s_.FrameParams, &p.FrameParams}};
+        {&s_.fraSeshnComnts, &p.fraSeshnComnts}, {&s_.frameParams, &p.frameParams}};
     for (const auto& [model, framePlan] : frames) {
-        model->visible = framePlan->Visible;
-        if (framePlan->Visible) model->rect = ToRect(framePlan->Rect);
+        model->visible = framePlan->visible;
+        if (framePlan->visible) model->rect = framePlan->rect;
     }
 
-    if (p.frmPixGraf.Visible) {
-        s_.pixXYgrafRect = ToRect(p.pixXYgraf);
-        const double tpp = host_.TwipsPerPixel();
-        const int w = int(std::lround(p.pixXYgraf.Width / tpp));
-        const int h = int(std::lround(p.pixXYgraf.Height / tpp));
-        if (w != s_.pixXYgraf.ScaleWidth() || h != s_.pixXYgraf.ScaleHeight()) s_.pixXYgraf.Resize(w, h);
+    if (p.frmPixGraf.visible) {
+        s_.pixXYgrafRect = p.pixXYgraf;
+        const double tpp = host_.twipsPerPixel();
+        const int w = toPixels(p.pixXYgraf.width, tpp);
+        const int h = toPixels(p.pixXYgraf.height, tpp);
+        if (w != picture_.scaleWidth() || h != picture_.scaleHeight()) picture_.resize(w, h);
         for (int i = 0; i < 10; ++i) {
-            s_.lbl4Graf[i].rect = ToRect(p.lbl4Graf[i]);
-            ApplyFont(s_.lbl4Graf[i].font, p.Font, false);
+            s_.lbl4Graf[i].rect = p.lbl4Graf[i];
+            applyFont(s_.lbl4Graf[i].font, p.font, false);
         }
     }
-    if (p.frameLEDdisp.Visible)
-        for (int i = 0; i < 8; ++i) s_.lblLED[i].rect = ToRect(p.lblLED[i]);
-    if (p.frameBarGraf.Visible)
-        for (int i = 0; i < 32; ++i) s_.lblBarGraf[i].rect = ToRect(p.lblBarGraf[i]);
-    if (p.frameSesshnStuff.Visible) {
+    if (p.frameLEDdisp.visible)
+        for (int i = 0; i < 8; ++i)
+            s_.lblLED[i].rect = p.lblLED[i];
+    if (p.frameBarGraf.visible)
+        for (int i = 0; i < 32; ++i)
+            s_.lblBarGraf[i].rect = p.lblBarGraf[i];
+    if (p.frameSesshnStuff.visible) {
         for (int i = 0; i < 8; ++i) {
-            s_.LblShnStf[i].rect = ToRect(p.LblShnStf[i]);
-            ApplyFont(s_.LblShnStf[i].font, p.Font, true);
+            s_.lblShnStf[i].rect = p.lblShnStf[i];
+            applyFont(s_.lblShnStf[i].font, p.font, true);
         }
     }
-    if (p.fraSeshnComnts.Visible) {
-        s_.TxtSeshnComnts.rect.width = p.TxtSeshnComntsWidth;
-        s_.TxtSeshnComnts.rect.height = p.TxtSeshnComntsHeight;
-        ApplyFont(s_.TxtSeshnComnts.font, p.Font, false);
+    if (p.fraSeshnComnts.visible) {
+        s_.txtSeshnComnts.rect.width = p.txtSeshnComntsWidth;
+        s_.txtSeshnComnts.rect.height = p.txtSeshnComntsHeight;
+        applyFont(s_.txtSeshnComnts.font, p.font, false);
     }
-    if (p.FrameParams.Visible) {
+    if (p.frameParams.visible) {
         for (int i = 0; i < 7; ++i) {
-            s_.LblParams[i].rect = ToRect(p.LblParams[i]);
-            s_.LblParams[i].visible = p.LblParamsVisible[i];
-            ApplyFont(s_.LblParams[i].font, p.Font, true);
+            s_.lblParams[i].rect = p.lblParams[i];
+            s_.lblParams[i].visible = p.lblParamsVisible[i];
+            applyFont(s_.lblParams[i].font, p.font, true);
         }
     } else {
-        s_.LblParams[6].visible = false;
+        s_.lblParams[6].visible = false;
     }
-    if (p.RedrawRequested) s_.RedrawRequested = true;
+    if (p.redrawRequested) s_.redrawRequested = true;
 }
+
+} // namespace aurivo

@@ -1,68 +1,84 @@
 #include "ui/ViewToggles.h"
 
-#include "app/MonitorState.h"
-#include "app/WindowHost.h"
+#include "core/MonitorState.h"
+#include "core/WindowHost.h"
+
+namespace aurivo {
 
 namespace {
 const QString kTrue = QStringLiteral("True");
 const QString kFalse = QStringLiteral("False");
 
 // Flips one panel's check mark, visibility text and weight; returns whether it is now shown.
-bool Flip(MonitorState& s, MenuItemModel& item, QString& field, int weight) {
+bool flip(MonitorState& s, MenuItemModel& item, QString& field, int weight) {
     item.checked = !item.checked;
     field = item.checked ? kTrue : kFalse;
-    s.PanelWeightSum += item.checked ? weight : -weight;
-    s.LayoutState = 2;
-    s.LayoutPending = true;
+    s.panelWeightSum += item.checked ? weight : -weight;
+    s.layoutState = 2;
+    s.layoutPending = true;
     return item.checked;
 }
 } // namespace
 
 ViewToggles::ViewToggles(MonitorState& state, WindowHost& host) : s_(state), host_(host) {}
 
-void ViewToggles::mnuPixGraf_Click() {
+void ViewToggles::togglePictureGraph() {
     // The one-twip nudge of the window height makes the following height-driven arrangement snap the
     // window one step smaller on hiding; on showing it keeps the height unless the minimum grows.
-    const bool normal = host_.State() == WindowHost::WindowState::Normal;
+    const bool normal = host_.showState() == WindowState::Normal;
     if (s_.mnuPixGraf.checked) {
-        Flip(s_, s_.mnuPixGraf, s_.PictureGraphVisible, 16);
-        if (normal) host_.SetWindowHeight(host_.WindowGeometry().height - 1);
+        flip(s_, s_.mnuPixGraf, s_.pictureGraphVisible, 16);
+        if (normal) host_.setWindowHeight(host_.windowGeometry().height - 1);
     } else {
-        s_.RedrawRequested = true;
-        Flip(s_, s_.mnuPixGraf, s_.PictureGraphVisible, 16);
-        if (normal) host_.SetWindowHeight(host_.WindowGeometry().height + 1);
+        s_.redrawRequested = true;
+        flip(s_, s_.mnuPixGraf, s_.pictureGraphVisible, 16);
+        if (normal) host_.setWindowHeight(host_.windowGeometry().height + 1);
     }
 }
 
-void ViewToggles::mnuBarGrf_Click() { Flip(s_, s_.mnuBarGrf, s_.ColorGraphVisible, 2); }
-void ViewToggles::mnuSmlGraf_Click() { Flip(s_, s_.mnuSmlGraf, s_.BarGraphVisible, 2); }
-void ViewToggles::mnuInternStatus_Click() { Flip(s_, s_.mnuInternStatus, s_.InternalStatusVisible, 3); }
-void ViewToggles::mnuComments_Click() { Flip(s_, s_.mnuComments, s_.SessionCommentsVisible, 3); }
+void ViewToggles::toggleColorBar() {
+    flip(s_, s_.mnuBarGrf, s_.colorGraphVisible, 2);
+}
+void ViewToggles::toggleBarGraph() {
+    flip(s_, s_.mnuSmlGraf, s_.barGraphVisible, 2);
+}
+void ViewToggles::toggleInternalStatus() {
+    flip(s_, s_.mnuInternStatus, s_.internalStatusVisible, 3);
+}
+void ViewToggles::toggleComments() {
+    flip(s_, s_.mnuComments, s_.sessionCommentsVisible, 3);
+}
 // The parameters strip weighs 2 at start-up but 3 here, as the window has always done.
-void ViewToggles::mnuTimnStuf_Click() { Flip(s_, s_.mnuTimnStuf, s_.TimeEtcVisible, 3); }
-
-void ViewToggles::EnterReplayView() {
-    s_.PreReplayBarGrf = s_.mnuBarGrf.checked;
-    if (s_.PreReplayBarGrf) mnuBarGrf_Click();
-    s_.PreReplayPixGraf = s_.mnuPixGraf.checked;
-    if (!s_.PreReplayPixGraf) mnuPixGraf_Click();
-    s_.PreReplaySmlGraf = s_.mnuSmlGraf.checked;
-    if (s_.PreReplaySmlGraf) mnuSmlGraf_Click();
-    s_.PreReplayInternStatus = s_.mnuInternStatus.checked;
-    if (s_.PreReplayInternStatus) mnuInternStatus_Click();
-    s_.PreReplayComments = s_.mnuComments.checked;
-    if (!s_.PreReplayComments) mnuComments_Click();
-    s_.PreReplayTimnStuf = s_.mnuTimnStuf.checked;
-    if (s_.PreReplayTimnStuf) mnuTimnStuf_Click();
+void ViewToggles::toggleTimeEtc() {
+    flip(s_, s_.mnuTimnStuf, s_.timeEtcVisible, 3);
 }
 
-void ViewToggles::LeaveReplayView() {
-    if (s_.PreReplayBarGrf) mnuBarGrf_Click();
-    if (!s_.PreReplayPixGraf) mnuPixGraf_Click();
-    if (s_.PreReplaySmlGraf) mnuSmlGraf_Click();
-    if (s_.PreReplayInternStatus) mnuInternStatus_Click();
-    if (s_.PreReplayTimnStuf) mnuTimnStuf_Click();
-    if (!s_.PreReplayComments) mnuComments_Click();
+void ViewToggles::enterReplayView() {
+    s_.preReplayBarGrf = s_.mnuBarGrf.checked;
+    if (s_.preReplayBarGrf) toggleColorBar();
+    s_.preReplayPixGraf = s_.mnuPixGraf.checked;
+    if (!s_.preReplayPixGraf) togglePictureGraph();
+    s_.preReplaySmlGraf = s_.mnuSmlGraf.checked;
+    if (s_.preReplaySmlGraf) toggleBarGraph();
+    s_.preReplayInternStatus = s_.mnuInternStatus.checked;
+    if (s_.preReplayInternStatus) toggleInternalStatus();
+    s_.preReplayComments = s_.mnuComments.checked;
+    if (!s_.preReplayComments) toggleComments();
+    s_.preReplayTimnStuf = s_.mnuTimnStuf.checked;
+    if (s_.preReplayTimnStuf) toggleTimeEtc();
 }
 
-void ViewToggles::HideEntryFrame() { s_.fraSetStuff.visible = false; }
+void ViewToggles::leaveReplayView() {
+    if (s_.preReplayBarGrf) toggleColorBar();
+    if (!s_.preReplayPixGraf) togglePictureGraph();
+    if (s_.preReplaySmlGraf) toggleBarGraph();
+    if (s_.preReplayInternStatus) toggleInternalStatus();
+    if (s_.preReplayTimnStuf) toggleTimeEtc();
+    if (!s_.preReplayComments) toggleComments();
+}
+
+void ViewToggles::hideEntryFrame() {
+    s_.fraSetStuff.visible = false;
+}
+
+} // namespace aurivo

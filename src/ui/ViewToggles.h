@@ -1,4 +1,7 @@
 #pragma once
+
+namespace aurivo {
+
 // The Display menu's six panel toggles, the switch into and out of the replay view, and the
 // click-to-close rule of the filter/jitter entry frame. A toggle only records the choice and asks for
 // a height-driven re-arrangement; the next tick lays the panels out.
@@ -7,27 +10,29 @@ struct MonitorState;
 class WindowHost;
 
 class ViewToggles {
-public:
+  public:
     ViewToggles(MonitorState& state, WindowHost& host);
 
-    void mnuPixGraf_Click();
-    void mnuBarGrf_Click();
-    void mnuSmlGraf_Click();
-    void mnuInternStatus_Click();
-    void mnuComments_Click();
-    void mnuTimnStuf_Click();
+    void togglePictureGraph();
+    void toggleColorBar();
+    void toggleBarGraph();
+    void toggleInternalStatus();
+    void toggleComments();
+    void toggleTimeEtc();
 
     // Remembers the six check marks and switches to graph and comments only.
-    void EnterReplayView();
+    void enterReplayView();
     // Toggles back exactly the panels the replay view changed: LED row, picture graph, bar graph,
     // readings, parameters strip, comments.
-    void LeaveReplayView();
+    void leaveReplayView();
 
     // Every click on the window background, a display panel or one of its labels closes the
     // filter/jitter entry frame.
-    void HideEntryFrame();
+    void hideEntryFrame();
 
-private:
+  private:
     MonitorState& s_;
     WindowHost& host_;
 };
+
+} // namespace aurivo

@@ -1,8 +1,8 @@
 #pragma once
 // A scripted serial component for tests: each port number is given an open result (0 or an error
-// number, with the reason LastErrorText reports) and the bytes it delivers once open. Ports without a
+// number, with the reason lastErrorText reports) and the bytes it delivers once open. Ports without a
 // script do not exist (8002). Every open and close is logged, so tests can tell which ports were
-// probed. Setting `failed` makes InBufferCount report -1, as when the device goes away while open.
+// probed. Setting `failed` makes inBufferCount report -1, as when the device goes away while open.
 
 #include "device/SerialComm.h"
 
@@ -11,41 +11,43 @@
 #include <map>
 #include <vector>
 
+namespace aurivo {
+
 class FakeSerialComm : public SerialComm {
-public:
+  public:
     struct PortScript {
-        int openResult = 0;      // 0, kNoSuchPort, kPortInUse or any other error number
-        QString errorText;       // what LastErrorText says after a failed open
-        QByteArray bytes;        // delivered to the receive buffer when the port opens
+        int openResult = 0; // 0, kNoSuchPort, kPortInUse or any other error number
+        QString errorText;  // what lastErrorText says after a failed open
+        QByteArray bytes;   // delivered to the receive buffer when the port opens
     };
 
     std::map<int, PortScript> ports;
     bool failed = false;
 
-    void AddPort(int port, QByteArray bytes = {}) { ports[port] = PortScript{0, QString(), std::move(bytes)}; }
-    void AddHeldPort(int port, const QString& reason = QStringLiteral("in use by another program")) {
+    void addPort(int port, QByteArray bytes = {}) {
+        ports[port] = PortScript{0, QString(), std::move(bytes)};
+    }
+    void addHeldPort(int port, const QString& reason = QStringLiteral("in use by another program")) {
         ports[port] = PortScript{kPortInUse, reason, {}};
     }
-    void AddFailingPort(int port, int error, const QString& reason = QString()) {
+    void addFailingPort(int port, int error, const QString& reason = QString()) {
         ports[port] = PortScript{error, reason, {}};
     }
     // Bytes arriving while the port is open (appended to the receive buffer).
-    void Deliver(const QByteArray& bytes) { buffer_.append(bytes); }
+    void deliver(const QByteArray& bytes) { buffer_.append(bytes); }
 
-    std::vector<int> openAttempts; // port number of every PortOpen = True
-    int closeCalls = 0;            // every PortOpen = False, also on a closed port
+    std::vector<int> openAttempts; // port number of every portOpen = True
+    int closeCalls = 0;            // every portOpen = False, also on a closed port
     QString settings;
-    int inputMode = 0, inBufferSize = 0;
+    int inBufferSize = 0;
 
-    void SetCommPort(int port) override { commPort_ = port; }
-    int CommPort() const override { return commPort_; }
-    void SetSettings(const QString& s) override { settings = s; }
-    void SetInputLen(int) override {}
-    void SetRThreshold(int) override {}
-    void SetInputMode(int mode) override { inputMode = mode; }
-    void SetInBufferSize(int size) override { inBufferSize = size; }
+    void setCommPort(int port) override { commPort_ = port; }
+    int commPort() const override { return commPort_; }
+    void setSettings(const QString& s) override { settings = s; }
+    void setInputLen(int) override {}
+    void setInBufferSize(int size) override { inBufferSize = size; }
 
-    int SetPortOpen(bool open) override {
+    int setPortOpen(bool open) override {
         if (!open) {
             ++closeCalls;
             open_ = false;
@@ -71,23 +73,25 @@ public:
         buffer_ = it->second.bytes;
         return 0;
     }
-    bool PortOpen() const override { return open_; }
+    bool portOpen() const override { return open_; }
 
-    int InBufferCount() override {
+    int inBufferCount() override {
         if (failed) return -1;
         return open_ ? int(buffer_.size()) : 0;
     }
-    QByteArray Input() override {
+    QByteArray input() override {
         if (!open_ || buffer_.isEmpty()) return {};
         const QByteArray one = buffer_.left(1);
         buffer_.remove(0, 1);
         return one;
     }
-    QString LastErrorText() const override { return lastError_; }
+    QString lastErrorText() const override { return lastError_; }
 
-private:
+  private:
     int commPort_ = 1;
     bool open_ = false;
     QString lastError_;
     QByteArray buffer_;
 };
+
+} // namespace aurivo

@@ -15,90 +15,88 @@
 #include <termios.h>
 #include <unistd.h>
 
+namespace aurivo {
+
 class PseudoTerminal {
-public:
+  public:
     // Creates the pair; with a folder, also links the device side as <folder>/ports/com<port>.
     explicit PseudoTerminal(const QString& folder = {}, int port = 3) {
-        m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         // Child processes must not inherit the master, or closing it here would not hang up the line.
-        if (m_master >= 0)
-            ::fcntl(m_master, F_SETFD, FD_CLOEXEC);
-        if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0) {
-            HangUp();
+        if (master_ >= 0) ::fcntl(master_, F_SETFD, FD_CLOEXEC);
+        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
+            hangUp();
             return;
         }
-        const char* name = ::ptsname(m_master);
+        const char* name = ::ptsname(master_);
         if (name == nullptr) {
-            HangUp();
+            hangUp();
             return;
         }
-        m_slavePath = QString::fromLocal8Bit(name);
+        slavePath_ = QString::fromLocal8Bit(name);
         termios tio{};
-        if (::tcgetattr(m_master, &tio) == 0) {
+        if (::tcgetattr(master_, &tio) == 0) {
             ::cfmakeraw(&tio);
-            ::tcsetattr(m_master, TCSANOW, &tio);
+            ::tcsetattr(master_, TCSANOW, &tio);
         }
-        if (!folder.isEmpty())
-            Link(folder, port);
+        if (!folder.isEmpty()) link(folder, port);
     }
 
     ~PseudoTerminal() {
-        HangUp();
-        for (const QString& link : m_links)
+        hangUp();
+        for (const QString& link : links_)
             QFile::remove(link);
     }
 
     PseudoTerminal(const PseudoTerminal&) = delete;
     PseudoTerminal& operator=(const PseudoTerminal&) = delete;
 
-    bool IsValid() const { return !m_slavePath.isEmpty(); }
-    QString SlavePath() const { return m_slavePath; }
-    int MasterFd() const { return m_master; }
+    bool isValid() const { return !slavePath_.isEmpty(); }
+    QString slavePath() const { return slavePath_; }
+    int masterFd() const { return master_; }
 
     // Links the device side as <folder>/ports/com<port> (replacing an existing entry); false on failure.
-    bool Link(const QString& folder, int port) {
-        if (!QDir(folder).mkpath(QStringLiteral("ports")))
-            return false;
+    bool link(const QString& folder, int port) {
+        if (!QDir(folder).mkpath(QStringLiteral("ports"))) return false;
         const QString link = QDir(folder).filePath(QStringLiteral("ports/com%1").arg(port));
         QFile::remove(link);
-        if (!QFile::link(m_slavePath, link))
-            return false;
-        m_links.append(link);
+        if (!QFile::link(slavePath_, link)) return false;
+        links_.append(link);
         return true;
     }
 
     // Writes every byte on the master side, waiting at most timeoutMs for room; false if that failed.
-    bool Write(const QByteArray& bytes, int timeoutMs = 2000) {
-        if (m_master < 0)
-            return false;
+    bool write(const QByteArray& bytes, int timeoutMs = 2000) {
+        if (master_ < 0) return false;
         QDeadlineTimer deadline(timeoutMs);
         qsizetype done = 0;
         while (done < bytes.size()) {
-            const ssize_t n = ::write(m_master, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+            const ssize_t n =
+                ::write(master_, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
             if (n > 0) {
                 done += n;
                 continue;
             }
-            if (n < 0 && errno != EAGAIN && errno != EINTR)
-                return false;
-            if (deadline.hasExpired())
-                return false;
-            pollfd pfd{m_master, POLLOUT, 0};
+            if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
+            if (deadline.hasExpired()) return false;
+            pollfd pfd{master_, POLLOUT, 0};
             ::poll(&pfd, 1, 10);
         }
         return true;
     }
 
     // Closes the master side: whoever has the device open sees a hang-up.
-    void HangUp() {
-        if (m_master >= 0) {
-            ::close(m_master);
-            m_master = -1;
+    void hangUp() {
+        if (master_ >= 0) {
+            ::close(master_);
+            master_ = -1;
         }
     }
 
-private:
-    int m_master = -1;
-    QString m_slavePath;
-    QStringList m_links;
+  private:
+    int master_ = -1;
+    QString slavePath_;
+    QStringList links_;
 };
+
+} // namespace aurivo

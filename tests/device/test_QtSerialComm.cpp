@@ -15,24 +15,25 @@
 #include <random>
 #include <termios.h>
 
+namespace aurivo {
+
 namespace {
 
-void Configure(QtSerialComm& comm, int port) {
-    comm.SetCommPort(port);
-    comm.SetSettings(QStringLiteral("19200,N,8,1"));
-    comm.SetInputLen(1);
-    comm.SetRThreshold(0);
-    comm.SetInputMode(1);
-    comm.SetInBufferSize(4096);
+void configure(QtSerialComm& comm, int port) {
+    comm.setCommPort(port);
+    comm.setSettings(QStringLiteral("19200,N,8,1"));
+    comm.setInputLen(1);
+    comm.setInBufferSize(4096);
 }
 
 // Reads until `count` bytes came, a failure, or two seconds; asserts the one-byte form of Input.
-// With `failed`, reads on until InBufferCount reports a failure.
-QByteArray ReadBytes(QtSerialComm& comm, qsizetype count, int* largestCount = nullptr, bool* failed = nullptr) {
+// With `failed`, reads on until inBufferCount reports a failure.
+QByteArray readBytes(QtSerialComm& comm, qsizetype count, int* largestCount = nullptr,
+                     bool* failed = nullptr) {
     QByteArray got;
     QDeadlineTimer deadline(2000);
     while ((failed || got.size() < count) && !deadline.hasExpired()) {
-        const int waiting = comm.InBufferCount();
+        const int waiting = comm.inBufferCount();
         if (waiting < 0) {
             if (failed) *failed = true;
             break;
@@ -40,7 +41,7 @@ QByteArray ReadBytes(QtSerialComm& comm, qsizetype count, int* largestCount = nu
         if (largestCount) *largestCount = std::max(*largestCount, waiting);
         if (waiting == 0) QThread::msleep(1);
         for (int i = 0; i < waiting; ++i) {
-            const QByteArray one = comm.Input();
+            const QByteArray one = comm.input();
             EXPECT_EQ(one.size(), 1);
             got += one;
         }
@@ -48,33 +49,34 @@ QByteArray ReadBytes(QtSerialComm& comm, qsizetype count, int* largestCount = nu
     return got;
 }
 
-void RunEventLoopFor(int ms) {
+void runEventLoopFor(int ms) {
     QDeadlineTimer settle(ms);
-    while (!settle.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (!settle.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
 class SerialCommTest : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir folder;
 };
 
 TEST_F(SerialCommTest, BytesArriveOneAtATimeOn19200EightNoneOne) {
     PseudoTerminal pty(folder.path(), 3);
-    ASSERT_TRUE(pty.IsValid());
+    ASSERT_TRUE(pty.isValid());
     QtSerialComm comm(folder.path());
-    Configure(comm, 3);
+    configure(comm, 3);
     // What the device sent while the port was closed is not part of what the monitor reads.
-    ASSERT_TRUE(pty.Write(QByteArray(40, '\x55')));
+    ASSERT_TRUE(pty.write(QByteArray(40, '\x55')));
     QThread::msleep(20);
-    ASSERT_EQ(comm.SetPortOpen(true), 0) << qPrintable(comm.LastErrorText());
-    EXPECT_TRUE(comm.PortOpen());
-    EXPECT_EQ(comm.OpenDevicePath(), QFileInfo(pty.SlavePath()).canonicalFilePath());
+    ASSERT_EQ(comm.setPortOpen(true), 0) << qPrintable(comm.lastErrorText());
+    EXPECT_TRUE(comm.portOpen());
+    EXPECT_EQ(comm.openDevicePath(), QFileInfo(pty.slavePath()).canonicalFilePath());
     QThread::msleep(20);
-    EXPECT_EQ(comm.InBufferCount(), 0);
-    EXPECT_TRUE(comm.Input().isEmpty());
+    EXPECT_EQ(comm.inBufferCount(), 0);
+    EXPECT_TRUE(comm.input().isEmpty());
 
     termios tio{};
-    ASSERT_EQ(::tcgetattr(pty.MasterFd(), &tio), 0); // the master sees the device side's settings
+    ASSERT_EQ(::tcgetattr(pty.masterFd(), &tio), 0); // the master sees the device side's settings
     EXPECT_EQ(::cfgetispeed(&tio), static_cast<speed_t>(B19200));
     EXPECT_EQ(::cfgetospeed(&tio), static_cast<speed_t>(B19200));
     EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
@@ -83,99 +85,103 @@ TEST_F(SerialCommTest, BytesArriveOneAtATimeOn19200EightNoneOne) {
 
     std::mt19937 rng(3);
     QByteArray sent;
-    for (int i = 0; i < 3000; ++i) sent.append(static_cast<char>(rng() & 0xFF)); // no translation
-    ASSERT_TRUE(pty.Write(sent));
-    EXPECT_EQ(ReadBytes(comm, sent.size()), sent);
-    EXPECT_EQ(comm.InBufferCount(), 0);
+    for (int i = 0; i < 3000; ++i)
+        sent.append(static_cast<char>(rng() & 0xFF)); // no translation
+    ASSERT_TRUE(pty.write(sent));
+    EXPECT_EQ(readBytes(comm, sent.size()), sent);
+    EXPECT_EQ(comm.inBufferCount(), 0);
 
     // The receive buffer holds at most InBufferSize bytes.
-    comm.SetInBufferSize(16);
+    comm.setInBufferSize(16);
     sent = QByteArray(200, 'x');
-    for (int i = 0; i < sent.size(); ++i) sent[i] = static_cast<char>(i);
-    ASSERT_TRUE(pty.Write(sent));
+    for (int i = 0; i < sent.size(); ++i)
+        sent[i] = static_cast<char>(i);
+    ASSERT_TRUE(pty.write(sent));
     int largest = 0;
-    EXPECT_EQ(ReadBytes(comm, sent.size(), &largest), sent);
+    EXPECT_EQ(readBytes(comm, sent.size(), &largest), sent);
     EXPECT_TRUE(largest >= 1 && largest <= 16) << largest;
 
     // InputLen 0 returns everything waiting.
-    comm.SetInputLen(0);
-    ASSERT_TRUE(pty.Write("abcdef"));
+    comm.setInputLen(0);
+    ASSERT_TRUE(pty.write("abcdef"));
     QDeadlineTimer deadline(2000);
-    while (comm.InBufferCount() < 6 && !deadline.hasExpired()) QThread::msleep(1);
-    EXPECT_EQ(comm.Input(), QByteArray("abcdef"));
-    EXPECT_EQ(comm.SetPortOpen(false), 0);
-    EXPECT_FALSE(comm.PortOpen());
+    while (comm.inBufferCount() < 6 && !deadline.hasExpired())
+        QThread::msleep(1);
+    EXPECT_EQ(comm.input(), QByteArray("abcdef"));
+    EXPECT_EQ(comm.setPortOpen(false), 0);
+    EXPECT_FALSE(comm.portOpen());
 }
 
 TEST_F(SerialCommTest, SettingsText) {
-    const auto s = QtSerialComm::ParseSettings(QStringLiteral("19200,N,8,1"));
+    const auto s = QtSerialComm::parseSettings(QStringLiteral("19200,N,8,1"));
     ASSERT_TRUE(s.ok);
     EXPECT_EQ(s.baudRate, 19200);
     EXPECT_EQ(s.parity, QSerialPort::NoParity);
     EXPECT_EQ(s.dataBits, QSerialPort::Data8);
     EXPECT_EQ(s.stopBits, QSerialPort::OneStop);
-    const auto e = QtSerialComm::ParseSettings(QStringLiteral("9600,e,7,2"));
+    const auto e = QtSerialComm::parseSettings(QStringLiteral("9600,e,7,2"));
     ASSERT_TRUE(e.ok);
     EXPECT_EQ(e.parity, QSerialPort::EvenParity);
     EXPECT_EQ(e.dataBits, QSerialPort::Data7);
     EXPECT_EQ(e.stopBits, QSerialPort::TwoStop);
-    for (const char* bad : {"", "19200", "19200,X,8,1", "19200,N,9,1", "19200,N,8,3", "fast,N,8,1", "-5,N,8,1"})
-        EXPECT_FALSE(QtSerialComm::ParseSettings(QString::fromLatin1(bad)).ok) << bad;
+    for (const char* bad :
+         {"", "19200", "19200,X,8,1", "19200,N,9,1", "19200,N,8,3", "fast,N,8,1", "-5,N,8,1"})
+        EXPECT_FALSE(QtSerialComm::parseSettings(QString::fromLatin1(bad)).ok) << bad;
 
     PseudoTerminal pty(folder.path(), 3);
     QtSerialComm comm(folder.path());
-    Configure(comm, 3);
-    comm.SetSettings(QStringLiteral("19200,Q,8,1"));
-    EXPECT_EQ(comm.SetPortOpen(true), SerialComm::kOtherFailure);
-    EXPECT_FALSE(comm.PortOpen());
+    configure(comm, 3);
+    comm.setSettings(QStringLiteral("19200,Q,8,1"));
+    EXPECT_EQ(comm.setPortOpen(true), SerialComm::kOtherFailure);
+    EXPECT_FALSE(comm.portOpen());
 }
 
 TEST_F(SerialCommTest, MissingDeviceIs8002AndClosingAClosedPortIsHarmless) {
     QtSerialComm comm(folder.path());
-    Configure(comm, 0); // no number outside 1..16 names a device
-    EXPECT_EQ(comm.SetPortOpen(true), SerialComm::kNoSuchPort);
-    EXPECT_FALSE(comm.LastErrorText().isEmpty());
+    configure(comm, 0); // no number outside 1..16 names a device
+    EXPECT_EQ(comm.setPortOpen(true), SerialComm::kNoSuchPort);
+    EXPECT_FALSE(comm.lastErrorText().isEmpty());
     // A link whose device has gone names the port but cannot be opened.
     ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("ports")));
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/aurivo-no-such-device"),
                             folder.filePath(QStringLiteral("ports/com6"))));
-    Configure(comm, 6);
-    EXPECT_EQ(comm.SetPortOpen(true), SerialComm::kNoSuchPort);
-    EXPECT_FALSE(comm.PortOpen());
+    configure(comm, 6);
+    EXPECT_EQ(comm.setPortOpen(true), SerialComm::kNoSuchPort);
+    EXPECT_FALSE(comm.portOpen());
 
-    EXPECT_EQ(comm.SetPortOpen(false), 0);
-    EXPECT_EQ(comm.SetPortOpen(false), 0);
-    EXPECT_FALSE(comm.PortOpen());
-    EXPECT_EQ(comm.InBufferCount(), -1);
-    EXPECT_TRUE(comm.Input().isEmpty());
+    EXPECT_EQ(comm.setPortOpen(false), 0);
+    EXPECT_EQ(comm.setPortOpen(false), 0);
+    EXPECT_FALSE(comm.portOpen());
+    EXPECT_EQ(comm.inBufferCount(), -1);
+    EXPECT_TRUE(comm.input().isEmpty());
 }
 
 TEST_F(SerialCommTest, PortHeldInThisProcessIs8005UnderAnyName) {
     PseudoTerminal pty(folder.path(), 3);
     QTemporaryDir otherFolder;
-    ASSERT_TRUE(pty.Link(otherFolder.path(), 7)); // the same device as port 7 of another folder
+    ASSERT_TRUE(pty.link(otherFolder.path(), 7)); // the same device as port 7 of another folder
 
     QtSerialComm first(folder.path());
-    Configure(first, 3);
-    ASSERT_EQ(first.SetPortOpen(true), 0);
-    EXPECT_EQ(first.SetPortOpen(true), SerialComm::kPortInUse); // opening an open port again
-    EXPECT_TRUE(first.PortOpen());
+    configure(first, 3);
+    ASSERT_EQ(first.setPortOpen(true), 0);
+    EXPECT_EQ(first.setPortOpen(true), SerialComm::kPortInUse); // opening an open port again
+    EXPECT_TRUE(first.portOpen());
 
     QtSerialComm second(folder.path());
-    Configure(second, 3);
-    EXPECT_EQ(second.SetPortOpen(true), SerialComm::kPortInUse);
-    EXPECT_EQ(second.LastErrorText(), QStringLiteral("in use by another program"));
-    EXPECT_FALSE(second.PortOpen());
+    configure(second, 3);
+    EXPECT_EQ(second.setPortOpen(true), SerialComm::kPortInUse);
+    EXPECT_EQ(second.lastErrorText(), QStringLiteral("in use by another program"));
+    EXPECT_FALSE(second.portOpen());
 
     QtSerialComm viaOtherName(otherFolder.path());
-    Configure(viaOtherName, 7);
-    EXPECT_EQ(viaOtherName.SetPortOpen(true), SerialComm::kPortInUse);
+    configure(viaOtherName, 7);
+    EXPECT_EQ(viaOtherName.setPortOpen(true), SerialComm::kPortInUse);
 
     // The first holder still reads normally; once it lets go, the port opens again.
-    ASSERT_TRUE(pty.Write("z"));
-    EXPECT_EQ(ReadBytes(first, 1), QByteArray("z"));
-    EXPECT_EQ(first.SetPortOpen(false), 0);
-    EXPECT_EQ(second.SetPortOpen(true), 0);
+    ASSERT_TRUE(pty.write("z"));
+    EXPECT_EQ(readBytes(first, 1), QByteArray("z"));
+    EXPECT_EQ(first.setPortOpen(false), 0);
+    EXPECT_EQ(second.setPortOpen(true), 0);
 }
 
 TEST_F(SerialCommTest, PortHeldByAnotherProgramIs8005) {
@@ -188,19 +194,19 @@ TEST_F(SerialCommTest, PortHeldByAnotherProgramIs8005) {
     QByteArray out;
     QDeadlineTimer deadline(5000);
     while (!out.contains("\n") && !deadline.hasExpired()) {
-        ASSERT_TRUE(pty.Write(QByteArray::fromHex("A35B081FBB0401E4")));
+        ASSERT_TRUE(pty.write(QByteArray::fromHex("A35B081FBB0401E4")));
         dump.waitForReadyRead(100);
         out += dump.readAllStandardOutput();
     }
     ASSERT_TRUE(out.startsWith("8123 4\n")) << out.constData() << dump.readAllStandardError().constData();
 
     QtSerialComm comm(folder.path());
-    Configure(comm, 3);
-    EXPECT_EQ(comm.SetPortOpen(true), SerialComm::kPortInUse);
-    EXPECT_EQ(comm.LastErrorText(), QStringLiteral("in use by another program"));
+    configure(comm, 3);
+    EXPECT_EQ(comm.setPortOpen(true), SerialComm::kPortInUse);
+    EXPECT_EQ(comm.lastErrorText(), QStringLiteral("in use by another program"));
 
     // The other program sees the hang-up and ends.
-    pty.HangUp();
+    pty.hangUp();
     if (!dump.waitForFinished(5000)) {
         dump.kill();
         dump.waitForFinished(1000);
@@ -213,55 +219,58 @@ TEST_F(SerialCommTest, PortHeldByAnotherProgramIs8005) {
 TEST_F(SerialCommTest, HangUpShowsAsFailureAfterTheLastBytes) {
     PseudoTerminal pty(folder.path(), 3);
     QtSerialComm comm(folder.path());
-    Configure(comm, 3);
-    ASSERT_EQ(comm.SetPortOpen(true), 0);
-    ASSERT_TRUE(pty.Write("abc"));
-    EXPECT_EQ(ReadBytes(comm, 3), QByteArray("abc"));
-    pty.HangUp();
+    configure(comm, 3);
+    ASSERT_EQ(comm.setPortOpen(true), 0);
+    ASSERT_TRUE(pty.write("abc"));
+    EXPECT_EQ(readBytes(comm, 3), QByteArray("abc"));
+    pty.hangUp();
     bool failed = false;
-    EXPECT_TRUE(ReadBytes(comm, 0, nullptr, &failed).isEmpty());
+    EXPECT_TRUE(readBytes(comm, 0, nullptr, &failed).isEmpty());
     EXPECT_TRUE(failed);
-    EXPECT_EQ(comm.InBufferCount(), -1); // it stays failed
-    EXPECT_EQ(comm.SetPortOpen(false), 0);
-    EXPECT_FALSE(comm.PortOpen());
+    EXPECT_EQ(comm.inBufferCount(), -1); // it stays failed
+    EXPECT_EQ(comm.setPortOpen(false), 0);
+    EXPECT_FALSE(comm.portOpen());
 }
 
 TEST_F(SerialCommTest, HangUpIsSeenAlsoWhenTheEventLoopRan) {
     // With the event loop running, Qt reads the line itself and notices the hang-up first.
     PseudoTerminal pty(folder.path(), 3);
     QtSerialComm comm(folder.path());
-    Configure(comm, 3);
-    ASSERT_EQ(comm.SetPortOpen(true), 0);
-    ASSERT_TRUE(pty.Write("hello"));
-    RunEventLoopFor(200);
-    pty.HangUp();
-    RunEventLoopFor(200);
+    configure(comm, 3);
+    ASSERT_EQ(comm.setPortOpen(true), 0);
+    ASSERT_TRUE(pty.write("hello"));
+    runEventLoopFor(200);
+    pty.hangUp();
+    runEventLoopFor(200);
     bool failed = false;
-    EXPECT_EQ(ReadBytes(comm, 0, nullptr, &failed), QByteArray("hello"));
+    EXPECT_EQ(readBytes(comm, 0, nullptr, &failed), QByteArray("hello"));
     EXPECT_TRUE(failed);
 }
 
 TEST(PortMap, LinksWinThenUsbAcmAndTheRestInNumericOrder) {
     QStringList names;
-    for (const char* n : {"ttyS10", "ttyACM1", "ttyUSB10", "ttyS2", "ttyUSB2", "ttyACM0", "rfcomm0", "ttyS0",
-                          "ttyUSB9"})
+    for (const char* n :
+         {"ttyS10", "ttyACM1", "ttyUSB10", "ttyS2", "ttyUSB2", "ttyACM0", "rfcomm0", "ttyS0", "ttyUSB9"})
         names << QStringLiteral("/dev/") + QLatin1String(n);
     QStringList expected;
-    for (const char* n : {"ttyUSB2", "ttyUSB9", "ttyUSB10", "ttyACM0", "ttyACM1", "rfcomm0", "ttyS0", "ttyS2",
-                          "ttyS10"})
+    for (const char* n :
+         {"ttyUSB2", "ttyUSB9", "ttyUSB10", "ttyACM0", "ttyACM1", "rfcomm0", "ttyS0", "ttyS2", "ttyS10"})
         expected << QStringLiteral("/dev/") + QLatin1String(n);
-    EXPECT_EQ(PortMap::OrderPortNames(names), expected);
+    EXPECT_EQ(PortMap::orderPortNames(names), expected);
 
     QTemporaryDir folder;
     PseudoTerminal pty(folder.path(), 12);
     const PortMap map(folder.path());
-    EXPECT_EQ(map.DevicePath(12), folder.filePath(QStringLiteral("ports/com12")));
-    EXPECT_EQ(map.CanonicalPath(12), QFileInfo(pty.SlavePath()).canonicalFilePath());
-    EXPECT_TRUE(map.DevicePath(0).isEmpty());
-    EXPECT_TRUE(map.DevicePath(17).isEmpty());
+    EXPECT_EQ(map.devicePath(12), folder.filePath(QStringLiteral("ports/com12")));
+    EXPECT_EQ(map.canonicalPath(12), QFileInfo(pty.slavePath()).canonicalFilePath());
+    EXPECT_TRUE(map.devicePath(0).isEmpty());
+    EXPECT_TRUE(map.devicePath(17).isEmpty());
     // Without a link, numbers go to the system's devices in order, and beyond them name nothing.
-    const QStringList system = PortMap::SystemPorts();
-    for (int n : {1, 2, 11}) EXPECT_EQ(map.DevicePath(n), n <= system.size() ? system[n - 1] : QString()) << n;
+    const QStringList system = PortMap::systemPorts();
+    for (int n : {1, 2, 11})
+        EXPECT_EQ(map.devicePath(n), n <= system.size() ? system[n - 1] : QString()) << n;
 }
 
 } // namespace
+
+} // namespace aurivo

@@ -1,10 +1,12 @@
-#include "app/Colors.h"
-#include "app/MonitorState.h"
+#include "core/Colors.h"
+#include "core/MonitorState.h"
 #include "display/Indicators.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+
+namespace aurivo {
 
 namespace {
 
@@ -13,29 +15,31 @@ constexpr uint32_t kGreen = 0x0000FF00;
 constexpr uint32_t kRed = 0x000000FF;
 
 class IndicatorsTest : public ::testing::Test {
-protected:
-    void Show(float level) {
-        state.AwaitingStartValue = false;
-        state.LevelShown = level;
-        indicators.ShowLevelIndicators();
+  protected:
+    void show(float level) {
+        state.awaitingStartValue = false;
+        state.levelShown = level;
+        indicators.showLevel();
     }
     // Number of leading segments in the colour, or -1 if any after them is not neutral.
-    int Segments(uint32_t colour) const {
+    int segments(uint32_t colour) const {
         int n = 0;
-        while (n < 32 && state.lblBarGraf[n].backColor == colour) ++n;
+        while (n < 32 && state.lblBarGraf[n].backColor == colour)
+            ++n;
         for (int i = n; i < 32; ++i)
             if (state.lblBarGraf[i].backColor != kFace) return -1;
         return n;
     }
     // Number of leading lamps in `lit` when all the others are `back`, else -1.
-    int Lamps(uint32_t lit, uint32_t back) const {
+    int lamps(uint32_t lit, uint32_t back) const {
         int n = 0;
-        while (n < 8 && state.lblLED[n].backColor == lit) ++n;
+        while (n < 8 && state.lblLED[n].backColor == lit)
+            ++n;
         for (int i = n; i < 8; ++i)
             if (state.lblLED[i].backColor != back) return -1;
         return n;
     }
-    bool AllNeutral() const {
+    bool allNeutral() const {
         for (const auto& l : state.lblLED)
             if (l.backColor != kFace) return false;
         for (const auto& l : state.lblBarGraf)
@@ -56,17 +60,20 @@ TEST_F(IndicatorsTest, LevelTable) {
         int lamps;
     };
     const Row rows[] = {
-        {255, kGreen, 1, 0x00C0C0FF, 0x000000FF, 1},   {0, kGreen, 32, 0x00FF0000, 0x00FF00FF, 1},
-        {256, kRed, 1, 0, 0, -1},                          {100, kGreen, 20, 0x0000FF00, 0x00FFFF00, 4},
-        {91, kGreen, 21, 0x0000FF00, 0x00FFFF00, -1},  // n = 20.5 rounds to the even 20
-        {510, kRed, 32, 0x00FFC0FF, 0x00FFC0C0, 2},    {542, kRed, 32, 0, 0, 8},
+        {255, kGreen, 1, 0x00C0C0FF, 0x000000FF, 1},
+        {0, kGreen, 32, 0x00FF0000, 0x00FF00FF, 1},
+        {256, kRed, 1, 0, 0, -1},
+        {100, kGreen, 20, 0x0000FF00, 0x00FFFF00, 4},
+        {91, kGreen, 21, 0x0000FF00, 0x00FFFF00, -1}, // n = 20.5 rounds to the even 20
+        {510, kRed, 32, 0x00FFC0FF, 0x00FFC0C0, 2},
+        {542, kRed, 32, 0, 0, 8},
         {-3, kGreen, 32, 0x00FF0000, 0x00FF00FF, 1},
     };
     for (const Row& r : rows) {
-        Show(r.level);
-        EXPECT_EQ(Segments(r.barColour), r.segments) << r.level;
+        show(r.level);
+        EXPECT_EQ(segments(r.barColour), r.segments) << r.level;
         if (r.lamps >= 0) {
-            EXPECT_EQ(Lamps(r.lit, r.back), r.lamps) << r.level;
+            EXPECT_EQ(lamps(r.lit, r.back), r.lamps) << r.level;
         }
     }
     // Lamp counts in single precision: exactly one band or lamp width is not above the limit.
@@ -74,68 +81,71 @@ TEST_F(IndicatorsTest, LevelTable) {
         float level;
         int band, lit;
     };
-    for (const Count& c : {Count{255, 6, 0}, Count{100, 2, 3}, Count{510, 12, 1}, Count{float(2040.0 / 49.0), 0, 7},
-                           Count{float(255.0 / 49.0), 0, 0}}) {
-        EXPECT_EQ(Indicators::CountLampSteps(c.level).band, c.band) << c.level;
-        EXPECT_EQ(Indicators::CountLampSteps(c.level).lit, c.lit) << c.level;
+    for (const Count& c : {Count{255, 6, 0}, Count{100, 2, 3}, Count{510, 12, 1},
+                           Count{float(2040.0 / 49.0), 0, 7}, Count{float(255.0 / 49.0), 0, 0}}) {
+        EXPECT_EQ(Indicators::countLampSteps(c.level).band, c.band) << c.level;
+        EXPECT_EQ(Indicators::countLampSteps(c.level).lit, c.lit) << c.level;
     }
 }
 
 TEST_F(IndicatorsTest, AnyLevelEndsAndShowsSomething) {
     const float inf = std::numeric_limits<float>::infinity();
     for (float level : {1e30f, 3.0e38f, inf, -inf, -1e30f, std::nanf("")}) {
-        Show(level);
-        EXPECT_GE(Segments(state.lblBarGraf[0].backColor), 1) << level;
+        show(level);
+        EXPECT_GE(segments(state.lblBarGraf[0].backColor), 1) << level;
     }
-    Show(1e30f);
-    EXPECT_EQ(Lamps(0, 0), 8);
-    Show(std::nanf(""));
-    EXPECT_EQ(Lamps(0x00FF0000, 0x00FF00FF), 1);
+    show(1e30f);
+    EXPECT_EQ(lamps(0, 0), 8);
+    show(std::nanf(""));
+    EXPECT_EQ(lamps(0x00FF0000, 0x00FF00FF), 1);
 }
 
 TEST_F(IndicatorsTest, FrozenWhileAwaitingTheStartValue) {
-    indicators.DisplayInit();
-    state.AwaitingStartValue = true;
-    state.LevelShown = 0;
-    indicators.ShowLevelIndicators();
-    EXPECT_TRUE(AllNeutral());
-    Show(0);
-    indicators.DisplayInit();
-    EXPECT_TRUE(AllNeutral());
+    indicators.resetToNeutral();
+    state.awaitingStartValue = true;
+    state.levelShown = 0;
+    indicators.showLevel();
+    EXPECT_TRUE(allNeutral());
+    show(0);
+    indicators.resetToNeutral();
+    EXPECT_TRUE(allNeutral());
 }
 
 TEST_F(IndicatorsTest, StepToTheTargetOnlyWithAValidReadingInASession) {
-    state.LevelShown = 255;
-    state.LevelTarget = 0;
-    for (auto [running, status] : std::initializer_list<std::pair<bool, int>>{{true, 5}, {true, 0}, {false, 4}}) {
+    state.levelShown = 255;
+    state.levelTarget = 0;
+    for (auto [running, status] :
+         std::initializer_list<std::pair<bool, int>>{{true, 5}, {true, 0}, {false, 4}}) {
         state.mnuStart.enabled = !running;
-        state.StatusByte = status;
-        indicators.StepIndicatorLevel();
-        EXPECT_EQ(state.LevelShown, 255.0f) << running << status;
+        state.statusByte = status;
+        indicators.stepLevel();
+        EXPECT_EQ(state.levelShown, 255.0f) << running << status;
     }
     state.mnuStart.enabled = false;
-    state.StatusByte = 4;
+    state.statusByte = 4;
     std::vector<float> seen;
-    for (int tick = 0; tick < 60 && state.LevelShown != 0; ++tick) {
-        indicators.StepIndicatorLevel();
-        seen.push_back(state.LevelShown);
+    for (int tick = 0; tick < 60 && state.levelShown != 0; ++tick) {
+        indicators.stepLevel();
+        seen.push_back(state.levelShown);
     }
     ASSERT_EQ(seen.size(), 51u); // 250, 245, ..., 5, then the snap to 0
     EXPECT_EQ(seen.front(), 250.0f);
     EXPECT_EQ(seen[49], 5.0f);
     EXPECT_EQ(seen.back(), 0.0f);
 
-    state.LevelShown = 100;
-    state.LevelTarget = 105.2f; // within 255/49: snaps
-    indicators.StepIndicatorLevel();
-    EXPECT_EQ(state.LevelShown, 105.2f);
-    state.LevelTarget = 120;
-    indicators.StepIndicatorLevel();
-    EXPECT_EQ(state.LevelShown, 110.2f);
-    state.LevelShown = 3; // stepping down never goes below 0
-    state.LevelTarget = -50;
-    indicators.StepIndicatorLevel();
-    EXPECT_EQ(state.LevelShown, 0.0f);
+    state.levelShown = 100;
+    state.levelTarget = 105.2f; // within 255/49: snaps
+    indicators.stepLevel();
+    EXPECT_EQ(state.levelShown, 105.2f);
+    state.levelTarget = 120;
+    indicators.stepLevel();
+    EXPECT_EQ(state.levelShown, 110.2f);
+    state.levelShown = 3; // stepping down never goes below 0
+    state.levelTarget = -50;
+    indicators.stepLevel();
+    EXPECT_EQ(state.levelShown, 0.0f);
 }
 
 } // namespace
+
+} // namespace aurivo

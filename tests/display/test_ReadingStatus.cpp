@@ -1,30 +1,32 @@
-#include "app/MonitorState.h"
+#include "core/MonitorState.h"
 #include "display/ReadingStatus.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
 
+namespace aurivo {
+
 namespace {
 
 class ReadingStatusTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         QLocale::setDefault(QLocale::c()); // "." as the decimal point of the resistance label
         state.mnuStart.enabled = false;    // a session runs
-        state.GraphSpanPercent = 25;
-        state.RawReading = 8123;
-        state.StatusByte = 4;
+        state.graphSpanPercent = 25;
+        state.rawReading = 8123;
+        state.statusByte = 4;
     }
     void TearDown() override { QLocale::setDefault(QLocale::system()); }
 
-    void Show(int32_t filtered, const char* start = nullptr) {
-        state.FilteredReading = filtered;
+    void show(int32_t filtered, const char* start = nullptr) {
+        state.filteredReading = filtered;
         if (start) state.lblSysADCstart.caption = QString::fromLatin1(start);
-        panel.ShowReadingStatus();
+        panel.showReading();
     }
-    QString Percent() const { return state.LblShnStf[1].caption; }
-    QString Ohms() const { return state.LblShnStf[3].caption; }
-    QString Conductance() const { return state.LblShnStf[5].caption; }
+    QString percent() const { return state.lblShnStf[1].caption; }
+    QString ohms() const { return state.lblShnStf[3].caption; }
+    QString conductance() const { return state.lblShnStf[5].caption; }
 
     MonitorState state;
     ReadingStatus panel{state};
@@ -37,36 +39,38 @@ TEST_F(ReadingStatusTest, ResistanceAndConductance) {
     };
     for (const Row& r : {Row{8192, "469.9 kOhms", "2.12 uS"}, Row{16366, "488.2 Ohms", "2.04 mS"},
                          Row{16382, "28.7 Ohms", "34.8 mS"}}) {
-        Show(r.reading);
-        EXPECT_EQ(Ohms(), QString::fromLatin1(r.ohms)) << r.reading;
-        EXPECT_EQ(Conductance(), QString::fromLatin1(r.conductance)) << r.reading;
+        show(r.reading);
+        EXPECT_EQ(ohms(), QString::fromLatin1(r.ohms)) << r.reading;
+        EXPECT_EQ(conductance(), QString::fromLatin1(r.conductance)) << r.reading;
     }
-    EXPECT_EQ(state.LblShnStf[7].caption, QStringLiteral("8123"));
+    EXPECT_EQ(state.lblShnStf[7].caption, QStringLiteral("8123"));
     const std::pair<double, const char*> texts[] = {
-        {2500000, "2.5  S"}, {1000000, "1  S"}, {123.4, "123 uS"}, {999.99, "999 uS"}, // point in 4th place dropped
+        {2500000, "2.5  S"}, {1000000, "1  S"}, {123.4, "123 uS"},
+        {999.99, "999 uS"}, // point in 4th place dropped
         {1000, "1 mS"},      {0.5, ".5 uS"},    {1234.5, "1.23 mS"}};
     for (const auto& [microsiemens, text] : texts)
-        EXPECT_EQ(ReadingStatus::ConductanceText(microsiemens), QString::fromLatin1(text)) << microsiemens;
+        EXPECT_EQ(ReadingStatus::conductanceText(microsiemens), QString::fromLatin1(text)) << microsiemens;
 }
 
 TEST_F(ReadingStatusTest, FullScaleShowsZeroOhmsAndChangesNothingElse) {
-    state.LblShnStf[1].caption = QStringLiteral("old %");
-    state.LblShnStf[5].caption = QStringLiteral("old S");
-    state.LblShnStf[7].caption = QStringLiteral("old data");
-    state.LevelTarget = 123;
-    Show(16383, " 8192");
-    EXPECT_EQ(Ohms(), QStringLiteral("0.0 Ohms"));
-    EXPECT_EQ(Percent(), QStringLiteral("old %"));
-    EXPECT_EQ(Conductance(), QStringLiteral("old S"));
-    EXPECT_EQ(state.LblShnStf[7].caption, QStringLiteral("old data"));
-    EXPECT_EQ(state.LevelTarget, 123.0f);
+    state.lblShnStf[1].caption = QStringLiteral("old %");
+    state.lblShnStf[5].caption = QStringLiteral("old S");
+    state.lblShnStf[7].caption = QStringLiteral("old data");
+    state.levelTarget = 123;
+    show(16383, " 8192");
+    EXPECT_EQ(ohms(), QStringLiteral("0.0 Ohms"));
+    EXPECT_EQ(percent(), QStringLiteral("old %"));
+    EXPECT_EQ(conductance(), QStringLiteral("old S"));
+    EXPECT_EQ(state.lblShnStf[7].caption, QStringLiteral("old data"));
+    EXPECT_EQ(state.levelTarget, 123.0f);
 }
 
 TEST_F(ReadingStatusTest, PercentageIsTruncatedNotRounded) {
-    const std::pair<double, const char*> rows[] = {{12.3456, " 12.3"}, {-4.75, "-4.7"}, {-100, "0"}, {0, "0"},
-                                                   {0.05, " .0"},      {1.5e-5, "0"},    {19.99, " 19.9"}};
+    const std::pair<double, const char*> rows[] = {{12.3456, " 12.3"}, {-4.75, "-4.7"}, {-100, "0"},
+                                                   {0, "0"},           {0.05, " .0"},   {1.5e-5, "0"},
+                                                   {19.99, " 19.9"}};
     for (const auto& [percent, text] : rows)
-        EXPECT_EQ(ReadingStatus::PercentText(percent), QString::fromLatin1(text)) << percent;
+        EXPECT_EQ(ReadingStatus::percentText(percent), QString::fromLatin1(text)) << percent;
 }
 
 TEST_F(ReadingStatusTest, PercentageAndLevelAgainstTheStartValue) {
@@ -79,47 +83,49 @@ TEST_F(ReadingStatusTest, PercentageAndLevelAgainstTheStartValue) {
     // A falling resistance raises the level above 255; below the threshold P is -100 (no decimal point).
     for (const Row& r : {Row{8192, "0 %", 255}, Row{7000, " 34.0 %", -93}, Row{9000, "-17.9 %", 438},
                          Row{300, "0 %", 1275}}) {
-        Show(r.reading, " 8192");
-        EXPECT_EQ(Percent(), QString::fromLatin1(r.percent)) << r.reading;
-        EXPECT_EQ(state.LevelTarget, r.level) << r.reading;
+        show(r.reading, " 8192");
+        EXPECT_EQ(percent(), QString::fromLatin1(r.percent)) << r.reading;
+        EXPECT_EQ(state.levelTarget, r.level) << r.reading;
     }
-    EXPECT_EQ(Ohms(), QStringLiteral("385.6 kOhms")); // from 9000: not updated below the threshold
+    EXPECT_EQ(ohms(), QStringLiteral("385.6 kOhms")); // from 9000: not updated below the threshold
 }
 
 TEST_F(ReadingStatusTest, FailingStepsAreSkipped) {
-    state.LevelTarget = 77;
-    state.GraphSpanPercent = 0; // no division: level unchanged
-    Show(8192, " 8000");
-    EXPECT_EQ(state.LevelTarget, 77.0f);
-    EXPECT_EQ(Percent(), QStringLiteral("-4.5 %")); // -4.58 truncated
+    state.levelTarget = 77;
+    state.graphSpanPercent = 0; // no division: level unchanged
+    show(8192, " 8000");
+    EXPECT_EQ(state.levelTarget, 77.0f);
+    EXPECT_EQ(percent(), QStringLiteral("-4.5 %")); // -4.58 truncated
     // A start value without a resistance (full scale, tiny, or no number): the percentage step fails
     // and the level uses P = 0.
-    state.GraphSpanPercent = 25;
-    state.LblShnStf[1].caption = QStringLiteral("kept");
+    state.graphSpanPercent = 25;
+    state.lblShnStf[1].caption = QStringLiteral("kept");
     for (const char* caption : {"16383", "1E-300", "abc", " "}) {
-        state.LevelTarget = 0;
-        Show(8192, caption);
-        EXPECT_EQ(Percent(), QStringLiteral("kept")) << caption;
-        EXPECT_EQ(state.LevelTarget, 255.0f) << caption;
+        state.levelTarget = 0;
+        show(8192, caption);
+        EXPECT_EQ(percent(), QStringLiteral("kept")) << caption;
+        EXPECT_EQ(state.levelTarget, 255.0f) << caption;
     }
 }
 
 TEST_F(ReadingStatusTest, DataLabelOnlyWhileASessionRuns) {
-    state.StatusByte = 5; // probe error
-    Show(8192);
-    EXPECT_EQ(state.LblShnStf[7].backColor, 0x008080FFu);
-    EXPECT_EQ(state.LblShnStf[7].toolTip, QStringLiteral("Probe error"));
-    state.StatusByte = 4;
-    Show(8192);
-    EXPECT_EQ(state.LblShnStf[7].backColor, 0x0080FF80u);
-    EXPECT_EQ(state.LblShnStf[7].toolTip, QStringLiteral("Probe OK"));
+    state.statusByte = 5; // probe error
+    show(8192);
+    EXPECT_EQ(state.lblShnStf[7].backColor, 0x008080FFu);
+    EXPECT_EQ(state.lblShnStf[7].toolTip, QStringLiteral("Probe error"));
+    state.statusByte = 4;
+    show(8192);
+    EXPECT_EQ(state.lblShnStf[7].backColor, 0x0080FF80u);
+    EXPECT_EQ(state.lblShnStf[7].toolTip, QStringLiteral("Probe OK"));
     state.mnuStart.enabled = true; // stopped
-    state.RawReading = 1;
-    state.StatusByte = 5;
-    Show(8192);
-    EXPECT_EQ(state.LblShnStf[7].caption, QStringLiteral("8123"));
-    EXPECT_EQ(state.LblShnStf[7].backColor, 0x0080FF80u);
-    EXPECT_EQ(Ohms(), QStringLiteral("469.9 kOhms")); // the rest still updates
+    state.rawReading = 1;
+    state.statusByte = 5;
+    show(8192);
+    EXPECT_EQ(state.lblShnStf[7].caption, QStringLiteral("8123"));
+    EXPECT_EQ(state.lblShnStf[7].backColor, 0x0080FF80u);
+    EXPECT_EQ(ohms(), QStringLiteral("469.9 kOhms")); // the rest still updates
 }
 
 } // namespace
+
+} // namespace aurivo

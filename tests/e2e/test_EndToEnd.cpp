@@ -6,7 +6,7 @@
 #include "MonitorFakes.h"
 #include "PseudoTerminal.h"
 #include "app/Monitor.h"
-#include "app/NumberRules.h"
+#include "core/NumberRules.h"
 #include "device/QtSerialComm.h"
 
 #include <QDir>
@@ -17,27 +17,30 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+namespace aurivo {
+
 namespace {
 
-void WriteSettings(const QString& folder, int port) {
+void writeSettings(const QString& folder, int port) {
     QFile f(QDir(folder).filePath(QStringLiteral("Aurivo_USB.ini")));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     QByteArray text = "\"Port # \"\r\n" + QByteArray::number(port) + "\r\n\"Sensitivty = \"\r\n\"25\"\r\n";
-    for (const char* label : {"Picture graph", "Color graph", "Bar graph", "Internal status", "Session comments", "Time etc."})
+    for (const char* label :
+         {"Picture graph", "Color graph", "Bar graph", "Internal status", "Session comments", "Time etc."})
         text += "\"" + QByteArray(label) + " visibilty = \"\r\n\"True\"\r\n";
     text += "\"Form Width = \"\r\n10560\r\n\"Form Height = \"\r\n7920\r\n\"Form Top = \"\r\n360\r\n"
             "\"Form Left = \"\r\n480\r\n\"Filter Size = \"\r\n3\r\n\"Jitter = \"\r\n100\r\n";
     f.write(text);
 }
 
-QByteArray SimulatedBytes(int seed, int count) {
+QByteArray simulatedBytes(int seed, int count) {
     QProcess sim;
     sim.start(QStringLiteral(AURIVO_SIM_PATH),
-              {QStringLiteral("--stdout"), QStringLiteral("--seed"), QString::number(seed), QStringLiteral("--count"),
-               QString::number(count), QStringLiteral("--garbage"), QStringLiteral("0.05"), QStringLiteral("--bad-checks"),
-               QStringLiteral("0.03"), QStringLiteral("--long-packets"), QStringLiteral("0.05"),
-               QStringLiteral("--invalid"), QStringLiteral("0.02"), QStringLiteral("--probe-errors"),
-               QStringLiteral("0.02")});
+              {QStringLiteral("--stdout"), QStringLiteral("--seed"), QString::number(seed),
+               QStringLiteral("--count"), QString::number(count), QStringLiteral("--garbage"),
+               QStringLiteral("0.05"), QStringLiteral("--bad-checks"), QStringLiteral("0.03"),
+               QStringLiteral("--long-packets"), QStringLiteral("0.05"), QStringLiteral("--invalid"),
+               QStringLiteral("0.02"), QStringLiteral("--probe-errors"), QStringLiteral("0.02")});
     EXPECT_TRUE(sim.waitForFinished(20000));
     return sim.readAllStandardOutput();
 }
@@ -48,16 +51,19 @@ struct Packet {
     int32_t status;
 };
 class ReferenceDecoder {
-public:
-    std::vector<Packet> Feed(const QByteArray& bytes) {
+  public:
+    std::vector<Packet> feed(const QByteArray& bytes) {
         std::vector<Packet> out;
         for (char c : bytes) {
             const int b = uint8_t(c);
             const int at = int(current_.size());
             bool keep = true;
-            if (at == 0) keep = b == 0xA3;
-            else if (at == 1) keep = b == 0x5B;
-            else if (at == 2) keep = b <= 75 && b >= 5;
+            if (at == 0)
+                keep = b == 0xA3;
+            else if (at == 1)
+                keep = b == 0x5B;
+            else if (at == 2)
+                keep = b <= 75 && b >= 5;
             if (at == 2 && b <= 4 && b <= 75) keep = true; // short lengths fail one byte later
             if (!keep) {
                 current_.clear();
@@ -71,10 +77,12 @@ public:
             }
             if (current_.size() >= 3 && int(current_.size()) == n) {
                 int sum = 0;
-                for (int i = 0; i < n - 2; ++i) sum += current_[i];
+                for (int i = 0; i < n - 2; ++i)
+                    sum += current_[i];
                 const int check = current_[n - 2] * 256 + current_[n - 1];
                 if (check == sum) {
-                    for (int i = 3; i < n - 2 && i - 3 < 76; ++i) buffer_[i - 3] = uint8_t(current_[i]);
+                    for (int i = 3; i < n - 2 && i - 3 < 76; ++i)
+                        buffer_[i - 3] = uint8_t(current_[i]);
                     buffer_[n - 5] = uint8_t(current_[n - 2]); // the check's high byte is stored too
                     out.push_back({buffer_[0] * 256 + buffer_[1], buffer_[2]});
                 }
@@ -84,7 +92,7 @@ public:
         return out;
     }
 
-private:
+  private:
     std::vector<int> current_;
     uint8_t buffer_[76] = {};
 };
@@ -118,10 +126,13 @@ struct ReferenceRecording {
         if (std::abs(d) > 804) raw = filtered + (d > 0 ? 804 : -804);
         buffer[filterSize] = raw;
         int64_t sum = 0;
-        for (int i = 1; i <= filterSize; ++i) sum += buffer[i];
-        filtered = NumberRules::ToLong(double(sum) / filterSize);
-        if (filtered > maxADC) maxADC = filtered;
-        else if (filtered < minADC) minADC = filtered;
+        for (int i = 1; i <= filterSize; ++i)
+            sum += buffer[i];
+        filtered = numbers::toLong(double(sum) / filterSize);
+        if (filtered > maxADC)
+            maxADC = filtered;
+        else if (filtered < minADC)
+            minADC = filtered;
         if (startValue != graphStart || 25 != graphSpan || redraw) {
             graphStart = startValue;
             graphSpan = 25;
@@ -132,7 +143,7 @@ struct ReferenceRecording {
         ++recordCount;
         if (recordCount % width == 1) redraw = true;
     }
-    void Capture() {
+    void capture() {
         if (!(status & 4) || !awaiting) return;
         if (std::abs(candidate - raw) > jitter) {
             candidate = raw;
@@ -147,10 +158,10 @@ struct ReferenceRecording {
 
 TEST(EndToEnd, SimulatedSensorOverAPseudoTerminalGivesThePredictedSessionFiles) {
     QTemporaryDir dir;
-    WriteSettings(dir.path(), 3);
+    writeSettings(dir.path(), 3);
     PseudoTerminal pty(dir.path(), 3);
-    ASSERT_TRUE(pty.IsValid());
-    const QByteArray bytes = SimulatedBytes(11, 900);
+    ASSERT_TRUE(pty.isValid());
+    const QByteArray bytes = simulatedBytes(11, 900);
     ASSERT_GT(bytes.size(), 5000);
 
     TestClock clock;
@@ -159,16 +170,16 @@ TEST(EndToEnd, SimulatedSensorOverAPseudoTerminalGivesThePredictedSessionFiles) 
     ScriptedDialogs dialogs;
     QtSerialComm comm(dir.path());
     Monitor monitor({comm, clock, boxes, host, dialogs, dir.path(), [](int) { return QString(); }});
-    dialogs.state = &monitor.State();
-    monitor.Form_Load();
-    clock.Advance(200);
-    monitor.Timer1_Timer(); // the first arrangement
-    monitor.Sessions().mnuStart_Click();
-    ASSERT_TRUE(comm.PortOpen());
+    dialogs.state = &monitor.state();
+    monitor.startUp();
+    clock.advance(200);
+    monitor.onTick(); // the first arrangement
+    monitor.sessions().startSession();
+    ASSERT_TRUE(comm.portOpen());
 
     ReferenceDecoder decoder;
     ReferenceRecording expected;
-    expected.width = monitor.State().pixXYgraf.ScaleWidth();
+    expected.width = monitor.graph().picture().scaleWidth();
 
     // The bytes arrive in uneven pieces, one piece per tick, cut anywhere (also inside packets).
     QRandomGenerator random(5);
@@ -177,19 +188,21 @@ TEST(EndToEnd, SimulatedSensorOverAPseudoTerminalGivesThePredictedSessionFiles) 
         const int64_t piece = std::min<int64_t>(bytes.size() - at, 1 + random.bounded(60));
         const QByteArray chunk = bytes.mid(at, piece);
         at += piece;
-        ASSERT_TRUE(pty.Write(chunk));
-        for (int waited = 0; comm.InBufferCount() < chunk.size() && waited < 2000; ++waited) QThread::usleep(1000);
-        ASSERT_EQ(comm.InBufferCount(), chunk.size());
-        clock.Advance(200);
-        monitor.Timer1_Timer();
-        for (const Packet& p : decoder.Feed(chunk)) expected.Packet(p.reading, p.status);
-        expected.Capture();
+        ASSERT_TRUE(pty.write(chunk));
+        for (int waited = 0; comm.inBufferCount() < chunk.size() && waited < 2000; ++waited)
+            QThread::usleep(1000);
+        ASSERT_EQ(comm.inBufferCount(), chunk.size());
+        clock.advance(200);
+        monitor.onTick();
+        for (const Packet& p : decoder.feed(chunk))
+            expected.Packet(p.reading, p.status);
+        expected.capture();
     }
-    ASSERT_TRUE(monitor.State().SessionRunning());
-    monitor.Sessions().mnuStop_Click();
+    ASSERT_TRUE(monitor.state().sessionRunning());
+    monitor.sessions().stopSession();
 
     ASSERT_GT(expected.stored.size(), 300u);
-    EXPECT_EQ(monitor.State().lblSysADCstart.caption, NumberRules::NumberText(expected.startValue));
+    EXPECT_EQ(monitor.state().lblSysADCstart.caption, numbers::numberText(expected.startValue));
 
     QFile tst(QDir(dir.path()).filePath(QStringLiteral("tempdata.tst")));
     ASSERT_TRUE(tst.open(QIODevice::ReadOnly));
@@ -209,16 +222,16 @@ TEST(EndToEnd, SimulatedSensorOverAPseudoTerminalGivesThePredictedSessionFiles) 
     QFile hdr(QDir(dir.path()).filePath(QStringLiteral("tempdata.hdr")));
     ASSERT_TRUE(hdr.open(QIODevice::ReadOnly));
     const QByteArray header = hdr.readAll();
-    const QByteArray expectedStart = "\"MinADC\"\r\n\"" + NumberRules::NumberText(expected.minADC).toLatin1() +
-                                     "\"\r\n\"MaxADC\"\r\n\"" + NumberRules::NumberText(expected.maxADC).toLatin1() +
-                                     "\"\r\n\"Start of Session : ";
+    const QByteArray expectedStart =
+        "\"MinADC\"\r\n\"" + numbers::numberText(expected.minADC).toLatin1() + "\"\r\n\"MaxADC\"\r\n\"" +
+        numbers::numberText(expected.maxADC).toLatin1() + "\"\r\n\"Start of Session : ";
     EXPECT_TRUE(header.startsWith(expectedStart)) << header.left(120).constData();
     EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST(EndToEnd, DeviceHangingUpMidSessionStopsTheSessionAndCompletesTheFiles) {
     QTemporaryDir dir;
-    WriteSettings(dir.path(), 3);
+    writeSettings(dir.path(), 3);
     auto pty = std::make_unique<PseudoTerminal>(dir.path(), 3);
     TestClock clock;
     TestHost host(clock);
@@ -226,24 +239,26 @@ TEST(EndToEnd, DeviceHangingUpMidSessionStopsTheSessionAndCompletesTheFiles) {
     ScriptedDialogs dialogs;
     QtSerialComm comm(dir.path());
     Monitor monitor({comm, clock, boxes, host, dialogs, dir.path(), [](int) { return QString(); }});
-    monitor.Form_Load();
-    monitor.Sessions().mnuStart_Click();
-    ASSERT_TRUE(comm.PortOpen());
-    const QByteArray bytes = SimulatedBytes(3, 60);
-    ASSERT_TRUE(pty->Write(bytes));
+    monitor.startUp();
+    monitor.sessions().startSession();
+    ASSERT_TRUE(comm.portOpen());
+    const QByteArray bytes = simulatedBytes(3, 60);
+    ASSERT_TRUE(pty->write(bytes));
     QThread::msleep(50);
-    clock.Advance(200);
-    monitor.Timer1_Timer();
-    pty->HangUp();
-    for (int i = 0; i < 5 && monitor.State().SessionRunning(); ++i) {
+    clock.advance(200);
+    monitor.onTick();
+    pty->hangUp();
+    for (int i = 0; i < 5 && monitor.state().sessionRunning(); ++i) {
         QThread::msleep(20);
-        clock.Advance(200);
-        monitor.Timer1_Timer();
+        clock.advance(200);
+        monitor.onTick();
     }
-    EXPECT_FALSE(monitor.State().SessionRunning());
-    EXPECT_FALSE(comm.PortOpen());
+    EXPECT_FALSE(monitor.state().sessionRunning());
+    EXPECT_FALSE(comm.portOpen());
     EXPECT_TRUE(boxes.shown.empty());
     QFile hdr(QDir(dir.path()).filePath(QStringLiteral("tempdata.hdr")));
     ASSERT_TRUE(hdr.open(QIODevice::ReadOnly));
     EXPECT_TRUE(hdr.readAll().startsWith("\"MinADC\"\r\n"));
 }
+
+} // namespace aurivo

@@ -15,28 +15,31 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+namespace aurivo {
+
 TEST(PortProbing, FreeHeldAndMissingPortsOverRealPseudoTerminals) {
     QTemporaryDir dir;
     PseudoTerminal freePort(dir.path(), 4);
     PseudoTerminal heldPort(dir.path(), 7);
-    ASSERT_TRUE(freePort.IsValid() && heldPort.IsValid());
-    ASSERT_TRUE(QFile::link(QStringLiteral("/nonexistent/ttyUSB9"), QDir(dir.path()).filePath(QStringLiteral("ports/com9"))));
+    ASSERT_TRUE(freePort.isValid() && heldPort.isValid());
+    ASSERT_TRUE(QFile::link(QStringLiteral("/nonexistent/ttyUSB9"),
+                            QDir(dir.path()).filePath(QStringLiteral("ports/com9"))));
 
     // Another program holds COM7. A probe that happens to open the port while the holder starts makes
     // the holder give up, so the holder is started again until it is seen holding the port.
     QProcess holder;
     QtSerialComm probe(dir.path());
-    probe.SetCommPort(7);
+    probe.setCommPort(7);
     bool held = false;
     for (int attempt = 0; attempt < 200 && !held; ++attempt) { // up to 20 s on a loaded machine
         if (holder.state() == QProcess::NotRunning) {
-            holder.start(QStringLiteral(AURIVO_DUMP_PATH),
-                         {QStringLiteral("--port"), QStringLiteral("7"), QStringLiteral("--folder"), dir.path()});
+            holder.start(QStringLiteral(AURIVO_DUMP_PATH), {QStringLiteral("--port"), QStringLiteral("7"),
+                                                            QStringLiteral("--folder"), dir.path()});
             ASSERT_TRUE(holder.waitForStarted());
         }
         QThread::msleep(100);
-        const int error = probe.SetPortOpen(true);
-        probe.SetPortOpen(false);
+        const int error = probe.setPortOpen(true);
+        probe.setPortOpen(false);
         held = error == SerialComm::kPortInUse;
     }
     ASSERT_TRUE(held);
@@ -47,11 +50,12 @@ TEST(PortProbing, FreeHeldAndMissingPortsOverRealPseudoTerminals) {
     ScriptedDialogs dialogs;
     QtSerialComm comm(dir.path());
     PortMap ports(dir.path());
-    Monitor monitor({comm, clock, boxes, host, dialogs, dir.path(), [&ports](int n) { return ports.CanonicalPath(n); }});
-    MonitorState& s = monitor.State();
-    s.CommPortNumber = 4;
-    host.onEvents = [&] { clock.Advance(100); };
-    monitor.Ports().mnuSetComPort_Click();
+    Monitor monitor(
+        {comm, clock, boxes, host, dialogs, dir.path(), [&ports](int n) { return ports.canonicalPath(n); }});
+    MonitorState& s = monitor.state();
+    s.commPortNumber = 4;
+    host.onEvents = [&] { clock.advance(100); };
+    monitor.ports().scanPorts();
 
     EXPECT_EQ(s.fraSelctPort.caption, QStringLiteral("Available Ports"));
     EXPECT_TRUE(s.fraSelctPort.visible);
@@ -68,14 +72,16 @@ TEST(PortProbing, FreeHeldAndMissingPortsOverRealPseudoTerminals) {
     const OptionButtonModel& missing = s.optPortNum[8];
     EXPECT_EQ(missing.backColor, 0x00C0C0FFu);
     EXPECT_FALSE(missing.enabled);
-    EXPECT_FALSE(comm.PortOpen()); // probing leaves every port closed
+    EXPECT_FALSE(comm.portOpen()); // probing leaves every port closed
 
     // Choosing the free port records it for the next session and closes the chooser.
-    monitor.Ports().optPortNum_MouseDown(3);
-    EXPECT_EQ(s.CommPortNumber, 4);
-    EXPECT_EQ(s.LblParams[5].caption, QStringLiteral("4"));
+    monitor.ports().choosePort(3);
+    EXPECT_EQ(s.commPortNumber, 4);
+    EXPECT_EQ(s.lblParams[5].caption, QStringLiteral("4"));
     EXPECT_FALSE(s.fraSelctPort.visible);
 
     holder.kill();
     holder.waitForFinished();
 }
+
+} // namespace aurivo

@@ -1,7 +1,7 @@
 // Session export: the EDF+ file read back with EDFlib, the CSV read back, damaged sessions refused without
 // leaving a file, and the command-line tool.
 
-#include "device/SessionControl.h"
+#include "app/SessionControl.h"
 #include "export/LoadedSession.h"
 #include "export/SessionExporter.h"
 #include "recording/CsvText.h"
@@ -57,10 +57,10 @@ void writeSession(const QTemporaryDir& dir, const std::vector<int32_t>& readings
     writeFile(dir.filePath(QStringLiteral("s.Tst")),
               QByteArray(reinterpret_cast<const char*>(readings.data()), qsizetype(readings.size() * 4)));
     QString reason;
-    ASSERT_TRUE(SessionHeaderFile::WriteItems(
+    ASSERT_TRUE(SessionHeaderFile::writeItems(
         dir.filePath(QStringLiteral("s.Hdr")),
         {QStringLiteral("MinADC"), QStringLiteral(" 7037"), QStringLiteral("MaxADC"), QStringLiteral(" 8702"),
-         QStringLiteral("Start of Session : ") + SessionControl::GeneralDateText(kStart) +
+         QStringLiteral("Start of Session : ") + SessionControl::generalDateText(kStart) +
              QStringLiteral("\r\nCaf\u00e9 notes, line one\r\nline two is long enough to be cut")},
         reason));
     for (const Marker& m : kMarkers)
@@ -230,7 +230,7 @@ TEST(Export, ADamagedSessionOrAnUnwritableTargetGivesAClearErrorAndNoFile) {
 TEST(Export, StartDateIsReadInTheLocaleThatWroteIt) {
     for (const char* name : {"C", "en_US", "de_DE", "ja_JP"}) {
         QLocale::setDefault(QLocale(QLatin1String(name)));
-        EXPECT_EQ(LoadedSession::parseStartDate(SessionControl::GeneralDateText(kStart)), kStart) << name;
+        EXPECT_EQ(LoadedSession::parseStartDate(SessionControl::generalDateText(kStart)), kStart) << name;
     }
     QLocale::setDefault(QLocale::system());
     EXPECT_FALSE(LoadedSession::parseStartDate(QStringLiteral("soon")).isValid());

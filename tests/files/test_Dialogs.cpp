@@ -13,16 +13,18 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+namespace aurivo {
+
 namespace {
 
-void PressEnter(QWidget* widget) {
+void pressEnter(QWidget* widget) {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
     QApplication::sendEvent(widget, &press);
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
     QApplication::sendEvent(widget, &release);
 }
 
-template <typename T> T* Find(QWidget& parent, const char* name) {
+template <typename T> T* find(QWidget& parent, const char* name) {
     T* child = parent.findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(child, nullptr) << name;
     return child;
@@ -35,7 +37,7 @@ class FileManagerDialogTest : public ::testing::Test {
         for (int i = 1; i <= 6; ++i)
             ASSERT_TRUE(QFile(data.filePath(QStringLiteral("s%1.tst").arg(i))).open(QIODevice::WriteOnly));
         QDir(data.path()).mkdir(QStringLiteral("sub"));
-        state.FileManagerFolder = data.path();
+        state.fileManagerFolder = data.path();
     }
 
     QTemporaryDir program, data;
@@ -47,7 +49,7 @@ class FileManagerDialogTest : public ::testing::Test {
 } // namespace
 
 TEST_F(FileManagerDialogTest, ShowsTheModelAndForwardsTheUsersActions) {
-    model.Form_Load();
+    model.load();
     FileManagerDialog dialog(model);
     model.caption = QStringLiteral("Display saved session file");
     model.width = FileManager::kDisplayWidth;
@@ -55,53 +57,53 @@ TEST_F(FileManagerDialogTest, ShowsTheModelAndForwardsTheUsersActions) {
     dialog.show();
     EXPECT_EQ(dialog.objectName(), QStringLiteral("frmFileManager"));
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Display saved session file"));
-    EXPECT_EQ(Find<QPushButton>(dialog, "cmdFileOption")->text(), QStringLiteral("Display"));
+    EXPECT_EQ(find<QPushButton>(dialog, "cmdFileOption")->text(), QStringLiteral("Display"));
 
-    auto* files = Find<QListWidget>(dialog, "filFM");
+    auto* files = find<QListWidget>(dialog, "filFM");
     ASSERT_EQ(files->count(), 6);
-    auto* folders = Find<QListWidget>(dialog, "dirFM");
+    auto* folders = find<QListWidget>(dialog, "dirFM");
     EXPECT_EQ(folders->item(0)->text(), QStringLiteral(".."));
     EXPECT_EQ(folders->item(1)->text(), QStringLiteral("sub"));
-    EXPECT_GT(Find<QComboBox>(dialog, "drvFM")->count(), 0);
+    EXPECT_GT(find<QComboBox>(dialog, "drvFM")->count(), 0);
 
     // Picking a file copies its name; Enter in the name box adds it in display mode.
     emit files->itemClicked(files->item(0));
-    auto* name = Find<QLineEdit>(dialog, "txtFM");
+    auto* name = find<QLineEdit>(dialog, "txtFM");
     EXPECT_EQ(name->text(), QStringLiteral("s1.tst"));
-    PressEnter(name);
-    EXPECT_EQ(state.ChosenSessionCount, 1);
-    EXPECT_EQ(Find<QLabel>(dialog, "lblFile2Display_0")->text(), QStringLiteral("s1.tst"));
+    pressEnter(name);
+    EXPECT_EQ(state.chosenSessionCount, 1);
+    EXPECT_EQ(find<QLabel>(dialog, "lblFile2Display_0")->text(), QStringLiteral("s1.tst"));
     for (int i = 1; i < 5; ++i)
         emit files->itemActivated(files->item(i));
-    EXPECT_EQ(state.ChosenSessionCount, 5);
+    EXPECT_EQ(state.chosenSessionCount, 5);
     EXPECT_TRUE(dialog.isVisible());
     name->setText(QStringLiteral("s6"));
     emit name->textEdited(name->text());
-    Find<QPushButton>(dialog, "cmdAdd2List")->click();
-    EXPECT_EQ(state.ChosenSessionCount, 6);
+    find<QPushButton>(dialog, "cmdAdd2List")->click();
+    EXPECT_EQ(state.chosenSessionCount, 6);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST_F(FileManagerDialogTest, FolderListAndCloseButton) {
-    model.Form_Load();
+    model.load();
     FileManagerDialog dialog(model);
     model.cmdFileOptionCaption = QStringLiteral("Save");
     model.cmdAdd2ListVisible = false;
     dialog.show();
-    EXPECT_FALSE(Find<QPushButton>(dialog, "cmdAdd2List")->isVisible());
-    auto* folders = Find<QListWidget>(dialog, "dirFM");
+    EXPECT_FALSE(find<QPushButton>(dialog, "cmdAdd2List")->isVisible());
+    auto* folders = find<QListWidget>(dialog, "dirFM");
     emit folders->itemActivated(folders->item(1)); // "sub"
-    EXPECT_EQ(model.dirFM(), data.filePath(QStringLiteral("sub")));
-    EXPECT_EQ(Find<QListWidget>(dialog, "filFM")->count(), 0);
+    EXPECT_EQ(model.folder(), data.filePath(QStringLiteral("sub")));
+    EXPECT_EQ(find<QListWidget>(dialog, "filFM")->count(), 0);
     EXPECT_EQ(folders->item(0)->text(), QStringLiteral(".."));
 
-    state.ChosenSessionCount = 2;
+    state.chosenSessionCount = 2;
     dialog.close();
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(state.ChosenSessionCount, 2);
+    EXPECT_EQ(state.chosenSessionCount, 2);
 }
 
 TEST(SaveAsDialog, OkHidesWithTheNameCancelStaysOpen) {
@@ -109,24 +111,26 @@ TEST(SaveAsDialog, OkHidesWithTheNameCancelStaysOpen) {
     SaveAsDialog dialog(state);
     EXPECT_EQ(dialog.objectName(), QStringLiteral("formSaveAs"));
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Save Session As"));
-    auto* text = Find<QLineEdit>(dialog, "txtSaveAs");
+    auto* text = find<QLineEdit>(dialog, "txtSaveAs");
     dialog.show();
     text->setText(QStringLiteral("tempdata"));
-    Find<QPushButton>(dialog, "cmndSavAsok")->click();
-    EXPECT_EQ(state.SaveAsName, QStringLiteral("tempdata"));
+    find<QPushButton>(dialog, "cmndSavAsok")->click();
+    EXPECT_EQ(state.saveAsName, QStringLiteral("tempdata"));
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 
     // Shown again it holds the last name; Cancel empties the name and leaves the box open.
     dialog.show();
     EXPECT_EQ(text->text(), QStringLiteral("tempdata"));
-    PressEnter(text);
+    pressEnter(text);
     EXPECT_TRUE(dialog.isVisible());
-    Find<QPushButton>(dialog, "cmndCnclSavAs")->click();
-    EXPECT_TRUE(state.SaveAsName.isEmpty());
+    find<QPushButton>(dialog, "cmndCnclSavAs")->click();
+    EXPECT_TRUE(state.saveAsName.isEmpty());
     EXPECT_TRUE(dialog.isVisible());
-    state.SaveAsName = QStringLiteral("kept");
+    state.saveAsName = QStringLiteral("kept");
     dialog.close();
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(state.SaveAsName, QStringLiteral("kept"));
+    EXPECT_EQ(state.saveAsName, QStringLiteral("kept"));
 }
+
+} // namespace aurivo

@@ -1,9 +1,10 @@
 #include "MonitorFakes.h"
+#include "display/GraphCanvas.h"
 #include "recording/ReplayScale.h"
 #include "recording/SavedSession.h"
 #include "recording/SessionReplay.h"
 
-#include "app/NumberRules.h"
+#include "core/NumberRules.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,18 +12,20 @@
 #include <QtEndian>
 #include <gtest/gtest.h>
 
-using NumberRules::FormatOhms;
-using NumberRules::ToLong;
+namespace aurivo {
+
+using numbers::formatOhms;
+using numbers::toLong;
 
 namespace {
 
-void Write(const QString& path, const QByteArray& bytes) {
+void write(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
 }
 
-QByteArray Records(const std::vector<int32_t>& readings) {
+QByteArray records(const std::vector<int32_t>& readings) {
     QByteArray bytes;
     for (int32_t r : readings) {
         char le[4];
@@ -32,7 +35,7 @@ QByteArray Records(const std::vector<int32_t>& readings) {
     return bytes;
 }
 
-QByteArray Header(const char* min, const char* max, const char* comments) {
+QByteArray header(const char* min, const char* max, const char* comments) {
     return QByteArray("\"MinADC\"\r\n\"") + min + "\"\r\n\"MaxADC\"\r\n\"" + max + "\"\r\n\"" + comments +
            "\"\r\n";
 }
@@ -40,39 +43,43 @@ QByteArray Header(const char* min, const char* max, const char* comments) {
 class SessionReplayTest : public ::testing::Test {
   protected:
     // Adds a saved session to the display list.
-    void Add(const QString& name, const QByteArray& readings, const QByteArray& header) {
+    void add(const QString& name, const QByteArray& readings, const QByteArray& header) {
         const QString base = dir.filePath(name);
-        if (!readings.isNull()) Write(base + QStringLiteral(".Tst"), readings);
-        if (!header.isNull()) Write(base + QStringLiteral(".Hdr"), header);
-        state.ChosenTstPaths[size_t(state.ChosenSessionCount)] = base + QStringLiteral(".Tst");
-        state.ChosenHdrPaths[size_t(state.ChosenSessionCount)] = base + QStringLiteral(".Hdr");
-        ++state.ChosenSessionCount;
+        if (!readings.isNull()) write(base + QStringLiteral(".Tst"), readings);
+        if (!header.isNull()) write(base + QStringLiteral(".Hdr"), header);
+        state.chosenTstPaths[size_t(state.chosenSessionCount)] = base + QStringLiteral(".Tst");
+        state.chosenHdrPaths[size_t(state.chosenSessionCount)] = base + QStringLiteral(".Hdr");
+        ++state.chosenSessionCount;
     }
 
     // Draws like the graph does: the first point of a trace is set, the next ones are joined by lines.
-    int32_t PlotPoint(int32_t x, double ohms, uint32_t colour) {
-        const int32_t y =
-            ToLong(state.pixXYgraf.ScaleHeight() - (state.GraphMaxOhms - ohms) * state.GraphScale);
+    int32_t plotPoint(int32_t x, double ohms, uint32_t colour) {
+        const int32_t y = toLong(picture.scaleHeight() - (state.graphMaxOhms - ohms) * state.graphScale);
         if (x == 1)
-            state.pixXYgraf.PSet(x, y, colour);
+            picture.setPixel(x, y, colour);
         else
-            state.pixXYgraf.LineTo(x, y, colour);
+            picture.lineTo(x, y, colour);
         points.push_back({x, ohms});
         return y;
     }
-    int32_t YOf(double reading) const {
-        return ToLong(state.pixXYgraf.ScaleHeight() -
-                      (state.GraphMaxOhms - NumberRules::OhmsFromReading(reading)) * state.GraphScale);
+    int32_t yOf(double reading) const {
+        return toLong(picture.scaleHeight() -
+                      (state.graphMaxOhms - numbers::ohmsFromReading(reading)) * state.graphScale);
     }
-    void Draw() {
+    void draw() {
         SessionReplay replay(state, boxes);
-        replay.DrawChosenSessions(
-            [this](int32_t x, double ohms, uint32_t c) { return PlotPoint(x, ohms, c); },
-            [this] { ++grids; });
+        replay.drawChosenSessions(
+            picture.scaleWidth(), picture.scaleHeight(),
+            [this](int32_t x, double ohms, uint32_t c) { return plotPoint(x, ohms, c); },
+            [this] {
+                picture.clear();
+                ++grids;
+            });
     }
 
     QTemporaryDir dir;
     MonitorState state;
+    GraphCanvas picture;
     ScriptedBoxes boxes;
     std::vector<std::pair<int32_t, double>> points;
     int grids = 0;
@@ -83,35 +90,35 @@ const uint32_t kColours[6] = {0x00FFFF00, 0x0000FFFF, 0x0000FF00, 0x00FF00FF, 0x
 } // namespace
 
 TEST(ReplayScale, CommonRangeWithItsMarginCompressionAndAxes) {
-    const ReplayScale scale = ReplayScale::Compute(6500, 9000, 400, 489, 300);
+    const ReplayScale scale = ReplayScale::compute(6500, 9000, 400, 489, 300);
     EXPECT_NEAR(scale.graphMaxOhms, 737844.7, 0.1);
     EXPECT_NEAR(scale.low, 7700010000.0 / 9125 - 470000, 1e-6); // about 373837 ohms
     EXPECT_NEAR(scale.graphScale, 300.0 / (737844.7 - 373837.3), 1e-6);
     EXPECT_EQ(scale.yCompress, 1);
     // A flat range is widened by two percent.
-    const ReplayScale flat = ReplayScale::Compute(8000, 8000, 4, 489, 300);
+    const ReplayScale flat = ReplayScale::compute(8000, 8000, 4, 489, 300);
     EXPECT_NEAR(flat.graphMaxOhms, 492501.25 * 1.02, 0.05);
     EXPECT_NEAR(flat.low, 492501.25 * 0.98, 1e-6);
     // The compression fits the longest session.
-    EXPECT_EQ(ReplayScale::Compute(6500, 9000, 1955, 489, 300).yCompress, 1);
-    EXPECT_EQ(ReplayScale::Compute(6500, 9000, 1956, 489, 300).yCompress, 2);
-    const ReplayScale longest = ReplayScale::Compute(6500, 9000, 20000 * 4, 489, 300);
+    EXPECT_EQ(ReplayScale::compute(6500, 9000, 1955, 489, 300).yCompress, 1);
+    EXPECT_EQ(ReplayScale::compute(6500, 9000, 1956, 489, 300).yCompress, 2);
+    const ReplayScale longest = ReplayScale::compute(6500, 9000, 20000 * 4, 489, 300);
     EXPECT_EQ(longest.yCompress, 41);
-    EXPECT_EQ(longest.AxisLabel(0, 489), FormatOhms(longest.low));
-    EXPECT_EQ(longest.AxisLabel(2, 489),
-              FormatOhms((double(longest.graphMaxOhms) - longest.low) / 2 + longest.low));
-    EXPECT_EQ(longest.AxisLabel(4, 489), FormatOhms(double(longest.graphMaxOhms)));
-    EXPECT_EQ(longest.AxisLabel(5, 489), QStringLiteral("00:00"));
-    EXPECT_EQ(longest.AxisLabel(9, 489), QStringLiteral("16:42")); // 489 / 2 x 41 x 4 / 40 = 1002.45 s
+    EXPECT_EQ(longest.axisLabel(0, 489), formatOhms(longest.low));
+    EXPECT_EQ(longest.axisLabel(2, 489),
+              formatOhms((double(longest.graphMaxOhms) - longest.low) / 2 + longest.low));
+    EXPECT_EQ(longest.axisLabel(4, 489), formatOhms(double(longest.graphMaxOhms)));
+    EXPECT_EQ(longest.axisLabel(5, 489), QStringLiteral("00:00"));
+    EXPECT_EQ(longest.axisLabel(9, 489), QStringLiteral("16:42")); // 489 / 2 x 41 x 4 / 40 = 1002.45 s
 }
 
 TEST(SavedSession, ReadsLittleEndianRecordsAndTheHeader) {
     QTemporaryDir dir;
-    Write(dir.filePath(QStringLiteral("s.Tst")), Records({8000, 8010, 8020}));
-    Write(dir.filePath(QStringLiteral("s.Hdr")), Header(" 8000", " 8020", "Start\r\nfirst, second"));
+    write(dir.filePath(QStringLiteral("s.Tst")), records({8000, 8010, 8020}));
+    write(dir.filePath(QStringLiteral("s.Hdr")), header(" 8000", " 8020", "Start\r\nfirst, second"));
     const SavedSession s =
-        SavedSession::Load(dir.filePath(QStringLiteral("s.Tst")), dir.filePath(QStringLiteral("s.Hdr")));
-    ASSERT_TRUE(s.Ok()) << s.error.toStdString();
+        SavedSession::load(dir.filePath(QStringLiteral("s.Tst")), dir.filePath(QStringLiteral("s.Hdr")));
+    ASSERT_TRUE(s.ok()) << s.error.toStdString();
     EXPECT_EQ(s.readings, (std::vector<int32_t>{8000, 8010, 8020}));
     EXPECT_EQ(s.lengthBytes, 12);
     EXPECT_EQ(s.minADC, 8000);
@@ -120,33 +127,33 @@ TEST(SavedSession, ReadsLittleEndianRecordsAndTheHeader) {
 }
 
 TEST_F(SessionReplayTest, SixSessionsInTheSixColoursWithTheirComments) {
-    state.pixXYgraf.PSet(400, 10, 0x00FFFFFF); // something old on the picture
+    picture.setPixel(400, 10, 0x00FFFFFF); // something old on the picture
     for (int k = 0; k < 6; ++k) {
         const int32_t level = 7000 + 300 * k;
-        Add(QStringLiteral("run%1").arg(k), Records(std::vector<int32_t>(size_t(50 + 10 * k), level)),
-            Header(QByteArray::number(level).prepend(' ').constData(),
+        add(QStringLiteral("run%1").arg(k), records(std::vector<int32_t>(size_t(50 + 10 * k), level)),
+            header(QByteArray::number(level).prepend(' ').constData(),
                    QByteArray::number(level + 5).prepend(' ').constData(),
                    QByteArray("note ").append(QByteArray::number(k)).constData()));
     }
-    Draw();
+    draw();
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(grids, 1);
-    EXPECT_EQ(state.pixXYgraf.PixelColour(400, 10), 0x00000000u);
-    EXPECT_EQ(state.MinADC, 7000);
-    EXPECT_EQ(state.MaxADC, 8505);
+    EXPECT_EQ(picture.pixelColour(400, 10), 0x00000000u);
+    EXPECT_EQ(state.minADC, 7000);
+    EXPECT_EQ(state.maxADC, 8505);
     EXPECT_EQ(state.yCompress, 1);
     QString expected;
     for (int k = 0; k < 6; ++k)
         expected += QStringLiteral("run%1  Comments ...\r\nnote %1\r\n").arg(k);
-    EXPECT_EQ(state.TxtSeshnComnts.text, expected);
+    EXPECT_EQ(state.txtSeshnComnts.text, expected);
     for (int k = 0; k < 6; ++k) {
-        const int y = YOf(7000 + 300 * k);
-        EXPECT_EQ(state.pixXYgraf.PixelColour(1, y), kColours[k]) << k;
-        EXPECT_EQ(state.pixXYgraf.PixelColour(40, y), kColours[k]) << k;
-        EXPECT_EQ(state.pixXYgraf.PixelColour(50 + 10 * k + 2, y), 0x00000000u) << k; // ends with its session
+        const int y = yOf(7000 + 300 * k);
+        EXPECT_EQ(picture.pixelColour(1, y), kColours[k]) << k;
+        EXPECT_EQ(picture.pixelColour(40, y), kColours[k]) << k;
+        EXPECT_EQ(picture.pixelColour(50 + 10 * k + 2, y), 0x00000000u) << k; // ends with its session
     }
-    EXPECT_EQ(state.ReplayColour, kColours[5]);
-    EXPECT_EQ(state.lbl4Graf[0].caption, FormatOhms(NumberRules::OhmsFromReading(8505 + 0.05 * 1505)));
+    EXPECT_EQ(state.replayColour, kColours[5]);
+    EXPECT_EQ(state.lbl4Graf[0].caption, formatOhms(numbers::ohmsFromReading(8505 + 0.05 * 1505)));
     EXPECT_EQ(state.lbl4Graf[5].caption, QStringLiteral("00:00"));
     // Every session starts at the left edge.
     EXPECT_EQ(std::count_if(points.begin(), points.end(), [](const auto& p) { return p.first == 1; }), 6);
@@ -154,35 +161,35 @@ TEST_F(SessionReplayTest, SixSessionsInTheSixColoursWithTheirComments) {
 
 TEST_F(SessionReplayTest, PointsAverageTheCompressedReadingsHalvesToEven) {
     state.yCompress = 2;
-    state.ReplayColour = kColours[2];
+    state.replayColour = kColours[2];
     SessionReplay replay(state, boxes);
     std::vector<std::pair<int32_t, double>> seen;
-    replay.DrawTrace({8001, 8002, 0, 8004, 8002, 8003, -5, 7}, [&](int32_t x, double ohms, uint32_t colour) {
+    replay.drawTrace({8001, 8002, 0, 8004, 8002, 8003, -5, 7}, [&](int32_t x, double ohms, uint32_t colour) {
         EXPECT_EQ(colour, kColours[2]);
         seen.push_back({x, ohms});
         return 0;
     });
-    using NumberRules::OhmsFromReading;
+    using numbers::ohmsFromReading;
     // 8001.5 -> 8002; the 0 at record 3 is left out but still counts as a record (4002 -> 4002);
     // 8002.5 -> 8002; the -5 at record 7 is left out: 7 / 2 = 3.5 -> 4.
     ASSERT_EQ(seen.size(), 4u);
-    EXPECT_EQ(seen[0], std::make_pair(1, OhmsFromReading(8002)));
-    EXPECT_EQ(seen[1], std::make_pair(2, OhmsFromReading(4002)));
-    EXPECT_EQ(seen[2], std::make_pair(3, OhmsFromReading(8002)));
-    EXPECT_EQ(seen[3], std::make_pair(4, OhmsFromReading(4)));
-    EXPECT_EQ(state.OhmsAccumulator, 0.0f);
+    EXPECT_EQ(seen[0], std::make_pair(1, ohmsFromReading(8002)));
+    EXPECT_EQ(seen[1], std::make_pair(2, ohmsFromReading(4002)));
+    EXPECT_EQ(seen[2], std::make_pair(3, ohmsFromReading(8002)));
+    EXPECT_EQ(seen[3], std::make_pair(4, ohmsFromReading(4)));
+    EXPECT_EQ(state.ohmsAccumulator, 0.0f);
 }
 
 TEST_F(SessionReplayTest, DamagedSessionsAreNamedInOneMessageAndTheOthersDrawn) {
-    const QByteArray good = Records(std::vector<int32_t>(30, 8000));
-    Add(QStringLiteral("good0"), good, Header(" 8000", " 8000", "fine"));
-    Add(QStringLiteral("missing"), QByteArray(), QByteArray());
-    Add(QStringLiteral("short"), good, QByteArray("\"MinADC\"\r\n\" 100\"\r\n\"MaxADC\"\r\n"));
-    Add(QStringLiteral("wordy"), good, Header("low", " 9000", "x"));
-    Add(QStringLiteral("cut"), QByteArray(10, '\x01'), Header(" 100", " 200", "x"));
-    Add(QStringLiteral("good5"), Records(std::vector<int32_t>(20, 8100)),
-        Header(" 8100", " 8100", "also fine"));
-    Draw();
+    const QByteArray good = records(std::vector<int32_t>(30, 8000));
+    add(QStringLiteral("good0"), good, header(" 8000", " 8000", "fine"));
+    add(QStringLiteral("missing"), QByteArray(), QByteArray());
+    add(QStringLiteral("short"), good, QByteArray("\"MinADC\"\r\n\" 100\"\r\n\"MaxADC\"\r\n"));
+    add(QStringLiteral("wordy"), good, header("low", " 9000", "x"));
+    add(QStringLiteral("cut"), QByteArray(10, '\x01'), header(" 100", " 200", "x"));
+    add(QStringLiteral("good5"), records(std::vector<int32_t>(20, 8100)),
+        header(" 8100", " 8100", "also fine"));
+    draw();
 
     ASSERT_EQ(boxes.shown.size(), 1u);
     const auto& box = boxes.shown[0];
@@ -193,24 +200,25 @@ TEST_F(SessionReplayTest, DamagedSessionsAreNamedInOneMessageAndTheOthersDrawn) 
         EXPECT_TRUE(box.text.contains(QString::fromLatin1(name))) << name;
     EXPECT_FALSE(box.text.contains(QStringLiteral("good")));
 
-    EXPECT_EQ(state.MinADC, 8000);
-    EXPECT_EQ(state.MaxADC, 8100);
-    EXPECT_EQ(state.TxtSeshnComnts.text,
+    EXPECT_EQ(state.minADC, 8000);
+    EXPECT_EQ(state.maxADC, 8100);
+    EXPECT_EQ(state.txtSeshnComnts.text,
               QStringLiteral("good0  Comments ...\r\nfine\r\ngood5  Comments ...\r\nalso fine\r\n"));
-    EXPECT_EQ(state.pixXYgraf.PixelColour(10, YOf(8000)), kColours[0]);
-    EXPECT_EQ(state.pixXYgraf.PixelColour(10, YOf(8100)), kColours[5]);
+    EXPECT_EQ(picture.pixelColour(10, yOf(8000)), kColours[0]);
+    EXPECT_EQ(picture.pixelColour(10, yOf(8100)), kColours[5]);
 
     // Nothing drawable leaves just the grid.
-    state.ChosenSessionCount = 0;
-    Add(QStringLiteral("missing"), QByteArray(), QByteArray());
+    state.chosenSessionCount = 0;
+    add(QStringLiteral("missing"), QByteArray(), QByteArray());
     points.clear();
     grids = 0;
     boxes.shown.clear();
-    state.TxtSeshnComnts.text.clear();
-    Draw();
+    state.txtSeshnComnts.text.clear();
+    draw();
     EXPECT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(grids, 1);
     EXPECT_TRUE(points.empty());
-    EXPECT_TRUE(state.TxtSeshnComnts.text.isEmpty());
+    EXPECT_TRUE(state.txtSeshnComnts.text.isEmpty());
 }
 
+} // namespace aurivo

@@ -4,13 +4,15 @@
 #include "FakeSerialComm.h"
 #include "MonitorFakes.h"
 #include "app/Monitor.h"
-#include "app/NumberRules.h"
+#include "core/NumberRules.h"
 #include "device/PacketDecoder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <memory>
+
+namespace aurivo {
 
 struct MonitorRig {
     QTemporaryDir dir;
@@ -22,51 +24,56 @@ struct MonitorRig {
     std::unique_ptr<Monitor> monitor;
 
     explicit MonitorRig(bool withSettingsFile = true) {
-        if (withSettingsFile) WriteSettings();
+        if (withSettingsFile) writeSettings();
         monitor = std::make_unique<Monitor>(
             Monitor::Services{comm, clock, boxes, host, dialogs, dir.path(), [](int) { return QString(); }});
-        dialogs.state = &monitor->State();
-        comm.AddPort(2);
-        comm.AddPort(3);
-        monitor->Form_Load();
+        dialogs.state = &monitor->state();
+        comm.addPort(2);
+        comm.addPort(3);
+        monitor->startUp();
     }
 
-    MonitorState& S() { return monitor->State(); }
-    QString Path(const QString& name) const { return QDir(dir.path()).filePath(name); }
-    QByteArray Read(const QString& name) const {
-        QFile f(Path(name));
+    MonitorState& state() { return monitor->state(); }
+    QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
+    QByteArray read(const QString& name) const {
+        QFile f(path(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
-    void WriteSettings(int port = 3) {
+    void writeSettings(int port = 3) {
         QFile f(QDir(dir.path()).filePath(QStringLiteral("Aurivo_USB.ini")));
         f.open(QIODevice::WriteOnly);
-        const QString text = QStringLiteral(
-                                 "\"Port # \"\r\n%1\r\n\"Sensitivty = \"\r\n\"25\"\r\n"
-                                 "\"Picture graph visibilty = \"\r\n\"True\"\r\n\"Color graph visibilty = \"\r\n\"True\"\r\n"
-                                 "\"Bar graph visibilty = \"\r\n\"True\"\r\n\"Internal status visibilty = \"\r\n\"True\"\r\n"
-                                 "\"Session comments visibilty = \"\r\n\"True\"\r\n\"Time etc. visibilty = \"\r\n\"True\"\r\n"
-                                 "\"Form Width = \"\r\n10560\r\n\"Form Height = \"\r\n7920\r\n\"Form Top = \"\r\n360\r\n"
-                                 "\"Form Left = \"\r\n480\r\n\"Filter Size = \"\r\n3\r\n\"Jitter = \"\r\n100\r\n")
-                                 .arg(port);
+        const QString text =
+            QStringLiteral(
+                "\"Port # \"\r\n%1\r\n\"Sensitivty = \"\r\n\"25\"\r\n"
+                "\"Picture graph visibilty = \"\r\n\"True\"\r\n\"Color graph visibilty = \"\r\n\"True\"\r\n"
+                "\"Bar graph visibilty = \"\r\n\"True\"\r\n\"Internal status visibilty = \"\r\n\"True\"\r\n"
+                "\"Session comments visibilty = \"\r\n\"True\"\r\n\"Time etc. visibilty = \"\r\n\"True\"\r\n"
+                "\"Form Width = \"\r\n10560\r\n\"Form Height = \"\r\n7920\r\n\"Form Top = \"\r\n360\r\n"
+                "\"Form Left = \"\r\n480\r\n\"Filter Size = \"\r\n3\r\n\"Jitter = \"\r\n100\r\n")
+                .arg(port);
         f.write(text.toUtf8());
     }
 
     // One 200 ms tick.
-    void Tick(int n = 1) {
+    void tick(int n = 1) {
         for (int i = 0; i < n; ++i) {
-            clock.Advance(200);
-            monitor->Timer1_Timer();
+            clock.advance(200);
+            monitor->onTick();
         }
     }
     // Delivers packets of the given readings and runs one tick.
-    void TickWith(std::initializer_list<int> readings, uint8_t status = 4) {
-        for (int r : readings) comm.Deliver(PacketDecoder::MakePacket(uint16_t(r), status));
-        Tick();
+    void tickWith(std::initializer_list<int> readings, uint8_t status = 4) {
+        for (int r : readings)
+            comm.deliver(PacketDecoder::makePacket(uint16_t(r), status));
+        tick();
     }
     // Starts a session and lets its start reading settle on a steady reading.
-    void StartAndSettle(int reading = 8000) {
-        monitor->Sessions().mnuStart_Click();
-        for (int i = 0; i < 10; ++i) TickWith({reading, reading});
+    void startAndSettle(int reading = 8000) {
+        monitor->sessions().startSession();
+        for (int i = 0; i < 10; ++i)
+            tickWith({reading, reading});
     }
 };
+
+} // namespace aurivo

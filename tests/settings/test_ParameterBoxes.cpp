@@ -1,26 +1,28 @@
 #include "MonitorFakes.h"
-#include "app/MonitorState.h"
+#include "core/MonitorState.h"
 #include "settings/ParameterBoxes.h"
 
 #include <gtest/gtest.h>
+
+namespace aurivo {
 
 namespace {
 
 using Answer = MessageBoxes::Answer;
 
 class ParameterBoxesTest : public ::testing::Test {
-protected:
-    void OpenSensitivity(const char* caption) {
-        state.LblParams[3].caption = QString::fromLatin1(caption);
-        params.mnuSetSense_Click();
+  protected:
+    void openSensitivity(const char* caption) {
+        state.lblParams[3].caption = QString::fromLatin1(caption);
+        params.openSensitivityBox();
     }
     // Opens the filter-size or jitter box, types `entry` and presses the button, answering `answer`.
-    void Enter(bool jitter, const char* entry, Answer answer = Answer::Ok) {
-        jitter ? params.mnuSetSSF_Click() : params.mnuSetFSize_Click();
+    void enter(bool jitter, const char* entry, Answer answer = Answer::Ok) {
+        jitter ? params.openJitterBox() : params.openFilterSizeBox();
         state.txtSS.text = QString::fromLatin1(entry);
         boxes.shown.clear();
         boxes.answers = {answer};
-        params.cmdSS_Click();
+        params.acceptEntry();
     }
 
     MonitorState state;
@@ -29,55 +31,55 @@ protected:
 };
 
 TEST_F(ParameterBoxesTest, SensitivityBoxShowsTheStoredValueOkStoresCancelRestores) {
-    state.Slider1.largeChange = 100;
-    state.Slider1.smallChange = 10;
-    OpenSensitivity("250");
+    state.slider1.largeChange = 100;
+    state.slider1.smallChange = 10;
+    openSensitivity("250");
     EXPECT_TRUE(state.fraAdjSens.visible);
-    EXPECT_EQ(state.Slider1.value, 250);
+    EXPECT_EQ(state.slider1.value, 250);
     EXPECT_EQ(state.lblSenseValu.caption, QStringLiteral("250"));
-    EXPECT_EQ(state.Slider1.largeChange, 10);
-    EXPECT_EQ(state.Slider1.smallChange, 1);
+    EXPECT_EQ(state.slider1.largeChange, 10);
+    EXPECT_EQ(state.slider1.smallChange, 1);
     EXPECT_EQ(state.fraAdjSens.rect, (TwipsRect{480, 840, 3975, 1695}));
-    state.Slider1.value = 480;
-    params.Slider1_Change();
+    state.slider1.value = 480;
+    params.onSliderChange();
     EXPECT_EQ(state.lblSenseValu.caption, QStringLiteral("480"));
-    EXPECT_EQ(state.LblParams[3].caption, QStringLiteral("250")); // nothing stored while open
-    params.cmdOkay_Click();
-    EXPECT_EQ(state.LblParams[3].caption, QStringLiteral("480"));
+    EXPECT_EQ(state.lblParams[3].caption, QStringLiteral("250")); // nothing stored while open
+    params.acceptSensitivity();
+    EXPECT_EQ(state.lblParams[3].caption, QStringLiteral("480"));
     EXPECT_FALSE(state.fraAdjSens.visible);
 
     // Cancel restores the label but not the slider.
-    OpenSensitivity("25");
-    state.Slider1.value = 600;
-    params.Slider1_Change();
-    params.cmdCancel_Click();
+    openSensitivity("25");
+    state.slider1.value = 600;
+    params.onSliderChange();
+    params.cancelSensitivity();
     EXPECT_EQ(state.lblSenseValu.caption, QStringLiteral("25"));
-    EXPECT_EQ(state.LblParams[3].caption, QStringLiteral("25"));
-    EXPECT_EQ(state.Slider1.value, 600);
+    EXPECT_EQ(state.lblParams[3].caption, QStringLiteral("25"));
+    EXPECT_EQ(state.slider1.value, 600);
 
-    OpenSensitivity("30.5"); // the slider takes the value rounded halves to even, and reports its move
-    EXPECT_EQ(state.Slider1.value, 30);
+    openSensitivity("30.5"); // the slider takes the value rounded halves to even, and reports its move
+    EXPECT_EQ(state.slider1.value, 30);
     EXPECT_EQ(state.lblSenseValu.caption, QStringLiteral("30"));
-    state.Slider1.value = 31; // a caption such as the auto-ranging's " 31" is kept when the slider stays
-    OpenSensitivity(" 31");
+    state.slider1.value = 31; // a caption such as the auto-ranging's " 31" is kept when the slider stays
+    openSensitivity(" 31");
     EXPECT_EQ(state.lblSenseValu.caption, QStringLiteral(" 31"));
 }
 
 TEST_F(ParameterBoxesTest, OutOfRangeSensitivityBecomes20EvenIfCancelledAndOkClamps) {
     for (const char* bad : {"15", "1001", "", "abc"}) {
-        OpenSensitivity(bad);
+        openSensitivity(bad);
         EXPECT_EQ(state.lblSenseValu.caption, QStringLiteral("20")) << bad;
-        EXPECT_EQ(state.Slider1.value, 20) << bad;
-        params.cmdCancel_Click();
-        EXPECT_EQ(state.LblParams[3].caption, QStringLiteral("20")) << bad;
+        EXPECT_EQ(state.slider1.value, 20) << bad;
+        params.cancelSensitivity();
+        EXPECT_EQ(state.lblParams[3].caption, QStringLiteral("20")) << bad;
     }
     using Row = std::pair<const char*, const char*>; // shown, stored
-    for (const auto& [shown, stored] : {Row{"5", "20"}, Row{"", "20"}, Row{"1500", "1000"}, Row{"20", "20"},
-                                        Row{"1000", "1000"}}) {
+    for (const auto& [shown, stored] :
+         {Row{"5", "20"}, Row{"", "20"}, Row{"1500", "1000"}, Row{"20", "20"}, Row{"1000", "1000"}}) {
         state.lblSenseValu.caption = QString::fromLatin1(shown);
         state.fraAdjSens.visible = true;
-        params.cmdOkay_Click();
-        EXPECT_EQ(state.LblParams[3].caption, QString::fromLatin1(stored)) << shown;
+        params.acceptSensitivity();
+        EXPECT_EQ(state.lblParams[3].caption, QString::fromLatin1(stored)) << shown;
         EXPECT_FALSE(state.fraAdjSens.visible);
     }
 }
@@ -86,47 +88,53 @@ TEST_F(ParameterBoxesTest, StepSizesFollowModifierKeys) {
     struct Row {
         int shift, large, small;
     };
-    for (const Row& r : {Row{0, 10, 1}, {1, 50, 5}, {2, 100, 10}, {4, 1, 1}, {5, 5, 1}, {3, 10, 1}, {6, 10, 1},
+    for (const Row& r : {Row{0, 10, 1},
+                         {1, 50, 5},
+                         {2, 100, 10},
+                         {4, 1, 1},
+                         {5, 5, 1},
+                         {3, 10, 1},
+                         {6, 10, 1},
                          {7, 10, 1}}) {
-        state.Slider1.largeChange = state.Slider1.smallChange = -1;
-        params.Slider1_KeyDown(r.shift);
-        EXPECT_EQ(state.Slider1.largeChange, r.large) << "key " << r.shift;
-        EXPECT_EQ(state.Slider1.smallChange, r.small) << "key " << r.shift;
-        state.Slider1.largeChange = -1;
-        params.Slider1_MouseDown(r.shift);
-        EXPECT_EQ(state.Slider1.largeChange, r.large) << "mouse " << r.shift;
-        EXPECT_EQ(state.Slider1.smallChange, r.small) << "mouse leaves the small step " << r.shift;
+        state.slider1.largeChange = state.slider1.smallChange = -1;
+        params.onSliderKeyDown(r.shift);
+        EXPECT_EQ(state.slider1.largeChange, r.large) << "key " << r.shift;
+        EXPECT_EQ(state.slider1.smallChange, r.small) << "key " << r.shift;
+        state.slider1.largeChange = -1;
+        params.onSliderMouseDown(r.shift);
+        EXPECT_EQ(state.slider1.largeChange, r.large) << "mouse " << r.shift;
+        EXPECT_EQ(state.slider1.smallChange, r.small) << "mouse leaves the small step " << r.shift;
     }
 }
 
 TEST_F(ParameterBoxesTest, EntryBoxStoresInRangeValuesInItsMode) {
-    state.FilterSize = 4;
-    state.JitterRejection = 120;
-    params.mnuSetFSize_Click();
+    state.filterSize = 4;
+    state.jitterRejection = 120;
+    params.openFilterSizeBox();
     EXPECT_EQ(state.fraSetStuff.caption, QStringLiteral("Set Filter Size : Value 1 to 8"));
     EXPECT_TRUE(state.fraSetStuff.visible);
     EXPECT_EQ(state.txtSS.text, QStringLiteral("4"));
-    params.mnuSetSSF_Click();
+    params.openJitterBox();
     EXPECT_EQ(state.fraSetStuff.caption, QStringLiteral("Adjust Jitter Rejection : Value 50 to 255"));
     EXPECT_EQ(state.txtSS.text, QStringLiteral("120"));
-    params.cmdCan_Click();
+    params.cancelEntry();
     EXPECT_FALSE(state.fraSetStuff.visible);
 
-    Enter(false, "2.5"); // rounded halves to even
-    EXPECT_EQ(state.FilterSize, 2);
+    enter(false, "2.5"); // rounded halves to even
+    EXPECT_EQ(state.filterSize, 2);
     EXPECT_FALSE(state.fraSetStuff.visible);
-    Enter(false, "7.5");
-    EXPECT_EQ(state.FilterSize, 8);
-    Enter(true, "200xyz");
-    EXPECT_EQ(state.JitterRejection, 200);
-    EXPECT_EQ(state.FilterSize, 8);
+    enter(false, "7.5");
+    EXPECT_EQ(state.filterSize, 8);
+    enter(true, "200xyz");
+    EXPECT_EQ(state.jitterRejection, 200);
+    EXPECT_EQ(state.filterSize, 8);
     EXPECT_TRUE(boxes.shown.empty());
     // Any caption but the exact jitter one means filter size.
     state.fraSetStuff.caption = QStringLiteral("Adjust Jitter Rejection : Value 50 to 255 ");
     state.txtSS.text = QStringLiteral("6");
-    params.cmdSS_Click();
-    EXPECT_EQ(state.FilterSize, 6);
-    EXPECT_EQ(state.JitterRejection, 200);
+    params.acceptEntry();
+    EXPECT_EQ(state.filterSize, 6);
+    EXPECT_EQ(state.jitterRejection, 200);
 }
 
 TEST_F(ParameterBoxesTest, OutOfRangeAsksWhetherToUseTheBound) {
@@ -138,7 +146,7 @@ TEST_F(ParameterBoxesTest, OutOfRangeAsksWhetherToUseTheBound) {
         {true, "256", "Jitter rejection too high\r\nDo you want to use high value of 255?"},
     };
     for (const auto& [jitter, entry, text] : rows) {
-        Enter(jitter, entry, Answer::Cancel);
+        enter(jitter, entry, Answer::Cancel);
         ASSERT_EQ(boxes.shown.size(), 1u) << entry;
         EXPECT_EQ(boxes.shown[0].text, QString::fromLatin1(text));
         EXPECT_EQ(boxes.shown[0].title, QStringLiteral("Value out of range!"));
@@ -146,23 +154,22 @@ TEST_F(ParameterBoxesTest, OutOfRangeAsksWhetherToUseTheBound) {
         EXPECT_EQ(boxes.shown[0].icon, MessageBoxes::Icon::None);
         // Cancel hides without storing.
         EXPECT_FALSE(state.fraSetStuff.visible);
-        EXPECT_EQ(state.MsgBoxAnswer, ParameterBoxes::kAnswerCancel);
-        EXPECT_EQ(state.FilterSize, 3);
-        EXPECT_EQ(state.JitterRejection, 100);
+        EXPECT_EQ(state.filterSize, 3);
+        EXPECT_EQ(state.jitterRejection, 100);
     }
     // No keeps the box open with the rejected text; Yes stores the bound.
-    Enter(false, "12", Answer::No);
+    enter(false, "12", Answer::No);
     EXPECT_TRUE(state.fraSetStuff.visible);
     EXPECT_EQ(state.txtSS.text, QStringLiteral("12"));
-    EXPECT_EQ(state.FilterSize, 3);
-    EXPECT_EQ(state.MsgBoxAnswer, ParameterBoxes::kAnswerNo);
-    Enter(true, "", Answer::Yes);
-    EXPECT_EQ(state.JitterRejection, 50);
+    EXPECT_EQ(state.filterSize, 3);
+    enter(true, "", Answer::Yes);
+    EXPECT_EQ(state.jitterRejection, 50);
     EXPECT_FALSE(state.fraSetStuff.visible);
-    EXPECT_EQ(state.MsgBoxAnswer, ParameterBoxes::kAnswerYes);
-    Enter(false, "9", Answer::Yes);
-    EXPECT_EQ(state.FilterSize, 8);
-    EXPECT_EQ(state.JitterRejection, 50);
+    enter(false, "9", Answer::Yes);
+    EXPECT_EQ(state.filterSize, 8);
+    EXPECT_EQ(state.jitterRejection, 50);
 }
 
 } // namespace
+
+} // namespace aurivo

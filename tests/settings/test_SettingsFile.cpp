@@ -1,6 +1,6 @@
 #include "settings/SettingsFile.h"
 
-#include "app/NumberRules.h"
+#include "core/NumberRules.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,53 +13,57 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace aurivo {
+
 namespace {
 
-const char kWrittenFile[] = "\"Port # \"\r\n3\r\n\"Sensitivty = \"\r\n\"25abc\"\r\n"
-                            "\"Picture graph visibilty = \"\r\n\"True\"\r\n\"Color graph visibilty = \"\r\n\"False\"\r\n"
-                            "\"Bar graph visibilty = \"\r\n\"True\"\r\n\"Internal status visibilty = \"\r\n\"True\"\r\n"
-                            "\"Session comments visibilty = \"\r\n\"False\"\r\n\"Time etc. visibilty = \"\r\n\"True\"\r\n"
-                            "\"Form Width = \"\r\n8448\r\n\"Form Height = \"\r\n-8640\r\n\"Form Top = \"\r\n1440\r\n"
-                            "\"Form Left = \"\r\n3456\r\n\"Filter Size = \"\r\n5\r\n\"Jitter = \"\r\n120\r\n";
+const char kWrittenFile[] =
+    "\"Port # \"\r\n3\r\n\"Sensitivty = \"\r\n\"25abc\"\r\n"
+    "\"Picture graph visibilty = \"\r\n\"True\"\r\n\"Color graph visibilty = \"\r\n\"False\"\r\n"
+    "\"Bar graph visibilty = \"\r\n\"True\"\r\n\"Internal status visibilty = \"\r\n\"True\"\r\n"
+    "\"Session comments visibilty = \"\r\n\"False\"\r\n\"Time etc. visibilty = \"\r\n\"True\"\r\n"
+    "\"Form Width = \"\r\n8448\r\n\"Form Height = \"\r\n-8640\r\n\"Form Top = \"\r\n1440\r\n"
+    "\"Form Left = \"\r\n3456\r\n\"Filter Size = \"\r\n5\r\n\"Jitter = \"\r\n120\r\n";
 
-Settings Sample() {
+Settings sample() {
     Settings s;
-    s.CommPortNumber = 3;
-    s.SensitivityText = QStringLiteral("25abc");
-    s.PictureGraphVisible = s.BarGraphVisible = s.InternalStatusVisible = s.TimeEtcVisible = QStringLiteral("True");
-    s.ColorGraphVisible = s.SessionCommentsVisible = QStringLiteral("False");
-    s.WindowWidth = 8448;
-    s.WindowHeight = -8640;
-    s.WindowTop = 1440;
-    s.WindowLeft = 3456;
-    s.FilterSize = 5;
-    s.JitterRejection = 120;
-    s.PanelWeightSum = 16 + 2 + 3 + 2;
+    s.commPortNumber = 3;
+    s.sensitivityText = QStringLiteral("25abc");
+    s.pictureGraphVisible = s.barGraphVisible = s.internalStatusVisible = s.timeEtcVisible =
+        QStringLiteral("True");
+    s.colorGraphVisible = s.sessionCommentsVisible = QStringLiteral("False");
+    s.windowWidth = 8448;
+    s.windowHeight = -8640;
+    s.windowTop = 1440;
+    s.windowLeft = 3456;
+    s.filterSize = 5;
+    s.jitterRejection = 120;
+    s.panelWeightSum = 16 + 2 + 3 + 2;
     return s;
 }
 
 // A file's text with value line `line` (1-based) replaced.
-QByteArray WithLine(const QByteArray& text, int line, const QByteArray& value) {
+QByteArray withLine(const QByteArray& text, int line, const QByteArray& value) {
     QList<QByteArray> lines = text.split('\n');
     lines[line - 1] = value + "\r";
     return lines.join('\n');
 }
 
 class SettingsFileTest : public ::testing::Test {
-protected:
-    void WriteRaw(const QByteArray& bytes) {
-        QFile f(file.Path());
+  protected:
+    void writeRaw(const QByteArray& bytes) {
+        QFile f(file.path());
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
-    QByteArray ReadRaw() {
-        QFile f(file.Path());
+    QByteArray readRaw() {
+        QFile f(file.path());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    Settings Load(const QByteArray& bytes) {
-        WriteRaw(bytes);
+    Settings load(const QByteArray& bytes) {
+        writeRaw(bytes);
         Settings s;
-        EXPECT_EQ(file.Read(s).status, SettingsFile::ReadResult::Status::Ok);
+        EXPECT_EQ(file.read(s).status, SettingsFile::ReadResult::Status::Ok);
         return s;
     }
 
@@ -70,58 +74,61 @@ protected:
 } // namespace
 
 TEST(SettingsDefaults, CentredWindowOf55By75PercentHalvesToEven) {
-    const Settings s = SettingsFile::Defaults(15360, 11520);
-    EXPECT_EQ(s.CommPortNumber, 2);
-    EXPECT_EQ(s.SensitivityText, QStringLiteral("25"));
-    EXPECT_EQ(s.PictureGraphVisible, QStringLiteral("True"));
-    EXPECT_EQ(s.FilterSize, 3);
-    EXPECT_EQ(s.JitterRejection, 100);
-    EXPECT_EQ(s.PanelWeightSum, 28);
+    const Settings s = SettingsFile::defaults(15360, 11520);
+    EXPECT_EQ(s.commPortNumber, 2);
+    EXPECT_EQ(s.sensitivityText, QStringLiteral("25"));
+    EXPECT_EQ(s.pictureGraphVisible, QStringLiteral("True"));
+    EXPECT_EQ(s.filterSize, 3);
+    EXPECT_EQ(s.jitterRejection, 100);
+    EXPECT_EQ(s.panelWeightSum, 28);
     // {screen width, height, window width, height, left, top}: 0.55 x 1010 = 555.5 -> 556,
     // 0.75 x 1002 = 751.5 -> 752, 0.55 x 1030 = 566.5 -> 566, (100 - 75) / 2 = 12.5 -> 12.
-    const std::array<int, 6> rows[] = {
-        {15360, 11520, 8448, 8640, 3456, 1440}, {1010, 1002, 556, 752, 227, 125}, {1030, 100, 566, 75, 232, 12}};
+    const std::array<int, 6> rows[] = {{15360, 11520, 8448, 8640, 3456, 1440},
+                                       {1010, 1002, 556, 752, 227, 125},
+                                       {1030, 100, 566, 75, 232, 12}};
     for (const auto& r : rows) {
-        const Settings d = SettingsFile::Defaults(r[0], r[1]);
-        EXPECT_EQ((std::array<int, 6>{r[0], r[1], d.WindowWidth, d.WindowHeight, d.WindowLeft, d.WindowTop}), r);
+        const Settings d = SettingsFile::defaults(r[0], r[1]);
+        EXPECT_EQ((std::array<int, 6>{r[0], r[1], d.windowWidth, d.windowHeight, d.windowLeft, d.windowTop}),
+                  r);
     }
 }
 
 TEST_F(SettingsFileTest, WritesTheExact28LinesAndReadsThemBack) {
-    ASSERT_TRUE(file.Write(Sample()));
-    EXPECT_EQ(QFileInfo(file.Path()).fileName(), QStringLiteral("Aurivo_USB.ini"));
-    EXPECT_EQ(ReadRaw(), QByteArray(kWrittenFile));
-    Settings lower = Sample(); // visibility is written as exactly True or False
-    lower.PictureGraphVisible = QStringLiteral("true");
-    ASSERT_TRUE(file.Write(lower));
-    EXPECT_TRUE(ReadRaw().contains("\"Picture graph visibilty = \"\r\n\"False\"\r\n"));
+    ASSERT_TRUE(file.write(sample()));
+    EXPECT_EQ(QFileInfo(file.path()).fileName(), QStringLiteral("Aurivo_USB.ini"));
+    EXPECT_EQ(readRaw(), QByteArray(kWrittenFile));
+    Settings lower = sample(); // visibility is written as exactly True or False
+    lower.pictureGraphVisible = QStringLiteral("true");
+    ASSERT_TRUE(file.write(lower));
+    EXPECT_TRUE(readRaw().contains("\"Picture graph visibilty = \"\r\n\"False\"\r\n"));
 
-    for (Settings s : {Sample(), SettingsFile::Defaults(28800, 16200)}) {
-        s.SensitivityText = QStringLiteral("33.5 \u20AC"); // non-ASCII survives the round trip
-        ASSERT_TRUE(file.Write(s));
+    for (Settings s : {sample(), SettingsFile::defaults(28800, 16200)}) {
+        s.sensitivityText = QStringLiteral("33.5 \u20AC"); // non-ASCII survives the round trip
+        ASSERT_TRUE(file.write(s));
         Settings back;
-        ASSERT_EQ(file.Read(back).status, SettingsFile::ReadResult::Status::Ok);
+        ASSERT_EQ(file.read(back).status, SettingsFile::ReadResult::Status::Ok);
         EXPECT_EQ(back, s);
     }
     // The comma-separated form reads the same.
-    EXPECT_EQ(Load("\"Port # \",3,\"Sensitivty = \",\"25abc\"\r\n"
-                   "\"Picture graph visibilty = \",\"True\",\"Color graph visibilty = \",\"False\","
-                   "\"Bar graph visibilty = \",\"True\"\r\n"
-                   "\"Internal status visibilty = \",\"True\",\"Session comments visibilty = \",\"False\","
-                   "\"Time etc. visibilty = \",\"True\"\n"
-                   "\"Form Width = \", 8448, \"Form Height = \", -8640,\"Form Top = \",1440,\"Form Left = \",3456\n"
-                   "\"Filter Size = \",5,\"Jitter = \",120"),
-              Sample());
+    EXPECT_EQ(
+        load("\"Port # \",3,\"Sensitivty = \",\"25abc\"\r\n"
+             "\"Picture graph visibilty = \",\"True\",\"Color graph visibilty = \",\"False\","
+             "\"Bar graph visibilty = \",\"True\"\r\n"
+             "\"Internal status visibilty = \",\"True\",\"Session comments visibilty = \",\"False\","
+             "\"Time etc. visibilty = \",\"True\"\n"
+             "\"Form Width = \", 8448, \"Form Height = \", -8640,\"Form Top = \",1440,\"Form Left = \",3456\n"
+             "\"Filter Size = \",5,\"Jitter = \",120"),
+        sample());
 }
 
 TEST_F(SettingsFileTest, BoundaryValuesOnReading) {
     using Field = std::function<int(const Settings&)>;
-    const Field port = [](const Settings& s) { return s.CommPortNumber; };
-    const Field sense = [](const Settings& s) { return int(NumberRules::ValueOf(s.SensitivityText)); };
-    const Field filter = [](const Settings& s) { return s.FilterSize; };
-    const Field jitter = [](const Settings& s) { return s.JitterRejection; };
-    const Field width = [](const Settings& s) { return s.WindowWidth; };
-    const Field left = [](const Settings& s) { return s.WindowLeft; };
+    const Field port = [](const Settings& s) { return s.commPortNumber; };
+    const Field sense = [](const Settings& s) { return int(numbers::valueOf(s.sensitivityText)); };
+    const Field filter = [](const Settings& s) { return s.filterSize; };
+    const Field jitter = [](const Settings& s) { return s.jitterRejection; };
+    const Field width = [](const Settings& s) { return s.windowWidth; };
+    const Field left = [](const Settings& s) { return s.windowLeft; };
     struct Row {
         int line;
         const char* value;
@@ -131,91 +138,110 @@ TEST_F(SettingsFileTest, BoundaryValuesOnReading) {
     // Out-of-range ports, sensitivities, filter sizes and jitters fall back or are clamped; filter and
     // jitter round halves to even; geometry is taken as it stands, rounded to whole twips.
     const Row rows[] = {
-        {2, "0", port, 2},           {2, "1", port, 1},           {2, "16", port, 16},
-        {2, "17", port, 2},          {2, "x", port, 2},           {4, "\"19\"", sense, 20},
-        {4, "\"1000\"", sense, 1000}, {4, "\"1000.5\"", sense, 20}, {4, "\"abc\"", sense, 20},
-        {26, "0", filter, 1},        {26, "9", filter, 8},        {26, "2.5", filter, 2},
-        {26, "7.5", filter, 8},      {26, "abc", filter, 1},      {28, "10", jitter, 50},
-        {28, "300", jitter, 255},    {28, "254.5", jitter, 254},  {28, "\"high\"", jitter, 50},
-        {18, "-99999", width, -99999}, {24, "12.5", left, 12},
+        {2, "0", port, 2},
+        {2, "1", port, 1},
+        {2, "16", port, 16},
+        {2, "17", port, 2},
+        {2, "x", port, 2},
+        {4, "\"19\"", sense, 20},
+        {4, "\"1000\"", sense, 1000},
+        {4, "\"1000.5\"", sense, 20},
+        {4, "\"abc\"", sense, 20},
+        {26, "0", filter, 1},
+        {26, "9", filter, 8},
+        {26, "2.5", filter, 2},
+        {26, "7.5", filter, 8},
+        {26, "abc", filter, 1},
+        {28, "10", jitter, 50},
+        {28, "300", jitter, 255},
+        {28, "254.5", jitter, 254},
+        {28, "\"high\"", jitter, 50},
+        {18, "-99999", width, -99999},
+        {24, "12.5", left, 12},
     };
     for (const Row& r : rows)
-        EXPECT_EQ(r.field(Load(WithLine(kWrittenFile, r.line, r.value))), r.expected) << r.line << " " << r.value;
+        EXPECT_EQ(r.field(load(withLine(kWrittenFile, r.line, r.value))), r.expected)
+            << r.line << " " << r.value;
     // A sensitivity text in range is kept as it stands.
-    EXPECT_EQ(Load(WithLine(kWrittenFile, 4, "\" 20\"")).SensitivityText, QStringLiteral(" 20"));
+    EXPECT_EQ(load(withLine(kWrittenFile, 4, "\" 20\"")).sensitivityText, QStringLiteral(" 20"));
 
     // Visibility must be exactly "True"; each panel alone adds its start-up weight (the strip counts 2).
     const QByteArray none = QByteArray(kWrittenFile).replace("\"True\"", "\"true\"");
-    EXPECT_EQ(Load(none).PanelWeightSum, 0);
-    EXPECT_EQ(Load(none).PictureGraphVisible, QStringLiteral("False"));
-    EXPECT_EQ(Load(QByteArray(kWrittenFile).replace("\"False\"", "\"True\"")).PanelWeightSum, 28);
+    EXPECT_EQ(load(none).panelWeightSum, 0);
+    EXPECT_EQ(load(none).pictureGraphVisible, QStringLiteral("False"));
+    EXPECT_EQ(load(QByteArray(kWrittenFile).replace("\"False\"", "\"True\"")).panelWeightSum, 28);
     const int weights[] = {16, 2, 2, 3, 3, 2};
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(Load(WithLine(none, 6 + 2 * i, "\"True\"")).PanelWeightSum, weights[i]) << i;
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(load(withLine(none, 6 + 2 * i, "\"True\"")).panelWeightSum, weights[i]) << i;
 }
 
 TEST_F(SettingsFileTest, ShortEmptyAndRandomFilesStayWithinTheChecks) {
     // Only port and sensitivity present: the rest keeps the initial values, then the checks apply.
-    const Settings s = Load("\"Port # \"\r\n5\r\n\"Sensitivty = \"\r\n\"50\"\r\n\"Picture graph visibilty = \"\r\n");
-    EXPECT_EQ(s.CommPortNumber, 5);
-    EXPECT_EQ(s.SensitivityText, QStringLiteral("50"));
-    EXPECT_EQ(s.PictureGraphVisible, QStringLiteral("False"));
-    EXPECT_EQ(s.WindowWidth, 0);
-    EXPECT_EQ(s.FilterSize, 1);
-    EXPECT_EQ(s.JitterRejection, 50);
-    EXPECT_EQ(s.PanelWeightSum, 0);
+    const Settings s =
+        load("\"Port # \"\r\n5\r\n\"Sensitivty = \"\r\n\"50\"\r\n\"Picture graph visibilty = \"\r\n");
+    EXPECT_EQ(s.commPortNumber, 5);
+    EXPECT_EQ(s.sensitivityText, QStringLiteral("50"));
+    EXPECT_EQ(s.pictureGraphVisible, QStringLiteral("False"));
+    EXPECT_EQ(s.windowWidth, 0);
+    EXPECT_EQ(s.filterSize, 1);
+    EXPECT_EQ(s.jitterRejection, 50);
+    EXPECT_EQ(s.panelWeightSum, 0);
     Settings expected;
-    expected.CommPortNumber = 2;
-    expected.SensitivityText = QStringLiteral("20");
-    expected.PictureGraphVisible = expected.ColorGraphVisible = expected.BarGraphVisible =
-        expected.InternalStatusVisible = expected.SessionCommentsVisible = expected.TimeEtcVisible =
+    expected.commPortNumber = 2;
+    expected.sensitivityText = QStringLiteral("20");
+    expected.pictureGraphVisible = expected.colorGraphVisible = expected.barGraphVisible =
+        expected.internalStatusVisible = expected.sessionCommentsVisible = expected.timeEtcVisible =
             QStringLiteral("False");
-    expected.FilterSize = 1;
-    expected.JitterRejection = 50;
-    EXPECT_EQ(Load(QByteArray()), expected);
+    expected.filterSize = 1;
+    expected.jitterRejection = 50;
+    EXPECT_EQ(load(QByteArray()), expected);
     // A missing item leaves what the caller passed in.
-    WriteRaw("\"Port # \"\r\n");
-    Settings given = Sample();
-    ASSERT_EQ(file.Read(given).status, SettingsFile::ReadResult::Status::Ok);
-    EXPECT_EQ(given, Sample());
+    writeRaw("\"Port # \"\r\n");
+    Settings given = sample();
+    ASSERT_EQ(file.read(given).status, SettingsFile::ReadResult::Status::Ok);
+    EXPECT_EQ(given, sample());
 
     QRandomGenerator rng(2024);
     for (int round = 0; round < 300; ++round) {
         QByteArray data(int(rng.bounded(400)), '\0');
-        for (auto& c : data) c = char(rng.bounded(256));
-        if (round % 3 == 0) data = QByteArray(kWrittenFile).left(int(rng.bounded(int(sizeof kWrittenFile)))) + data;
-        const Settings r = Load(data);
-        const double sensitivity = NumberRules::ValueOf(r.SensitivityText);
-        EXPECT_TRUE(r.CommPortNumber >= 1 && r.CommPortNumber <= 16 && sensitivity >= 20 && sensitivity <= 1000 &&
-                    r.FilterSize >= 1 && r.FilterSize <= 8 && r.JitterRejection >= 50 && r.JitterRejection <= 255 &&
-                    r.PanelWeightSum >= 0 && r.PanelWeightSum <= 28)
+        for (auto& c : data)
+            c = char(rng.bounded(256));
+        if (round % 3 == 0)
+            data = QByteArray(kWrittenFile).left(int(rng.bounded(int(sizeof kWrittenFile)))) + data;
+        const Settings r = load(data);
+        const double sensitivity = numbers::valueOf(r.sensitivityText);
+        EXPECT_TRUE(r.commPortNumber >= 1 && r.commPortNumber <= 16 && sensitivity >= 20 &&
+                    sensitivity <= 1000 && r.filterSize >= 1 && r.filterSize <= 8 &&
+                    r.jitterRejection >= 50 && r.jitterRejection <= 255 && r.panelWeightSum >= 0 &&
+                    r.panelWeightSum <= 28)
             << round;
-        for (const QString& v : {r.PictureGraphVisible, r.ColorGraphVisible, r.BarGraphVisible,
-                                 r.InternalStatusVisible, r.SessionCommentsVisible, r.TimeEtcVisible})
+        for (const QString& v : {r.pictureGraphVisible, r.colorGraphVisible, r.barGraphVisible,
+                                 r.internalStatusVisible, r.sessionCommentsVisible, r.timeEtcVisible})
             EXPECT_TRUE(v == QStringLiteral("True") || v == QStringLiteral("False")) << round;
     }
 }
 
 TEST_F(SettingsFileTest, UnreadableFilesAndFailedWrites) {
-    Settings s = Sample();
-    EXPECT_EQ(file.Read(s).status, SettingsFile::ReadResult::Status::Missing);
-    EXPECT_EQ(s, Sample());
+    Settings s = sample();
+    EXPECT_EQ(file.read(s).status, SettingsFile::ReadResult::Status::Missing);
+    EXPECT_EQ(s, sample());
     SettingsFile nowhere(dir.filePath(QStringLiteral("missing")));
     QString error;
-    EXPECT_FALSE(nowhere.Write(Sample(), &error));
+    EXPECT_FALSE(nowhere.write(sample(), &error));
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_FALSE(QFileInfo::exists(nowhere.Path()));
+    EXPECT_FALSE(QFileInfo::exists(nowhere.path()));
     QTemporaryDir other; // a folder in the file's place cannot be opened as a file
     ASSERT_TRUE(QDir(other.path()).mkdir(QStringLiteral("Aurivo_USB.ini")));
-    const auto result = SettingsFile(other.path()).Read(s);
+    const auto result = SettingsFile(other.path()).read(s);
     EXPECT_EQ(result.status, SettingsFile::ReadResult::Status::Failed);
-    EXPECT_FALSE(result.Error.isEmpty());
+    EXPECT_FALSE(result.error.isEmpty());
 
     // A read-only folder holding an older file: the older file stays whole and nothing else appears.
     // Root ignores folder permissions, so under root the write runs in a child as an unprivileged user.
-    Settings old = Sample();
-    old.CommPortNumber = 9;
-    ASSERT_TRUE(file.Write(old));
-    const QByteArray before = ReadRaw();
+    Settings old = sample();
+    old.commPortNumber = 9;
+    ASSERT_TRUE(file.write(old));
+    const QByteArray before = readRaw();
     ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
     bool written = true;
     if (::geteuid() == 0) {
@@ -223,7 +249,7 @@ TEST_F(SettingsFileTest, UnreadableFilesAndFailedWrites) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
-            ::_exit(file.Write(Sample()) ? 1 : 0);
+            ::_exit(file.write(sample()) ? 1 : 0);
         }
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -231,10 +257,13 @@ TEST_F(SettingsFileTest, UnreadableFilesAndFailedWrites) {
         ASSERT_NE(WEXITSTATUS(status), 2) << "could not drop privileges";
         written = WEXITSTATUS(status) == 1;
     } else {
-        written = file.Write(Sample());
+        written = file.write(sample());
     }
     ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
     EXPECT_FALSE(written);
-    EXPECT_EQ(ReadRaw(), before);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Aurivo_USB.ini")});
+    EXPECT_EQ(readRaw(), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("Aurivo_USB.ini")});
 }
+
+} // namespace aurivo

@@ -4,7 +4,7 @@
 
 #include "FakeSerialComm.h"
 #include "MonitorFakes.h"
-#include "app/SystemClock.h"
+#include "core/SystemClock.h"
 #include "ui/LayoutPlan.h"
 #include "ui/widgets/AboutBox.h"
 #include "ui/widgets/MainWindow.h"
@@ -26,6 +26,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+namespace aurivo {
+
 namespace {
 
 struct WindowRig {
@@ -37,8 +39,8 @@ struct WindowRig {
     WindowRig() {
         window = std::make_unique<MainWindow>(comm, clock, boxes, dir.path(), [](int) { return QString(); });
     }
-    template <typename T> T* Find(const QString& name) { return window->findChild<T*>(name); }
-    QAction* Action(const char* name) { return Find<QAction>(QString::fromLatin1(name)); }
+    template <typename T> T* find(const QString& name) { return window->findChild<T*>(name); }
+    QAction* action(const char* name) { return find<QAction>(QString::fromLatin1(name)); }
 };
 
 } // namespace
@@ -47,83 +49,104 @@ TEST(MainWindow, EveryControlExistsUnderItsNameWithItsDesignText) {
     WindowRig rig;
     EXPECT_EQ(rig.window->objectName(), QStringLiteral("frmAurivo"));
     EXPECT_EQ(rig.window->windowTitle(), QStringLiteral("Aurivo USB Interface"));
-    rig.window->Sync();
+    rig.window->syncAll();
 
-    const std::pair<const char*, const char*> items[] = {
-        {"mnuSaveFile", "Save session"},     {"mnuDisplayOld", "Display saved session"}, {"mnuCancel", "Cancel"},
-        {"mnuExit", "Exit"},                 {"mnuRestart", "Restart"},                  {"mnuStart", "Start"},
-        {"mnuStartAs", "Start and save as"}, {"mnuStop", "Stop"},                        {"mnuSetSense", "Set Sensitivity"},
-        {"mnuSetFSize", "Set Filter Size"},  {"mnuSetSSF", "Adjust Jitter Rejection"},   {"mnuPixGraf", "Picture Graph"},
-        {"mnuBarGrf", "Color Bar Graph"},    {"mnuSmlGraf", "BarGraph"},                 {"mnuInternStatus", "Internal Status"},
-        {"mnuComments", "Session comments"}, {"mnuTimnStuf", "Display Time etc."},       {"mnuShowInput", "ShowDataInput"},
-        {"mnuSetComPort", "Set Comm Port"},  {"mnuAboutHelp", "About"}};
+    const std::pair<const char*, const char*> items[] = {{"mnuSaveFile", "Save session"},
+                                                         {"mnuDisplayOld", "Display saved session"},
+                                                         {"mnuCancel", "Cancel"},
+                                                         {"mnuExit", "Exit"},
+                                                         {"mnuRestart", "Restart"},
+                                                         {"mnuStart", "Start"},
+                                                         {"mnuStartAs", "Start and save as"},
+                                                         {"mnuStop", "Stop"},
+                                                         {"mnuSetSense", "Set Sensitivity"},
+                                                         {"mnuSetFSize", "Set Filter Size"},
+                                                         {"mnuSetSSF", "Adjust Jitter Rejection"},
+                                                         {"mnuPixGraf", "Picture Graph"},
+                                                         {"mnuBarGrf", "Color Bar Graph"},
+                                                         {"mnuSmlGraf", "BarGraph"},
+                                                         {"mnuInternStatus", "Internal Status"},
+                                                         {"mnuComments", "Session comments"},
+                                                         {"mnuTimnStuf", "Display Time etc."},
+                                                         {"mnuShowInput", "ShowDataInput"},
+                                                         {"mnuSetComPort", "Set Comm Port"},
+                                                         {"mnuAboutHelp", "About"}};
     for (const auto& [name, caption] : items) {
-        QAction* a = rig.Action(name);
+        QAction* a = rig.action(name);
         ASSERT_NE(a, nullptr) << name;
         EXPECT_EQ(a->text(), QString::fromLatin1(caption)) << name;
     }
-    EXPECT_FALSE(rig.Action("mnuStop")->isEnabled());
-    EXPECT_FALSE(rig.Action("mnuRestart")->isEnabled());
-    EXPECT_FALSE(rig.Action("mnuShowInput")->isEnabled());
-    EXPECT_TRUE(rig.Action("mnuPixGraf")->isChecked());
-    EXPECT_TRUE(rig.Action("mnuTimnStuf")->isChecked());
-    EXPECT_EQ(rig.Action("mnuExit")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F4));
-    EXPECT_EQ(rig.Find<QMenu>(QStringLiteral("mnuHelp"))->title(), QStringLiteral("&Help"));
+    EXPECT_FALSE(rig.action("mnuStop")->isEnabled());
+    EXPECT_FALSE(rig.action("mnuRestart")->isEnabled());
+    EXPECT_FALSE(rig.action("mnuShowInput")->isEnabled());
+    EXPECT_TRUE(rig.action("mnuPixGraf")->isChecked());
+    EXPECT_TRUE(rig.action("mnuTimnStuf")->isChecked());
+    EXPECT_EQ(rig.action("mnuExit")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F4));
+    EXPECT_EQ(rig.find<QMenu>(QStringLiteral("mnuHelp"))->title(), QStringLiteral("&Help"));
 
-    for (const char* frame : {"frmPixGraf", "frameLEDdisp", "frameBarGraf", "frameSesshnStuff", "fraSeshnComnts",
-                              "FrameParams"})
-        EXPECT_NE(rig.Find<QFrame>(QString::fromLatin1(frame)), nullptr) << frame;
-    for (int i = 0; i < 10; ++i) EXPECT_NE(rig.Find<ModelLabel>(QStringLiteral("lbl4Graf_%1").arg(i)), nullptr);
-    for (int i = 0; i < 8; ++i) EXPECT_NE(rig.Find<ModelLabel>(QStringLiteral("lblLED_%1").arg(i)), nullptr);
-    for (int i = 0; i < 32; ++i) EXPECT_NE(rig.Find<ModelLabel>(QStringLiteral("lblBarGraf_%1").arg(i)), nullptr);
+    for (const char* frame :
+         {"frmPixGraf", "frameLEDdisp", "frameBarGraf", "frameSesshnStuff", "fraSeshnComnts", "FrameParams"})
+        EXPECT_NE(rig.find<QFrame>(QString::fromLatin1(frame)), nullptr) << frame;
+    for (int i = 0; i < 10; ++i)
+        EXPECT_NE(rig.find<ModelLabel>(QStringLiteral("lbl4Graf_%1").arg(i)), nullptr);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_NE(rig.find<ModelLabel>(QStringLiteral("lblLED_%1").arg(i)), nullptr);
+    for (int i = 0; i < 32; ++i)
+        EXPECT_NE(rig.find<ModelLabel>(QStringLiteral("lblBarGraf_%1").arg(i)), nullptr);
     const char* readings[10] = {"% Change ", "0 %", "Res.", "0", "Cond.", "0", "Data", "", "Battery", ""};
     for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(rig.Find<ModelLabel>(QStringLiteral("LblShnStf_%1").arg(i))->text(), QString::fromLatin1(readings[i]));
+        EXPECT_EQ(rig.find<ModelLabel>(QStringLiteral("LblShnStf_%1").arg(i))->text(),
+                  QString::fromLatin1(readings[i]));
     const char* params[7] = {"Time", "", "Sens.%", "25", "Port #", "2", "Examiming Ports"};
     for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(rig.Find<ModelLabel>(QStringLiteral("LblParams_%1").arg(i))->text(), QString::fromLatin1(params[i]));
-    EXPECT_EQ(rig.Find<ModelLabel>(QStringLiteral("LblParams_5"))->toolTip(), QStringLiteral("Click here to select port number"));
-    EXPECT_EQ(rig.Find<ModelLabel>(QStringLiteral("lblGrafError"))->text(), QStringLiteral("Readjusting  graph "));
-    EXPECT_EQ(rig.Find<QPlainTextEdit>(QStringLiteral("TxtSeshnComnts"))->toPlainText(),
+        EXPECT_EQ(rig.find<ModelLabel>(QStringLiteral("LblParams_%1").arg(i))->text(),
+                  QString::fromLatin1(params[i]));
+    EXPECT_EQ(rig.find<ModelLabel>(QStringLiteral("LblParams_5"))->toolTip(),
+              QStringLiteral("Click here to select port number"));
+    EXPECT_EQ(rig.find<ModelLabel>(QStringLiteral("lblGrafError"))->text(),
+              QStringLiteral("Readjusting  graph "));
+    EXPECT_EQ(rig.find<QPlainTextEdit>(QStringLiteral("TxtSeshnComnts"))->toPlainText(),
               QStringLiteral("Place session comments here."));
-    EXPECT_EQ(rig.Find<QGroupBox>(QStringLiteral("fraSelctPort"))->title(), QStringLiteral("Available Ports"));
-    EXPECT_EQ(rig.Find<QGroupBox>(QStringLiteral("fraAdjSens"))->title(), QStringLiteral("Set Sensitivity"));
+    EXPECT_EQ(rig.find<QGroupBox>(QStringLiteral("fraSelctPort"))->title(),
+              QStringLiteral("Available Ports"));
+    EXPECT_EQ(rig.find<QGroupBox>(QStringLiteral("fraAdjSens"))->title(), QStringLiteral("Set Sensitivity"));
     for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(rig.Find<QRadioButton>(QStringLiteral("optPortNum_%1").arg(i))->text(), QStringLiteral("COM%1").arg(i + 1));
+        EXPECT_EQ(rig.find<QRadioButton>(QStringLiteral("optPortNum_%1").arg(i))->text(),
+                  QStringLiteral("COM%1").arg(i + 1));
     for (const char* b : {"Command2", "cmdOkay", "cmdCancel", "cmdSS", "cmdCan"})
-        EXPECT_NE(rig.Find<QPushButton>(QString::fromLatin1(b)), nullptr) << b;
-    EXPECT_EQ(rig.Find<QSlider>(QStringLiteral("Slider1"))->minimum(), 20);
-    EXPECT_EQ(rig.Find<QSlider>(QStringLiteral("Slider1"))->maximum(), 1000);
+        EXPECT_NE(rig.find<QPushButton>(QString::fromLatin1(b)), nullptr) << b;
+    EXPECT_EQ(rig.find<QSlider>(QStringLiteral("Slider1"))->minimum(), 20);
+    EXPECT_EQ(rig.find<QSlider>(QStringLiteral("Slider1"))->maximum(), 1000);
 }
 
 TEST(MainWindow, MenuActionsAndAScreenReadersPressReachTheHandlers) {
     WindowRig rig;
-    rig.window->Sync();
-    rig.Action("mnuTimnStuf")->trigger();
-    EXPECT_FALSE(rig.Action("mnuTimnStuf")->isChecked());
-    EXPECT_EQ(rig.window->Logic().State().TimeEtcVisible, QStringLiteral("False"));
-    EXPECT_EQ(rig.window->Logic().State().PanelWeightSum, 25);
+    rig.window->syncAll();
+    rig.action("mnuTimnStuf")->trigger();
+    EXPECT_FALSE(rig.action("mnuTimnStuf")->isChecked());
+    EXPECT_EQ(rig.window->monitor().state().timeEtcVisible, QStringLiteral("False"));
+    EXPECT_EQ(rig.window->monitor().state().panelWeightSum, 25);
 
-    rig.Action("mnuSetFSize")->trigger();
-    auto* entry = rig.Find<QGroupBox>(QStringLiteral("fraSetStuff"));
+    rig.action("mnuSetFSize")->trigger();
+    auto* entry = rig.find<QGroupBox>(QStringLiteral("fraSetStuff"));
     EXPECT_TRUE(entry->isVisibleTo(rig.window.get()));
     EXPECT_EQ(entry->title(), QStringLiteral("Set Filter Size : Value 1 to 8"));
 
     // "Press" on the sensitivity value through the accessibility interface opens the slider box and,
     // like every click on the parameters strip, closes the entry frame.
-    ModelLabel* sensitivity = rig.Find<ModelLabel>(QStringLiteral("LblParams_3"));
+    ModelLabel* sensitivity = rig.find<ModelLabel>(QStringLiteral("LblParams_3"));
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(sensitivity);
     ASSERT_NE(iface, nullptr);
     ASSERT_NE(iface->actionInterface(), nullptr);
     iface->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     QTest::qWait(300); // a pressed button animates its click before it fires
-    EXPECT_TRUE(rig.Find<QGroupBox>(QStringLiteral("fraAdjSens"))->isVisibleTo(rig.window.get()));
+    EXPECT_TRUE(rig.find<QGroupBox>(QStringLiteral("fraAdjSens"))->isVisibleTo(rig.window.get()));
     EXPECT_FALSE(entry->isVisibleTo(rig.window.get()));
-    EXPECT_EQ(rig.Find<QSlider>(QStringLiteral("Slider1"))->value(), 25);
+    EXPECT_EQ(rig.find<QSlider>(QStringLiteral("Slider1"))->value(), 25);
 
     // The keyboard: Space on the focused graph picture is its click.
-    QSignalSpy clicked(rig.Find<QAbstractButton>(QStringLiteral("pixXYgraf")), &QAbstractButton::clicked);
-    QTest::keyClick(rig.Find<QAbstractButton>(QStringLiteral("pixXYgraf")), Qt::Key_Space);
+    QSignalSpy clicked(rig.find<QAbstractButton>(QStringLiteral("pixXYgraf")), &QAbstractButton::clicked);
+    QTest::keyClick(rig.find<QAbstractButton>(QStringLiteral("pixXYgraf")), Qt::Key_Space);
     EXPECT_EQ(clicked.count(), 1);
 }
 
@@ -131,53 +154,55 @@ TEST(MainWindow, StartUpWithoutSettingsTakesTheFirstArrangementOfTheDefaults) {
     WindowRig rig;
     rig.window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(rig.window.get()));
-    rig.window->Start(); // the port chooser's second-long pause runs here
+    rig.window->startUp(); // the port chooser's second-long pause runs here
     ASSERT_GE(rig.boxes.shown.size(), 1u);
     EXPECT_EQ(rig.boxes.shown[0].text, QStringLiteral("Need to select Comm Port"));
     EXPECT_EQ(rig.boxes.shown[0].title, QStringLiteral("No initialzation file found"));
-    EXPECT_TRUE(rig.Find<QGroupBox>(QStringLiteral("fraSelctPort"))->isVisibleTo(rig.window.get()));
-    EXPECT_EQ(rig.Find<QGroupBox>(QStringLiteral("fraSelctPort"))->title(), QStringLiteral("Available Ports"));
+    EXPECT_TRUE(rig.find<QGroupBox>(QStringLiteral("fraSelctPort"))->isVisibleTo(rig.window.get()));
+    EXPECT_EQ(rig.find<QGroupBox>(QStringLiteral("fraSelctPort"))->title(),
+              QStringLiteral("Available Ports"));
     EXPECT_FALSE(QFile::exists(rig.dir.filePath(QStringLiteral("Aurivo_USB.ini"))));
 
     QTest::qWait(700); // a few ticks: the first arrangement
-    const MonitorState& s = rig.window->Logic().State();
-    EXPECT_EQ(s.LayoutState, 2);
+    const MonitorState& s = rig.window->monitor().state();
+    EXPECT_EQ(s.layoutState, 2);
 
     // The same arithmetic from the screen and the defaults predicts the window.
-    const double tpp = rig.window->TwipsPerPixel();
+    const double tpp = rig.window->twipsPerPixel();
     const QRect screen = rig.window->screen()->geometry();
     LayoutInput in;
-    in.ScreenWidth = screen.width() * tpp;
-    in.ScreenHeight = screen.height() * tpp;
-    in.LayoutState = 1;
-    in.PanelWeightSum = 28;
-    in.Visibility = {QStringLiteral("True"), QStringLiteral("True"), QStringLiteral("True"),
+    in.screenWidth = screen.width() * tpp;
+    in.screenHeight = screen.height() * tpp;
+    in.layoutState = 1;
+    in.panelWeightSum = 28;
+    in.visibility = {QStringLiteral("True"), QStringLiteral("True"), QStringLiteral("True"),
                      QStringLiteral("True"), QStringLiteral("True"), QStringLiteral("True")};
-    const Settings d = SettingsFile::Defaults(in.ScreenWidth, in.ScreenHeight);
-    in.WindowWidth = d.WindowWidth;
-    in.WindowHeight = d.WindowHeight;
-    in.WindowLeft = d.WindowLeft;
-    in.WindowTop = d.WindowTop;
-    const WindowPlan plan = LayoutPlan::PlanWindow(in);
-    const TwipsRect g = rig.window->WindowGeometry();
-    EXPECT_NEAR(g.width, plan.Window.Width, tpp);
-    EXPECT_NEAR(g.height, plan.Window.Height, tpp);
+    const Settings d = SettingsFile::defaults(in.screenWidth, in.screenHeight);
+    in.windowWidth = d.windowWidth;
+    in.windowHeight = d.windowHeight;
+    in.windowLeft = d.windowLeft;
+    in.windowTop = d.windowTop;
+    const WindowPlan plan = LayoutPlan::planWindow(in);
+    const TwipsRect g = rig.window->windowGeometry();
+    EXPECT_NEAR(g.width, plan.window.width, tpp);
+    EXPECT_NEAR(g.height, plan.window.height, tpp);
     EXPECT_NEAR(g.width, g.height * 4 / 3, 2 * tpp);
-    EXPECT_TRUE(rig.Find<QFrame>(QStringLiteral("frmPixGraf"))->isVisible());
+    EXPECT_TRUE(rig.find<QFrame>(QStringLiteral("frmPixGraf"))->isVisible());
 
     // Dragging the bottom edge: the next tick snaps the height to a 32nd of the screen, width 4/3 of it.
-    const double stepDown = std::round(in.ScreenHeight / 32);
+    const double stepDown = std::round(in.screenHeight / 32);
     rig.window->resize(rig.window->width(), rig.window->height() - 37);
     QTest::qWait(500);
-    const TwipsRect r = rig.window->WindowGeometry();
-    EXPECT_EQ(s.LayoutState, 2);
+    const TwipsRect r = rig.window->windowGeometry();
+    EXPECT_EQ(s.layoutState, 2);
     EXPECT_NEAR(std::fmod(r.height, stepDown), 0, tpp) << r.height;
     EXPECT_NEAR(r.width, std::round(r.height * 4 / 3), tpp);
     EXPECT_LT(r.height, g.height);
     // The panels stay inside the window and do not overlap.
     int bottom = 0;
-    for (const char* name : {"frmPixGraf", "frameLEDdisp", "frameBarGraf", "frameSesshnStuff", "fraSeshnComnts"}) {
-        const QRect f = rig.Find<QFrame>(QString::fromLatin1(name))->geometry();
+    for (const char* name :
+         {"frmPixGraf", "frameLEDdisp", "frameBarGraf", "frameSesshnStuff", "fraSeshnComnts"}) {
+        const QRect f = rig.find<QFrame>(QString::fromLatin1(name))->geometry();
         EXPECT_GE(f.top(), bottom) << name;
         bottom = f.bottom();
         EXPECT_LE(f.right(), rig.window->centralWidget()->width()) << name;
@@ -195,7 +220,8 @@ TEST(AboutBox, TitleVersionAndKeys) {
     EXPECT_EQ(about.objectName(), QStringLiteral("frmAbout"));
     EXPECT_EQ(about.windowTitle(), QStringLiteral("About Aurivo USB"));
     EXPECT_EQ(about.findChild<QLabel*>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Aurivo USB"));
-    EXPECT_EQ(about.findChild<QLabel*>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 2.1.0"));
+    EXPECT_EQ(about.findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
+              QStringLiteral("Version 2.1.0"));
     auto* ok = about.findChild<QPushButton*>(QStringLiteral("cmdOK"));
     EXPECT_TRUE(ok->isDefault());
     for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
@@ -205,3 +231,5 @@ TEST(AboutBox, TitleVersionAndKeys) {
         EXPECT_FALSE(about.isVisible()) << key;
     }
 }
+
+} // namespace aurivo

@@ -16,11 +16,15 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace aurivo {
+
 namespace {
 
 volatile std::sig_atomic_t g_stopRequested = 0;
 
-void OnStopSignal(int) { g_stopRequested = 1; }
+void onStopSignal(int) {
+    g_stopRequested = 1;
+}
 
 // Counts what the decoder made of the stream.
 struct Tally {
@@ -29,59 +33,56 @@ struct Tally {
     long long bytesSeen = 0;
 };
 
-void FeedByte(PacketDecoder& decoder, Tally& tally, uint8_t b, bool flushEachLine) {
+void feedByte(PacketDecoder& decoder, Tally& tally, uint8_t b, bool flushEachLine) {
     ++tally.bytesSeen;
-    if (decoder.Feed(b)) {
+    if (decoder.feed(b)) {
         ++tally.validPackets;
-        tally.bytesInPackets += decoder.CompletedLength();
-        std::printf("%d %d\n", decoder.RawReading(), decoder.StatusByte());
-        if (flushEachLine)
-            std::fflush(stdout);
+        tally.bytesInPackets += decoder.completedLength();
+        std::printf("%d %d\n", decoder.rawReading(), decoder.statusByte());
+        if (flushEachLine) std::fflush(stdout);
     }
 }
 
-void PrintTally(const PacketDecoder& decoder, const Tally& tally) {
+void printTally(const PacketDecoder& decoder, const Tally& tally) {
     std::fflush(stdout);
     // Bytes of an unfinished packet at the end are neither valid nor rejected yet.
-    const long long rejected = tally.bytesSeen - tally.bytesInPackets - decoder.PacketIndex;
-    std::fprintf(stderr, "aurivo-dump: %lld valid packets, %lld rejected bytes\n", tally.validPackets, rejected);
+    const long long rejected = tally.bytesSeen - tally.bytesInPackets - decoder.packetIndex;
+    std::fprintf(stderr, "aurivo-dump: %lld valid packets, %lld rejected bytes\n", tally.validPackets,
+                 rejected);
 }
 
-int DumpFile(int fd) {
+int dumpFile(int fd) {
     PacketDecoder decoder;
     Tally tally;
     char chunk[65536];
     for (;;) {
         const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR && !g_stopRequested)
-            continue;
+        if (n < 0 && errno == EINTR && !g_stopRequested) continue;
         if (n <= 0) {
-            PrintTally(decoder, tally);
+            printTally(decoder, tally);
             return n < 0 && !g_stopRequested ? 1 : 0;
         }
         for (ssize_t i = 0; i < n; ++i)
-            FeedByte(decoder, tally, static_cast<uint8_t>(chunk[i]), false);
+            feedByte(decoder, tally, static_cast<uint8_t>(chunk[i]), false);
     }
 }
 
-int DumpPort(QtSerialComm& comm, const QString& name) {
-    comm.SetSettings(QStringLiteral("19200,N,8,1"));
-    comm.SetInputLen(1);
-    comm.SetRThreshold(0);
-    comm.SetInputMode(1);
-    comm.SetInBufferSize(4096);
-    const int error = comm.SetPortOpen(true);
+int dumpPort(QtSerialComm& comm, const QString& name) {
+    comm.setSettings(QStringLiteral("19200,N,8,1"));
+    comm.setInputLen(1);
+    comm.setInBufferSize(4096);
+    const int error = comm.setPortOpen(true);
     if (error != 0) {
         std::fprintf(stderr, "aurivo-dump: cannot open %s: error %d, %s\n", qPrintable(name), error,
-                     qPrintable(comm.LastErrorText()));
+                     qPrintable(comm.lastErrorText()));
         return 2;
     }
-    std::fprintf(stderr, "aurivo-dump: reading %s\n", qPrintable(comm.OpenDevicePath()));
+    std::fprintf(stderr, "aurivo-dump: reading %s\n", qPrintable(comm.openDevicePath()));
 
     PacketDecoder decoder;
     Tally tally;
     while (!g_stopRequested) {
-        const int waiting = comm.InBufferCount();
+        const int waiting = comm.inBufferCount();
         if (waiting < 0) {
             std::fprintf(stderr, "aurivo-dump: the device has gone\n");
             break;
@@ -92,20 +93,22 @@ int DumpPort(QtSerialComm& comm, const QString& name) {
             continue;
         }
         for (int i = 0; i < waiting; ++i) {
-            const QByteArray b = comm.Input();
-            if (b.isEmpty())
-                break;
-            FeedByte(decoder, tally, static_cast<uint8_t>(b[0]), true);
+            const QByteArray b = comm.input();
+            if (b.isEmpty()) break;
+            feedByte(decoder, tally, static_cast<uint8_t>(b[0]), true);
         }
     }
-    comm.SetPortOpen(false);
-    PrintTally(decoder, tally);
+    comm.setPortOpen(false);
+    printTally(decoder, tally);
     return 0;
 }
 
 } // namespace
 
+} // namespace aurivo
+
 int main(int argc, char** argv) {
+    using namespace aurivo;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("aurivo-dump"));
 
@@ -116,16 +119,20 @@ int main(int argc, char** argv) {
         "(bytes that were not part of a valid packet). Reads FILE, or standard input for \"-\" or no\n"
         "argument, or a serial port with --port/--device until the device goes away or SIGINT/SIGTERM."));
     p.addHelpOption();
-    p.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Capture to decode (\"-\" or none: standard input)."));
+    p.addPositionalArgument(QStringLiteral("file"),
+                            QStringLiteral("Capture to decode (\"-\" or none: standard input)."));
     p.addOptions({
-        {QStringLiteral("port"), QStringLiteral("Read serial port N (1..16) as the monitor finds it."), QStringLiteral("N")},
-        {QStringLiteral("folder"), QStringLiteral("Program folder for --port, where ports/comN links live (default: current folder)."), QStringLiteral("DIR")},
+        {QStringLiteral("port"), QStringLiteral("Read serial port N (1..16) as the monitor finds it."),
+         QStringLiteral("N")},
+        {QStringLiteral("folder"),
+         QStringLiteral("Program folder for --port, where ports/comN links live (default: current folder)."),
+         QStringLiteral("DIR")},
         {QStringLiteral("device"), QStringLiteral("Read this serial device."), QStringLiteral("PATH")},
     });
     p.process(app);
 
     struct sigaction sa {};
-    sa.sa_handler = OnStopSignal;
+    sa.sa_handler = onStopSignal;
     sigemptyset(&sa.sa_mask);
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
@@ -143,8 +150,8 @@ int main(int argc, char** argv) {
             const QString link = QDir(folder).filePath(QStringLiteral("ports/com1"));
             QFile::link(device, link);
             QtSerialComm comm(folder);
-            comm.SetCommPort(1);
-            const int rc = DumpPort(comm, device);
+            comm.setCommPort(1);
+            const int rc = dumpPort(comm, device);
             QDir(folder).removeRecursively();
             return rc;
         }
@@ -154,10 +161,11 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "aurivo-dump: --port needs a number 1..16\n");
             return 2;
         }
-        const QString folder = p.isSet(QStringLiteral("folder")) ? p.value(QStringLiteral("folder")) : QDir::currentPath();
+        const QString folder =
+            p.isSet(QStringLiteral("folder")) ? p.value(QStringLiteral("folder")) : QDir::currentPath();
         QtSerialComm comm(folder);
-        comm.SetCommPort(port);
-        return DumpPort(comm, QStringLiteral("COM%1").arg(port));
+        comm.setCommPort(port);
+        return dumpPort(comm, QStringLiteral("COM%1").arg(port));
     }
 
     const QStringList args = p.positionalArguments();
@@ -165,14 +173,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "aurivo-dump: give at most one file\n");
         return 2;
     }
-    if (args.isEmpty() || args[0] == QLatin1String("-"))
-        return DumpFile(STDIN_FILENO);
+    if (args.isEmpty() || args[0] == QLatin1String("-")) return dumpFile(STDIN_FILENO);
     const int fd = ::open(QFile::encodeName(args[0]).constData(), O_RDONLY);
     if (fd < 0) {
         std::fprintf(stderr, "aurivo-dump: cannot read %s\n", qPrintable(args[0]));
         return 2;
     }
-    const int rc = DumpFile(fd);
+    const int rc = dumpFile(fd);
     ::close(fd);
     return rc;
 }

@@ -11,93 +11,96 @@
 #include <termios.h>
 #include <unistd.h>
 
-PtyOutput::~PtyOutput() { Close(); }
+namespace aurivo {
 
-bool PtyOutput::Open(const QString& folder, int port) {
-    m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (m_master >= 0)
-        ::fcntl(m_master, F_SETFD, FD_CLOEXEC);
-    if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0) {
-        m_error = QStringLiteral("cannot create a pseudo-terminal: %1").arg(QString::fromLocal8Bit(strerror(errno)));
-        Close();
+PtyOutput::~PtyOutput() {
+    close();
+}
+
+bool PtyOutput::open(const QString& folder, int port) {
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (master_ >= 0) ::fcntl(master_, F_SETFD, FD_CLOEXEC);
+    if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
+        error_ = QStringLiteral("cannot create a pseudo-terminal: %1")
+                     .arg(QString::fromLocal8Bit(strerror(errno)));
+        close();
         return false;
     }
-    const char* name = ::ptsname(m_master);
+    const char* name = ::ptsname(master_);
     if (name == nullptr) {
-        m_error = QStringLiteral("cannot name the pseudo-terminal");
-        Close();
+        error_ = QStringLiteral("cannot name the pseudo-terminal");
+        close();
         return false;
     }
-    m_slavePath = QString::fromLocal8Bit(name);
+    slavePath_ = QString::fromLocal8Bit(name);
 
     // Raw mode on the line, so no byte is echoed back or translated before the monitor sets its own.
     termios tio{};
-    if (::tcgetattr(m_master, &tio) == 0) {
+    if (::tcgetattr(master_, &tio) == 0) {
         ::cfmakeraw(&tio);
-        ::tcsetattr(m_master, TCSANOW, &tio);
+        ::tcsetattr(master_, TCSANOW, &tio);
     }
 
     const QDir dir(folder);
     if (!dir.mkpath(QStringLiteral("ports"))) {
-        m_error = QStringLiteral("cannot create %1").arg(dir.filePath(QStringLiteral("ports")));
-        Close();
+        error_ = QStringLiteral("cannot create %1").arg(dir.filePath(QStringLiteral("ports")));
+        close();
         return false;
     }
     const QString link = dir.filePath(QStringLiteral("ports/com%1").arg(port));
     // A link left by an earlier run that did not end cleanly is replaced.
-    if (QFileInfo(link).isSymLink() || QFileInfo::exists(link))
-        QFile::remove(link);
+    if (QFileInfo(link).isSymLink() || QFileInfo::exists(link)) QFile::remove(link);
     if (::symlink(name, QFile::encodeName(link).constData()) != 0) {
-        m_error = QStringLiteral("cannot link %1: %2").arg(link, QString::fromLocal8Bit(strerror(errno)));
-        Close();
+        error_ = QStringLiteral("cannot link %1: %2").arg(link, QString::fromLocal8Bit(strerror(errno)));
+        close();
         return false;
     }
-    m_linkPath = link;
+    linkPath_ = link;
     return true;
 }
 
-bool PtyOutput::Write(const QByteArray& bytes) {
-    if (m_master < 0)
-        return false;
-    pollfd pfd{m_master, POLLOUT, 0};
+bool PtyOutput::write(const QByteArray& bytes) {
+    if (master_ < 0) return false;
+    pollfd pfd{master_, POLLOUT, 0};
     ::poll(&pfd, 1, 0);
     if (pfd.revents & POLLHUP) {
         // The port was open and has been closed: nobody listens.
-        m_pending.clear();
+        pending_.clear();
         return false;
     }
     bool kept = true;
-    if (m_pending.size() + bytes.size() <= kMaxPending)
-        m_pending.append(bytes);
+    if (pending_.size() + bytes.size() <= kMaxPending)
+        pending_.append(bytes);
     else
         kept = false; // the reader is far behind; lose whole packets, never parts of one
-    Flush();
+    flush();
     return kept;
 }
 
-void PtyOutput::Flush() {
-    while (!m_pending.isEmpty()) {
-        const ssize_t n = ::write(m_master, m_pending.constData(), static_cast<size_t>(m_pending.size()));
+void PtyOutput::flush() {
+    while (!pending_.isEmpty()) {
+        const ssize_t n = ::write(master_, pending_.constData(), static_cast<size_t>(pending_.size()));
         if (n > 0) {
-            m_pending.remove(0, n);
+            pending_.remove(0, n);
             continue;
         }
-        if (n < 0 && errno == EINTR)
-            continue;
+        if (n < 0 && errno == EINTR) continue;
         break; // EAGAIN: the line is full; the rest goes with the next write
     }
 }
 
-void PtyOutput::Close() {
-    if (!m_linkPath.isEmpty()) {
+void PtyOutput::close() {
+    if (!linkPath_.isEmpty()) {
         // Remove the link only if it is still ours; another simulator may have replaced it.
-        if (QFileInfo(m_linkPath).symLinkTarget() == QFileInfo(m_slavePath).absoluteFilePath())
-            QFile::remove(m_linkPath);
-        m_linkPath.clear();
+        if (QFileInfo(linkPath_).symLinkTarget() == QFileInfo(slavePath_).absoluteFilePath())
+            QFile::remove(linkPath_);
+        linkPath_.clear();
     }
-    if (m_master >= 0) {
-        ::close(m_master);
-        m_master = -1;
+    if (master_ >= 0) {
+        ::close(master_);
+        master_ = -1;
     }
-    m_pending.clear();
+    pending_.clear();
 }
+
+} // namespace aurivo

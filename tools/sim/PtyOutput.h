@@ -7,32 +7,36 @@
 #include <QByteArray>
 #include <QString>
 
+namespace aurivo {
+
 class PtyOutput {
-public:
+  public:
     PtyOutput() = default;
     ~PtyOutput();
     PtyOutput(const PtyOutput&) = delete;
     PtyOutput& operator=(const PtyOutput&) = delete;
 
-    // Creates the pseudo-terminal and the link; false with ErrorText() on failure.
-    bool Open(const QString& folder, int port);
+    // Creates the pseudo-terminal and the link; false with errorText() on failure.
+    bool open(const QString& folder, int port);
     // Queues bytes and sends what the line takes now. Returns false when the bytes were dropped.
-    bool Write(const QByteArray& bytes);
+    bool write(const QByteArray& bytes);
     // Closes the pseudo-terminal (the reader sees a hang-up) and removes the link.
-    void Close();
+    void close();
 
-    QString SlavePath() const { return m_slavePath; }
-    QString LinkPath() const { return m_linkPath; }
-    QString ErrorText() const { return m_error; }
+    QString slavePath() const { return slavePath_; }
+    QString linkPath() const { return linkPath_; }
+    QString errorText() const { return error_; }
 
-private:
-    void Flush();
+  private:
+    void flush();
 
     static constexpr qsizetype kMaxPending = 4096;
 
-    int m_master = -1;
-    QString m_slavePath;
-    QString m_linkPath;
-    QByteArray m_pending;
-    QString m_error;
+    int master_ = -1;
+    QString slavePath_;
+    QString linkPath_;
+    QByteArray pending_;
+    QString error_;
 };
+
+} // namespace aurivo

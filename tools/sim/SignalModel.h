@@ -12,92 +12,94 @@
 #include <random>
 #include <vector>
 
+namespace aurivo {
+
 class SignalModel {
-public:
+  public:
     static constexpr double kRestingOhms = 470000.0;
     static constexpr double kReferenceOhms = 470000.0;
     static constexpr double kFullScale = 16383.0;
 
-    SignalModel(uint32_t seed, double sampleRateHz)
-        : m_rng(seed), m_dt(1.0 / std::max(sampleRateHz, 0.001)) {
-        m_nextResponseAt = Uniform(4.0, 15.0);
+    SignalModel(uint32_t seed, double sampleRateHz) : rng_(seed), dt_(1.0 / std::max(sampleRateHz, 0.001)) {
+        nextResponseAt_ = uniform(4.0, 15.0);
     }
 
     // Converter reading of the divider for a resistance: 16383 x 470000 / (R + 470000), rounded.
-    static uint16_t ReadingFromOhms(double ohms) {
+    static uint16_t readingFromOhms(double ohms) {
         const double reading = kFullScale * kReferenceOhms / (std::max(ohms, 0.0) + kReferenceOhms);
         return static_cast<uint16_t>(std::clamp(std::lround(reading), 0L, 16383L));
     }
 
     // Advances one sample and returns the converter reading, noise included.
-    uint16_t NextReading() {
-        Advance();
-        const double exact = kFullScale * kReferenceOhms / (m_ohms + kReferenceOhms);
-        const double noisy = exact + m_normal(m_rng) * kNoiseCounts;
+    uint16_t nextReading() {
+        advance();
+        const double exact = kFullScale * kReferenceOhms / (ohms_ + kReferenceOhms);
+        const double noisy = exact + normal_(rng_) * kNoiseCounts;
         return static_cast<uint16_t>(std::clamp(std::lround(noisy), 0L, 16383L));
     }
 
-    double Seconds() const { return m_t; }
+    double secondsOption() const { return t_; }
     // Resistance of the last sample, without converter noise.
-    double Ohms() const { return m_ohms; }
+    double ohms() const { return ohms_; }
     // Relative fall that responses cause at the last sample (0.03 = 3 % below the drifting level).
-    double ResponseLevel() const { return m_responseLevel; }
-    int ResponsesStarted() const { return m_responsesStarted; }
+    double responseLevel() const { return responseLevel_; }
+    int responsesStarted() const { return responsesStarted_; }
 
-private:
+  private:
     struct Response {
-        double start;     // seconds
-        double depth;     // relative fall at its deepest
-        double fallTime;  // seconds to reach the deepest point
-        double recovery;  // time constant of the recovery, seconds
+        double start;    // seconds
+        double depth;    // relative fall at its deepest
+        double fallTime; // seconds to reach the deepest point
+        double recovery; // time constant of the recovery, seconds
     };
 
-    static constexpr double kDriftSpread = 0.015;  // standard deviation of the slow drift
-    static constexpr double kDriftTime = 120.0;    // how fast the drift forgets, seconds
-    static constexpr double kNoiseCounts = 0.8;    // converter noise, standard deviation in counts
+    static constexpr double kDriftSpread = 0.015; // standard deviation of the slow drift
+    static constexpr double kDriftTime = 120.0;   // how fast the drift forgets, seconds
+    static constexpr double kNoiseCounts = 0.8;   // converter noise, standard deviation in counts
     static constexpr double kMeanResponseGap = 25.0;
 
-    double Uniform(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(m_rng); }
+    double uniform(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng_); }
 
-    void Advance() {
-        m_t += m_dt;
+    void advance() {
+        t_ += dt_;
 
         // Ornstein-Uhlenbeck drift: stationary spread kDriftSpread, correlation time kDriftTime.
         const double sigma = kDriftSpread * std::sqrt(2.0 / kDriftTime);
-        m_drift += -m_drift / kDriftTime * m_dt + sigma * std::sqrt(m_dt) * m_normal(m_rng);
+        drift_ += -drift_ / kDriftTime * dt_ + sigma * std::sqrt(dt_) * normal_(rng_);
 
-        if (m_t >= m_nextResponseAt) {
-            m_responses.push_back({m_t, Uniform(0.02, 0.06), Uniform(1.0, 2.0), Uniform(10.0, 20.0)});
-            ++m_responsesStarted;
-            m_nextResponseAt = m_t + 8.0 + std::exponential_distribution<double>(1.0 / kMeanResponseGap)(m_rng);
+        if (t_ >= nextResponseAt_) {
+            responses_.push_back({t_, uniform(0.02, 0.06), uniform(1.0, 2.0), uniform(10.0, 20.0)});
+            ++responsesStarted_;
+            nextResponseAt_ = t_ + 8.0 + std::exponential_distribution<double>(1.0 / kMeanResponseGap)(rng_);
         }
 
         const double kPi = 3.14159265358979323846;
         double fall = 0.0;
-        for (const Response& r : m_responses) {
-            const double age = m_t - r.start;
+        for (const Response& r : responses_) {
+            const double age = t_ - r.start;
             if (age < r.fallTime)
                 fall += r.depth * 0.5 * (1.0 - std::cos(kPi * age / r.fallTime));
             else
                 fall += r.depth * std::exp(-(age - r.fallTime) / r.recovery);
         }
         // Forget responses that have faded out.
-        std::erase_if(m_responses, [this](const Response& r) {
-            return m_t - r.start > r.fallTime + 8.0 * r.recovery;
-        });
+        std::erase_if(responses_,
+                      [this](const Response& r) { return t_ - r.start > r.fallTime + 8.0 * r.recovery; });
 
-        m_responseLevel = fall;
-        m_ohms = kRestingOhms * (1.0 + m_drift) * (1.0 - std::min(fall, 0.5));
+        responseLevel_ = fall;
+        ohms_ = kRestingOhms * (1.0 + drift_) * (1.0 - std::min(fall, 0.5));
     }
 
-    std::mt19937 m_rng;
-    std::normal_distribution<double> m_normal{0.0, 1.0};
-    double m_dt;
-    double m_t = 0.0;
-    double m_drift = 0.0;
-    double m_ohms = kRestingOhms;
-    double m_responseLevel = 0.0;
-    double m_nextResponseAt = 0.0;
-    int m_responsesStarted = 0;
-    std::vector<Response> m_responses;
+    std::mt19937 rng_;
+    std::normal_distribution<double> normal_{0.0, 1.0};
+    double dt_;
+    double t_ = 0.0;
+    double drift_ = 0.0;
+    double ohms_ = kRestingOhms;
+    double responseLevel_ = 0.0;
+    double nextResponseAt_ = 0.0;
+    int responsesStarted_ = 0;
+    std::vector<Response> responses_;
 };
+
+} // namespace aurivo

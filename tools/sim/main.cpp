@@ -19,15 +19,19 @@
 #include <random>
 #include <unistd.h>
 
+namespace aurivo {
+
 namespace {
 
 volatile std::sig_atomic_t g_stopRequested = 0;
 
-void OnStopSignal(int) { g_stopRequested = 1; }
+void onStopSignal(int) {
+    g_stopRequested = 1;
+}
 
-void InstallSignalHandlers() {
+void installSignalHandlers() {
     struct sigaction sa {};
-    sa.sa_handler = OnStopSignal;
+    sa.sa_handler = onStopSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = 0; // no SA_RESTART: a pending sleep ends at once
     sigaction(SIGTERM, &sa, nullptr);
@@ -56,28 +60,26 @@ struct Options {
     QString log;
 };
 
-[[noreturn]] void Fail(const QString& text) {
+[[noreturn]] void fail(const QString& text) {
     std::fprintf(stderr, "aurivo-sim: %s\n", qPrintable(text));
     std::exit(2);
 }
 
-double Fraction(const QCommandLineParser& p, const QString& name) {
+double fractionOption(const QCommandLineParser& p, const QString& name) {
     bool ok = false;
     const double v = p.value(name).toDouble(&ok);
-    if (!ok || v < 0 || v > 1)
-        Fail(QStringLiteral("--%1 needs a fraction between 0 and 1").arg(name));
+    if (!ok || v < 0 || v > 1) fail(QStringLiteral("--%1 needs a fraction between 0 and 1").arg(name));
     return v;
 }
 
-double Seconds(const QCommandLineParser& p, const QString& name) {
+double secondsOption(const QCommandLineParser& p, const QString& name) {
     bool ok = false;
     const double v = p.value(name).toDouble(&ok);
-    if (!ok || v < 0)
-        Fail(QStringLiteral("--%1 needs a number of seconds >= 0").arg(name));
+    if (!ok || v < 0) fail(QStringLiteral("--%1 needs a number of seconds >= 0").arg(name));
     return v;
 }
 
-Options ParseOptions(const QCoreApplication& app) {
+Options parseOptions(const QCoreApplication& app) {
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral(
         "Simulated Aurivo USB sensor. Creates a pseudo-terminal, links it as <folder>/ports/com<port> and\n"
@@ -88,24 +90,53 @@ Options ParseOptions(const QCoreApplication& app) {
         "and SIGINT). Times are counted in packet periods, so unpaced output behaves like paced output."));
     p.addHelpOption();
     p.addOptions({
-        {QStringLiteral("folder"), QStringLiteral("Program folder that gets ports/com<port> (default: current folder)."), QStringLiteral("DIR")},
-        {QStringLiteral("port"), QStringLiteral("Port number 1..16 (default 3)."), QStringLiteral("N"), QStringLiteral("3")},
-        {QStringLiteral("rate"), QStringLiteral("Packets per second (default 20)."), QStringLiteral("HZ"), QStringLiteral("20")},
-        {QStringLiteral("seed"), QStringLiteral("Fixed random seed (default: a fresh one each run)."), QStringLiteral("N")},
-        {QStringLiteral("seconds"), QStringLiteral("Run this long, then exit (default: until stopped)."), QStringLiteral("S")},
-        {QStringLiteral("count"), QStringLiteral("Send this many packets (bad ones included), then exit."), QStringLiteral("N")},
-        {QStringLiteral("probe-errors"), QStringLiteral("Fraction of packets with the probe-error bit (status bit 0) set."), QStringLiteral("FRACTION"), QStringLiteral("0")},
-        {QStringLiteral("invalid"), QStringLiteral("Fraction of packets with the reading-valid bit (status bit 2) clear."), QStringLiteral("FRACTION"), QStringLiteral("0")},
-        {QStringLiteral("bad-checks"), QStringLiteral("Fraction of packets sent with a wrong check value."), QStringLiteral("FRACTION"), QStringLiteral("0")},
-        {QStringLiteral("garbage"), QStringLiteral("Fraction of packets preceded by 1-6 random garbage bytes (never A3, so no packet is lost)."), QStringLiteral("FRACTION"), QStringLiteral("0")},
-        {QStringLiteral("long-packets"), QStringLiteral("Fraction of packets of length 10 (two extra payload bytes)."), QStringLiteral("FRACTION"), QStringLiteral("0")},
+        {QStringLiteral("folder"),
+         QStringLiteral("Program folder that gets ports/com<port> (default: current folder)."),
+         QStringLiteral("DIR")},
+        {QStringLiteral("port"), QStringLiteral("Port number 1..16 (default 3)."), QStringLiteral("N"),
+         QStringLiteral("3")},
+        {QStringLiteral("rate"), QStringLiteral("Packets per second (default 20)."), QStringLiteral("HZ"),
+         QStringLiteral("20")},
+        {QStringLiteral("seed"), QStringLiteral("Fixed random seed (default: a fresh one each run)."),
+         QStringLiteral("N")},
+        {QStringLiteral("seconds"), QStringLiteral("Run this long, then exit (default: until stopped)."),
+         QStringLiteral("S")},
+        {QStringLiteral("count"), QStringLiteral("Send this many packets (bad ones included), then exit."),
+         QStringLiteral("N")},
+        {QStringLiteral("probe-errors"),
+         QStringLiteral("Fraction of packets with the probe-error bit (status bit 0) set."),
+         QStringLiteral("FRACTION"), QStringLiteral("0")},
+        {QStringLiteral("invalid"),
+         QStringLiteral("Fraction of packets with the reading-valid bit (status bit 2) clear."),
+         QStringLiteral("FRACTION"), QStringLiteral("0")},
+        {QStringLiteral("bad-checks"), QStringLiteral("Fraction of packets sent with a wrong check value."),
+         QStringLiteral("FRACTION"), QStringLiteral("0")},
+        {QStringLiteral("garbage"),
+         QStringLiteral(
+             "Fraction of packets preceded by 1-6 random garbage bytes (never A3, so no packet is lost)."),
+         QStringLiteral("FRACTION"), QStringLiteral("0")},
+        {QStringLiteral("long-packets"),
+         QStringLiteral("Fraction of packets of length 10 (two extra payload bytes)."),
+         QStringLiteral("FRACTION"), QStringLiteral("0")},
         {QStringLiteral("silence-at"), QStringLiteral("Stop sending at this time..."), QStringLiteral("S")},
-        {QStringLiteral("silence-for"), QStringLiteral("...for this long (default 0)."), QStringLiteral("S"), QStringLiteral("0")},
-        {QStringLiteral("hangup-after"), QStringLiteral("Close the pseudo-terminal after this time (the reader sees a hang-up) and exit."), QStringLiteral("S")},
-        {QStringLiteral("stdout"), QStringLiteral("Write the bytes to standard output instead of a pseudo-terminal, as fast as possible.")},
-        {QStringLiteral("paced"), QStringLiteral("With --stdout: keep the packet rate instead of writing as fast as possible.")},
-        {QStringLiteral("replay"), QStringLiteral("Send the bytes of FILE (8 bytes per packet period) instead of generated packets, then exit."), QStringLiteral("FILE")},
-        {QStringLiteral("log"), QStringLiteral("Write one line \"reading status\" per valid packet sent (the form aurivo-dump prints)."), QStringLiteral("FILE")},
+        {QStringLiteral("silence-for"), QStringLiteral("...for this long (default 0)."), QStringLiteral("S"),
+         QStringLiteral("0")},
+        {QStringLiteral("hangup-after"),
+         QStringLiteral("Close the pseudo-terminal after this time (the reader sees a hang-up) and exit."),
+         QStringLiteral("S")},
+        {QStringLiteral("stdout"),
+         QStringLiteral(
+             "Write the bytes to standard output instead of a pseudo-terminal, as fast as possible.")},
+        {QStringLiteral("paced"),
+         QStringLiteral("With --stdout: keep the packet rate instead of writing as fast as possible.")},
+        {QStringLiteral("replay"),
+         QStringLiteral(
+             "Send the bytes of FILE (8 bytes per packet period) instead of generated packets, then exit."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("log"),
+         QStringLiteral(
+             "Write one line \"reading status\" per valid packet sent (the form aurivo-dump prints)."),
+         QStringLiteral("FILE")},
     });
     p.process(app);
 
@@ -113,33 +144,27 @@ Options ParseOptions(const QCoreApplication& app) {
     o.folder = p.isSet(QStringLiteral("folder")) ? p.value(QStringLiteral("folder")) : QDir::currentPath();
     bool ok = false;
     o.port = p.value(QStringLiteral("port")).toInt(&ok);
-    if (!ok || o.port < 1 || o.port > 16)
-        Fail(QStringLiteral("--port needs a number 1..16"));
+    if (!ok || o.port < 1 || o.port > 16) fail(QStringLiteral("--port needs a number 1..16"));
     o.rate = p.value(QStringLiteral("rate")).toDouble(&ok);
-    if (!ok || o.rate <= 0 || o.rate > 100000)
-        Fail(QStringLiteral("--rate needs a positive number"));
+    if (!ok || o.rate <= 0 || o.rate > 100000) fail(QStringLiteral("--rate needs a positive number"));
     if (p.isSet(QStringLiteral("seed"))) {
         o.seed = p.value(QStringLiteral("seed")).toUInt(&ok);
-        if (!ok)
-            Fail(QStringLiteral("--seed needs a whole number"));
+        if (!ok) fail(QStringLiteral("--seed needs a whole number"));
     }
-    if (p.isSet(QStringLiteral("seconds")))
-        o.seconds = Seconds(p, QStringLiteral("seconds"));
+    if (p.isSet(QStringLiteral("seconds"))) o.seconds = secondsOption(p, QStringLiteral("seconds"));
     if (p.isSet(QStringLiteral("count"))) {
         o.count = p.value(QStringLiteral("count")).toLongLong(&ok);
-        if (!ok || *o.count < 0)
-            Fail(QStringLiteral("--count needs a whole number >= 0"));
+        if (!ok || *o.count < 0) fail(QStringLiteral("--count needs a whole number >= 0"));
     }
-    o.probeErrors = Fraction(p, QStringLiteral("probe-errors"));
-    o.invalid = Fraction(p, QStringLiteral("invalid"));
-    o.badChecks = Fraction(p, QStringLiteral("bad-checks"));
-    o.garbage = Fraction(p, QStringLiteral("garbage"));
-    o.longPackets = Fraction(p, QStringLiteral("long-packets"));
-    if (p.isSet(QStringLiteral("silence-at")))
-        o.silenceAt = Seconds(p, QStringLiteral("silence-at"));
-    o.silenceFor = Seconds(p, QStringLiteral("silence-for"));
+    o.probeErrors = fractionOption(p, QStringLiteral("probe-errors"));
+    o.invalid = fractionOption(p, QStringLiteral("invalid"));
+    o.badChecks = fractionOption(p, QStringLiteral("bad-checks"));
+    o.garbage = fractionOption(p, QStringLiteral("garbage"));
+    o.longPackets = fractionOption(p, QStringLiteral("long-packets"));
+    if (p.isSet(QStringLiteral("silence-at"))) o.silenceAt = secondsOption(p, QStringLiteral("silence-at"));
+    o.silenceFor = secondsOption(p, QStringLiteral("silence-for"));
     if (p.isSet(QStringLiteral("hangup-after")))
-        o.hangupAfter = Seconds(p, QStringLiteral("hangup-after"));
+        o.hangupAfter = secondsOption(p, QStringLiteral("hangup-after"));
     o.toStdout = p.isSet(QStringLiteral("stdout"));
     o.paced = !o.toStdout || p.isSet(QStringLiteral("paced"));
     o.replay = p.value(QStringLiteral("replay"));
@@ -148,15 +173,14 @@ Options ParseOptions(const QCoreApplication& app) {
 }
 
 // Sleeps until an absolute time on the monotonic clock; returns early when a stop was requested.
-void SleepUntil(const timespec& when) {
+void sleepUntil(const timespec& when) {
     while (!g_stopRequested) {
         const int rc = clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &when, nullptr);
-        if (rc == 0 || rc != EINTR)
-            return;
+        if (rc == 0 || rc != EINTR) return;
     }
 }
 
-timespec AddSeconds(timespec base, double seconds) {
+timespec addSeconds(timespec base, double seconds) {
     const double whole = std::floor(seconds);
     base.tv_sec += static_cast<time_t>(whole);
     base.tv_nsec += static_cast<long>((seconds - whole) * 1e9);
@@ -169,11 +193,14 @@ timespec AddSeconds(timespec base, double seconds) {
 
 } // namespace
 
+} // namespace aurivo
+
 int main(int argc, char** argv) {
+    using namespace aurivo;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("aurivo-sim"));
-    const Options o = ParseOptions(app);
-    InstallSignalHandlers();
+    const Options o = parseOptions(app);
+    installSignalHandlers();
 
     const uint32_t seed = o.seed ? *o.seed : std::random_device{}();
     std::mt19937 rng(seed ^ 0x5EEDu);
@@ -184,30 +211,27 @@ int main(int argc, char** argv) {
     QByteArray replayBytes;
     if (!o.replay.isEmpty()) {
         QFile f(o.replay);
-        if (!f.open(QIODevice::ReadOnly))
-            Fail(QStringLiteral("cannot read %1").arg(o.replay));
+        if (!f.open(QIODevice::ReadOnly)) fail(QStringLiteral("cannot read %1").arg(o.replay));
         replayBytes = f.readAll();
     }
 
     std::FILE* log = nullptr;
     if (!o.log.isEmpty()) {
         log = std::fopen(QFile::encodeName(o.log).constData(), "w");
-        if (log == nullptr)
-            Fail(QStringLiteral("cannot write %1").arg(o.log));
+        if (log == nullptr) fail(QStringLiteral("cannot write %1").arg(o.log));
     }
 
     PtyOutput pty;
     if (!o.toStdout) {
-        if (!pty.Open(o.folder, o.port))
-            Fail(pty.ErrorText());
-        std::fprintf(stderr, "aurivo-sim: COM%d is %s (%s)\n", o.port, qPrintable(pty.LinkPath()),
-                     qPrintable(pty.SlavePath()));
+        if (!pty.open(o.folder, o.port)) fail(pty.errorText());
+        std::fprintf(stderr, "aurivo-sim: COM%d is %s (%s)\n", o.port, qPrintable(pty.linkPath()),
+                     qPrintable(pty.slavePath()));
     }
 
     // Writes one chunk of the stream; false when standard output is gone.
     auto send = [&](const QByteArray& bytes) -> bool {
         if (!o.toStdout) {
-            pty.Write(bytes);
+            pty.write(bytes);
             return true;
         }
         return std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout) ==
@@ -223,25 +247,21 @@ int main(int argc, char** argv) {
 
     for (long long tick = 0; !g_stopRequested; ++tick) {
         const double t = static_cast<double>(tick) / o.rate;
-        if (o.seconds && t >= *o.seconds)
-            break;
-        if (o.hangupAfter && t >= *o.hangupAfter)
-            break;
-        if (o.count && packetsSent >= *o.count)
-            break;
+        if (o.seconds && t >= *o.seconds) break;
+        if (o.hangupAfter && t >= *o.hangupAfter) break;
+        if (o.count && packetsSent >= *o.count) break;
 
-        const uint16_t reading = model.NextReading();
+        const uint16_t reading = model.nextReading();
         const bool silent = o.silenceAt && t >= *o.silenceAt && t < *o.silenceAt + o.silenceFor;
 
         QByteArray chunk;
         if (!o.replay.isEmpty()) {
-            if (replayPos >= replayBytes.size())
-                break;
+            if (replayPos >= replayBytes.size()) break;
             chunk = replayBytes.mid(replayPos, 8);
             replayPos += chunk.size();
             for (char c : chunk)
-                if (replayDecoder.Feed(static_cast<uint8_t>(c)) && log)
-                    std::fprintf(log, "%d %d\n", replayDecoder.RawReading(), replayDecoder.StatusByte());
+                if (replayDecoder.feed(static_cast<uint8_t>(c)) && log)
+                    std::fprintf(log, "%d %d\n", replayDecoder.rawReading(), replayDecoder.statusByte());
         } else if (!silent) {
             // Every draw happens on every packet, so a fault option does not change the others' stream.
             const bool withGarbage = chance(rng) < o.garbage;
@@ -255,8 +275,7 @@ int main(int argc, char** argv) {
                 uint8_t g = static_cast<uint8_t>(anyByte(rng));
                 if (g == PacketDecoder::kStartByte1)
                     g = 0; // a start byte here would swallow the packet that follows
-                if (i < garbageLength)
-                    garbage.append(static_cast<char>(g));
+                if (i < garbageLength) garbage.append(static_cast<char>(g));
             }
             QByteArray extra;
             extra.append(static_cast<char>(anyByte(rng)));
@@ -264,19 +283,15 @@ int main(int argc, char** argv) {
             const uint8_t wrongBy = static_cast<uint8_t>(1 + anyByte(rng) % 255);
 
             uint8_t status = 4;
-            if (probeError)
-                status |= 1;
-            if (notValid)
-                status &= static_cast<uint8_t>(~4u);
-            QByteArray packet = PacketDecoder::MakePacket(reading, status, isLong ? extra : QByteArray());
+            if (probeError) status |= 1;
+            if (notValid) status &= static_cast<uint8_t>(~4u);
+            QByteArray packet = PacketDecoder::makePacket(reading, status, isLong ? extra : QByteArray());
             if (badCheck)
                 packet[packet.size() - 1] = static_cast<char>(static_cast<uint8_t>(packet.back()) ^ wrongBy);
-            if (withGarbage)
-                chunk = garbage;
+            if (withGarbage) chunk = garbage;
             chunk.append(packet);
             ++packetsSent;
-            if (log && !badCheck)
-                std::fprintf(log, "%d %d\n", reading, status);
+            if (log && !badCheck) std::fprintf(log, "%d %d\n", reading, status);
         }
 
         if (!chunk.isEmpty() && !send(chunk)) {
@@ -284,16 +299,13 @@ int main(int argc, char** argv) {
             break;
         }
         if (o.paced) {
-            if (o.toStdout)
-                std::fflush(stdout);
-            SleepUntil(AddSeconds(start, static_cast<double>(tick + 1) / o.rate));
+            if (o.toStdout) std::fflush(stdout);
+            sleepUntil(addSeconds(start, static_cast<double>(tick + 1) / o.rate));
         }
     }
 
-    if (o.toStdout)
-        std::fflush(stdout);
-    if (log)
-        std::fclose(log);
-    pty.Close();
+    if (o.toStdout) std::fflush(stdout);
+    if (log) std::fclose(log);
+    pty.close();
     return exitCode;
 }

@@ -5,12 +5,14 @@
 #include <QPainter>
 #include <QPushButton>
 
+namespace aurivo {
+
 namespace {
 constexpr const char* kAppTitle = "Aurivo USB";
 constexpr int kMajor = 2, kMinor = 1, kRevision = 0;
 
 // The About box's own 32 x 32 picture: a probe over a resistance trace.
-QPixmap AboutIcon() {
+QPixmap aboutIcon() {
     QPixmap pm(32, 32);
     pm.fill(Qt::white);
     QPainter p(&pm);
@@ -33,7 +35,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
 
     auto* picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
-    picIcon->setPixmap(AboutIcon());
+    picIcon->setPixmap(aboutIcon());
     picIcon->setGeometry(16, 16, 36, 36);
 
     auto* lblTitle = new QLabel(title, this);
@@ -45,7 +47,8 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     lblTitle->setFont(big);
     lblTitle->setGeometry(70, 16, 223, 32);
 
-    auto* lblVersion = new QLabel(QStringLiteral("Version %1.%2.%3").arg(kMajor).arg(kMinor).arg(kRevision), this);
+    auto* lblVersion =
+        new QLabel(QStringLiteral("Version %1.%2.%3").arg(kMajor).arg(kMinor).arg(kRevision), this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
     lblVersion->setGeometry(70, 52, 223, 15);
 
@@ -63,3 +66,5 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     // Enter presses the default button; Escape rejects the dialog, which closes it the same way.
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
+
+} // namespace aurivo

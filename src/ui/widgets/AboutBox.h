@@ -3,8 +3,12 @@
 
 #include <QDialog>
 
+namespace aurivo {
+
 class AboutBox : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit AboutBox(QWidget* parent = nullptr);
 };
+
+} // namespace aurivo

@@ -1,6 +1,7 @@
 #include "ui/widgets/FileManagerDialog.h"
 
-#include "app/Colors.h"
+#include "core/Colors.h"
+#include "core/Twips.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -9,7 +10,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QShowEvent>
-#include <cmath>
+
+namespace aurivo {
 
 namespace {
 // The design's window width includes its border; the inner area is this much narrower.
@@ -51,65 +53,62 @@ FileManagerDialog::FileManagerDialog(FileManager& model, QWidget* parent) : QDia
         lblFile2Display_[i] = label;
     }
 
-    txtFM_->setGeometry(Twips(90, 90, 2415, 285));
-    dirFM_->setGeometry(Twips(90, 450, 2415, 1890));
-    filFM_->setGeometry(Twips(90, 2385, 2415, 1455));
-    drvFM_->setGeometry(Twips(90, 3915, 2415, 315));
-    cmdAdd2List_->setGeometry(Twips(2700, 225, 1275, 330));
-    cmdFileOption_->setGeometry(Twips(2700, 1035, 1275, 675));
-    cmdCancel_->setGeometry(Twips(2700, 2835, 1275, 675));
+    txtFM_->setGeometry(twips(90, 90, 2415, 285));
+    dirFM_->setGeometry(twips(90, 450, 2415, 1890));
+    filFM_->setGeometry(twips(90, 2385, 2415, 1455));
+    drvFM_->setGeometry(twips(90, 3915, 2415, 315));
+    cmdAdd2List_->setGeometry(twips(2700, 225, 1275, 330));
+    cmdFileOption_->setGeometry(twips(2700, 1035, 1275, 675));
+    cmdCancel_->setGeometry(twips(2700, 2835, 1275, 675));
 
     connect(txtFM_, &QLineEdit::textEdited, this, [this](const QString& text) { model_.txtFM = text; });
     connect(txtFM_, &QLineEdit::returnPressed, this, [this] {
-        Run([this] {
+        run([this] {
             model_.txtFM = txtFM_->text();
-            model_.txtFM_KeyUp(13);
+            model_.nameKeyUp(13);
         });
     });
     connect(cmdAdd2List_, &QPushButton::clicked, this,
-            [this] { Run([this] { model_.cmdAdd2List_Click(); }); });
-    connect(cmdFileOption_, &QPushButton::clicked, this,
-            [this] { Run([this] { model_.cmdFileOption_Click(); }); });
-    connect(cmdCancel_, &QPushButton::clicked, this, [this] { Run([this] { model_.cmdCancel_Click(); }); });
+            [this] { run([this] { model_.addToDisplayList(); }); });
+    connect(cmdFileOption_, &QPushButton::clicked, this, [this] { run([this] { model_.runFileOption(); }); });
+    connect(cmdCancel_, &QPushButton::clicked, this, [this] { run([this] { model_.cancel(); }); });
     connect(filFM_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         if (!item) return;
-        Run([this, name = item->text()] { model_.filFM_Click(name); });
+        run([this, name = item->text()] { model_.pickFile(name); });
     });
     connect(filFM_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         if (!item) return;
-        Run([this, name = item->text()] { model_.filFM_DblClick(name); });
+        run([this, name = item->text()] { model_.pickFileAndConfirm(name); });
     });
     connect(dirFM_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         if (!item) return;
-        Run([this, folder = item->data(Qt::UserRole).toString()] { model_.dirFM_Change(folder); });
+        run([this, folder = item->data(Qt::UserRole).toString()] { model_.changeFolder(folder); });
     });
     connect(drvFM_, &QComboBox::activated, this, [this](int index) {
-        Run([this, drive = drvFM_->itemText(index)] { model_.drvFM_Change(drive); });
+        run([this, drive = drvFM_->itemText(index)] { model_.changeDrive(drive); });
     });
 
-    SyncFromModel();
+    syncFromModel();
 }
 
-QRect FileManagerDialog::Twips(double left, double top, double width, double height) const {
-    const double perPixel = 1440.0 / std::max(1, logicalDpiX());
-    return QRect(int(std::lround(left / perPixel)), int(std::lround(top / perPixel)),
-                 int(std::lround(width / perPixel)), int(std::lround(height / perPixel)));
+QRect FileManagerDialog::twips(double left, double top, double width, double height) const {
+    return toPixelRect(TwipsRect{left, top, width, height}, twipsPerPixelAt(logicalDpiX()));
 }
 
-void FileManagerDialog::Run(const std::function<void()>& handler) {
+void FileManagerDialog::run(const std::function<void()>& handler) {
     handler();
-    SyncFromModel();
-    if (model_.Hidden()) accept();
+    syncFromModel();
+    if (model_.hidden()) accept();
 }
 
 void FileManagerDialog::showEvent(QShowEvent* event) {
-    SyncFromModel();
+    syncFromModel();
     QDialog::showEvent(event);
 }
 
-void FileManagerDialog::FillFolderList() {
+void FileManagerDialog::fillFolderList() {
     dirFM_->clear();
-    const QDir folder(model_.dirFM());
+    const QDir folder(model_.folder());
     if (!folder.isRoot()) {
         auto* up = new QListWidgetItem(QStringLiteral(".."), dirFM_);
         up->setData(Qt::UserRole, QDir::cleanPath(folder.absoluteFilePath(QStringLiteral(".."))));
@@ -123,25 +122,25 @@ void FileManagerDialog::FillFolderList() {
     dirFM_->setToolTip(QDir::toNativeSeparators(folder.absolutePath()));
 }
 
-void FileManagerDialog::SyncFromModel() {
+void FileManagerDialog::syncFromModel() {
     setWindowTitle(model_.caption);
-    const QRect inner = Twips(0, 0, std::max(0.0, model_.width - kBorderTwips), kInnerHeightTwips);
+    const QRect inner = twips(0, 0, std::max(0.0, model_.width - kBorderTwips), kInnerHeightTwips);
     setFixedSize(inner.size());
 
     if (txtFM_->text() != model_.txtFM) txtFM_->setText(model_.txtFM);
     cmdFileOption_->setText(model_.cmdFileOptionCaption);
     cmdAdd2List_->setVisible(model_.cmdAdd2ListVisible);
 
-    if (listedFolder_ != model_.dirFM()) {
-        listedFolder_ = model_.dirFM();
-        FillFolderList();
+    if (listedFolder_ != model_.folder()) {
+        listedFolder_ = model_.folder();
+        fillFolderList();
     }
-    if (listedFiles_ != model_.filFM()) {
-        listedFiles_ = model_.filFM();
+    if (listedFiles_ != model_.fileNames()) {
+        listedFiles_ = model_.fileNames();
         filFM_->clear();
         filFM_->addItems(listedFiles_);
     }
-    const QStringList drives = model_.drvFM();
+    const QStringList drives = model_.drives();
     QStringList shown;
     for (int i = 0; i < drvFM_->count(); ++i)
         shown.append(drvFM_->itemText(i));
@@ -149,15 +148,17 @@ void FileManagerDialog::SyncFromModel() {
         drvFM_->clear();
         drvFM_->addItems(drives);
     }
-    drvFM_->setCurrentIndex(drvFM_->findText(model_.CurrentDrive()));
+    drvFM_->setCurrentIndex(drvFM_->findText(model_.currentDrive()));
 
     for (size_t i = 0; i < lblFile2Display_.size(); ++i) {
         const LabelModel& label = model_.lblFile2Display[i];
         QLabel* view = lblFile2Display_[i];
         view->setText(label.caption);
-        view->setGeometry(Twips(label.rect.left, label.rect.top, label.rect.width, label.rect.height));
+        view->setGeometry(twips(label.rect.left, label.rect.top, label.rect.width, label.rect.height));
         view->setStyleSheet(
             QStringLiteral("QLabel { background-color: %1; color: %2; }")
-                .arg(Colors::ToQColor(label.backColor).name(), Colors::ToQColor(label.foreColor).name()));
+                .arg(colors::toQColor(label.backColor).name(), colors::toQColor(label.foreColor).name()));
     }
 }
+
+} // namespace aurivo

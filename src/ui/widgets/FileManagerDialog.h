@@ -4,7 +4,7 @@
 // to the model's handler, and closes (accepted) as soon as the model has hidden itself. Its window
 // close button ends it without touching the display list.
 //
-// Use: construct it (this loads the form: FileManager::Form_Load), set the caption, width, button
+// Use: construct it (this loads the form: FileManager::load), set the caption, width, button
 // caption and "Add ->" visibility on model(), then exec().
 
 #include "files/FileManager.h"
@@ -19,6 +19,8 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
+namespace aurivo {
+
 class FileManagerDialog : public QDialog {
     Q_OBJECT
   public:
@@ -26,15 +28,15 @@ class FileManagerDialog : public QDialog {
 
     FileManager& model() { return model_; }
     // Shows the model's state in the controls; exec() does it before showing.
-    void SyncFromModel();
+    void syncFromModel();
 
   protected:
     void showEvent(QShowEvent* event) override;
 
   private:
-    void Run(const std::function<void()>& handler);
-    QRect Twips(double left, double top, double width, double height) const;
-    void FillFolderList();
+    void run(const std::function<void()>& handler);
+    QRect twips(double left, double top, double width, double height) const;
+    void fillFolderList();
 
     FileManager& model_;
     QLineEdit* txtFM_;
@@ -48,3 +50,5 @@ class FileManagerDialog : public QDialog {
     QString listedFolder_;
     QStringList listedFiles_;
 };
+
+} // namespace aurivo

@@ -4,18 +4,22 @@
 
 #include <QPainter>
 
+namespace aurivo {
+
 GraphView::GraphView(const GraphCanvas& canvas, QWidget* parent) : QAbstractButton(parent), canvas_(canvas) {
     setFocusPolicy(Qt::TabFocus);
     setAccessibleName(QStringLiteral("Graph"));
 }
 
-void GraphView::Refresh() {
-    if (canvas_.Revision() == shownRevision_) return;
-    shownRevision_ = canvas_.Revision();
+void GraphView::refresh() {
+    if (canvas_.revision() == shownRevision_) return;
+    shownRevision_ = canvas_.revision();
     update();
 }
 
 void GraphView::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.drawImage(0, 0, canvas_.Image());
+    p.drawImage(0, 0, canvas_.image());
 }
+
+} // namespace aurivo

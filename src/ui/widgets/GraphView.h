@@ -4,18 +4,22 @@
 
 #include <QAbstractButton>
 
+namespace aurivo {
+
 class GraphCanvas;
 
 class GraphView : public QAbstractButton {
     Q_OBJECT
-public:
+  public:
     GraphView(const GraphCanvas& canvas, QWidget* parent = nullptr);
-    void Refresh();
+    void refresh();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     const GraphCanvas& canvas_;
     uint64_t shownRevision_ = ~uint64_t(0);
 };
+
+} // namespace aurivo

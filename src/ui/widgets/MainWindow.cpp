@@ -1,7 +1,7 @@
 #include "ui/widgets/MainWindow.h"
 
-#include "app/Colors.h"
-#include "app/MessageBoxes.h"
+#include "core/Colors.h"
+#include "core/MessageBoxes.h"
 #include "files/FileManager.h"
 #include "ui/widgets/AboutBox.h"
 #include "ui/widgets/FileManagerDialog.h"
@@ -23,10 +23,12 @@
 #include <QSlider>
 #include <QToolTip>
 
+namespace aurivo {
+
 namespace {
 
 // The window's own icon: a small probe trace on a dark face, drawn at 32 and 16 pixels.
-QIcon MakeIcon() {
+QIcon makeIcon() {
     QIcon icon;
     for (int size : {16, 32}) {
         QPixmap pm(size, size);
@@ -35,7 +37,7 @@ QIcon MakeIcon() {
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QPen(QColor(255, 255, 255), size / 12.0 + 1));
         const double s = size;
-        QPolygonF trace{{0.08 * s, 0.55 * s}, {0.3 * s, 0.55 * s}, {0.42 * s, 0.25 * s},
+        QPolygonF trace{{0.08 * s, 0.55 * s}, {0.3 * s, 0.55 * s},  {0.42 * s, 0.25 * s},
                         {0.55 * s, 0.75 * s}, {0.68 * s, 0.45 * s}, {0.92 * s, 0.45 * s}};
         p.drawPolyline(trace);
         icon.addPixmap(pm);
@@ -43,11 +45,12 @@ QIcon MakeIcon() {
     return icon;
 }
 
-int ModifierState(Qt::KeyboardModifiers m) {
-    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+int modifierState(Qt::KeyboardModifiers m) {
+    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
+           (m & Qt::AltModifier ? 4 : 0);
 }
 
-void SyncFont(QWidget* w, const FontSpec& wanted) {
+void syncFont(QWidget* w, const FontSpec& wanted) {
     if (wanted.name.isEmpty() || wanted.size <= 0) return;
     QFont f = w->font();
     if (f.family() == wanted.name && f.pointSizeF() == wanted.size && f.bold() == wanted.bold) return;
@@ -57,13 +60,13 @@ void SyncFont(QWidget* w, const FontSpec& wanted) {
     w->setFont(f);
 }
 
-QString ToWidgetText(const QString& modelText) {
+QString toWidgetText(const QString& modelText) {
     QString t = modelText;
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return t;
 }
 
-QString ToModelText(const QString& widgetText) {
+QString toModelText(const QString& widgetText) {
     QString t = widgetText;
     t.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
     return t;
@@ -71,14 +74,15 @@ QString ToModelText(const QString& widgetText) {
 
 // Forwards a mouse press on a frame or text box (a click on the panel) to a handler.
 class PressFilter : public QObject {
-public:
-    PressFilter(QObject* parent, std::function<void()> onPress) : QObject(parent), onPress_(std::move(onPress)) {}
+  public:
+    PressFilter(QObject* parent, std::function<void()> onPress)
+        : QObject(parent), onPress_(std::move(onPress)) {}
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == QEvent::MouseButtonPress) onPress_();
         return false;
     }
 
-private:
+  private:
     std::function<void()> onPress_;
 };
 
@@ -89,110 +93,115 @@ MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, cons
     : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmAurivo"));
     setWindowTitle(QStringLiteral("Aurivo USB Interface"));
-    setWindowIcon(MakeIcon());
+    setWindowIcon(makeIcon());
     monitor_ = std::make_unique<Monitor>(
         Monitor::Services{comm, clock, boxes, *this, *this, programFolder, std::move(deviceName)});
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("client"));
     setCentralWidget(client_);
-    BuildMenus();
-    BuildPanels();
-    BuildEntryFrames();
-    resize(Px(9900), Px(7140));
+    buildMenus();
+    buildPanels();
+    buildEntryFrames();
+    resize(px(9900), px(7140));
     timer_.setObjectName(QStringLiteral("Timer1"));
     timer_.setInterval(200);
-    connect(&timer_, &QTimer::timeout, this, [this] { Act([this] { monitor_->Timer1_Timer(); }); });
+    connect(&timer_, &QTimer::timeout, this, [this] { act([this] { monitor_->onTick(); }); });
 }
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::Start() {
+void MainWindow::startUp() {
     timer_.start();
-    Act([this] { monitor_->Form_Load(); });
+    act([this] { monitor_->startUp(); });
 }
 
-void MainWindow::Act(const std::function<void()>& action) {
+void MainWindow::act(const std::function<void()>& action) {
     if (closing_) return;
     action();
     if (closing_) return;
-    Sync();
-    if (monitor_->ExitRequested()) QTimer::singleShot(0, this, [this] { close(); });
+    syncAll();
+    if (monitor_->exitRequested()) QTimer::singleShot(0, this, [this] { close(); });
 }
 
-int MainWindow::Px(double twips) const { return int(std::lround(twips / TwipsPerPixel())); }
-
-QRect MainWindow::PxRect(const TwipsRect& r) const {
-    return QRect(Px(r.left), Px(r.top), std::max(0, Px(r.width)), std::max(0, Px(r.height)));
+int MainWindow::px(double twips) const {
+    return toPixels(twips, twipsPerPixel());
 }
 
-QMenu* MainWindow::AddMenu(const char* name, const QString& caption) {
+QRect MainWindow::pxRect(const TwipsRect& r) const {
+    return toPixelRect(r, twipsPerPixel());
+}
+
+QMenu* MainWindow::addMenu(const char* name, const QString& caption) {
     QMenu* menu = menuBar()->addMenu(caption);
     menu->setObjectName(QString::fromLatin1(name));
     menu->menuAction()->setObjectName(QString::fromLatin1(name));
     return menu;
 }
 
-QAction* MainWindow::AddItem(QMenu* menu, const char* name, const std::function<void()>& handler) {
+QAction* MainWindow::addItem(QMenu* menu, const char* name, const std::function<void()>& handler) {
     QAction* action = menu->addAction(QString());
     action->setObjectName(QString::fromLatin1(name));
-    connect(action, &QAction::triggered, this, [this, handler] { Act(handler); });
+    connect(action, &QAction::triggered, this, [this, handler] { act(handler); });
     return action;
 }
 
-void MainWindow::BuildMenus() {
-    MonitorState& s = monitor_->State();
+void MainWindow::buildMenus() {
+    MonitorState& s = monitor_->state();
     Monitor* m = monitor_.get();
-    QMenu* file = AddMenu("mnuFile", s.mnuFile.caption);
-    QMenu* session = AddMenu("mnuSession", s.mnuSession.caption);
-    QMenu* display = AddMenu("mnuDisplay", s.mnuDisplay.caption);
-    QMenu* serial = AddMenu("mnuSerlPort", s.mnuSerlPort.caption);
-    QMenu* help = AddMenu("mnuHelp", s.mnuHelp.caption);
-    menus_ = {{file, &s.mnuFile}, {session, &s.mnuSession}, {display, &s.mnuDisplay},
-              {serial, &s.mnuSerlPort}, {help, &s.mnuHelp}};
+    QMenu* file = addMenu("mnuFile", s.mnuFile.caption);
+    QMenu* session = addMenu("mnuSession", s.mnuSession.caption);
+    QMenu* display = addMenu("mnuDisplay", s.mnuDisplay.caption);
+    QMenu* serial = addMenu("mnuSerlPort", s.mnuSerlPort.caption);
+    QMenu* help = addMenu("mnuHelp", s.mnuHelp.caption);
+    menus_ = {{file, &s.mnuFile},
+              {session, &s.mnuSession},
+              {display, &s.mnuDisplay},
+              {serial, &s.mnuSerlPort},
+              {help, &s.mnuHelp}};
 
     auto add = [&](QMenu* menu, const char* name, MenuItemModel& model, std::function<void()> handler) {
-        QAction* a = AddItem(menu, name, handler);
+        QAction* a = addItem(menu, name, handler);
         items_.push_back({a, &model});
         return a;
     };
-    add(file, "mnuSaveFile", s.mnuSaveFile, [m] { m->mnuSaveFile_Click(); });
-    add(file, "mnuDisplayOld", s.mnuDisplayOld, [m] { m->mnuDisplayOld_Click(); });
-    add(file, "mnuCancel", s.mnuCancel, [m] { m->Sessions().mnuCancel_Click(); });
+    add(file, "mnuSaveFile", s.mnuSaveFile, [m] { m->saveSessionOrResume(); });
+    add(file, "mnuDisplayOld", s.mnuDisplayOld, [m] { m->displaySavedSessions(); });
+    add(file, "mnuCancel", s.mnuCancel, [m] { m->sessions().requestCancel(); });
     file->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
-    QAction* exit = add(file, "mnuExit", s.mnuExit, [m] { m->mnuExit_Click(); });
+    QAction* exit = add(file, "mnuExit", s.mnuExit, [m] { m->exitProgram(); });
     exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
 
-    add(session, "mnuRestart", s.mnuRestart, [m] { m->Sessions().mnuRestart_Click(); });
-    add(session, "mnuStart", s.mnuStart, [m] { m->Sessions().mnuStart_Click(); });
-    add(session, "mnuStartAs", s.mnuStartAs, [m] { m->Sessions().mnuStartAs_Click(); });
-    add(session, "mnuStop", s.mnuStop, [m] { m->Sessions().mnuStop_Click(); });
+    add(session, "mnuRestart", s.mnuRestart, [m] { m->sessions().restartSession(); });
+    add(session, "mnuStart", s.mnuStart, [m] { m->sessions().startSession(); });
+    add(session, "mnuStartAs", s.mnuStartAs, [m] { m->sessions().startSessionAs(); });
+    add(session, "mnuStop", s.mnuStop, [m] { m->sessions().stopSession(); });
     session->addSeparator()->setObjectName(QStringLiteral("mnuSep2"));
-    add(session, "mnuSetSense", s.mnuSetSense, [m] { m->Parameters().mnuSetSense_Click(); });
-    add(session, "mnuSetFSize", s.mnuSetFSize, [m] { m->Parameters().mnuSetFSize_Click(); });
-    add(session, "mnuSetSSF", s.mnuSetSSF, [m] { m->Parameters().mnuSetSSF_Click(); });
+    add(session, "mnuSetSense", s.mnuSetSense, [m] { m->parameters().openSensitivityBox(); });
+    add(session, "mnuSetFSize", s.mnuSetFSize, [m] { m->parameters().openFilterSizeBox(); });
+    add(session, "mnuSetSSF", s.mnuSetSSF, [m] { m->parameters().openJitterBox(); });
 
-    for (QAction* a : {add(display, "mnuPixGraf", s.mnuPixGraf, [m] { m->Views().mnuPixGraf_Click(); }),
-                       add(display, "mnuBarGrf", s.mnuBarGrf, [m] { m->Views().mnuBarGrf_Click(); }),
-                       add(display, "mnuSmlGraf", s.mnuSmlGraf, [m] { m->Views().mnuSmlGraf_Click(); }),
-                       add(display, "mnuInternStatus", s.mnuInternStatus, [m] { m->Views().mnuInternStatus_Click(); }),
-                       add(display, "mnuComments", s.mnuComments, [m] { m->Views().mnuComments_Click(); }),
-                       add(display, "mnuTimnStuf", s.mnuTimnStuf, [m] { m->Views().mnuTimnStuf_Click(); }),
-                       add(display, "mnuShowInput", s.mnuShowInput, [m] { m->mnuShowInput_Click(); })})
+    for (QAction* a :
+         {add(display, "mnuPixGraf", s.mnuPixGraf, [m] { m->views().togglePictureGraph(); }),
+          add(display, "mnuBarGrf", s.mnuBarGrf, [m] { m->views().toggleColorBar(); }),
+          add(display, "mnuSmlGraf", s.mnuSmlGraf, [m] { m->views().toggleBarGraph(); }),
+          add(display, "mnuInternStatus", s.mnuInternStatus, [m] { m->views().toggleInternalStatus(); }),
+          add(display, "mnuComments", s.mnuComments, [m] { m->views().toggleComments(); }),
+          add(display, "mnuTimnStuf", s.mnuTimnStuf, [m] { m->views().toggleTimeEtc(); }),
+          add(display, "mnuShowInput", s.mnuShowInput, [m] { m->toggleShowInput(); })})
         a->setCheckable(true);
 
-    add(serial, "mnuSetComPort", s.mnuSetComPort, [m] { m->Ports().mnuSetComPort_Click(); });
-    add(help, "mnuAboutHelp", s.mnuAboutHelp, [m] { m->mnuAboutHelp_Click(); });
+    add(serial, "mnuSetComPort", s.mnuSetComPort, [m] { m->ports().scanPorts(); });
+    add(help, "mnuAboutHelp", s.mnuAboutHelp, [m] { m->showAbout(); });
 }
 
-void MainWindow::BuildPanels() {
-    MonitorState& s = monitor_->State();
+void MainWindow::buildPanels() {
     Monitor* m = monitor_.get();
     auto frame = [&](const char* name) {
         auto* f = new QFrame(client_);
         f->setObjectName(QString::fromLatin1(name));
         f->setFrameShape(QFrame::StyledPanel);
         f->hide();
-        f->installEventFilter(new PressFilter(f, [this, m] { Act([m] { m->Views().HideEntryFrame(); }); }));
+        f->installEventFilter(new PressFilter(f, [this, m] { act([m] { m->views().hideEntryFrame(); }); }));
         return f;
     };
     frmPixGraf_ = frame("frmPixGraf");
@@ -200,24 +209,24 @@ void MainWindow::BuildPanels() {
     frameBarGraf_ = frame("frameBarGraf");
     frameSesshnStuff_ = frame("frameSesshnStuff");
     fraSeshnComnts_ = frame("fraSeshnComnts");
-    FrameParams_ = frame("FrameParams");
+    frameParams_ = frame("FrameParams");
 
     auto label = [&](QWidget* parent, const QString& name, bool bordered, Qt::Alignment align,
                      std::function<void()> onClick) {
         auto* l = new ModelLabel(parent);
         l->setObjectName(name);
-        l->SetBordered(bordered);
-        l->SetAlignment(align);
-        connect(l, &QAbstractButton::clicked, this, [this, onClick] { Act(onClick); });
+        l->setBordered(bordered);
+        l->setAlignment(align);
+        connect(l, &QAbstractButton::clicked, this, [this, onClick] { act(onClick); });
         return l;
     };
-    auto hide = [m] { m->Views().HideEntryFrame(); };
+    auto hide = [m] { m->views().hideEntryFrame(); };
 
-    pixXYgraf_ = new GraphView(s.pixXYgraf, frmPixGraf_);
+    pixXYgraf_ = new GraphView(m->graph().picture(), frmPixGraf_);
     pixXYgraf_->setObjectName(QStringLiteral("pixXYgraf"));
-    connect(pixXYgraf_, &QAbstractButton::clicked, this, [this, m] { Act([m] { m->pixXYgraf_Click(); }); });
+    connect(pixXYgraf_, &QAbstractButton::clicked, this, [this, m] { act([m] { m->clickGraph(); }); });
     for (int i = 0; i < 10; ++i) {
-        const Qt::Alignment align = i == 7 ? Qt::AlignCenter
+        const Qt::Alignment align = i == 7               ? Qt::AlignCenter
                                     : (i == 8 || i == 9) ? (Qt::AlignRight | Qt::AlignVCenter)
                                                          : (Qt::AlignLeft | Qt::AlignVCenter);
         lbl4Graf_[i] = label(frmPixGraf_, QStringLiteral("lbl4Graf_%1").arg(i), false, align, hide);
@@ -226,30 +235,32 @@ void MainWindow::BuildPanels() {
     for (int i = 0; i < 8; ++i)
         lblLED_[i] = label(frameLEDdisp_, QStringLiteral("lblLED_%1").arg(i), true, Qt::AlignCenter, hide);
     for (int i = 0; i < 32; ++i)
-        lblBarGraf_[i] = label(frameBarGraf_, QStringLiteral("lblBarGraf_%1").arg(i), true, Qt::AlignCenter, hide);
+        lblBarGraf_[i] =
+            label(frameBarGraf_, QStringLiteral("lblBarGraf_%1").arg(i), true, Qt::AlignCenter, hide);
     for (int i = 0; i < 10; ++i)
-        LblShnStf_[i] = label(frameSesshnStuff_, QStringLiteral("LblShnStf_%1").arg(i), i % 2 == 1, Qt::AlignCenter, hide);
+        lblShnStf_[i] = label(frameSesshnStuff_, QStringLiteral("LblShnStf_%1").arg(i), i % 2 == 1,
+                              Qt::AlignCenter, hide);
     lblSysADCstart_ = label(frameSesshnStuff_, QStringLiteral("lblSysADCstart"), true, Qt::AlignCenter, hide);
 
-    TxtSeshnComnts_ = new QPlainTextEdit(fraSeshnComnts_);
-    TxtSeshnComnts_->setObjectName(QStringLiteral("TxtSeshnComnts"));
-    TxtSeshnComnts_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    TxtSeshnComnts_->setAccessibleName(QStringLiteral("Session comments"));
-    connect(TxtSeshnComnts_, &QPlainTextEdit::textChanged, this, [this] {
+    txtSeshnComnts_ = new QPlainTextEdit(fraSeshnComnts_);
+    txtSeshnComnts_->setObjectName(QStringLiteral("TxtSeshnComnts"));
+    txtSeshnComnts_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtSeshnComnts_->setAccessibleName(QStringLiteral("Session comments"));
+    connect(txtSeshnComnts_, &QPlainTextEdit::textChanged, this, [this] {
         if (syncing_) return;
-        monitor_->State().TxtSeshnComnts.text = ToModelText(TxtSeshnComnts_->toPlainText());
+        monitor_->state().txtSeshnComnts.text = toModelText(txtSeshnComnts_->toPlainText());
     });
-    TxtSeshnComnts_->viewport()->installEventFilter(
-        new PressFilter(TxtSeshnComnts_, [this, m] { Act([m] { m->Views().HideEntryFrame(); }); }));
+    txtSeshnComnts_->viewport()->installEventFilter(
+        new PressFilter(txtSeshnComnts_, [this, m] { act([m] { m->views().hideEntryFrame(); }); }));
 
     for (int i = 0; i < 7; ++i) {
-        LblParams_[i] = label(FrameParams_, QStringLiteral("LblParams_%1").arg(i), i == 1 || i == 3 || i == 5,
-                              Qt::AlignCenter, [m, i] { m->LblParams_Click(i); });
+        lblParams_[i] = label(frameParams_, QStringLiteral("LblParams_%1").arg(i), i == 1 || i == 3 || i == 5,
+                              Qt::AlignCenter, [m, i] { m->clickParameterLabel(i); });
     }
 }
 
-void MainWindow::BuildEntryFrames() {
-    MonitorState& s = monitor_->State();
+void MainWindow::buildEntryFrames() {
+    MonitorState& s = monitor_->state();
     Monitor* m = monitor_.get();
     auto group = [&](const char* name) {
         auto* g = new QGroupBox(client_);
@@ -258,61 +269,63 @@ void MainWindow::BuildEntryFrames() {
         g->hide();
         return g;
     };
-    auto button = [&](QWidget* parent, const char* name, const QString& caption, std::function<void()> onClick) {
+    auto button = [&](QWidget* parent, const char* name, const QString& caption,
+                      std::function<void()> onClick) {
         auto* b = new QPushButton(caption, parent);
         b->setObjectName(QString::fromLatin1(name));
-        connect(b, &QPushButton::clicked, this, [this, onClick] { Act(onClick); });
+        connect(b, &QPushButton::clicked, this, [this, onClick] { act(onClick); });
         return b;
     };
 
     fraAdjSens_ = group("fraAdjSens");
-    Slider1_ = new QSlider(Qt::Horizontal, fraAdjSens_);
-    Slider1_->setObjectName(QStringLiteral("Slider1"));
-    Slider1_->setRange(s.Slider1.min, s.Slider1.max);
-    Slider1_->setToolTip(QStringLiteral("Adjust Sensitivty"));
-    Slider1_->setTickPosition(QSlider::TicksBelow);
-    Slider1_->setTickInterval(50);
-    Slider1_->setGeometry(PxRect({120, 360, 3660, 555}));
-    connect(Slider1_, &QSlider::valueChanged, this, [this, m](int v) {
+    slider1_ = new QSlider(Qt::Horizontal, fraAdjSens_);
+    slider1_->setObjectName(QStringLiteral("Slider1"));
+    slider1_->setRange(s.slider1.min, s.slider1.max);
+    slider1_->setToolTip(QStringLiteral("Adjust Sensitivty"));
+    slider1_->setTickPosition(QSlider::TicksBelow);
+    slider1_->setTickInterval(50);
+    slider1_->setGeometry(pxRect({120, 360, 3660, 555}));
+    connect(slider1_, &QSlider::valueChanged, this, [this, m](int v) {
         if (syncing_) return;
-        monitor_->State().Slider1.value = v;
-        Act([m] { m->Parameters().Slider1_Change(); });
+        monitor_->state().slider1.value = v;
+        act([m] { m->parameters().onSliderChange(); });
     });
     // The modifier keys held when a key or mouse button goes down choose the slider's step sizes
     // before the slider acts on that press.
     class StepFilter : public QObject {
-    public:
+      public:
         StepFilter(Monitor* m, QSlider* slider) : QObject(slider), m_(m), slider_(slider) {}
         bool eventFilter(QObject*, QEvent* e) override {
             if (e->type() == QEvent::KeyPress) {
-                const int state = ModifierState(static_cast<QKeyEvent*>(e)->modifiers());
-                m_->Parameters().Slider1_KeyDown(state);
+                const int state = modifierState(static_cast<QKeyEvent*>(e)->modifiers());
+                m_->parameters().onSliderKeyDown(state);
             } else if (e->type() == QEvent::MouseButtonPress) {
-                m_->Parameters().Slider1_MouseDown(ModifierState(QApplication::keyboardModifiers()));
+                m_->parameters().onSliderMouseDown(modifierState(QApplication::keyboardModifiers()));
             } else {
                 return false;
             }
-            slider_->setSingleStep(m_->State().Slider1.smallChange);
-            slider_->setPageStep(m_->State().Slider1.largeChange);
+            slider_->setSingleStep(m_->state().slider1.smallChange);
+            slider_->setPageStep(m_->state().slider1.largeChange);
             return false;
         }
 
-    private:
+      private:
         Monitor* m_;
         QSlider* slider_;
     };
-    Slider1_->installEventFilter(new StepFilter(m, Slider1_));
+    slider1_->installEventFilter(new StepFilter(m, slider1_));
     lblSenseValu_ = new ModelLabel(fraAdjSens_);
     lblSenseValu_->setObjectName(QStringLiteral("lblSenseValu"));
-    lblSenseValu_->SetAlignment(Qt::AlignCenter);
-    lblSenseValu_->setGeometry(PxRect({1680, 1215, 585, 210}));
-    QPushButton* ok = button(fraAdjSens_, "cmdOkay", QStringLiteral("OK"), [m] { m->Parameters().cmdOkay_Click(); });
+    lblSenseValu_->setAlignment(Qt::AlignCenter);
+    lblSenseValu_->setGeometry(pxRect({1680, 1215, 585, 210}));
+    QPushButton* ok =
+        button(fraAdjSens_, "cmdOkay", QStringLiteral("OK"), [m] { m->parameters().acceptSensitivity(); });
     ok->setToolTip(QStringLiteral("Accept displayed setting"));
-    ok->setGeometry(PxRect({570, 1215, 795, 360}));
-    QPushButton* cancel =
-        button(fraAdjSens_, "cmdCancel", QStringLiteral("Cancel"), [m] { m->Parameters().cmdCancel_Click(); });
+    ok->setGeometry(pxRect({570, 1215, 795, 360}));
+    QPushButton* cancel = button(fraAdjSens_, "cmdCancel", QStringLiteral("Cancel"),
+                                 [m] { m->parameters().cancelSensitivity(); });
     cancel->setToolTip(QStringLiteral("Restore previous sensitivty "));
-    cancel->setGeometry(PxRect({2370, 1215, 795, 360}));
+    cancel->setGeometry(pxRect({2370, 1215, 795, 360}));
 
     fraSelctPort_ = group("fraSelctPort");
     for (int i = 0; i < 16; ++i) {
@@ -320,41 +333,45 @@ void MainWindow::BuildEntryFrames() {
         opt->setObjectName(QStringLiteral("optPortNum_%1").arg(i));
         opt->setAutoExclusive(false);
         opt->setAutoFillBackground(true);
-        opt->setGeometry(PxRect(s.optPortNum[i].rect));
-        connect(opt, &QRadioButton::clicked, this, [this, m, i] { Act([m, i] { m->Ports().optPortNum_MouseDown(i); }); });
+        opt->setGeometry(pxRect(s.optPortNum[i].rect));
+        connect(opt, &QRadioButton::clicked, this,
+                [this, m, i] { act([m, i] { m->ports().choosePort(i); }); });
         optPortNum_[i] = opt;
     }
-    Command2_ = button(fraSelctPort_, "Command2", QStringLiteral("Okay"), [m] { m->Ports().Command2_Click(); });
-    Command2_->setGeometry(PxRect({1440, 1560, 1305, 285}));
+    command2_ = button(fraSelctPort_, "Command2", QStringLiteral("Okay"), [m] { m->ports().closeChooser(); });
+    command2_->setGeometry(pxRect({1440, 1560, 1305, 285}));
 
     fraSetStuff_ = group("fraSetStuff");
     txtSS_ = new QLineEdit(fraSetStuff_);
     txtSS_->setObjectName(QStringLiteral("txtSS"));
     txtSS_->setAlignment(Qt::AlignCenter);
-    txtSS_->setGeometry(PxRect({240, 360, 495, 285}));
-    connect(txtSS_, &QLineEdit::textEdited, this, [this](const QString& t) { monitor_->State().txtSS.text = t; });
-    QPushButton* ss = button(fraSetStuff_, "cmdSS", QStringLiteral("Okay"), [m] { m->Parameters().cmdSS_Click(); });
-    ss->setGeometry(PxRect({1080, 360, 615, 255}));
+    txtSS_->setGeometry(pxRect({240, 360, 495, 285}));
+    connect(txtSS_, &QLineEdit::textEdited, this,
+            [this](const QString& t) { monitor_->state().txtSS.text = t; });
+    QPushButton* ss =
+        button(fraSetStuff_, "cmdSS", QStringLiteral("Okay"), [m] { m->parameters().acceptEntry(); });
+    ss->setGeometry(pxRect({1080, 360, 615, 255}));
     connect(txtSS_, &QLineEdit::returnPressed, ss, &QPushButton::click);
-    QPushButton* can = button(fraSetStuff_, "cmdCan", QStringLiteral("Cancel"), [m] { m->Parameters().cmdCan_Click(); });
-    can->setGeometry(PxRect({2040, 360, 735, 255}));
+    QPushButton* can =
+        button(fraSetStuff_, "cmdCan", QStringLiteral("Cancel"), [m] { m->parameters().cancelEntry(); });
+    can->setGeometry(pxRect({2040, 360, 735, 255}));
 }
 
 namespace {
-void SyncLabel(ModelLabel* w, const LabelModel& l, const std::function<QRect(const TwipsRect&)>& px) {
+void syncLabel(ModelLabel* w, const LabelModel& l, const std::function<QRect(const TwipsRect&)>& px) {
     if (w->text() != l.caption) w->setText(l.caption);
-    w->SetBackColor(l.backColor);
-    w->SetForeColor(l.foreColor);
+    w->setBackColor(l.backColor);
+    w->setForeColor(l.foreColor);
     if (w->toolTip() != l.toolTip) w->setToolTip(l.toolTip);
     if (l.rect.width > 0 || l.rect.height > 0) {
         const QRect r = px(l.rect);
         if (w->geometry() != r) w->setGeometry(r);
     }
-    SyncFont(w, l.font);
+    syncFont(w, l.font);
     if (w->isVisibleTo(w->parentWidget()) != l.visible) w->setVisible(l.visible);
 }
 
-void SyncFrame(QWidget* w, const FrameModel& f, const std::function<QRect(const TwipsRect&)>& px) {
+void syncFrame(QWidget* w, const FrameModel& f, const std::function<QRect(const TwipsRect&)>& px) {
     if (f.rect.width > 0 || f.rect.height > 0) {
         const QRect r = px(f.rect);
         if (w->geometry() != r) w->setGeometry(r);
@@ -364,10 +381,10 @@ void SyncFrame(QWidget* w, const FrameModel& f, const std::function<QRect(const 
 }
 } // namespace
 
-void MainWindow::Sync() {
+void MainWindow::syncAll() {
     syncing_ = true;
-    MonitorState& s = monitor_->State();
-    const auto px = [this](const TwipsRect& r) { return PxRect(r); };
+    MonitorState& s = monitor_->state();
+    const auto px = [this](const TwipsRect& r) { return pxRect(r); };
 
     for (auto& [menu, model] : menus_) {
         if (menu->title() != model->caption) menu->setTitle(model->caption);
@@ -381,51 +398,57 @@ void MainWindow::Sync() {
         action->setVisible(model->visible);
     }
 
-    SyncFrame(frmPixGraf_, s.frmPixGraf, px);
-    SyncFrame(frameLEDdisp_, s.frameLEDdisp, px);
-    SyncFrame(frameBarGraf_, s.frameBarGraf, px);
-    SyncFrame(frameSesshnStuff_, s.frameSesshnStuff, px);
-    SyncFrame(fraSeshnComnts_, s.fraSeshnComnts, px);
-    SyncFrame(FrameParams_, s.FrameParams, px);
+    syncFrame(frmPixGraf_, s.frmPixGraf, px);
+    syncFrame(frameLEDdisp_, s.frameLEDdisp, px);
+    syncFrame(frameBarGraf_, s.frameBarGraf, px);
+    syncFrame(frameSesshnStuff_, s.frameSesshnStuff, px);
+    syncFrame(fraSeshnComnts_, s.fraSeshnComnts, px);
+    syncFrame(frameParams_, s.frameParams, px);
 
-    const QRect graphRect = PxRect(s.pixXYgrafRect);
+    const QRect graphRect = pxRect(s.pixXYgrafRect);
     if (pixXYgraf_->geometry() != graphRect) pixXYgraf_->setGeometry(graphRect);
-    pixXYgraf_->Refresh();
-    for (int i = 0; i < 10; ++i) SyncLabel(lbl4Graf_[i], s.lbl4Graf[i], px);
-    SyncLabel(lblGrafError_, s.lblGrafError, px);
+    pixXYgraf_->refresh();
+    for (int i = 0; i < 10; ++i)
+        syncLabel(lbl4Graf_[i], s.lbl4Graf[i], px);
+    syncLabel(lblGrafError_, s.lblGrafError, px);
     if (s.lblGrafError.visible) {
         const QSize hint = lblGrafError_->fontMetrics().size(0, s.lblGrafError.caption) + QSize(8, 4);
         lblGrafError_->setGeometry(QRect(graphRect.topLeft() + QPoint(4, 4), hint));
         lblGrafError_->raise();
     }
-    for (int i = 0; i < 8; ++i) SyncLabel(lblLED_[i], s.lblLED[i], px);
-    for (int i = 0; i < 32; ++i) SyncLabel(lblBarGraf_[i], s.lblBarGraf[i], px);
-    for (int i = 0; i < 10; ++i) SyncLabel(LblShnStf_[i], s.LblShnStf[i], px);
-    SyncLabel(lblSysADCstart_, s.lblSysADCstart, px);
-    for (int i = 0; i < 7; ++i) SyncLabel(LblParams_[i], s.LblParams[i], px);
-    LblParams_[6]->raise();
+    for (int i = 0; i < 8; ++i)
+        syncLabel(lblLED_[i], s.lblLED[i], px);
+    for (int i = 0; i < 32; ++i)
+        syncLabel(lblBarGraf_[i], s.lblBarGraf[i], px);
+    for (int i = 0; i < 10; ++i)
+        syncLabel(lblShnStf_[i], s.lblShnStf[i], px);
+    syncLabel(lblSysADCstart_, s.lblSysADCstart, px);
+    for (int i = 0; i < 7; ++i)
+        syncLabel(lblParams_[i], s.lblParams[i], px);
+    lblParams_[6]->raise();
 
-    const QString comments = ToWidgetText(s.TxtSeshnComnts.text);
-    if (TxtSeshnComnts_->toPlainText() != comments) TxtSeshnComnts_->setPlainText(comments);
-    TxtSeshnComnts_->setReadOnly(s.TxtSeshnComnts.locked);
-    SyncFont(TxtSeshnComnts_, s.TxtSeshnComnts.font);
-    if (s.TxtSeshnComnts.rect.width > 0) {
-        const QRect r = PxRect(s.TxtSeshnComnts.rect);
-        if (TxtSeshnComnts_->geometry() != r) TxtSeshnComnts_->setGeometry(r);
+    const QString comments = toWidgetText(s.txtSeshnComnts.text);
+    if (txtSeshnComnts_->toPlainText() != comments) txtSeshnComnts_->setPlainText(comments);
+    txtSeshnComnts_->setReadOnly(s.txtSeshnComnts.locked);
+    syncFont(txtSeshnComnts_, s.txtSeshnComnts.font);
+    if (s.txtSeshnComnts.rect.width > 0) {
+        const QRect r = pxRect(s.txtSeshnComnts.rect);
+        if (txtSeshnComnts_->geometry() != r) txtSeshnComnts_->setGeometry(r);
     }
 
     // Entry frames.
-    SyncFrame(fraAdjSens_, s.fraAdjSens, px);
+    syncFrame(fraAdjSens_, s.fraAdjSens, px);
     if (fraAdjSens_->title() != s.fraAdjSens.caption) fraAdjSens_->setTitle(s.fraAdjSens.caption);
-    if (Slider1_->value() != s.Slider1.value) Slider1_->setValue(s.Slider1.value);
-    Slider1_->setSingleStep(s.Slider1.smallChange);
-    Slider1_->setPageStep(s.Slider1.largeChange);
-    SyncLabel(lblSenseValu_, s.lblSenseValu, px);
+    if (slider1_->value() != s.slider1.value) slider1_->setValue(s.slider1.value);
+    slider1_->setSingleStep(s.slider1.smallChange);
+    slider1_->setPageStep(s.slider1.largeChange);
+    syncLabel(lblSenseValu_, s.lblSenseValu, px);
 
-    SyncFrame(fraSelctPort_, s.fraSelctPort, px);
+    syncFrame(fraSelctPort_, s.fraSelctPort, px);
     if (fraSelctPort_->title() != s.fraSelctPort.caption) fraSelctPort_->setTitle(s.fraSelctPort.caption);
-    const QColor captionColour = Colors::ToQColor(s.fraSelctPort.captionColor, palette());
-    const QString captionStyle = QStringLiteral("QGroupBox#fraSelctPort::title { color: %1; }").arg(captionColour.name());
+    const QColor captionColour = colors::toQColor(s.fraSelctPort.captionColor, palette());
+    const QString captionStyle =
+        QStringLiteral("QGroupBox#fraSelctPort::title { color: %1; }").arg(captionColour.name());
     if (fraSelctPort_->styleSheet() != captionStyle) fraSelctPort_->setStyleSheet(captionStyle);
     for (int i = 0; i < 16; ++i) {
         QRadioButton* opt = optPortNum_[i];
@@ -437,76 +460,80 @@ void MainWindow::Sync() {
         // The frame carries a style sheet (its caption colour), so the buttons' colours are style sheets too;
         // the small font lets "COM16" fit the 900-twip width of its button.
         const QString back = QStringLiteral("QRadioButton { background-color: %1; font-size: 7pt; }")
-                                 .arg(Colors::ToQColor(o.backColor, palette()).name());
+                                 .arg(colors::toQColor(o.backColor, palette()).name());
         if (opt->styleSheet() != back) opt->setStyleSheet(back);
     }
 
-    SyncFrame(fraSetStuff_, s.fraSetStuff, px);
+    syncFrame(fraSetStuff_, s.fraSetStuff, px);
     if (fraSetStuff_->title() != s.fraSetStuff.caption) fraSetStuff_->setTitle(s.fraSetStuff.caption);
     if (txtSS_->text() != s.txtSS.text) txtSS_->setText(s.txtSS.text);
     syncing_ = false;
 }
 
-double MainWindow::TwipsPerPixel() const {
+double MainWindow::twipsPerPixel() const {
     const QScreen* sc = screen();
     const double dpi = sc ? sc->logicalDotsPerInch() : 96.0;
-    return dpi > 0 ? 1440.0 / dpi : 15.0;
+    return twipsPerPixelAt(dpi);
 }
 
-double MainWindow::ScreenWidthTwips() const {
+double MainWindow::screenWidthTwips() const {
     const QScreen* sc = screen();
-    return (sc ? sc->geometry().width() : 1024) * TwipsPerPixel();
+    return (sc ? sc->geometry().width() : 1024) * twipsPerPixel();
 }
 
-double MainWindow::ScreenHeightTwips() const {
+double MainWindow::screenHeightTwips() const {
     const QScreen* sc = screen();
-    return (sc ? sc->geometry().height() : 768) * TwipsPerPixel();
+    return (sc ? sc->geometry().height() : 768) * twipsPerPixel();
 }
 
-TwipsRect MainWindow::WindowGeometry() const {
-    const QRect g = frameGeometry();
-    const double t = TwipsPerPixel();
-    return TwipsRect{g.x() * t, g.y() * t, g.width() * t, g.height() * t};
+TwipsRect MainWindow::windowGeometry() const {
+    return toTwipsRect(frameGeometry(), twipsPerPixel());
 }
 
-WindowHost::WindowState MainWindow::State() const {
+WindowState MainWindow::showState() const {
     if (isMinimized()) return WindowState::Minimized;
     if (isMaximized()) return WindowState::Maximized;
     return WindowState::Normal;
 }
 
-void MainWindow::SetWindowWidth(double twips) {
+void MainWindow::setWindowWidth(double twips) {
     const int extra = frameGeometry().width() - width();
-    resize(std::max(1, Px(twips) - extra), height());
+    resize(std::max(1, px(twips) - extra), height());
 }
 
-void MainWindow::SetWindowHeight(double twips) {
+void MainWindow::setWindowHeight(double twips) {
     const int extra = frameGeometry().height() - height();
-    resize(width(), std::max(1, Px(twips) - extra));
+    resize(width(), std::max(1, px(twips) - extra));
 }
 
-void MainWindow::SetWindowLeft(double twips) { move(Px(twips), pos().y()); }
-void MainWindow::SetWindowTop(double twips) { move(pos().x(), Px(twips)); }
-void MainWindow::ProcessEvents() { QCoreApplication::processEvents(); }
+void MainWindow::setWindowLeft(double twips) {
+    move(px(twips), pos().y());
+}
+void MainWindow::setWindowTop(double twips) {
+    move(pos().x(), px(twips));
+}
+void MainWindow::processEvents() {
+    QCoreApplication::processEvents();
+}
 
-void MainWindow::ShowSaveAs() {
-    if (!saveAs_) saveAs_ = std::make_unique<SaveAsDialog>(monitor_->State(), this);
+void MainWindow::showSaveAs() {
+    if (!saveAs_) saveAs_ = std::make_unique<SaveAsDialog>(monitor_->state(), this);
     saveAs_->exec();
 }
 
-void MainWindow::ShowFileManager(FileManager& manager) {
+void MainWindow::showFileManager(FileManager& manager) {
     FileManagerDialog dialog(manager, this);
     dialog.exec();
 }
 
-void MainWindow::ShowAbout() {
+void MainWindow::showAbout() {
     AboutBox about(nullptr);
     about.exec();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (!closing_) {
-        monitor_->Form_QueryUnload();
+        monitor_->prepareToClose();
         closing_ = true;
         timer_.stop();
         if (saveAs_) saveAs_->close();
@@ -515,6 +542,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {
-    Act([this] { monitor_->Views().HideEntryFrame(); });
+    act([this] { monitor_->views().hideEntryFrame(); });
     QMainWindow::mousePressEvent(event);
 }
+
+} // namespace aurivo

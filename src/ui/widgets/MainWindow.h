@@ -5,7 +5,7 @@
 
 #include "app/Dialogs.h"
 #include "app/Monitor.h"
-#include "app/WindowHost.h"
+#include "core/WindowHost.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -21,6 +21,9 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+
+namespace aurivo {
+
 class ModelLabel;
 class GraphView;
 class SaveAsDialog;
@@ -30,49 +33,49 @@ class Clock;
 
 class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     Q_OBJECT
-public:
+  public:
     MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, const QString& programFolder,
                std::function<QString(int)> deviceName, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    Monitor& Logic() { return *monitor_; }
+    Monitor& monitor() { return *monitor_; }
     // Runs start-up (the settings, the port chooser when there is no settings file) and starts the tick.
-    void Start();
+    void startUp();
     // Mirrors the monitor's control records onto the widgets.
-    void Sync();
-    QTimer& Timer1() { return timer_; }
+    void syncAll();
+    QTimer& tickTimer() { return timer_; }
 
     // WindowHost
-    double ScreenWidthTwips() const override;
-    double ScreenHeightTwips() const override;
-    TwipsRect WindowGeometry() const override;
-    WindowState State() const override;
-    void SetWindowWidth(double twips) override;
-    void SetWindowHeight(double twips) override;
-    void SetWindowLeft(double twips) override;
-    void SetWindowTop(double twips) override;
-    void ProcessEvents() override;
-    double TwipsPerPixel() const override;
+    double screenWidthTwips() const override;
+    double screenHeightTwips() const override;
+    TwipsRect windowGeometry() const override;
+    WindowState showState() const override;
+    void setWindowWidth(double twips) override;
+    void setWindowHeight(double twips) override;
+    void setWindowLeft(double twips) override;
+    void setWindowTop(double twips) override;
+    void processEvents() override;
+    double twipsPerPixel() const override;
 
     // Dialogs
-    void ShowSaveAs() override;
-    void ShowFileManager(FileManager& manager) override;
-    void ShowAbout() override;
+    void showSaveAs() override;
+    void showFileManager(FileManager& manager) override;
+    void showAbout() override;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
-    QAction* AddItem(QMenu* menu, const char* name, const std::function<void()>& handler);
-    QMenu* AddMenu(const char* name, const QString& caption);
-    void BuildMenus();
-    void BuildPanels();
-    void BuildEntryFrames();
+  private:
+    QAction* addItem(QMenu* menu, const char* name, const std::function<void()>& handler);
+    QMenu* addMenu(const char* name, const QString& caption);
+    void buildMenus();
+    void buildPanels();
+    void buildEntryFrames();
     // Runs one user action and mirrors the result; closes the window when the action asked for exit.
-    void Act(const std::function<void()>& action);
-    int Px(double twips) const;
-    QRect PxRect(const TwipsRect& r) const;
+    void act(const std::function<void()>& action);
+    int px(double twips) const;
+    QRect pxRect(const TwipsRect& r) const;
 
     std::unique_ptr<Monitor> monitor_;
     QTimer timer_;
@@ -83,24 +86,26 @@ private:
 
     QWidget* client_ = nullptr;
     QFrame *frmPixGraf_ = nullptr, *frameLEDdisp_ = nullptr, *frameBarGraf_ = nullptr;
-    QFrame *frameSesshnStuff_ = nullptr, *fraSeshnComnts_ = nullptr, *FrameParams_ = nullptr;
+    QFrame *frameSesshnStuff_ = nullptr, *fraSeshnComnts_ = nullptr, *frameParams_ = nullptr;
     GraphView* pixXYgraf_ = nullptr;
     std::array<ModelLabel*, 10> lbl4Graf_{};
     ModelLabel* lblGrafError_ = nullptr;
     std::array<ModelLabel*, 8> lblLED_{};
     std::array<ModelLabel*, 32> lblBarGraf_{};
-    std::array<ModelLabel*, 10> LblShnStf_{};
+    std::array<ModelLabel*, 10> lblShnStf_{};
     ModelLabel* lblSysADCstart_ = nullptr;
-    QPlainTextEdit* TxtSeshnComnts_ = nullptr;
-    std::array<ModelLabel*, 7> LblParams_{};
+    QPlainTextEdit* txtSeshnComnts_ = nullptr;
+    std::array<ModelLabel*, 7> lblParams_{};
 
     QGroupBox *fraAdjSens_ = nullptr, *fraSelctPort_ = nullptr, *fraSetStuff_ = nullptr;
-    QSlider* Slider1_ = nullptr;
+    QSlider* slider1_ = nullptr;
     ModelLabel* lblSenseValu_ = nullptr;
     std::array<QRadioButton*, 16> optPortNum_{};
-    QPushButton* Command2_ = nullptr;
+    QPushButton* command2_ = nullptr;
     QLineEdit* txtSS_ = nullptr;
 
     std::unique_ptr<SaveAsDialog> saveAs_;
     bool syncing_ = false;
 };
+
+} // namespace aurivo

@@ -1,38 +1,40 @@
 #include "ui/widgets/ModelLabel.h"
 
-#include "app/Colors.h"
+#include "core/Colors.h"
 
 #include <QPainter>
+
+namespace aurivo {
 
 ModelLabel::ModelLabel(QWidget* parent) : QAbstractButton(parent) {
     setFocusPolicy(Qt::TabFocus);
 }
 
-void ModelLabel::SetBackColor(uint32_t colour) {
+void ModelLabel::setBackColor(uint32_t colour) {
     if (colour == back_) return;
     back_ = colour;
     update();
 }
 
-void ModelLabel::SetForeColor(uint32_t colour) {
+void ModelLabel::setForeColor(uint32_t colour) {
     if (colour == fore_) return;
     fore_ = colour;
     update();
 }
 
-void ModelLabel::SetBordered(bool bordered) {
+void ModelLabel::setBordered(bool bordered) {
     bordered_ = bordered;
     update();
 }
 
-void ModelLabel::SetAlignment(Qt::Alignment alignment) {
+void ModelLabel::setAlignment(Qt::Alignment alignment) {
     alignment_ = alignment;
     update();
 }
 
 void ModelLabel::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(rect(), Colors::ToQColor(back_, palette()));
+    p.fillRect(rect(), colors::toQColor(back_, palette()));
     if (bordered_) {
         p.setPen(QPen(QColor(96, 96, 96)));
         p.drawRect(rect().adjusted(0, 0, -1, -1));
@@ -41,7 +43,9 @@ void ModelLabel::paintEvent(QPaintEvent*) {
         p.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
         p.drawRect(rect().adjusted(1, 1, -2, -2));
     }
-    p.setPen(Colors::ToQColor(fore_, palette()));
+    p.setPen(colors::toQColor(fore_, palette()));
     p.setFont(font());
     p.drawText(rect().adjusted(2, 0, -2, 0), int(alignment_) | Qt::TextSingleLine, text());
 }
+
+} // namespace aurivo

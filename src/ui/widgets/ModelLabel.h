@@ -6,23 +6,27 @@
 #include <QAbstractButton>
 #include <cstdint>
 
+namespace aurivo {
+
 class ModelLabel : public QAbstractButton {
     Q_OBJECT
-public:
+  public:
     explicit ModelLabel(QWidget* parent = nullptr);
 
-    void SetBackColor(uint32_t colour);
-    void SetForeColor(uint32_t colour);
-    void SetBordered(bool bordered);
-    void SetAlignment(Qt::Alignment alignment);
-    uint32_t BackColor() const { return back_; }
+    void setBackColor(uint32_t colour);
+    void setForeColor(uint32_t colour);
+    void setBordered(bool bordered);
+    void setAlignment(Qt::Alignment alignment);
+    uint32_t backColor() const { return back_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     uint32_t back_ = 0x8000000F;
     uint32_t fore_ = 0x00000000;
     bool bordered_ = false;
     Qt::Alignment alignment_ = Qt::AlignLeft | Qt::AlignVCenter;
 };
+
+} // namespace aurivo

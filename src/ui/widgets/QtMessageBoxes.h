@@ -1,16 +1,20 @@
 #pragma once
 // Message boxes shown with QMessageBox, modal to the main window.
 
-#include "app/MessageBoxes.h"
+#include "core/MessageBoxes.h"
 
 class QWidget;
 
-class QtMessageBoxes : public MessageBoxes {
-public:
-    explicit QtMessageBoxes(QWidget* parent = nullptr) : parent_(parent) {}
-    void SetParent(QWidget* parent) { parent_ = parent; }
-    Answer Show(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
+namespace aurivo {
 
-private:
+class QtMessageBoxes : public MessageBoxes {
+  public:
+    explicit QtMessageBoxes(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParentWidget(QWidget* parent) { parent_ = parent; }
+    Answer show(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
+
+  private:
     QWidget* parent_;
 };
+
+} // namespace aurivo

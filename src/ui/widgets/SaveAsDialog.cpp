@@ -1,14 +1,17 @@
 #include "ui/widgets/SaveAsDialog.h"
 
+#include "core/Twips.h"
+
 #include <QLineEdit>
 #include <QPushButton>
-#include <cmath>
+
+namespace aurivo {
 
 SaveAsDialog::SaveAsDialog(MonitorState& state, QWidget* parent) : QDialog(parent), state_(state) {
     setObjectName(QStringLiteral("formSaveAs"));
     setWindowTitle(QStringLiteral("Save Session As"));
-    const double perPixel = 1440.0 / std::max(1, logicalDpiX());
-    const auto px = [perPixel](double twips) { return int(std::lround(twips / perPixel)); };
+    const double perPixel = twipsPerPixelAt(logicalDpiX());
+    const auto px = [perPixel](double twips) { return toPixels(twips, perPixel); };
     setFixedSize(px(2850), px(1275));
 
     txtSaveAs_ = new QLineEdit(this);
@@ -25,15 +28,17 @@ SaveAsDialog::SaveAsDialog(MonitorState& state, QWidget* parent) : QDialog(paren
         button->setAutoDefault(false);
         button->setDefault(false);
     }
-    connect(cmndSavAsok_, &QPushButton::clicked, this, &SaveAsDialog::cmndSavAsok_Click);
-    connect(cmndCnclSavAs_, &QPushButton::clicked, this, &SaveAsDialog::cmndCnclSavAs_Click);
+    connect(cmndSavAsok_, &QPushButton::clicked, this, &SaveAsDialog::confirmName);
+    connect(cmndCnclSavAs_, &QPushButton::clicked, this, &SaveAsDialog::clearName);
 }
 
-void SaveAsDialog::cmndSavAsok_Click() {
-    state_.SaveAsName = txtSaveAs_->text(); // taken as typed; the caller decides what a name may be
+void SaveAsDialog::confirmName() {
+    state_.saveAsName = txtSaveAs_->text(); // taken as typed; the caller decides what a name may be
     accept();                               // hides; the object and its text stay for the next use
 }
 
-void SaveAsDialog::cmndCnclSavAs_Click() {
-    state_.SaveAsName.clear();
+void SaveAsDialog::clearName() {
+    state_.saveAsName.clear();
 }
+
+} // namespace aurivo

@@ -1,22 +1,24 @@
 #pragma once
-// The save-as box formSaveAs of "Start and save as": OK takes the typed name into SaveAsName and hides
-// the box; Cancel empties SaveAsName and leaves the box open; the window's close button ends it with
-// SaveAsName unchanged. The caller keeps the object between uses, so it still holds the last name.
+// The save-as box formSaveAs of "Start and save as": OK takes the typed name into saveAsName and hides
+// the box; Cancel empties saveAsName and leaves the box open; the window's close button ends it with
+// saveAsName unchanged. The caller keeps the object between uses, so it still holds the last name.
 
-#include "app/MonitorState.h"
+#include "core/MonitorState.h"
 
 #include <QDialog>
 
 class QLineEdit;
 class QPushButton;
 
+namespace aurivo {
+
 class SaveAsDialog : public QDialog {
     Q_OBJECT
   public:
     explicit SaveAsDialog(MonitorState& state, QWidget* parent = nullptr);
 
-    void cmndSavAsok_Click();
-    void cmndCnclSavAs_Click();
+    void confirmName();
+    void clearName();
 
   private:
     MonitorState& state_;
@@ -24,3 +26,5 @@ class SaveAsDialog : public QDialog {
     QPushButton* cmndSavAsok_;
     QPushButton* cmndCnclSavAs_;
 };
+
+} // namespace aurivo

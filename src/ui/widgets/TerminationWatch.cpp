@@ -6,10 +6,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace aurivo {
+
 namespace {
 int g_pipe[2] = {-1, -1}; // written by the signal handler, read in the event loop
 
-void OnSignal(int) {
+void onSignal(int) {
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(g_pipe[1], &byte, 1);
 }
@@ -25,12 +27,16 @@ TerminationWatch::TerminationWatch(QWidget* window) : QObject(window) {
         window->close();
     });
     struct sigaction action {};
-    action.sa_handler = OnSignal;
+    action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &action, nullptr);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(sig, &action, nullptr);
 }
 
 TerminationWatch::~TerminationWatch() {
-    for (int sig : {SIGTERM, SIGINT, SIGHUP}) std::signal(sig, SIG_DFL);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        std::signal(sig, SIG_DFL);
 }
+
+} // namespace aurivo

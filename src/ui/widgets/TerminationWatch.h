@@ -9,12 +9,16 @@
 class QSocketNotifier;
 class QWidget;
 
+namespace aurivo {
+
 class TerminationWatch : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit TerminationWatch(QWidget* window);
     ~TerminationWatch() override;
 
-private:
+  private:
     QSocketNotifier* notifier_ = nullptr;
 };
+
+} // namespace aurivo

@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cstdint>
 
-inline int64_t SumOfValidReadings(const int32_t* readings, int64_t count) {
+namespace aurivo {
+
+inline int64_t sumOfValidReadings(const int32_t* readings, int64_t count) {
     constexpr int64_t kBlock = 65536; // 65536 x 0xFFFF still fits 32 bits
     int64_t total = 0;
     for (int64_t start = 0; start < count; start += kBlock) {
@@ -23,3 +25,5 @@ inline int64_t SumOfValidReadings(const int32_t* readings, int64_t count) {
     }
     return total;
 }
+
+} // namespace aurivo

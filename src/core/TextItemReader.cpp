@@ -1,4 +1,6 @@
-#include "app/TextItemReader.h"
+#include "core/TextItemReader.h"
+
+namespace aurivo {
 
 namespace {
 
@@ -10,13 +12,13 @@ constexpr char16_t kCp1252High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-bool IsContinuation(unsigned char c) {
+bool isContinuation(unsigned char c) {
     return (c & 0xC0) == 0x80;
 }
 
 // Length of the valid UTF-8 sequence starting at bytes[i] and its code point; 0 when the bytes there are
 // not valid UTF-8 (stray continuation, overlong form, surrogate, beyond U+10FFFF, cut short).
-int Utf8Sequence(QByteArrayView bytes, qsizetype i, char32_t* codePoint) {
+int utf8Sequence(QByteArrayView bytes, qsizetype i, char32_t* codePoint) {
     const auto at = [&](qsizetype k) { return static_cast<unsigned char>(bytes[k]); };
     const unsigned char lead = at(i);
     int length = 0;
@@ -36,7 +38,7 @@ int Utf8Sequence(QByteArrayView bytes, qsizetype i, char32_t* codePoint) {
     }
     if (i + length > bytes.size()) return 0;
     for (int k = 1; k < length; ++k) {
-        if (!IsContinuation(at(i + k))) return 0;
+        if (!isContinuation(at(i + k))) return 0;
         cp = (cp << 6) | (at(i + k) & 0x3F);
     }
     if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
@@ -44,11 +46,11 @@ int Utf8Sequence(QByteArrayView bytes, qsizetype i, char32_t* codePoint) {
     return length;
 }
 
-char16_t Cp1252(unsigned char c) {
+char16_t cp1252(unsigned char c) {
     return (c >= 0x80 && c <= 0x9F) ? kCp1252High[c - 0x80] : char16_t(c);
 }
 
-bool IsLineEnd(char c) {
+bool isLineEnd(char c) {
     return c == '\r' || c == '\n';
 }
 
@@ -59,15 +61,15 @@ TextItemReader::TextItemReader(QByteArray data) : data_(std::move(data)) {
     if (data_.startsWith("\xEF\xBB\xBF")) pos_ = 3;
 }
 
-QString TextItemReader::Decode(QByteArrayView bytes) {
+QString TextItemReader::decode(QByteArrayView bytes) {
     QString text;
     text.reserve(bytes.size());
     qsizetype i = 0;
     while (i < bytes.size()) {
         char32_t cp = 0;
-        const int length = Utf8Sequence(bytes, i, &cp);
+        const int length = utf8Sequence(bytes, i, &cp);
         if (length == 0) {
-            text.append(QChar(Cp1252(static_cast<unsigned char>(bytes[i]))));
+            text.append(QChar(cp1252(static_cast<unsigned char>(bytes[i]))));
             ++i;
         } else {
             const char32_t one[1] = {cp};
@@ -78,7 +80,7 @@ QString TextItemReader::Decode(QByteArrayView bytes) {
     return text;
 }
 
-std::optional<QString> TextItemReader::Next() {
+std::optional<QString> TextItemReader::next() {
     const qsizetype size = data_.size();
     while (pos_ < size && data_[pos_] == ' ')
         ++pos_;
@@ -88,26 +90,26 @@ std::optional<QString> TextItemReader::Next() {
         const qsizetype start = pos_ + 1;
         qsizetype end = data_.indexOf('"', start);
         if (end < 0) end = size; // an unclosed quote runs to the end of the data
-        const QString item = Decode(QByteArrayView(data_).sliced(start, end - start));
+        const QString item = decode(QByteArrayView(data_).sliced(start, end - start));
         pos_ = end < size ? end + 1 : size;
-        while (pos_ < size && data_[pos_] != ',' && !IsLineEnd(data_[pos_]))
+        while (pos_ < size && data_[pos_] != ',' && !isLineEnd(data_[pos_]))
             ++pos_;
-        SkipDelimiter();
+        skipDelimiter();
         return item;
     }
 
     const qsizetype start = pos_;
-    while (pos_ < size && data_[pos_] != ',' && !IsLineEnd(data_[pos_]))
+    while (pos_ < size && data_[pos_] != ',' && !isLineEnd(data_[pos_]))
         ++pos_;
     qsizetype end = pos_;
     while (end > start && data_[end - 1] == ' ')
         --end;
-    const QString item = Decode(QByteArrayView(data_).sliced(start, end - start));
-    SkipDelimiter();
+    const QString item = decode(QByteArrayView(data_).sliced(start, end - start));
+    skipDelimiter();
     return item;
 }
 
-void TextItemReader::SkipDelimiter() {
+void TextItemReader::skipDelimiter() {
     const qsizetype size = data_.size();
     if (pos_ >= size) return;
     if (data_[pos_] == ',' || data_[pos_] == '\n') {
@@ -117,3 +119,5 @@ void TextItemReader::SkipDelimiter() {
         if (pos_ < size && data_[pos_] == '\n') ++pos_;
     }
 }
+
+} // namespace aurivo

@@ -6,10 +6,14 @@
 #include <QDateTime>
 #include <cstdint>
 
+namespace aurivo {
+
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
-    virtual float SecondsSinceMidnight() const = 0;
-    virtual QDateTime Now() const = 0;
-    virtual int64_t SteadyMilliseconds() const = 0;
+    virtual float secondsSinceMidnight() const = 0;
+    virtual QDateTime now() const = 0;
+    virtual int64_t steadyMilliseconds() const = 0;
 };
+
+} // namespace aurivo

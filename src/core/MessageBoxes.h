@@ -4,12 +4,16 @@
 
 #include <QString>
 
+namespace aurivo {
+
 class MessageBoxes {
-public:
+  public:
     enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
     enum class Icon { None, Information, Warning, Question };
     enum class Answer { Ok, Cancel, Yes, No };
 
     virtual ~MessageBoxes() = default;
-    virtual Answer Show(const QString& text, const QString& title, Buttons buttons, Icon icon) = 0;
+    virtual Answer show(const QString& text, const QString& title, Buttons buttons, Icon icon) = 0;
 };
+
+} // namespace aurivo

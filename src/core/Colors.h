@@ -6,7 +6,9 @@
 #include <QPalette>
 #include <cstdint>
 
-namespace Colors {
+namespace aurivo {
+
+namespace colors {
 
 constexpr uint32_t kWindowBackground = 0x80000005;    // system colour 5
 constexpr uint32_t kButtonFace = 0x8000000F;          // system colour 15
@@ -19,25 +21,35 @@ constexpr uint32_t kLightGreen = 0x0080FF80;
 constexpr uint32_t kLightRed = 0x008080FF;
 constexpr uint32_t kMagenta = 0x00FF00FF;
 
-inline bool IsSystemColour(uint32_t value) { return (value & 0x80000000u) != 0; }
+inline bool isSystemColour(uint32_t value) {
+    return (value & 0x80000000u) != 0;
+}
 
 // 0x00BBGGRR to QColor; system colours map to palette roles (5 -> Base, 15 -> Button,
 // 19 -> the greyed text colour of disabled widgets; any other index -> Window). Colour 19 greys the
 // port label during a session; the palette's inactive text colour is as dark as the label's own text,
 // which would hide the port number.
-inline QColor ToQColor(uint32_t value, const QPalette& palette = QPalette()) {
-    if (IsSystemColour(value)) {
+inline QColor toQColor(uint32_t value, const QPalette& palette = QPalette()) {
+    if (isSystemColour(value)) {
         switch (value & 0xFF) {
-        case 5: return palette.color(QPalette::Base);
-        case 15: return palette.color(QPalette::Button);
-        case 19: return palette.color(QPalette::Disabled, QPalette::WindowText);
-        default: return palette.color(QPalette::Window);
+        case 5:
+            return palette.color(QPalette::Base);
+        case 15:
+            return palette.color(QPalette::Button);
+        case 19:
+            return palette.color(QPalette::Disabled, QPalette::WindowText);
+        default:
+            return palette.color(QPalette::Window);
         }
     }
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
 }
 
 // QRgb of a plain (non-system) colour, for pixel checks on the graph picture.
-inline QRgb ToRgb(uint32_t value) { return qRgb(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF)); }
+inline QRgb toRgb(uint32_t value) {
+    return qRgb(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+}
 
-} // namespace Colors
+} // namespace colors
+
+} // namespace aurivo

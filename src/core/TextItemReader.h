@@ -15,23 +15,27 @@
 #include <QString>
 #include <optional>
 
+namespace aurivo {
+
 class TextItemReader {
   public:
     explicit TextItemReader(QByteArray data);
 
     // The next item, or no value when the data is used up. Every call that returns an item moves
     // forward by at least one byte, so any input is read to its end.
-    std::optional<QString> Next();
+    std::optional<QString> next();
 
-    bool AtEnd() const { return pos_ >= data_.size(); }
+    bool atEnd() const { return pos_ >= data_.size(); }
 
     // UTF-8 with a per-sequence Windows-1252 fallback.
-    static QString Decode(QByteArrayView bytes);
+    static QString decode(QByteArrayView bytes);
 
   private:
     // Moves past the comma or line end that closes an item (if any).
-    void SkipDelimiter();
+    void skipDelimiter();
 
     QByteArray data_;
     qsizetype pos_ = 0;
 };
+
+} // namespace aurivo

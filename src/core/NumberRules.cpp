@@ -1,4 +1,4 @@
-#include "app/NumberRules.h"
+#include "core/NumberRules.h"
 
 #include <QLocale>
 #include <charconv>
@@ -7,9 +7,11 @@
 #include <cstdlib>
 #include <limits>
 
-namespace NumberRules {
+namespace aurivo {
 
-QString NumberText(double value) {
+namespace numbers {
+
+QString numberText(double value) {
     if (std::isnan(value)) return QStringLiteral(" NaN");
     if (std::isinf(value)) return value > 0 ? QStringLiteral(" Inf") : QStringLiteral("-Inf");
     const bool negative = std::signbit(value) && value != 0.0;
@@ -32,9 +34,11 @@ QString NumberText(double value) {
     QString mantissaDigits;
     mantissaDigits += QLatin1Char(buf[0]);
     const char* p = buf + 2;
-    while (*p && *p != 'e') mantissaDigits += QLatin1Char(*p++);
+    while (*p && *p != 'e')
+        mantissaDigits += QLatin1Char(*p++);
     const int exponent = std::atoi(p + 1);
-    while (mantissaDigits.size() > 1 && mantissaDigits.endsWith(QLatin1Char('0'))) mantissaDigits.chop(1);
+    while (mantissaDigits.size() > 1 && mantissaDigits.endsWith(QLatin1Char('0')))
+        mantissaDigits.chop(1);
 
     if (exponent >= 15 || exponent < -4) {
         out += mantissaDigits.left(1);
@@ -58,12 +62,14 @@ QString NumberText(double value) {
     return out;
 }
 
-double ValueOf(const QString& text) {
+double valueOf(const QString& text) {
     const int n = static_cast<int>(text.size());
     int i = 0;
-    while (i < n && text[i] == QLatin1Char(' ')) ++i;
+    while (i < n && text[i] == QLatin1Char(' '))
+        ++i;
     QByteArray number;
-    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) number += char(text[i++].unicode());
+    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
+        number += char(text[i++].unicode());
     int digits = 0;
     while (i < n && text[i].unicode() >= '0' && text[i].unicode() <= '9') {
         number += char(text[i++].unicode());
@@ -82,7 +88,8 @@ double ValueOf(const QString& text) {
     if (i < n && (text[i] == QLatin1Char('E') || text[i] == QLatin1Char('e'))) {
         int j = i + 1;
         QByteArray exponent = "e";
-        if (j < n && (text[j] == QLatin1Char('+') || text[j] == QLatin1Char('-'))) exponent += char(text[j++].unicode());
+        if (j < n && (text[j] == QLatin1Char('+') || text[j] == QLatin1Char('-')))
+            exponent += char(text[j++].unicode());
         int expDigits = 0;
         while (j < n && text[j].unicode() >= '0' && text[j].unicode() <= '9' && expDigits < 6) {
             exponent += char(text[j++].unicode());
@@ -94,7 +101,7 @@ double ValueOf(const QString& text) {
     return std::isfinite(v) ? v : 0.0;
 }
 
-double RoundHalfEven(double value) {
+double roundHalfEven(double value) {
     if (!std::isfinite(value)) return value;
     const double floorValue = std::floor(value);
     const double diff = value - floorValue;
@@ -103,43 +110,45 @@ double RoundHalfEven(double value) {
     return std::fmod(floorValue, 2.0) == 0.0 ? floorValue : floorValue + 1.0;
 }
 
-int32_t ToLong(double value) {
+int32_t toLong(double value) {
     if (std::isnan(value)) return 0;
-    const double r = RoundHalfEven(value);
+    const double r = roundHalfEven(value);
     if (r >= double(std::numeric_limits<int32_t>::max())) return std::numeric_limits<int32_t>::max();
     if (r <= double(std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();
     return static_cast<int32_t>(r);
 }
 
-int16_t ToInteger(double value) {
+int16_t toInteger(double value) {
     if (std::isnan(value)) return 0;
-    const double r = RoundHalfEven(value);
+    const double r = roundHalfEven(value);
     if (r >= 32767.0) return 32767;
     if (r <= -32768.0) return -32768;
     return static_cast<int16_t>(r);
 }
 
 namespace {
-// One clock field: the NumberText form without its first character, padded to two digits.
-QString ClockField(int64_t part) {
-    QString text = NumberText(double(part)).mid(1);
+// One clock field: the numberText form without its first character, padded to two digits.
+QString clockField(int64_t part) {
+    QString text = numberText(double(part)).mid(1);
     if (text.size() < 2) text.prepend(QLatin1Char('0'));
     return text;
 }
 } // namespace
 
-QString FormatSessionTime(double seconds) {
-    const int64_t n = ToLong(seconds);
+QString formatSessionTime(double seconds) {
+    const int64_t n = toLong(seconds);
     const int64_t h = n / 3600;
     const int64_t r = n - 3600 * h;
     const int64_t m = r / 60;
     const int64_t s = r - 60 * m;
-    return ClockField(h) + QLatin1Char(':') + ClockField(m) + QLatin1Char(':') + ClockField(s);
+    return clockField(h) + QLatin1Char(':') + clockField(m) + QLatin1Char(':') + clockField(s);
 }
 
-QString FormatOhms(double ohms) { return FormatOhms(ohms, QLocale().decimalPoint().at(0)); }
+QString formatOhms(double ohms) {
+    return formatOhms(ohms, QLocale().decimalPoint().at(0));
+}
 
-QString FormatOhms(double ohms, QChar decimalPoint) {
+QString formatOhms(double ohms, QChar decimalPoint) {
     double number = ohms;
     QString prefix;
     if (ohms >= 1000000.0) {
@@ -159,4 +168,6 @@ QString FormatOhms(double ohms, QChar decimalPoint) {
     return text + QLatin1Char(' ') + prefix;
 }
 
-} // namespace NumberRules
+} // namespace numbers
+
+} // namespace aurivo

@@ -1,10 +1,12 @@
 #pragma once
-// Starting, stopping and restarting sessions: the Session menu's commands, the routine StartSession
+// Starting, stopping and restarting sessions: the Session menu's commands, the routine beginSession
 // they share, and File > Cancel. A session runs exactly while "Start" is disabled; starting opens the
 // session files and the port, stopping writes the header's closing records and closes everything.
 
 #include <QDateTime>
 #include <QString>
+
+namespace aurivo {
 
 struct MonitorState;
 class SerialComm;
@@ -16,25 +18,25 @@ class Indicators;
 class GraphPlotter;
 
 class SessionControl {
-public:
+  public:
     SessionControl(MonitorState& state, SerialComm& comm, Clock& clock, MessageBoxes& boxes, Dialogs& dialogs,
                    SessionFiles& files, Indicators& indicators, GraphPlotter& graph);
 
-    void mnuStart_Click();
-    void mnuStartAs_Click();
-    void StartSession();
+    void startSession();
+    void startSessionAs();
+    void beginSession();
     // Stops the session. Every step runs even if one before it failed, so a stop always leaves the
     // menus, the port and the files in the stopped state.
-    void mnuStop_Click();
-    void mnuRestart_Click();
-    void mnuCancel_Click();
+    void stopSession();
+    void restartSession();
+    void requestCancel();
 
     // Base name of the current session's files: "tempdata" or the save-as name.
-    QString SessionBaseName() const;
+    QString sessionBaseName() const;
     // "Start of Session : " uses the system's general date-and-time form.
-    static QString GeneralDateText(const QDateTime& when);
+    static QString generalDateText(const QDateTime& when);
 
-private:
+  private:
     MonitorState& s_;
     SerialComm& comm_;
     Clock& clock_;
@@ -44,3 +46,5 @@ private:
     Indicators& indicators_;
     GraphPlotter& graph_;
 };
+
+} // namespace aurivo

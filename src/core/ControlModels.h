@@ -4,13 +4,12 @@
 // The routines of the monitor work on these records; the widgets only mirror them, so every routine can
 // be tested headless and a caption can serve as state exactly as the program expects.
 
+#include "core/Twips.h"
+
 #include <QString>
 #include <cstdint>
 
-struct TwipsRect {
-    double left = 0, top = 0, width = 0, height = 0;
-    bool operator==(const TwipsRect&) const = default;
-};
+namespace aurivo {
 
 struct FontSpec {
     QString name;
@@ -68,3 +67,5 @@ struct SliderModel {
     int smallChange = 1;
     int largeChange = 10;
 };
+
+} // namespace aurivo

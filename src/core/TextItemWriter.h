@@ -8,22 +8,26 @@
 #include <QString>
 #include <cstdint>
 
+namespace aurivo {
+
 class TextItemWriter {
   public:
     // One write of a single item: the item followed by CR LF.
-    void WriteText(const QString& text);
-    void WriteNumber(int64_t value);
+    void writeText(const QString& text);
+    void writeNumber(int64_t value);
 
     // A write of several items on one line: add them, then end the line.
-    void AddText(const QString& text);
-    void AddNumber(int64_t value);
-    void EndLine();
+    void addText(const QString& text);
+    void addNumber(int64_t value);
+    void endLine();
 
-    const QByteArray& Data() const { return data_; }
+    const QByteArray& data() const { return data_; }
 
   private:
-    void Separate();
+    void separate();
 
     QByteArray data_;
     bool lineHasItem_ = false;
 };
+
+} // namespace aurivo

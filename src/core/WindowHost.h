@@ -1,0 +1,30 @@
+#pragma once
+// What the monitor asks of the window system: the screen size, the main window's outer geometry and
+// state (all in twips), moving and sizing the window, and letting pending window events run (the
+// pauses and waits of the program yield through processEvents). Tests pass a fake.
+
+#include "core/Twips.h"
+
+namespace aurivo {
+
+// How the main window is shown.
+enum class WindowState { Normal, Minimized, Maximized };
+
+class WindowHost {
+  public:
+    virtual ~WindowHost() = default;
+    virtual double screenWidthTwips() const = 0;
+    virtual double screenHeightTwips() const = 0;
+    virtual TwipsRect windowGeometry() const = 0; // outer frame: left, top, width, height
+    virtual WindowState showState() const = 0;
+    virtual void setWindowWidth(double twips) = 0;
+    virtual void setWindowHeight(double twips) = 0;
+    virtual void setWindowLeft(double twips) = 0;
+    virtual void setWindowTop(double twips) = 0;
+    // Lets pending window events run once (timer ticks included).
+    virtual void processEvents() = 0;
+    // Twips per pixel of the window's screen (1440 / logical DPI; 15 at 96 DPI).
+    virtual double twipsPerPixel() const { return 15.0; }
+};
+
+} // namespace aurivo
