@@ -1,0 +1,66 @@
+#include "export/CsvWriter.h"
+
+#include "recording/CsvText.h"
+
+#include <QDir>
+#include <QFile>
+#include <charconv>
+
+namespace aurivo {
+
+namespace {
+
+constexpr qsizetype kBlockBytes = 64 * 1024;
+
+void appendNumber(QByteArray& out, double value) {
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
+    out.append(text, result.ptr - text);
+}
+
+} // namespace
+
+ExportStatus CsvWriter::write(const LoadedSession& session, const QString& path,
+                              const ExportProgress& progress, QString& error) {
+    QFile file(path);
+    const auto failed = [&]() {
+        error = QDir::toNativeSeparators(path) + QStringLiteral(": ") + file.errorString();
+        return ExportStatus::Failed;
+    };
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return failed();
+
+    const std::vector<int32_t>& readings = session.readings;
+    const int64_t count = int64_t(readings.size());
+    ProgressTicker ticker(progress, count);
+    QByteArray block = QByteArray(kHeaderLine) + "\r\n";
+    size_t nextMarker = 0;
+    for (int64_t i = 0; i < count; ++i) {
+        const int32_t reading = readings[size_t(i)];
+        appendNumber(block, double(i) / LoadedSession::kSampleRate);
+        block += ',' + QByteArray::number(reading) + ',';
+        if (LoadedSession::isValid(reading)) {
+            appendNumber(block, LoadedSession::ohms(reading));
+            block += ',';
+            appendNumber(block, LoadedSession::microsiemens(reading));
+        } else {
+            block += ',';
+        }
+        block += ',';
+        QStringList labels;
+        while (nextMarker < session.markers.size() && session.sampleOf(session.markers[nextMarker]) == i)
+            labels << session.markers[nextMarker++].label;
+        if (!labels.isEmpty()) block += CsvText::field(labels.join(QStringLiteral("; "))).toUtf8();
+        block += "\r\n";
+        if (block.size() >= kBlockBytes || i + 1 == count) {
+            if (file.write(block) != block.size()) return failed();
+            block.clear();
+            if (!ticker.report(i + 1)) return ExportStatus::Cancelled;
+        }
+    }
+    if (!file.flush()) return failed();
+    file.close();
+    if (file.error() != QFileDevice::NoError) return failed();
+    return ExportStatus::Done;
+}
+
+} // namespace aurivo

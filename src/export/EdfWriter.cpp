@@ -1,0 +1,247 @@
+#include "export/EdfWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <edflib.h>
+#include <limits>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+namespace aurivo {
+
+namespace {
+
+constexpr int kRecordingTextLimit = 39;   // room EDFlib leaves with unknown admin code, technician, equipment
+constexpr int kAnnotationLimit = 40;      // bytes of annotation text EDFlib writes
+constexpr int kMaxAnnotationSignals = 64; // EDFlib's limit
+constexpr int kDigitalMin = -32768;       // 16-bit samples
+constexpr int kDigitalMax = 32767;
+constexpr long long kEdfTimeUnitsPerSecond = 10000; // annotation times are given in units of 100 us
+
+// Guards EDFlib's table of open files, which its open and close functions change without a lock of their own.
+std::mutex& edfLibraryLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+int integerDigits(double value) {
+    int digits = 1;
+    for (double v = std::fabs(value); v >= 10; v /= 10)
+        ++digits;
+    return digits;
+}
+
+// Bounds around lo..hi that an 8-character header field holds exactly: multiples of 2^-places (such a
+// number has exactly `places` decimals), with as many places as the field has room for, rounded outward.
+std::pair<double, double> headerRange(double lo, double hi) {
+    for (int places = 6;; --places) {
+        const double step = std::ldexp(1.0, -places);
+        const double a = std::floor(lo / step) * step;
+        double b = std::ceil(hi / step) * step;
+        if (b <= a) b = a + step;
+        if (places == 0 || integerDigits(std::max(std::fabs(a), std::fabs(b))) + 1 + places <= 8)
+            return {a, b};
+    }
+}
+
+// The digital value that readers turn back into the physical value nearest to `value`. (EDFlib's own
+// conversion of physical samples cuts the fraction off, which doubles the error.)
+int digital(double value, const double (&range)[2]) {
+    const double d =
+        kDigitalMin + (value - range[0]) * (double(kDigitalMax) - kDigitalMin) / (range[1] - range[0]);
+    return int(std::clamp<long>(std::lround(d), kDigitalMin, kDigitalMax));
+}
+
+QString fileFailure(const QString& path, const QString& reason) {
+    return QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason;
+}
+
+// An EDF file open for writing; closed (and so finished) by close(), or on any early return.
+class EdfFile {
+  public:
+    explicit EdfFile(const QString& path) {
+        const QByteArray name = QFile::encodeName(path);
+        const std::lock_guard<std::mutex> guard(edfLibraryLock());
+        errno = 0;
+        handle_ = edfopen_file_writeonly(name.constData(), EDFLIB_FILETYPE_EDFPLUS, 2);
+        openErrno_ = errno;
+    }
+    ~EdfFile() { close(); }
+    EdfFile(const EdfFile&) = delete;
+    EdfFile& operator=(const EdfFile&) = delete;
+
+    int handle() const { return handle_; }
+    QString openFailure() const {
+        if (handle_ == EDFLIB_NO_SUCH_FILE_OR_DIRECTORY && openErrno_ != 0)
+            return QString::fromLocal8Bit(std::strerror(openErrno_));
+        return QStringLiteral("EDFlib could not create it (error %1)").arg(handle_);
+    }
+    bool close() {
+        if (handle_ < 0) return true;
+        const std::lock_guard<std::mutex> guard(edfLibraryLock());
+        const bool ok = edfclose_file(handle_) == 0;
+        handle_ = -1;
+        return ok;
+    }
+
+  private:
+    int handle_ = -1;
+    int openErrno_ = 0;
+};
+
+// Opens the finished file as a reader would and checks that it holds what was written.
+bool readsBack(const QString& path, long long records, long long annotations) {
+    const QByteArray name = QFile::encodeName(path);
+    const std::lock_guard<std::mutex> guard(edfLibraryLock());
+    edf_hdr_struct header;
+    if (edfopen_file_readonly(name.constData(), &header, EDFLIB_READ_ALL_ANNOTATIONS) != 0) return false;
+    const bool ok = header.filetype == EDFLIB_FILETYPE_EDFPLUS && header.datarecords_in_file == records &&
+                    header.annotations_in_file == annotations;
+    edfclose_file(header.handle);
+    return ok;
+}
+
+} // namespace
+
+QByteArray EdfWriter::recordingText(const QString& comments) {
+    QByteArray text;
+    for (const QChar c : comments.normalized(QString::NormalizationForm_KD)) {
+        if (c.isMark()) continue;
+        if (c.category() == QChar::Other_Control || c.isSpace())
+            text += ' ';
+        else
+            text += c.unicode() < 0x80 ? char(c.unicode()) : '?';
+    }
+    text = text.simplified();
+    text.truncate(kRecordingTextLimit);
+    return text.trimmed();
+}
+
+QByteArray EdfWriter::annotationText(const QString& label) {
+    QString clean = label;
+    for (QChar& c : clean)
+        if (c.category() == QChar::Other_Control) c = QLatin1Char(' ');
+    QByteArray text = clean.trimmed().toUtf8();
+    if (text.isEmpty()) return QByteArrayLiteral("Marker");
+    if (text.size() > kAnnotationLimit) {
+        qsizetype cut = kAnnotationLimit;
+        while (cut > 0 && (uchar(text[cut]) & 0xC0) == 0x80) // not inside a character
+            --cut;
+        text.truncate(cut);
+    }
+    return text;
+}
+
+ExportStatus EdfWriter::write(const LoadedSession& session, const QString& path,
+                              const ExportProgress& progress, QString& error, QStringList& warnings) {
+    constexpr int rate = LoadedSession::kSampleRate;
+    const std::vector<int32_t>& readings = session.readings;
+    const int64_t count = int64_t(readings.size());
+
+    int32_t low = std::numeric_limits<int32_t>::max(), high = std::numeric_limits<int32_t>::min();
+    int32_t held = 0; // the value a sample without a resistance repeats
+    for (const int32_t reading : readings) {
+        if (!LoadedSession::isValid(reading)) continue;
+        if (held == 0) held = reading;
+        low = std::min(low, reading);
+        high = std::max(high, reading);
+    }
+    if (held == 0) {
+        error = session.readingName + QStringLiteral(": no reading of the session gives a resistance");
+        return ExportStatus::Failed;
+    }
+    // Conductance grows with the reading, resistance falls.
+    const auto [siemensMin, siemensMax] =
+        headerRange(LoadedSession::microsiemens(low), LoadedSession::microsiemens(high));
+    const auto [kiloOhmsMin, kiloOhmsMax] =
+        headerRange(LoadedSession::ohms(high) / 1000, LoadedSession::ohms(low) / 1000);
+
+    const long long records = (count + rate - 1) / rate;
+    struct Annotation {
+        long long onset; // in units of 100 us
+        QByteArray text;
+    };
+    std::vector<Annotation> annotations;
+    for (const Marker& marker : session.markers)
+        annotations.push_back(
+            {session.sampleOf(marker) * kEdfTimeUnitsPerSecond / rate, annotationText(marker.label)});
+    annotations.push_back({count * kEdfTimeUnitsPerSecond / rate, QByteArrayLiteral("Recording ends")});
+    // EDFlib stores one annotation per annotation signal and data record.
+    const long long annotationSignals = (static_cast<long long>(annotations.size()) + records - 1) / records;
+    if (annotationSignals > kMaxAnnotationSignals) {
+        error = fileFailure(path, QStringLiteral("%1 markers do not fit into a recording of %2 seconds")
+                                      .arg(session.markers.size())
+                                      .arg(records));
+        return ExportStatus::Failed;
+    }
+
+    QDateTime start = session.start;
+    if (!start.isValid() || start.date().year() < 1985 || start.date().year() > 2084) {
+        warnings << session.headerName +
+                        QStringLiteral(": the start date and time are not known; the EDF+ file starts at "
+                                       "01.01.1985 00:00:00");
+        start = QDateTime(QDate(1985, 1, 1), QTime(0, 0));
+    }
+
+    EdfFile file(path);
+    const int h = file.handle();
+    if (h < 0) {
+        error = fileFailure(path, file.openFailure());
+        return ExportStatus::Failed;
+    }
+    const QByteArray comments = recordingText(session.comments);
+    const double ranges[2][2] = {{siemensMin, siemensMax}, {kiloOhmsMin, kiloOhmsMax}};
+    const char* labels[2] = {"Skin conductance", "Skin resistance"};
+    const char* units[2] = {"uS", "kOhm"};
+    bool set =
+        edf_set_number_of_annotation_signals(h, int(annotationSignals)) == 0 &&
+        edf_set_startdatetime(h, start.date().year(), start.date().month(), start.date().day(),
+                              start.time().hour(), start.time().minute(), start.time().second()) == 0 &&
+        (comments.isEmpty() || edf_set_recording_additional(h, comments.constData()) == 0);
+    for (int s = 0; s < 2; ++s)
+        set = set && edf_set_samplefrequency(h, s, rate) == 0 &&
+              edf_set_digital_minimum(h, s, kDigitalMin) == 0 &&
+              edf_set_digital_maximum(h, s, kDigitalMax) == 0 &&
+              edf_set_physical_minimum(h, s, ranges[s][0]) == 0 &&
+              edf_set_physical_maximum(h, s, ranges[s][1]) == 0 && edf_set_label(h, s, labels[s]) == 0 &&
+              edf_set_physical_dimension(h, s, units[s]) == 0 &&
+              edf_set_transducer(h, s, "Aurivo USB probe") == 0;
+    if (!set) {
+        error = fileFailure(path, QStringLiteral("EDFlib refused the file's settings"));
+        return ExportStatus::Failed;
+    }
+
+    ProgressTicker ticker(progress, count);
+    std::vector<int> siemens(rate), kiloOhms(rate);
+    int64_t i = 0;
+    for (long long record = 0; record < records; ++record) {
+        for (int k = 0; k < rate; ++k, ++i) {
+            if (i < count && LoadedSession::isValid(readings[size_t(i)])) held = readings[size_t(i)];
+            siemens[size_t(k)] = digital(LoadedSession::microsiemens(held), ranges[0]);
+            kiloOhms[size_t(k)] = digital(LoadedSession::ohms(held) / 1000, ranges[1]);
+        }
+        if (edfwrite_digital_samples(h, siemens.data()) != 0 ||
+            edfwrite_digital_samples(h, kiloOhms.data()) != 0) {
+            error = fileFailure(path, QStringLiteral("writing the samples failed"));
+            return ExportStatus::Failed;
+        }
+        if (!ticker.report(std::min(i, count))) return ExportStatus::Cancelled;
+    }
+    for (const Annotation& a : annotations) {
+        if (edfwrite_annotation_utf8(h, a.onset, -1, a.text.constData()) != 0) {
+            error = fileFailure(path, QStringLiteral("writing the markers failed"));
+            return ExportStatus::Failed;
+        }
+    }
+    if (!file.close() || !readsBack(path, records, static_cast<long long>(annotations.size()))) {
+        error = fileFailure(path, QStringLiteral("the file was not written completely (is the disk full?)"));
+        return ExportStatus::Failed;
+    }
+    return ExportStatus::Done;
+}
+
+} // namespace aurivo

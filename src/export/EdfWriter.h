@@ -1,0 +1,41 @@
+#pragma once
+// Writes a session as an EDF+ file through EDFlib: signal 1 the skin conductance in microsiemens, signal 2
+// the resistance in kilo-ohms, both at 20 samples a second in data records of one second; the start date
+// and time of the session; the comments (without the start line, in ASCII) as the recording's additional
+// text, cut to the 39 characters the header has room for; every marker as an annotation at its reading's
+// sample time, with its label cut to the 40 bytes EDFlib writes; and an annotation "Recording ends" at
+// the end of the last reading.
+//
+// Each signal's physical range is that of the session's readings, widened to bounds that the header's
+// 8-character fields hold exactly, so readers convert the samples with the very range they were written
+// with; each sample is the 16-bit value nearest to it (within half the range / 65535). Samples keep their
+// time: a stored value without a resistance (outside 1..16382) repeats the value before it (the first usable
+// one at the start), and the last data record is filled up by repeating the last value, which "Recording
+// ends" marks. A session whose start is not known (or lies outside the years 1985..2084 that EDF+ can hold)
+// starts at 01.01.1985 00:00:00, the usual EDF+ stand-in, with a warning.
+//
+// The file is read back with EDFlib after writing, so a file that the disk did not take whole is
+// reported, not passed on.
+
+#include "export/LoadedSession.h"
+#include "export/ProgressTicker.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace aurivo {
+
+class EdfWriter {
+  public:
+    static ExportStatus write(const LoadedSession& session, const QString& path,
+                              const ExportProgress& progress, QString& error, QStringList& warnings);
+
+    // The comments as EDF+ header text: accents dropped, other characters outside ASCII as "?", line
+    // breaks and runs of blanks as one blank, at most 39 characters.
+    static QByteArray recordingText(const QString& comments);
+    // A marker label as annotation text: control characters as blanks, at most 40 bytes of UTF-8 cut at a
+    // character boundary; an empty label becomes "Marker".
+    static QByteArray annotationText(const QString& label);
+};
+
+} // namespace aurivo

@@ -1,0 +1,81 @@
+#include "export/LoadedSession.h"
+
+#include "core/NumberRules.h"
+#include "recording/SavedSession.h"
+
+#include <QFileInfo>
+#include <QLocale>
+#include <algorithm>
+
+namespace aurivo {
+
+double LoadedSession::ohms(int32_t reading) {
+    return numbers::ohmsFromReading(reading);
+}
+
+int64_t LoadedSession::sampleOf(const Marker& marker) const {
+    return std::clamp<int64_t>(marker.reading, 1, std::max<int64_t>(1, int64_t(readings.size()))) - 1;
+}
+
+QDateTime LoadedSession::parseStartDate(const QString& text) {
+    const QString trimmed = text.trimmed();
+    const qsizetype blank = trimmed.lastIndexOf(QLatin1Char(' '));
+    if (blank < 0) return {};
+    const QString datePart = trimmed.left(blank).trimmed();
+    const QTime time = QTime::fromString(trimmed.mid(blank + 1), QStringLiteral("H:mm:ss"));
+    if (!time.isValid()) return {};
+    QDate date = QLocale().toDate(datePart, QLocale::ShortFormat);
+    for (const char* format :
+         {"yyyy-MM-dd", "d/M/yyyy", "d/M/yy", "M/d/yyyy", "M/d/yy", "d.M.yyyy", "d.M.yy"}) {
+        if (date.isValid()) break;
+        date = QDate::fromString(datePart, QLatin1String(format));
+    }
+    if (!date.isValid()) return {};
+    // A two-digit year comes back as 19yy.
+    if (date.year() < 1985) date = date.addYears(100);
+    return QDateTime(date, time);
+}
+
+bool LoadedSession::load(const SessionSource& source, LoadedSession& session, QString& error) {
+    session = {};
+    session.readingName = QFileInfo(source.readingPath).fileName();
+    session.headerName = QFileInfo(source.headerPath).fileName();
+    SavedSession saved = SavedSession::load(source.readingPath, source.headerPath);
+    if (!saved.ok()) {
+        error = saved.error;
+        return false;
+    }
+    if (saved.readings.empty()) {
+        error = session.readingName + QStringLiteral(": the session holds no readings");
+        return false;
+    }
+    session.readings = std::move(saved.readings);
+
+    QString comments = saved.comments;
+    comments.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const QString startLabel = QStringLiteral("Start of Session : ");
+    if (comments.startsWith(startLabel)) {
+        const qsizetype end = comments.indexOf(QLatin1Char('\n'));
+        session.start =
+            parseStartDate(comments.mid(startLabel.size(), end < 0 ? -1 : end - startLabel.size()));
+        comments = end < 0 ? QString() : comments.mid(end + 1);
+    }
+    session.comments = comments;
+
+    if (!source.markerPath.isEmpty()) {
+        MarkerFile::Contents contents;
+        if (!MarkerFile::read(source.markerPath, contents, error)) return false;
+        if (contents.skippedLines > 0)
+            session.warnings << QStringLiteral("%1: %2 damaged or unfinished lines skipped")
+                                    .arg(QFileInfo(source.markerPath).fileName())
+                                    .arg(contents.skippedLines);
+        session.markers = std::move(contents.markers);
+        std::stable_sort(session.markers.begin(), session.markers.end(),
+                         [&session](const Marker& a, const Marker& b) {
+                             return session.sampleOf(a) < session.sampleOf(b);
+                         });
+    }
+    return true;
+}
+
+} // namespace aurivo

@@ -1,0 +1,52 @@
+#pragma once
+// A recorded session as the export needs it: every stored reading, the start date and time and the comments
+// from its header, and its markers. Holds values only, so exports on several threads share nothing.
+//
+// Readings are taken as one every 1/20 s: the device sends about 20 packets a second and one reading is
+// stored per packet, so reading n (from 1) is the sample at (n - 1) / 20 s. A stored value outside
+// 1..16382 gives no usable resistance and conductance: the divider formula divides by the reading, the
+// conductance by the resistance, which is 0 at 16383 (values above are not converter counts).
+
+#include "export/SessionSource.h"
+#include "recording/MarkerFile.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <vector>
+
+namespace aurivo {
+
+struct LoadedSession {
+    static constexpr int kSampleRate = 20; // readings per second
+
+    // Reads the session's files. Returns false with a message naming the file and the reason when the
+    // reading file or the header is missing, unreadable, incomplete or damaged, when the reading file holds
+    // no readings, or when the marker file cannot be read.
+    static bool load(const SessionSource& source, LoadedSession& session, QString& error);
+
+    static bool isValid(int32_t reading) { return reading >= 1 && reading <= 16382; }
+    // The program's divider formula, and the conductance in microsiemens from it.
+    static double ohms(int32_t reading);
+    static double microsiemens(int32_t reading) { return 1000000.0 / ohms(reading); }
+
+    // The sample (from 0) a marker belongs to: that of its reading; a marker set before the first reading
+    // goes with the first, one beyond the last (a reading file cut short) with the last.
+    int64_t sampleOf(const Marker& marker) const;
+
+    // The start date and time as the stop writes it into the comments ("Start of Session : " and the
+    // system's short date and time), read in the system's locale first and then in common numeric forms;
+    // two-digit years are taken as 1985..2084. An invalid value when the text is not recognised.
+    static QDateTime parseStartDate(const QString& text);
+
+    QString readingName; // file name of the reading file, for messages
+    QString headerName;  // file name of the header
+    std::vector<int32_t> readings;
+    QDateTime start;             // invalid when the comments do not begin with the start line
+    QString comments;            // the comments after the start line, lines separated by "\n"
+    std::vector<Marker> markers; // in the order of their samples
+    QStringList warnings;
+};
+
+} // namespace aurivo

@@ -1,0 +1,255 @@
+// Session export: the EDF+ file read back with EDFlib, the CSV read back, damaged sessions refused without
+// leaving a file, and the command-line tool.
+
+#include "app/SessionControl.h"
+#include "export/LoadedSession.h"
+#include "export/SessionExporter.h"
+#include "recording/CsvText.h"
+#include "recording/MarkerFile.h"
+#include "recording/SessionHeaderFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <edflib.h>
+#include <gtest/gtest.h>
+
+using namespace aurivo;
+
+namespace {
+
+const QDateTime kStart(QDate(2024, 3, 5), QTime(14, 7, 9));
+
+double ohmsOf(int32_t a) {
+    return 16383.0 * 470000.0 / a - 470000.0;
+}
+
+// 47 readings: two whole data records and 7 more; the first and the sixth give no resistance, the 11th
+// and the 21st are the extremes that do.
+std::vector<int32_t> sampleReadings() {
+    std::vector<int32_t> r;
+    for (int i = 0; i < 47; ++i)
+        r.push_back(7000 + 37 * i);
+    r[0] = 0;
+    r[5] = 16383;
+    r[10] = 1;
+    r[20] = 16382;
+    return r;
+}
+
+bool usable(int32_t a) {
+    return a >= 1 && a <= 16382;
+}
+
+const std::vector<Marker> kMarkers{{1.0, 20, QStringLiteral("Marker 1")},
+                                   {0.2, 0, QStringLiteral("Before, \"first\"")},
+                                   {9.0, 99, QString(45, QChar(0xe9))}}; // beyond the last reading
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// A saved session <dir>/s.Tst, s.Hdr, s.mrk.
+void writeSession(const QTemporaryDir& dir, const std::vector<int32_t>& readings) {
+    writeFile(dir.filePath(QStringLiteral("s.Tst")),
+              QByteArray(reinterpret_cast<const char*>(readings.data()), qsizetype(readings.size() * 4)));
+    QString reason;
+    ASSERT_TRUE(SessionHeaderFile::writeItems(
+        dir.filePath(QStringLiteral("s.Hdr")),
+        {QStringLiteral("MinADC"), QStringLiteral(" 7037"), QStringLiteral("MaxADC"), QStringLiteral(" 8702"),
+         QStringLiteral("Start of Session : ") + SessionControl::generalDateText(kStart) +
+             QStringLiteral("\r\nCaf\u00e9 notes, line one\r\nline two is long enough to be cut")},
+        reason));
+    for (const Marker& m : kMarkers)
+        ASSERT_TRUE(MarkerFile(dir.filePath(QStringLiteral("s.mrk"))).append(m, reason));
+}
+
+QStringList entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+} // namespace
+
+TEST(Export, EdfPlusReadsBackWithEverySampleTheStartAndEveryMarker) {
+    QTemporaryDir dir;
+    const std::vector<int32_t> readings = sampleReadings();
+    writeSession(dir, readings);
+    const QString out = dir.filePath(QStringLiteral("out.edf"));
+    std::pair<int64_t, int64_t> progress;
+    const ExportResult result =
+        SessionExporter::run(dir.filePath(QStringLiteral("s.Tst")), out, [&](int64_t d, int64_t t) {
+            progress = {d, t};
+            return true;
+        });
+    ASSERT_EQ(result.status, ExportStatus::Done) << qPrintable(result.error);
+    EXPECT_EQ(progress, std::make_pair(int64_t(47), int64_t(47)));
+    EXPECT_TRUE(result.warnings.isEmpty()) << qPrintable(result.warnings.join(QLatin1Char('\n')));
+
+    edf_hdr_struct hdr;
+    ASSERT_EQ(edfopen_file_readonly(QFile::encodeName(out).constData(), &hdr, EDFLIB_READ_ALL_ANNOTATIONS),
+              0);
+    EXPECT_EQ(hdr.filetype, EDFLIB_FILETYPE_EDFPLUS);
+    EXPECT_EQ(QDateTime(QDate(hdr.startdate_year, hdr.startdate_month, hdr.startdate_day),
+                        QTime(hdr.starttime_hour, hdr.starttime_minute, hdr.starttime_second)),
+              kStart);
+    EXPECT_EQ(QByteArray(hdr.recording_additional).trimmed(), "Cafe notes, line one line two is long e");
+    ASSERT_EQ(hdr.edfsignals, 2);
+    // Samples repeat the value before one without a resistance (the first usable one at the start) and the
+    // last one fills the last data record.
+    std::vector<int32_t> held;
+    int32_t last = readings[1];
+    for (int i = 0; i < 60; ++i) {
+        if (i < 47 && usable(readings[i])) last = readings[i];
+        held.push_back(last);
+    }
+    const char* labels[2] = {"Skin conductance", "Skin resistance"};
+    const char* units[2] = {"uS", "kOhm"};
+    for (int s = 0; s < 2; ++s) {
+        const edf_param_struct& p = hdr.signalparam[s];
+        EXPECT_EQ(QByteArray(p.label).trimmed(), labels[s]);
+        EXPECT_EQ(QByteArray(p.physdimension).trimmed(), units[s]);
+        ASSERT_EQ(p.smp_in_file, 60);
+        EXPECT_EQ(p.smp_in_datarecord, 20);
+        const auto value = [s](int32_t a) { return s == 0 ? 1e6 / ohmsOf(a) : ohmsOf(a) / 1000; };
+        const double lo = std::min(value(1), value(16382)), hi = std::max(value(1), value(16382));
+        EXPECT_LE(p.phys_min, lo);
+        EXPECT_GE(p.phys_max, hi);
+        EXPECT_LT(p.phys_max - p.phys_min, (hi - lo) * 1.01 + 0.2); // the range follows the data
+        const double halfStep = (p.phys_max - p.phys_min) / (p.dig_max - p.dig_min) * 0.5001;
+        std::vector<double> samples(60);
+        ASSERT_EQ(edfread_physical_samples(hdr.handle, s, 60, samples.data()), 60);
+        for (int i = 0; i < 60; ++i)
+            EXPECT_NEAR(samples[i], value(held[i]), halfStep) << "signal " << s << " sample " << i;
+    }
+    // Onsets in units of 100 ns: sample n at n / 20 s.
+    const std::vector<std::pair<long long, QByteArray>> expected{
+        {0, "Before, \"first\""},
+        {9500000, "Marker 1"},
+        {23000000, QString(20, QChar(0xe9)).toUtf8()},
+        {23500000, "Recording ends"}};
+    ASSERT_EQ(hdr.annotations_in_file, 4);
+    for (int i = 0; i < 4; ++i) {
+        edf_annotation_struct a;
+        ASSERT_EQ(edf_get_annotation(hdr.handle, i, &a), 0);
+        EXPECT_EQ(a.onset, expected[i].first);
+        EXPECT_EQ(QByteArray(a.annotation), expected[i].second);
+    }
+    edfclose_file(hdr.handle);
+}
+
+TEST(Export, CsvReadsBackToTheSameNumbersAndMarkers) {
+    QTemporaryDir dir;
+    const std::vector<int32_t> readings = sampleReadings();
+    writeSession(dir, readings);
+    const QString out = dir.filePath(QStringLiteral("out.CSV"));
+    const ExportResult result = SessionExporter::run(dir.filePath(QStringLiteral("s.Tst")), out);
+    ASSERT_EQ(result.status, ExportStatus::Done) << qPrintable(result.error);
+    QFile f(out);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"));
+    EXPECT_EQ(lines.takeLast(), QString());
+    ASSERT_EQ(lines.size(), 48);
+    EXPECT_EQ(lines[0], QStringLiteral("time_s,reading,resistance_ohm,conductance_us,marker"));
+    for (int i = 0; i < 47; ++i) {
+        const std::optional<QStringList> fields = CsvText::split(lines[i + 1]);
+        ASSERT_TRUE(fields && fields->size() == 5) << qPrintable(lines[i + 1]);
+        EXPECT_EQ(fields->at(0).toDouble(), i / 20.0);
+        EXPECT_EQ(fields->at(1).toInt(), readings[i]);
+        if (usable(readings[i])) {
+            EXPECT_EQ(fields->at(2).toDouble(), ohmsOf(readings[i]));
+            EXPECT_EQ(fields->at(3).toDouble(), 1e6 / ohmsOf(readings[i]));
+        } else {
+            EXPECT_TRUE(fields->at(2).isEmpty() && fields->at(3).isEmpty()) << "line " << i;
+        }
+        const QString marker = i == 0    ? kMarkers[1].label
+                               : i == 19 ? kMarkers[0].label
+                               : i == 46 ? kMarkers[2].label
+                                         : QString();
+        EXPECT_EQ(fields->at(4), marker) << "line " << i;
+    }
+}
+
+TEST(Export, ADamagedSessionOrAnUnwritableTargetGivesAClearErrorAndNoFile) {
+    struct Case {
+        const char* what;
+        QByteArray tst, hdr, mrk; // "-" for a missing file
+        const char* outName;
+        const char* named;
+    };
+    const QByteArray fine("\x40\x1f\0\0\x4a\x1f\0\0", 8);
+    const QByteArray header(
+        "\"MinADC\"\r\n\" 8000\"\r\n\"MaxADC\"\r\n\" 8010\"\r\n\"Start of Session : \"\r\n");
+    const Case cases[] = {
+        {"missing reading file", "-", header, "-", "out", "s.Tst"},
+        {"reading file cut inside a record", fine.left(6), header, "-", "out", "s.Tst"},
+        {"empty reading file", "", header, "-", "out", "s.Tst"},
+        {"no reading with a resistance", QByteArray(8, '\0'), header, "-", "out.edf", "s.Tst"},
+        {"missing header", fine, "-", "-", "out", "s.Hdr"},
+        {"header of two items", fine, "\"MinADC\"\r\n\" 8000\"\r\n", "-", "out", "s.Hdr"},
+        {"foreign marker file", fine, header, "a,b\r\n", "out", "s.mrk"},
+        {"missing target folder", fine, header, "-", "none/out", "none/out"},
+    };
+    for (const Case& c : cases) {
+        for (const char* ext : {".edf", ".csv"}) {
+            if (QByteArray(c.outName).contains('.') && !QByteArray(c.outName).endsWith(ext)) continue;
+            QTemporaryDir dir;
+            const std::pair<const char*, QByteArray> files[] = {
+                {"s.Tst", c.tst}, {"s.Hdr", c.hdr}, {"s.mrk", c.mrk}};
+            for (const auto& [name, bytes] : files)
+                if (bytes != "-") writeFile(dir.filePath(QLatin1String(name)), bytes);
+            const QStringList before = entries(dir.path());
+            QString out = dir.filePath(QLatin1String(c.outName));
+            if (!out.contains(QLatin1Char('.'))) out += QLatin1String(ext);
+            const ExportResult result = SessionExporter::run(dir.filePath(QStringLiteral("s.Tst")), out);
+            EXPECT_EQ(result.status, ExportStatus::Failed) << c.what << ext;
+            EXPECT_TRUE(result.error.contains(QLatin1String(c.named)))
+                << c.what << ": " << qPrintable(result.error);
+            EXPECT_EQ(entries(dir.path()), before) << c.what << ext;
+        }
+    }
+
+    // Cancelled: nothing new, and a file already there under the name is kept.
+    QTemporaryDir dir;
+    writeSession(dir, sampleReadings());
+    const QString out = dir.filePath(QStringLiteral("out.edf"));
+    writeFile(out, "old");
+    const QStringList before = entries(dir.path());
+    int calls = 0;
+    const ExportResult result = SessionExporter::run(dir.filePath(QStringLiteral("s.Tst")), out,
+                                                     [&](int64_t, int64_t) { return ++calls < 2; });
+    EXPECT_EQ(result.status, ExportStatus::Cancelled);
+    EXPECT_EQ(entries(dir.path()), before);
+    QFile f(out);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "old");
+}
+
+TEST(Export, StartDateIsReadInTheLocaleThatWroteIt) {
+    for (const char* name : {"C", "en_US", "de_DE", "ja_JP"}) {
+        QLocale::setDefault(QLocale(QLatin1String(name)));
+        EXPECT_EQ(LoadedSession::parseStartDate(SessionControl::generalDateText(kStart)), kStart) << name;
+    }
+    QLocale::setDefault(QLocale::system());
+    EXPECT_FALSE(LoadedSession::parseStartDate(QStringLiteral("soon")).isValid());
+}
+
+TEST(Export, CommandLineToolConvertsAndFailsWithAMessage) {
+    QTemporaryDir dir;
+    writeSession(dir, sampleReadings());
+    QProcess p;
+    const QString out = dir.filePath(QStringLiteral("b.edf"));
+    p.start(QStringLiteral(AURIVO_EXPORT_PATH), {dir.filePath(QStringLiteral("s.Tst")), out});
+    ASSERT_TRUE(p.waitForFinished(10000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
+    EXPECT_TRUE(QFile::exists(out));
+
+    const QString missing = dir.filePath(QStringLiteral("none.csv"));
+    p.start(QStringLiteral(AURIVO_EXPORT_PATH), {dir.filePath(QStringLiteral("x.Tst")), missing});
+    ASSERT_TRUE(p.waitForFinished(10000));
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(p.readAllStandardError().contains("x.Tst"));
+    EXPECT_FALSE(QFile::exists(missing));
+}

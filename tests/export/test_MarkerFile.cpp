@@ -1,0 +1,104 @@
+// The marker file: lines appended whole, read back with CSV quoting, damaged lines skipped, failed writes
+// taken back.
+
+#include "recording/MarkerFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+using aurivo::Marker;
+using aurivo::MarkerFile;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+} // namespace
+
+TEST(MarkerFile, CreatedAtTheFirstMarkerAndReadBackWithQuotedLabels) {
+    QTemporaryDir dir;
+    const MarkerFile file(MarkerFile::pathForBase(dir.filePath(QStringLiteral("s"))));
+    EXPECT_EQ(file.path(), dir.filePath(QStringLiteral("s.mrk")));
+    MarkerFile::Contents contents;
+    QString reason;
+    ASSERT_TRUE(MarkerFile::read(file.path(), contents, reason)); // no file: no markers
+    EXPECT_TRUE(contents.markers.empty());
+
+    const std::vector<Marker> markers{{1.25, 25, QStringLiteral("Marker 1")},
+                                      {2.5, 50, QStringLiteral("Tone, \"loud\"")},
+                                      {3.125, 62, QStringLiteral(" Caf\u00e9\r\nbreath ")}};
+    for (const Marker& m : markers)
+        ASSERT_TRUE(file.append(m, reason)) << qPrintable(reason);
+    EXPECT_EQ(readAll(file.path()), QByteArray("time_s,reading,label\r\n1.250,25,Marker 1\r\n"
+                                               "2.500,50,\"Tone, \"\"loud\"\"\"\r\n"
+                                               "3.125,62,\" Caf\xc3\xa9  breath \"\r\n"));
+    ASSERT_TRUE(MarkerFile::read(file.path(), contents, reason));
+    std::vector<Marker> expected = markers;
+    expected[2].label = QStringLiteral(" Caf\u00e9  breath ");
+    EXPECT_EQ(contents.markers, expected);
+    EXPECT_EQ(contents.skippedLines, 0);
+
+    ASSERT_TRUE(file.remove(reason));
+    EXPECT_FALSE(QFile::exists(file.path()));
+    EXPECT_TRUE(file.remove(reason)); // already gone
+}
+
+TEST(MarkerFile, DamagedAndUnfinishedLinesAreSkippedAndTheNextMarkerStartsAFreshLine) {
+    QTemporaryDir dir;
+    const MarkerFile file(dir.filePath(QStringLiteral("s.mrk")));
+    writeAll(file.path(),
+             "\xef\xbb\xbftime_s,reading,label\r\n1.000,20,Good\n\r\nx,3,Bad time\r\n2.000,-1,Bad reading\r\n"
+             "2.000,40,\"Open quote\r\n2.000,40\r\n3.000,60,Cut sh");
+    MarkerFile::Contents contents;
+    QString reason;
+    ASSERT_TRUE(MarkerFile::read(file.path(), contents, reason));
+    EXPECT_EQ(contents.markers, (std::vector<Marker>{{1.0, 20, QStringLiteral("Good")}}));
+    EXPECT_EQ(contents.skippedLines, 5);
+
+    ASSERT_TRUE(file.append({4.0, 80, QStringLiteral("Next")}, reason));
+    ASSERT_TRUE(MarkerFile::read(file.path(), contents, reason));
+    ASSERT_EQ(contents.markers.size(), 3u); // the cut line is whole again, with its label cut short
+    EXPECT_EQ(contents.markers[1], (Marker{3.0, 60, QStringLiteral("Cut sh")}));
+    EXPECT_EQ(contents.markers[2], (Marker{4.0, 80, QStringLiteral("Next")}));
+
+    writeAll(file.path(), "time,label\r\n1.000,20,x\r\n");
+    EXPECT_FALSE(MarkerFile::read(file.path(), contents, reason));
+    EXPECT_TRUE(reason.contains(file.path()) && reason.contains(QLatin1String("time_s,reading,label")));
+}
+
+TEST(MarkerFile, AFailedWriteNamesTheFileAndLeavesNoPartOfTheLine) {
+    QTemporaryDir dir;
+    QString reason;
+    const MarkerFile missingFolder(dir.filePath(QStringLiteral("none/s.mrk")));
+    EXPECT_FALSE(missingFolder.append({1, 1, QStringLiteral("m")}, reason));
+    EXPECT_TRUE(reason.startsWith(missingFolder.path() + QStringLiteral(": "))) << qPrintable(reason);
+
+    const MarkerFile file(dir.filePath(QStringLiteral("s.mrk")));
+    ASSERT_TRUE(file.append({1, 20, QStringLiteral("Marker 1")}, reason));
+    const QByteArray before = readAll(file.path());
+    // A file size limit just past the current end makes the next write stop inside the line.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tight = saved;
+    tight.rlim_cur = rlim_t(before.size() + 5);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
+    const bool appended = file.append({2, 40, QStringLiteral("Marker 2")}, reason);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(appended);
+    EXPECT_TRUE(reason.startsWith(file.path() + QStringLiteral(": "))) << qPrintable(reason);
+    EXPECT_EQ(readAll(file.path()), before);
+}
