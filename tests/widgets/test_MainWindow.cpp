@@ -223,10 +223,10 @@ TEST(MainWindow, HidingThePictureGraphShrinksTheWindowOneStepAlsoAtTheMinimumHei
     rig.window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(rig.window.get()));
     rig.window->startUp();
-    const MonitorState& s = rig.window->monitor().state();
+    const PanelArranger& arranger = rig.window->monitor().arranger();
     const auto height = [&] { return rig.window->windowGeometry().height; };
     const auto arranged = [&] {
-        return QTest::qWaitFor([&] { return s.layoutState == 2 && !s.layoutPending; });
+        return QTest::qWaitFor([&] { return arranger.layoutState() == 2 && !arranger.pending(); });
     };
     ASSERT_TRUE(arranged());
     const double step = screenHeight / 32, minimum = screenHeight * 28 / 56;
@@ -252,9 +252,8 @@ TEST(MainWindow, APressInsideAnEntryFrameKeepsTheFilterBoxOpenAPressOnTheFormClo
     rig.window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(rig.window.get()));
     rig.action("mnuSetFSize")->trigger();
-    MonitorState& s = rig.window->monitor().state();
-    s.fraSelctPort.visible = s.fraAdjSens.visible = true;
-    rig.window->syncAll();
+    rig.find<QGroupBox>(QStringLiteral("fraSelctPort"))->show();
+    rig.find<QGroupBox>(QStringLiteral("fraAdjSens"))->show();
     auto* filterBox = rig.find<QGroupBox>(QStringLiteral("fraSetStuff"));
     for (const char* frame : {"fraSetStuff", "fraSelctPort", "fraAdjSens"}) {
         QTest::mouseClick(rig.find<QGroupBox>(QString::fromLatin1(frame)), Qt::LeftButton, {}, QPoint(3, 3));
