@@ -10,6 +10,7 @@
 #include "display/Indicators.h"
 #include "display/ReadingStatus.h"
 #include "recording/SessionFiles.h"
+#include "recording/SessionMarkers.h"
 #include "settings/PortChooser.h"
 
 #include <QLocale>
@@ -67,6 +68,8 @@ void SessionControl::beginSession() {
     changed.notify();
 
     const QStringList failures = p_.files.open(sessionBaseName());
+    QString markerFailure;
+    const bool markersCleared = p_.markers.startSession(p_.files.filePath(sessionBaseName()), markerFailure);
 
     p_.indicators.setTarget(255);
     p_.indicators.setShown(255);
@@ -86,6 +89,12 @@ void SessionControl::beginSession() {
                           failures.join(QStringLiteral("\r\n")),
                       QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     }
+    // Markers of this session would otherwise follow those of an earlier session under the same name.
+    if (!markersCleared) {
+        p_.boxes.show(QStringLiteral("The markers of an earlier session could not be deleted:\r\n") +
+                          markerFailure,
+                      QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+    }
 }
 
 void SessionControl::stopSession() {
@@ -95,8 +104,9 @@ void SessionControl::stopSession() {
     p_.indicators.showLevel(awaitingStartValue());
     if (p_.comm.portOpen()) p_.comm.setPortOpen(false);
 
-    p_.comments.setText(QStringLiteral("Start of Session : ") + generalDateText(startDate_) +
-                        QStringLiteral("\r\n") + p_.comments.text());
+    const QString comments = QStringLiteral("Start of Session : ") + generalDateText(startDate_) +
+                             QStringLiteral("\r\n") + p_.comments.text();
+    p_.comments.setText(comments + p_.markers.commentLines(comments));
     const GraphState& graph = p_.graph.state();
     p_.files.writeHeaderClosing(graph.minADC, graph.maxADC, p_.comments.text());
     p_.files.closeAll();
@@ -125,15 +135,18 @@ void SessionControl::showDataPresence() {
         const float last = now < lastDataTime_ ? lastDataTime_ - 86400.0f : lastDataTime_;
         if (now > last + 0.5f) p_.panel.markNoData();
     }
-    // Elapsed time keeps counting past midnight: whole days between the start date and now are added to
-    // the difference of the two time-of-day readings.
-    const qint64 days = startDate_.isValid() ? startDate_.date().daysTo(p_.clock.now().date()) : 0;
-    const double elapsed = double(now) - double(startSeconds_) + 86400.0 * double(days);
-    const QString text = formatSessionTime(elapsed);
+    const QString text = formatSessionTime(elapsedSeconds());
     if (text != clockText_) {
         clockText_ = text;
         changed.notify();
     }
+}
+
+double SessionControl::elapsedSeconds() const {
+    // Elapsed time keeps counting past midnight: whole days between the start date and now are added to
+    // the difference of the two time-of-day readings.
+    const qint64 days = startDate_.isValid() ? startDate_.date().daysTo(p_.clock.now().date()) : 0;
+    return double(p_.clock.secondsSinceMidnight()) - double(startSeconds_) + 86400.0 * double(days);
 }
 
 void SessionControl::captureStartValue(const Reading& last, int jitter, int filterSize) {

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -83,6 +84,19 @@ bool MarkerFile::append(const Marker& marker, QString& reason) const {
     if (error != 0) {
         reason = failure(path_, systemReason(error));
         if (!takenBack) reason += QStringLiteral(" (an unfinished line remains; reading skips it)");
+        return false;
+    }
+    return true;
+}
+
+bool MarkerFile::rewrite(const std::vector<Marker>& markers, QString& reason) const {
+    QByteArray out = QByteArray(kHeaderLine) + "\r\n";
+    for (const Marker& marker : markers)
+        out += line(marker);
+    QSaveFile file(path_);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly) || file.write(out) != out.size() || !file.commit()) {
+        reason = failure(path_, file.errorString());
         return false;
     }
     return true;

@@ -40,6 +40,10 @@ class MarkerFile {
     // what it held before.
     bool append(const Marker& marker, QString& reason) const;
 
+    // Writes the file anew with these markers (a marker renamed): under a temporary name first, which then
+    // replaces the file, so a failure keeps the file as it was. Returns false with "path: reason".
+    bool rewrite(const std::vector<Marker>& markers, QString& reason) const;
+
     // Deletes the file (a new session, a discarded session). A missing file is no error.
     bool remove(QString& reason) const;
 

@@ -3,10 +3,14 @@
 #include "core/Colors.h"
 #include "core/EventWait.h"
 #include "core/MessageBoxes.h"
+#include "export/ExportJob.h"
 #include "files/FileManager.h"
 #include "ui/widgets/AboutBox.h"
+#include "ui/widgets/ExportDialog.h"
+#include "ui/widgets/ExportProgressDialog.h"
 #include "ui/widgets/FileManagerDialog.h"
 #include "ui/widgets/GraphView.h"
+#include "ui/widgets/MarkerPrompt.h"
 #include "ui/widgets/ModelLabel.h"
 #include "ui/widgets/SaveAsDialog.h"
 
@@ -151,6 +155,7 @@ MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, cons
     m.menusChanged.subscribe([this] { showMenus(); });
     m.arranger().changed.subscribe([this] { showLayout(); });
     m.graph().pictureChanged.subscribe([this] { pixXYgraf_->refresh(); });
+    m.research().overlayChanged.subscribe([this] { pixXYgraf_->refreshOverlay(); });
     m.graph().labelsChanged.subscribe([this] { showGraphLabels(); });
     m.indicators().changed.subscribe([this] { showIndicators(); });
     m.readings().changed.subscribe([this] { showReadings(); });
@@ -227,6 +232,7 @@ void MainWindow::buildMenus() {
     };
     add(file, "mnuSaveFile", MenuItem::SaveFile, [m] { m->saveSessionOrResume(); });
     add(file, "mnuDisplayOld", MenuItem::DisplayOld, [m] { m->displaySavedSessions(); });
+    add(file, "mnuExport", MenuItem::Export, [m] { m->research().exportSession(); });
     add(file, "mnuCancel", MenuItem::Cancel, [m] { m->requestCancel(); });
     file->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
     QAction* exit = add(file, "mnuExit", MenuItem::Exit, [m] { m->exitProgram(); });
@@ -236,6 +242,7 @@ void MainWindow::buildMenus() {
     add(session, "mnuStart", MenuItem::Start, [m] { m->sessions().startSession(); });
     add(session, "mnuStartAs", MenuItem::StartAs, [m] { m->sessions().startSessionAs(); });
     add(session, "mnuStop", MenuItem::Stop, [m] { m->sessions().stopSession(); });
+    add(session, "mnuAddMarker", MenuItem::AddMarker, [this] { addMarker(); })->setShortcut(Qt::Key_F9);
     session->addSeparator()->setObjectName(QStringLiteral("mnuSep2"));
     add(session, "mnuSetSense", MenuItem::SetSense, [m] { m->parameters().openSensitivityBox(); });
     add(session, "mnuSetFSize", MenuItem::SetFSize, [m] { m->parameters().openFilterSizeBox(); });
@@ -293,6 +300,16 @@ void MainWindow::buildPanels() {
         lbl4Graf_[i] = label(frmPixGraf_, QStringLiteral("lbl4Graf_%1").arg(i), false, align, hide);
     }
     lblGrafError_ = label(frmPixGraf_, QStringLiteral("lblGrafError"), false, Qt::AlignCenter, hide);
+    ResearchTools& research = m->research();
+    pixXYgraf_->setOverlay(GraphView::Overlay{
+        [&research] { return research.markerLines(); },
+        [&research](int column, std::optional<int> y) { return research.readoutAt(column, y); },
+        [&research] { return research.lastColumn(); }});
+    connect(pixXYgraf_, &GraphView::addMarkerRequested, this, [this] { act([this] { addMarker(); }); });
+    markerPrompt_ = new MarkerPrompt(frmPixGraf_);
+    connect(markerPrompt_, &MarkerPrompt::renamed, this, [this, m](int index, const QString& label) {
+        act([m, index, label] { m->research().renameMarker(size_t(index), label); });
+    });
     for (int i = 0; i < 8; ++i)
         lblLED_[i] = label(frameLEDdisp_, QStringLiteral("lblLED_%1").arg(i), true, Qt::AlignCenter, hide);
     for (int i = 0; i < 32; ++i)
@@ -641,6 +658,27 @@ void MainWindow::showFileManager(FileManager& manager) {
 void MainWindow::showAbout() {
     AboutBox about(monitor_->programFolder(), nullptr);
     about.exec();
+}
+
+void MainWindow::addMarker() {
+    const std::optional<size_t> index = monitor_->research().addMarker();
+    if (!index) return;
+    const std::vector<MarkerLine> lines = monitor_->research().markerLines();
+    const auto line = std::find_if(lines.begin(), lines.end(),
+                                   [&](const MarkerLine& l) { return l.number == int(*index) + 1; });
+    const int x = line != lines.end() ? line->x : 0;
+    markerPrompt_->open(int(*index), monitor_->markers().markers()[*index].label,
+                        pixXYgraf_->mapToParent(QPoint(x + 16, 2)));
+}
+
+std::optional<ExportRequest> MainWindow::askExport(const ExportChoices& choices) {
+    ExportDialog dialog(choices, this);
+    return dialog.ask();
+}
+
+void MainWindow::showExportProgress(ExportJob& job) {
+    ExportProgressDialog progress(job, this);
+    progress.run();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -27,6 +27,7 @@ namespace aurivo {
 
 class ModelLabel;
 class GraphView;
+class MarkerPrompt;
 class SaveAsDialog;
 class MessageBoxes;
 class SerialComm;
@@ -61,6 +62,8 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     QString showSaveAs(const QString& current) override;
     void showFileManager(FileManager& manager) override;
     void showAbout() override;
+    std::optional<ExportRequest> askExport(const ExportChoices& choices) override;
+    void showExportProgress(ExportJob& job) override;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -88,6 +91,8 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     void showPorts();
     void showComments();
     void placeGraphNotice();
+    // Session > "Add marker", F9 or M on the graph: sets the marker and opens its prompt beside its line.
+    void addMarker();
 
     std::unique_ptr<Monitor> monitor_;
     QTimer timer_;
@@ -100,6 +105,7 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     QFrame *frmPixGraf_ = nullptr, *frameLEDdisp_ = nullptr, *frameBarGraf_ = nullptr;
     QFrame *frameSesshnStuff_ = nullptr, *fraSeshnComnts_ = nullptr, *frameParams_ = nullptr;
     GraphView* pixXYgraf_ = nullptr;
+    MarkerPrompt* markerPrompt_ = nullptr;
     std::array<ModelLabel*, 10> lbl4Graf_{};
     ModelLabel* lblGrafError_ = nullptr;
     std::array<ModelLabel*, 8> lblLED_{};
