@@ -24,8 +24,8 @@ class Dialogs {
     virtual void showAbout() = 0;
     // "Export session": which session, into which file and in which format; none when cancelled.
     virtual std::optional<ExportRequest> askExport(const ExportChoices& choices) = 0;
-    // The progress of a started export with a Cancel button (which cancels the job); returns when the job
-    // has finished.
+    // Starts the export and shows its progress with a Cancel button (which cancels the job); returns when
+    // the job has finished.
     virtual void showExportProgress(ExportJob& job) = 0;
 };
 

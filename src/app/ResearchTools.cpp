@@ -78,7 +78,6 @@ void ResearchTools::exportSession() {
     if (!request) return;
 
     ExportJob job(request->sessionPath, request->outPath, request->format);
-    job.start();
     dialogs_.showExportProgress(job);
     if (!job.finished()) {
         job.cancel();

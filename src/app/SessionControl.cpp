@@ -135,7 +135,11 @@ void SessionControl::showDataPresence() {
         const float last = now < lastDataTime_ ? lastDataTime_ - 86400.0f : lastDataTime_;
         if (now > last + 0.5f) p_.panel.markNoData();
     }
-    const QString text = formatSessionTime(elapsedSeconds());
+    // Elapsed time keeps counting past midnight: whole days between the start date and now are added to
+    // the difference of the two time-of-day readings.
+    const qint64 days = startDate_.isValid() ? startDate_.date().daysTo(p_.clock.now().date()) : 0;
+    const double elapsed = double(now) - double(startSeconds_) + 86400.0 * double(days);
+    const QString text = formatSessionTime(elapsed);
     if (text != clockText_) {
         clockText_ = text;
         changed.notify();
@@ -143,10 +147,7 @@ void SessionControl::showDataPresence() {
 }
 
 double SessionControl::elapsedSeconds() const {
-    // Elapsed time keeps counting past midnight: whole days between the start date and now are added to
-    // the difference of the two time-of-day readings.
-    const qint64 days = startDate_.isValid() ? startDate_.date().daysTo(p_.clock.now().date()) : 0;
-    return double(p_.clock.secondsSinceMidnight()) - double(startSeconds_) + 86400.0 * double(days);
+    return startDate_.isValid() ? double(startDate_.msecsTo(p_.clock.now())) / 1000.0 : 0.0;
 }
 
 void SessionControl::captureStartValue(const Reading& last, int jitter, int filterSize) {

@@ -66,7 +66,8 @@ class SessionControl {
     float sessionStartSeconds() const { return startSeconds_; }
     const QDateTime& sessionStartDate() const { return startDate_; }
     int32_t noDataTicks() const { return noDataTicks_; }
-    // Seconds since the session started, by the clock; days that passed since are counted in.
+    // Seconds since the session started, to the millisecond (the session clock's seconds since midnight
+    // are single precision, a few milliseconds apart at the end of the day).
     double elapsedSeconds() const;
 
     void startSession();

@@ -118,6 +118,7 @@ class ScriptedDialogs : public Dialogs {
     }
     void showExportProgress(ExportJob& job) override {
         if (cancelExport) job.cancel();
+        job.start();
         job.waitFinished(60000);
     }
 };

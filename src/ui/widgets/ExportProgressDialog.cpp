@@ -37,6 +37,7 @@ void ExportProgressDialog::run() {
         if (job_.finished()) loop.quit();
     });
     poll.start();
+    job_.start();
     show();
     if (!job_.finished()) loop.exec();
     hide();

@@ -12,7 +12,7 @@ class ExportProgressDialog : public QProgressDialog {
     Q_OBJECT
   public:
     ExportProgressDialog(ExportJob& job, QWidget* parent);
-    // Shows the progress until the job has finished (after a Cancel as well).
+    // Starts the job and shows its progress until it has finished (after a Cancel as well).
     void run();
 
   private:
