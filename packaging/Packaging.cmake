@@ -48,13 +48,12 @@ a serial port. This program decodes its packets and shows the readings
 live: resistance, conductance and change since the start of a session, a
 scrolling graph of the whole session, colour lamps and a bar. Sessions are
 recorded, can be saved under a name and replayed, up to six overlaid.
-
-Markers can be set during a session, and a session can be exported to EDF+
-or CSV for analysis tools, from the window or with aurivo-export.
+Markers can be set during a session, and sessions can be exported to EDF+
+or CSV for analysis tools.
 
 The package also holds aurivo-sim, a simulated sensor on a pseudo-terminal,
 aurivo-dump, which decodes a packet stream, and aurivo-export, which
-converts recorded sessions in batches.")
+converts recorded sessions to EDF+ or CSV.")
 # The programs are where the build expects them (an installed monitor never writes into that folder).
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)
