@@ -50,7 +50,7 @@ QString ResearchTools::currentReadingPath() const {
 }
 
 bool ResearchTools::exportEnabled() const {
-    if (m_.sessions().running()) return false;
+    if (m_.sessions().running() || exporting_) return false;
     return m_.replayShown() || QFileInfo(currentReadingPath()).size() > 0;
 }
 
@@ -78,7 +78,12 @@ void ResearchTools::exportSession() {
     if (!request) return;
 
     ExportJob job(request->sessionPath, request->outPath, request->format);
+    // The window answers during the export: a second one waits until this one has ended.
+    exporting_ = true;
+    m_.menusChanged.notify();
     dialogs_.showExportProgress(job);
+    exporting_ = false;
+    m_.menusChanged.notify();
     if (!job.finished()) {
         job.cancel();
         job.waitFinished(kCancelWaitMs);

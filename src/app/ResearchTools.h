@@ -30,7 +30,8 @@ class ResearchTools {
     std::optional<size_t> addMarker();
     void renameMarker(size_t index, const QString& label);
 
-    // File > "Export session...": there is a recorded session and none runs, or a replay is shown.
+    // File > "Export session...": there is a recorded session and none runs, or a replay is shown; and no
+    // export is running.
     bool exportEnabled() const;
     void exportSession();
 
@@ -61,6 +62,7 @@ class ResearchTools {
     DisplayList replayList_;
     std::vector<ReplayTrace> replayTraces_;
     std::vector<ShownSession> replayMarkers_;
+    bool exporting_ = false;
 };
 
 } // namespace aurivo

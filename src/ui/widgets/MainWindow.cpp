@@ -238,10 +238,17 @@ void MainWindow::buildMenus() {
     QAction* exit = add(file, "mnuExit", MenuItem::Exit, [m] { m->exitProgram(); });
     exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
 
-    add(session, "mnuRestart", MenuItem::Restart, [m] { m->sessions().restartSession(); });
+    // A marker name typed but not yet confirmed is kept before the session stops or starts again.
+    add(session, "mnuRestart", MenuItem::Restart, [this, m] {
+        markerPrompt_->commit();
+        m->sessions().restartSession();
+    });
     add(session, "mnuStart", MenuItem::Start, [m] { m->sessions().startSession(); });
     add(session, "mnuStartAs", MenuItem::StartAs, [m] { m->sessions().startSessionAs(); });
-    add(session, "mnuStop", MenuItem::Stop, [m] { m->sessions().stopSession(); });
+    add(session, "mnuStop", MenuItem::Stop, [this, m] {
+        markerPrompt_->commit();
+        m->sessions().stopSession();
+    });
     add(session, "mnuAddMarker", MenuItem::AddMarker, [this] { addMarker(); })->setShortcut(Qt::Key_F9);
     session->addSeparator()->setObjectName(QStringLiteral("mnuSep2"));
     add(session, "mnuSetSense", MenuItem::SetSense, [m] { m->parameters().openSensitivityBox(); });

@@ -17,6 +17,8 @@ class MarkerPrompt : public QLineEdit {
     // open for another marker is closed first, keeping what was typed.
     void open(int index, const QString& label, QPoint at);
     std::optional<int> markerIndex() const { return index_; }
+    // Closes the prompt keeping what was typed (the session is about to stop or restart).
+    void commit() { finish(true); }
 
   signals:
     void renamed(int index, const QString& label);
