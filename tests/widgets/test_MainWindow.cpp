@@ -73,7 +73,7 @@ TEST(MainWindow, EveryControlExistsUnderItsNameWithItsDesignText) {
     for (const auto& [name, caption] : items) {
         QAction* a = rig.action(name);
         ASSERT_NE(a, nullptr) << name;
-        EXPECT_EQ(a->text(), QString::fromLatin1(caption)) << name;
+        EXPECT_EQ(a->text().remove(QLatin1Char('&')), QString::fromLatin1(caption)) << name; // access keys
     }
     EXPECT_FALSE(rig.action("mnuStop")->isEnabled());
     EXPECT_FALSE(rig.action("mnuRestart")->isEnabled());
