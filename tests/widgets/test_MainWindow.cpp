@@ -2,9 +2,7 @@
 // labels work through actions and the accessibility interface, and start-up without a settings file
 // gives the window the size the first arrangement makes of the defaults.
 
-#include "FakeSerialComm.h"
-#include "MonitorFakes.h"
-#include "core/SystemClock.h"
+#include "WindowRig.h"
 #include "ui/LayoutPlan.h"
 #include "ui/widgets/AboutBox.h"
 #include "ui/widgets/MainWindow.h"
@@ -27,23 +25,6 @@
 #include <gtest/gtest.h>
 
 namespace aurivo {
-
-namespace {
-
-struct WindowRig {
-    QTemporaryDir dir;
-    SystemClock clock;
-    ScriptedBoxes boxes;
-    FakeSerialComm comm;
-    std::unique_ptr<MainWindow> window;
-    WindowRig() {
-        window = std::make_unique<MainWindow>(comm, clock, boxes, dir.path(), [](int) { return QString(); });
-    }
-    template <typename T> T* find(const QString& name) { return window->findChild<T*>(name); }
-    QAction* action(const char* name) { return find<QAction>(QString::fromLatin1(name)); }
-};
-
-} // namespace
 
 TEST(MainWindow, EveryControlExistsUnderItsNameWithItsDesignText) {
     WindowRig rig;
@@ -137,8 +118,9 @@ TEST(MainWindow, MenuActionsAndAScreenReadersPressReachTheHandlers) {
     ASSERT_NE(iface, nullptr);
     ASSERT_NE(iface->actionInterface(), nullptr);
     iface->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    QTest::qWait(300); // a pressed button animates its click before it fires
-    EXPECT_TRUE(rig.find<QGroupBox>(QStringLiteral("fraAdjSens"))->isVisibleTo(rig.window.get()));
+    // The press is carried out once the screen reader's call has returned.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return rig.find<QGroupBox>(QStringLiteral("fraAdjSens"))->isVisibleTo(rig.window.get()); }));
     EXPECT_FALSE(entry->isVisibleTo(rig.window.get()));
     EXPECT_EQ(rig.find<QSlider>(QStringLiteral("Slider1"))->value(), 25);
 

@@ -210,6 +210,7 @@ MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, cons
     showPorts();
     showComments();
     publishLive();
+    live_ = LiveThrottle(); // the first change after start-up is told at once
 }
 
 MainWindow::~MainWindow() = default;
