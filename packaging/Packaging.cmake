@@ -1,4 +1,4 @@
-# Install rules and the Debian package (cpack -G DEB, see scripts/package.sh): the three programs, their
+# Install rules and the Debian package (cpack -G DEB, see scripts/package.sh): the four programs, their
 # manual pages, the menu entry, the icon, the AppStream metainfo, the changelog and the copyright file.
 # The version is the project version; the release date and the maintainer are set here.
 
@@ -16,7 +16,7 @@ configure_file(${pkg}/changelog.in ${out}/changelog @ONLY)
 
 # Manual pages and the changelog go in compressed and without time stamps, as Debian wants them.
 set(compressed)
-foreach(file man/aurivo-usb.1 man/aurivo-sim.1 man/aurivo-dump.1 changelog)
+foreach(file man/aurivo-usb.1 man/aurivo-sim.1 man/aurivo-dump.1 man/aurivo-export.1 changelog)
   set(input ${pkg}/${file})
   if(file STREQUAL "changelog")
     set(input ${out}/changelog)
@@ -28,8 +28,9 @@ foreach(file man/aurivo-usb.1 man/aurivo-sim.1 man/aurivo-dump.1 changelog)
 endforeach()
 add_custom_target(aurivo_packaging_files ALL DEPENDS ${compressed})
 
-install(TARGETS aurivo-usb aurivo-sim aurivo-dump RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS aurivo-usb aurivo-sim aurivo-dump aurivo-export RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${out}/man/aurivo-usb.1.gz ${out}/man/aurivo-sim.1.gz ${out}/man/aurivo-dump.1.gz
+              ${out}/man/aurivo-export.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${pkg}/${AURIVO_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${pkg}/${AURIVO_APP_ID}.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
@@ -49,7 +50,8 @@ scrolling graph of the whole session, colour lamps and a bar. Sessions are
 recorded, can be saved under a name and replayed, up to six overlaid.
 
 The package also holds aurivo-sim, a simulated sensor on a pseudo-terminal,
-and aurivo-dump, which decodes a packet stream.")
+aurivo-dump, which decodes a packet stream, and aurivo-export, which
+converts recorded sessions to EDF+ or CSV.")
 # The programs are where the build expects them (an installed monitor never writes into that folder).
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)

@@ -21,7 +21,8 @@ as_nobody() {
 }
 fail() { echo "FAIL: $*"; exit 1; }
 
-for f in bin/aurivo-usb bin/aurivo-sim bin/aurivo-dump share/man/man1/aurivo-usb.1.gz \
+for f in bin/aurivo-usb bin/aurivo-sim bin/aurivo-dump bin/aurivo-export share/man/man1/aurivo-usb.1.gz \
+         share/man/man1/aurivo-export.1.gz \
          share/applications/com.aurivo.UsbMonitor.desktop share/metainfo/com.aurivo.UsbMonitor.metainfo.xml \
          share/icons/hicolor/scalable/apps/com.aurivo.UsbMonitor.svg share/doc/aurivo-usb/copyright; do
   [ -e "$prefix/$f" ] || fail "$f not installed"
