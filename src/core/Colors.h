@@ -25,7 +25,7 @@ constexpr uint32_t kMagenta = 0x00FF00FF;
 
 // The caption of an option button that cannot be chosen: dark enough to keep 4.5:1 on the pale red and
 // pale yellow of unusable ports, and greyer than the black of usable ones.
-constexpr uint32_t kDisabledCaption = 0x00505050;
+constexpr uint32_t kDisabledCaption = 0x00404040;
 // The keyboard focus ring: dark blue, at least 3:1 against every light panel colour it is drawn on.
 constexpr uint32_t kFocusRing = 0x00A03000;
 

@@ -2,6 +2,7 @@
 
 #include "ui/widgets/IndicatorFrame.h"
 #include "ui/widgets/ModelLabel.h"
+#include "ui/widgets/PanelFrame.h"
 #include "ui/widgets/PortOption.h"
 
 #include <QAccessibleWidget>
@@ -22,6 +23,12 @@ class LabelAccessible : public QAccessibleWidget {
 
     QAccessible::Role role() const override {
         return label()->isAction() ? QAccessible::Button : QAccessible::StaticText;
+    }
+    // A label that shows nothing (an axis caption before the first drawing) says nothing either.
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        if (text(QAccessible::Name).trimmed().isEmpty()) s.invisible = true;
+        return s;
     }
     QString text(QAccessible::Text t) const override {
         if (t == QAccessible::Name)
@@ -126,6 +133,8 @@ QAccessibleInterface* factory(const QString& key, QObject* object) {
         return new PortOptionAccessible(static_cast<PortOption*>(object));
     if (key == QLatin1String("aurivo::IndicatorFrame"))
         return new IndicatorAccessible(static_cast<IndicatorFrame*>(object));
+    if (key == QLatin1String("aurivo::PanelFrame"))
+        return new QAccessibleWidget(static_cast<PanelFrame*>(object), QAccessible::Grouping);
     return nullptr;
 }
 

@@ -3,15 +3,15 @@
 // named by the level in words ("Level: 5 of 8 lamps, green over cyan"); its lamps or segments, whose
 // meaning is only their colours, are left out of the accessibility tree.
 
-#include <QFrame>
+#include "ui/widgets/PanelFrame.h"
 
 namespace aurivo {
 
-class IndicatorFrame : public QFrame {
+class IndicatorFrame : public PanelFrame {
     Q_OBJECT
   public:
     // units: 8 lamps or 32 segments, the meter's maximum.
-    IndicatorFrame(int units, QWidget* parent = nullptr) : QFrame(parent), units_(units) {}
+    IndicatorFrame(int units, QWidget* parent = nullptr) : PanelFrame(parent), units_(units) {}
 
     int units() const { return units_; }
     int lit() const { return lit_; }

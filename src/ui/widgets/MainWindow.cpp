@@ -17,9 +17,11 @@
 #include "ui/widgets/IndicatorFrame.h"
 #include "ui/widgets/LegendOverlay.h"
 #include "ui/widgets/ModelLabel.h"
+#include "ui/widgets/PanelFrame.h"
 #include "ui/widgets/PortOption.h"
 #include "ui/widgets/SaveAsDialog.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -300,7 +302,7 @@ void MainWindow::buildMenus() {
 void MainWindow::buildPanels() {
     Monitor* m = monitor_.get();
     auto frame = [&](const char* name) {
-        auto* f = new QFrame(client_);
+        auto* f = new PanelFrame(client_);
         f->setObjectName(QString::fromLatin1(name));
         f->setFrameShape(QFrame::StyledPanel);
         f->hide();
@@ -628,6 +630,16 @@ void MainWindow::showParameterStrip() {
     // clock is told with the other live values.
     for (size_t i : {3, 5})
         setName(lblParams_[i], AccessibleTexts::valueName(lblParams_[i - 1]->text(), lblParams_[i]->text()));
+    // During a session the port cannot change: its greyed number is then text, not a button.
+    const bool portAction = !monitor_->sessions().running();
+    if (lblParams_[5]->isAction() != portAction) {
+        if (!portAction && lblParams_[5]->hasFocus()) focusNextChild();
+        lblParams_[5]->setAction(portAction);
+        QAccessible::State changed;
+        changed.focusable = true;
+        QAccessibleStateChangeEvent event(lblParams_[5], changed);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void MainWindow::showParameters() {
