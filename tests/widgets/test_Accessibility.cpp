@@ -227,6 +227,13 @@ TEST(Keyboard, AccessKeysOnEveryMenuF10AndTheShortcuts) {
     EXPECT_EQ(barKeys.size(), 5);
 
     ASSERT_TRUE(rig.startArranged());
+    // Alt puts the keyboard on the menu bar, which shows the item it is on.
+    QMenuBar* bar = rig.window->menuBar();
+    key(Qt::Key_Alt);
+    const QRect file = bar->actionGeometry(bar->actions().first());
+    EXPECT_EQ(bar->grab().toImage().pixelColor(file.left() + 2, file.center().y()),
+              bar->palette().color(QPalette::Highlight));
+    key(Qt::Key_Escape);
     key(Qt::Key_F10);
     EXPECT_EQ(QApplication::activePopupWidget(), rig.find<QMenu>("mnuFile"));
     key(Qt::Key_Escape);

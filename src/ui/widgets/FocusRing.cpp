@@ -52,7 +52,32 @@ class RingStyle : public QProxyStyle {
     }
 };
 
+// The menu bar shows the item the keyboard (Alt, F10, the arrow keys) or the mouse is on, also while its
+// menu is closed; the light desktop style highlights an item only while its menu is open.
+class MenuBarStyle : public QProxyStyle {
+  public:
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        if (element == CE_MenuBarItem && (option->state & State_Selected) &&
+            (option->state & State_Enabled)) {
+            if (const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option)) {
+                QStyleOptionMenuItem selected = *item;
+                selected.state |= State_Sunken;
+                QProxyStyle::drawControl(element, &selected, painter, widget);
+                return;
+            }
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+};
+
 } // namespace
+
+void FocusRing::showMenuBarSelection(QMenuBar* bar) {
+    auto* style = new MenuBarStyle;
+    style->setParent(this); // outlives the bar, which was made before this object
+    bar->setStyle(style);
+}
 
 FocusRing::FocusRing(QObject* parent) : QObject(parent), style_(new RingStyle) {
     style_->setParent(this);
@@ -72,6 +97,8 @@ void FocusRing::follow(QWidget* widget) {
     // A window itself (a dialog with nothing focused inside) gets no ring; the focus frame would belong
     // to it and its parent would vanish with it.
     if (widget && (widget->isWindow() || !widget->parentWidget())) widget = nullptr;
+    // The menu bar shows its selected item instead.
+    if (qobject_cast<QMenuBar*>(widget)) widget = nullptr;
     if (!widget) {
         if (frame_) frame_->setWidget(nullptr);
         return;

@@ -175,6 +175,7 @@ MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, cons
     buildEntryFrames();
     buildKeyboard();
     focusRing_ = new FocusRing(this);
+    focusRing_->showMenuBarSelection(menuBar());
     resize(px(9900), px(7140));
     timer_.setObjectName(QStringLiteral("Timer1"));
     timer_.setInterval(200);
