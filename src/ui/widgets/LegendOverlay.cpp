@@ -13,7 +13,7 @@ LegendOverlay::LegendOverlay(QWidget* parent) : QLabel(parent) {
     hide();
 }
 
-void LegendOverlay::show(const std::vector<ReplayLegend::Entry>& entries, const QRect& graph) {
+void LegendOverlay::showEntries(const std::vector<ReplayLegend::Entry>& entries, const QRect& graph) {
     const bool same =
         entries.size() == shown_.size() &&
         std::equal(entries.begin(), entries.end(), shown_.begin(),
@@ -37,7 +37,7 @@ void LegendOverlay::show(const std::vector<ReplayLegend::Entry>& entries, const 
     }
     move(graph.right() - width() - 3, graph.top() + 3);
     raise();
-    QLabel::show();
+    show();
 }
 
 } // namespace aurivo

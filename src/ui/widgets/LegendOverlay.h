@@ -18,7 +18,7 @@ class LegendOverlay : public QLabel {
 
     // Shows the entries at the top right corner of `graph` (in the parent's coordinates); hidden when
     // there are none.
-    void show(const std::vector<ReplayLegend::Entry>& entries, const QRect& graph);
+    void showEntries(const std::vector<ReplayLegend::Entry>& entries, const QRect& graph);
 
   private:
     std::vector<ReplayLegend::Entry> shown_;

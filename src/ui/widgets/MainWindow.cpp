@@ -574,7 +574,7 @@ void MainWindow::showLegend() {
     const std::vector<ReplayLegend::Entry> entries =
         replay ? ReplayLegend::entries(monitor_->fileManager().displayList())
                : std::vector<ReplayLegend::Entry>{};
-    legend_->show(entries, pixXYgraf_->geometry());
+    legend_->showEntries(entries, pixXYgraf_->geometry());
 }
 
 void MainWindow::placeGraphNotice() {
