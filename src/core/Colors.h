@@ -4,6 +4,8 @@
 
 #include <QColor>
 #include <QPalette>
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace aurivo {
@@ -20,6 +22,12 @@ constexpr uint32_t kRed = 0x000000FF;
 constexpr uint32_t kLightGreen = 0x0080FF80;
 constexpr uint32_t kLightRed = 0x008080FF;
 constexpr uint32_t kMagenta = 0x00FF00FF;
+
+// The caption of an option button that cannot be chosen: dark enough to keep 4.5:1 on the pale red and
+// pale yellow of unusable ports, and greyer than the black of usable ones.
+constexpr uint32_t kDisabledCaption = 0x00404040;
+// The keyboard focus ring: dark blue, at least 3:1 against every light panel colour it is drawn on.
+constexpr uint32_t kFocusRing = 0x00A03000;
 
 inline bool isSystemColour(uint32_t value) {
     return (value & 0x80000000u) != 0;
@@ -48,6 +56,21 @@ inline QColor toQColor(uint32_t value, const QPalette& palette = QPalette()) {
 // QRgb of a plain (non-system) colour, for pixel checks on the graph picture.
 inline QRgb toRgb(uint32_t value) {
     return qRgb(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+}
+
+// Relative luminance of a colour (0 black .. 1 white), by the sRGB formula of the contrast guidelines.
+inline double luminance(const QColor& c) {
+    const auto channel = [](int v) {
+        const double s = v / 255.0;
+        return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+}
+
+// Contrast ratio of two colours, 1 (none) to 21 (black on white).
+inline double contrastRatio(const QColor& a, const QColor& b) {
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 } // namespace colors

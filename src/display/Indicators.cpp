@@ -29,6 +29,10 @@ constexpr uint32_t kBandLit[13] = {
     0x00FFC0C0, // light blue
     0x00FFC0FF, // light magenta
 };
+// Their names, in the same order, for the spoken level.
+const char* const kBandNames[13] = {"blue",       "cyan",       "green",        "yellow",       "orange",
+                                    "red",        "light red",  "light orange", "light yellow", "light green",
+                                    "light cyan", "light blue", "light magenta"};
 constexpr int kBlackBand = 13;
 constexpr double kBandWidth = 2040.0 / 49.0;
 constexpr double kLampWidth = 255.0 / 49.0;
@@ -41,6 +45,28 @@ uint32_t Indicators::bandLitColour(int band) {
 uint32_t Indicators::bandBackColour(int band) {
     if (band == 0) return colors::kMagenta;
     return band > 0 && band < kBlackBand ? kBandLit[band - 1] : colors::kBlack;
+}
+
+QString Indicators::colourName(uint32_t colour) {
+    for (int band = 0; band < kBlackBand; ++band)
+        if (kBandLit[band] == colour) return QString::fromLatin1(kBandNames[band]);
+    return QString::fromLatin1(colour == colors::kMagenta ? "magenta" : "black");
+}
+
+QString Indicators::lampsText() const {
+    if (neutral_) return QStringLiteral("Level: no reading");
+    if (shownSteps_.band >= kBlackBand) return QStringLiteral("Level: beyond the lamps, all black");
+    return QStringLiteral("Level: %1 of 8 lamps, %2 over %3")
+        .arg(shownSteps_.lit + 1)
+        .arg(colourName(bandLitColour(shownSteps_.band)), colourName(bandBackColour(shownSteps_.band)));
+}
+
+QString Indicators::barText() const {
+    if (neutral_) return QStringLiteral("Level: no reading");
+    return QStringLiteral("Level: %1 of 32 bars, %2")
+        .arg(shownFill_.last + 1)
+        .arg(QString::fromLatin1(shownFill_.red ? "red, resistance below start"
+                                                : "green, resistance at or above start"));
 }
 
 Indicators::LampSteps Indicators::countLampSteps(float level) {
@@ -85,6 +111,7 @@ void Indicators::resetToNeutral() {
         return;
     lamps_.fill(colors::kButtonFace);
     bar_.fill(colors::kButtonFace);
+    neutral_ = true;
     changed.notify();
 }
 
@@ -108,6 +135,9 @@ void Indicators::showLevel(bool awaitingStartValue) {
     if (bar == bar_ && lamps == lamps_) return;
     bar_ = bar;
     lamps_ = lamps;
+    neutral_ = false;
+    shownSteps_ = steps;
+    shownFill_ = fill;
     changed.notify();
 }
 

@@ -7,6 +7,7 @@
 #include "core/ChangeSignal.h"
 #include "core/Reading.h"
 
+#include <QString>
 #include <array>
 #include <cstdint>
 
@@ -21,6 +22,14 @@ class Indicators {
     // Background colours (0x00BBGGRR or system colours) of lamps 0..7 and segments 0..31.
     const std::array<uint32_t, 8>& lampColours() const { return lamps_; }
     const std::array<uint32_t, 32>& barColours() const { return bar_; }
+
+    // The two indicators in words, for a screen reader: "Level: 5 of 8 lamps, green over cyan" and
+    // "Level: 20 of 32 bars, green, resistance at or above start"; "Level: no reading" while neutral.
+    QString lampsText() const;
+    QString barText() const;
+    // Lamps and segments in the colour of the level (0 while neutral).
+    int litLamps() const { return neutral_ ? 0 : shownSteps_.lit + 1; }
+    int litBars() const { return neutral_ ? 0 : shownFill_.last + 1; }
 
     // Every lamp and segment back to the neutral button face.
     void resetToNeutral();
@@ -52,12 +61,17 @@ class Indicators {
     // Lit and background colour of a band (black from band 13 on).
     static uint32_t bandLitColour(int band);
     static uint32_t bandBackColour(int band);
+    // Name of a lamp colour ("blue", "light red", ... "black").
+    static QString colourName(uint32_t colour);
 
   private:
     float target_ = 0;
     float shown_ = 0;
     std::array<uint32_t, 8> lamps_{};
     std::array<uint32_t, 32> bar_{};
+    bool neutral_ = true; // every lamp and segment shows the button face
+    LampSteps shownSteps_;
+    BarFill shownFill_;
 };
 
 } // namespace aurivo

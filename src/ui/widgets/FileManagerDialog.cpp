@@ -32,6 +32,10 @@ FileManagerDialog::FileManagerDialog(FileManager& model, QWidget* parent) : QDia
     filFM_->setObjectName(QStringLiteral("filFM"));
     drvFM_ = new QComboBox(this);
     drvFM_->setObjectName(QStringLiteral("drvFM"));
+    txtFM_->setAccessibleName(QStringLiteral("Session name"));
+    dirFM_->setAccessibleName(QStringLiteral("Folders"));
+    filFM_->setAccessibleName(QStringLiteral("Session files"));
+    drvFM_->setAccessibleName(QStringLiteral("Drives"));
     cmdAdd2List_ = new QPushButton(QStringLiteral("Add ->"), this);
     cmdAdd2List_->setObjectName(QStringLiteral("cmdAdd2List"));
     cmdFileOption_ = new QPushButton(this);
@@ -63,16 +67,27 @@ FileManagerDialog::FileManagerDialog(FileManager& model, QWidget* parent) : QDia
     cmdFileOption_->setGeometry(twips(2700, 1035, 1275, 675));
     cmdCancel_->setGeometry(twips(2700, 2835, 1275, 675));
 
-    connect(txtFM_, &QLineEdit::textEdited, this, [this](const QString& text) { model_.setName(text); });
+    // Typed, pasted or set by assistive technology: every change of the name reaches the model, and
+    // the buttons take the name as it stands.
+    connect(txtFM_, &QLineEdit::textChanged, this, [this](const QString& text) { model_.setName(text); });
     connect(txtFM_, &QLineEdit::returnPressed, this, [this] {
         run([this] {
             model_.setName(txtFM_->text());
             model_.nameKeyUp(13);
         });
     });
-    connect(cmdAdd2List_, &QPushButton::clicked, this,
-            [this] { run([this] { model_.addToDisplayList(); }); });
-    connect(cmdFileOption_, &QPushButton::clicked, this, [this] { run([this] { model_.runFileOption(); }); });
+    connect(cmdAdd2List_, &QPushButton::clicked, this, [this] {
+        run([this] {
+            model_.setName(txtFM_->text());
+            model_.addToDisplayList();
+        });
+    });
+    connect(cmdFileOption_, &QPushButton::clicked, this, [this] {
+        run([this] {
+            model_.setName(txtFM_->text());
+            model_.runFileOption();
+        });
+    });
     connect(cmdCancel_, &QPushButton::clicked, this, [this] { run([this] { model_.cancel(); }); });
     connect(filFM_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         if (!item) return;

@@ -29,7 +29,7 @@ void GraphView::refreshOverlay() {
 
 void GraphView::setDescription(const QString& description) {
     description_ = description;
-    if (readout_.isEmpty()) setAccessibleDescription(description_);
+    if (readout_.isEmpty() && accessibleDescription() != description_) setAccessibleDescription(description_);
 }
 
 void GraphView::paintEvent(QPaintEvent*) {

@@ -1,32 +1,43 @@
 #include "ui/widgets/MainWindow.h"
 
+#include "core/Clock.h"
 #include "core/Colors.h"
 #include "core/EventWait.h"
 #include "core/MessageBoxes.h"
 #include "export/ExportJob.h"
 #include "files/FileManager.h"
+#include "recording/ReplayLegend.h"
+#include "ui/AccessibleTexts.h"
+#include "ui/MenuAccessKeys.h"
 #include "ui/widgets/AboutBox.h"
+#include "ui/widgets/AccessibleControls.h"
+#include "ui/widgets/EntryFrame.h"
 #include "ui/widgets/ExportDialog.h"
 #include "ui/widgets/ExportProgressDialog.h"
 #include "ui/widgets/FileManagerDialog.h"
+#include "ui/widgets/FocusRing.h"
 #include "ui/widgets/GraphView.h"
+#include "ui/widgets/IndicatorFrame.h"
+#include "ui/widgets/LegendOverlay.h"
 #include "ui/widgets/MarkerPrompt.h"
 #include "ui/widgets/ModelLabel.h"
+#include "ui/widgets/PanelFrame.h"
+#include "ui/widgets/PortOption.h"
 #include "ui/widgets/SaveAsDialog.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSlider>
-#include <QToolTip>
 
 namespace aurivo {
 
@@ -91,6 +102,26 @@ class PressFilter : public QObject {
     std::function<void()> onPress_;
 };
 
+// Ctrl+Tab in the comment box types a tab; Tab and Shift+Tab move the focus on, as everywhere else.
+class TabTyper : public QObject {
+  public:
+    explicit TabTyper(QPlainTextEdit* box) : QObject(box), box_(box) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() != QEvent::KeyPress) return false;
+        auto* key = static_cast<QKeyEvent*>(e);
+        if (key->key() != Qt::Key_Tab || key->modifiers() != Qt::ControlModifier) return false;
+        if (!box_->isReadOnly()) box_->insertPlainText(QStringLiteral("\t"));
+        return true;
+    }
+
+  private:
+    QPlainTextEdit* box_;
+};
+
+void setName(QWidget* w, const QString& name) {
+    if (w->accessibleName() != name) w->setAccessibleName(name);
+}
+
 void showGeometry(QWidget* w, const QRect& r) {
     if (w->geometry() != r) w->setGeometry(r);
 }
@@ -133,7 +164,8 @@ constexpr MenuName kMenus[] = {{"mnuFile", MenuItem::File},
 
 MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, const QString& programFolder,
                        std::function<QString(int)> deviceName, QWidget* parent)
-    : QMainWindow(parent) {
+    : QMainWindow(parent), clock_(clock) {
+    AccessibleControls::install();
     setObjectName(QStringLiteral("frmAurivo"));
     setWindowTitle(QStringLiteral("Aurivo USB Interface"));
     setWindowIcon(makeIcon());
@@ -145,10 +177,16 @@ MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, cons
     buildMenus();
     buildPanels();
     buildEntryFrames();
+    buildKeyboard();
+    focusRing_ = new FocusRing(this);
+    focusRing_->showMenuBarSelection(menuBar());
     resize(px(9900), px(7140));
     timer_.setObjectName(QStringLiteral("Timer1"));
     timer_.setInterval(200);
-    connect(&timer_, &QTimer::timeout, this, [this] { act([this] { monitor_->onTick(); }); });
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        act([this] { monitor_->onTick(); });
+        if (live_.due(clock_.steadyMilliseconds())) publishLive();
+    });
 
     // Every part tells the window when what it shows has changed; only those widgets are updated.
     Monitor& m = *monitor_;
@@ -179,6 +217,8 @@ MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, cons
     showParameters();
     showPorts();
     showComments();
+    publishLive();
+    live_ = LiveThrottle(); // the first change after start-up is told at once
 }
 
 MainWindow::~MainWindow() = default;
@@ -204,7 +244,7 @@ QRect MainWindow::pxRect(const TwipsRect& r) const {
 }
 
 QMenu* MainWindow::addMenu(const char* name, MenuItem item) {
-    QMenu* menu = menuBar()->addMenu(monitor_->menuItem(item).caption);
+    QMenu* menu = menuBar()->addMenu(MenuAccessKeys::marked(monitor_->menuItem(item).caption));
     menu->setObjectName(QString::fromLatin1(name));
     menu->menuAction()->setObjectName(QString::fromLatin1(name));
     menus_.push_back({menu, item});
@@ -236,19 +276,22 @@ void MainWindow::buildMenus() {
     add(file, "mnuCancel", MenuItem::Cancel, [m] { m->requestCancel(); });
     file->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
     QAction* exit = add(file, "mnuExit", MenuItem::Exit, [m] { m->exitProgram(); });
-    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
+    // Ctrl+F4 as designed; Ctrl+Q as on every other program of the desktop.
+    exit->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_F4), QKeySequence(Qt::CTRL | Qt::Key_Q)});
 
     // A marker name typed but not yet confirmed is kept before the session stops or starts again.
     add(session, "mnuRestart", MenuItem::Restart, [this, m] {
         markerPrompt_->commit();
         m->sessions().restartSession();
     });
-    add(session, "mnuStart", MenuItem::Start, [m] { m->sessions().startSession(); });
+    add(session, "mnuStart", MenuItem::Start, [m] {
+        m->sessions().startSession();
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     add(session, "mnuStartAs", MenuItem::StartAs, [m] { m->sessions().startSessionAs(); });
     add(session, "mnuStop", MenuItem::Stop, [this, m] {
         markerPrompt_->commit();
         m->sessions().stopSession();
-    });
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Period));
     add(session, "mnuAddMarker", MenuItem::AddMarker, [this] { addMarker(); })->setShortcut(Qt::Key_F9);
     session->addSeparator()->setObjectName(QStringLiteral("mnuSep2"));
     add(session, "mnuSetSense", MenuItem::SetSense, [m] { m->parameters().openSensitivityBox(); });
@@ -272,7 +315,15 @@ void MainWindow::buildMenus() {
 void MainWindow::buildPanels() {
     Monitor* m = monitor_.get();
     auto frame = [&](const char* name) {
-        auto* f = new QFrame(client_);
+        auto* f = new PanelFrame(client_);
+        f->setObjectName(QString::fromLatin1(name));
+        f->setFrameShape(QFrame::StyledPanel);
+        f->hide();
+        f->installEventFilter(new PressFilter(f, [this, m] { act([m] { m->clickPanel(); }); }));
+        return f;
+    };
+    auto indicator = [&](const char* name, int units) {
+        auto* f = new IndicatorFrame(units, client_);
         f->setObjectName(QString::fromLatin1(name));
         f->setFrameShape(QFrame::StyledPanel);
         f->hide();
@@ -280,11 +331,18 @@ void MainWindow::buildPanels() {
         return f;
     };
     frmPixGraf_ = frame("frmPixGraf");
-    frameLEDdisp_ = frame("frameLEDdisp");
-    frameBarGraf_ = frame("frameBarGraf");
+    frameLEDdisp_ = indicator("frameLEDdisp", 8);
+    frameBarGraf_ = indicator("frameBarGraf", 32);
     frameSesshnStuff_ = frame("frameSesshnStuff");
     fraSeshnComnts_ = frame("fraSeshnComnts");
     frameParams_ = frame("FrameParams");
+    // What a screen reader calls the panels; the lamp row and the bar are named by their level.
+    frmPixGraf_->setAccessibleName(QStringLiteral("Picture graph"));
+    frameLEDdisp_->setAccessibleDescription(QStringLiteral("Color bar graph: 8 lamps"));
+    frameBarGraf_->setAccessibleDescription(QStringLiteral("Bar graph: 32 bars"));
+    frameSesshnStuff_->setAccessibleName(QStringLiteral("Readings"));
+    fraSeshnComnts_->setAccessibleName(QStringLiteral("Session comments"));
+    frameParams_->setAccessibleName(QStringLiteral("Time, sensitivity and port"));
 
     auto label = [&](QWidget* parent, const QString& name, bool bordered, Qt::Alignment align,
                      std::function<void()> onClick) {
@@ -292,13 +350,14 @@ void MainWindow::buildPanels() {
         l->setObjectName(name);
         l->setBordered(bordered);
         l->setAlignment(align);
-        connect(l, &QAbstractButton::clicked, this, [this, onClick] { act(onClick); });
+        connect(l, &ModelLabel::clicked, this, [this, onClick] { act(onClick); });
         return l;
     };
     auto hide = [m] { m->clickPanel(); };
 
     pixXYgraf_ = new GraphView(m->graph().picture(), frmPixGraf_);
     pixXYgraf_->setObjectName(QStringLiteral("pixXYgraf"));
+    pixXYgraf_->setAccessibleName(QStringLiteral("Resistance graph"));
     connect(pixXYgraf_, &QAbstractButton::clicked, this, [this, m] { act([m] { m->clickGraph(); }); });
     for (int i = 0; i < 10; ++i) {
         const Qt::Alignment align = i == 7               ? Qt::AlignCenter
@@ -326,11 +385,16 @@ void MainWindow::buildPanels() {
         lblShnStf_[i] = label(frameSesshnStuff_, QStringLiteral("LblShnStf_%1").arg(i), i % 2 == 1,
                               Qt::AlignCenter, hide);
     lblSysADCstart_ = label(frameSesshnStuff_, QStringLiteral("lblSysADCstart"), true, Qt::AlignCenter, hide);
+    for (int i = 1; i < 10; i += 2)
+        lblShnStf_[i]->setHeading(lblShnStf_[i - 1]);
+    legend_ = new LegendOverlay(frmPixGraf_);
 
     txtSeshnComnts_ = new QPlainTextEdit(fraSeshnComnts_);
     txtSeshnComnts_->setObjectName(QStringLiteral("TxtSeshnComnts"));
     txtSeshnComnts_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtSeshnComnts_->setAccessibleName(QStringLiteral("Session comments"));
+    txtSeshnComnts_->setTabChangesFocus(true);
+    txtSeshnComnts_->installEventFilter(new TabTyper(txtSeshnComnts_));
     connect(txtSeshnComnts_, &QPlainTextEdit::textChanged, this, [this] {
         if (syncing_) return;
         monitor_->comments().setText(toModelText(txtSeshnComnts_->toPlainText()));
@@ -342,17 +406,20 @@ void MainWindow::buildPanels() {
         lblParams_[i] = label(frameParams_, QStringLiteral("LblParams_%1").arg(i), i == 1 || i == 3 || i == 5,
                               Qt::AlignCenter, [m, i] { m->clickParameterLabel(i); });
     }
+    // The sensitivity and port number cells act on a click; the other labels only show.
+    lblParams_[3]->setAction(true);
+    lblParams_[5]->setAction(true);
+    for (int i = 1; i < 6; i += 2)
+        lblParams_[i]->setHeading(lblParams_[i - 1]);
 }
 
 void MainWindow::buildEntryFrames() {
     Monitor* m = monitor_.get();
-    auto group = [&](const char* name) {
-        auto* g = new QGroupBox(client_);
+    auto group = [&](const char* name, std::function<void()> accept, std::function<void()> cancel) {
+        auto* g = new EntryFrame(client_);
         g->setObjectName(QString::fromLatin1(name));
-        g->setAutoFillBackground(true);
-        // A press inside an entry frame (its background or caption) is not a click on the form, which
-        // would close the filter and jitter box.
-        g->setAttribute(Qt::WA_NoMousePropagation);
+        g->setAccept([this, accept] { act(accept); });
+        g->setCancel([this, cancel] { act(cancel); });
         g->hide();
         return g;
     };
@@ -364,9 +431,12 @@ void MainWindow::buildEntryFrames() {
         return b;
     };
 
-    fraAdjSens_ = group("fraAdjSens");
+    fraAdjSens_ = group(
+        "fraAdjSens", [m] { m->parameters().acceptSensitivity(); },
+        [m] { m->parameters().cancelSensitivity(); });
     slider1_ = new QSlider(Qt::Horizontal, fraAdjSens_);
     slider1_->setObjectName(QStringLiteral("Slider1"));
+    slider1_->setAccessibleName(QStringLiteral("Sensitivity"));
     const SliderModel& slider = m->parameters().slider();
     slider1_->setRange(slider.min, slider.max);
     slider1_->setToolTip(QStringLiteral("Adjust Sensitivty"));
@@ -414,32 +484,51 @@ void MainWindow::buildEntryFrames() {
     cancel->setToolTip(QStringLiteral("Restore previous sensitivty "));
     cancel->setGeometry(pxRect({2370, 1215, 795, 360}));
 
-    fraSelctPort_ = group("fraSelctPort");
+    // Enter is "Okay"; Escape too, for the chooser has no Cancel: it closes without a choice.
+    const auto closeChooser = [m] { m->ports().closeChooser(); };
+    fraSelctPort_ = group("fraSelctPort", closeChooser, closeChooser);
     for (int i = 0; i < 16; ++i) {
         const OptionButtonModel& design = m->ports().options()[size_t(i)];
-        auto* opt = new QRadioButton(design.caption, fraSelctPort_);
+        auto* opt = new PortOption(design.caption, fraSelctPort_);
         opt->setObjectName(QStringLiteral("optPortNum_%1").arg(i));
-        opt->setAutoExclusive(false);
         opt->setAutoFillBackground(true);
         opt->setGeometry(pxRect(design.rect));
-        connect(opt, &QRadioButton::clicked, this,
-                [this, m, i] { act([m, i] { m->ports().choosePort(i); }); });
+        connect(opt, &PortOption::chosen, this, [this, m, i] { act([m, i] { m->ports().choosePort(i); }); });
+        connect(opt, &PortOption::arrowPressed, this, [this, i](int key) { stepPortOption(i, key); });
         optPortNum_[i] = opt;
     }
-    command2_ = button(fraSelctPort_, "Command2", QStringLiteral("Okay"), [m] { m->ports().closeChooser(); });
+    command2_ = button(fraSelctPort_, "Command2", QStringLiteral("Okay"), closeChooser);
     command2_->setGeometry(pxRect({1440, 1560, 1305, 285}));
+    // Why ports cannot be used, in words, under the chooser.
+    lblPortStatus_ = new QLabel(client_);
+    lblPortStatus_->setObjectName(QStringLiteral("lblPortStatus"));
+    lblPortStatus_->setWordWrap(true);
+    lblPortStatus_->setAutoFillBackground(true);
+    lblPortStatus_->setFrameShape(QFrame::Box);
+    lblPortStatus_->setMargin(2);
+    lblPortStatus_->hide();
 
-    fraSetStuff_ = group("fraSetStuff");
+    fraSetStuff_ = group(
+        "fraSetStuff",
+        [this, m] {
+            m->parameters().setEntryText(txtSS_->text());
+            m->parameters().acceptEntry();
+        },
+        [m] { m->parameters().cancelEntry(); });
     txtSS_ = new QLineEdit(fraSetStuff_);
     txtSS_->setObjectName(QStringLiteral("txtSS"));
     txtSS_->setAlignment(Qt::AlignCenter);
     txtSS_->setGeometry(pxRect({240, 360, 495, 285}));
-    connect(txtSS_, &QLineEdit::textEdited, this,
-            [this](const QString& t) { monitor_->parameters().setEntryText(t); });
-    QPushButton* ss =
-        button(fraSetStuff_, "cmdSS", QStringLiteral("Okay"), [m] { m->parameters().acceptEntry(); });
+    // Typed, pasted or set by assistive technology: every change of the text reaches the box.
+    connect(txtSS_, &QLineEdit::textChanged, this, [this](const QString& t) {
+        if (!syncing_) monitor_->parameters().setEntryText(t);
+    });
+    // "Okay" takes the text as it stands, whatever way it got there.
+    QPushButton* ss = button(fraSetStuff_, "cmdSS", QStringLiteral("Okay"), [this, m] {
+        m->parameters().setEntryText(txtSS_->text());
+        m->parameters().acceptEntry();
+    });
     ss->setGeometry(pxRect({1080, 360, 615, 255}));
-    connect(txtSS_, &QLineEdit::returnPressed, ss, &QPushButton::click);
     QPushButton* can =
         button(fraSetStuff_, "cmdCan", QStringLiteral("Cancel"), [m] { m->parameters().cancelEntry(); });
     can->setGeometry(pxRect({2040, 360, 735, 255}));
@@ -448,17 +537,20 @@ void MainWindow::buildEntryFrames() {
 void MainWindow::showMenus() {
     for (auto& [menu, item] : menus_) {
         const MenuItemModel model = monitor_->menuItem(item);
-        if (menu->title() != model.caption) menu->setTitle(model.caption);
+        const QString title = MenuAccessKeys::marked(model.caption);
+        if (menu->title() != title) menu->setTitle(title);
         menu->menuAction()->setVisible(model.visible);
         menu->menuAction()->setEnabled(model.enabled);
     }
     for (auto& [action, item] : items_) {
         const MenuItemModel model = monitor_->menuItem(item);
-        if (action->text() != model.caption) action->setText(model.caption);
+        const QString text = MenuAccessKeys::marked(model.caption);
+        if (action->text() != text) action->setText(text);
         action->setEnabled(model.enabled);
         if (action->isCheckable()) action->setChecked(model.checked);
         action->setVisible(model.visible);
     }
+    showLegend();
 }
 
 void MainWindow::showLayout() {
@@ -496,6 +588,15 @@ void MainWindow::showLayout() {
     showFont(txtSeshnComnts_, g.comments.font);
     if (g.comments.rect.width > 0) showGeometry(txtSeshnComnts_, pxRect(g.comments.rect));
     placeGraphNotice();
+    showLegend();
+}
+
+void MainWindow::showLegend() {
+    const bool replay = monitor_->replayShown();
+    const std::vector<ReplayLegend::Entry> entries =
+        replay ? ReplayLegend::entries(monitor_->fileManager().displayList())
+               : std::vector<ReplayLegend::Entry>{};
+    legend_->showEntries(entries, pixXYgraf_->geometry());
 }
 
 void MainWindow::placeGraphNotice() {
@@ -516,6 +617,8 @@ void MainWindow::showGraphLabels() {
     error.visible = notice.visible;
     showLabel(lblGrafError_, error);
     placeGraphNotice();
+    showLegend();
+    liveChanged();
 }
 
 void MainWindow::showIndicators() {
@@ -524,12 +627,14 @@ void MainWindow::showIndicators() {
         lblLED_[i]->setBackColor(indicators.lampColours()[i]);
     for (size_t i = 0; i < 32; ++i)
         lblBarGraf_[i]->setBackColor(indicators.barColours()[i]);
+    liveChanged();
 }
 
 void MainWindow::showReadings() {
     const auto& labels = monitor_->readings().labels();
     for (size_t i = 0; i < 10; ++i)
         showLabel(lblShnStf_[i], labels[i]);
+    liveChanged();
 }
 
 void MainWindow::showSession() {
@@ -538,11 +643,26 @@ void MainWindow::showSession() {
     LabelModel start = label(sessions.startText(), 0x00E0E0E0);
     start.visible = false;
     showLabel(lblSysADCstart_, start);
+    liveChanged();
 }
 
 void MainWindow::showParameterStrip() {
     for (size_t i = 0; i < 7; ++i)
         showLabel(lblParams_[i], monitor_->parameterLabel(int(i)));
+    // The sensitivity and the port number are told with their headings as soon as they change; the
+    // clock is told with the other live values.
+    for (size_t i : {3, 5})
+        setName(lblParams_[i], AccessibleTexts::valueName(lblParams_[i - 1]->text(), lblParams_[i]->text()));
+    // During a session the port cannot change: its greyed number is then text, not a button.
+    const bool portAction = !monitor_->sessions().running();
+    if (lblParams_[5]->isAction() != portAction) {
+        if (!portAction && lblParams_[5]->hasFocus()) focusNextChild();
+        lblParams_[5]->setAction(portAction);
+        QAccessible::State changed;
+        changed.focusable = true;
+        QAccessibleStateChangeEvent event(lblParams_[5], changed);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void MainWindow::showParameters() {
@@ -551,7 +671,7 @@ void MainWindow::showParameters() {
     showParameterStrip();
 
     showGeometry(fraAdjSens_, pxRect(kSensitivityFrame));
-    showVisible(fraAdjSens_, params.sensitivityBoxShown());
+    showBox(fraAdjSens_, params.sensitivityBoxShown(), slider1_);
     if (fraAdjSens_->title() != QStringLiteral("Set Sensitivity"))
         fraAdjSens_->setTitle(QStringLiteral("Set Sensitivity"));
     const SliderModel& slider = params.slider();
@@ -561,9 +681,12 @@ void MainWindow::showParameters() {
     showLabel(lblSenseValu_, label(params.sliderValueText()));
 
     showGeometry(fraSetStuff_, pxRect(kEntryFrame));
-    showVisible(fraSetStuff_, params.entryBoxShown());
     if (fraSetStuff_->title() != params.entryCaption()) fraSetStuff_->setTitle(params.entryCaption());
+    setName(txtSS_, params.entryCaption());
     if (txtSS_->text() != params.entryText()) txtSS_->setText(params.entryText());
+    const bool opening = params.entryBoxShown() && !fraSetStuff_->isVisibleTo(client_);
+    showBox(fraSetStuff_, params.entryBoxShown(), txtSS_);
+    if (opening) txtSS_->selectAll();
     syncing_ = false;
 }
 
@@ -572,7 +695,6 @@ void MainWindow::showPorts() {
     showParameterStrip();
 
     showGeometry(fraSelctPort_, pxRect(PortChooser::kFrameRect));
-    showVisible(fraSelctPort_, ports.frameShown());
     if (fraSelctPort_->title() != ports.frameCaption()) fraSelctPort_->setTitle(ports.frameCaption());
     const QColor captionColour = colors::toQColor(ports.frameCaptionColour(), palette());
     const QString captionStyle =
@@ -585,12 +707,139 @@ void MainWindow::showPorts() {
         opt->setEnabled(o.enabled);
         if (opt->isChecked() != o.value) opt->setChecked(o.value);
         if (opt->toolTip() != o.toolTip) opt->setToolTip(o.toolTip);
+        const QString reason = ports.unusableReason(int(i));
+        if (opt->accessibleDescription() != reason) opt->setAccessibleDescription(reason);
         // The frame carries a style sheet (its caption colour), so the buttons' colours are style sheets
-        // too; the small font lets "COM16" fit the 900-twip width of its button.
-        const QString back = QStringLiteral("QRadioButton { background-color: %1; font-size: 7pt; }")
-                                 .arg(colors::toQColor(o.backColor, palette()).name());
+        // too; the small font lets "COM16" fit the 900-twip width of its button. The caption of a port
+        // that cannot be used stays readable on its pale colour.
+        const QString back = QStringLiteral("QRadioButton { background-color: %1; font-size: 7pt; } "
+                                            "QRadioButton:disabled { color: %2; }")
+                                 .arg(colors::toQColor(o.backColor, palette()).name(),
+                                      colors::toQColor(colors::kDisabledCaption).name());
         if (opt->styleSheet() != back) opt->setStyleSheet(back);
     }
+    // Tab reaches the chooser's options as one stop: the chosen port, or the first usable one.
+    PortOption* tabStop = focusOption();
+    for (PortOption* opt : optPortNum_)
+        opt->setFocusPolicy(opt == tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+
+    const QString status = ports.statusText();
+    if (lblPortStatus_->text() != status) lblPortStatus_->setText(status);
+    if (fraSelctPort_->accessibleDescription() != status) fraSelctPort_->setAccessibleDescription(status);
+    const QRect frame = pxRect(PortChooser::kFrameRect);
+    lblPortStatus_->setGeometry(frame.left(), frame.bottom() + 1, frame.width(),
+                                lblPortStatus_->heightForWidth(frame.width()));
+    showVisible(lblPortStatus_, ports.frameShown() && !status.isEmpty());
+    if (lblPortStatus_->isVisible()) lblPortStatus_->raise();
+
+    // An opening chooser takes the focus to "Okay" while it scans, and to the port to choose once the
+    // scan is done, unless the user has moved the focus elsewhere meanwhile.
+    const bool scanning = ports.scanActive();
+    const bool scanEnded = portScanShown_ && !scanning && ports.frameShown();
+    portScanShown_ = scanning && ports.frameShown();
+    showBox(fraSelctPort_, ports.frameShown(), tabStop ? static_cast<QWidget*>(tabStop) : command2_);
+    if (scanEnded && tabStop) {
+        QWidget* focus = QApplication::focusWidget();
+        if (!focus || focus == command2_ || !focus->isVisible()) tabStop->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+PortOption* MainWindow::focusOption() const {
+    const PortChooser& ports = monitor_->ports();
+    PortOption* first = nullptr;
+    for (size_t i = 0; i < optPortNum_.size(); ++i) {
+        const OptionButtonModel& o = ports.options()[i];
+        if (!o.visible || !o.enabled) continue;
+        if (o.value) return optPortNum_[i];
+        if (!first) first = optPortNum_[i];
+    }
+    return first;
+}
+
+void MainWindow::stepPortOption(int from, int key) {
+    // Up and Left go back, Down and Right forward, round the sixteen, to the next port that can be used.
+    const int step = (key == Qt::Key_Up || key == Qt::Key_Left) ? -1 : 1;
+    const int count = int(optPortNum_.size());
+    for (int k = 1; k < count; ++k) {
+        PortOption* next = optPortNum_[size_t(((from + step * k) % count + count) % count)];
+        if (!next->isEnabled() || !next->isVisibleTo(fraSelctPort_)) continue;
+        next->setFocus(Qt::TabFocusReason);
+        next->choose();
+        return;
+    }
+}
+
+void MainWindow::showBox(QWidget* box, bool shown, QWidget* first) {
+    if (box->isVisibleTo(client_) == shown) return;
+    QWidget* focus = QApplication::focusWidget();
+    const auto inABox = [this](QWidget* w) {
+        return w && (fraAdjSens_->isAncestorOf(w) || fraSelctPort_->isAncestorOf(w) ||
+                     fraSetStuff_->isAncestorOf(w));
+    };
+    if (shown) {
+        if (focus && !inABox(focus) && isAncestorOf(focus)) focusBefore_ = focus;
+        box->show();
+        box->raise();
+        if (first) first->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    const bool hadFocus = box->isAncestorOf(focus);
+    box->hide();
+    if (hadFocus) restoreFocus();
+}
+
+void MainWindow::restoreFocus() {
+    QWidget* back = focusBefore_;
+    if (!back || !back->isVisible() || !back->isEnabled() || back->focusPolicy() == Qt::NoFocus)
+        back = pixXYgraf_;
+    if (back->isVisible()) back->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::buildKeyboard() {
+    // F10 opens the first menu of the bar, as on other desktops.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    f10->setObjectName(QStringLiteral("keyF10"));
+    connect(f10, &QShortcut::activated, this, &MainWindow::openFirstMenu);
+
+    // Tab in reading order through the controls that act: the entry frames that open over the top of
+    // the window, then the graph, the comment box, the sensitivity and the port number.
+    std::vector<QWidget*> chain(optPortNum_.begin(), optPortNum_.end());
+    for (const char* name : {"Command2", "txtSS", "cmdSS", "cmdCan", "Slider1", "cmdOkay", "cmdCancel"})
+        chain.push_back(findChild<QWidget*>(QString::fromLatin1(name)));
+    chain.insert(chain.end(), {pixXYgraf_, txtSeshnComnts_, lblParams_[3], lblParams_[5]});
+    for (size_t i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
+void MainWindow::openFirstMenu() {
+    for (auto& [menu, item] : menus_) {
+        if (!menu->menuAction()->isVisible()) continue;
+        menuBar()->setActiveAction(menu->menuAction());
+        for (QAction* a : menu->actions()) {
+            if (a->isVisible() && a->isEnabled() && !a->isSeparator()) {
+                menu->setActiveAction(a);
+                break;
+            }
+        }
+        return;
+    }
+}
+
+void MainWindow::liveChanged() {
+    if (live_.changed(clock_.steadyMilliseconds())) publishLive();
+}
+
+void MainWindow::publishLive() {
+    const auto& readings = monitor_->readings().labels();
+    for (size_t i = 1; i < readings.size(); i += 2)
+        setName(lblShnStf_[i], AccessibleTexts::valueName(readings[i - 1].caption, readings[i].caption));
+    setName(lblParams_[1], AccessibleTexts::valueName(lblParams_[0]->text(), lblParams_[1]->text()));
+    const Indicators& indicators = monitor_->indicators();
+    frameLEDdisp_->setLevel(indicators.lampsText(), indicators.litLamps());
+    frameBarGraf_->setLevel(indicators.barText(), indicators.litBars());
+    const QString graph = AccessibleTexts::graphDescription(
+        monitor_->graph().axisLabels(), monitor_->sessions().clockText(), monitor_->replayShown());
+    pixXYgraf_->setDescription(graph); // said while no readout is shown
 }
 
 void MainWindow::showComments() {

@@ -7,8 +7,10 @@
 #include "app/Dialogs.h"
 #include "app/Monitor.h"
 #include "core/WindowHost.h"
+#include "ui/LiveThrottle.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 #include <array>
 #include <memory>
@@ -16,7 +18,7 @@
 class QAction;
 class QMenu;
 class QFrame;
-class QGroupBox;
+class QLabel;
 class QPlainTextEdit;
 class QLineEdit;
 class QPushButton;
@@ -26,8 +28,13 @@ class QSlider;
 namespace aurivo {
 
 class ModelLabel;
+class EntryFrame;
+class FocusRing;
 class GraphView;
+class IndicatorFrame;
+class LegendOverlay;
 class MarkerPrompt;
+class PortOption;
 class SaveAsDialog;
 class MessageBoxes;
 class SerialComm;
@@ -91,9 +98,26 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     void showPorts();
     void showComments();
     void placeGraphNotice();
+    void showLegend();
+    // Keyboard and screen reader: F10, the shortcuts, the Tab chain.
+    void buildKeyboard();
+    void openFirstMenu();
+    // Shows or hides an entry frame; an opened frame takes the focus (to `first`), a closed one gives it
+    // back to where it was.
+    void showBox(QWidget* box, bool shown, QWidget* first);
+    void restoreFocus();
+    // The port option that Tab reaches and a freshly scanned chooser focuses: the chosen port when it
+    // can be used, else the first usable one; null when none can be used.
+    PortOption* focusOption() const;
+    void stepPortOption(int from, int key);
+    // Tells assistive technology the live values (readings, lamps, bar, clock, graph), at most about
+    // once a second; liveChanged() is called whenever one of them may have changed.
+    void liveChanged();
+    void publishLive();
     // Session > "Add marker", F9 or M on the graph: sets the marker and opens its prompt beside its line.
     void addMarker();
 
+    Clock& clock_;
     std::unique_ptr<Monitor> monitor_;
     QTimer timer_;
     bool closing_ = false;
@@ -102,8 +126,9 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     std::vector<std::pair<QMenu*, MenuItem>> menus_;
 
     QWidget* client_ = nullptr;
-    QFrame *frmPixGraf_ = nullptr, *frameLEDdisp_ = nullptr, *frameBarGraf_ = nullptr;
-    QFrame *frameSesshnStuff_ = nullptr, *fraSeshnComnts_ = nullptr, *frameParams_ = nullptr;
+    QFrame *frmPixGraf_ = nullptr, *frameSesshnStuff_ = nullptr, *fraSeshnComnts_ = nullptr;
+    QFrame* frameParams_ = nullptr;
+    IndicatorFrame *frameLEDdisp_ = nullptr, *frameBarGraf_ = nullptr;
     GraphView* pixXYgraf_ = nullptr;
     MarkerPrompt* markerPrompt_ = nullptr;
     std::array<ModelLabel*, 10> lbl4Graf_{};
@@ -115,15 +140,21 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     QPlainTextEdit* txtSeshnComnts_ = nullptr;
     std::array<ModelLabel*, 7> lblParams_{};
 
-    QGroupBox *fraAdjSens_ = nullptr, *fraSelctPort_ = nullptr, *fraSetStuff_ = nullptr;
+    EntryFrame *fraAdjSens_ = nullptr, *fraSelctPort_ = nullptr, *fraSetStuff_ = nullptr;
     QSlider* slider1_ = nullptr;
     ModelLabel* lblSenseValu_ = nullptr;
-    std::array<QRadioButton*, 16> optPortNum_{};
+    std::array<PortOption*, 16> optPortNum_{};
     QPushButton* command2_ = nullptr;
+    QLabel* lblPortStatus_ = nullptr;
     QLineEdit* txtSS_ = nullptr;
+    LegendOverlay* legend_ = nullptr;
+    FocusRing* focusRing_ = nullptr;
 
     std::unique_ptr<SaveAsDialog> saveAs_;
     bool syncing_ = false;
+    LiveThrottle live_;
+    QPointer<QWidget> focusBefore_; // where the focus was when an entry frame took it
+    bool portScanShown_ = false;    // the chooser showed a running scan at its last update
 };
 
 } // namespace aurivo

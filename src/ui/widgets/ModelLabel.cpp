@@ -2,12 +2,25 @@
 
 #include "core/Colors.h"
 
+#include <QAccessible>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 
 namespace aurivo {
 
-ModelLabel::ModelLabel(QWidget* parent) : QAbstractButton(parent) {
-    setFocusPolicy(Qt::TabFocus);
+ModelLabel::ModelLabel(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void ModelLabel::setText(const QString& text) {
+    if (text == text_) return;
+    text_ = text;
+    update();
+    if (accessibleName().isEmpty()) {
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void ModelLabel::setBackColor(uint32_t colour) {
@@ -32,6 +45,11 @@ void ModelLabel::setAlignment(Qt::Alignment alignment) {
     update();
 }
 
+void ModelLabel::setAction(bool action) {
+    action_ = action;
+    setFocusPolicy(action ? Qt::TabFocus : Qt::NoFocus);
+}
+
 void ModelLabel::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), colors::toQColor(back_, palette()));
@@ -39,13 +57,33 @@ void ModelLabel::paintEvent(QPaintEvent*) {
         p.setPen(QPen(QColor(96, 96, 96)));
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
-    if (hasFocus()) {
-        p.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
-        p.drawRect(rect().adjusted(1, 1, -2, -2));
-    }
     p.setPen(colors::toQColor(fore_, palette()));
     p.setFont(font());
-    p.drawText(rect().adjusted(2, 0, -2, 0), int(alignment_) | Qt::TextSingleLine, text());
+    p.drawText(rect().adjusted(2, 0, -2, 0), int(alignment_) | Qt::TextSingleLine, text_);
+}
+
+// A click is a left-button press and release on the label, as on a button.
+void ModelLabel::mousePressEvent(QMouseEvent* event) {
+    pressed_ = event->button() == Qt::LeftButton;
+    event->accept(); // the press is the label's, as it is a button's; it does not reach the panel
+}
+
+void ModelLabel::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click =
+        pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    pressed_ = false;
+    event->accept();
+    if (click) emit clicked();
+}
+
+void ModelLabel::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (action_ && event->modifiers() == Qt::NoModifier &&
+        (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Select)) {
+        emit clicked();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace aurivo

@@ -16,6 +16,7 @@ SaveAsDialog::SaveAsDialog(QWidget* parent) : QDialog(parent) {
 
     txtSaveAs_ = new QLineEdit(this);
     txtSaveAs_->setObjectName(QStringLiteral("txtSaveAs"));
+    txtSaveAs_->setAccessibleName(QStringLiteral("Session name"));
     txtSaveAs_->setGeometry(px(120), px(120), px(2655), px(285));
     cmndSavAsok_ = new QPushButton(QStringLiteral("OK"), this);
     cmndSavAsok_->setObjectName(QStringLiteral("cmndSavAsok"));

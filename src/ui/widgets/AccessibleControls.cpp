@@ -1,0 +1,151 @@
+#include "ui/widgets/AccessibleControls.h"
+
+#include "ui/widgets/IndicatorFrame.h"
+#include "ui/widgets/ModelLabel.h"
+#include "ui/widgets/PanelFrame.h"
+#include "ui/widgets/PortOption.h"
+
+#include <QAccessibleWidget>
+
+namespace aurivo {
+
+namespace {
+
+// Description as Qt gives it for widgets: the accessible description, else the tooltip.
+QString description(const QWidget* w) {
+    return w->accessibleDescription().isEmpty() ? w->toolTip() : w->accessibleDescription();
+}
+
+class LabelAccessible : public QAccessibleWidget {
+  public:
+    explicit LabelAccessible(ModelLabel* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+    ModelLabel* label() const { return static_cast<ModelLabel*>(widget()); }
+
+    QAccessible::Role role() const override {
+        return label()->isAction() ? QAccessible::Button : QAccessible::StaticText;
+    }
+    // A label that shows nothing (an axis caption before the first drawing) says nothing either.
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        if (text(QAccessible::Name).trimmed().isEmpty()) s.invisible = true;
+        return s;
+    }
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name)
+            return label()->accessibleName().isEmpty() ? label()->text() : label()->accessibleName();
+        if (t == QAccessible::Description) return description(label());
+        return QAccessibleWidget::text(t);
+    }
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>>
+    relations(QAccessible::Relation match) const override {
+        auto rels = QAccessibleWidget::relations(match);
+        if ((match & QAccessible::Label) && label()->heading())
+            rels.append({QAccessible::queryAccessibleInterface(label()->heading()), QAccessible::Label});
+        if ((match & QAccessible::Labelled) && label()->parentWidget()) {
+            for (ModelLabel* sibling :
+                 label()->parentWidget()->findChildren<ModelLabel*>(Qt::FindDirectChildrenOnly))
+                if (sibling->heading() == label())
+                    rels.append({QAccessible::queryAccessibleInterface(sibling), QAccessible::Labelled});
+        }
+        return rels;
+    }
+    QStringList actionNames() const override {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (label()->isAction()) names.prepend(pressAction());
+        return names;
+    }
+    void doAction(const QString& name) override {
+        // Deferred, as a button's press is: the action may open a box that waits for the user.
+        if (name == pressAction() && label()->isAction())
+            QMetaObject::invokeMethod(label(), &ModelLabel::click, Qt::QueuedConnection);
+        else
+            QAccessibleWidget::doAction(name);
+    }
+    QStringList keyBindingsForAction(const QString& name) const override {
+        if (name == pressAction() && label()->isAction()) return {QStringLiteral("Space")};
+        return QAccessibleWidget::keyBindingsForAction(name);
+    }
+};
+
+class PortOptionAccessible : public QAccessibleWidget {
+  public:
+    explicit PortOptionAccessible(PortOption* option) : QAccessibleWidget(option, QAccessible::RadioButton) {}
+    PortOption* option() const { return static_cast<PortOption*>(widget()); }
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name) return option()->text();
+        if (t == QAccessible::Description) return description(option());
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.checkable = true;
+        s.checked = option()->isChecked();
+        return s;
+    }
+    QStringList actionNames() const override {
+        return QStringList{pressAction(), toggleAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& name) override {
+        if (name == pressAction() || name == toggleAction())
+            QMetaObject::invokeMethod(option(), &PortOption::choose, Qt::QueuedConnection);
+        else
+            QAccessibleWidget::doAction(name);
+    }
+    QStringList keyBindingsForAction(const QString& name) const override {
+        if (name == pressAction() || name == toggleAction()) return {QStringLiteral("Space")};
+        return QAccessibleWidget::keyBindingsForAction(name);
+    }
+};
+
+class IndicatorAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+  public:
+    explicit IndicatorAccessible(IndicatorFrame* frame)
+        : QAccessibleWidget(frame, QAccessible::ProgressBar) {}
+    IndicatorFrame* frame() const { return static_cast<IndicatorFrame*>(widget()); }
+
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+    // The lamps or segments are the meter's inner parts, not elements of their own.
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.readOnly = true;
+        return s;
+    }
+
+    QVariant currentValue() const override { return frame()->lit(); }
+    void setCurrentValue(const QVariant&) override {}
+    QVariant maximumValue() const override { return frame()->units(); }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
+};
+
+QAccessibleInterface* factory(const QString& key, QObject* object) {
+    if (key == QLatin1String("aurivo::ModelLabel"))
+        return new LabelAccessible(static_cast<ModelLabel*>(object));
+    if (key == QLatin1String("aurivo::PortOption"))
+        return new PortOptionAccessible(static_cast<PortOption*>(object));
+    if (key == QLatin1String("aurivo::IndicatorFrame"))
+        return new IndicatorAccessible(static_cast<IndicatorFrame*>(object));
+    if (key == QLatin1String("aurivo::PanelFrame"))
+        return new QAccessibleWidget(static_cast<PanelFrame*>(object), QAccessible::Grouping);
+    return nullptr;
+}
+
+} // namespace
+
+void AccessibleControls::install() {
+    static const bool installed = [] {
+        QAccessible::installFactory(factory);
+        return true;
+    }();
+    static_cast<void>(installed);
+}
+
+} // namespace aurivo

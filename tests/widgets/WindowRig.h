@@ -1,0 +1,47 @@
+#pragma once
+// The real main window over a scripted serial component and message boxes, in a fresh folder.
+
+#include "FakeSerialComm.h"
+#include "MonitorFakes.h"
+#include "core/SystemClock.h"
+#include "settings/SettingsFile.h"
+#include "ui/widgets/MainWindow.h"
+
+#include <QAction>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace aurivo {
+
+struct WindowRig {
+    QTemporaryDir dir;
+    SystemClock clock;
+    ScriptedBoxes boxes;
+    FakeSerialComm comm;
+    std::unique_ptr<MainWindow> window;
+    WindowRig() {
+        window = std::make_unique<MainWindow>(comm, clock, boxes, dir.path(), [](int) { return QString(); });
+    }
+    template <typename T> T* find(const QString& name) { return window->findChild<T*>(name); }
+    template <typename T> T* find(const char* name) { return find<T>(QString::fromLatin1(name)); }
+    QAction* action(const char* name) { return find<QAction>(QString::fromLatin1(name)); }
+
+    // Starts with saved default settings (no port question), shown, active and arranged.
+    bool startArranged() {
+        const double tpp = window->twipsPerPixel();
+        const QRect screen = window->screen()->geometry();
+        if (!SettingsFile(dir.path())
+                 .write(SettingsFile::defaults(screen.width() * tpp, screen.height() * tpp)))
+            return false;
+        window->show();
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window.get())) return false;
+        window->startUp();
+        const PanelArranger& arranger = window->monitor().arranger();
+        return QTest::qWaitFor([&] { return arranger.layoutState() == 2 && !arranger.pending(); });
+    }
+};
+
+} // namespace aurivo
