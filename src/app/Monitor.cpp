@@ -8,6 +8,7 @@
 #include "core/WindowHost.h"
 #include "device/SerialComm.h"
 #include "files/FileManager.h"
+#include "recording/CrashRecovery.h"
 #include "recording/SessionReplay.h"
 
 #include <QDir>
@@ -34,7 +35,11 @@ Monitor::Monitor(Services services)
 Monitor::~Monitor() = default;
 
 void Monitor::startUp() {
-    SessionFiles::deleteTemporaryFiles(folder_);
+    // A session cut off by the end of the program is kept under a name of its own, not deleted.
+    const CrashRecovery::Outcome recovered = CrashRecovery::recover(folder_);
+    if (!recovered.keepTemporaryFiles) SessionFiles::deleteTemporaryFiles(folder_);
+    if (!recovered.notice.isEmpty())
+        boxes_.notify(recovered.notice, QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Information);
     s_.fileManagerFolder = folder_;
     s_.levelShown = 255;
     s_.awaitingStartValue = true;
@@ -163,7 +168,7 @@ void Monitor::onTick() {
             if (waiting < 0) portFailed = true;
             if (waiting == 0) break;
             if (portFailed) {
-                sessions_.stopSession();
+                sessions_.stopAfterPortFailure();
                 break;
             }
             if (!readDevicePackets()) portFailed = true;
@@ -179,15 +184,15 @@ void Monitor::onTick() {
                 }
             }
         }
-        if (portFailed && s_.sessionRunning()) sessions_.stopSession();
+        if (portFailed && s_.sessionRunning()) sessions_.stopAfterPortFailure();
     }
 
     // What was recorded reaches the operating system once per tick; a write failure is told once.
     files_.flush();
-    const QString failure = files_.takeWriteFailure();
-    if (!failure.isEmpty()) {
-        boxes_.show(QStringLiteral("Recording failed: ") + failure, QStringLiteral("Aurivo USB"),
-                    MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+    const QString stopped = files_.takeRecordingStopped();
+    if (!stopped.isEmpty()) {
+        boxes_.show(stopped, QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok,
+                    MessageBoxes::Icon::Warning);
     }
 }
 

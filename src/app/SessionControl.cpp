@@ -6,9 +6,11 @@
 #include "core/MessageBoxes.h"
 #include "core/MonitorState.h"
 #include "core/NumberRules.h"
+#include "device/PortMessages.h"
 #include "device/SerialComm.h"
 #include "display/GraphPlotter.h"
 #include "display/Indicators.h"
+#include "files/SessionNameRule.h"
 #include "recording/SessionFiles.h"
 
 #include <QLocale>
@@ -40,7 +42,7 @@ void SessionControl::startSession() {
 
 void SessionControl::startSessionAs() {
     dialogs_.showSaveAs();
-    if (!s_.saveAsName.isEmpty()) {
+    if (!s_.saveAsName.isEmpty() && SessionNameRule::acceptForStart(s_.saveAsName, files_.folder(), boxes_)) {
         s_.saveAsFlag = true;
         beginSession();
     }
@@ -85,11 +87,19 @@ void SessionControl::beginSession() {
     comm_.setSettings(QStringLiteral("19200,N,8,1"));
     comm_.setInputLen(1);
     comm_.setInBufferSize(4096);
-    comm_.setPortOpen(true); // a port that does not open is noticed by the no-data timeout
+    const int portError = comm_.setPortOpen(true);
 
     s_.mnuSetFSize.enabled = false;
     s_.mnuSetSSF.enabled = false;
 
+    // A port that cannot be opened is said at once, with its device and why, and the session ends as
+    // by Stop instead of waiting for the no-data timeout to blame the wrong cause.
+    if (portError != 0) {
+        stopSession();
+        boxes_.show(PortMessages::openFailed(port, comm_.lastDevicePath(), comm_.lastErrorText()),
+                    QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+        return;
+    }
     // The session runs and shows live data even when its files could not be created; the user is told
     // once, now, which file and why, instead of finding an empty recording later.
     if (!failures.isEmpty()) {
@@ -121,6 +131,20 @@ void SessionControl::stopSession() {
 
     s_.mnuSaveFile.enabled = !s_.saveAsFlag;
     s_.mnuDisplayOld.enabled = true;
+    // A recording that could not be completed (the header included) is told now, once.
+    const QString stopped = files_.takeRecordingStopped();
+    if (!stopped.isEmpty())
+        boxes_.show(stopped, QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok,
+                    MessageBoxes::Icon::Warning);
+}
+
+void SessionControl::stopAfterPortFailure() {
+    const bool wasRunning = s_.sessionRunning();
+    stopSession();
+    if (wasRunning)
+        boxes_.show(
+            PortMessages::disconnected(comm_.commPort(), clock_.now().time(), files_.recordedReadings()),
+            QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
 }
 
 void SessionControl::restartSession() {

@@ -37,6 +37,7 @@ class QtSerialComm : public SerialComm {
     QByteArray input() override;
 
     QString lastErrorText() const override { return lastErrorText_; }
+    QString lastDevicePath() const override { return lastDevicePath_; }
 
     // The canonical path of the open device; empty while closed.
     QString openDevicePath() const { return openPath_; }
@@ -70,6 +71,7 @@ class QtSerialComm : public SerialComm {
     qsizetype readPos_ = 0;
     bool failed_ = false; // the device reported a hang-up or a read error since it was opened
     QString lastErrorText_;
+    QString lastDevicePath_;
 };
 
 } // namespace aurivo

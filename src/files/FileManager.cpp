@@ -1,6 +1,7 @@
 #include "files/FileManager.h"
 
 #include "files/SessionCopier.h"
+#include "files/SessionNameRule.h"
 #include "files/SessionPath.h"
 #include "recording/SessionColours.h"
 #include "recording/SessionHeaderFile.h"
@@ -132,10 +133,10 @@ void FileManager::cancel() {
 }
 
 bool FileManager::isReservedName() {
-    if (txtFM != QLatin1String("tempdata.tst") && txtFM != QLatin1String("tempdata")) return false;
-
-    boxes_.show(QStringLiteral("'tempdata.tst' is a reserved filename\r\nPlease use another name."), kTitle,
-                MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Information);
+    // A name is a file name: reserved names, paths and names no file system takes are refused.
+    const QString refused = SessionNameRule::refusal(txtFM, folder_);
+    if (refused.isEmpty()) return false;
+    boxes_.show(refused, kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Information);
     return true;
 }
 
@@ -192,7 +193,6 @@ bool FileManager::refreshTemporaryHeader(QString& failure) {
         items.append(QString());
     if (state_.txtSeshnComnts.text.isEmpty()) state_.txtSeshnComnts.text = QStringLiteral(" ");
     items.append(state_.txtSeshnComnts.text);
-    QFile::remove(header);
     if (SessionHeaderFile::writeItems(header, items, reason)) return true;
     failure = QDir::toNativeSeparators(header) + QStringLiteral(": ") + reason;
     return false;

@@ -38,9 +38,11 @@ void SessionReplay::drawChosenSessions(int scaleWidth, int scaleHeight, PlotPoin
         const SavedSession& session = sessions.back();
         const QString name = sessionName(hdrPath);
         if (!session.ok()) {
-            damaged += QStringLiteral("\r\n") + name + QStringLiteral(": ") + session.error;
+            damaged += QStringLiteral("\r\n") + name + QStringLiteral(" is left out: ") + session.error;
             continue;
         }
+        if (!session.note.isEmpty())
+            damaged += QStringLiteral("\r\n") + name + QStringLiteral(": ") + session.note;
         state_.txtSeshnComnts.text +=
             name + QStringLiteral("  Comments ...\r\n") + session.comments + QStringLiteral("\r\n");
         longest = std::max(longest, session.lengthBytes);
@@ -48,7 +50,7 @@ void SessionReplay::drawChosenSessions(int scaleWidth, int scaleHeight, PlotPoin
         if (session.maxADC > state_.maxADC) state_.maxADC = session.maxADC;
     }
     if (!damaged.isEmpty()) {
-        boxes_.show(QStringLiteral("These saved sessions cannot be displayed:") + damaged,
+        boxes_.show(QStringLiteral("Some saved sessions cannot be displayed in full:") + damaged,
                     QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     }
     const bool anyDrawn =
