@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QtEndian>
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <vector>
 
 namespace aurivo {
@@ -38,6 +40,11 @@ QString freeName(const QDir& folder, const QDateTime& when) {
             folder.entryList({name + QStringLiteral(".*")}, QDir::AllEntries | QDir::Hidden | QDir::System);
         if (taken.isEmpty()) return name;
     }
+}
+
+// A rename within the folder: never a copy, so nothing can be left half-made.
+bool moveFile(const QString& from, const QString& to) {
+    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
 } // namespace
@@ -106,14 +113,16 @@ CrashRecovery::Outcome CrashRecovery::recover(const QString& programFolder) {
         QFile::remove(newHdr);
         return failed(failure.text());
     }
-    if (!QFile::rename(tstPath, newTst)) {
+    if (!moveFile(tstPath, newTst)) {
+        const QString why = SafeFile::describe(errno);
         QFile::remove(newHdr);
-        return failed(WriteFailure::at(newTst, QStringLiteral("it cannot be renamed")).text());
+        return failed(WriteFailure::at(newTst, why).text());
     }
-    if (!QFile::rename(txtPath, newTxt)) {
-        QFile::rename(newTst, tstPath);
+    if (!moveFile(txtPath, newTxt)) {
+        const QString why = SafeFile::describe(errno);
+        moveFile(newTst, tstPath);
         QFile::remove(newHdr);
-        return failed(WriteFailure::at(newTxt, QStringLiteral("it cannot be renamed")).text());
+        return failed(WriteFailure::at(newTxt, why).text());
     }
     QFile::remove(hdrPath);
 

@@ -225,18 +225,22 @@ TEST_F(SessionReplayTest, ADamagedSessionIsNamedWithItsReasonAndTheOthersAreDraw
         EXPECT_EQ(state.minADC, row.drawn ? 7000 : 8100);
         EXPECT_EQ(state.maxADC, 8200);
         EXPECT_EQ(picture.pixelColour(10, yOf(8150)), kColours[0]);
-        EXPECT_EQ(row.drawn, picture.pixelColour(10, yOf(8000)) == kColours[1]);
+        const int32_t y = yOf(8000);
+        EXPECT_EQ(row.drawn,
+                  y >= 0 && y < picture.scaleHeight() && picture.pixelColour(10, y) == kColours[1]);
         for (const LabelModel& label : state.lbl4Graf)
             EXPECT_FALSE(label.caption.trimmed().startsWith(QLatin1Char('-'))) << label.caption.toStdString();
         QFile::remove(dir.filePath(QString::fromLatin1(row.name) + QStringLiteral(".Tst")));
     }
 }
 
-TEST(ReplayScale, ARangeAtTheReadingLimitsKeepsBothAxisEndsAboveZeroOhms) {
-    for (const auto& [min, max] : {std::pair{1.0, 16383.0}, {16383.0, 16383.0}, {1.0, 1.0}}) {
+TEST(ReplayScale, ARangeAtTheReadingLimitsKeepsBothAxisEndsAboveZeroOhmsAroundTheReadings) {
+    for (const auto& [min, max] :
+         {std::pair{1.0, 16383.0}, {16383.0, 16383.0}, {1.0, 1.0}, {50.0, 16000.0}}) {
         const ReplayScale scale = ReplayScale::compute(min, max, 40, 489, 300);
         EXPECT_GT(scale.low, 0) << min << " " << max;
-        EXPECT_GT(scale.graphMaxOhms, scale.low) << min << " " << max;
+        EXPECT_GE(scale.graphMaxOhms, float(numbers::ohmsFromReading(min))) << min << " " << max;
+        EXPECT_LE(scale.low, numbers::ohmsFromReading(std::min(max, 16382.0))) << min << " " << max;
         EXPECT_TRUE(std::isfinite(scale.graphScale) && scale.graphScale > 0) << min << " " << max;
     }
 }

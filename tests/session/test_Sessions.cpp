@@ -197,9 +197,8 @@ TEST(Sessions, StartUpKeepsASessionCutOffByACrashAndDiscardsAStoppedOne) {
     const Row rows[] = {
         {"killed", threeTst, threeTxt, "", false, QStringLiteral("recovered-20261206-095958"), threeTst,
          threeTxt},
-        {"killed inside a record and a line", threeTst + r8010 + "\x01\x02", threeTxt + "8010,45\r\n80",
-         QByteArray(), true, QStringLiteral("recovered-20261206-095958-2"), threeTst + r8010,
-         threeTxt + "8010,45\r\n"},
+        {"killed inside a record and a line", threeTst + r8010 + "\x01\x02", threeTxt + "80", QByteArray(),
+         true, QStringLiteral("recovered-20261206-095958-2"), threeTst, threeTxt},
         {"stopped",
          threeTst,
          threeTxt,
