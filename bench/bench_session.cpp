@@ -24,7 +24,9 @@ int32_t reading(int64_t i) {
     return 8192 + int32_t((i * 7919) % 401) - 200;
 }
 
-// A monitor whose running session already holds a day of readings.
+// A monitor whose running session already holds a day of readings. The day is plotted on a picture as
+// wide as the day, so that no compression step rebuilds the graph on the way; the picture then takes
+// the size the window's arrangement gave it.
 struct DaySession {
     QTemporaryDir dir;
     TestClock clock;
@@ -38,18 +40,20 @@ struct DaySession {
         comm.addPort(2);
         monitor = std::make_unique<Monitor>(
             Monitor::Services{comm, clock, boxes, host, dialogs, dir.path(), [](int) { return QString(); }});
-        dialogs.state = &monitor->state();
         monitor->startUp();
         tick();
         monitor->sessions().startSession();
         for (int i = 0; i < 12; ++i)
             tick(4);
-        MonitorState& s = monitor->state();
-        for (int64_t n = s.recordCount; n <= kDay; ++n)
-            monitor->files().writeReading(int32_t(n), reading(n));
-        monitor->files().flush();
-        s.recordCount = int32_t(kDay + 1);
-        s.compressionCounter = s.recordCount;
+        GraphPlotter& graph = monitor->graph();
+        const int width = graph.picture().scaleWidth(), height = graph.picture().scaleHeight();
+        graph.resizePicture(int(kDay + 2), 1);
+        QByteArray day;
+        for (int64_t n = graph.state().recordCount; n <= kDay; ++n)
+            day += PacketDecoder::makePacket(uint16_t(reading(n)), 4);
+        comm.deliver(day);
+        tick(); // the test clock stands still within a tick: one tick reads the whole day
+        graph.resizePicture(width, height);
     }
     void tick(int packets = 0) {
         for (int i = 0; i < packets; ++i)
@@ -63,11 +67,11 @@ struct DaySession {
 void BM_TickWithRebuild24h(benchmark::State& st) {
     static DaySession session;
     for (auto _ : st) {
-        session.monitor->state().redrawRequested = true;
+        session.monitor->graph().requestRedraw();
         session.tick(4);
     }
-    st.counters["records"] = session.monitor->state().recordCount - 1;
-    st.counters["yCompress"] = session.monitor->state().yCompress;
+    st.counters["records"] = session.monitor->graph().state().recordCount - 1;
+    st.counters["yCompress"] = session.monitor->graph().state().yCompress;
 }
 BENCHMARK(BM_TickWithRebuild24h)->Unit(benchmark::kMillisecond)->Iterations(20);
 
@@ -103,26 +107,21 @@ SixSessions& sixSessions() {
 void BM_ReplaySixDays(benchmark::State& st) {
     SixSessions& six = sixSessions();
     QTemporaryDir program;
-    MonitorState state;
     SessionFiles files(program.path()); // closed: the replay writes no trace lines
-    GraphPlotter graph(state, files);
+    GraphPlotter graph(files);
+    CommentBox comments;
     ScriptedBoxes boxes;
-    state.chosenSessionCount = 6;
+    DisplayList list;
+    list.count = 6;
     for (int k = 0; k < 6; ++k) {
-        state.chosenTstPaths[k] = six.tst[k];
-        state.chosenHdrPaths[k] = six.hdr[k];
+        list.tstPaths[k] = six.tst[k];
+        list.hdrPaths[k] = six.hdr[k];
     }
     for (auto _ : st) {
-        SessionReplay replay(state, boxes);
-        replay.drawChosenSessions(
-            graph.picture().scaleWidth(), graph.picture().scaleHeight(),
-            [&graph](int32_t x, double ohms, uint32_t colour) { return graph.plotPoint(x, ohms, colour); },
-            [&graph] {
-                graph.picture().clear();
-                graph.drawGrid();
-            });
+        SessionReplay replay(boxes);
+        replay.drawChosenSessions(list, graph, comments);
     }
-    st.counters["yCompress"] = state.yCompress;
+    st.counters["yCompress"] = graph.state().yCompress;
 }
 BENCHMARK(BM_ReplaySixDays)->Unit(benchmark::kMillisecond);
 

@@ -7,7 +7,6 @@
 #include "core/NumberRules.h"
 #include "core/WindowHost.h"
 #include "device/SerialComm.h"
-#include "files/FileManager.h"
 #include "recording/CrashRecovery.h"
 #include "recording/SessionReplay.h"
 
@@ -16,23 +15,21 @@
 
 namespace aurivo {
 
-using namespace numbers;
-
-namespace {
-const QString kTrue = QStringLiteral("True");
-const QString kFalse = QStringLiteral("False");
-const QString kDisplayAnother = QStringLiteral("Display another session");
-const QString kResume = QStringLiteral("Resume normal display");
-} // namespace
+using numbers::numberText;
+using numbers::toLong;
 
 Monitor::Monitor(Services services)
     : folder_(services.programFolder), comm_(services.comm), clock_(services.clock), boxes_(services.boxes),
-      host_(services.host), dialogs_(services.dialogs), files_(folder_), indicators_(s_), status_(s_),
-      graph_(s_, files_), sessions_(s_, comm_, clock_, boxes_, dialogs_, files_, indicators_, graph_),
-      views_(s_, host_), params_(s_, boxes_), ports_(s_, comm_, clock_, host_, services.deviceName),
-      arranger_(s_, graph_.picture(), host_, boxes_), settingsFile_(folder_) {}
-
-Monitor::~Monitor() = default;
+      host_(services.host), dialogs_(services.dialogs), files_(folder_), graph_(files_), reader_(comm_),
+      arranger_(host_, boxes_), views_(arranger_, host_), params_(boxes_),
+      ports_(comm_, host_, countdown_, services.deviceName),
+      sessions_(SessionControl::Parts{comm_, clock_, boxes_, dialogs_, files_, indicators_, graph_, panel_,
+                                      ports_, comments_}),
+      fileManager_(folder_, boxes_, comments_), settingsFile_(folder_) {
+    views_.pictureGraphShown.subscribe([this] { graph_.requestRedraw(); });
+    for (ChangeSignal* source : {&sessions_.changed, &views_.changed, &ports_.changed})
+        source->subscribe([this] { menusChanged.notify(); });
+}
 
 void Monitor::startUp() {
     // A session cut off by the end of the program is kept under a name of its own, not deleted.
@@ -40,15 +37,11 @@ void Monitor::startUp() {
     if (!recovered.keepTemporaryFiles) SessionFiles::deleteTemporaryFiles(folder_);
     if (!recovered.notice.isEmpty())
         boxes_.notify(recovered.notice, QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Information);
-    s_.fileManagerFolder = folder_;
-    s_.levelShown = 255;
-    s_.awaitingStartValue = true;
+    indicators_.setShown(255);
     indicators_.resetToNeutral();
     loadSettings();
-    s_.lblParams[5].caption = QString::number(s_.commPortNumber);
-    s_.lblParams[3].caption = s_.sensitivityText;
-    s_.layoutState = 1;
-    s_.layoutPending = true;
+    // The port and sensitivity captions show the values just read; the first tick arranges the window.
+    arranger_.requestArrangement(1);
 }
 
 void Monitor::loadSettings() {
@@ -64,29 +57,14 @@ void Monitor::loadSettings() {
     if (missing)
         loaded = SettingsFile::defaults(host_.screenWidthTwips(), host_.screenHeightTwips());
     else
-        s_.lblParams[6].visible = false;
+        ports_.hideScanNotice();
 
-    s_.commPortNumber = loaded.commPortNumber;
-    s_.sensitivityText = loaded.sensitivityText;
-    // A view is shown, and its menu item checked, only when its text reads exactly "True".
-    const std::tuple<QString*, MenuItemModel*, const QString*> views[6] = {
-        {&s_.pictureGraphVisible, &s_.mnuPixGraf, &loaded.pictureGraphVisible},
-        {&s_.colorGraphVisible, &s_.mnuBarGrf, &loaded.colorGraphVisible},
-        {&s_.barGraphVisible, &s_.mnuSmlGraf, &loaded.barGraphVisible},
-        {&s_.internalStatusVisible, &s_.mnuInternStatus, &loaded.internalStatusVisible},
-        {&s_.sessionCommentsVisible, &s_.mnuComments, &loaded.sessionCommentsVisible},
-        {&s_.timeEtcVisible, &s_.mnuTimnStuf, &loaded.timeEtcVisible}};
-    for (const auto& [field, item, value] : views) {
-        *field = *value == kTrue ? kTrue : kFalse;
-        item->checked = *value == kTrue;
-    }
-    s_.panelWeightSum = loaded.panelWeightSum;
-    s_.windowWidth = loaded.windowWidth;
-    s_.windowHeight = loaded.windowHeight;
-    s_.windowTop = loaded.windowTop;
-    s_.windowLeft = loaded.windowLeft;
-    s_.filterSize = loaded.filterSize;
-    s_.jitterRejection = loaded.jitterRejection;
+    ports_.setCommPortNumber(loaded.commPortNumber);
+    params_.setSensitivityText(loaded.sensitivityText);
+    views_.load(loaded.views, loaded.panelWeightSum);
+    arranger_.rememberGeometry(loaded.windowWidth, loaded.windowHeight, loaded.windowLeft, loaded.windowTop);
+    params_.setFilterSize(loaded.filterSize);
+    params_.setJitterRejection(loaded.jitterRejection);
 
     if (missing) {
         boxes_.show(QStringLiteral("Need to select Comm Port"), QStringLiteral("No initialzation file found"),
@@ -105,87 +83,38 @@ void Monitor::onTick() {
         ~Leave() { --depth; }
     } leave{tickDepth_};
 
-    bool portFailed = false;
-    const QString timeoutText = QStringLiteral("No data detected on serial port .") + QStringLiteral("\r\n") +
-                                QStringLiteral("Session Stopped !!");
+    if (sessions_.running() && sessions_.countTickWithoutData() > 160) {
+        boxes_.show(QStringLiteral("No data detected on serial port .") + QStringLiteral("\r\n") +
+                        QStringLiteral("Session Stopped !!"),
+                    QStringLiteral("Serial port timeout"), MessageBoxes::Buttons::Ok,
+                    MessageBoxes::Icon::None);
+        sessions_.resetNoDataTicks();
+        sessions_.stopSession();
+    }
 
-    if (s_.sessionRunning()) {
-        s_.noDataTicks += 1;
-        if (s_.noDataTicks > 160) {
-            boxes_.show(timeoutText, QStringLiteral("Serial port timeout"), MessageBoxes::Buttons::Ok,
-                        MessageBoxes::Icon::None);
-            s_.noDataTicks = 0;
-            sessions_.stopSession();
+    arranger_.watchSize();
+
+    if (sessions_.running()) sessions_.showDataPresence();
+
+    indicators_.stepLevel(last_, sessions_.running());
+    indicators_.showLevel(sessions_.awaitingStartValue());
+
+    countdown_.tick();
+
+    const PanelArranger::Outcome arranged =
+        arranger_.arrangeIfPending(views_.views(), views_.panelWeightSum());
+    if (arranged.laidOut) {
+        if (arranged.picturePixels) {
+            const QSize size = *arranged.picturePixels;
+            if (size.width() != graph_.picture().scaleWidth() ||
+                size.height() != graph_.picture().scaleHeight())
+                graph_.resizePicture(size.width(), size.height());
         }
+        if (arranged.redrawGraph) graph_.requestRedraw();
+        ports_.hideScanNotice();
     }
 
-    // The watch starts once the first arrangement has placed the window: while start-up is still
-    // running (its port chooser yields to ticks) the design size must not replace the saved geometry.
-    if (s_.layoutState != 1 && s_.layoutState != 0 && host_.showState() != WindowState::Minimized) {
-        const TwipsRect g = host_.windowGeometry();
-        if (g.width != s_.windowWidth || g.height != s_.windowHeight) {
-            s_.layoutState =
-                std::abs(g.height - s_.windowHeight) < std::abs(g.width - s_.windowWidth) ? 3 : 2;
-            s_.layoutPending = true;
-        }
-    }
-
-    if (s_.sessionRunning()) {
-        const float now = clock_.secondsSinceMidnight();
-        if (s_.dataSeen) {
-            s_.dataSeen = false;
-            s_.lastDataTime = now;
-            s_.lblShnStf[7].backColor = colors::kLightGreen;
-        } else {
-            // Across midnight the clock restarts at 0; the last data time is then a day earlier.
-            const float last = now < s_.lastDataTime ? s_.lastDataTime - 86400.0f : s_.lastDataTime;
-            if (now > last + 0.5f) {
-                s_.lblShnStf[7].backColor = colors::kLightRed;
-                s_.lblShnStf[7].caption = QStringLiteral("No Data");
-            }
-        }
-        // Elapsed time keeps counting past midnight: whole days between the start date and now are
-        // added to the difference of the two time-of-day readings.
-        const qint64 days =
-            s_.sessionStartDate.isValid() ? s_.sessionStartDate.date().daysTo(clock_.now().date()) : 0;
-        const double elapsed = double(now) - double(s_.sessionStartSeconds) + 86400.0 * double(days);
-        s_.lblParams[1].caption = formatSessionTime(elapsed);
-    }
-
-    indicators_.stepLevel();
-    indicators_.showLevel();
-
-    if (s_.tickCountdown > 0) s_.tickCountdown -= 1;
-
-    if (s_.layoutPending) {
-        arranger_.arrangePanels();
-        s_.layoutPending = false;
-    }
-
-    if (comm_.portOpen()) {
-        for (;;) {
-            const int waiting = comm_.inBufferCount();
-            if (waiting < 0) portFailed = true;
-            if (waiting == 0) break;
-            if (portFailed) {
-                sessions_.stopAfterPortFailure();
-                break;
-            }
-            if (!readDevicePackets()) portFailed = true;
-            if ((s_.statusByte & 4) && s_.awaitingStartValue) {
-                if (std::abs(s_.startCandidate - s_.rawReading) > s_.jitterRejection) {
-                    s_.startCandidate = s_.rawReading;
-                } else {
-                    s_.stableCount += 1;
-                    if (s_.stableCount > 2 * s_.filterSize) {
-                        s_.awaitingStartValue = false;
-                        s_.lblSysADCstart.caption = numberText(s_.startCandidate);
-                    }
-                }
-            }
-        }
-        if (portFailed && s_.sessionRunning()) sessions_.stopAfterPortFailure();
-    }
+    if (comm_.portOpen() && !readDevicePackets() && sessions_.running()) sessions_.stopAfterPortFailure();
 
     // What was recorded reaches the operating system once per tick; a write failure is told once.
     files_.flush();
@@ -197,21 +126,40 @@ void Monitor::onTick() {
 }
 
 bool Monitor::readDevicePackets() {
-    do {
-        const QByteArray in = comm_.input();
-        if (in.isEmpty()) return false;
-        if (decoder_.feed(uint8_t(in[0]))) {
-            s_.dataSeen = true;
-            s_.noDataTicks = 0;
-            s_.rawReading = decoder_.rawReading();
-            s_.statusByte = decoder_.statusByte();
-            status_.showReading();
-            graph_.plotReading();
-        }
+    const int64_t started = clock_.steadyMilliseconds();
+    const auto mayGoOn = [&] { return clock_.steadyMilliseconds() - started < kReadBudgetMs; };
+    const auto take = [this](const Reading& reading) { takeReading(reading); };
+    bool portFailed = false;
+    for (;;) {
         const int waiting = comm_.inBufferCount();
-        if (waiting < 0) return false;
-        if (waiting == 0) return true;
-    } while (true);
+        if (waiting < 0) portFailed = true;
+        if (waiting == 0) break;
+        if (portFailed) {
+            sessions_.stopAfterPortFailure();
+            break;
+        }
+        const PacketReader::Outcome outcome = reader_.readWaiting(take, mayGoOn);
+        if (outcome == PacketReader::Outcome::Failed) portFailed = true;
+        // The capture works once per round, on the last packet that round decoded.
+        sessions_.captureStartValue(last_, params_.jitterRejection(), params_.filterSize());
+        if (outcome == PacketReader::Outcome::Paused || (!portFailed && !mayGoOn())) break;
+    }
+    return !portFailed;
+}
+
+void Monitor::takeReading(const Reading& reading) {
+    sessions_.noteReading();
+    const GraphState& graph = graph_.state();
+    const std::optional<float> target = panel_.showReading(
+        reading, ReadingStatus::Context{graph.filteredReading, sessions_.running(),
+                                        double(sessions_.startReading()), graph.graphSpanPercent});
+    if (target) indicators_.setTarget(*target);
+    const GraphPlotter::Outcome plotted = graph_.plotReading(
+        reading, GraphPlotter::Inputs{double(sessions_.startReading()), params_.sensitivityPercent(),
+                                      params_.filterSize(), replayShown_});
+    // The auto-range widens the sensitivity; its caption shows the number-to-text form.
+    if (plotted.widenedSensitivity) params_.setSensitivityText(numberText(*plotted.widenedSensitivity));
+    last_ = plotted.reading;
 }
 
 void Monitor::exitProgram() {
@@ -219,44 +167,32 @@ void Monitor::exitProgram() {
     exitRequested_ = true;
 }
 
-Settings Monitor::collectSettings() {
-    // The captions are the authority for port and sensitivity; the window for its geometry. A view text
-    // other than "True" is written as "False" by the settings file itself.
-    bool ok = false;
-    const double port = s_.lblParams[5].caption.trimmed().toDouble(&ok);
-    if (ok) s_.commPortNumber = toLong(port);
-    s_.sensitivityText = s_.lblParams[3].caption;
+Settings Monitor::collectSettings() const {
+    // The window's geometry is what it really is now; a view other than shown is written as "False".
     const TwipsRect g = host_.windowGeometry();
-    s_.windowWidth = toLong(g.width);
-    s_.windowHeight = toLong(g.height);
-    s_.windowTop = toLong(g.top);
-    s_.windowLeft = toLong(g.left);
-    return Settings{.commPortNumber = s_.commPortNumber,
-                    .sensitivityText = s_.sensitivityText,
-                    .pictureGraphVisible = s_.pictureGraphVisible,
-                    .colorGraphVisible = s_.colorGraphVisible,
-                    .barGraphVisible = s_.barGraphVisible,
-                    .internalStatusVisible = s_.internalStatusVisible,
-                    .sessionCommentsVisible = s_.sessionCommentsVisible,
-                    .timeEtcVisible = s_.timeEtcVisible,
-                    .windowWidth = s_.windowWidth,
-                    .windowHeight = s_.windowHeight,
-                    .windowTop = s_.windowTop,
-                    .windowLeft = s_.windowLeft,
-                    .filterSize = s_.filterSize,
-                    .jitterRejection = s_.jitterRejection,
-                    .panelWeightSum = s_.panelWeightSum};
+    Settings s;
+    s.commPortNumber = ports_.commPortNumber();
+    s.sensitivityText = params_.sensitivityText();
+    s.views = views_.views();
+    s.windowWidth = toLong(g.width);
+    s.windowHeight = toLong(g.height);
+    s.windowTop = toLong(g.top);
+    s.windowLeft = toLong(g.left);
+    s.filterSize = params_.filterSize();
+    s.jitterRejection = params_.jitterRejection();
+    s.panelWeightSum = views_.panelWeightSum();
+    return s;
 }
 
 void Monitor::prepareToClose() {
-    s_.closingRequested = true;
+    ports_.requestClose();
     // Closing during a session stops it first, so the header gets its closing records and the
     // user's comments; nothing typed is lost.
-    if (s_.sessionRunning()) sessions_.stopSession();
-    if (s_.mnuSaveFile.caption == kResume) {
+    if (sessions_.running()) sessions_.stopSession();
+    if (replayShown_) {
         if (host_.showState() == WindowState::Normal) {
-            host_.setWindowHeight(s_.preReplayHeight);
-            host_.setWindowWidth(s_.preReplayWidth);
+            host_.setWindowHeight(views_.preReplayHeight());
+            host_.setWindowWidth(views_.preReplayWidth());
         }
         views_.leaveReplayView();
     }
@@ -270,35 +206,39 @@ void Monitor::prepareToClose() {
     if (comm_.portOpen()) comm_.setPortOpen(false);
 }
 
+void Monitor::toggleShowInput() {
+    showInputChecked_ = !showInputChecked_;
+    menusChanged.notify();
+}
+
 void Monitor::clickParameterLabel(int index) {
-    views_.hideEntryFrame();
+    params_.hideEntryBox();
     if (index == 3) params_.openSensitivityBox();
-    if (index == 5) ports_.scanFromPortLabel();
+    if (index == 5 && !sessions_.running()) ports_.scanFromPortLabel();
 }
 
 void Monitor::clickGraph() {
-    if (s_.mnuDisplayOld.caption == kDisplayAnother) displaySavedSessions();
-    views_.hideEntryFrame();
+    if (replayShown_) displaySavedSessions();
+    params_.hideEntryBox();
+}
+
+void Monitor::setReplayShown(bool shown) {
+    replayShown_ = shown;
+    menusChanged.notify();
 }
 
 void Monitor::saveSessionOrResume() {
-    if (s_.mnuSaveFile.caption == kResume) {
-        graph_.picture().clear();
-        s_.mnuDisplayOld.caption = QStringLiteral("Display saved session");
-        s_.mnuSaveFile.caption = QStringLiteral("Save session");
+    if (replayShown_) {
+        graph_.clearPicture();
+        setReplayShown(false);
         if (host_.showState() == WindowState::Normal) {
-            host_.setWindowHeight(s_.preReplayHeight);
-            host_.setWindowWidth(s_.preReplayWidth);
+            host_.setWindowHeight(views_.preReplayHeight());
+            host_.setWindowWidth(views_.preReplayWidth());
         }
-        s_.mnuSession.visible = true;
-        s_.mnuDisplay.visible = true;
-        s_.mnuSerlPort.visible = true;
         views_.leaveReplayView();
-        s_.replayActive = false;
-        s_.txtSeshnComnts.text.clear();
-        s_.txtSeshnComnts.locked = false;
-        for (auto& label : s_.lbl4Graf)
-            label.caption.clear();
+        comments_.setText(QString());
+        comments_.setLocked(false);
+        graph_.clearAxisLabels();
         return;
     }
     const QFileInfo data(QDir(folder_).filePath(QStringLiteral("tempdata.tst")));
@@ -307,66 +247,144 @@ void Monitor::saveSessionOrResume() {
                     MessageBoxes::Buttons::Ok, MessageBoxes::Icon::None);
         return;
     }
-    FileManager manager(s_, folder_, boxes_);
-    manager.load();
-    manager.cmdFileOptionCaption = QStringLiteral("Save");
-    manager.caption = QStringLiteral("Save session file");
-    manager.width = 4185; // hides the display list at the right
-    manager.cmdAdd2ListVisible = false;
-    dialogs_.showFileManager(manager);
+    fileManager_.load(FileManager::Purpose::Save);
+    ports_.requestCancel(); // opening the file manager ends a port chooser's pause
+    dialogs_.showFileManager(fileManager_);
 }
 
 void Monitor::displaySavedSessions() {
-    {
-        FileManager manager(s_, folder_, boxes_);
-        manager.load();
-        manager.cmdFileOptionCaption = QStringLiteral("Display");
-        manager.caption = QStringLiteral("Display saved session file");
-        manager.width = 6735;
-        manager.cmdAdd2ListVisible = true;
-        dialogs_.showFileManager(manager);
-    }
-    if (s_.chosenSessionCount < 1) {
-        if (s_.replayActive) saveSessionOrResume();
+    fileManager_.load(FileManager::Purpose::Display);
+    ports_.requestCancel();
+    dialogs_.showFileManager(fileManager_);
+    if (fileManager_.displayList().count < 1) {
+        if (replayShown_) saveSessionOrResume();
         return;
     }
-    if (s_.mnuDisplayOld.caption != kDisplayAnother) {
-        s_.mnuDisplayOld.caption = kDisplayAnother;
-        s_.mnuSaveFile.caption = kResume;
-        s_.txtSeshnComnts.locked = true;
+    if (!replayShown_) {
+        setReplayShown(true);
+        comments_.setLocked(true);
         if (host_.showState() == WindowState::Normal) {
             const TwipsRect g = host_.windowGeometry();
-            s_.preReplayHeight = toLong(g.height);
-            s_.preReplayWidth = toLong(g.width);
+            views_.rememberPreReplaySize(toLong(g.height), toLong(g.width));
             host_.setWindowWidth(0.9 * host_.screenWidthTwips());
             host_.setWindowHeight(0.9 * host_.screenHeightTwips());
         }
         views_.enterReplayView();
-        s_.mnuSession.visible = false;
-        s_.mnuDisplay.visible = false;
-        s_.mnuSerlPort.visible = false;
-        s_.replayActive = true;
         // Two ticks re-arrange the window before drawing. The wait also ends if the window closes or
         // after a few seconds, so it can never hang the program.
-        s_.tickCountdown = 2;
-        const int64_t deadline = clock_.steadyMilliseconds() + 3000;
-        while (s_.tickCountdown > 0 && !s_.closingRequested && clock_.steadyMilliseconds() < deadline)
-            host_.processEvents();
-        s_.txtSeshnComnts.font.size = 8;
+        countdown_.start(2);
+        host_.waitUntil([this] { return countdown_.expired() || ports_.closingRequested(); }, 3000);
+        arranger_.setCommentFontSize(8);
     }
-    SessionReplay replay(s_, boxes_);
-    GraphCanvas& picture = graph_.picture();
-    replay.drawChosenSessions(
-        picture.scaleWidth(), picture.scaleHeight(),
-        [this](int32_t x, double ohms, uint32_t colour) { return graph_.plotPoint(x, ohms, colour); },
-        [this, &picture] {
-            picture.clear();
-            graph_.drawGrid();
-        });
+    SessionReplay replay(boxes_);
+    replay.drawChosenSessions(fileManager_.displayList(), graph_, comments_);
 }
 
 void Monitor::showAbout() {
     dialogs_.showAbout();
+}
+
+LabelModel Monitor::parameterLabel(int index) const {
+    LabelModel label;
+    switch (index) {
+    case 0:
+        label.caption = QStringLiteral("Time");
+        break;
+    case 1:
+        label.caption = sessions_.clockText();
+        break;
+    case 2:
+        label.caption = QStringLiteral("Sens.%");
+        break;
+    case 3:
+        label.caption = params_.sensitivityText();
+        label.backColor = colors::kWindowBackground;
+        label.toolTip = QStringLiteral("Click here to adjust sensitivity");
+        break;
+    case 4:
+        label.caption = QStringLiteral("Port #");
+        break;
+    case 5:
+        label.caption = ports_.portText();
+        // During a session the port cannot change: its number is greyed and offers no click.
+        label.backColor = sessions_.running() ? colors::kInactiveCaptionText : colors::kWindowBackground;
+        if (!sessions_.running()) label.toolTip = QStringLiteral("Click here to select port number");
+        break;
+    case 6:
+        label.caption = QStringLiteral("Examiming Ports");
+        label.backColor = colors::kRed;
+        label.visible = ports_.scanNoticeShown();
+        break;
+    default:
+        break;
+    }
+    return label;
+}
+
+MenuItemModel Monitor::menuItem(MenuItem item) const {
+    const bool running = sessions_.running();
+    const PanelViews& v = views_.views();
+    const auto plain = [](const char* caption, bool enabled = true) {
+        return MenuItemModel{QString::fromLatin1(caption), enabled, false, true};
+    };
+    const auto check = [](const char* caption, bool checked, bool enabled = true) {
+        return MenuItemModel{QString::fromLatin1(caption), enabled, checked, true};
+    };
+    switch (item) {
+    case MenuItem::File:
+        return plain("File");
+    case MenuItem::Session:
+        return MenuItemModel{QStringLiteral("Session"), true, false, !replayShown_};
+    case MenuItem::Display:
+        return MenuItemModel{QStringLiteral("Display"), true, false, !replayShown_};
+    case MenuItem::SerialPort:
+        return MenuItemModel{QStringLiteral("Serial Port"), true, false, !replayShown_};
+    case MenuItem::Help:
+        return plain("&Help");
+    case MenuItem::SaveFile:
+        // A session started with a name is saved already; its files have nothing to save.
+        return plain(replayShown_ ? "Resume normal display" : "Save session",
+                     !running && !sessions_.savedAs());
+    case MenuItem::DisplayOld:
+        return plain(replayShown_ ? "Display another session" : "Display saved session", !running);
+    case MenuItem::Cancel:
+        return plain("Cancel");
+    case MenuItem::Exit:
+        return plain("Exit");
+    case MenuItem::Restart:
+        return plain("Restart", running);
+    case MenuItem::Start:
+        return plain("Start", !running);
+    case MenuItem::StartAs:
+        return plain("Start and save as", !running);
+    case MenuItem::Stop:
+        return plain("Stop", running);
+    case MenuItem::SetSense:
+        return plain("Set Sensitivity");
+    case MenuItem::SetFSize:
+        return plain("Set Filter Size", !running);
+    case MenuItem::SetSSF:
+        return plain("Adjust Jitter Rejection", !running);
+    case MenuItem::PixGraf:
+        return check("Picture Graph", v.pictureGraph);
+    case MenuItem::BarGrf:
+        return check("Color Bar Graph", v.colorGraph);
+    case MenuItem::SmlGraf:
+        return check("BarGraph", v.barGraph);
+    case MenuItem::InternStatus:
+        return check("Internal Status", v.internalStatus);
+    case MenuItem::Comments:
+        return check("Session comments", v.sessionComments);
+    case MenuItem::TimnStuf:
+        return check("Display Time etc.", v.timeEtc);
+    case MenuItem::ShowInput:
+        return check("ShowDataInput", showInputChecked_, false);
+    case MenuItem::SetComPort:
+        return plain("Set Comm Port", !running && !ports_.probing());
+    case MenuItem::AboutHelp:
+        return plain("About");
+    }
+    return MenuItemModel{};
 }
 
 } // namespace aurivo

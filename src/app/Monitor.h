@@ -1,14 +1,20 @@
 #pragma once
-// The monitor's main form without its widgets: start-up, the 200 ms tick, reading the device, closing,
-// and the wiring of every routine the window's controls call. The window forwards each user action
-// here and then mirrors the state; tests drive the same entry points headless.
+// The conductor of the main window without its widgets: start-up, the 200 ms tick, reading the device,
+// closing, the replay view, and the wiring of every routine the window's controls call. Each part owns
+// its state and shows it read-only; the monitor passes readings and values from one part to the next.
+// The window forwards each user action here and follows the parts' change signals; tests drive the same
+// entry points headless.
 
 #include "app/SessionControl.h"
-#include "core/MonitorState.h"
-#include "device/PacketDecoder.h"
+#include "core/ChangeSignal.h"
+#include "core/CommentBox.h"
+#include "core/Reading.h"
+#include "core/TickCountdown.h"
+#include "device/PacketReader.h"
 #include "display/GraphPlotter.h"
 #include "display/Indicators.h"
 #include "display/ReadingStatus.h"
+#include "files/FileManager.h"
 #include "recording/SessionFiles.h"
 #include "settings/ParameterBoxes.h"
 #include "settings/PortChooser.h"
@@ -17,7 +23,6 @@
 #include "ui/ViewToggles.h"
 
 #include <functional>
-#include <memory>
 
 namespace aurivo {
 
@@ -26,7 +31,35 @@ class Clock;
 class MessageBoxes;
 class WindowHost;
 class Dialogs;
-class FileManager;
+
+// The menus and their items, named after their controls.
+enum class MenuItem {
+    File,
+    Session,
+    Display,
+    SerialPort,
+    Help,
+    SaveFile,
+    DisplayOld,
+    Cancel,
+    Exit,
+    Restart,
+    Start,
+    StartAs,
+    Stop,
+    SetSense,
+    SetFSize,
+    SetSSF,
+    PixGraf,
+    BarGrf,
+    SmlGraf,
+    InternStatus,
+    Comments,
+    TimnStuf,
+    ShowInput,
+    SetComPort,
+    AboutHelp,
+};
 
 class Monitor {
   public:
@@ -41,11 +74,12 @@ class Monitor {
         std::function<QString(int)> deviceName;
     };
 
-    explicit Monitor(Services services);
-    ~Monitor();
+    // Longest time one tick spends reading the port; what still waits is read by the next tick, so the
+    // window repaints and answers at any input rate.
+    static constexpr int64_t kReadBudgetMs = 20;
 
-    MonitorState& state() { return s_; }
-    const MonitorState& state() const { return s_; }
+    explicit Monitor(Services services);
+
     const QString& programFolder() const { return folder_; }
 
     void startUp();
@@ -57,16 +91,31 @@ class Monitor {
     void exitProgram();
     bool exitRequested() const { return exitRequested_; }
 
-    // The packet reader: takes every waiting byte, one at a time. Returns false when the port failed.
+    // The receive step of the tick: reads what the port has received, for at most kReadBudgetMs, and
+    // settles the start value on the last packet read. Returns false when the port failed.
     bool readDevicePackets();
+    // The reading of the last valid packet (after the graph's step limit).
+    const Reading& lastReading() const { return last_; }
 
     // Menu and control entry points that belong to the main form itself.
-    void toggleShowInput() { s_.mnuShowInput.checked = !s_.mnuShowInput.checked; }
+    void toggleShowInput();
     void clickParameterLabel(int index);
     void clickGraph();
+    void requestCancel() { ports_.requestCancel(); }
+    // File > "Save session", or "Resume normal display" while a replay is shown.
     void saveSessionOrResume();
+    // File > "Display saved session" / "Display another session".
     void displaySavedSessions();
     void showAbout();
+    // Every click on the window background, a display panel or one of its labels.
+    void clickPanel() { params_.hideEntryBox(); }
+
+    // A replay view is shown.
+    bool replayShown() const { return replayShown_; }
+    MenuItemModel menuItem(MenuItem item) const;
+    // What the parameters strip LblParams(0..6) shows: the session clock, the sensitivity, the port
+    // number (greyed during a session) and the scan notice.
+    LabelModel parameterLabel(int index) const;
 
     SessionControl& sessions() { return sessions_; }
     ViewToggles& views() { return views_; }
@@ -74,31 +123,44 @@ class Monitor {
     ParameterBoxes& parameters() { return params_; }
     GraphPlotter& graph() { return graph_; }
     Indicators& indicators() { return indicators_; }
+    ReadingStatus& readings() { return panel_; }
+    CommentBox& comments() { return comments_; }
     SessionFiles& files() { return files_; }
     PanelArranger& arranger() { return arranger_; }
+    FileManager& fileManager() { return fileManager_; }
+    const TickCountdown& tickCountdown() const { return countdown_; }
+
+    ChangeSignal menusChanged; // a menu caption, check mark, enabled or visible state may have changed
 
   private:
     void loadSettings();
-    Settings collectSettings();
+    Settings collectSettings() const;
+    void takeReading(const Reading& reading);
+    void setReplayShown(bool shown);
 
     QString folder_;
-    MonitorState s_;
     SerialComm& comm_;
     Clock& clock_;
     MessageBoxes& boxes_;
     WindowHost& host_;
     Dialogs& dialogs_;
     SessionFiles files_;
+    CommentBox comments_;
     Indicators indicators_;
-    ReadingStatus status_;
+    ReadingStatus panel_;
     GraphPlotter graph_;
-    PacketDecoder decoder_;
-    SessionControl sessions_;
+    PacketReader reader_;
+    TickCountdown countdown_;
+    PanelArranger arranger_;
     ViewToggles views_;
     ParameterBoxes params_;
     PortChooser ports_;
-    PanelArranger arranger_;
+    SessionControl sessions_;
+    FileManager fileManager_;
     SettingsFile settingsFile_;
+    Reading last_;
+    bool replayShown_ = false;
+    bool showInputChecked_ = false;
     int tickDepth_ = 0;
     bool exitRequested_ = false;
 };

@@ -2,31 +2,41 @@
 
 #include "app/Dialogs.h"
 #include "core/Clock.h"
-#include "core/Colors.h"
+#include "core/CommentBox.h"
 #include "core/MessageBoxes.h"
-#include "core/MonitorState.h"
 #include "core/NumberRules.h"
 #include "device/PortMessages.h"
 #include "device/SerialComm.h"
 #include "display/GraphPlotter.h"
 #include "display/Indicators.h"
+#include "display/ReadingStatus.h"
 #include "files/SessionNameRule.h"
 #include "recording/SessionFiles.h"
+#include "settings/PortChooser.h"
 
 #include <QLocale>
+#include <cstdlib>
 
 namespace aurivo {
 
 using namespace numbers;
 
-SessionControl::SessionControl(MonitorState& state, SerialComm& comm, Clock& clock, MessageBoxes& boxes,
-                               Dialogs& dialogs, SessionFiles& files, Indicators& indicators,
-                               GraphPlotter& graph)
-    : s_(state), comm_(comm), clock_(clock), boxes_(boxes), dialogs_(dialogs), files_(files),
-      indicators_(indicators), graph_(graph) {}
+SessionControl::SessionControl(Parts parts) : p_(parts) {}
 
 QString SessionControl::sessionBaseName() const {
-    return s_.saveAsFlag ? s_.saveAsName : QStringLiteral("tempdata");
+    return saveAsFlag_ ? saveAsName_ : QStringLiteral("tempdata");
+}
+
+QString SessionControl::startText() const {
+    switch (start_) {
+    case StartValue::BeforeFirstSession:
+        return QStringLiteral("0");
+    case StartValue::Awaited:
+        return QStringLiteral(" ");
+    case StartValue::Settled:
+        break;
+    }
+    return numberText(startCandidate_);
 }
 
 QString SessionControl::generalDateText(const QDateTime& when) {
@@ -36,126 +46,133 @@ QString SessionControl::generalDateText(const QDateTime& when) {
 }
 
 void SessionControl::startSession() {
-    s_.saveAsFlag = false;
+    saveAsFlag_ = false;
     beginSession();
 }
 
 void SessionControl::startSessionAs() {
-    dialogs_.showSaveAs();
-    if (!s_.saveAsName.isEmpty() && SessionNameRule::acceptForStart(s_.saveAsName, files_.folder(), boxes_)) {
-        s_.saveAsFlag = true;
+    saveAsName_ = p_.dialogs.showSaveAs(saveAsName_);
+    if (!saveAsName_.isEmpty() && SessionNameRule::acceptForStart(saveAsName_, p_.files.folder(), p_.boxes)) {
+        saveAsFlag_ = true;
         beginSession();
     }
 }
 
 void SessionControl::beginSession() {
-    s_.minADC = 16383;
-    s_.maxADC = 0;
-    s_.mnuSaveFile.enabled = false;
-    s_.mnuDisplayOld.enabled = false;
-    s_.redrawRequested = false;
-    s_.recordCount = 1;
-    s_.yCompress = 1;
-    graph_.picture().clear();
-    // A new session starts its plotted points afresh: nothing of the previous session's partial
-    // point may leak into the first point of this one.
-    graph_.resetForNewSession();
-    s_.mnuStart.enabled = false;
-    s_.mnuStartAs.enabled = false;
-    s_.mnuSetComPort.enabled = false;
-    s_.lblParams[5].backColor = colors::kInactiveCaptionText;
-    s_.lblParams[5].toolTip.clear();
-    s_.mnuStop.enabled = true;
-    s_.mnuRestart.enabled = true;
-    indicators_.resetToNeutral();
-    s_.stableCount = 0;
-    s_.awaitingStartValue = true;
-    s_.lblSysADCstart.caption = QStringLiteral(" ");
+    // A new session starts its plotted points afresh: nothing of the previous session's partial point
+    // may leak into the first point of this one.
+    p_.graph.startSession();
+    running_ = true;
+    p_.indicators.resetToNeutral();
+    stableCount_ = 0;
+    start_ = StartValue::Awaited;
+    changed.notify();
 
-    const QStringList failures = files_.open(sessionBaseName());
+    const QStringList failures = p_.files.open(sessionBaseName());
 
-    s_.levelTarget = 255;
-    s_.levelShown = 255;
-    s_.sessionStartSeconds = clock_.secondsSinceMidnight();
-    s_.recordTime = 25;
-    s_.sessionStartDate = clock_.now();
-    s_.txtSeshnComnts.text.clear();
+    p_.indicators.setTarget(255);
+    p_.indicators.setShown(255);
+    startSeconds_ = p_.clock.secondsSinceMidnight();
+    startDate_ = p_.clock.now();
+    p_.comments.setText(QString());
 
-    if (valueOf(s_.lblParams[5].caption) == 0) s_.lblParams[5].caption = QStringLiteral("2");
-    const int port = toLong(valueOf(s_.lblParams[5].caption));
-    comm_.setCommPort(port);
-    comm_.setSettings(QStringLiteral("19200,N,8,1"));
-    comm_.setInputLen(1);
-    comm_.setInBufferSize(4096);
-    const int portError = comm_.setPortOpen(true);
-
-    s_.mnuSetFSize.enabled = false;
-    s_.mnuSetSSF.enabled = false;
+    const int port = p_.ports.commPortNumber();
+    p_.comm.setCommPort(port);
+    p_.comm.setSettings(QStringLiteral("19200,N,8,1"));
+    p_.comm.setInBufferSize(4096);
+    const int portError = p_.comm.setPortOpen(true);
 
     // A port that cannot be opened is said at once, with its device and why, and the session ends as
     // by Stop instead of waiting for the no-data timeout to blame the wrong cause.
     if (portError != 0) {
         stopSession();
-        boxes_.show(PortMessages::openFailed(port, comm_.lastDevicePath(), comm_.lastErrorText()),
-                    QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+        p_.boxes.show(PortMessages::openFailed(port, p_.comm.lastDevicePath(), p_.comm.lastErrorText()),
+                      QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
         return;
     }
+
     // The session runs and shows live data even when its files could not be created; the user is told
     // once, now, which file and why, instead of finding an empty recording later.
     if (!failures.isEmpty()) {
-        boxes_.show(QStringLiteral("The session is shown but not recorded:\r\n") +
-                        failures.join(QStringLiteral("\r\n")),
-                    QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+        p_.boxes.show(QStringLiteral("The session is shown but not recorded:\r\n") +
+                          failures.join(QStringLiteral("\r\n")),
+                      QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     }
 }
 
 void SessionControl::stopSession() {
-    s_.mnuStart.enabled = true;
-    s_.mnuStartAs.enabled = true;
-    s_.mnuSetComPort.enabled = true;
-    s_.lblParams[5].backColor = colors::kWindowBackground;
-    s_.lblParams[5].toolTip = QStringLiteral("Click here to select port number");
-    s_.mnuStop.enabled = false;
-    s_.mnuRestart.enabled = false;
-    s_.mnuSetFSize.enabled = true;
-    s_.mnuSetSSF.enabled = true;
-    s_.lblShnStf[7].backColor = colors::kButtonFace;
-    s_.lblShnStf[7].toolTip.clear();
-    indicators_.showLevel();
-    if (comm_.portOpen()) comm_.setPortOpen(false);
+    running_ = false;
+    changed.notify();
+    p_.panel.resetDataLabel();
+    p_.indicators.showLevel(awaitingStartValue());
+    if (p_.comm.portOpen()) p_.comm.setPortOpen(false);
 
-    s_.txtSeshnComnts.text = QStringLiteral("Start of Session : ") + generalDateText(s_.sessionStartDate) +
-                             QStringLiteral("\r\n") + s_.txtSeshnComnts.text;
-    files_.writeHeaderClosing(s_.minADC, s_.maxADC, s_.txtSeshnComnts.text);
-    files_.closeAll();
-
-    s_.mnuSaveFile.enabled = !s_.saveAsFlag;
-    s_.mnuDisplayOld.enabled = true;
+    p_.comments.setText(QStringLiteral("Start of Session : ") + generalDateText(startDate_) +
+                        QStringLiteral("\r\n") + p_.comments.text());
+    const GraphState& graph = p_.graph.state();
+    p_.files.writeHeaderClosing(graph.minADC, graph.maxADC, p_.comments.text());
+    p_.files.closeAll();
     // A recording that could not be completed (the header included) is told now, once.
-    const QString stopped = files_.takeRecordingStopped();
+    const QString stopped = p_.files.takeRecordingStopped();
     if (!stopped.isEmpty())
-        boxes_.show(stopped, QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok,
-                    MessageBoxes::Icon::Warning);
+        p_.boxes.show(stopped, QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok,
+                      MessageBoxes::Icon::Warning);
 }
 
 void SessionControl::stopAfterPortFailure() {
-    const bool wasRunning = s_.sessionRunning();
+    const bool wasRunning = running_;
     stopSession();
     if (wasRunning)
-        boxes_.show(
-            PortMessages::disconnected(comm_.commPort(), clock_.now().time(), files_.recordedReadings()),
-            QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+        p_.boxes.show(PortMessages::disconnected(p_.comm.commPort(), p_.clock.now().time(),
+                                                 p_.files.recordedReadings()),
+                      QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
 }
 
 void SessionControl::restartSession() {
-    comm_.setPortOpen(false);
-    files_.closeForRestart();
-    files_.deleteSessionFiles(sessionBaseName());
+    p_.comm.setPortOpen(false);
+    p_.files.closeForRestart();
+    p_.files.deleteSessionFiles(sessionBaseName());
     beginSession();
 }
 
-void SessionControl::requestCancel() {
-    s_.cancelRequested = true;
+void SessionControl::noteReading() {
+    dataSeen_ = true;
+    noDataTicks_ = 0;
+}
+
+void SessionControl::showDataPresence() {
+    const float now = p_.clock.secondsSinceMidnight();
+    if (dataSeen_) {
+        dataSeen_ = false;
+        lastDataTime_ = now;
+        p_.panel.markDataArrived();
+    } else {
+        // Across midnight the clock restarts at 0; the last data time is then a day earlier.
+        const float last = now < lastDataTime_ ? lastDataTime_ - 86400.0f : lastDataTime_;
+        if (now > last + 0.5f) p_.panel.markNoData();
+    }
+    // Elapsed time keeps counting past midnight: whole days between the start date and now are added to
+    // the difference of the two time-of-day readings.
+    const qint64 days = startDate_.isValid() ? startDate_.date().daysTo(p_.clock.now().date()) : 0;
+    const double elapsed = double(now) - double(startSeconds_) + 86400.0 * double(days);
+    const QString text = formatSessionTime(elapsed);
+    if (text != clockText_) {
+        clockText_ = text;
+        changed.notify();
+    }
+}
+
+void SessionControl::captureStartValue(const Reading& last, int jitter, int filterSize) {
+    if (!last.valid() || !awaitingStartValue()) return;
+    if (std::abs(startCandidate_ - last.raw) > jitter) {
+        startCandidate_ = last.raw;
+    } else {
+        stableCount_ += 1;
+        if (stableCount_ > 2 * filterSize) {
+            start_ = StartValue::Settled;
+            changed.notify();
+        }
+    }
 }
 
 } // namespace aurivo

@@ -1,8 +1,7 @@
 #pragma once
-// What the window shows, kept without widgets: each control of the main window is a small record of the
-// properties the program reads and writes (caption, colours, tooltip, visibility, geometry in twips).
-// The routines of the monitor work on these records; the widgets only mirror them, so every routine can
-// be tested headless and a caption can serve as state exactly as the program expects.
+// Small records of what the controls of the main window show (caption, colours, tooltip, visibility,
+// geometry in twips). Each part keeps the records of its own controls and exposes them read-only; the
+// widgets show them, so every routine can be tested headless.
 
 #include "core/Twips.h"
 
@@ -18,12 +17,17 @@ struct FontSpec {
     bool operator==(const FontSpec&) const = default;
 };
 
+// What a label shows; where it sits and its font are the layout's.
 struct LabelModel {
     QString caption;
     uint32_t backColor = 0x8000000F; // button face unless the design says otherwise
     uint32_t foreColor = 0x00000000;
     QString toolTip;
     bool visible = true;
+};
+
+// Where a control sits (twips, inside its frame) and its font.
+struct ControlGeometry {
     TwipsRect rect;
     FontSpec font;
 };
@@ -33,21 +37,13 @@ struct MenuItemModel {
     bool enabled = true;
     bool checked = false;
     bool visible = true;
+    bool operator==(const MenuItemModel&) const = default;
 };
 
+// A panel frame: shown or not, and where.
 struct FrameModel {
-    QString caption;
-    uint32_t captionColor = 0x00000000;
     bool visible = false;
     TwipsRect rect;
-};
-
-struct TextBoxModel {
-    QString text;
-    bool locked = false;
-    bool visible = true;
-    TwipsRect rect;
-    FontSpec font;
 };
 
 struct OptionButtonModel {

@@ -13,15 +13,19 @@ struct TwipsRect {
 };
 
 // Twips per pixel on a screen of the given logical DPI; 15 when the DPI is unknown.
-inline double twipsPerPixelAt(double logicalDpi) { return logicalDpi > 0 ? 1440.0 / logicalDpi : 15.0; }
+inline double twipsPerPixelAt(double logicalDpi) {
+    return logicalDpi > 0 ? 1440.0 / logicalDpi : 15.0;
+}
 
 // Nearest whole pixel of a length in twips.
-inline int toPixels(double twips, double perPixel) { return int(std::lround(twips / perPixel)); }
+inline int toPixels(double twips, double perPixel) {
+    return int(std::lround(twips / perPixel));
+}
 
 // A rectangle in pixels; a negative size becomes empty.
 inline QRect toPixelRect(const TwipsRect& r, double perPixel) {
-    return QRect(toPixels(r.left, perPixel), toPixels(r.top, perPixel), std::max(0, toPixels(r.width, perPixel)),
-                 std::max(0, toPixels(r.height, perPixel)));
+    return QRect(toPixels(r.left, perPixel), toPixels(r.top, perPixel),
+                 std::max(0, toPixels(r.width, perPixel)), std::max(0, toPixels(r.height, perPixel)));
 }
 
 // A rectangle in pixels as twips.

@@ -82,7 +82,6 @@ int QtSerialComm::openPort() {
     lastErrorText_.clear();
     lastDevicePath_.clear();
     buffer_.clear();
-    readPos_ = 0;
     failed_ = false;
 
     const LineSettings line = parseSettings(settings_);
@@ -176,16 +175,11 @@ void QtSerialComm::closePort() {
     port_.clearError();
     openPath_.clear();
     buffer_.clear();
-    readPos_ = 0;
     failed_ = false;
 }
 
 void QtSerialComm::fillBuffer() {
     if (!port_.isOpen()) return;
-    if (readPos_ > 0) {
-        buffer_.remove(0, readPos_);
-        readPos_ = 0;
-    }
     qsizetype room = std::max(1, inBufferSize_) - buffer_.size();
 
     // Bytes that Qt read while the event loop ran are older than anything still in the system.
@@ -222,18 +216,13 @@ void QtSerialComm::fillBuffer() {
 int QtSerialComm::inBufferCount() {
     if (!port_.isOpen()) return -1;
     fillBuffer();
-    const qsizetype waiting = waitingBytes();
-    if (waiting > 0) return static_cast<int>(waiting);
+    if (!buffer_.isEmpty()) return static_cast<int>(buffer_.size());
     return failed_ ? -1 : 0;
 }
 
 QByteArray QtSerialComm::input() {
-    if (waitingBytes() == 0) fillBuffer();
-    const qsizetype waiting = waitingBytes();
-    const qsizetype n = inputLen_ <= 0 ? waiting : std::min<qsizetype>(inputLen_, waiting);
-    const QByteArray out = buffer_.mid(readPos_, n);
-    readPos_ += n;
-    return out;
+    if (buffer_.isEmpty()) fillBuffer();
+    return std::exchange(buffer_, QByteArray());
 }
 
 } // namespace aurivo

@@ -3,8 +3,8 @@
 // opened by its canonical path, exclusively (Qt's lock file plus TIOCEXCL).
 //
 // Reception is polled: inBufferCount() moves whatever has arrived into the component's own receive
-// buffer (at most InBufferSize bytes) and Input() hands it out. Bytes that Qt has already taken in
-// while the event loop ran are collected first; the rest is read straight from the operating system
+// buffer (at most InBufferSize bytes) and input() hands all of it out in one block. Bytes that Qt has already
+// taken in while the event loop ran are collected first; the rest is read straight from the operating system
 // with a non-blocking read(2) on the port's descriptor, so polling works with or without an event loop
 // and never waits. A device that has gone (a pseudo-terminal whose other side hung up, an unplugged
 // adapter) makes inBufferCount() return -1 once the bytes received before are used up.
@@ -27,7 +27,6 @@ class QtSerialComm : public SerialComm {
     void setCommPort(int port) override { commPort_ = port; }
     int commPort() const override { return commPort_; }
     void setSettings(const QString& settings) override { settings_ = settings; }
-    void setInputLen(int length) override { inputLen_ = length; }
     void setInBufferSize(int size) override { inBufferSize_ = size; }
 
     int setPortOpen(bool open) override;
@@ -56,7 +55,6 @@ class QtSerialComm : public SerialComm {
     int openPort();
     void closePort();
     void fillBuffer();
-    qsizetype waitingBytes() const { return buffer_.size() - readPos_; }
 
     PortMap portMap_;
     QSerialPort port_;
@@ -64,11 +62,9 @@ class QtSerialComm : public SerialComm {
 
     int commPort_ = 1;
     QString settings_ = QStringLiteral("9600,N,8,1");
-    int inputLen_ = 0; // 0 = everything waiting
     int inBufferSize_ = 1024;
 
-    QByteArray buffer_; // received bytes; those before readPos_ are already handed out
-    qsizetype readPos_ = 0;
+    QByteArray buffer_;   // received bytes not yet handed out
     bool failed_ = false; // the device reported a hang-up or a read error since it was opened
     QString lastErrorText_;
     QString lastDevicePath_;

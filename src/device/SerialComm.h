@@ -1,7 +1,8 @@
 #pragma once
 // The serial-port component as the monitor uses it: a handful of properties set before opening, an
-// open/close switch, and byte-at-a-time polling of the receive buffer. Failures come back as error
-// numbers instead of exceptions: 8002 no such port, 8005 port held, locked or not permitted.
+// open/close switch, and polling of the receive buffer, which hands out whatever waits in one block. Failures
+// come back as error numbers instead of exceptions: 8002 no such port, 8005 port held, locked or not
+// permitted.
 
 #include <QByteArray>
 #include <QString>
@@ -19,7 +20,6 @@ class SerialComm {
     virtual void setCommPort(int port) = 0;
     virtual int commPort() const = 0;
     virtual void setSettings(const QString& settings) = 0; // "19200,N,8,1"
-    virtual void setInputLen(int length) = 0;
     virtual void setInBufferSize(int size) = 0;
 
     // portOpen = open. Returns 0 on success or the error number; closing a closed port returns 0.
@@ -28,7 +28,7 @@ class SerialComm {
 
     // Number of received bytes waiting; -1 when the count cannot be read (the device has gone).
     virtual int inBufferCount() = 0;
-    // The next waiting byte, removed from the buffer, as a one-element array; empty when none waits.
+    // Every byte waiting, removed from the buffer, in the order received; empty when none waits.
     virtual QByteArray input() = 0;
 
     // Why the last open failed, in words a user can act on (for tooltips).

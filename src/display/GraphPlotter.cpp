@@ -3,7 +3,6 @@
 #include "core/ReadingSums.h"
 
 #include "core/Colors.h"
-#include "core/MonitorState.h"
 #include "core/NumberRules.h"
 #include "recording/SessionFiles.h"
 
@@ -38,17 +37,62 @@ bool fitsLong(double value) {
 
 } // namespace
 
-void GraphPlotter::resetForNewSession() {
-    state_.ohmsAccumulator = 0;
-    state_.compressionCounter = 1; // in step with recordCount = 1: record 1 at yCompress 1 is the point x = 1
+void GraphPlotter::startSession() {
+    s_.minADC = 16383;
+    s_.maxADC = 0;
+    s_.redrawRequested = false;
+    s_.recordCount = 1;
+    s_.yCompress = 1;
+    picture_.clear();
+    s_.ohmsAccumulator = 0;
+    s_.compressionCounter = 1; // in step with recordCount = 1: record 1 at yCompress 1 is the point x = 1
+    s_.recordTime = 25;
+    notifyPicture();
 }
 
-void GraphPlotter::plotReading() {
-    MonitorState& s = state_;
-    if (!(s.statusByte & 4) || s.rawReading == 0) return;
+void GraphPlotter::notifyPicture() {
+    if (picture_.revision() == notifiedRevision_) return;
+    notifiedRevision_ = picture_.revision();
+    pictureChanged.notify();
+}
+
+void GraphPlotter::resizePicture(int width, int height) {
+    picture_.resize(width, height);
+    notifyPicture();
+}
+
+void GraphPlotter::clearPicture() {
+    picture_.clear();
+    notifyPicture();
+}
+
+void GraphPlotter::clearAxisLabels() {
+    for (int k = 0; k < 10; ++k)
+        setAxisLabel(k, QString());
+}
+
+void GraphPlotter::setAxisLabel(int k, const QString& caption) {
+    if (axisLabels_[size_t(k)] == caption) return;
+    axisLabels_[size_t(k)] = caption;
+    labelsChanged.notify();
+}
+
+void GraphPlotter::setNotice(const GraphNotice& notice) {
+    if (notice.caption == notice_.caption && notice.visible == notice_.visible &&
+        notice.width == notice_.width)
+        return;
+    notice_ = notice;
+    labelsChanged.notify();
+}
+
+GraphPlotter::Outcome GraphPlotter::plotReading(const Reading& reading, const Inputs& inputs) {
+    GraphState& s = s_;
+    Outcome outcome{reading, std::nullopt};
+    Reading& r = outcome.reading;
+    if (!r.valid() || r.raw == 0) return outcome;
 
     // Shift the window; it is judged as it was before this reading.
-    const int n = std::clamp(s.filterSize, 1, 8);
+    const int n = std::clamp(inputs.filterSize, 1, 8);
     auto& window = s.filterBuffer;
     bool bad = false;
     for (int i = 1; i <= n; ++i) {
@@ -57,19 +101,19 @@ void GraphPlotter::plotReading() {
     }
     if (bad) {
         // The raw reading enters unchecked; nothing is drawn or stored until the window is clean again.
-        window[n] = s.rawReading;
-        return;
+        window[n] = r.raw;
+        return outcome;
     }
 
     if (s.filteredReading == 0) s.filteredReading = window[1];
 
-    const int64_t d = int64_t(s.rawReading) - s.filteredReading;
+    const int64_t d = int64_t(r.raw) - s.filteredReading;
     if (d > kStepLimit || d < -kStepLimit) {
         const int64_t limited = int64_t(s.filteredReading) + (d > 0 ? kStepLimit : -kStepLimit);
-        if (fitsLong(double(limited))) s.rawReading = int32_t(limited);
+        if (fitsLong(double(limited))) r.raw = int32_t(limited);
     }
 
-    window[n] = s.rawReading;
+    window[n] = r.raw;
     int64_t sum = 0;
     for (int i = 1; i <= n; ++i)
         sum += window[i];
@@ -81,52 +125,56 @@ void GraphPlotter::plotReading() {
     else if (s.filteredReading < s.minADC)
         s.minADC = s.filteredReading;
 
-    const double start = numbers::valueOf(s.lblSysADCstart.caption);
-    const double percent = numbers::valueOf(s.lblParams[3].caption);
+    const double start = inputs.startReading;
+    const double percent = inputs.spanPercent;
     if (start != s.graphStartReading || percent != s.graphSpanPercent || s.redrawRequested) {
-        if (!rebuild(start, percent)) return;
+        if (!rebuild(start, percent, inputs.replayShown)) return outcome;
     }
 
-    if (s.filteredReading < 1) return;
+    if (s.filteredReading < 1) return outcome;
     storeSingle(s.ohmsAccumulator, double(s.ohmsAccumulator) + ohmsFromReading(s.filteredReading));
 
     const int32_t compress = std::max(1, s.yCompress);
     if (s.compressionCounter % compress == 0) {
         const double ohms = double(s.ohmsAccumulator) / compress;
         const int32_t x = toLong(double(s.recordCount) / compress);
-        checkRange(plotPoint(x, ohms, kTraceColour));
+        outcome.widenedSensitivity = checkRange(drawPoint(x, ohms, kTraceColour), percent);
         s.ohmsAccumulator = 0;
     } else {
         files_.appendTraceEmptyLine();
     }
 
     storeReading();
+    notifyPicture();
+    return outcome;
 }
 
-void GraphPlotter::checkRange(int32_t y) {
-    MonitorState& s = state_;
+std::optional<int32_t> GraphPlotter::checkRange(int32_t y, double percent) {
+    std::optional<int32_t> widened;
+    GraphNotice notice = notice_;
     if (y > picture_.scaleHeight() || y < 0) {
-        const double percent = numbers::valueOf(s.lblParams[3].caption);
         if (percent < kMaxPercent) {
             // Widen the sensitivity by a quarter; the changed caption rebuilds the graph on the next reading.
-            s.lblGrafErrorWidth = 150;
-            s.lblGrafError.caption = QStringLiteral("Readjusting  graph");
-            int32_t widened = toLong(percent);
-            widened = toLong(widened * 1.25);
-            if (widened > kMaxPercent) widened = kMaxPercent;
-            s.lblParams[3].caption = numberText(widened);
+            notice.width = 150;
+            notice.caption = QStringLiteral("Readjusting  graph");
+            int32_t wider = toLong(percent);
+            wider = toLong(wider * 1.25);
+            if (wider > kMaxPercent) wider = kMaxPercent;
+            widened = wider;
         } else {
-            s.lblGrafErrorWidth = 300;
-            s.lblGrafError.caption = QStringLiteral("Maximum Sensitivity!  Graph off scale!");
+            notice.width = 300;
+            notice.caption = QStringLiteral("Maximum Sensitivity!  Graph off scale!");
         }
-        s.lblGrafError.visible = true;
+        notice.visible = true;
     } else {
-        s.lblGrafError.visible = false;
+        notice.visible = false;
     }
+    setNotice(notice);
+    return widened;
 }
 
 void GraphPlotter::storeReading() {
-    MonitorState& s = state_;
+    GraphState& s = s_;
     files_.writeReading(s.recordCount, s.filteredReading);
     if (s.recordTime <= kLongMax - 5) s.recordTime += 5;
     files_.appendTextLine(s.filteredReading, s.recordTime);
@@ -142,8 +190,8 @@ void GraphPlotter::storeReading() {
     }
 }
 
-bool GraphPlotter::rebuild(double startReading, double spanPercent) {
-    MonitorState& s = state_;
+bool GraphPlotter::rebuild(double startReading, double spanPercent, bool replayShown) {
+    GraphState& s = s_;
     const int32_t width = toLong(picture_.scaleWidth());
     if (width != 0) s.yCompress = s.recordCount / width + 1;
     if (s.yCompress < 1) s.yCompress = 1;
@@ -153,13 +201,13 @@ bool GraphPlotter::rebuild(double startReading, double spanPercent) {
     if (s.graphStartReading == 0) return false; // no start reading yet: nothing drawn or stored
 
     computeScale();
-    redrawStoredReadings(files_.readings());
+    redrawStoredReadings(files_.readings(), replayShown);
     s.redrawRequested = false;
     return true;
 }
 
 void GraphPlotter::computeScale() {
-    MonitorState& s = state_;
+    GraphState& s = s_;
     const double height = picture_.scaleHeight();
     const float width = static_cast<float>(picture_.scaleWidth());
 
@@ -184,20 +232,20 @@ void GraphPlotter::computeScale() {
         double v = (double(s.graphMaxOhms) - minOhms) / 4.0 * k + minOhms;
         if (!std::isfinite(v)) continue;
         if (v < 0) v = 0;
-        s.lbl4Graf[k].caption = numbers::formatOhms(v);
+        setAxisLabel(k, numbers::formatOhms(v));
     }
     // The time axis assumes 20 readings per second.
     for (int k = 5; k <= 9; ++k) {
         double v = double(width / 2.0f) * s.yCompress * (k - 5) / 40.0;
         if (v < 0) v = 0;
-        s.lbl4Graf[k].caption = numbers::formatSessionTime(v).right(5);
+        setAxisLabel(k, numbers::formatSessionTime(v).right(5));
     }
 }
 
-void GraphPlotter::redrawStoredReadings(const std::vector<int32_t>& readings) {
-    MonitorState& s = state_;
+void GraphPlotter::redrawStoredReadings(const std::vector<int32_t>& readings, bool replayShown) {
+    GraphState& s = s_;
     picture_.clear();
-    drawGrid();
+    drawDots(replayShown);
     s.ohmsAccumulator = 0;
 
     const int64_t compress = std::max(1, s.yCompress);
@@ -215,7 +263,7 @@ void GraphPlotter::redrawStoredReadings(const std::vector<int32_t>& readings) {
         const int64_t sum = begin < stop ? sumOfValidReadings(data + begin, stop - begin) : 0;
         const double average = numbers::roundHalfEven(double(sum) / double(compress));
         if (average != 0 && fitsLong(average)) ohms = ohmsFromReading(average);
-        plotPoint(int32_t(g + 1), ohms, kTraceColour);
+        drawPoint(int32_t(g + 1), ohms, kTraceColour);
     }
 
     // The readings behind the last point start the next live point, in ohms like the live sum, and the
@@ -228,10 +276,17 @@ void GraphPlotter::redrawStoredReadings(const std::vector<int32_t>& readings) {
     }
     s.ohmsAccumulator = trailing;
     s.compressionCounter = s.recordCount;
+    notifyPicture();
 }
 
 int32_t GraphPlotter::plotPoint(int32_t x, double ohms, uint32_t colour) {
-    MonitorState& s = state_;
+    const int32_t y = drawPoint(x, ohms, colour);
+    notifyPicture();
+    return y;
+}
+
+int32_t GraphPlotter::drawPoint(int32_t x, double ohms, uint32_t colour) {
+    const GraphState& s = s_;
     GraphCanvas& picture = picture_;
     // An undefined position (NaN) is 0, a position beyond the Long range is held at its limit.
     const int32_t y =
@@ -252,12 +307,14 @@ int32_t GraphPlotter::plotPoint(int32_t x, double ohms, uint32_t colour) {
     return y;
 }
 
-void GraphPlotter::drawGrid() {
-    MonitorState& s = state_;
+void GraphPlotter::drawGrid(bool replayShown) {
+    drawDots(replayShown);
+    notifyPicture();
+}
+
+void GraphPlotter::drawDots(bool replayShown) {
     GraphCanvas& picture = picture_;
-    const uint32_t colour = s.mnuDisplayOld.caption == QStringLiteral("Display another session")
-                                ? colors::kWhite
-                                : colors::kMagenta;
+    const uint32_t colour = replayShown ? colors::kWhite : colors::kMagenta;
     // Picture sizes are singles; the dot positions are computed in single precision and rounded.
     const float width = static_cast<float>(picture.scaleWidth());
     const float height = static_cast<float>(picture.scaleHeight());
@@ -278,6 +335,25 @@ void GraphPlotter::drawGrid() {
             picture.setPixel(x, toLong(height / float(ny) * float(j)), colour);
     }
     picture.setDrawWidth(1);
+}
+
+void GraphPlotter::clearForReplay() {
+    picture_.clear();
+    drawDots(true);
+    notifyPicture();
+}
+
+void GraphPlotter::setRange(double minADC, double maxADC) {
+    s_.minADC = minADC;
+    s_.maxADC = maxADC;
+}
+
+void GraphPlotter::setReplayScale(const ReplayScale& scale, const std::array<QString, 10>& axisLabels) {
+    s_.graphMaxOhms = scale.graphMaxOhms;
+    s_.graphScale = scale.graphScale;
+    s_.yCompress = scale.yCompress;
+    for (int k = 0; k < 10; ++k)
+        setAxisLabel(k, axisLabels[size_t(k)]);
 }
 
 } // namespace aurivo

@@ -1,7 +1,6 @@
 #include "display/Indicators.h"
 
 #include "core/Colors.h"
-#include "core/MonitorState.h"
 #include "core/NumberRules.h"
 
 #include <algorithm>
@@ -75,41 +74,53 @@ Indicators::BarFill Indicators::barFillFor(float level) {
     return fill;
 }
 
-void Indicators::resetToNeutral() {
-    for (auto& lamp : state_.lblLED)
-        lamp.backColor = colors::kButtonFace;
-    for (auto& segment : state_.lblBarGraf)
-        segment.backColor = colors::kButtonFace;
+Indicators::Indicators() {
+    lamps_.fill(colors::kButtonFace);
+    bar_.fill(colors::kButtonFace);
 }
 
-void Indicators::showLevel() {
-    MonitorState& s = state_;
-    if (s.awaitingStartValue) return;
-    const float level = s.levelShown;
+void Indicators::resetToNeutral() {
+    if (std::all_of(lamps_.begin(), lamps_.end(), [](uint32_t c) { return c == colors::kButtonFace; }) &&
+        std::all_of(bar_.begin(), bar_.end(), [](uint32_t c) { return c == colors::kButtonFace; }))
+        return;
+    lamps_.fill(colors::kButtonFace);
+    bar_.fill(colors::kButtonFace);
+    changed.notify();
+}
+
+void Indicators::showLevel(bool awaitingStartValue) {
+    if (awaitingStartValue) return;
+    const float level = shown_;
 
     const BarFill fill = barFillFor(level);
     const uint32_t barColour = fill.red ? kRed : kGreen;
+    std::array<uint32_t, 32> bar;
     for (int i = 0; i < 32; ++i)
-        s.lblBarGraf[i].backColor = i <= fill.last ? barColour : colors::kButtonFace;
+        bar[i] = i <= fill.last ? barColour : colors::kButtonFace;
 
     const LampSteps steps = countLampSteps(level);
     const uint32_t lit = bandLitColour(steps.band);
     const uint32_t back = bandBackColour(steps.band);
+    std::array<uint32_t, 8> lamps;
     for (int i = 0; i < 8; ++i)
-        s.lblLED[i].backColor = i <= steps.lit ? lit : back;
+        lamps[i] = i <= steps.lit ? lit : back;
+
+    if (bar == bar_ && lamps == lamps_) return;
+    bar_ = bar;
+    lamps_ = lamps;
+    changed.notify();
 }
 
-void Indicators::stepLevel() {
-    MonitorState& s = state_;
-    if ((s.statusByte & 1) || !(s.statusByte & 4) || !s.sessionRunning()) return;
-    const float d = std::fabs(s.levelTarget - s.levelShown);
+void Indicators::stepLevel(const Reading& last, bool sessionRunning) {
+    if (last.probeError() || !last.valid() || !sessionRunning) return;
+    const float d = std::fabs(target_ - shown_);
     if (d <= static_cast<float>(kLampWidth)) {
-        s.levelShown = s.levelTarget;
-    } else if (s.levelTarget > s.levelShown) {
-        s.levelShown = s.levelShown + 5.0f;
+        shown_ = target_;
+    } else if (target_ > shown_) {
+        shown_ = shown_ + 5.0f;
     } else {
-        s.levelShown = s.levelShown - 5.0f;
-        if (s.levelShown < 0) s.levelShown = 0;
+        shown_ = shown_ - 5.0f;
+        if (shown_ < 0) shown_ = 0;
     }
 }
 

@@ -1,6 +1,6 @@
 #include "display/ReadingStatus.h"
 
-#include "core/MonitorState.h"
+#include "core/Colors.h"
 #include "core/NumberRules.h"
 
 #include <cmath>
@@ -40,49 +40,91 @@ QString ReadingStatus::percentText(double percent) {
     return text.left(point + 2); // truncated one digit behind the point, never rounded
 }
 
-void ReadingStatus::showReading() {
-    MonitorState& s = state_;
+ReadingStatus::ReadingStatus() {
+    const char* captions[10] = {"% Change ", "0 %", "Res.", "0", "Cond.", "0", "Data", "", "Battery", ""};
+    for (int i = 0; i < 10; ++i)
+        labels_[i].caption = QString::fromLatin1(captions[i]);
+    labels_[8].visible = false;
+    labels_[9].visible = false;
+}
+
+void ReadingStatus::setCaption(int index, const QString& caption) {
+    if (labels_[index].caption == caption) return;
+    labels_[index].caption = caption;
+    dirty_ = true;
+}
+
+void ReadingStatus::setLook(int index, uint32_t backColor, const QString& toolTip) {
+    LabelModel& label = labels_[index];
+    if (label.backColor == backColor && label.toolTip == toolTip) return;
+    label.backColor = backColor;
+    label.toolTip = toolTip;
+    dirty_ = true;
+}
+
+std::optional<float> ReadingStatus::showReading(const Reading& reading, const Context& context) {
+    dirty_ = false;
+    std::optional<float> target;
     double r = 0; // resistance; stays 0 for readings below 320
     double p = 0; // percentage change since the start reading
 
-    if (s.filteredReading >= 320) {
-        r = numbers::ohmsFromReading(s.filteredReading);
-        s.lblShnStf[3].caption = numbers::formatOhms(r) + QStringLiteral("Ohms");
-        // At full scale the resistance is 0: no conductance, and nothing else changes.
-        if (r == 0) return;
+    [&] {
+        if (context.filteredReading >= 320) {
+            r = numbers::ohmsFromReading(context.filteredReading);
+            setCaption(3, numbers::formatOhms(r) + QStringLiteral("Ohms"));
+            // At full scale the resistance is 0: no conductance, and nothing else changes.
+            if (r == 0) return;
 
-        const double c = 1000000.0 / r;
-        if (std::isfinite(c)) s.lblShnStf[5].caption = conductanceText(c);
+            const double c = 1000000.0 / r;
+            if (std::isfinite(c)) setCaption(5, conductanceText(c));
 
-        if (s.sessionRunning()) {
-            LabelModel& data = s.lblShnStf[7];
-            data.caption = QString::number(s.rawReading);
-            if (s.statusByte & 1) {
-                data.backColor = kProbeErrorColour;
-                data.toolTip = QStringLiteral("Probe error");
-            } else {
-                data.backColor = kProbeOkColour;
-                data.toolTip = QStringLiteral("Probe OK");
+            if (context.sessionRunning) {
+                setCaption(7, QString::number(reading.raw));
+                if (reading.probeError())
+                    setLook(7, kProbeErrorColour, QStringLiteral("Probe error"));
+                else
+                    setLook(7, kProbeOkColour, QStringLiteral("Probe OK"));
             }
         }
-    }
 
-    const double start = numbers::valueOf(s.lblSysADCstart.caption);
-    if (start != 0) {
-        const double rs = numbers::ohmsFromReading(start);
-        const double change = (r - rs) / rs * 100.0;
-        // A start reading at full scale (Rs = 0) or a tiny one (Rs beyond range) fails this step only.
-        if (std::isfinite(rs) && rs != 0 && std::isfinite(change)) {
-            p = change;
-            s.lblShnStf[1].caption = percentText(p) + QStringLiteral(" %");
+        const double start = context.startReading;
+        if (start != 0) {
+            const double rs = numbers::ohmsFromReading(start);
+            const double change = (r - rs) / rs * 100.0;
+            // A start reading at full scale (Rs = 0) or a tiny one (Rs beyond range) fails this step only.
+            if (std::isfinite(rs) && rs != 0 && std::isfinite(change)) {
+                p = change;
+                setCaption(1, percentText(p) + QStringLiteral(" %"));
+            }
         }
-    }
 
-    if (s.graphSpanPercent != 0) {
-        const double level = std::floor((1.0 - p / s.graphSpanPercent) * 255.0);
-        if (std::isfinite(level) && std::fabs(level) <= double(std::numeric_limits<float>::max()))
-            s.levelTarget = static_cast<float>(level);
-    }
+        if (context.graphSpanPercent != 0) {
+            const double level = std::floor((1.0 - p / context.graphSpanPercent) * 255.0);
+            if (std::isfinite(level) && std::fabs(level) <= double(std::numeric_limits<float>::max()))
+                target = static_cast<float>(level);
+        }
+    }();
+    if (dirty_) changed.notify();
+    return target;
+}
+
+void ReadingStatus::markDataArrived() {
+    dirty_ = false;
+    setLook(7, colors::kLightGreen, labels_[7].toolTip);
+    if (dirty_) changed.notify();
+}
+
+void ReadingStatus::markNoData() {
+    dirty_ = false;
+    setLook(7, colors::kLightRed, labels_[7].toolTip);
+    setCaption(7, QStringLiteral("No Data"));
+    if (dirty_) changed.notify();
+}
+
+void ReadingStatus::resetDataLabel() {
+    dirty_ = false;
+    setLook(7, colors::kButtonFace, QString());
+    if (dirty_) changed.notify();
 }
 
 } // namespace aurivo

@@ -6,6 +6,8 @@
 #include "recording/SessionColours.h"
 #include "recording/SessionHeaderFile.h"
 
+#include <utility>
+
 #include <QDir>
 #include <QFile>
 #include <QStorageInfo>
@@ -32,15 +34,14 @@ QString cleanFolder(const QString& folder) {
 
 } // namespace
 
-FileManager::FileManager(MonitorState& state, QString programFolder, MessageBoxes& boxes)
-    : state_(state), programFolder_(std::move(programFolder)), boxes_(boxes) {
-    for (size_t i = 0; i < lblFile2Display.size(); ++i) {
-        LabelModel& label = lblFile2Display[i];
+FileManager::FileManager(QString programFolder, MessageBoxes& boxes, CommentBox& comments)
+    : programFolder_(std::move(programFolder)), boxes_(boxes), comments_(comments),
+      rememberedFolder_(programFolder_) {
+    for (size_t i = 0; i < labels_.size(); ++i) {
+        LabelModel& label = labels_[i];
         label.caption = kFileToDisplay;
         label.backColor = 0x00000000;
         label.foreColor = kSessionColours[i];
-        label.font = FontSpec{QStringLiteral("MS Sans Serif"), 9.75, true};
-        label.rect = TwipsRect{4275, std::array<double, 6>{540, 1035, 1575, 2115, 2700, 3240}[i], 2265, 330};
     }
 }
 
@@ -49,13 +50,10 @@ QString FileManager::currentDrive() const {
     return root.isEmpty() ? QStringLiteral("/") : root;
 }
 
-void FileManager::load() {
-    state_.chosenSessionCount = 0;
-    for (size_t i = 0; i < 6; ++i) {
-        lblFile2Display[i].caption = kFileToDisplay;
-        state_.chosenTstPaths[i].clear();
-        state_.chosenHdrPaths[i].clear();
-    }
+void FileManager::load(Purpose purpose) {
+    list_ = DisplayList{};
+    for (LabelModel& label : labels_)
+        label.caption = kFileToDisplay;
     hidden_ = false;
 
     drives_.clear();
@@ -67,10 +65,15 @@ void FileManager::load() {
 
     // The dialog opens in fileManagerFolder; should that folder have gone, the program folder serves.
     QString reason;
-    const QString start = state_.fileManagerFolder.isEmpty() ? programFolder_ : state_.fileManagerFolder;
+    const QString start = rememberedFolder_.isEmpty() ? programFolder_ : rememberedFolder_;
     // A program folder that cannot be listed either leaves the lists empty.
     if (!openFolder(start, reason)) static_cast<void>(openFolder(programFolder_, reason));
-    state_.cancelRequested = true;
+
+    const bool save = purpose == Purpose::Save;
+    optionCaption_ = save ? QStringLiteral("Save") : QStringLiteral("Display");
+    caption_ = save ? QStringLiteral("Save session file") : QStringLiteral("Display saved session file");
+    width_ = save ? kSaveWidth : kDisplayWidth; // the save dialog hides the display list at the right
+    addButtonShown_ = !save;
 }
 
 bool FileManager::openFolder(const QString& folder, QString& reason) {
@@ -98,43 +101,43 @@ void FileManager::changeFolder(const QString& folder) {
                     MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
         return;
     }
-    state_.fileManagerFolder = folder_;
+    rememberedFolder_ = folder_;
 }
 
 void FileManager::changeDrive(const QString& drive) {
     // Choosing the drive that holds the program folder goes back to the remembered folder.
     const QString programRoot = QStorageInfo(programFolder_).rootPath();
-    if (!programRoot.isEmpty() && drive == programRoot && !state_.fileManagerFolder.isEmpty())
-        changeFolder(state_.fileManagerFolder);
+    if (!programRoot.isEmpty() && drive == programRoot && !rememberedFolder_.isEmpty())
+        changeFolder(rememberedFolder_);
     else
         changeFolder(drive);
 }
 
 void FileManager::pickFile(const QString& name) {
-    txtFM = name;
+    name_ = name;
 }
 
 void FileManager::pickFileAndConfirm(const QString& name) {
-    txtFM = name;
+    name_ = name;
     nameKeyUp(13);
 }
 
 void FileManager::nameKeyUp(int keyCode) {
     if (keyCode != 13) return;
-    if (cmdFileOptionCaption == QLatin1String("Display"))
+    if (optionCaption_ == QLatin1String("Display"))
         addToDisplayList();
     else
         runFileOption();
 }
 
 void FileManager::cancel() {
-    state_.chosenSessionCount = 0;
+    list_.count = 0;
     hidden_ = true;
 }
 
 bool FileManager::isReservedName() {
     // A name is a file name: reserved names, paths and names no file system takes are refused.
-    const QString refused = SessionNameRule::refusal(txtFM, folder_);
+    const QString refused = SessionNameRule::refusal(name_, folder_);
     if (refused.isEmpty()) return false;
     boxes_.show(refused, kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Information);
     return true;
@@ -142,34 +145,34 @@ bool FileManager::isReservedName() {
 
 bool FileManager::takeTypedPath() {
     // Without an open folder the name stands alone (and is refused as not absolute).
-    const QString typed = folder_.isEmpty()                    ? txtFM
-                          : folder_.endsWith(QLatin1Char('/')) ? folder_ + txtFM
-                                                               : folder_ + QLatin1Char('/') + txtFM;
+    const QString typed = folder_.isEmpty()                    ? name_
+                          : folder_.endsWith(QLatin1Char('/')) ? folder_ + name_
+                                                               : folder_ + QLatin1Char('/') + name_;
     const SessionPath split = splitSessionPath(typed);
     if (split.status == SessionPath::Status::NotAbsolute) {
 
         boxes_.show(kNotAbsoluteMessage, kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::None);
-        state_.sessionTstPath.clear();
+        sessionTstPath_.clear();
         return false;
     }
     // The folder of the typed path is remembered even when its name is unusable, so the next
     // opening of the dialog starts there.
-    state_.fileManagerFolder = split.folder;
+    rememberedFolder_ = split.folder;
     if (!split.usable()) {
-        state_.sessionTstPath.clear();
+        sessionTstPath_.clear();
         return false;
     }
-    state_.sessionTstPath = resolveFileCase(split.tstPath);
-    state_.sessionHdrPath = resolveFileCase(split.hdrPath);
-    state_.sessionTxtPath = resolveFileCase(split.txtPath);
+    sessionTstPath_ = resolveFileCase(split.tstPath);
+    sessionHdrPath_ = resolveFileCase(split.hdrPath);
+    sessionTxtPath_ = resolveFileCase(split.txtPath);
     return true;
 }
 
 void FileManager::runFileOption() {
     if (isReservedName()) return;
     if (!takeTypedPath()) return;
-    if (cmdFileOptionCaption != QLatin1String("Save")) {
-        if (cmdFileOptionCaption == QLatin1String("Display")) hidden_ = true;
+    if (optionCaption_ != QLatin1String("Save")) {
+        if (optionCaption_ == QLatin1String("Display")) hidden_ = true;
         return;
     }
     QString failure;
@@ -191,17 +194,17 @@ bool FileManager::refreshTemporaryHeader(QString& failure) {
     static_cast<void>(SessionHeaderFile::readItems(header, 4, items, reason));
     while (items.size() < 4)
         items.append(QString());
-    if (state_.txtSeshnComnts.text.isEmpty()) state_.txtSeshnComnts.text = QStringLiteral(" ");
-    items.append(state_.txtSeshnComnts.text);
+    if (comments_.text().isEmpty()) comments_.setText(QStringLiteral(" "));
+    items.append(comments_.text());
     if (SessionHeaderFile::writeItems(header, items, reason)) return true;
     failure = QDir::toNativeSeparators(header) + QStringLiteral(": ") + reason;
     return false;
 }
 
 void FileManager::saveSession() {
-    const QString tst = state_.sessionTstPath;
-    const QString txt = state_.sessionTxtPath;
-    const QString hdr = state_.sessionHdrPath;
+    const QString tst = sessionTstPath_;
+    const QString txt = sessionTxtPath_;
+    const QString hdr = sessionHdrPath_;
 
     std::error_code ec;
     const auto status = std::filesystem::status(fsPath(tst), ec);
@@ -239,20 +242,20 @@ void FileManager::saveSession() {
 void FileManager::addToDisplayList() {
     if (isReservedName()) return;
     if (!takeTypedPath()) return;
-    QFile reading(state_.sessionTstPath);
+    QFile reading(sessionTstPath_);
     if (!reading.open(QIODevice::ReadOnly)) {
         boxes_.show(reading.errorString(), kAddErrorTitle, MessageBoxes::Buttons::Ok,
                     MessageBoxes::Icon::Warning);
         return;
     }
     reading.close();
-    const int position = state_.chosenSessionCount;
+    const int position = list_.count;
     if (position < 0 || position >= 6) return; // the list holds six sessions at most
-    lblFile2Display[size_t(position)].caption = txtFM;
-    state_.chosenTstPaths[size_t(position)] = state_.sessionTstPath;
-    state_.chosenHdrPaths[size_t(position)] = state_.sessionHdrPath;
-    state_.chosenSessionCount = position + 1;
-    if (state_.chosenSessionCount == 6) runFileOption();
+    labels_[size_t(position)].caption = name_;
+    list_.tstPaths[size_t(position)] = sessionTstPath_;
+    list_.hdrPaths[size_t(position)] = sessionHdrPath_;
+    list_.count = position + 1;
+    if (list_.count == 6) runFileOption();
 }
 
 } // namespace aurivo

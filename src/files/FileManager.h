@@ -1,13 +1,15 @@
 #pragma once
 // The session file manager frmFileManager without its widgets: the name box, the folder, file and drive
-// lists, the buttons' captions and the six display-list labels, and the handlers of the dialog. In save
-// mode (cmdFileOption "Save") it copies the temporary session files under the typed name; in display
-// mode ("Display") it builds the list of up to six saved sessions that the replay draws. The dialog
-// ends by hiding itself: Hidden() turns true and the view closes.
+// lists, the buttons' captions and the six display-list labels, and the handlers of the dialog. Opened
+// to save, it copies the temporary session files under the typed name; opened to display, it builds the
+// display list of up to six saved sessions that the replay draws. The dialog ends by hiding itself:
+// hidden() turns true and the view closes. It lives as long as the program and remembers the folder it
+// was last in, the display list and the paths of the session named last.
 
+#include "core/CommentBox.h"
 #include "core/ControlModels.h"
 #include "core/MessageBoxes.h"
-#include "core/MonitorState.h"
+#include "recording/DisplayList.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,16 +19,26 @@ namespace aurivo {
 
 class FileManager {
   public:
-    FileManager(MonitorState& state, QString programFolder, MessageBoxes& boxes);
+    enum class Purpose { Save, Display };
+
+    FileManager(QString programFolder, MessageBoxes& boxes, CommentBox& comments);
+
+    // ---- What the file manager keeps between openings -------------------------------------------------
+    // The folder it opens in (the program's folder at first).
+    const QString& rememberedFolder() const { return rememberedFolder_; }
+    const DisplayList& displayList() const { return list_; }
+    // The three paths of the session named last.
+    const QString& sessionTstPath() const { return sessionTstPath_; }
+    const QString& sessionHdrPath() const { return sessionHdrPath_; }
+    const QString& sessionTxtPath() const { return sessionTxtPath_; }
 
     // ---- Controls ----------------------------------------------------------------------------------
-    QString txtFM; // the session name, typed or picked
-    QString caption = QStringLiteral("File Manager");
-    double width = 6735;          // twips, outer width; the caller sets 4185 (save) or 6735 (display)
-    QString cmdFileOptionCaption; // "Save" or "Display", set by the caller
-    bool cmdAdd2ListVisible = true;
-    std::array<LabelModel, 6> lblFile2Display;
-
+    const QString& name() const { return name_; } // txtFM: the session name, typed or picked
+    const QString& caption() const { return caption_; }
+    double width() const { return width_; }                         // twips, outer width
+    const QString& optionCaption() const { return optionCaption_; } // cmdFileOption: "Save" or "Display"
+    bool addButtonShown() const { return addButtonShown_; }         // cmdAdd2List, only when displaying
+    const std::array<LabelModel, 6>& displayLabels() const { return labels_; } // lblFile2Display(0..5)
     const QString& folder() const { return folder_; }       // current folder, without a trailing '/'
     const QStringList& fileNames() const { return files_; } // "*.tst" names of the folder, any case, sorted
     const QStringList& drives() const { return drives_; }   // mounted roots, "/" first
@@ -34,7 +46,10 @@ class FileManager {
     bool hidden() const { return hidden_; }
 
     // ---- Handlers ----------------------------------------------------------------------------------
-    void load();
+    // Opens the dialog: an empty display list, the drive list, the remembered folder, and the caption,
+    // width and buttons of the purpose.
+    void load(Purpose purpose);
+    void setName(const QString& name) { name_ = name; } // the user typed
     void runFileOption();
     void addToDisplayList();
     void cancel();
@@ -51,7 +66,7 @@ class FileManager {
 
   private:
     bool isReservedName();
-    // Runs splitSessionPath on the folder + "/" + the name and stores the paths in the globals;
+    // Runs splitSessionPath on the folder + "/" + the name and keeps the three paths;
     // false when there is no usable name (the colon message is shown for a path that is not absolute).
     bool takeTypedPath();
     // Rewrites tempdata.hdr with the comment box's text; false with "path: reason" when it cannot.
@@ -60,9 +75,18 @@ class FileManager {
     // Opens a folder: false (and the folder unchanged) when it cannot be listed; reason says why.
     [[nodiscard]] bool openFolder(const QString& folder, QString& reason);
 
-    MonitorState& state_;
     QString programFolder_;
     MessageBoxes& boxes_;
+    CommentBox& comments_;
+    QString rememberedFolder_;
+    DisplayList list_;
+    QString sessionTstPath_, sessionHdrPath_, sessionTxtPath_;
+    QString name_;
+    QString caption_ = QStringLiteral("File Manager");
+    double width_ = kDisplayWidth;
+    QString optionCaption_;
+    bool addButtonShown_ = true;
+    std::array<LabelModel, 6> labels_;
     QString folder_;
     QStringList files_;
     QStringList drives_;

@@ -13,28 +13,25 @@
 
 namespace aurivo {
 
-SessionReplay::SessionReplay(MonitorState& state, MessageBoxes& boxes) : state_(state), boxes_(boxes) {}
-
 QString SessionReplay::sessionName(const QString& hdrPath) {
     const QString name = QFileInfo(hdrPath).fileName();
     return name.left(std::max<qsizetype>(0, name.size() - 4));
 }
 
-void SessionReplay::drawChosenSessions(int scaleWidth, int scaleHeight, PlotPointFn plotPoint,
-                                       std::function<void()> clearPicture) {
-    state_.minADC = 16383;
-    state_.maxADC = 0;
+void SessionReplay::drawChosenSessions(const DisplayList& list, ReplayCanvas& canvas, CommentBox& comments) {
+    double minADC = 16383;
+    double maxADC = 0;
     int64_t longest = 0;
-    if (clearPicture) clearPicture();
-    state_.txtSeshnComnts.text.clear();
+    canvas.clearForReplay();
+    QString text;
 
-    const int count = std::clamp(state_.chosenSessionCount, 0, 6);
+    const int count = std::clamp(list.count, 0, 6);
     std::vector<SavedSession> sessions;
     sessions.reserve(size_t(count));
     QString damaged;
     for (int k = 0; k < count; ++k) {
-        const QString& hdrPath = state_.chosenHdrPaths[size_t(k)];
-        sessions.push_back(SavedSession::load(state_.chosenTstPaths[size_t(k)], hdrPath, false));
+        const QString& hdrPath = list.hdrPaths[size_t(k)];
+        sessions.push_back(SavedSession::load(list.tstPaths[size_t(k)], hdrPath, false));
         const SavedSession& session = sessions.back();
         const QString name = sessionName(hdrPath);
         if (!session.ok()) {
@@ -43,12 +40,13 @@ void SessionReplay::drawChosenSessions(int scaleWidth, int scaleHeight, PlotPoin
         }
         if (!session.note.isEmpty())
             damaged += QStringLiteral("\r\n") + name + QStringLiteral(": ") + session.note;
-        state_.txtSeshnComnts.text +=
-            name + QStringLiteral("  Comments ...\r\n") + session.comments + QStringLiteral("\r\n");
+        text += name + QStringLiteral("  Comments ...\r\n") + session.comments + QStringLiteral("\r\n");
         longest = std::max(longest, session.lengthBytes);
-        if (session.minADC < state_.minADC) state_.minADC = session.minADC;
-        if (session.maxADC > state_.maxADC) state_.maxADC = session.maxADC;
+        if (session.minADC < minADC) minADC = session.minADC;
+        if (session.maxADC > maxADC) maxADC = session.maxADC;
     }
+    canvas.setRange(minADC, maxADC);
+    comments.setText(text);
     if (!damaged.isEmpty()) {
         boxes_.show(QStringLiteral("Some saved sessions cannot be displayed in full:") + damaged,
                     QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
@@ -57,19 +55,17 @@ void SessionReplay::drawChosenSessions(int scaleWidth, int scaleHeight, PlotPoin
         std::any_of(sessions.begin(), sessions.end(), [](const SavedSession& s) { return s.ok(); });
     if (!anyDrawn) return; // no range to scale to: the picture keeps just its grid
 
-    const int width = scaleWidth;
-    const ReplayScale scale = ReplayScale::compute(state_.minADC, state_.maxADC, longest, width, scaleHeight);
-    state_.graphMaxOhms = scale.graphMaxOhms;
-    state_.graphScale = scale.graphScale;
-    state_.yCompress = scale.yCompress;
+    const int width = canvas.scaleWidth();
+    const ReplayScale scale = ReplayScale::compute(minADC, maxADC, longest, width, canvas.scaleHeight());
+    std::array<QString, 10> labels;
     for (int k = 0; k < 10; ++k)
-        state_.lbl4Graf[size_t(k)].caption = scale.axisLabel(k, width);
+        labels[size_t(k)] = scale.axisLabel(k, width);
+    canvas.setReplayScale(scale, labels);
 
     for (int k = 0; k < count; ++k) {
         const SavedSession& session = sessions[size_t(k)];
         if (!session.ok()) continue;
-        state_.replayColour = kSessionColours[size_t(k)];
-        drawTraceFromFile(state_.chosenTstPaths[size_t(k)], plotPoint);
+        drawTraceFromFile(list.tstPaths[size_t(k)], scale.yCompress, kSessionColours[size_t(k)], canvas);
     }
 }
 
@@ -78,8 +74,8 @@ namespace {
 // a time; the readings of an incomplete last group stay in the running sum.
 class GroupAverager {
   public:
-    GroupAverager(int64_t compress, uint32_t colour, const SessionReplay::PlotPointFn& plotPoint)
-        : compress_(compress), colour_(colour), plotPoint_(plotPoint) {}
+    GroupAverager(int64_t compress, uint32_t colour, ReplayCanvas& canvas)
+        : compress_(compress), colour_(colour), canvas_(canvas) {}
     void add(const int32_t* readings, int64_t count) {
         int64_t i = 0;
         while (i < count) {
@@ -90,8 +86,7 @@ class GroupAverager {
             i += take;
             if (inGroup_ == compress_) {
                 const double average = numbers::roundHalfEven(double(sum_) / double(compress_));
-                if (plotPoint_)
-                    plotPoint_(int32_t(record_ / compress_), numbers::ohmsFromReading(average), colour_);
+                canvas_.plotPoint(int32_t(record_ / compress_), numbers::ohmsFromReading(average), colour_);
                 sum_ = 0;
                 inGroup_ = 0;
             }
@@ -102,23 +97,25 @@ class GroupAverager {
   private:
     int64_t compress_;
     uint32_t colour_;
-    const SessionReplay::PlotPointFn& plotPoint_;
+    ReplayCanvas& canvas_;
     int64_t sum_ = 0, inGroup_ = 0, record_ = 0;
 };
 } // namespace
 
-void SessionReplay::drawTrace(const std::vector<int32_t>& readings, const PlotPointFn& plotPoint) {
-    GroupAverager points(std::max<int32_t>(1, state_.yCompress), state_.replayColour, plotPoint);
+void SessionReplay::drawTrace(const std::vector<int32_t>& readings, int32_t yCompress, uint32_t colour,
+                              ReplayCanvas& canvas) {
+    GroupAverager points(std::max<int32_t>(1, yCompress), colour, canvas);
     points.add(readings.data(), int64_t(readings.size()));
-    state_.ohmsAccumulator = float(points.remainder());
+    canvas.setRemainder(float(points.remainder()));
 }
 
-bool SessionReplay::drawTraceFromFile(const QString& tstPath, const PlotPointFn& plotPoint) {
+bool SessionReplay::drawTraceFromFile(const QString& tstPath, int32_t yCompress, uint32_t colour,
+                                      ReplayCanvas& canvas) {
     QFile file(tstPath);
     if (!file.open(QIODevice::ReadOnly)) return false;
     constexpr int64_t kBlockRecords = 1 << 18; // 1 MiB
     block_.resize(size_t(kBlockRecords));
-    GroupAverager points(std::max<int32_t>(1, state_.yCompress), state_.replayColour, plotPoint);
+    GroupAverager points(std::max<int32_t>(1, yCompress), colour, canvas);
     for (;;) {
         const qint64 got = file.read(reinterpret_cast<char*>(block_.data()), kBlockRecords * 4);
         if (got <= 0) break;
@@ -127,7 +124,7 @@ bool SessionReplay::drawTraceFromFile(const QString& tstPath, const PlotPointFn&
             block_[size_t(i)] = qFromLittleEndian(block_[size_t(i)]);
         points.add(block_.data(), records);
     }
-    state_.ohmsAccumulator = float(points.remainder());
+    canvas.setRemainder(float(points.remainder()));
     return true;
 }
 

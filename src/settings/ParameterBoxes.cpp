@@ -1,6 +1,5 @@
 #include "settings/ParameterBoxes.h"
 
-#include "core/MonitorState.h"
 #include "core/NumberRules.h"
 
 #include <algorithm>
@@ -35,72 +34,104 @@ StepSizes stepsFor(int shiftState) {
 }
 } // namespace
 
-ParameterBoxes::ParameterBoxes(MonitorState& state, MessageBoxes& boxes) : state_(state), boxes_(boxes) {}
-
-void ParameterBoxes::openSensitivityBox() {
-    SliderModel& slider = state_.slider1;
-    slider.largeChange = 10;
-    slider.smallChange = 1;
-
-    // An out-of-range sensitivity is replaced for good, even if the box is then cancelled.
-    LabelModel& sensitivity = state_.lblParams[3];
-    const double stored = valueOf(sensitivity.caption);
-    if (stored < kSensitivityMin || stored > kSensitivityMax) sensitivity.caption = QStringLiteral("20");
-
-    state_.lblSenseValu.caption = sensitivity.caption;
-    const int32_t position =
-        std::clamp<int32_t>(toLong(valueOf(sensitivity.caption)), slider.min, slider.max);
-    // The slider reports a change only when its position actually moves; the window mirrors the model
-    // without forwarding this programmatic move a second time.
-    if (position != slider.value) {
-        slider.value = position;
-        onSliderChange();
-    }
-    state_.fraAdjSens.visible = true;
+double ParameterBoxes::sensitivityPercent() const {
+    return valueOf(sensitivityText_);
 }
 
-void ParameterBoxes::onSliderChange() {
-    state_.lblSenseValu.caption = QString::number(state_.slider1.value);
+void ParameterBoxes::setSensitivityText(const QString& text) {
+    if (text == sensitivityText_) return;
+    sensitivityText_ = text;
+    changed.notify();
+}
+
+void ParameterBoxes::setFilterSize(int size) {
+    filterSize_ = size;
+    changed.notify();
+}
+
+void ParameterBoxes::setJitterRejection(int jitter) {
+    jitterRejection_ = jitter;
+    changed.notify();
+}
+
+void ParameterBoxes::openSensitivityBox() {
+    slider_.largeChange = 10;
+    slider_.smallChange = 1;
+
+    // An out-of-range sensitivity is replaced for good, even if the box is then cancelled.
+    const double stored = valueOf(sensitivityText_);
+    if (stored < kSensitivityMin || stored > kSensitivityMax) sensitivityText_ = QStringLiteral("20");
+
+    sliderValueText_ = sensitivityText_;
+    const int32_t position = std::clamp<int32_t>(toLong(valueOf(sensitivityText_)), slider_.min, slider_.max);
+    // The slider reports a change only when its position actually moves; the window shows the new
+    // position without forwarding this move a second time.
+    if (position != slider_.value) {
+        slider_.value = position;
+        showSliderValue();
+    }
+    sensitivityBoxShown_ = true;
+    changed.notify();
+}
+
+void ParameterBoxes::showSliderValue() {
+    sliderValueText_ = QString::number(slider_.value);
+}
+
+void ParameterBoxes::moveSlider(int value) {
+    slider_.value = value;
+    showSliderValue();
+    changed.notify();
 }
 
 void ParameterBoxes::onSliderKeyDown(int shiftState) {
     const StepSizes steps = stepsFor(shiftState);
-    state_.slider1.largeChange = steps.large;
-    state_.slider1.smallChange = steps.small;
+    slider_.largeChange = steps.large;
+    slider_.smallChange = steps.small;
+    changed.notify();
 }
 
 void ParameterBoxes::onSliderMouseDown(int shiftState) {
-    state_.slider1.largeChange = stepsFor(shiftState).large;
+    slider_.largeChange = stepsFor(shiftState).large;
+    changed.notify();
 }
 
 void ParameterBoxes::acceptSensitivity() {
-    LabelModel& shown = state_.lblSenseValu;
-    if (valueOf(shown.caption) < kSensitivityMin) shown.caption = QString::number(kSensitivityMin);
-    if (valueOf(shown.caption) > kSensitivityMax) shown.caption = QString::number(kSensitivityMax);
-    state_.lblParams[3].caption = shown.caption;
-    state_.fraAdjSens.visible = false;
+    QString& shown = sliderValueText_;
+    if (valueOf(shown) < kSensitivityMin) shown = QString::number(kSensitivityMin);
+    if (valueOf(shown) > kSensitivityMax) shown = QString::number(kSensitivityMax);
+    sensitivityText_ = shown;
+    sensitivityBoxShown_ = false;
+    changed.notify();
 }
 
 void ParameterBoxes::cancelSensitivity() {
     // The slider keeps its position; the next opening sets it from the stored sensitivity.
-    state_.lblSenseValu.caption = state_.lblParams[3].caption;
-    state_.fraAdjSens.visible = false;
+    sliderValueText_ = sensitivityText_;
+    sensitivityBoxShown_ = false;
+    changed.notify();
 }
 
 void ParameterBoxes::openFilterSizeBox() {
-    state_.fraSetStuff.caption = kFilterSizeCaption;
-    state_.fraSetStuff.visible = true;
-    state_.txtSS.text = QString::number(state_.filterSize);
+    entryCaption_ = kFilterSizeCaption;
+    entryBoxShown_ = true;
+    entryText_ = QString::number(filterSize_);
+    changed.notify();
 }
 
 void ParameterBoxes::openJitterBox() {
-    state_.fraSetStuff.caption = kJitterCaption;
-    state_.fraSetStuff.visible = true;
-    state_.txtSS.text = QString::number(state_.jitterRejection);
+    entryCaption_ = kJitterCaption;
+    entryBoxShown_ = true;
+    entryText_ = QString::number(jitterRejection_);
+    changed.notify();
+}
+
+void ParameterBoxes::setEntryText(const QString& text) {
+    entryText_ = text;
 }
 
 bool ParameterBoxes::jitterMode() const {
-    return state_.fraSetStuff.caption == kJitterCaption;
+    return entryCaption_ == kJitterCaption;
 }
 
 void ParameterBoxes::acceptEntry() {
@@ -113,15 +144,16 @@ void ParameterBoxes::acceptEntry() {
     auto store = [this](int value) {
         // The mode is read from the caption each time a value is stored.
         if (jitterMode())
-            state_.jitterRejection = value;
+            jitterRejection_ = value;
         else
-            state_.filterSize = value;
+            filterSize_ = value;
     };
 
-    const double v = valueOf(state_.txtSS.text);
+    const double v = valueOf(entryText_);
     if (v >= mode.lower && v <= mode.upper) {
         store(int(toLong(v)));
-        state_.fraSetStuff.visible = false;
+        entryBoxShown_ = false;
+        changed.notify();
         return;
     }
 
@@ -137,15 +169,22 @@ void ParameterBoxes::acceptEntry() {
 
     if (answer == MessageBoxes::Answer::Yes) {
         store(limit);
-        state_.fraSetStuff.visible = false;
+        entryBoxShown_ = false;
     } else if (answer == MessageBoxes::Answer::Cancel) {
-        state_.fraSetStuff.visible = false;
+        entryBoxShown_ = false;
     }
     // No: the box stays open with the rejected text, for the user to correct.
+    changed.notify();
 }
 
 void ParameterBoxes::cancelEntry() {
-    state_.fraSetStuff.visible = false;
+    hideEntryBox();
+}
+
+void ParameterBoxes::hideEntryBox() {
+    if (!entryBoxShown_) return;
+    entryBoxShown_ = false;
+    changed.notify();
 }
 
 } // namespace aurivo

@@ -1,15 +1,15 @@
 #pragma once
-// The two in-window boxes for the signal parameters: the slider box for the sensitivity (kept as the
-// caption of LblParams(3)) and the entry box that sets either the filter size or the jitter rejection,
-// its mode being the caption of fraSetStuff.
+// The signal parameters and their two in-window boxes: the sensitivity percent (its text is the caption
+// of LblParams(3)) with the slider box fraAdjSens, and the filter size and jitter rejection with the
+// entry box fraSetStuff, whose mode is its caption. The parameters own these values and both boxes.
 
+#include "core/ChangeSignal.h"
+#include "core/ControlModels.h"
 #include "core/MessageBoxes.h"
 
 #include <QString>
 
 namespace aurivo {
-
-struct MonitorState;
 
 class ParameterBoxes {
   public:
@@ -25,11 +25,31 @@ class ParameterBoxes {
     static const QString kFilterSizeCaption;
     static const QString kJitterCaption;
 
-    ParameterBoxes(MonitorState& state, MessageBoxes& boxes);
+    explicit ParameterBoxes(MessageBoxes& boxes) : boxes_(boxes) {}
+
+    // The sensitivity as the label shows it ("25" by default), and its numeric value by the value rule.
+    const QString& sensitivityText() const { return sensitivityText_; }
+    double sensitivityPercent() const;
+    int filterSize() const { return filterSize_; }
+    int jitterRejection() const { return jitterRejection_; }
+
+    // The sensitivity box: shown or not, its slider and the value label lblSenseValu.
+    bool sensitivityBoxShown() const { return sensitivityBoxShown_; }
+    const SliderModel& slider() const { return slider_; }
+    const QString& sliderValueText() const { return sliderValueText_; }
+    // The entry box: shown or not, its caption (the mode) and its text txtSS.
+    bool entryBoxShown() const { return entryBoxShown_; }
+    const QString& entryCaption() const { return entryCaption_; }
+    const QString& entryText() const { return entryText_; }
+
+    // Values read from the settings file, and the sensitivity the graph's auto-range widened to.
+    void setSensitivityText(const QString& text);
+    void setFilterSize(int size);
+    void setJitterRejection(int jitter);
 
     // Sensitivity box.
     void openSensitivityBox();
-    void onSliderChange(); // change and scroll notifications alike
+    void moveSlider(int value); // the user moved the slider (change and scroll notifications alike)
     void onSliderKeyDown(int shiftState);
     void onSliderMouseDown(int shiftState);
     void acceptSensitivity();
@@ -38,14 +58,28 @@ class ParameterBoxes {
     // Filter-size and jitter entry box.
     void openFilterSizeBox();
     void openJitterBox();
+    void setEntryText(const QString& text); // the user typed
     void acceptEntry();
     void cancelEntry();
+    // Every click on the window background, a display panel or one of its labels closes the entry box.
+    void hideEntryBox();
+
+    ChangeSignal changed;
 
   private:
     bool jitterMode() const;
+    void showSliderValue();
 
-    MonitorState& state_;
     MessageBoxes& boxes_;
+    QString sensitivityText_ = QStringLiteral("25");
+    int filterSize_ = 3;
+    int jitterRejection_ = 100;
+    bool sensitivityBoxShown_ = false;
+    SliderModel slider_;
+    QString sliderValueText_ = QStringLiteral("1000");
+    bool entryBoxShown_ = false;
+    QString entryCaption_;
+    QString entryText_ = QStringLiteral("0");
 };
 
 } // namespace aurivo

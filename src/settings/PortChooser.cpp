@@ -1,8 +1,7 @@
 #include "settings/PortChooser.h"
 
-#include "core/Clock.h"
 #include "core/Colors.h"
-#include "core/MonitorState.h"
+#include "core/TickCountdown.h"
 #include "core/WindowHost.h"
 #include "device/SerialComm.h"
 
@@ -14,52 +13,60 @@ const QString kNoSuchPortText = QStringLiteral("no such port");
 const QString kHeldPortText = QStringLiteral("in use by another program");
 } // namespace
 
-PortChooser::PortChooser(MonitorState& state, SerialComm& comm, Clock& clock, WindowHost& host,
+PortChooser::PortChooser(SerialComm& comm, WindowHost& host, TickCountdown& countdown,
                          DeviceNameLookup deviceName)
-    : state_(state), comm_(comm), clock_(clock), host_(host), deviceName_(std::move(deviceName)) {}
+    : comm_(comm), host_(host), countdown_(countdown), deviceName_(std::move(deviceName)) {
+    const double columns[4] = {180, 1200, 2220, 3240};
+    const double rows[4] = {270, 600, 930, 1260};
+    for (int i = 0; i < 16; ++i) {
+        options_[i].caption = QStringLiteral("COM%1").arg(i + 1);
+        options_[i].rect = TwipsRect{columns[i / 4], rows[i % 4], 900, 195};
+    }
+}
 
 bool PortChooser::pause(int64_t ms) {
-    const int64_t start = clock_.steadyMilliseconds();
-    state_.closingRequested = false;
-    while (clock_.steadyMilliseconds() - start < ms) {
-        host_.processEvents();
-        if (state_.closingRequested || state_.cancelRequested) return false;
-    }
-    return true;
+    closingRequested_ = false;
+    return !host_.waitUntil([this] { return closingRequested_ || cancelRequested_; }, ms);
+}
+
+void PortChooser::setCommPortNumber(int port) {
+    commPortNumber_ = port;
+    changed.notify();
 }
 
 void PortChooser::scanPorts() {
     // A new scan always starts from a closed chooser.
-    if (state_.fraSelctPort.visible) closeChooser();
-    state_.cancelRequested = false;
-    state_.portScanActive = true;
+    if (frameShown_) closeChooser();
+    cancelRequested_ = false;
+    scanActive_ = true;
 
-    state_.fraSelctPort.caption = QStringLiteral("Examining Ports");
-    state_.fraSelctPort.captionColor = colors::kRed;
-    for (OptionButtonModel& opt : state_.optPortNum) {
+    frameCaption_ = QStringLiteral("Examining Ports");
+    frameCaptionColour_ = colors::kRed;
+    for (OptionButtonModel& opt : options_) {
         opt.enabled = false;
         opt.visible = false;
     }
-    state_.fraSelctPort.rect.top = 0;
-    state_.fraSelctPort.rect.left = 480;
-    state_.fraSelctPort.visible = true;
+    frameShown_ = true;
+    changed.notify();
 
     // Gives the frame time to show before the probing, which does not yield. "Okay" or closing the
-    // window in this second abandons the scan, leaving portScanActive set as it stands.
+    // window in this second abandons the scan, leaving the scan marked active as it stands.
     if (!pause(kScanPauseMs)) return;
 
-    state_.mnuSetComPort.enabled = false;
+    probing_ = true;
+    changed.notify();
     for (int port = 1; port <= 16; ++port)
         probePort(port);
-    state_.mnuSetComPort.enabled = true;
+    probing_ = false;
 
-    state_.fraSelctPort.caption = QStringLiteral("Available Ports");
-    state_.fraSelctPort.captionColor = colors::kBlack;
-    state_.portScanActive = false;
+    frameCaption_ = QStringLiteral("Available Ports");
+    frameCaptionColour_ = colors::kBlack;
+    scanActive_ = false;
+    changed.notify();
 }
 
 void PortChooser::probePort(int port) {
-    OptionButtonModel& opt = state_.optPortNum[port - 1];
+    OptionButtonModel& opt = options_[port - 1];
     opt.visible = true;
     comm_.setCommPort(port);
     comm_.setSettings(kLineSettings);
@@ -76,7 +83,7 @@ void PortChooser::probePort(int port) {
     } else {
         // Any other failure still offers the port: only "missing" and "held" rule it out.
         opt.backColor = colors::kWindowBackground;
-        opt.value = (port == state_.commPortNumber);
+        opt.value = (port == commPortNumber_);
         opt.enabled = true;
         opt.toolTip = device;
         comm_.setPortOpen(false);
@@ -84,32 +91,45 @@ void PortChooser::probePort(int port) {
 }
 
 void PortChooser::closeChooser() {
-    state_.cancelRequested = true; // ends a pause of the scan or of a choice still running
-    state_.fraSelctPort.visible = false;
+    cancelRequested_ = true; // ends a pause of the scan or of a choice still running
+    frameShown_ = false;
+    changed.notify();
     comm_.setPortOpen(false); // closing a closed port is harmless; errors are ignored
     host_.processEvents();
 }
 
 void PortChooser::choosePort(int index) {
-    if (state_.portScanActive) return;
-    if (index < 0 || index >= int(state_.optPortNum.size())) return;
-    state_.commPortNumber = index + 1;
-    state_.lblParams[5].caption = QString::number(state_.commPortNumber);
+    if (scanActive_) return;
+    if (index < 0 || index >= int(options_.size())) return;
+    commPortNumber_ = index + 1;
+    changed.notify();
     // Leaves the chosen button visibly selected for a moment before the chooser closes.
     pause(kChoicePauseMs);
-    state_.fraSelctPort.visible = false;
+    frameShown_ = false;
+    changed.notify();
 }
 
 void PortChooser::scanFromPortLabel() {
-    if (state_.sessionRunning()) return;
-
-    state_.lblParams[6].visible = true; // "Examiming Ports"; start-up hides it again
-    // Two timer ticks let the label show before the scan's own pause.
-    state_.tickCountdown = 2;
-    const int64_t start = clock_.steadyMilliseconds();
-    while (state_.tickCountdown > 0 && clock_.steadyMilliseconds() - start < kTickWaitLimitMs)
-        host_.processEvents();
+    scanNoticeShown_ = true; // "Examiming Ports"; the next arrangement hides it again
+    changed.notify();
+    // Two timer ticks let the notice show before the scan's own pause.
+    countdown_.start(2);
+    host_.waitUntil([this] { return countdown_.expired(); }, kTickWaitLimitMs);
     scanPorts();
+}
+
+void PortChooser::hideScanNotice() {
+    if (!scanNoticeShown_) return;
+    scanNoticeShown_ = false;
+    changed.notify();
+}
+
+void PortChooser::requestCancel() {
+    cancelRequested_ = true;
+}
+
+void PortChooser::requestClose() {
+    closingRequested_ = true;
 }
 
 } // namespace aurivo

@@ -1,18 +1,21 @@
 #pragma once
-// The port chooser: probes serial ports 1..16, shows each as an option button coloured by what the
-// probe found (usable, held by another program, missing), and records the port the user presses.
-// Its pauses yield to window events and end on the steady clock or when cancelRequested or
-// closingRequested is raised by a handler that ran meanwhile.
+// The port chooser: the port number (shown in LblParams(5)), the frame fraSelctPort that probes serial
+// ports 1..16 and shows each as an option button coloured by what the probe found (usable, held by
+// another program, missing), and the scan notice LblParams(6). Its pauses let window events run and end
+// on the steady clock, or early when a handler that ran meanwhile asked to cancel or the window closes.
+
+#include "core/ChangeSignal.h"
+#include "core/ControlModels.h"
 
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <functional>
 
 namespace aurivo {
 
-struct MonitorState;
 class SerialComm;
-class Clock;
+class TickCountdown;
 class WindowHost;
 
 class PortChooser {
@@ -27,28 +30,61 @@ class PortChooser {
     // Longest wait for the two timer ticks before a scan from the port label; the timer ticks every
     // 200 ms, so this only matters when the timer has stopped.
     static constexpr int64_t kTickWaitLimitMs = 2000;
+    static constexpr TwipsRect kFrameRect{480, 0, 4245, 1980};
 
-    PortChooser(MonitorState& state, SerialComm& comm, Clock& clock, WindowHost& host,
+    PortChooser(SerialComm& comm, WindowHost& host, TickCountdown& countdown,
                 DeviceNameLookup deviceName = {});
 
-    void scanPorts();           // the scan
-    void closeChooser();        // "Okay": close the chooser
-    void choosePort(int index); // press on option button index (0..15)
-    // A click on the port number LblParams(5): outside a session, shows the scan notice, waits two
-    // ticks so it can be seen, then scans.
+    // The port number 1..16 and the caption that shows it.
+    int commPortNumber() const { return commPortNumber_; }
+    QString portText() const { return QString::number(commPortNumber_); }
+    // The chooser frame and its sixteen option buttons optPortNum(0..15).
+    bool frameShown() const { return frameShown_; }
+    const QString& frameCaption() const { return frameCaption_; }
+    uint32_t frameCaptionColour() const { return frameCaptionColour_; }
+    const std::array<OptionButtonModel, 16>& options() const { return options_; }
+    // A scan runs (option-button presses are ignored); the ports are being probed right now.
+    bool scanActive() const { return scanActive_; }
+    bool probing() const { return probing_; }
+    // The scan notice "Examiming Ports" over the port number.
+    bool scanNoticeShown() const { return scanNoticeShown_; }
+    // Flags that end the pauses: a cancel (File > Cancel, Okay, the file manager) and the window closing.
+    bool cancelRequested() const { return cancelRequested_; }
+    bool closingRequested() const { return closingRequested_; }
+
+    void setCommPortNumber(int port); // from the settings file
+    void scanPorts();                 // the scan
+    void closeChooser();              // "Okay": close the chooser
+    void choosePort(int index);       // press on option button index (0..15)
+    // A click on the port number outside a session: shows the scan notice, waits two ticks so it can be
+    // seen, then scans.
     void scanFromPortLabel();
+    void hideScanNotice();
+    void requestCancel();
+    void requestClose();
+
+    ChangeSignal changed;
 
   private:
-    // Waits up to ms on the steady clock, yielding once per round; false when cancelRequested or
-    // closingRequested ended it early.
+    // Waits up to ms, letting window events run; false when a cancel or the closing ended it early.
     bool pause(int64_t ms);
     void probePort(int port);
 
-    MonitorState& state_;
     SerialComm& comm_;
-    Clock& clock_;
     WindowHost& host_;
+    TickCountdown& countdown_;
     DeviceNameLookup deviceName_;
+
+    int commPortNumber_ = 2;
+    bool frameShown_ = false;
+    QString frameCaption_ = QStringLiteral("Available Ports");
+    uint32_t frameCaptionColour_ = 0x00000000;
+    std::array<OptionButtonModel, 16> options_;
+    bool scanActive_ = false;
+    bool probing_ = false;
+    bool scanNoticeShown_ = true;
+    bool cancelRequested_ = false;
+    bool closingRequested_ = false;
 };
 
 } // namespace aurivo

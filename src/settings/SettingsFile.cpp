@@ -22,17 +22,17 @@ const QString kFalse = QStringLiteral("False");
 
 // The six visibility lines in file order with their labels and start-up weights.
 struct VisibilityLine {
-    QString Settings::*field;
+    bool PanelViews::*field;
     const char* label;
     int32_t weight;
 };
 const VisibilityLine kVisibilityLines[] = {
-    {&Settings::pictureGraphVisible, "Picture graph visibilty = ", 16},
-    {&Settings::colorGraphVisible, "Color graph visibilty = ", 2},
-    {&Settings::barGraphVisible, "Bar graph visibilty = ", 2},
-    {&Settings::internalStatusVisible, "Internal status visibilty = ", 3},
-    {&Settings::sessionCommentsVisible, "Session comments visibilty = ", 3},
-    {&Settings::timeEtcVisible, "Time etc. visibilty = ", 2},
+    {&PanelViews::pictureGraph, "Picture graph visibilty = ", 16},
+    {&PanelViews::colorGraph, "Color graph visibilty = ", 2},
+    {&PanelViews::barGraph, "Bar graph visibilty = ", 2},
+    {&PanelViews::internalStatus, "Internal status visibilty = ", 3},
+    {&PanelViews::sessionComments, "Session comments visibilty = ", 3},
+    {&PanelViews::timeEtc, "Time etc. visibilty = ", 2},
 };
 
 } // namespace
@@ -45,7 +45,7 @@ Settings SettingsFile::defaults(double screenWidthTwips, double screenHeightTwip
     s.commPortNumber = 2;
     s.sensitivityText = QStringLiteral("25");
     for (const auto& line : kVisibilityLines)
-        s.*line.field = kTrue;
+        s.views.*line.field = true;
     s.windowWidth = toLong(screenWidthTwips * 0.55);
     s.windowHeight = toLong(screenHeightTwips * 0.75);
     s.windowTop = toLong((screenHeightTwips - s.windowHeight) / 2);
@@ -81,12 +81,10 @@ SettingsFile::ReadResult SettingsFile::read(Settings& s) const {
     s.panelWeightSum = 0;
     for (const auto& line : kVisibilityLines) {
         items.next(); // label
-        QString& field = s.*line.field;
-        if (const auto item = items.next()) field = *item;
-        if (field == kTrue)
-            s.panelWeightSum += line.weight;
-        else
-            field = kFalse;
+        bool& shown = s.views.*line.field;
+        // A visibility missing from a short file keeps the value passed in.
+        if (const auto item = items.next()) shown = *item == kTrue;
+        if (shown) s.panelWeightSum += line.weight;
     }
 
     // Geometry in the file's order: width, height, top, left.
@@ -117,7 +115,7 @@ bool SettingsFile::write(const Settings& s, QString* error) const {
     w.writeText(s.sensitivityText);
     for (const auto& line : kVisibilityLines) {
         w.writeText(QString::fromLatin1(line.label));
-        w.writeText(s.*line.field == kTrue ? kTrue : kFalse);
+        w.writeText(s.views.*line.field ? kTrue : kFalse);
     }
     w.writeText(QStringLiteral("Form Width = "));
     w.writeNumber(s.windowWidth);

@@ -11,8 +11,6 @@ using numbers::toLong;
 
 namespace {
 
-const QString kTrue = QStringLiteral("True");
-
 // Height of one stacked panel: its share of the usable height, held at its cap. A weight sum of 0 only
 // occurs with every panel hidden; it is guarded so inconsistent input cannot divide by zero.
 double panelHeight(double factor, double usable, int32_t weightSum, double cap) {
@@ -110,7 +108,7 @@ PanelFont LayoutPlan::chooseFont(double basis) {
     return {QStringLiteral("Arial"), int(std::floor(basis / 25)) - 2};
 }
 
-PanelPlan LayoutPlan::planPanels(double windowWidth, double windowHeight, const PanelVisibility& visibility,
+PanelPlan LayoutPlan::planPanels(double windowWidth, double windowHeight, const PanelViews& views,
                                  int32_t panelWeightSum) {
     PanelPlan p;
     const double WW = windowWidth;
@@ -128,7 +126,7 @@ PanelPlan LayoutPlan::planPanels(double windowWidth, double windowHeight, const 
     };
     const auto advance = [&](const FramePlan& frame) { runningTop = toLong(runningTop + frame.rect.height); };
 
-    if (visibility.pictureGraphVisible == kTrue) {
+    if (views.pictureGraph) {
         place(p.frmPixGraf, 15, 0);
         advance(p.frmPixGraf);
         const double H = p.frmPixGraf.rect.height;
@@ -154,7 +152,7 @@ PanelPlan LayoutPlan::planPanels(double windowWidth, double windowHeight, const 
         p.redrawRequested = true;
     }
 
-    if (visibility.colorGraphVisible == kTrue) {
+    if (views.colorGraph) {
         place(p.frameLEDdisp, 1.95, 1000);
         advance(p.frameLEDdisp);
         const double H = p.frameLEDdisp.rect.height;
@@ -165,7 +163,7 @@ PanelPlan LayoutPlan::planPanels(double windowWidth, double windowHeight, const 
             p.lblLED[i] = {0.92 * WW - (i + 1) * step, lampHeight * 0.15 + 25, step, lampHeight};
     }
 
-    if (visibility.barGraphVisible == kTrue) {
+    if (views.barGraph) {
         place(p.frameBarGraf, 1.95, 1000);
         advance(p.frameBarGraf);
         const double H = p.frameBarGraf.rect.height;
@@ -176,7 +174,7 @@ PanelPlan LayoutPlan::planPanels(double windowWidth, double windowHeight, const 
             p.lblBarGraf[i] = {0.01 * WW + i * step, barHeight * 0.15 + 25, step, barHeight};
     }
 
-    if (visibility.internalStatusVisible == kTrue) {
+    if (views.internalStatus) {
         place(p.frameSesshnStuff, 2.9, 1500);
         advance(p.frameSesshnStuff);
         const double H = p.frameSesshnStuff.rect.height;
@@ -192,7 +190,7 @@ PanelPlan LayoutPlan::planPanels(double windowWidth, double windowHeight, const 
         }
     }
 
-    if (visibility.sessionCommentsVisible == kTrue) {
+    if (views.sessionComments) {
         place(p.fraSeshnComnts, 2.9, 1500);
         advance(p.fraSeshnComnts);
         p.txtSeshnComntsHeight = 0.82 * p.fraSeshnComnts.rect.height;
@@ -200,7 +198,7 @@ PanelPlan LayoutPlan::planPanels(double windowWidth, double windowHeight, const 
     }
 
     // The parameters strip is last and does not move the running top.
-    if (visibility.timeEtcVisible == kTrue) {
+    if (views.timeEtc) {
         place(p.frameParams, 2.9, 1000);
         const double H = p.frameParams.rect.height;
         const double W = p.frameParams.rect.width;

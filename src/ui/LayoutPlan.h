@@ -13,6 +13,7 @@
 // that repeats the sizing on the real size, exactly as a single arrangement would have. keepOnScreen can
 // likewise be re-run on the window's actual size after the sizing.
 
+#include "core/PanelViews.h"
 #include "core/WindowHost.h"
 
 #include <QString>
@@ -21,16 +22,6 @@
 #include <optional>
 
 namespace aurivo {
-
-// The six visibility texts; a panel is shown only when its text is exactly "True".
-struct PanelVisibility {
-    QString pictureGraphVisible;
-    QString colorGraphVisible;
-    QString barGraphVisible;
-    QString internalStatusVisible;
-    QString sessionCommentsVisible;
-    QString timeEtcVisible;
-};
 
 struct LayoutInput {
     double screenWidth = 0;
@@ -41,7 +32,7 @@ struct LayoutInput {
     double left = 0;
     double top = 0;
     WindowState state = WindowState::Normal;
-    PanelVisibility visibility;
+    PanelViews views;
     int32_t panelWeightSum = 0;
     int layoutState = 0;
     // The remembered geometry (loaded from the settings file before the first arrangement).
@@ -143,7 +134,7 @@ class LayoutPlan {
     // else "Arial" at floor(B / 25) - 2.
     static PanelFont chooseFont(double fontBasis);
 
-    static PanelPlan planPanels(double windowWidth, double windowHeight, const PanelVisibility& visibility,
+    static PanelPlan planPanels(double windowWidth, double windowHeight, const PanelViews& views,
                                 int32_t panelWeightSum);
 };
 

@@ -1,11 +1,12 @@
 #include "ui/PanelArranger.h"
 
 #include "core/MessageBoxes.h"
-#include "core/MonitorState.h"
 #include "core/NumberRules.h"
 #include "core/WindowHost.h"
-#include "display/GraphCanvas.h"
 #include "ui/LayoutPlan.h"
+
+#include <QSize>
+#include <cmath>
 
 namespace aurivo {
 
@@ -13,12 +14,8 @@ using numbers::toLong;
 
 namespace {
 
-PanelVisibility visibility(const MonitorState& s) {
-    return PanelVisibility{s.pictureGraphVisible,   s.colorGraphVisible,      s.barGraphVisible,
-                           s.internalStatusVisible, s.sessionCommentsVisible, s.timeEtcVisible};
-}
-
-LayoutInput layoutInput(const MonitorState& s, const WindowHost& host) {
+LayoutInput layoutInput(const WindowHost& host, int layoutState, int32_t windowWidth, int32_t windowHeight,
+                        int32_t windowLeft, int32_t windowTop, const PanelViews& views, int32_t weightSum) {
     LayoutInput in;
     in.screenWidth = host.screenWidthTwips();
     in.screenHeight = host.screenHeightTwips();
@@ -28,22 +25,14 @@ LayoutInput layoutInput(const MonitorState& s, const WindowHost& host) {
     in.left = g.left;
     in.top = g.top;
     in.state = host.showState();
-    in.visibility = visibility(s);
-    in.panelWeightSum = s.panelWeightSum;
-    in.layoutState = s.layoutState;
-    in.windowWidth = s.windowWidth;
-    in.windowHeight = s.windowHeight;
-    in.windowLeft = s.windowLeft;
-    in.windowTop = s.windowTop;
+    in.views = views;
+    in.panelWeightSum = weightSum;
+    in.layoutState = layoutState;
+    in.windowWidth = windowWidth;
+    in.windowHeight = windowHeight;
+    in.windowLeft = windowLeft;
+    in.windowTop = windowTop;
     return in;
-}
-
-void takeFields(MonitorState& s, const WindowPlan& plan) {
-    s.layoutState = plan.layoutState;
-    s.windowWidth = plan.windowWidth;
-    s.windowHeight = plan.windowHeight;
-    s.windowLeft = plan.windowLeft;
-    s.windowTop = plan.windowTop;
 }
 
 void applyFont(FontSpec& font, const PanelFont& panel, bool boldOff) {
@@ -54,16 +43,74 @@ void applyFont(FontSpec& font, const PanelFont& panel, bool boldOff) {
 
 } // namespace
 
-PanelArranger::PanelArranger(MonitorState& state, GraphCanvas& picture, WindowHost& host, MessageBoxes& boxes)
-    : s_(state), picture_(picture), host_(host), boxes_(boxes) {}
+PanelArranger::PanelArranger(WindowHost& host, MessageBoxes& boxes) : host_(host), boxes_(boxes) {
+    const FontSpec design{QStringLiteral("Lucida Sans Unicode"), 7.5, true};
+    for (auto& label : geometry_.readings)
+        label.font = design;
+    for (auto& label : geometry_.params)
+        label.font = design;
+    geometry_.comments = ControlGeometry{TwipsRect{120, 120, 0, 0}, design}; // the arrangement sizes it
+}
 
-void PanelArranger::arrangePanels() {
-    WindowPlan plan = LayoutPlan::planWindow(layoutInput(s_, host_));
-    if (plan.outcome == LayoutOutcome::NothingToArrange) return;
+void PanelArranger::rememberGeometry(int32_t width, int32_t height, int32_t left, int32_t top) {
+    windowWidth_ = width;
+    windowHeight_ = height;
+    windowLeft_ = left;
+    windowTop_ = top;
+}
 
-    for (FrameModel* f :
-         {&s_.frmPixGraf, &s_.frameLEDdisp, &s_.frameBarGraf, &s_.frameSesshnStuff, &s_.fraSeshnComnts})
-        f->visible = false;
+void PanelArranger::requestArrangement(int layoutState) {
+    layoutState_ = layoutState;
+    pending_ = true;
+}
+
+void PanelArranger::watchSize() {
+    // The watch starts once the first arrangement has placed the window: while start-up is still
+    // running (its port chooser yields to ticks) the design size must not replace the saved geometry.
+    if (layoutState_ == 1 || layoutState_ == 0 || host_.showState() == WindowState::Minimized) return;
+    const TwipsRect g = host_.windowGeometry();
+    if (g.width != windowWidth_ || g.height != windowHeight_) {
+        layoutState_ = std::abs(g.height - windowHeight_) < std::abs(g.width - windowWidth_) ? 3 : 2;
+        pending_ = true;
+    }
+}
+
+PanelArranger::Outcome PanelArranger::arrangeIfPending(const PanelViews& views, int32_t panelWeightSum) {
+    if (!pending_) return Outcome{};
+    const Outcome outcome = arrangePanels(views, panelWeightSum);
+    pending_ = false;
+    return outcome;
+}
+
+void PanelArranger::setCommentFontSize(double size) {
+    geometry_.comments.font.size = size;
+    changed.notify();
+}
+
+PanelArranger::Outcome PanelArranger::arrangePanels(const PanelViews& views, int32_t panelWeightSum) {
+    Outcome outcome;
+    const auto input = [&] {
+        return layoutInput(host_, layoutState_, windowWidth_, windowHeight_, windowLeft_, windowTop_, views,
+                           panelWeightSum);
+    };
+    const auto takeFields = [this](const WindowPlan& plan) {
+        layoutState_ = plan.layoutState;
+        windowWidth_ = plan.windowWidth;
+        windowHeight_ = plan.windowHeight;
+        windowLeft_ = plan.windowLeft;
+        windowTop_ = plan.windowTop;
+    };
+    WindowPlan plan = LayoutPlan::planWindow(input());
+    if (plan.outcome == LayoutOutcome::NothingToArrange) return outcome;
+
+    LayoutGeometry& s = geometry_;
+    for (int i = 0; i < 5; ++i)
+        s.frames[size_t(i)].visible = false;
+    // The window shows the outcome once the arrangement is over, whichever way it ends.
+    struct Notify {
+        ChangeSignal& changed;
+        ~Notify() { changed.notify(); }
+    } notify{changed};
     host_.processEvents();
 
     if (plan.firstPlacement) {
@@ -71,17 +118,17 @@ void PanelArranger::arrangePanels() {
         host_.setWindowHeight(plan.firstPlacement->height);
         host_.setWindowLeft(plan.firstPlacement->left);
         host_.setWindowTop(plan.firstPlacement->top);
-        takeFields(s_, plan);
+        takeFields(plan);
         // The sizing continues on the size the window really took.
-        plan = LayoutPlan::planWindow(layoutInput(s_, host_));
+        plan = LayoutPlan::planWindow(input());
     }
-    takeFields(s_, plan);
+    takeFields(plan);
 
-    if (plan.outcome == LayoutOutcome::Minimized) return;
+    if (plan.outcome == LayoutOutcome::Minimized) return outcome;
     if (plan.outcome == LayoutOutcome::UnexpectedLayoutState) {
         boxes_.show(QStringLiteral("unexpected screen change"), QStringLiteral("Need to trap this error"),
                     MessageBoxes::Buttons::OkCancel, MessageBoxes::Icon::Warning);
-        return;
+        return outcome;
     }
     if (plan.sizing) {
         host_.setWindowHeight(plan.sizing->height);
@@ -94,61 +141,56 @@ void PanelArranger::arrangePanels() {
         // The window's size is whole pixels; remembering what it really took keeps the size watch from
         // seeing a change that never happened and re-arranging on every tick.
         const TwipsRect taken = host_.windowGeometry();
-        s_.windowWidth = toLong(taken.width);
-        s_.windowHeight = toLong(taken.height);
+        windowWidth_ = toLong(taken.width);
+        windowHeight_ = toLong(taken.height);
     }
 
     const TwipsRect window = host_.windowGeometry();
-    const PanelPlan p =
-        LayoutPlan::planPanels(window.width, window.height, visibility(s_), s_.panelWeightSum);
+    const PanelPlan p = LayoutPlan::planPanels(window.width, window.height, views, panelWeightSum);
 
-    const std::pair<FrameModel*, const FramePlan*> frames[6] = {
-        {&s_.frmPixGraf, &p.frmPixGraf},         {&s_.frameLEDdisp, &p.frameLEDdisp},
-        {&s_.frameBarGraf, &p.frameBarGraf},     {&s_.frameSesshnStuff, &p.frameSesshnStuff},
-        {&s_.fraSeshnComnts, &p.fraSeshnComnts}, {&s_.frameParams, &p.frameParams}};
-    for (const auto& [model, framePlan] : frames) {
-        model->visible = framePlan->visible;
-        if (framePlan->visible) model->rect = framePlan->rect;
+    const FramePlan* frames[6] = {&p.frmPixGraf,       &p.frameLEDdisp,   &p.frameBarGraf,
+                                  &p.frameSesshnStuff, &p.fraSeshnComnts, &p.frameParams};
+    for (int i = 0; i < 6; ++i) {
+        FrameModel& model = s.frames[size_t(i)];
+        model.visible = frames[i]->visible;
+        if (frames[i]->visible) model.rect = frames[i]->rect;
     }
 
     if (p.frmPixGraf.visible) {
-        s_.pixXYgrafRect = p.pixXYgraf;
+        s.graph = p.pixXYgraf;
         const double tpp = host_.twipsPerPixel();
-        const int w = toPixels(p.pixXYgraf.width, tpp);
-        const int h = toPixels(p.pixXYgraf.height, tpp);
-        if (w != picture_.scaleWidth() || h != picture_.scaleHeight()) picture_.resize(w, h);
+        outcome.picturePixels = QSize(toPixels(p.pixXYgraf.width, tpp), toPixels(p.pixXYgraf.height, tpp));
         for (int i = 0; i < 10; ++i) {
-            s_.lbl4Graf[i].rect = p.lbl4Graf[i];
-            applyFont(s_.lbl4Graf[i].font, p.font, false);
+            s.axisLabels[i].rect = p.lbl4Graf[i];
+            applyFont(s.axisLabels[i].font, p.font, false);
         }
     }
     if (p.frameLEDdisp.visible)
         for (int i = 0; i < 8; ++i)
-            s_.lblLED[i].rect = p.lblLED[i];
+            s.lamps[i] = p.lblLED[i];
     if (p.frameBarGraf.visible)
         for (int i = 0; i < 32; ++i)
-            s_.lblBarGraf[i].rect = p.lblBarGraf[i];
+            s.bar[i] = p.lblBarGraf[i];
     if (p.frameSesshnStuff.visible) {
         for (int i = 0; i < 8; ++i) {
-            s_.lblShnStf[i].rect = p.lblShnStf[i];
-            applyFont(s_.lblShnStf[i].font, p.font, true);
+            s.readings[i].rect = p.lblShnStf[i];
+            applyFont(s.readings[i].font, p.font, true);
         }
     }
     if (p.fraSeshnComnts.visible) {
-        s_.txtSeshnComnts.rect.width = p.txtSeshnComntsWidth;
-        s_.txtSeshnComnts.rect.height = p.txtSeshnComntsHeight;
-        applyFont(s_.txtSeshnComnts.font, p.font, false);
+        s.comments.rect.width = p.txtSeshnComntsWidth;
+        s.comments.rect.height = p.txtSeshnComntsHeight;
+        applyFont(s.comments.font, p.font, false);
     }
     if (p.frameParams.visible) {
         for (int i = 0; i < 7; ++i) {
-            s_.lblParams[i].rect = p.lblParams[i];
-            s_.lblParams[i].visible = p.lblParamsVisible[i];
-            applyFont(s_.lblParams[i].font, p.font, true);
+            s.params[i].rect = p.lblParams[i];
+            applyFont(s.params[i].font, p.font, true);
         }
-    } else {
-        s_.lblParams[6].visible = false;
     }
-    if (p.redrawRequested) s_.redrawRequested = true;
+    outcome.laidOut = true;
+    outcome.redrawGraph = p.redrawRequested;
+    return outcome;
 }
 
 } // namespace aurivo

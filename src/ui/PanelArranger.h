@@ -1,26 +1,81 @@
 #pragma once
+// The layout of the main window: where the window and its six stacked panels go and where every label
+// of a panel sits, in twips, with the panel font. arrangePanels sizes and places the window for the
+// screen and the shown panels and lays the panels out, by applying the layout plan; the tick runs it
+// while an arrangement is pending and watches the window's size in between. The arranger owns the
+// geometry; the window shows it.
+
+#include "core/ChangeSignal.h"
+#include "core/ControlModels.h"
+#include "core/PanelViews.h"
+
+#include <QSize>
+#include <array>
+#include <cstdint>
+#include <optional>
 
 namespace aurivo {
 
-// ArrangePanels: sizes and places the main window for the screen and the visible panels, then lays the
-// six panels and their labels out, by applying the layout plan to the window and to the control records.
-// Called by the tick while an arrangement is pending.
-
-struct MonitorState;
-class GraphCanvas;
 class WindowHost;
 class MessageBoxes;
 
+// Where everything of the main window sits.
+struct LayoutGeometry {
+    // frmPixGraf, frameLEDdisp, frameBarGraf, frameSesshnStuff, fraSeshnComnts, FrameParams.
+    std::array<FrameModel, 6> frames;
+    TwipsRect graph; // pixXYgraf inside its frame
+    std::array<ControlGeometry, 10> axisLabels;
+    std::array<TwipsRect, 8> lamps;
+    std::array<TwipsRect, 32> bar;
+    std::array<ControlGeometry, 10> readings;
+    ControlGeometry comments;
+    std::array<ControlGeometry, 7> params;
+};
+
 class PanelArranger {
   public:
-    PanelArranger(MonitorState& state, GraphCanvas& picture, WindowHost& host, MessageBoxes& boxes);
-    void arrangePanels();
+    // What an arrangement did, for the parts that follow it.
+    struct Outcome {
+        bool laidOut = false;               // the panels were laid out (hides the scan notice)
+        std::optional<QSize> picturePixels; // the graph picture's new size in pixels
+        bool redrawGraph = false;           // the graph was laid out: it rebuilds at the next reading
+    };
+
+    PanelArranger(WindowHost& host, MessageBoxes& boxes);
+
+    const LayoutGeometry& geometry() const { return geometry_; }
+    // What the next arrangement must do: 0 nothing, 1 first placement, 2 height-driven, 3 width-driven.
+    int layoutState() const { return layoutState_; }
+    bool pending() const { return pending_; }
+    // The remembered window geometry in twips.
+    int32_t windowWidth() const { return windowWidth_; }
+    int32_t windowHeight() const { return windowHeight_; }
+    int32_t windowLeft() const { return windowLeft_; }
+    int32_t windowTop() const { return windowTop_; }
+
+    // The window geometry read from the settings file.
+    void rememberGeometry(int32_t width, int32_t height, int32_t left, int32_t top);
+    // An arrangement of the given kind is due (start-up asks for the first one, a view toggle for a
+    // height-driven one).
+    void requestArrangement(int layoutState);
+    // The tick's size watch: once the first arrangement has placed the window, a size that differs from
+    // the remembered one makes a height- or width-driven arrangement due, whichever changed more.
+    void watchSize();
+    // Runs the arrangement when one is due.
+    Outcome arrangeIfPending(const PanelViews& views, int32_t panelWeightSum);
+    Outcome arrangePanels(const PanelViews& views, int32_t panelWeightSum);
+    // The replay shows its comments at 8 points until the next arrangement.
+    void setCommentFontSize(double size);
+
+    ChangeSignal changed;
 
   private:
-    MonitorState& s_;
-    GraphCanvas& picture_;
     WindowHost& host_;
     MessageBoxes& boxes_;
+    LayoutGeometry geometry_;
+    int layoutState_ = 0;
+    bool pending_ = false;
+    int32_t windowWidth_ = 0, windowHeight_ = 0, windowLeft_ = 0, windowTop_ = 0;
 };
 
 } // namespace aurivo

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QString>
 #include <map>
+#include <utility>
 #include <vector>
 
 namespace aurivo {
@@ -44,7 +45,6 @@ class FakeSerialComm : public SerialComm {
     void setCommPort(int port) override { commPort_ = port; }
     int commPort() const override { return commPort_; }
     void setSettings(const QString& s) override { settings = s; }
-    void setInputLen(int) override {}
     void setInBufferSize(int size) override { inBufferSize = size; }
 
     int setPortOpen(bool open) override {
@@ -80,10 +80,8 @@ class FakeSerialComm : public SerialComm {
         return open_ ? int(buffer_.size()) : 0;
     }
     QByteArray input() override {
-        if (!open_ || buffer_.isEmpty()) return {};
-        const QByteArray one = buffer_.left(1);
-        buffer_.remove(0, 1);
-        return one;
+        if (!open_) return {};
+        return std::exchange(buffer_, QByteArray());
     }
     QString lastErrorText() const override { return lastError_; }
 

@@ -6,7 +6,6 @@
 #include "app/Dialogs.h"
 #include "core/Clock.h"
 #include "core/MessageBoxes.h"
-#include "core/MonitorState.h"
 #include "core/WindowHost.h"
 
 #include <QDateTime>
@@ -53,6 +52,15 @@ class TestHost : public WindowHost {
         clock_.advance(10);
         if (onEvents) onEvents();
     }
+    // Yields (10 ms each on the test clock) until `done` holds after a yield, or the limit has passed.
+    bool waitUntil(const std::function<bool()>& done, int64_t limitMs) override {
+        const int64_t start = clock_.steady;
+        while (clock_.steady - start < limitMs) {
+            processEvents();
+            if (done()) return true;
+        }
+        return false;
+    }
 
   private:
     TestClock& clock_;
@@ -91,15 +99,14 @@ class ScriptedBoxes : public MessageBoxes {
 
 class ScriptedDialogs : public Dialogs {
   public:
-    MonitorState* state = nullptr;
     std::deque<QString> saveAsNames; // what the user "types" and confirms; empty text = Cancel
     std::function<void(FileManager&)> fileManager;
 
-    void showSaveAs() override {
-        if (!saveAsNames.empty()) {
-            state->saveAsName = saveAsNames.front();
-            saveAsNames.pop_front();
-        }
+    QString showSaveAs(const QString& current) override {
+        if (saveAsNames.empty()) return current; // closed without OK or Cancel
+        const QString name = saveAsNames.front();
+        saveAsNames.pop_front();
+        return name;
     }
     void showFileManager(FileManager& m) override {
         if (fileManager) fileManager(m);

@@ -22,11 +22,10 @@ namespace {
 void configure(QtSerialComm& comm, int port) {
     comm.setCommPort(port);
     comm.setSettings(QStringLiteral("19200,N,8,1"));
-    comm.setInputLen(1);
     comm.setInBufferSize(4096);
 }
 
-// Reads until `count` bytes came, a failure, or two seconds; asserts the one-byte form of Input.
+// Reads until `count` bytes came, a failure, or two seconds; asserts that input() hands out all that waits.
 // With `failed`, reads on until inBufferCount reports a failure.
 QByteArray readBytes(QtSerialComm& comm, qsizetype count, int* largestCount = nullptr,
                      bool* failed = nullptr) {
@@ -40,10 +39,10 @@ QByteArray readBytes(QtSerialComm& comm, qsizetype count, int* largestCount = nu
         }
         if (largestCount) *largestCount = std::max(*largestCount, waiting);
         if (waiting == 0) QThread::msleep(1);
-        for (int i = 0; i < waiting; ++i) {
-            const QByteArray one = comm.input();
-            EXPECT_EQ(one.size(), 1);
-            got += one;
+        if (waiting > 0) {
+            const QByteArray block = comm.input();
+            EXPECT_EQ(block.size(), waiting);
+            got += block;
         }
     }
     return got;
@@ -101,8 +100,7 @@ TEST_F(SerialCommTest, BytesArriveOneAtATimeOn19200EightNoneOne) {
     EXPECT_EQ(readBytes(comm, sent.size(), &largest), sent);
     EXPECT_TRUE(largest >= 1 && largest <= 16) << largest;
 
-    // InputLen 0 returns everything waiting.
-    comm.setInputLen(0);
+    // Input returns everything waiting at once.
     ASSERT_TRUE(pty.write("abcdef"));
     QDeadlineTimer deadline(2000);
     while (comm.inBufferCount() < 6 && !deadline.hasExpired())

@@ -1,4 +1,3 @@
-#include "core/MonitorState.h"
 #include "core/NumberRules.h"
 #include "display/GraphPlotter.h"
 #include "recording/SessionFiles.h"
@@ -30,37 +29,32 @@ class GraphTest : public ::testing::Test {
     void SetUp() override {
         QLocale::setDefault(QLocale::c());
         ASSERT_TRUE(files.open(QStringLiteral("tempdata")).isEmpty());
-        // A running session, as the session start leaves it.
-        state.mnuStart.enabled = false;
-        state.recordCount = 1;
-        state.yCompress = 1;
-        state.redrawRequested = false;
-        state.minADC = 16383;
-        state.maxADC = 0;
-        state.recordTime = 25;
-        graph.resetForNewSession();
+        graph.startSession(); // a running session, as the session start leaves it
     }
     void TearDown() override { QLocale::setDefault(QLocale::system()); }
 
-    // A clean filter window holding `reading` and the given start value and span captions.
+    // A filter window holding `reading` (the first readings only fill the window), then the given start
+    // value and span captions.
     void prime(int32_t reading, int filterSize = 1, const char* start = " 8192", const char* percent = "25") {
-        state.filterSize = filterSize;
-        for (int i = 0; i <= 8; ++i)
-            state.filterBuffer[i] = reading;
-        state.filteredReading = reading;
+        inputs.filterSize = filterSize;
+        feed(reading, filterSize);
         captions(start, percent);
     }
+    // The start value and sensitivity captions, read by the value rule as the monitor reads them.
     void captions(const char* start, const char* percent) {
-        state.lblSysADCstart.caption = QString::fromLatin1(start);
-        state.lblParams[3].caption = QString::fromLatin1(percent);
+        inputs.startReading = numbers::valueOf(QString::fromLatin1(start));
+        sensitivity = QString::fromLatin1(percent);
     }
-    void feed(int32_t raw, int times = 1) {
+    // Plots valid readings; an auto-range widening becomes the sensitivity caption, as in the monitor.
+    void feed(int32_t raw, int times = 1, int32_t status = 4) {
         for (int i = 0; i < times; ++i) {
-            state.statusByte = 4;
-            state.rawReading = raw;
-            graph.plotReading();
+            inputs.spanPercent = numbers::valueOf(sensitivity);
+            const GraphPlotter::Outcome outcome = graph.plotReading(Reading{raw, status}, inputs);
+            last = outcome.reading;
+            if (outcome.widenedSensitivity) sensitivity = numberText(*outcome.widenedSensitivity);
         }
     }
+    const GraphState& state() const { return graph.state(); }
     QList<QByteArray> traceLines() {
         files.flush();
         QFile f(dir.filePath(QStringLiteral("PlotData.txt")));
@@ -85,44 +79,44 @@ class GraphTest : public ::testing::Test {
     uint32_t pixel(int x, int y) const { return graph.picture().pixelColour(x, y); }
 
     QTemporaryDir dir;
-    MonitorState state;
     SessionFiles files{dir.path()};
-    GraphPlotter graph{state, files};
+    GraphPlotter graph{files};
+    GraphPlotter::Inputs inputs;
+    QString sensitivity = QStringLiteral("25");
+    Reading last;
 };
 
 TEST_F(GraphTest, FirstReadingsOnlyFillTheWindow) {
-    state.filterSize = 3; // the window and the average start empty, as at program start
+    inputs.filterSize = 3; // the window and the average start empty, as at program start
     captions(" 8000", "25");
     feed(8000);
     feed(8300);
     feed(8600);
-    EXPECT_EQ(state.filteredReading, 0);
-    EXPECT_EQ(state.recordCount, 1);
+    EXPECT_EQ(state().filteredReading, 0);
+    EXPECT_EQ(state().recordCount, 1);
     feed(8900); // average of the 2nd, 3rd and 4th readings
-    EXPECT_EQ(state.filteredReading, 8600);
+    EXPECT_EQ(state().filteredReading, 8600);
     EXPECT_EQ(files.readings(), std::vector<int32_t>{8600});
-    EXPECT_EQ(state.recordCount, 2);
+    EXPECT_EQ(state().recordCount, 2);
 }
 
 TEST_F(GraphTest, AverageExtremesAndStoredFiles) {
     prime(8000, 2, " 8000");
-    state.statusByte = 1; // invalid and zero readings are ignored
-    state.rawReading = 8100;
-    graph.plotReading();
+    feed(8100, 1, 1); // invalid and zero readings are ignored
     feed(0);
-    EXPECT_EQ(state.recordCount, 1);
-    EXPECT_EQ(state.filterBuffer[1], 8000);
+    EXPECT_EQ(state().recordCount, 1);
+    EXPECT_EQ(state().filterBuffer[1], 8000);
     feed(8000); // the first reading of a session only sets the maximum
-    EXPECT_EQ(state.maxADC, 8000);
-    EXPECT_EQ(state.minADC, 16383);
+    EXPECT_EQ(state().maxADC, 8000);
+    EXPECT_EQ(state().minADC, 16383);
     feed(8001); // 8000.5 rounds to the even 8000
-    EXPECT_EQ(state.filteredReading, 8000);
+    EXPECT_EQ(state().filteredReading, 8000);
     feed(8002); // 8001.5 rounds to the even 8002
-    EXPECT_EQ(state.filteredReading, 8002);
+    EXPECT_EQ(state().filteredReading, 8002);
     feed(7700);
-    EXPECT_EQ(state.minADC, 7851);
-    EXPECT_EQ(state.maxADC, 8002);
-    EXPECT_EQ(state.recordTime, 45);
+    EXPECT_EQ(state().minADC, 7851);
+    EXPECT_EQ(state().maxADC, 8002);
+    EXPECT_EQ(state().recordTime, 45);
     files.closeAll();
     QFile txt(dir.filePath(QStringLiteral("tempdata.txt")));
     ASSERT_TRUE(txt.open(QIODevice::ReadOnly));
@@ -132,48 +126,48 @@ TEST_F(GraphTest, AverageExtremesAndStoredFiles) {
 TEST_F(GraphTest, StepLimitChangesTheRawReading) {
     prime(8000, 1, " 8000");
     feed(10000);
-    EXPECT_EQ(state.rawReading, 8804);
-    EXPECT_EQ(state.filterBuffer[1], 8804);
+    EXPECT_EQ(last.raw, 8804);
+    EXPECT_EQ(state().filterBuffer[1], 8804);
     EXPECT_EQ(files.readings().back(), 8804);
     feed(6000);
-    EXPECT_EQ(state.rawReading, 8000);
+    EXPECT_EQ(last.raw, 8000);
     feed(8804); // exactly the limit passes unchanged
-    EXPECT_EQ(state.rawReading, 8804);
+    EXPECT_EQ(last.raw, 8804);
 }
 
 TEST_F(GraphTest, ReadingOutsideTheWindowHoldsTheGraphForNReadings) {
     prime(15500, 3, " 15500");
     feed(16001); // passes the step limit and enters the window
-    EXPECT_EQ(state.recordCount, 2);
-    EXPECT_EQ(state.filteredReading, 15667);
+    EXPECT_EQ(state().recordCount, 2);
+    EXPECT_EQ(state().filteredReading, 15667);
     for (int i = 0; i < 3; ++i) {
         feed(10000); // unchecked and unclipped into position N
-        EXPECT_EQ(state.filterBuffer[3], 10000);
-        EXPECT_EQ(state.recordCount, 2);
+        EXPECT_EQ(state().filterBuffer[3], 10000);
+        EXPECT_EQ(state().recordCount, 2);
     }
-    EXPECT_EQ(state.filteredReading, 15667);
+    EXPECT_EQ(state().filteredReading, 15667);
     feed(10000); // the window is clean again: processed normally, step-limited
-    EXPECT_EQ(state.rawReading, 14863);
-    EXPECT_EQ(state.filteredReading, 11621);
-    EXPECT_EQ(state.recordCount, 3);
+    EXPECT_EQ(last.raw, 14863);
+    EXPECT_EQ(state().filteredReading, 11621);
+    EXPECT_EQ(state().recordCount, 3);
 }
 
 TEST_F(GraphTest, NothingIsDrawnOrStoredBeforeTheFirstStartValue) {
     prime(8192, 1, " ");
     const uint64_t before = graph.picture().revision();
     feed(8192); // the percent changed: rebuild, but no start reading
-    EXPECT_EQ(state.recordCount, 1);
+    EXPECT_EQ(state().recordCount, 1);
     EXPECT_EQ(graph.picture().revision(), before);
     EXPECT_TRUE(traceLines().isEmpty());
     feed(8192); // stored and drawn on the bottom edge of the all-zero scale
-    EXPECT_EQ(state.recordCount, 2);
+    EXPECT_EQ(state().recordCount, 2);
     ASSERT_EQ(traceLines().size(), 1);
     EXPECT_EQ(traceFields(traceLines()[0]).last(), QByteArray(" 300"));
-    EXPECT_FALSE(state.lblGrafError.visible);
+    EXPECT_FALSE(graph.notice().visible);
     // The start value arrives: the next reading rebuilds around it from the stored readings.
     captions(" 8192", "25");
     feed(8192);
-    EXPECT_EQ(state.graphStartReading, 8192);
+    EXPECT_EQ(state().graphStartReading, 8192);
     const QList<QByteArray> after = traceLines();
     ASSERT_EQ(after.size(), 3); // live line, redrawn line, live line
     EXPECT_EQ(traceFields(after[1]).last(), QByteArray(" 150"));
@@ -183,44 +177,40 @@ TEST_F(GraphTest, NothingIsDrawnOrStoredBeforeTheFirstStartValue) {
 TEST_F(GraphTest, CompressionAtTheRightEdge) {
     prime(8192);
     feed(8192, 488);
-    EXPECT_EQ(state.recordCount, 489);
-    EXPECT_EQ(state.yCompress, 1);
+    EXPECT_EQ(state().recordCount, 489);
+    EXPECT_EQ(state().yCompress, 1);
     feed(8192);
-    EXPECT_EQ(state.yCompress, 2);
-    EXPECT_TRUE(state.redrawRequested);
+    EXPECT_EQ(state().yCompress, 2);
+    EXPECT_TRUE(state().redrawRequested);
     feed(8192); // the rebuild at the new compression
-    EXPECT_FALSE(state.redrawRequested);
+    EXPECT_FALSE(state().redrawRequested);
     // Records 1..489 redrawn as 244 points; column 245 is record 490 with the trailing record 489.
     EXPECT_EQ(pixel(244, 150), kWhite);
     EXPECT_EQ(pixel(245, 150), kWhite);
     EXPECT_EQ(pixel(246, 150), kBlack);
     feed(8192, 979 - 491);
-    EXPECT_EQ(state.recordCount, 979);
-    EXPECT_EQ(state.yCompress, 3);
+    EXPECT_EQ(state().recordCount, 979);
+    EXPECT_EQ(state().yCompress, 3);
 }
 
 TEST_F(GraphTest, TraceFileLinesAndEmptyLinesAtCompressionTwo) {
-    graph.picture().resize(489, 312);
-    state.graphScale = 0; // every point on the bottom edge
+    graph.resizePicture(489, 312); // the scale is still 0: every point on the bottom edge
     EXPECT_EQ(graph.plotPoint(5, 469942.626953125, kWhite), 312);
     EXPECT_EQ(traceLines(), QList<QByteArray>{"\" 5: 469942.626953125:FFFFFF:: 5: 312\""});
     EXPECT_EQ(graph.plotPoint(494, 1.5, 0x0000FF00), 312); // x beyond the width wraps; hex without zeros
     EXPECT_EQ(traceLines().last(), QByteArray("\" 494: 1.5:FF00:: 5: 312\""));
 
-    graph.picture().resize(489, 300);
+    graph.resizePicture(10, 300);
     prime(8192);
-    state.graphStartReading = 8192;
-    state.graphSpanPercent = 25;
-    graph.computeScale();
-    state.yCompress = 2;
-    feed(8192, 4); // records 1..4: points after records 2 and 4, one line per stored reading
-    const QList<QByteArray> lines = traceLines().mid(2);
-    ASSERT_EQ(lines.size(), 4);
-    EXPECT_TRUE(lines[0].isEmpty());
-    EXPECT_EQ(traceFields(lines[1]).first(), QByteArray(" 1"));
-    EXPECT_TRUE(lines[2].isEmpty());
-    EXPECT_EQ(traceFields(lines[3]).first(), QByteArray(" 2"));
-    EXPECT_EQ(traceFields(lines[3]).last(), QByteArray(" 150"));
+    feed(8192, 11); // record 11 at compression 2: the rebuild redraws records 1..10 as points 1..5
+    const qsizetype before = traceLines().size();
+    feed(8192, 3); // records 12..14: points after records 12 and 14, one line per stored reading
+    const QList<QByteArray> lines = traceLines().mid(before);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(traceFields(lines[0]).first(), QByteArray(" 6"));
+    EXPECT_EQ(traceFields(lines[0]).last(), QByteArray(" 150"));
+    EXPECT_TRUE(lines[1].isEmpty());
+    EXPECT_EQ(traceFields(lines[2]).first(), QByteArray(" 7"));
 }
 
 TEST_F(GraphTest, LivePlotTracesWhereTheFormulaPutsIt) {
@@ -230,7 +220,7 @@ TEST_F(GraphTest, LivePlotTracesWhereTheFormulaPutsIt) {
     feed(8292);
     const QList<QByteArray> fields = traceFields(traceLines().last());
     const double r = ohmsFromReading(8292);
-    const int32_t y = numbers::toLong(300 - (double(state.graphMaxOhms) - r) * double(state.graphScale));
+    const int32_t y = numbers::toLong(300 - (double(state().graphMaxOhms) - r) * double(state().graphScale));
     EXPECT_EQ(fields[1], singleOhms(r)); // the single-precision sum of one reading
     EXPECT_EQ(fields[5].trimmed().toInt(), y);
     EXPECT_EQ(y, 136);
@@ -239,7 +229,7 @@ TEST_F(GraphTest, LivePlotTracesWhereTheFormulaPutsIt) {
 }
 
 TEST_F(GraphTest, GridDotsAndColours) {
-    graph.drawGrid(); // 489 x 300: 49 dots per row, 30 per column
+    graph.drawGrid(false); // 489 x 300: 49 dots per row, 30 per column
     for (int y : {0, 74, 149, 224, 299}) {
         EXPECT_EQ(pixel(0, y), kMagenta) << y;
         EXPECT_EQ(pixel(10, y), kMagenta) << y;  // 489 / 49 = 9.98
@@ -252,9 +242,8 @@ TEST_F(GraphTest, GridDotsAndColours) {
         EXPECT_EQ(pixel(x, 15), kBlack) << x;
     }
     EXPECT_EQ(pixel(122, 10), kBlack);
-    state.mnuDisplayOld.caption = QStringLiteral("Display another session"); // replay grid is white
-    graph.picture().clear();
-    graph.drawGrid();
+    graph.clearPicture();
+    graph.drawGrid(true); // the replay's grid is white
     EXPECT_EQ(pixel(244, 10), kWhite);
     EXPECT_EQ(pixel(10, 74), kWhite);
 }
@@ -264,49 +253,49 @@ TEST_F(GraphTest, AutoRangeWidensTheSensitivityStepByStep) {
     QStringList seen;
     for (int i = 0; i < 20; ++i) {
         feed(400);
-        seen << state.lblParams[3].caption;
-        if (state.lblGrafErrorWidth == 300) break;
-        EXPECT_EQ(state.lblGrafError.caption, QStringLiteral("Readjusting  graph"));
-        EXPECT_EQ(state.lblGrafErrorWidth, 150);
-        EXPECT_TRUE(state.lblGrafError.visible);
+        seen << sensitivity;
+        if (graph.notice().width == 300) break;
+        EXPECT_EQ(graph.notice().caption, QStringLiteral("Readjusting  graph"));
+        EXPECT_EQ(graph.notice().width, 150);
+        EXPECT_TRUE(graph.notice().visible);
     }
     EXPECT_EQ(seen.join(QLatin1Char(',')),
               QStringLiteral(" 31, 39, 49, 61, 76, 95, 119, 149, 186, 232, 290, 362,"
                              " 452, 565, 706, 882, 1000, 1000"));
-    EXPECT_EQ(state.lblGrafError.caption, QStringLiteral("Maximum Sensitivity!  Graph off scale!"));
-    EXPECT_EQ(state.graphSpanPercent, 1000);
+    EXPECT_EQ(graph.notice().caption, QStringLiteral("Maximum Sensitivity!  Graph off scale!"));
+    EXPECT_EQ(state().graphSpanPercent, 1000);
     // At the maximum nothing more changes and no rebuild follows.
     const uint64_t revision = graph.picture().revision();
     feed(400);
-    EXPECT_EQ(state.lblParams[3].caption, QStringLiteral(" 1000"));
+    EXPECT_EQ(sensitivity, QStringLiteral(" 1000"));
     EXPECT_EQ(graph.picture().revision(), revision + 1); // one line segment, no clearing
     // A caption already at the maximum is left as it stands.
-    prime(400, 1, " 8192", "1000");
+    captions(" 8192", "1000");
     feed(400, 2);
-    EXPECT_EQ(state.lblParams[3].caption, QStringLiteral("1000"));
-    EXPECT_EQ(state.lblGrafErrorWidth, 300);
-    EXPECT_FALSE(state.redrawRequested);
+    EXPECT_EQ(sensitivity, QStringLiteral("1000"));
+    EXPECT_EQ(graph.notice().width, 300);
+    EXPECT_FALSE(state().redrawRequested);
 }
 
 TEST_F(GraphTest, AxisLabelsAndASpanAboveOneHundredPercent) {
     prime(8192);
     feed(8192);
-    EXPECT_EQ(state.lbl4Graf[0].caption, QStringLiteral("352.5 k")); // 0.75 Rs at the top
-    EXPECT_EQ(state.lbl4Graf[2].caption, QStringLiteral("469.9 k"));
-    EXPECT_EQ(state.lbl4Graf[4].caption, QStringLiteral("587.4 k"));
+    EXPECT_EQ(graph.axisLabels()[0], QStringLiteral("352.5 k")); // 0.75 Rs at the top
+    EXPECT_EQ(graph.axisLabels()[2], QStringLiteral("469.9 k"));
+    EXPECT_EQ(graph.axisLabels()[4], QStringLiteral("587.4 k"));
     // Time axis: 489 / 2 x yCompress x (k - 5) / 40 seconds, last five characters.
-    EXPECT_EQ(state.lbl4Graf[5].caption, QStringLiteral("00:00"));
-    EXPECT_EQ(state.lbl4Graf[6].caption, QStringLiteral("00:06"));
-    EXPECT_EQ(state.lbl4Graf[9].caption, QStringLiteral("00:24"));
+    EXPECT_EQ(graph.axisLabels()[5], QStringLiteral("00:00"));
+    EXPECT_EQ(graph.axisLabels()[6], QStringLiteral("00:06"));
+    EXPECT_EQ(graph.axisLabels()[9], QStringLiteral("00:24"));
 
     captions(" 8192", "150"); // from 0 ohms at the top to 2.5 Rs at the bottom
     feed(8192);
     const double rs = ohmsFromReading(8192);
-    EXPECT_FLOAT_EQ(state.graphMaxOhms, float(2.5 * rs));
-    EXPECT_FLOAT_EQ(state.graphScale, float(300 / double(float(2.5 * rs))));
-    EXPECT_EQ(state.lbl4Graf[0].caption, QStringLiteral("0.0 "));
-    EXPECT_EQ(state.lbl4Graf[2].caption, numbers::formatOhms(1.25 * rs));
-    EXPECT_EQ(state.lbl4Graf[4].caption, QStringLiteral("1.2 M"));
+    EXPECT_FLOAT_EQ(state().graphMaxOhms, float(2.5 * rs));
+    EXPECT_FLOAT_EQ(state().graphScale, float(300 / double(float(2.5 * rs))));
+    EXPECT_EQ(graph.axisLabels()[0], QStringLiteral("0.0 "));
+    EXPECT_EQ(graph.axisLabels()[2], numbers::formatOhms(1.25 * rs));
+    EXPECT_EQ(graph.axisLabels()[4], QStringLiteral("1.2 M"));
     EXPECT_EQ(graph.plotPoint(2, 2.5 * rs, kWhite), 300);
     EXPECT_EQ(graph.plotPoint(3, 0, kWhite), 0);
     EXPECT_EQ(graph.plotPoint(4, rs, kWhite), 120);
@@ -315,15 +304,15 @@ TEST_F(GraphTest, AxisLabelsAndASpanAboveOneHundredPercent) {
 // After a rebuild the live trace continues where the rebuilt trace ends: the first live point averages
 // the trailing stored reading (in ohms) with the new one, one column after the last redrawn point.
 TEST_F(GraphTest, LiveTraceContinuesAfterARebuild) {
-    graph.picture().resize(10, 300);
+    graph.resizePicture(10, 300);
     prime(8192);
     feed(8192, 10); // record 11 next: yCompress 2 and a rebuild
-    EXPECT_EQ(state.yCompress, 2);
+    EXPECT_EQ(state().yCompress, 2);
     feed(8192); // record 11: the rebuild draws 5 points, record 11 waits for its partner
     EXPECT_TRUE(traceLines().last().isEmpty());
-    state.lblParams[3].caption = QStringLiteral("30"); // a new span: rebuild with record 11 trailing
+    sensitivity = QStringLiteral("30"); // a new span: rebuild with record 11 trailing
     feed(8900);
-    EXPECT_EQ(state.recordCount, 13);
+    EXPECT_EQ(state().recordCount, 13);
     const QList<QByteArray> lines = traceLines();
     ASSERT_GE(lines.size(), 2);
     EXPECT_EQ(traceFields(lines[lines.size() - 2])[0], QByteArray(" 5"));
@@ -341,13 +330,11 @@ TEST_F(GraphTest, LiveTraceContinuesAfterARebuild) {
 
 // A new session's first point is its own first reading, whatever the last session left behind.
 TEST_F(GraphTest, NewSessionStartsWithAnEmptyAccumulator) {
+    graph.resizePicture(10, 300);
     prime(8192);
-    feed(8192);
-    state.ohmsAccumulator = 123456; // a trailing group of the previous session
-    state.compressionCounter = 7;
-    state.recordCount = 1;
-    state.yCompress = 1;
-    graph.resetForNewSession();
+    feed(8192, 11); // compression 2: record 11 waits as a trailing group of the previous session
+    ASSERT_NE(state().ohmsAccumulator, 0.0f);
+    graph.startSession();
     feed(8192);
     const QList<QByteArray> first = traceFields(traceLines().last());
     EXPECT_EQ(first[0], QByteArray(" 1"));
@@ -356,14 +343,13 @@ TEST_F(GraphTest, NewSessionStartsWithAnEmptyAccumulator) {
 
 TEST_F(GraphTest, RebuildSkipsUnusableRecordsAndAbsurdInputsEnd) {
     prime(8192);
-    feed(8192, 3);
-    state.recordCount = 4;
-    graph.redrawStoredReadings({8192, 0, 8192}); // a stored reading below 1 is skipped
+    feed(8192, 3);                                      // record 4 next
+    graph.redrawStoredReadings({8192, 0, 8192}, false); // a stored reading below 1 is skipped
     EXPECT_EQ(pixel(1, 150), kWhite);
     EXPECT_EQ(pixel(3, 150), kWhite);
     // A picture too small for grid spacing, absurd spans, start values and filter sizes: no crash or hang.
-    graph.picture().resize(3, 3);
-    graph.drawGrid();
+    graph.resizePicture(3, 3);
+    graph.drawGrid(false);
     for (const char* span : {"1E+30", "-1E+30", "0", "-100"}) {
         captions(" 8192", span);
         feed(8192);
@@ -375,7 +361,7 @@ TEST_F(GraphTest, RebuildSkipsUnusableRecordsAndAbsurdInputsEnd) {
     EXPECT_EQ(graph.plotPoint(1, std::nan(""), kWhite), 0);
     EXPECT_EQ(graph.plotPoint(2, 1e300, kWhite), std::numeric_limits<int32_t>::min());
     for (int size : {0, 99}) {
-        state.filterSize = size;
+        inputs.filterSize = size;
         feed(8192);
     }
 }

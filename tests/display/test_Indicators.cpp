@@ -1,5 +1,4 @@
 #include "core/Colors.h"
-#include "core/MonitorState.h"
 #include "display/Indicators.h"
 
 #include <cmath>
@@ -17,38 +16,39 @@ constexpr uint32_t kRed = 0x000000FF;
 class IndicatorsTest : public ::testing::Test {
   protected:
     void show(float level) {
-        state.awaitingStartValue = false;
-        state.levelShown = level;
-        indicators.showLevel();
+        indicators.setShown(level);
+        indicators.showLevel(false);
     }
     // Number of leading segments in the colour, or -1 if any after them is not neutral.
     int segments(uint32_t colour) const {
         int n = 0;
-        while (n < 32 && state.lblBarGraf[n].backColor == colour)
+        while (n < 32 && indicators.barColours()[size_t(n)] == colour)
             ++n;
         for (int i = n; i < 32; ++i)
-            if (state.lblBarGraf[i].backColor != kFace) return -1;
+            if (indicators.barColours()[size_t(i)] != kFace) return -1;
         return n;
     }
     // Number of leading lamps in `lit` when all the others are `back`, else -1.
     int lamps(uint32_t lit, uint32_t back) const {
         int n = 0;
-        while (n < 8 && state.lblLED[n].backColor == lit)
+        while (n < 8 && indicators.lampColours()[size_t(n)] == lit)
             ++n;
         for (int i = n; i < 8; ++i)
-            if (state.lblLED[i].backColor != back) return -1;
+            if (indicators.lampColours()[size_t(i)] != back) return -1;
         return n;
     }
     bool allNeutral() const {
-        for (const auto& l : state.lblLED)
-            if (l.backColor != kFace) return false;
-        for (const auto& l : state.lblBarGraf)
-            if (l.backColor != kFace) return false;
+        for (uint32_t c : indicators.lampColours())
+            if (c != kFace) return false;
+        for (uint32_t c : indicators.barColours())
+            if (c != kFace) return false;
         return true;
     }
 
-    MonitorState state;
-    Indicators indicators{state};
+    Indicators indicators;
+    Reading last{8000, 4};
+    bool running = true;
+    void step() { indicators.stepLevel(last, running); }
 };
 
 TEST_F(IndicatorsTest, LevelTable) {
@@ -92,7 +92,7 @@ TEST_F(IndicatorsTest, AnyLevelEndsAndShowsSomething) {
     const float inf = std::numeric_limits<float>::infinity();
     for (float level : {1e30f, 3.0e38f, inf, -inf, -1e30f, std::nanf("")}) {
         show(level);
-        EXPECT_GE(segments(state.lblBarGraf[0].backColor), 1) << level;
+        EXPECT_GE(segments(indicators.barColours()[size_t(0)]), 1) << level;
     }
     show(1e30f);
     EXPECT_EQ(lamps(0, 0), 8);
@@ -102,9 +102,8 @@ TEST_F(IndicatorsTest, AnyLevelEndsAndShowsSomething) {
 
 TEST_F(IndicatorsTest, FrozenWhileAwaitingTheStartValue) {
     indicators.resetToNeutral();
-    state.awaitingStartValue = true;
-    state.levelShown = 0;
-    indicators.showLevel();
+    indicators.setShown(0);
+    indicators.showLevel(true);
     EXPECT_TRUE(allNeutral());
     show(0);
     indicators.resetToNeutral();
@@ -112,38 +111,38 @@ TEST_F(IndicatorsTest, FrozenWhileAwaitingTheStartValue) {
 }
 
 TEST_F(IndicatorsTest, StepToTheTargetOnlyWithAValidReadingInASession) {
-    state.levelShown = 255;
-    state.levelTarget = 0;
-    for (auto [running, status] :
+    indicators.setShown(255);
+    indicators.setTarget(0);
+    for (auto [inSession, status] :
          std::initializer_list<std::pair<bool, int>>{{true, 5}, {true, 0}, {false, 4}}) {
-        state.mnuStart.enabled = !running;
-        state.statusByte = status;
-        indicators.stepLevel();
-        EXPECT_EQ(state.levelShown, 255.0f) << running << status;
+        running = inSession;
+        last.status = status;
+        step();
+        EXPECT_EQ(indicators.levelShown(), 255.0f) << inSession << status;
     }
-    state.mnuStart.enabled = false;
-    state.statusByte = 4;
+    running = true;
+    last.status = 4;
     std::vector<float> seen;
-    for (int tick = 0; tick < 60 && state.levelShown != 0; ++tick) {
-        indicators.stepLevel();
-        seen.push_back(state.levelShown);
+    for (int tick = 0; tick < 60 && indicators.levelShown() != 0; ++tick) {
+        step();
+        seen.push_back(indicators.levelShown());
     }
     ASSERT_EQ(seen.size(), 51u); // 250, 245, ..., 5, then the snap to 0
     EXPECT_EQ(seen.front(), 250.0f);
     EXPECT_EQ(seen[49], 5.0f);
     EXPECT_EQ(seen.back(), 0.0f);
 
-    state.levelShown = 100;
-    state.levelTarget = 105.2f; // within 255/49: snaps
-    indicators.stepLevel();
-    EXPECT_EQ(state.levelShown, 105.2f);
-    state.levelTarget = 120;
-    indicators.stepLevel();
-    EXPECT_EQ(state.levelShown, 110.2f);
-    state.levelShown = 3; // stepping down never goes below 0
-    state.levelTarget = -50;
-    indicators.stepLevel();
-    EXPECT_EQ(state.levelShown, 0.0f);
+    indicators.setShown(100);
+    indicators.setTarget(105.2f); // within 255/49: snaps
+    step();
+    EXPECT_EQ(indicators.levelShown(), 105.2f);
+    indicators.setTarget(120);
+    step();
+    EXPECT_EQ(indicators.levelShown(), 110.2f);
+    indicators.setShown(3); // stepping down never goes below 0
+    indicators.setTarget(-50);
+    step();
+    EXPECT_EQ(indicators.levelShown(), 0.0f);
 }
 
 } // namespace

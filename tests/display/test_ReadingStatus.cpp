@@ -1,4 +1,4 @@
-#include "core/MonitorState.h"
+#include "core/NumberRules.h"
 #include "display/ReadingStatus.h"
 
 #include <QLocale>
@@ -12,24 +12,24 @@ class ReadingStatusTest : public ::testing::Test {
   protected:
     void SetUp() override {
         QLocale::setDefault(QLocale::c()); // "." as the decimal point of the resistance label
-        state.mnuStart.enabled = false;    // a session runs
-        state.graphSpanPercent = 25;
-        state.rawReading = 8123;
-        state.statusByte = 4;
     }
     void TearDown() override { QLocale::setDefault(QLocale::system()); }
 
+    // Shows `reading` with the filtered reading and the start reading as its caption reads.
     void show(int32_t filtered, const char* start = nullptr) {
-        state.filteredReading = filtered;
-        if (start) state.lblSysADCstart.caption = QString::fromLatin1(start);
-        panel.showReading();
+        context.filteredReading = filtered;
+        if (start) context.startReading = numbers::valueOf(QString::fromLatin1(start));
+        if (const auto level = panel.showReading(reading, context)) levelTarget = *level;
     }
-    QString percent() const { return state.lblShnStf[1].caption; }
-    QString ohms() const { return state.lblShnStf[3].caption; }
-    QString conductance() const { return state.lblShnStf[5].caption; }
+    QString percent() const { return panel.labels()[1].caption; }
+    QString ohms() const { return panel.labels()[3].caption; }
+    QString conductance() const { return panel.labels()[5].caption; }
+    const LabelModel& data() const { return panel.labels()[7]; }
 
-    MonitorState state;
-    ReadingStatus panel{state};
+    ReadingStatus panel;
+    Reading reading{8123, 4};
+    ReadingStatus::Context context{0, true, 0, 25}; // a session runs, span 25 %
+    float levelTarget = 0;
 };
 
 TEST_F(ReadingStatusTest, ResistanceAndConductance) {
@@ -43,7 +43,7 @@ TEST_F(ReadingStatusTest, ResistanceAndConductance) {
         EXPECT_EQ(ohms(), QString::fromLatin1(r.ohms)) << r.reading;
         EXPECT_EQ(conductance(), QString::fromLatin1(r.conductance)) << r.reading;
     }
-    EXPECT_EQ(state.lblShnStf[7].caption, QStringLiteral("8123"));
+    EXPECT_EQ(data().caption, QStringLiteral("8123"));
     const std::pair<double, const char*> texts[] = {
         {2500000, "2.5  S"}, {1000000, "1  S"}, {123.4, "123 uS"},
         {999.99, "999 uS"}, // point in 4th place dropped
@@ -53,16 +53,16 @@ TEST_F(ReadingStatusTest, ResistanceAndConductance) {
 }
 
 TEST_F(ReadingStatusTest, FullScaleShowsZeroOhmsAndChangesNothingElse) {
-    state.lblShnStf[1].caption = QStringLiteral("old %");
-    state.lblShnStf[5].caption = QStringLiteral("old S");
-    state.lblShnStf[7].caption = QStringLiteral("old data");
-    state.levelTarget = 123;
+    show(7000, " 8192"); // the percentage, conductance, data caption and level of an earlier packet
+    const QString oldPercent = percent(), oldConductance = conductance();
+    const float oldLevel = levelTarget;
+    reading.raw = 4321;
     show(16383, " 8192");
     EXPECT_EQ(ohms(), QStringLiteral("0.0 Ohms"));
-    EXPECT_EQ(percent(), QStringLiteral("old %"));
-    EXPECT_EQ(conductance(), QStringLiteral("old S"));
-    EXPECT_EQ(state.lblShnStf[7].caption, QStringLiteral("old data"));
-    EXPECT_EQ(state.levelTarget, 123.0f);
+    EXPECT_EQ(percent(), oldPercent);
+    EXPECT_EQ(conductance(), oldConductance);
+    EXPECT_EQ(data().caption, QStringLiteral("8123"));
+    EXPECT_EQ(levelTarget, oldLevel);
 }
 
 TEST_F(ReadingStatusTest, PercentageIsTruncatedNotRounded) {
@@ -85,44 +85,43 @@ TEST_F(ReadingStatusTest, PercentageAndLevelAgainstTheStartValue) {
                          Row{300, "0 %", 1275}}) {
         show(r.reading, " 8192");
         EXPECT_EQ(percent(), QString::fromLatin1(r.percent)) << r.reading;
-        EXPECT_EQ(state.levelTarget, r.level) << r.reading;
+        EXPECT_EQ(levelTarget, r.level) << r.reading;
     }
     EXPECT_EQ(ohms(), QStringLiteral("385.6 kOhms")); // from 9000: not updated below the threshold
 }
 
 TEST_F(ReadingStatusTest, FailingStepsAreSkipped) {
-    state.levelTarget = 77;
-    state.graphSpanPercent = 0; // no division: level unchanged
+    levelTarget = 77;
+    context.graphSpanPercent = 0; // no division: level unchanged
     show(8192, " 8000");
-    EXPECT_EQ(state.levelTarget, 77.0f);
+    EXPECT_EQ(levelTarget, 77.0f);
     EXPECT_EQ(percent(), QStringLiteral("-4.5 %")); // -4.58 truncated
     // A start value without a resistance (full scale, tiny, or no number): the percentage step fails
     // and the level uses P = 0.
-    state.graphSpanPercent = 25;
-    state.lblShnStf[1].caption = QStringLiteral("kept");
+    context.graphSpanPercent = 25;
+    const QString kept = percent();
     for (const char* caption : {"16383", "1E-300", "abc", " "}) {
-        state.levelTarget = 0;
+        levelTarget = 0;
         show(8192, caption);
-        EXPECT_EQ(percent(), QStringLiteral("kept")) << caption;
-        EXPECT_EQ(state.levelTarget, 255.0f) << caption;
+        EXPECT_EQ(percent(), kept) << caption;
+        EXPECT_EQ(levelTarget, 255.0f) << caption;
     }
 }
 
 TEST_F(ReadingStatusTest, DataLabelOnlyWhileASessionRuns) {
-    state.statusByte = 5; // probe error
+    reading.status = 5; // probe error
     show(8192);
-    EXPECT_EQ(state.lblShnStf[7].backColor, 0x008080FFu);
-    EXPECT_EQ(state.lblShnStf[7].toolTip, QStringLiteral("Probe error"));
-    state.statusByte = 4;
+    EXPECT_EQ(data().backColor, 0x008080FFu);
+    EXPECT_EQ(data().toolTip, QStringLiteral("Probe error"));
+    reading.status = 4;
     show(8192);
-    EXPECT_EQ(state.lblShnStf[7].backColor, 0x0080FF80u);
-    EXPECT_EQ(state.lblShnStf[7].toolTip, QStringLiteral("Probe OK"));
-    state.mnuStart.enabled = true; // stopped
-    state.rawReading = 1;
-    state.statusByte = 5;
+    EXPECT_EQ(data().backColor, 0x0080FF80u);
+    EXPECT_EQ(data().toolTip, QStringLiteral("Probe OK"));
+    context.sessionRunning = false; // stopped
+    reading = Reading{1, 5};
     show(8192);
-    EXPECT_EQ(state.lblShnStf[7].caption, QStringLiteral("8123"));
-    EXPECT_EQ(state.lblShnStf[7].backColor, 0x0080FF80u);
+    EXPECT_EQ(data().caption, QStringLiteral("8123"));
+    EXPECT_EQ(data().backColor, 0x0080FF80u);
     EXPECT_EQ(ohms(), QStringLiteral("469.9 kOhms")); // the rest still updates
 }
 

@@ -109,7 +109,7 @@ struct ReferenceRecording {
     double minADC = 16383, maxADC = 0;
     std::vector<int32_t> stored;
 
-    void Packet(int32_t reading, int32_t st) {
+    void take(int32_t reading, int32_t st) {
         raw = reading;
         status = st;
         if (!(status & 4) || raw == 0) return;
@@ -171,7 +171,6 @@ TEST(EndToEnd, SimulatedSensorOverAPseudoTerminalGivesThePredictedSessionFiles) 
     ScriptedDialogs dialogs;
     QtSerialComm comm(dir.path());
     Monitor monitor({comm, clock, boxes, host, dialogs, dir.path(), [](int) { return QString(); }});
-    dialogs.state = &monitor.state();
     monitor.startUp();
     clock.advance(200);
     monitor.onTick(); // the first arrangement
@@ -196,14 +195,14 @@ TEST(EndToEnd, SimulatedSensorOverAPseudoTerminalGivesThePredictedSessionFiles) 
         clock.advance(200);
         monitor.onTick();
         for (const Packet& p : decoder.feed(chunk))
-            expected.Packet(p.reading, p.status);
+            expected.take(p.reading, p.status);
         expected.capture();
     }
-    ASSERT_TRUE(monitor.state().sessionRunning());
+    ASSERT_TRUE(monitor.sessions().running());
     monitor.sessions().stopSession();
 
     ASSERT_GT(expected.stored.size(), 300u);
-    EXPECT_EQ(monitor.state().lblSysADCstart.caption, numbers::numberText(expected.startValue));
+    EXPECT_EQ(monitor.sessions().startText(), numbers::numberText(expected.startValue));
 
     QFile tst(QDir(dir.path()).filePath(QStringLiteral("tempdata.tst")));
     ASSERT_TRUE(tst.open(QIODevice::ReadOnly));
@@ -257,12 +256,12 @@ TEST(EndToEnd, TheSimulatorHangingUpStopsTheSessionWithOneMessageAfterTheHeader)
     };
     // One tick per tenth of a second of the simulator's life, then until the hang-up is seen.
     QDeadlineTimer deadline(30000);
-    while (monitor.state().sessionRunning() && !deadline.hasExpired()) {
+    while (monitor.sessions().running() && !deadline.hasExpired()) {
         sim.waitForFinished(100);
         clock.advance(200);
         monitor.onTick();
     }
-    EXPECT_FALSE(monitor.state().sessionRunning());
+    EXPECT_FALSE(monitor.sessions().running());
     EXPECT_FALSE(comm.portOpen());
     QFile tst(QDir(dir.path()).filePath(QStringLiteral("tempdata.tst")));
     ASSERT_TRUE(tst.open(QIODevice::ReadOnly));
@@ -310,7 +309,7 @@ TEST(EndToEnd, APortHeldMissingOrNotASerialDeviceIsToldAtStart) {
         Monitor monitor({comm, clock, boxes, host, dialogs, dir.path(), [](int) { return QString(); }});
         monitor.startUp();
         monitor.sessions().startSession();
-        EXPECT_FALSE(monitor.state().sessionRunning());
+        EXPECT_FALSE(monitor.sessions().running());
         ASSERT_EQ(boxes.shown.size(), 1u);
         EXPECT_EQ(boxes.shown[0].text,
                   QStringLiteral("The sensor's port COM3 (%1) cannot be opened: %2.\r\nThe "

@@ -52,33 +52,33 @@ TEST(PortProbing, FreeHeldAndMissingPortsOverRealPseudoTerminals) {
     PortMap ports(dir.path());
     Monitor monitor(
         {comm, clock, boxes, host, dialogs, dir.path(), [&ports](int n) { return ports.canonicalPath(n); }});
-    MonitorState& s = monitor.state();
-    s.commPortNumber = 4;
+    PortChooser& chooser = monitor.ports();
+    chooser.setCommPortNumber(4);
     host.onEvents = [&] { clock.advance(100); };
     monitor.ports().scanPorts();
 
-    EXPECT_EQ(s.fraSelctPort.caption, QStringLiteral("Available Ports"));
-    EXPECT_TRUE(s.fraSelctPort.visible);
-    const OptionButtonModel& free = s.optPortNum[3];
+    EXPECT_EQ(chooser.frameCaption(), QStringLiteral("Available Ports"));
+    EXPECT_TRUE(chooser.frameShown());
+    const OptionButtonModel& free = chooser.options()[3];
     EXPECT_EQ(free.backColor, 0x80000005u);
     EXPECT_TRUE(free.enabled);
     EXPECT_TRUE(free.visible);
     EXPECT_TRUE(free.value);
     EXPECT_TRUE(free.toolTip.contains(QStringLiteral("/dev/pts/"))) << free.toolTip.toStdString();
-    const OptionButtonModel& busy = s.optPortNum[6];
+    const OptionButtonModel& busy = chooser.options()[6];
     EXPECT_EQ(busy.backColor, 0x00C0FFFFu);
     EXPECT_FALSE(busy.enabled);
     EXPECT_EQ(busy.toolTip, QStringLiteral("in use by another program"));
-    const OptionButtonModel& missing = s.optPortNum[8];
+    const OptionButtonModel& missing = chooser.options()[8];
     EXPECT_EQ(missing.backColor, 0x00C0C0FFu);
     EXPECT_FALSE(missing.enabled);
     EXPECT_FALSE(comm.portOpen()); // probing leaves every port closed
 
     // Choosing the free port records it for the next session and closes the chooser.
     monitor.ports().choosePort(3);
-    EXPECT_EQ(s.commPortNumber, 4);
-    EXPECT_EQ(s.lblParams[5].caption, QStringLiteral("4"));
-    EXPECT_FALSE(s.fraSelctPort.visible);
+    EXPECT_EQ(chooser.commPortNumber(), 4);
+    EXPECT_EQ(monitor.parameterLabel(5).caption, QStringLiteral("4"));
+    EXPECT_FALSE(chooser.frameShown());
 
     holder.kill();
     holder.waitForFinished();

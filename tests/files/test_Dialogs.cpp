@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace aurivo {
@@ -37,23 +38,20 @@ class FileManagerDialogTest : public ::testing::Test {
         for (int i = 1; i <= 6; ++i)
             ASSERT_TRUE(QFile(data.filePath(QStringLiteral("s%1.tst").arg(i))).open(QIODevice::WriteOnly));
         QDir(data.path()).mkdir(QStringLiteral("sub"));
-        state.fileManagerFolder = data.path();
+        model.changeFolder(data.path()); // the folder the file manager remembers
     }
 
     QTemporaryDir program, data;
-    MonitorState state;
+    CommentBox comments;
     ScriptedBoxes boxes;
-    FileManager model{state, program.path(), boxes};
+    FileManager model{program.path(), boxes, comments};
 };
 
 } // namespace
 
 TEST_F(FileManagerDialogTest, ShowsTheModelAndForwardsTheUsersActions) {
-    model.load();
+    model.load(FileManager::Purpose::Display);
     FileManagerDialog dialog(model);
-    model.caption = QStringLiteral("Display saved session file");
-    model.width = FileManager::kDisplayWidth;
-    model.cmdFileOptionCaption = QStringLiteral("Display");
     dialog.show();
     EXPECT_EQ(dialog.objectName(), QStringLiteral("frmFileManager"));
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Display saved session file"));
@@ -71,26 +69,28 @@ TEST_F(FileManagerDialogTest, ShowsTheModelAndForwardsTheUsersActions) {
     auto* name = find<QLineEdit>(dialog, "txtFM");
     EXPECT_EQ(name->text(), QStringLiteral("s1.tst"));
     pressEnter(name);
-    EXPECT_EQ(state.chosenSessionCount, 1);
+    EXPECT_EQ(model.displayList().count, 1);
     EXPECT_EQ(find<QLabel>(dialog, "lblFile2Display_0")->text(), QStringLiteral("s1.tst"));
     for (int i = 1; i < 5; ++i)
         emit files->itemActivated(files->item(i));
-    EXPECT_EQ(state.chosenSessionCount, 5);
+    EXPECT_EQ(model.displayList().count, 5);
     EXPECT_TRUE(dialog.isVisible());
     name->setText(QStringLiteral("s6"));
     emit name->textEdited(name->text());
     find<QPushButton>(dialog, "cmdAdd2List")->click();
-    EXPECT_EQ(state.chosenSessionCount, 6);
+    EXPECT_EQ(model.displayList().count, 6);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST_F(FileManagerDialogTest, FolderListAndCloseButton) {
-    model.load();
+    model.load(FileManager::Purpose::Save);
+    for (const char* name : {"s1", "s2"}) { // a display list the dialog must leave alone
+        model.setName(QString::fromLatin1(name));
+        model.addToDisplayList();
+    }
     FileManagerDialog dialog(model);
-    model.cmdFileOptionCaption = QStringLiteral("Save");
-    model.cmdAdd2ListVisible = false;
     dialog.show();
     EXPECT_FALSE(find<QPushButton>(dialog, "cmdAdd2List")->isVisible());
     auto* folders = find<QListWidget>(dialog, "dirFM");
@@ -99,38 +99,45 @@ TEST_F(FileManagerDialogTest, FolderListAndCloseButton) {
     EXPECT_EQ(find<QListWidget>(dialog, "filFM")->count(), 0);
     EXPECT_EQ(folders->item(0)->text(), QStringLiteral(".."));
 
-    state.chosenSessionCount = 2;
+    ASSERT_EQ(model.displayList().count, 2);
     dialog.close();
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(state.chosenSessionCount, 2);
+    EXPECT_EQ(model.displayList().count, 2);
 }
 
 TEST(SaveAsDialog, OkHidesWithTheNameCancelStaysOpen) {
-    MonitorState state;
-    SaveAsDialog dialog(state);
+    SaveAsDialog dialog;
     EXPECT_EQ(dialog.objectName(), QStringLiteral("formSaveAs"));
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Save Session As"));
     auto* text = find<QLineEdit>(dialog, "txtSaveAs");
-    dialog.show();
-    text->setText(QStringLiteral("tempdata"));
-    find<QPushButton>(dialog, "cmndSavAsok")->click();
-    EXPECT_EQ(state.saveAsName, QStringLiteral("tempdata"));
+    QTimer::singleShot(0, &dialog, [&] {
+        text->setText(QStringLiteral("tempdata"));
+        find<QPushButton>(dialog, "cmndSavAsok")->click();
+    });
+    EXPECT_EQ(dialog.ask(QStringLiteral("old")), QStringLiteral("tempdata"));
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 
-    // Shown again it holds the last name; Cancel empties the name and leaves the box open.
-    dialog.show();
-    EXPECT_EQ(text->text(), QStringLiteral("tempdata"));
-    pressEnter(text);
-    EXPECT_TRUE(dialog.isVisible());
-    find<QPushButton>(dialog, "cmndCnclSavAs")->click();
-    EXPECT_TRUE(state.saveAsName.isEmpty());
-    EXPECT_TRUE(dialog.isVisible());
-    state.saveAsName = QStringLiteral("kept");
-    dialog.close();
+    // Shown again it holds the last name; Enter does nothing; Cancel empties the name and leaves the
+    // box open.
+    bool held = false, openAfterEnter = false, openAfterCancel = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        held = text->text() == QStringLiteral("tempdata");
+        pressEnter(text);
+        openAfterEnter = dialog.isVisible();
+        find<QPushButton>(dialog, "cmndCnclSavAs")->click();
+        openAfterCancel = dialog.isVisible();
+        dialog.close();
+    });
+    EXPECT_TRUE(dialog.ask(QStringLiteral("tempdata")).isEmpty());
+    EXPECT_TRUE(held);
+    EXPECT_TRUE(openAfterEnter);
+    EXPECT_TRUE(openAfterCancel);
+    // Closed without OK or Cancel, the name stays as it was.
+    QTimer::singleShot(0, &dialog, [&] { dialog.close(); });
+    EXPECT_EQ(dialog.ask(QStringLiteral("kept")), QStringLiteral("kept"));
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(state.saveAsName, QStringLiteral("kept"));
 }
 
 } // namespace aurivo

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -38,9 +37,8 @@ class FileManagerTest : public ::testing::Test {
         write(temp("tempdata.tst"), kReadings);
         write(temp("tempdata.txt"), kText);
         write(temp("tempdata.hdr"), kHeaderStart + "\"Start of Session : 06/12/2026 17:00:00\r\nold\"\r\n");
-        state.fileManagerFolder = data.path();
-        state.txtSeshnComnts.text =
-            QStringLiteral("Start of Session : 06/12/2026 17:00:00\r\nfirst\r\nsecond");
+        fm.changeFolder(data.path()); // the folder the dialog remembers
+        comments.setText(QStringLiteral("Start of Session : 06/12/2026 17:00:00\r\nfirst\r\nsecond"));
     }
     QString temp(const char* name) const { return program.filePath(QString::fromLatin1(name)); }
     QString dataPath(const char* name) const { return data.filePath(QString::fromLatin1(name)); }
@@ -48,43 +46,43 @@ class FileManagerTest : public ::testing::Test {
         return QDir(data.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
     void open(const char* mode) {
-        fm.load();
-        fm.cmdFileOptionCaption = QString::fromLatin1(mode);
+        fm.load(QByteArray(mode) == "Save" ? FileManager::Purpose::Save : FileManager::Purpose::Display);
         boxes.shown.clear();
     }
     void press(const QString& name) {
-        fm.txtFM = name;
+        fm.setName(name);
         fm.runFileOption();
     }
     void add(const QString& name) {
-        fm.txtFM = name;
+        fm.setName(name);
         fm.addToDisplayList();
     }
+    const DisplayList& list() const { return fm.displayList(); }
 
     QTemporaryDir program, data;
-    MonitorState state;
+    CommentBox comments;
     ScriptedBoxes boxes;
-    FileManager fm{state, program.path(), boxes};
+    FileManager fm{program.path(), boxes, comments};
 };
 
 } // namespace
 
 TEST_F(FileManagerTest, FormLoadResetsTheListAndOpensTheRememberedFolder) {
-    state.chosenSessionCount = 3;
-    state.chosenTstPaths[2] = QStringLiteral("/x.Tst");
-    state.chosenHdrPaths[0] = QStringLiteral("/x.Hdr");
-    fm.lblFile2Display[1].caption = QStringLiteral("old");
+    write(dataPath("x.Tst"), ""); // a list left from an earlier opening
+    open("Display");
+    add(QStringLiteral("x"));
+    ASSERT_EQ(list().count, 1);
+    QFile::remove(dataPath("x.Tst"));
     for (const char* name : {"b.TST", "a.tst", "C.Tst", "notes.txt"})
         write(dataPath(name), "");
-    fm.load();
-    EXPECT_EQ(state.chosenSessionCount, 0);
-    EXPECT_TRUE(state.cancelRequested);
+    fm.load(FileManager::Purpose::Display);
+    EXPECT_EQ(list().count, 0);
     const uint32_t colours[6] = {0x00FFFF00, 0x0000FFFF, 0x0000FF00, 0x00FF00FF, 0x00FF0000, 0x000000FF};
     for (size_t i = 0; i < 6; ++i) {
-        EXPECT_TRUE(state.chosenTstPaths[i].isEmpty() && state.chosenHdrPaths[i].isEmpty()) << i;
-        EXPECT_EQ(fm.lblFile2Display[i].caption, QStringLiteral("File to Display"));
-        EXPECT_EQ(fm.lblFile2Display[i].backColor, 0x00000000u);
-        EXPECT_EQ(fm.lblFile2Display[i].foreColor, colours[i]);
+        EXPECT_TRUE(list().tstPaths[i].isEmpty() && list().hdrPaths[i].isEmpty()) << i;
+        EXPECT_EQ(fm.displayLabels()[i].caption, QStringLiteral("File to Display"));
+        EXPECT_EQ(fm.displayLabels()[i].backColor, 0x00000000u);
+        EXPECT_EQ(fm.displayLabels()[i].foreColor, colours[i]);
     }
     EXPECT_EQ(fm.folder(), QDir::cleanPath(data.path()));
     EXPECT_EQ(fm.fileNames(),
@@ -95,7 +93,7 @@ TEST_F(FileManagerTest, FormLoadResetsTheListAndOpensTheRememberedFolder) {
 }
 
 TEST_F(FileManagerTest, SaveCopiesTheSessionWithTheCommentsOfTheBox) {
-    state.txtSeshnComnts.text += QStringLiteral(" said \"ok\"");
+    comments.setText(comments.text() + QStringLiteral(" said \"ok\""));
     open("Save");
     press(QStringLiteral("abc"));
     EXPECT_TRUE(boxes.shown.empty());
@@ -106,17 +104,17 @@ TEST_F(FileManagerTest, SaveCopiesTheSessionWithTheCommentsOfTheBox) {
         kHeaderStart + "\"Start of Session : 06/12/2026 17:00:00\r\nfirst\r\nsecond said 'ok'\"\r\n";
     EXPECT_EQ(read(temp("tempdata.hdr")), header);
     EXPECT_EQ(read(dataPath("abc.Hdr")), header);
-    EXPECT_EQ(state.fileManagerFolder, data.path() + QLatin1Char('/'));
-    EXPECT_EQ(state.sessionTstPath, dataPath("abc.Tst"));
-    EXPECT_EQ(state.sessionHdrPath, dataPath("abc.Hdr"));
-    EXPECT_EQ(state.sessionTxtPath, dataPath("abc.Txt"));
+    EXPECT_EQ(fm.rememberedFolder(), data.path() + QLatin1Char('/'));
+    EXPECT_EQ(fm.sessionTstPath(), dataPath("abc.Tst"));
+    EXPECT_EQ(fm.sessionHdrPath(), dataPath("abc.Hdr"));
+    EXPECT_EQ(fm.sessionTxtPath(), dataPath("abc.Txt"));
 
     // An empty comment box is saved as one blank; a dotted name saves under its first part.
-    state.txtSeshnComnts.text.clear();
+    comments.setText(QString());
     open("Save");
     press(QStringLiteral("a.b.tst"));
     EXPECT_TRUE(fm.hidden());
-    EXPECT_EQ(state.txtSeshnComnts.text, QStringLiteral(" "));
+    EXPECT_EQ(comments.text(), QStringLiteral(" "));
     EXPECT_EQ(read(dataPath("a.Hdr")), kHeaderStart + "\" \"\r\n");
     EXPECT_EQ(read(dataPath("a.Tst")), kReadings);
     EXPECT_EQ(read(dataPath("a.Txt")), kText);
@@ -151,9 +149,9 @@ TEST_F(FileManagerTest, SavingAgainAsksBeforeOverwriting) {
     boxes.answers = {Answer::Yes};
     press(QStringLiteral("RUN"));
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(state.sessionTstPath, dataPath("run.tst"));
-    EXPECT_EQ(state.sessionHdrPath, dataPath("run.hdr"));
-    EXPECT_EQ(state.sessionTxtPath, dataPath("RUN.Txt"));
+    EXPECT_EQ(fm.sessionTstPath(), dataPath("run.tst"));
+    EXPECT_EQ(fm.sessionHdrPath(), dataPath("run.hdr"));
+    EXPECT_EQ(fm.sessionTxtPath(), dataPath("RUN.Txt"));
     EXPECT_EQ(read(dataPath("run.tst")), QByteArray("\x01\x00\x00\x00", 4));
     EXPECT_FALSE(QFileInfo::exists(dataPath("RUN.Tst")));
 }
@@ -216,7 +214,7 @@ TEST_F(FileManagerTest, ReservedAndUnusableNamesDoNothing) {
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Should have found a ':' at pos. # 3"));
     EXPECT_EQ(boxes.shown[0].buttons, MessageBoxes::Buttons::Ok);
-    EXPECT_TRUE(state.sessionTstPath.isEmpty());
+    EXPECT_TRUE(fm.sessionTstPath().isEmpty());
     EXPECT_TRUE(dataEntries().isEmpty());
 }
 
@@ -228,36 +226,36 @@ TEST_F(FileManagerTest, SixAdditionsEndTheChoice) {
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].title, QStringLiteral("Error accessing 'File to Display'"));
     EXPECT_EQ(boxes.shown[0].icon, MessageBoxes::Icon::Warning);
-    EXPECT_EQ(state.chosenSessionCount, 0);
-    EXPECT_EQ(fm.lblFile2Display[0].caption, QStringLiteral("File to Display"));
+    EXPECT_EQ(list().count, 0);
+    EXPECT_EQ(fm.displayLabels()[0].caption, QStringLiteral("File to Display"));
     boxes.shown.clear();
 
     fm.pickFile(QStringLiteral("s1.Tst"));
-    EXPECT_EQ(fm.txtFM, QStringLiteral("s1.Tst"));
+    EXPECT_EQ(fm.name(), QStringLiteral("s1.Tst"));
     fm.addToDisplayList();
-    fm.txtFM = QStringLiteral("s2");
+    fm.setName(QStringLiteral("s2"));
     fm.nameKeyUp(13); // Enter adds in display mode
     fm.pickFileAndConfirm(QStringLiteral("s3.Tst"));
     add(QStringLiteral("s4"));
     add(QStringLiteral("s5"));
-    EXPECT_EQ(state.chosenSessionCount, 5);
+    EXPECT_EQ(list().count, 5);
     EXPECT_FALSE(fm.hidden());
     add(QStringLiteral("s6.tst"));
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_TRUE(fm.hidden());
-    EXPECT_EQ(state.chosenSessionCount, 6);
-    EXPECT_EQ(fm.lblFile2Display[0].caption, QStringLiteral("s1.Tst"));
-    EXPECT_EQ(fm.lblFile2Display[5].caption, QStringLiteral("s6.tst"));
+    EXPECT_EQ(list().count, 6);
+    EXPECT_EQ(fm.displayLabels()[0].caption, QStringLiteral("s1.Tst"));
+    EXPECT_EQ(fm.displayLabels()[5].caption, QStringLiteral("s6.tst"));
     for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(state.chosenTstPaths[size_t(i)], data.filePath(QStringLiteral("s%1.Tst").arg(i + 1)));
-        EXPECT_EQ(state.chosenHdrPaths[size_t(i)], data.filePath(QStringLiteral("s%1.Hdr").arg(i + 1)));
+        EXPECT_EQ(list().tstPaths[size_t(i)], data.filePath(QStringLiteral("s%1.Tst").arg(i + 1)));
+        EXPECT_EQ(list().hdrPaths[size_t(i)], data.filePath(QStringLiteral("s%1.Hdr").arg(i + 1)));
     }
     // Cancel empties the list.
     open("Display");
     add(QStringLiteral("s1"));
-    EXPECT_EQ(state.chosenSessionCount, 1);
+    EXPECT_EQ(list().count, 1);
     fm.cancel();
-    EXPECT_EQ(state.chosenSessionCount, 0);
+    EXPECT_EQ(list().count, 0);
     EXPECT_TRUE(fm.hidden());
 }
 
@@ -299,7 +297,7 @@ TEST_F(FileManagerTest, FoldersAndDrives) {
     write(dataPath("sub/x.tst"), "");
     fm.changeFolder(dataPath("sub"));
     EXPECT_EQ(fm.folder(), dataPath("sub"));
-    EXPECT_EQ(state.fileManagerFolder, dataPath("sub"));
+    EXPECT_EQ(fm.rememberedFolder(), dataPath("sub"));
     EXPECT_EQ(fm.fileNames(), QStringList{QStringLiteral("x.tst")});
     // An unreadable folder or drive keeps the previous folder and says why.
     fm.changeFolder(dataPath("gone"));
@@ -308,12 +306,13 @@ TEST_F(FileManagerTest, FoldersAndDrives) {
     fm.changeDrive(QStringLiteral("/no-such-drive-here/"));
     EXPECT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(fm.folder(), dataPath("sub"));
-    EXPECT_EQ(state.fileManagerFolder, dataPath("sub"));
-    // The drive holding the program folder leads back to the remembered folder.
+    EXPECT_EQ(fm.rememberedFolder(), dataPath("sub"));
+    // A folder typed as the name is refused like any path: the lists stay where they are.
     fm.changeFolder(QStringLiteral("/"));
-    state.fileManagerFolder = dataPath("sub");
-    fm.changeDrive(QStorageInfo(program.path()).rootPath());
-    EXPECT_EQ(fm.folder(), dataPath("sub"));
+    press(dataPath("sub").mid(1) + QLatin1Char('/'));
+    EXPECT_EQ(boxes.shown.size(), 3u);
+    EXPECT_EQ(fm.folder(), QStringLiteral("/"));
+    EXPECT_EQ(fm.rememberedFolder(), QStringLiteral("/"));
 }
 
 } // namespace aurivo

@@ -41,6 +41,49 @@ QByteArray header(const char* min, const char* max, const char* comments) {
            "\"\r\n";
 }
 
+// The graph as the replay sees it: a picture drawn like the graph draws (the first point of a trace is
+// set, the next ones are joined by lines), and the range, scale and captions it was given.
+class FakeCanvas : public ReplayCanvas {
+  public:
+    GraphCanvas picture;
+    double minADC = -1, maxADC = -1;
+    ReplayScale scale;
+    std::array<QString, 10> labels;
+    float remainder = -1;
+    int grids = 0;
+    std::vector<std::pair<int32_t, double>> points;
+    uint32_t lastColour = 0;
+
+    int scaleWidth() const override { return picture.scaleWidth(); }
+    int scaleHeight() const override { return picture.scaleHeight(); }
+    void clearForReplay() override {
+        picture.clear();
+        ++grids;
+    }
+    void setRange(double min, double max) override {
+        minADC = min;
+        maxADC = max;
+    }
+    void setReplayScale(const ReplayScale& s, const std::array<QString, 10>& axisLabels) override {
+        scale = s;
+        labels = axisLabels;
+    }
+    int32_t plotPoint(int32_t x, double ohms, uint32_t colour) override {
+        const int32_t y = yOfOhms(ohms);
+        if (x == 1)
+            picture.setPixel(x, y, colour);
+        else
+            picture.lineTo(x, y, colour);
+        points.push_back({x, ohms});
+        lastColour = colour;
+        return y;
+    }
+    void setRemainder(float sum) override { remainder = sum; }
+    int32_t yOfOhms(double ohms) const {
+        return toLong(picture.scaleHeight() - (scale.graphMaxOhms - ohms) * scale.graphScale);
+    }
+};
+
 class SessionReplayTest : public ::testing::Test {
   protected:
     // Adds a saved session to the display list.
@@ -48,42 +91,23 @@ class SessionReplayTest : public ::testing::Test {
         const QString base = dir.filePath(name);
         if (!readings.isNull()) write(base + QStringLiteral(".Tst"), readings);
         if (!header.isNull()) write(base + QStringLiteral(".Hdr"), header);
-        state.chosenTstPaths[size_t(state.chosenSessionCount)] = base + QStringLiteral(".Tst");
-        state.chosenHdrPaths[size_t(state.chosenSessionCount)] = base + QStringLiteral(".Hdr");
-        ++state.chosenSessionCount;
+        list.tstPaths[size_t(list.count)] = base + QStringLiteral(".Tst");
+        list.hdrPaths[size_t(list.count)] = base + QStringLiteral(".Hdr");
+        ++list.count;
     }
-
-    // Draws like the graph does: the first point of a trace is set, the next ones are joined by lines.
-    int32_t plotPoint(int32_t x, double ohms, uint32_t colour) {
-        const int32_t y = toLong(picture.scaleHeight() - (state.graphMaxOhms - ohms) * state.graphScale);
-        if (x == 1)
-            picture.setPixel(x, y, colour);
-        else
-            picture.lineTo(x, y, colour);
-        points.push_back({x, ohms});
-        return y;
-    }
-    int32_t yOf(double reading) const {
-        return toLong(picture.scaleHeight() -
-                      (state.graphMaxOhms - numbers::ohmsFromReading(reading)) * state.graphScale);
-    }
+    int32_t yOf(double reading) const { return canvas.yOfOhms(numbers::ohmsFromReading(reading)); }
     void draw() {
-        SessionReplay replay(state, boxes);
-        replay.drawChosenSessions(
-            picture.scaleWidth(), picture.scaleHeight(),
-            [this](int32_t x, double ohms, uint32_t c) { return plotPoint(x, ohms, c); },
-            [this] {
-                picture.clear();
-                ++grids;
-            });
+        SessionReplay replay(boxes);
+        replay.drawChosenSessions(list, canvas, comments);
     }
 
     QTemporaryDir dir;
-    MonitorState state;
-    GraphCanvas picture;
+    DisplayList list;
+    FakeCanvas canvas;
+    CommentBox comments;
     ScriptedBoxes boxes;
-    std::vector<std::pair<int32_t, double>> points;
-    int grids = 0;
+    GraphCanvas& picture = canvas.picture;
+    std::vector<std::pair<int32_t, double>>& points = canvas.points;
 };
 
 const uint32_t kColours[6] = {0x00FFFF00, 0x0000FFFF, 0x0000FF00, 0x00FF00FF, 0x00FF0000, 0x000000FF};
@@ -138,38 +162,32 @@ TEST_F(SessionReplayTest, SixSessionsInTheSixColoursWithTheirComments) {
     }
     draw();
     EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(grids, 1);
+    EXPECT_EQ(canvas.grids, 1);
     EXPECT_EQ(picture.pixelColour(400, 10), 0x00000000u);
-    EXPECT_EQ(state.minADC, 7000);
-    EXPECT_EQ(state.maxADC, 8505);
-    EXPECT_EQ(state.yCompress, 1);
+    EXPECT_EQ(canvas.minADC, 7000);
+    EXPECT_EQ(canvas.maxADC, 8505);
+    EXPECT_EQ(canvas.scale.yCompress, 1);
     QString expected;
     for (int k = 0; k < 6; ++k)
         expected += QStringLiteral("run%1  Comments ...\r\nnote %1\r\n").arg(k);
-    EXPECT_EQ(state.txtSeshnComnts.text, expected);
+    EXPECT_EQ(comments.text(), expected);
     for (int k = 0; k < 6; ++k) {
         const int y = yOf(7000 + 300 * k);
         EXPECT_EQ(picture.pixelColour(1, y), kColours[k]) << k;
         EXPECT_EQ(picture.pixelColour(40, y), kColours[k]) << k;
         EXPECT_EQ(picture.pixelColour(50 + 10 * k + 2, y), 0x00000000u) << k; // ends with its session
     }
-    EXPECT_EQ(state.replayColour, kColours[5]);
-    EXPECT_EQ(state.lbl4Graf[0].caption, formatOhms(numbers::ohmsFromReading(8505 + 0.05 * 1505)));
-    EXPECT_EQ(state.lbl4Graf[5].caption, QStringLiteral("00:00"));
+    EXPECT_EQ(canvas.lastColour, kColours[5]);
+    EXPECT_EQ(canvas.labels[0], formatOhms(numbers::ohmsFromReading(8505 + 0.05 * 1505)));
+    EXPECT_EQ(canvas.labels[5], QStringLiteral("00:00"));
     // Every session starts at the left edge.
     EXPECT_EQ(std::count_if(points.begin(), points.end(), [](const auto& p) { return p.first == 1; }), 6);
 }
 
 TEST_F(SessionReplayTest, PointsAverageTheCompressedReadingsHalvesToEven) {
-    state.yCompress = 2;
-    state.replayColour = kColours[2];
-    SessionReplay replay(state, boxes);
-    std::vector<std::pair<int32_t, double>> seen;
-    replay.drawTrace({8001, 8002, 0, 8004, 8002, 8003, -5, 7}, [&](int32_t x, double ohms, uint32_t colour) {
-        EXPECT_EQ(colour, kColours[2]);
-        seen.push_back({x, ohms});
-        return 0;
-    });
+    SessionReplay::drawTrace({8001, 8002, 0, 8004, 8002, 8003, -5, 7}, 2, kColours[2], canvas);
+    const std::vector<std::pair<int32_t, double>>& seen = canvas.points;
+    EXPECT_EQ(canvas.lastColour, kColours[2]);
     using numbers::ohmsFromReading;
     // 8001.5 -> 8002; the 0 at record 3 is left out but still counts as a record (4002 -> 4002);
     // 8002.5 -> 8002; the -5 at record 7 is left out: 7 / 2 = 3.5 -> 4.
@@ -178,7 +196,7 @@ TEST_F(SessionReplayTest, PointsAverageTheCompressedReadingsHalvesToEven) {
     EXPECT_EQ(seen[1], std::make_pair(2, ohmsFromReading(4002)));
     EXPECT_EQ(seen[2], std::make_pair(3, ohmsFromReading(8002)));
     EXPECT_EQ(seen[3], std::make_pair(4, ohmsFromReading(4)));
-    EXPECT_EQ(state.ohmsAccumulator, 0.0f);
+    EXPECT_EQ(canvas.remainder, 0.0f);
 }
 
 TEST_F(SessionReplayTest, ADamagedSessionIsNamedWithItsReasonAndTheOthersAreDrawn) {
@@ -208,7 +226,7 @@ TEST_F(SessionReplayTest, ADamagedSessionIsNamedWithItsReasonAndTheOthersAreDraw
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        state.chosenSessionCount = 0;
+        list.count = 0;
         boxes.shown.clear();
         add(QStringLiteral("good"), records(std::vector<int32_t>(30, 8150)),
             header(" 8100", " 8200", "fine"));
@@ -222,16 +240,28 @@ TEST_F(SessionReplayTest, ADamagedSessionIsNamedWithItsReasonAndTheOthersAreDraw
             << box.text.toStdString();
         EXPECT_FALSE(box.text.contains(QStringLiteral("good")));
         // The good session is drawn on a scale that only drawable sessions set.
-        EXPECT_EQ(state.minADC, row.drawn ? 7000 : 8100);
-        EXPECT_EQ(state.maxADC, 8200);
+        EXPECT_EQ(canvas.minADC, row.drawn ? 7000 : 8100);
+        EXPECT_EQ(canvas.maxADC, 8200);
         EXPECT_EQ(picture.pixelColour(10, yOf(8150)), kColours[0]);
         const int32_t y = yOf(8000);
         EXPECT_EQ(row.drawn,
                   y >= 0 && y < picture.scaleHeight() && picture.pixelColour(10, y) == kColours[1]);
-        for (const LabelModel& label : state.lbl4Graf)
-            EXPECT_FALSE(label.caption.trimmed().startsWith(QLatin1Char('-'))) << label.caption.toStdString();
+        for (const QString& label : canvas.labels)
+            EXPECT_FALSE(label.trimmed().startsWith(QLatin1Char('-'))) << label.toStdString();
         QFile::remove(dir.filePath(QString::fromLatin1(row.name) + QStringLiteral(".Tst")));
     }
+
+    // Nothing drawable leaves just the grid.
+    list.count = 0;
+    add(QStringLiteral("missing"), QByteArray(), QByteArray());
+    points.clear();
+    canvas.grids = 0;
+    boxes.shown.clear();
+    draw();
+    EXPECT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(canvas.grids, 1);
+    EXPECT_TRUE(points.empty());
+    EXPECT_TRUE(comments.text().isEmpty());
 }
 
 TEST(ReplayScale, ARangeAtTheReadingLimitsKeepsBothAxisEndsAboveZeroOhmsAroundTheReadings) {

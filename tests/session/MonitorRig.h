@@ -27,13 +27,12 @@ struct MonitorRig {
         if (withSettingsFile) writeSettings();
         monitor = std::make_unique<Monitor>(
             Monitor::Services{comm, clock, boxes, host, dialogs, dir.path(), [](int) { return QString(); }});
-        dialogs.state = &monitor->state();
         comm.addPort(2);
         comm.addPort(3);
         monitor->startUp();
     }
 
-    MonitorState& state() { return monitor->state(); }
+    Monitor& m() { return *monitor; }
     QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
     QByteArray read(const QString& name) const {
         QFile f(path(name));

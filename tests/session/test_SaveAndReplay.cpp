@@ -18,17 +18,17 @@ void recordASession(MonitorRig& rig, const QString& comment) {
     rig.startAndSettle();
     for (int i = 0; i < 3; ++i)
         rig.tickWith({8000, 8100, 8200});
-    rig.state().txtSeshnComnts.text = comment;
+    rig.m().comments().setText(comment);
     rig.monitor->sessions().stopSession();
 }
 
 void saveAs(MonitorRig& rig, const QString& folder, const QString& name) {
     rig.dialogs.fileManager = [folder, name](FileManager& fm) {
-        EXPECT_EQ(fm.caption, QStringLiteral("Save session file"));
-        EXPECT_EQ(fm.cmdFileOptionCaption, QStringLiteral("Save"));
-        EXPECT_FALSE(fm.cmdAdd2ListVisible);
+        EXPECT_EQ(fm.caption(), QStringLiteral("Save session file"));
+        EXPECT_EQ(fm.optionCaption(), QStringLiteral("Save"));
+        EXPECT_FALSE(fm.addButtonShown());
         fm.changeFolder(folder);
-        fm.txtFM = name;
+        fm.setName(name);
         fm.runFileOption();
     };
     rig.monitor->saveSessionOrResume();
@@ -36,11 +36,11 @@ void saveAs(MonitorRig& rig, const QString& folder, const QString& name) {
 
 void chooseForDisplay(MonitorRig& rig, const QString& folder, const QStringList& names) {
     rig.dialogs.fileManager = [folder, names](FileManager& fm) {
-        EXPECT_EQ(fm.caption, QStringLiteral("Display saved session file"));
-        EXPECT_TRUE(fm.cmdAdd2ListVisible);
+        EXPECT_EQ(fm.caption(), QStringLiteral("Display saved session file"));
+        EXPECT_TRUE(fm.addButtonShown());
         fm.changeFolder(folder);
         for (const QString& n : names) {
-            fm.txtFM = n;
+            fm.setName(n);
             fm.addToDisplayList();
         }
         if (!fm.hidden() && !names.isEmpty()) fm.runFileOption();
@@ -56,7 +56,7 @@ void enterReplay(MonitorRig& rig, const QString& folder, const QString& name) {
     rig.host.onEvents = [&rig] { rig.monitor->onTick(); };
     chooseForDisplay(rig, folder, {name});
     rig.monitor->displaySavedSessions();
-    ASSERT_TRUE(rig.state().replayActive);
+    ASSERT_TRUE(rig.m().replayShown());
 }
 
 } // namespace
@@ -69,15 +69,16 @@ TEST(saveSession, SavedFilesEqualTheTemporaryOnesWithTheRefreshedComments) {
     EXPECT_EQ(rig.boxes.shown[0].title, QStringLiteral("Aurivo USB"));
     QTemporaryDir elsewhere;
     recordASession(rig, QStringLiteral("calm"));
-    rig.state().txtSeshnComnts.text += QStringLiteral("\r\nadded after stop");
+    rig.m().comments().setText(rig.m().comments().text() + QStringLiteral("\r\nadded after stop"));
     saveAs(rig, elsewhere.path(), QStringLiteral("abc"));
+    EXPECT_TRUE(rig.m().ports().cancelRequested()); // opening the file manager ends a chooser's pause
     const QDir out(elsewhere.path());
     EXPECT_EQ(readFile(out.filePath(QStringLiteral("abc.Tst"))), rig.read(QStringLiteral("tempdata.tst")));
     EXPECT_EQ(readFile(out.filePath(QStringLiteral("abc.Txt"))), rig.read(QStringLiteral("tempdata.txt")));
     const QByteArray header = readFile(out.filePath(QStringLiteral("abc.Hdr")));
     EXPECT_EQ(header, rig.read(QStringLiteral("tempdata.hdr")));
     EXPECT_TRUE(header.contains("calm\r\nadded after stop\"\r\n"));
-    EXPECT_EQ(rig.state().fileManagerFolder, elsewhere.path() + QLatin1Char('/'));
+    EXPECT_EQ(rig.m().fileManager().rememberedFolder(), elsewhere.path() + QLatin1Char('/'));
 }
 
 TEST(Replay, EntersTheReplayViewDrawsAndResumes) {
@@ -85,27 +86,27 @@ TEST(Replay, EntersTheReplayViewDrawsAndResumes) {
     QTemporaryDir elsewhere;
     rig.tick(); // the window's first arrangement
     const TwipsRect before = rig.host.geometry;
-    const int weightsBefore = rig.state().panelWeightSum;
+    const int weightsBefore = rig.m().views().panelWeightSum();
     enterReplay(rig, elsewhere.path(), QStringLiteral("one"));
 
-    const MonitorState& s = rig.state();
-    EXPECT_TRUE(s.replayActive);
-    EXPECT_EQ(s.mnuDisplayOld.caption, QStringLiteral("Display another session"));
-    EXPECT_EQ(s.mnuSaveFile.caption, QStringLiteral("Resume normal display"));
-    EXPECT_FALSE(s.mnuSession.visible);
-    EXPECT_FALSE(s.mnuDisplay.visible);
-    EXPECT_FALSE(s.mnuSerlPort.visible);
-    EXPECT_TRUE(s.mnuPixGraf.checked);
-    EXPECT_TRUE(s.mnuComments.checked);
-    EXPECT_FALSE(s.mnuBarGrf.checked || s.mnuSmlGraf.checked || s.mnuInternStatus.checked ||
-                 s.mnuTimnStuf.checked);
+    Monitor& m = rig.m();
+    EXPECT_TRUE(m.replayShown());
+    EXPECT_EQ(m.menuItem(MenuItem::DisplayOld).caption, QStringLiteral("Display another session"));
+    EXPECT_EQ(m.menuItem(MenuItem::SaveFile).caption, QStringLiteral("Resume normal display"));
+    EXPECT_FALSE(m.menuItem(MenuItem::Session).visible);
+    EXPECT_FALSE(m.menuItem(MenuItem::Display).visible);
+    EXPECT_FALSE(m.menuItem(MenuItem::SerialPort).visible);
+    EXPECT_TRUE(m.menuItem(MenuItem::PixGraf).checked);
+    EXPECT_TRUE(m.menuItem(MenuItem::Comments).checked);
+    EXPECT_FALSE(m.menuItem(MenuItem::BarGrf).checked || m.menuItem(MenuItem::SmlGraf).checked ||
+                 m.menuItem(MenuItem::InternStatus).checked || m.menuItem(MenuItem::TimnStuf).checked);
     // The parameters strip leaves with the weight 3 of its toggle, though it came in with 2.
-    EXPECT_EQ(s.panelWeightSum, 28 - 2 - 2 - 3 - 3);
-    EXPECT_TRUE(s.txtSeshnComnts.locked);
-    EXPECT_TRUE(s.txtSeshnComnts.text.startsWith(QStringLiteral("one  Comments ...\r\nStart of Session : ")));
-    EXPECT_TRUE(s.txtSeshnComnts.text.contains(QStringLiteral("first run")));
-    EXPECT_EQ(s.tickCountdown, 0);
-    EXPECT_FALSE(s.lbl4Graf[0].caption.isEmpty());
+    EXPECT_EQ(m.views().panelWeightSum(), 28 - 2 - 2 - 3 - 3);
+    EXPECT_TRUE(m.comments().locked());
+    EXPECT_TRUE(m.comments().text().startsWith(QStringLiteral("one  Comments ...\r\nStart of Session : ")));
+    EXPECT_TRUE(m.comments().text().contains(QStringLiteral("first run")));
+    EXPECT_EQ(m.tickCountdown().remaining(), 0);
+    EXPECT_FALSE(m.graph().axisLabels()[0].isEmpty());
     // The trace is drawn in the first list colour, cyan.
     const GraphCanvas& picture = rig.monitor->graph().picture();
     bool cyan = false;
@@ -116,19 +117,20 @@ TEST(Replay, EntersTheReplayViewDrawsAndResumes) {
 
     // Leaving restores the size, the six views and the three menus, and clears the comment box.
     rig.monitor->saveSessionOrResume();
-    EXPECT_FALSE(s.replayActive);
-    EXPECT_EQ(s.mnuSaveFile.caption, QStringLiteral("Save session"));
-    EXPECT_EQ(s.mnuDisplayOld.caption, QStringLiteral("Display saved session"));
-    EXPECT_TRUE(s.mnuSession.visible && s.mnuDisplay.visible && s.mnuSerlPort.visible);
-    EXPECT_TRUE(s.mnuBarGrf.checked && s.mnuSmlGraf.checked && s.mnuInternStatus.checked &&
-                s.mnuTimnStuf.checked);
-    EXPECT_EQ(s.panelWeightSum, weightsBefore);
+    EXPECT_FALSE(m.replayShown());
+    EXPECT_EQ(m.menuItem(MenuItem::SaveFile).caption, QStringLiteral("Save session"));
+    EXPECT_EQ(m.menuItem(MenuItem::DisplayOld).caption, QStringLiteral("Display saved session"));
+    EXPECT_TRUE(m.menuItem(MenuItem::Session).visible && m.menuItem(MenuItem::Display).visible &&
+                m.menuItem(MenuItem::SerialPort).visible);
+    EXPECT_TRUE(m.menuItem(MenuItem::BarGrf).checked && m.menuItem(MenuItem::SmlGraf).checked &&
+                m.menuItem(MenuItem::InternStatus).checked && m.menuItem(MenuItem::TimnStuf).checked);
+    EXPECT_EQ(m.views().panelWeightSum(), weightsBefore);
     EXPECT_EQ(rig.host.geometry.width, before.width);
     EXPECT_EQ(rig.host.geometry.height, before.height);
-    EXPECT_TRUE(s.txtSeshnComnts.text.isEmpty());
-    EXPECT_FALSE(s.txtSeshnComnts.locked);
-    for (const auto& label : s.lbl4Graf)
-        EXPECT_TRUE(label.caption.isEmpty());
+    EXPECT_TRUE(m.comments().text().isEmpty());
+    EXPECT_FALSE(m.comments().locked());
+    for (const QString& label : m.graph().axisLabels())
+        EXPECT_TRUE(label.isEmpty());
 }
 
 TEST(Replay, ClosingDuringAReplayWritesThePreReplayViewsAndSize) {
@@ -143,10 +145,7 @@ TEST(Replay, ClosingDuringAReplayWritesThePreReplayViewsAndSize) {
     rig.monitor->prepareToClose();
     Settings written;
     ASSERT_EQ(SettingsFile(rig.dir.path()).read(written).status, SettingsFile::ReadResult::Status::Ok);
-    for (const QString* v :
-         {&written.pictureGraphVisible, &written.colorGraphVisible, &written.barGraphVisible,
-          &written.internalStatusVisible, &written.sessionCommentsVisible, &written.timeEtcVisible})
-        EXPECT_EQ(*v, QStringLiteral("True"));
+    EXPECT_EQ(written.views, PanelViews::all());
     EXPECT_EQ(written.windowWidth, numbers::toLong(before.width));
     EXPECT_EQ(written.windowHeight, numbers::toLong(before.height));
 }
@@ -156,15 +155,15 @@ TEST(Replay, GraphClickChoosesAgainOnlyDuringAReplayAndAnEmptyChoiceLeavesIt) {
     QTemporaryDir elsewhere;
     int openings = 0;
     rig.dialogs.fileManager = [&openings](FileManager&) { ++openings; };
-    rig.state().fraSetStuff.visible = true;
+    rig.m().parameters().openJitterBox();
     rig.monitor->clickGraph();
     EXPECT_EQ(openings, 0);
-    EXPECT_FALSE(rig.state().fraSetStuff.visible);
+    EXPECT_FALSE(rig.m().parameters().entryBoxShown());
     enterReplay(rig, elsewhere.path(), QStringLiteral("three"));
     chooseForDisplay(rig, elsewhere.path(), {}); // the user cancels the new choice
     rig.monitor->clickGraph();
-    EXPECT_FALSE(rig.state().replayActive);
-    EXPECT_EQ(rig.state().mnuSaveFile.caption, QStringLiteral("Save session"));
+    EXPECT_FALSE(rig.m().replayShown());
+    EXPECT_EQ(rig.m().menuItem(MenuItem::SaveFile).caption, QStringLiteral("Save session"));
 }
 
 } // namespace aurivo

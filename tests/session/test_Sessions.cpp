@@ -18,33 +18,37 @@ using Menus = std::array<bool, 9>;
 const Menus kIdle{true, true, false, false, true, true, true, true, true};
 const Menus kRunning{false, false, true, true, false, false, false, false, false};
 
-Menus menusOf(const MonitorState& s) {
-    return {s.mnuStart.enabled,      s.mnuStartAs.enabled,  s.mnuStop.enabled,
-            s.mnuRestart.enabled,    s.mnuSaveFile.enabled, s.mnuDisplayOld.enabled,
-            s.mnuSetComPort.enabled, s.mnuSetFSize.enabled, s.mnuSetSSF.enabled};
+Menus menusOf(const Monitor& m) {
+    const MenuItem items[9] = {MenuItem::Start,      MenuItem::StartAs,  MenuItem::Stop,
+                               MenuItem::Restart,    MenuItem::SaveFile, MenuItem::DisplayOld,
+                               MenuItem::SetComPort, MenuItem::SetFSize, MenuItem::SetSSF};
+    Menus enabled{};
+    for (size_t i = 0; i < 9; ++i)
+        enabled[i] = m.menuItem(items[i]).enabled;
+    return enabled;
 }
 
 } // namespace
 
 TEST(Sessions, StartStopMenusPortAndFiles) {
     MonitorRig rig;
-    EXPECT_EQ(menusOf(rig.state()), kIdle);
+    EXPECT_EQ(menusOf(rig.m()), kIdle);
 
     rig.startAndSettle(8000);
-    EXPECT_EQ(menusOf(rig.state()), kRunning);
+    EXPECT_EQ(menusOf(rig.m()), kRunning);
     EXPECT_EQ(rig.comm.commPort(), 3);
     EXPECT_EQ(rig.comm.settings, QStringLiteral("19200,N,8,1"));
     EXPECT_EQ(rig.comm.inBufferSize, 4096);
-    EXPECT_EQ(rig.state().lblParams[5].backColor, 0x80000013u);
-    EXPECT_EQ(rig.state().lblSysADCstart.caption, QStringLiteral(" 8000"));
+    EXPECT_EQ(rig.m().parameterLabel(5).backColor, 0x80000013u);
+    EXPECT_EQ(rig.m().sessions().startText(), QStringLiteral(" 8000"));
     EXPECT_EQ(rig.read(QStringLiteral("tempdata.hdr")), QByteArray()); // written only at stop
 
     rig.tickWith({8000, 8010, 8020});
-    rig.state().txtSeshnComnts.text = QStringLiteral("first\r\nsecond");
+    rig.m().comments().setText(QStringLiteral("first\r\nsecond"));
     rig.monitor->sessions().stopSession();
-    EXPECT_EQ(menusOf(rig.state()), kIdle);
+    EXPECT_EQ(menusOf(rig.m()), kIdle);
     EXPECT_FALSE(rig.comm.portOpen());
-    EXPECT_EQ(rig.state().lblParams[5].toolTip, QStringLiteral("Click here to select port number"));
+    EXPECT_EQ(rig.m().parameterLabel(5).toolTip, QStringLiteral("Click here to select port number"));
 
     const QList<QByteArray> header = lines(rig.read(QStringLiteral("tempdata.hdr")));
     ASSERT_GE(header.size(), 7);
@@ -53,7 +57,7 @@ TEST(Sessions, StartStopMenusPortAndFiles) {
     EXPECT_TRUE(header[4].startsWith("\"Start of Session : ")) << header[4].constData();
     EXPECT_EQ(header[5], QByteArray("first\r"));
     EXPECT_EQ(header[6], QByteArray("second\"\r"));
-    EXPECT_TRUE(rig.state().txtSeshnComnts.text.startsWith(QStringLiteral("Start of Session : ")));
+    EXPECT_TRUE(rig.m().comments().text().startsWith(QStringLiteral("Start of Session : ")));
 
     // Every stored reading is one 4-byte record and one text line, in step.
     const QByteArray tst = rig.read(QStringLiteral("tempdata.tst"));
@@ -64,14 +68,6 @@ TEST(Sessions, StartStopMenusPortAndFiles) {
     EXPECT_EQ(txt.first(), QByteArray("8000,30\r"));
 }
 
-TEST(Sessions, StartWithPortLabelNotANumberUsesPortTwo) {
-    MonitorRig rig;
-    rig.state().lblParams[5].caption = QStringLiteral("abc");
-    rig.monitor->sessions().startSession();
-    EXPECT_EQ(rig.state().lblParams[5].caption, QStringLiteral("2"));
-    EXPECT_EQ(rig.comm.commPort(), 2);
-}
-
 TEST(Sessions, NoDataTimeoutOnThe161stSilentTickOnce) {
     MonitorRig rig;
     rig.monitor->sessions().startSession();
@@ -79,14 +75,14 @@ TEST(Sessions, NoDataTimeoutOnThe161stSilentTickOnce) {
     rig.boxes.whileOpen = [&] { rig.tick(3); };
     rig.tick(160);
     EXPECT_EQ(rig.boxes.count(QStringLiteral("Serial port timeout")), 0);
-    EXPECT_EQ(rig.state().lblShnStf[7].caption, QStringLiteral("No Data"));
-    EXPECT_EQ(rig.state().lblShnStf[7].backColor, 0x008080FFu);
+    EXPECT_EQ(rig.m().readings().labels()[7].caption, QStringLiteral("No Data"));
+    EXPECT_EQ(rig.m().readings().labels()[7].backColor, 0x008080FFu);
     rig.tick();
     ASSERT_EQ(rig.boxes.count(QStringLiteral("Serial port timeout")), 1);
     EXPECT_EQ(rig.boxes.shown.back().text,
               QStringLiteral("No data detected on serial port .\r\nSession Stopped !!"));
-    EXPECT_FALSE(rig.state().sessionRunning());
-    EXPECT_EQ(rig.state().noDataTicks, 0);
+    EXPECT_FALSE(rig.m().sessions().running());
+    EXPECT_EQ(rig.m().sessions().noDataTicks(), 0);
     rig.boxes.whileOpen = nullptr;
     rig.tick(5);
     EXPECT_EQ(rig.boxes.count(QStringLiteral("Serial port timeout")), 1);
@@ -100,7 +96,7 @@ TEST(Sessions, DeviceHangingUpStopsTheSessionAndSaysSoAfterTheHeaderIsWritten) {
     QByteArray headerWhileTold;
     rig.boxes.whileOpen = [&] { headerWhileTold = rig.read(QStringLiteral("tempdata.hdr")); };
     rig.tick();
-    EXPECT_FALSE(rig.state().sessionRunning());
+    EXPECT_FALSE(rig.m().sessions().running());
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
     const qsizetype readings = rig.read(QStringLiteral("tempdata.tst")).size() / 4;
     ASSERT_GT(readings, 0);
@@ -124,7 +120,7 @@ TEST(Sessions, APortThatCannotBeOpenedIsToldAtOnceAndTheSessionStopsAsByStop) {
         MonitorRig rig;
         rig.comm.addFailingPort(3, error, reason);
         rig.monitor->sessions().startSession();
-        EXPECT_EQ(menusOf(rig.state()), kIdle);
+        EXPECT_EQ(menusOf(rig.m()), kIdle);
         ASSERT_EQ(rig.boxes.shown.size(), 1u);
         EXPECT_EQ(rig.boxes.shown[0].text,
                   QStringLiteral("The sensor's port COM3 cannot be opened: %1.\r\nThe session was stopped.")
@@ -140,8 +136,8 @@ TEST(Sessions, StartAndSaveAsTakesFileNamesOnlyAndAsksBeforeOverwriting) {
     MonitorRig rig;
     rig.dialogs.saveAsNames = {QString()};
     rig.monitor->sessions().startSessionAs();
-    EXPECT_FALSE(rig.state().sessionRunning());
-    EXPECT_EQ(menusOf(rig.state()), kIdle);
+    EXPECT_FALSE(rig.m().sessions().running());
+    EXPECT_EQ(menusOf(rig.m()), kIdle);
 
     // Refused with a message, nothing written anywhere: paths, reserved names in any case, control
     // characters, names longer than a file name may be.
@@ -151,7 +147,7 @@ TEST(Sessions, StartAndSaveAsTakesFileNamesOnlyAndAsksBeforeOverwriting) {
         rig.boxes.shown.clear();
         rig.dialogs.saveAsNames = {name};
         rig.monitor->sessions().startSessionAs();
-        EXPECT_FALSE(rig.state().sessionRunning()) << name.toStdString();
+        EXPECT_FALSE(rig.m().sessions().running()) << name.toStdString();
         EXPECT_EQ(rig.boxes.shown.size(), 1u) << name.toStdString();
     }
     EXPECT_TRUE(QDir(rig.dir.path() + QStringLiteral("/..")).entryList({QStringLiteral("x.*")}).isEmpty());
@@ -160,13 +156,13 @@ TEST(Sessions, StartAndSaveAsTakesFileNamesOnlyAndAsksBeforeOverwriting) {
     rig.boxes.shown.clear();
     rig.dialogs.saveAsNames = {QStringLiteral("test")};
     rig.monitor->sessions().startSessionAs();
-    EXPECT_TRUE(rig.state().sessionRunning());
+    EXPECT_TRUE(rig.m().sessions().running());
     EXPECT_TRUE(rig.boxes.shown.empty());
     for (const char* name : {"test.hdr", "test.tst", "test.txt", "PlotData.txt"})
         EXPECT_TRUE(QFile::exists(rig.path(QString::fromLatin1(name)))) << name;
     rig.tickWith({8000});
     rig.monitor->sessions().stopSession();
-    EXPECT_FALSE(rig.state().mnuSaveFile.enabled); // a named session is already saved
+    EXPECT_FALSE(rig.m().menuItem(MenuItem::SaveFile).enabled); // a named session is already saved
 
     // The same name again (in another case) asks the file manager's question; No starts nothing.
     const QByteArray header = rig.read(QStringLiteral("test.hdr"));
@@ -176,12 +172,12 @@ TEST(Sessions, StartAndSaveAsTakesFileNamesOnlyAndAsksBeforeOverwriting) {
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
     EXPECT_EQ(rig.boxes.shown[0].text, QStringLiteral("File already exists !\rDo you wish to overwrite it?"));
     EXPECT_EQ(rig.boxes.shown[0].buttons, MessageBoxes::Buttons::YesNo);
-    EXPECT_FALSE(rig.state().sessionRunning());
+    EXPECT_FALSE(rig.m().sessions().running());
     EXPECT_EQ(rig.read(QStringLiteral("test.hdr")), header);
     rig.boxes.answers = {MessageBoxes::Answer::Yes};
     rig.dialogs.saveAsNames = {QStringLiteral("test")};
     rig.monitor->sessions().startSessionAs();
-    EXPECT_TRUE(rig.state().sessionRunning());
+    EXPECT_TRUE(rig.m().sessions().running());
 }
 
 TEST(Sessions, StartUpKeepsASessionCutOffByACrashAndDiscardsAStoppedOne) {
@@ -256,13 +252,13 @@ TEST(Sessions, RestartDiscardsTheSessionButKeepsTheTraceFileOpen) {
     const int traceBefore = rig.read(QStringLiteral("PlotData.txt")).count('\n');
     ASSERT_GT(traceBefore, 0);
     rig.monitor->sessions().restartSession();
-    EXPECT_TRUE(rig.state().sessionRunning());
+    EXPECT_TRUE(rig.m().sessions().running());
     EXPECT_EQ(rig.read(QStringLiteral("tempdata.tst")).size(), 0);
     EXPECT_EQ(rig.read(QStringLiteral("tempdata.txt")).size(), 0);
     rig.tickWith({8000, 8000, 8000});
     rig.monitor->sessions().stopSession();
     EXPECT_GE(rig.read(QStringLiteral("PlotData.txt")).count('\n'), traceBefore);
-    EXPECT_EQ(rig.state().lblParams[1].caption.left(5), QStringLiteral("00:00"));
+    EXPECT_EQ(rig.m().parameterLabel(1).caption.left(5), QStringLiteral("00:00"));
 }
 
 TEST(Sessions, ANewSessionEmptiesItsReadingFile) {
@@ -283,7 +279,7 @@ TEST(Sessions, ANewSessionEmptiesItsReadingFile) {
 TEST(Sessions, ClosingDuringASessionWritesTheHeaderWithTheCommentsQuotesAsSingleQuotes) {
     MonitorRig rig;
     rig.startAndSettle();
-    rig.state().txtSeshnComnts.text = QStringLiteral("a \"good\" run, typed before closing");
+    rig.m().comments().setText(QStringLiteral("a \"good\" run, typed before closing"));
     rig.monitor->prepareToClose();
     const QByteArray header = rig.read(QStringLiteral("tempdata.hdr"));
     EXPECT_TRUE(header.startsWith("\"MinADC\"\r\n"));
@@ -298,10 +294,10 @@ TEST(Sessions, SessionFilesThatCannotBeCreatedAreReportedOnceAndTheSessionRuns) 
     rig.monitor->sessions().startSession();
     ASSERT_EQ(rig.boxes.count(QStringLiteral("Aurivo USB")), 1);
     EXPECT_TRUE(rig.boxes.shown.back().text.contains(QStringLiteral("tempdata.hdr")));
-    EXPECT_TRUE(rig.state().sessionRunning());
+    EXPECT_TRUE(rig.m().sessions().running());
     for (int i = 0; i < 10; ++i)
         rig.tickWith({8000, 8000});
-    EXPECT_FALSE(rig.state().lblShnStf[3].caption.isEmpty());
+    EXPECT_FALSE(rig.m().readings().labels()[3].caption.isEmpty());
     rig.monitor->sessions().stopSession();
     EXPECT_EQ(rig.boxes.count(QStringLiteral("Aurivo USB")), 1);
 }
@@ -312,8 +308,8 @@ TEST(Sessions, ElapsedTimeKeepsCountingPastMidnight) {
     rig.monitor->sessions().startSession();
     for (int i = 0; i < 100; ++i)
         rig.tickWith({8000}); // 20 s
-    EXPECT_EQ(rig.state().lblParams[1].caption, QStringLiteral("00:00:20"));
-    EXPECT_NE(rig.state().lblShnStf[7].caption, QStringLiteral("No Data"));
+    EXPECT_EQ(rig.m().parameterLabel(1).caption, QStringLiteral("00:00:20"));
+    EXPECT_NE(rig.m().readings().labels()[7].caption, QStringLiteral("No Data"));
 }
 
 TEST(Sessions, RecordedReadingsReachTheFilesEveryTick) {
@@ -323,7 +319,7 @@ TEST(Sessions, RecordedReadingsReachTheFilesEveryTick) {
     // Without a stop: what is on disk now is what a killed program would leave.
     const int records = rig.read(QStringLiteral("tempdata.tst")).size() / 4;
     EXPECT_GT(records, 0);
-    EXPECT_EQ(records, rig.state().recordCount - 1);
+    EXPECT_EQ(records, rig.m().graph().state().recordCount - 1);
     EXPECT_EQ(lines(rig.read(QStringLiteral("tempdata.txt"))).size(), records);
 }
 
@@ -333,55 +329,53 @@ TEST(Sessions, StartValueSettlesOnTheSeventhAgreeingRound) {
     rig.tickWith({8000}); // replaces the candidate (0 in the first session)
     for (int i = 0; i < 6; ++i)
         rig.tickWith({8050});
-    EXPECT_TRUE(rig.state().awaitingStartValue);
+    EXPECT_TRUE(rig.m().sessions().awaitingStartValue());
     rig.tickWith({7600}); // a jump replaces the candidate but keeps the count
-    EXPECT_EQ(rig.state().startCandidate, 7600);
+    EXPECT_EQ(rig.m().sessions().startCandidate(), 7600);
     rig.tickWith({7620});
-    EXPECT_FALSE(rig.state().awaitingStartValue);
-    EXPECT_EQ(rig.state().lblSysADCstart.caption, QStringLiteral(" 7600"));
+    EXPECT_FALSE(rig.m().sessions().awaitingStartValue());
+    EXPECT_EQ(rig.m().sessions().startText(), QStringLiteral(" 7600"));
 }
 
 TEST(Tick, SizeWatchChoosesHowTheNextArrangementSizesTheWindow) {
     MonitorRig rig;
     rig.tick(); // first arrangement
-    ASSERT_EQ(rig.state().layoutState, 2);
+    ASSERT_EQ(rig.m().arranger().layoutState(), 2);
     const TwipsRect arranged = rig.host.geometry;
 
     rig.host.geometry.width = arranged.width + 900; // the right edge dragged
     rig.host.geometry.height = arranged.height + 100;
     rig.monitor->onTick();
     EXPECT_NEAR(rig.host.geometry.width, rig.host.geometry.height * 4 / 3, 1); // width-driven snap
-    EXPECT_EQ(rig.state().layoutState, 3);
+    EXPECT_EQ(rig.m().arranger().layoutState(), 3);
 
     rig.host.geometry.height += 500; // the bottom edge dragged
     rig.monitor->onTick();
-    EXPECT_EQ(rig.state().layoutState, 2);
+    EXPECT_EQ(rig.m().arranger().layoutState(), 2);
 
     rig.host.state = WindowState::Minimized;
     rig.host.geometry.width += 1000;
-    rig.state().layoutState = 2;
     rig.monitor->onTick();
-    EXPECT_FALSE(rig.state().layoutPending);
-    EXPECT_EQ(rig.state().layoutState, 2);
+    EXPECT_FALSE(rig.m().arranger().pending());
+    EXPECT_EQ(rig.m().arranger().layoutState(), 2);
 }
 
 TEST(Sessions, ParameterLabelsHideTheEntryBoxThreeOpensSensitivityPortIsIdleInASession) {
     MonitorRig rig;
-    MonitorState& s = rig.state();
-    s.mnuStart.enabled = false; // a session runs; the sensitivity stays adjustable
-    s.lblParams[6].visible = false;
+    rig.m().sessions().startSession(); // a session runs; the sensitivity stays adjustable
+    ParameterBoxes& params = rig.m().parameters();
     const int yields = rig.host.yields;
     const size_t opens = rig.comm.openAttempts.size();
     for (int i : {0, 1, 2, 4, 5, 6, 3}) {
-        s.fraSetStuff.visible = true;
+        params.openJitterBox();
         rig.monitor->clickParameterLabel(i);
-        EXPECT_FALSE(s.fraSetStuff.visible) << i;
-        EXPECT_EQ(s.fraAdjSens.visible, i == 3) << i;
+        EXPECT_FALSE(params.entryBoxShown()) << i;
+        EXPECT_EQ(params.sensitivityBoxShown(), i == 3) << i;
     }
-    EXPECT_FALSE(s.lblParams[6].visible);
+    EXPECT_FALSE(rig.m().ports().scanNoticeShown());
     EXPECT_EQ(rig.host.yields, yields);
     EXPECT_EQ(rig.comm.openAttempts.size(), opens);
-    EXPECT_FALSE(s.fraSelctPort.visible);
+    EXPECT_FALSE(rig.m().ports().frameShown());
 }
 
 } // namespace aurivo

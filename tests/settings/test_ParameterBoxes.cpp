@@ -1,5 +1,4 @@
 #include "MonitorFakes.h"
-#include "core/MonitorState.h"
 #include "settings/ParameterBoxes.h"
 
 #include <gtest/gtest.h>
@@ -13,74 +12,69 @@ using Answer = MessageBoxes::Answer;
 class ParameterBoxesTest : public ::testing::Test {
   protected:
     void openSensitivity(const char* caption) {
-        state.lblParams[3].caption = QString::fromLatin1(caption);
+        params.setSensitivityText(QString::fromLatin1(caption));
         params.openSensitivityBox();
     }
     // Opens the filter-size or jitter box, types `entry` and presses the button, answering `answer`.
     void enter(bool jitter, const char* entry, Answer answer = Answer::Ok) {
         jitter ? params.openJitterBox() : params.openFilterSizeBox();
-        state.txtSS.text = QString::fromLatin1(entry);
+        params.setEntryText(QString::fromLatin1(entry));
         boxes.shown.clear();
         boxes.answers = {answer};
         params.acceptEntry();
     }
 
-    MonitorState state;
     ScriptedBoxes boxes;
-    ParameterBoxes params{state, boxes};
+    ParameterBoxes params{boxes};
 };
 
 TEST_F(ParameterBoxesTest, SensitivityBoxShowsTheStoredValueOkStoresCancelRestores) {
-    state.slider1.largeChange = 100;
-    state.slider1.smallChange = 10;
+    params.onSliderKeyDown(ParameterBoxes::kCtrl); // large 100, small 10
     openSensitivity("250");
-    EXPECT_TRUE(state.fraAdjSens.visible);
-    EXPECT_EQ(state.slider1.value, 250);
-    EXPECT_EQ(state.lblSenseValu.caption, QStringLiteral("250"));
-    EXPECT_EQ(state.slider1.largeChange, 10);
-    EXPECT_EQ(state.slider1.smallChange, 1);
-    EXPECT_EQ(state.fraAdjSens.rect, (TwipsRect{480, 840, 3975, 1695}));
-    state.slider1.value = 480;
-    params.onSliderChange();
-    EXPECT_EQ(state.lblSenseValu.caption, QStringLiteral("480"));
-    EXPECT_EQ(state.lblParams[3].caption, QStringLiteral("250")); // nothing stored while open
+    EXPECT_TRUE(params.sensitivityBoxShown());
+    EXPECT_EQ(params.slider().value, 250);
+    EXPECT_EQ(params.sliderValueText(), QStringLiteral("250"));
+    EXPECT_EQ(params.slider().largeChange, 10);
+    EXPECT_EQ(params.slider().smallChange, 1);
+    params.moveSlider(480);
+    EXPECT_EQ(params.sliderValueText(), QStringLiteral("480"));
+    EXPECT_EQ(params.sensitivityText(), QStringLiteral("250")); // nothing stored while open
     params.acceptSensitivity();
-    EXPECT_EQ(state.lblParams[3].caption, QStringLiteral("480"));
-    EXPECT_FALSE(state.fraAdjSens.visible);
+    EXPECT_EQ(params.sensitivityText(), QStringLiteral("480"));
+    EXPECT_FALSE(params.sensitivityBoxShown());
 
     // Cancel restores the label but not the slider.
     openSensitivity("25");
-    state.slider1.value = 600;
-    params.onSliderChange();
+    params.moveSlider(600);
     params.cancelSensitivity();
-    EXPECT_EQ(state.lblSenseValu.caption, QStringLiteral("25"));
-    EXPECT_EQ(state.lblParams[3].caption, QStringLiteral("25"));
-    EXPECT_EQ(state.slider1.value, 600);
+    EXPECT_EQ(params.sliderValueText(), QStringLiteral("25"));
+    EXPECT_EQ(params.sensitivityText(), QStringLiteral("25"));
+    EXPECT_EQ(params.slider().value, 600);
 
     openSensitivity("30.5"); // the slider takes the value rounded halves to even, and reports its move
-    EXPECT_EQ(state.slider1.value, 30);
-    EXPECT_EQ(state.lblSenseValu.caption, QStringLiteral("30"));
-    state.slider1.value = 31; // a caption such as the auto-ranging's " 31" is kept when the slider stays
+    EXPECT_EQ(params.slider().value, 30);
+    EXPECT_EQ(params.sliderValueText(), QStringLiteral("30"));
+    params.moveSlider(31); // a caption such as the auto-ranging's " 31" is kept when the slider stays
     openSensitivity(" 31");
-    EXPECT_EQ(state.lblSenseValu.caption, QStringLiteral(" 31"));
+    EXPECT_EQ(params.sliderValueText(), QStringLiteral(" 31"));
 }
 
 TEST_F(ParameterBoxesTest, OutOfRangeSensitivityBecomes20EvenIfCancelledAndOkClamps) {
     for (const char* bad : {"15", "1001", "", "abc"}) {
         openSensitivity(bad);
-        EXPECT_EQ(state.lblSenseValu.caption, QStringLiteral("20")) << bad;
-        EXPECT_EQ(state.slider1.value, 20) << bad;
+        EXPECT_EQ(params.sliderValueText(), QStringLiteral("20")) << bad;
+        EXPECT_EQ(params.slider().value, 20) << bad;
         params.cancelSensitivity();
-        EXPECT_EQ(state.lblParams[3].caption, QStringLiteral("20")) << bad;
+        EXPECT_EQ(params.sensitivityText(), QStringLiteral("20")) << bad;
     }
     using Row = std::pair<const char*, const char*>; // shown, stored
     for (const auto& [shown, stored] :
-         {Row{"5", "20"}, Row{"", "20"}, Row{"1500", "1000"}, Row{"20", "20"}, Row{"1000", "1000"}}) {
-        state.lblSenseValu.caption = QString::fromLatin1(shown);
-        state.fraAdjSens.visible = true;
+         {Row{"5", "20"}, Row{"1500", "1000"}, Row{"20", "20"}, Row{"1000", "1000"}}) {
+        params.openSensitivityBox();
+        params.moveSlider(QString::fromLatin1(shown).toInt());
         params.acceptSensitivity();
-        EXPECT_EQ(state.lblParams[3].caption, QString::fromLatin1(stored)) << shown;
-        EXPECT_FALSE(state.fraAdjSens.visible);
+        EXPECT_EQ(params.sensitivityText(), QString::fromLatin1(stored)) << shown;
+        EXPECT_FALSE(params.sensitivityBoxShown());
     }
 }
 
@@ -96,45 +90,41 @@ TEST_F(ParameterBoxesTest, StepSizesFollowModifierKeys) {
                          {3, 10, 1},
                          {6, 10, 1},
                          {7, 10, 1}}) {
-        state.slider1.largeChange = state.slider1.smallChange = -1;
+        // Steps that differ from the row's before each press.
+        const int other = r.shift == ParameterBoxes::kShift ? ParameterBoxes::kCtrl : ParameterBoxes::kShift;
+        params.onSliderKeyDown(other);
         params.onSliderKeyDown(r.shift);
-        EXPECT_EQ(state.slider1.largeChange, r.large) << "key " << r.shift;
-        EXPECT_EQ(state.slider1.smallChange, r.small) << "key " << r.shift;
-        state.slider1.largeChange = -1;
+        EXPECT_EQ(params.slider().largeChange, r.large) << "key " << r.shift;
+        EXPECT_EQ(params.slider().smallChange, r.small) << "key " << r.shift;
+        params.onSliderMouseDown(other);
         params.onSliderMouseDown(r.shift);
-        EXPECT_EQ(state.slider1.largeChange, r.large) << "mouse " << r.shift;
-        EXPECT_EQ(state.slider1.smallChange, r.small) << "mouse leaves the small step " << r.shift;
+        EXPECT_EQ(params.slider().largeChange, r.large) << "mouse " << r.shift;
+        EXPECT_EQ(params.slider().smallChange, r.small) << "mouse leaves the small step " << r.shift;
     }
 }
 
 TEST_F(ParameterBoxesTest, EntryBoxStoresInRangeValuesInItsMode) {
-    state.filterSize = 4;
-    state.jitterRejection = 120;
+    params.setFilterSize(4);
+    params.setJitterRejection(120);
     params.openFilterSizeBox();
-    EXPECT_EQ(state.fraSetStuff.caption, QStringLiteral("Set Filter Size : Value 1 to 8"));
-    EXPECT_TRUE(state.fraSetStuff.visible);
-    EXPECT_EQ(state.txtSS.text, QStringLiteral("4"));
+    EXPECT_EQ(params.entryCaption(), QStringLiteral("Set Filter Size : Value 1 to 8"));
+    EXPECT_TRUE(params.entryBoxShown());
+    EXPECT_EQ(params.entryText(), QStringLiteral("4"));
     params.openJitterBox();
-    EXPECT_EQ(state.fraSetStuff.caption, QStringLiteral("Adjust Jitter Rejection : Value 50 to 255"));
-    EXPECT_EQ(state.txtSS.text, QStringLiteral("120"));
+    EXPECT_EQ(params.entryCaption(), QStringLiteral("Adjust Jitter Rejection : Value 50 to 255"));
+    EXPECT_EQ(params.entryText(), QStringLiteral("120"));
     params.cancelEntry();
-    EXPECT_FALSE(state.fraSetStuff.visible);
+    EXPECT_FALSE(params.entryBoxShown());
 
     enter(false, "2.5"); // rounded halves to even
-    EXPECT_EQ(state.filterSize, 2);
-    EXPECT_FALSE(state.fraSetStuff.visible);
+    EXPECT_EQ(params.filterSize(), 2);
+    EXPECT_FALSE(params.entryBoxShown());
     enter(false, "7.5");
-    EXPECT_EQ(state.filterSize, 8);
+    EXPECT_EQ(params.filterSize(), 8);
     enter(true, "200xyz");
-    EXPECT_EQ(state.jitterRejection, 200);
-    EXPECT_EQ(state.filterSize, 8);
+    EXPECT_EQ(params.jitterRejection(), 200);
+    EXPECT_EQ(params.filterSize(), 8);
     EXPECT_TRUE(boxes.shown.empty());
-    // Any caption but the exact jitter one means filter size.
-    state.fraSetStuff.caption = QStringLiteral("Adjust Jitter Rejection : Value 50 to 255 ");
-    state.txtSS.text = QStringLiteral("6");
-    params.acceptEntry();
-    EXPECT_EQ(state.filterSize, 6);
-    EXPECT_EQ(state.jitterRejection, 200);
 }
 
 TEST_F(ParameterBoxesTest, OutOfRangeAsksWhetherToUseTheBound) {
@@ -153,21 +143,21 @@ TEST_F(ParameterBoxesTest, OutOfRangeAsksWhetherToUseTheBound) {
         EXPECT_EQ(boxes.shown[0].buttons, MessageBoxes::Buttons::YesNoCancel);
         EXPECT_EQ(boxes.shown[0].icon, MessageBoxes::Icon::None);
         // Cancel hides without storing.
-        EXPECT_FALSE(state.fraSetStuff.visible);
-        EXPECT_EQ(state.filterSize, 3);
-        EXPECT_EQ(state.jitterRejection, 100);
+        EXPECT_FALSE(params.entryBoxShown());
+        EXPECT_EQ(params.filterSize(), 3);
+        EXPECT_EQ(params.jitterRejection(), 100);
     }
     // No keeps the box open with the rejected text; Yes stores the bound.
     enter(false, "12", Answer::No);
-    EXPECT_TRUE(state.fraSetStuff.visible);
-    EXPECT_EQ(state.txtSS.text, QStringLiteral("12"));
-    EXPECT_EQ(state.filterSize, 3);
+    EXPECT_TRUE(params.entryBoxShown());
+    EXPECT_EQ(params.entryText(), QStringLiteral("12"));
+    EXPECT_EQ(params.filterSize(), 3);
     enter(true, "", Answer::Yes);
-    EXPECT_EQ(state.jitterRejection, 50);
-    EXPECT_FALSE(state.fraSetStuff.visible);
+    EXPECT_EQ(params.jitterRejection(), 50);
+    EXPECT_FALSE(params.entryBoxShown());
     enter(false, "9", Answer::Yes);
-    EXPECT_EQ(state.filterSize, 8);
-    EXPECT_EQ(state.jitterRejection, 50);
+    EXPECT_EQ(params.filterSize(), 8);
+    EXPECT_EQ(params.jitterRejection(), 50);
 }
 
 } // namespace

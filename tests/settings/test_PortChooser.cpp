@@ -1,7 +1,7 @@
 #include "FakeSerialComm.h"
 #include "MonitorFakes.h"
 #include "core/Colors.h"
-#include "core/MonitorState.h"
+#include "core/TickCountdown.h"
 #include "settings/PortChooser.h"
 
 #include <gtest/gtest.h>
@@ -12,14 +12,14 @@ namespace {
 
 class PortChooserTest : public ::testing::Test {
   protected:
-    MonitorState state;
     FakeSerialComm comm;
     TestClock clock;
     TestHost host{clock}; // every yield moves the clock 10 ms
-    PortChooser chooser{state, comm, clock, host,
+    TickCountdown countdown;
+    PortChooser chooser{comm, host, countdown,
                         [](int port) { return QStringLiteral("/dev/ttyUSB%1").arg(port - 1); }};
 
-    OptionButtonModel& opt(int port) { return state.optPortNum[port - 1]; }
+    const OptionButtonModel& opt(int port) const { return chooser.options()[size_t(port - 1)]; }
 };
 
 TEST_F(PortChooserTest, ScanMarksEachPortByWhatItsOpenReported) {
@@ -28,8 +28,11 @@ TEST_F(PortChooserTest, ScanMarksEachPortByWhatItsOpenReported) {
     comm.addHeldPort(3, QStringLiteral("permission denied: add your user to the dialout group"));
     comm.addHeldPort(9, QString());
     comm.addFailingPort(7, SerialComm::kOtherFailure, QStringLiteral("odd failure"));
-    state.commPortNumber = 5;
-    state.optPortNum[1].value = true; // left over from an earlier scan
+    chooser.setCommPortNumber(2);
+    chooser.scanPorts(); // an earlier scan leaves port 2 selected
+    chooser.closeChooser();
+    comm.openAttempts.clear();
+    chooser.setCommPortNumber(5);
     chooser.scanPorts();
 
     // All sixteen probed in order, with the device's line settings, and none left open.
@@ -57,31 +60,29 @@ TEST_F(PortChooserTest, ScanMarksEachPortByWhatItsOpenReported) {
         EXPECT_FALSE(opt(p).enabled) << p;
         EXPECT_EQ(opt(p).toolTip, QStringLiteral("no such port")) << p;
     }
-    for (const auto& opt : state.optPortNum)
-        EXPECT_TRUE(opt.visible);
-    EXPECT_TRUE(state.fraSelctPort.visible);
-    EXPECT_EQ(state.fraSelctPort.caption, QStringLiteral("Available Ports"));
-    EXPECT_EQ(state.fraSelctPort.captionColor, colors::kBlack);
-    EXPECT_EQ(state.fraSelctPort.rect.top, 0);
-    EXPECT_EQ(state.fraSelctPort.rect.left, 480);
-    EXPECT_FALSE(state.portScanActive);
-    EXPECT_TRUE(state.mnuSetComPort.enabled);
+    for (const auto& option : chooser.options())
+        EXPECT_TRUE(option.visible);
+    EXPECT_TRUE(chooser.frameShown());
+    EXPECT_EQ(chooser.frameCaption(), QStringLiteral("Available Ports"));
+    EXPECT_EQ(chooser.frameCaptionColour(), colors::kBlack);
+    EXPECT_FALSE(chooser.scanActive());
+    EXPECT_FALSE(chooser.probing());
 }
 
 TEST_F(PortChooserTest, FirstSecondShowsExaminingWithButtonsHiddenAndProbesNothingYet) {
     comm.addPort(1);
     chooser.scanPorts(); // earlier scan: buttons visible and enabled
+    chooser.closeChooser();
     comm.openAttempts.clear();
-    state.fraSelctPort.visible = false;
     host.onEvents = [&] {
         if (host.yields != 1) return;
-        EXPECT_TRUE(state.portScanActive);
-        EXPECT_EQ(state.fraSelctPort.caption, QStringLiteral("Examining Ports"));
-        EXPECT_EQ(state.fraSelctPort.captionColor, colors::kRed);
-        EXPECT_TRUE(state.fraSelctPort.visible);
+        EXPECT_TRUE(chooser.scanActive());
+        EXPECT_EQ(chooser.frameCaption(), QStringLiteral("Examining Ports"));
+        EXPECT_EQ(chooser.frameCaptionColour(), colors::kRed);
+        EXPECT_TRUE(chooser.frameShown());
         EXPECT_TRUE(comm.openAttempts.empty());
-        for (const auto& opt : state.optPortNum)
-            EXPECT_FALSE(opt.visible || opt.enabled);
+        for (const auto& option : chooser.options())
+            EXPECT_FALSE(option.visible || option.enabled);
     };
     host.yields = 0;
     const int64_t start = clock.steady;
@@ -97,15 +98,15 @@ TEST_F(PortChooserTest, PauseEndsOnOkayClosingOrTheSteadyClock) {
     };
     chooser.scanPorts();
     EXPECT_TRUE(comm.openAttempts.empty());
-    EXPECT_FALSE(state.fraSelctPort.visible);
-    EXPECT_TRUE(state.cancelRequested);
-    EXPECT_TRUE(state.mnuSetComPort.enabled);
+    EXPECT_FALSE(chooser.frameShown());
+    EXPECT_TRUE(chooser.cancelRequested());
+    EXPECT_FALSE(chooser.probing());
     EXPECT_LT(clock.steady, 1000);
 
-    state.closingRequested = true; // stale: each pause clears it first
+    chooser.requestClose(); // stale: each pause clears it first
     host.yields = 0;
     host.onEvents = [&] {
-        if (host.yields == 2) state.closingRequested = true;
+        if (host.yields == 2) chooser.requestClose();
     };
     chooser.scanPorts();
     EXPECT_EQ(host.yields, 2);
@@ -114,7 +115,6 @@ TEST_F(PortChooserTest, PauseEndsOnOkayClosingOrTheSteadyClock) {
     chooser.closeChooser();
     host.yields = 0;
     host.onEvents = [&] { clock.advance(690); }; // yields that take 700 ms
-    state.closingRequested = false;
     chooser.scanPorts();
     EXPECT_EQ(host.yields, 2);
     EXPECT_EQ(comm.openAttempts.size(), 16u);
@@ -123,17 +123,17 @@ TEST_F(PortChooserTest, PauseEndsOnOkayClosingOrTheSteadyClock) {
 TEST_F(PortChooserTest, RescanWhileOpenClosesFirstThenScansAfresh) {
     comm.addPort(4);
     chooser.scanPorts();
-    ASSERT_TRUE(state.fraSelctPort.visible);
+    ASSERT_TRUE(chooser.frameShown());
     const int closesBefore = comm.closeCalls;
     bool sawClosedFrame = false;
     host.yields = 0;
     host.onEvents = [&] { // closeChooser yields once with the frame hidden and cancelRequested set
-        if (host.yields == 1) sawClosedFrame = !state.fraSelctPort.visible && state.cancelRequested;
+        if (host.yields == 1) sawClosedFrame = !chooser.frameShown() && chooser.cancelRequested();
     };
     chooser.scanPorts();
     EXPECT_TRUE(sawClosedFrame);
-    EXPECT_FALSE(state.cancelRequested);
-    EXPECT_TRUE(state.fraSelctPort.visible);
+    EXPECT_FALSE(chooser.cancelRequested());
+    EXPECT_TRUE(chooser.frameShown());
     EXPECT_EQ(comm.openAttempts.size(), 32u);
     EXPECT_GT(comm.closeCalls, closesBefore + 1); // Okay's close plus the usable port's close
 }
@@ -141,33 +141,33 @@ TEST_F(PortChooserTest, RescanWhileOpenClosesFirstThenScansAfresh) {
 TEST_F(PortChooserTest, ChoosingAPortRecordsItAndClosesAfterAQuarterSecond) {
     comm.addPort(3);
     comm.addPort(16);
-    state.commPortNumber = 2;
+    chooser.setCommPortNumber(2);
     host.onEvents = [&] { chooser.choosePort(2); }; // presses are ignored while scanning
     chooser.scanPorts();
-    EXPECT_EQ(state.commPortNumber, 2);
-    EXPECT_TRUE(state.fraSelctPort.visible);
+    EXPECT_EQ(chooser.commPortNumber(), 2);
+    EXPECT_TRUE(chooser.frameShown());
     host.onEvents = nullptr;
     const int64_t start = clock.steady;
     const size_t opensBefore = comm.openAttempts.size();
     chooser.choosePort(15);
-    EXPECT_EQ(state.commPortNumber, 16);
-    EXPECT_EQ(state.lblParams[5].caption, QStringLiteral("16"));
-    EXPECT_FALSE(state.fraSelctPort.visible);
+    EXPECT_EQ(chooser.commPortNumber(), 16);
+    EXPECT_EQ(chooser.portText(), QStringLiteral("16"));
+    EXPECT_FALSE(chooser.frameShown());
     EXPECT_GE(clock.steady - start, 250);
     EXPECT_LT(clock.steady - start, 1000);
     EXPECT_EQ(comm.openAttempts.size(), opensBefore); // the port opens only at session start
 
     host.yields = 0;
-    host.onEvents = [&] { state.cancelRequested = true; }; // Cancel cuts the pause short
+    host.onEvents = [&] { chooser.requestCancel(); }; // Cancel cuts the pause short
     chooser.choosePort(0);
     EXPECT_EQ(host.yields, 1);
-    EXPECT_EQ(state.commPortNumber, 1);
+    EXPECT_EQ(chooser.commPortNumber(), 1);
 
     host.onEvents = nullptr;
     chooser.scanPorts(); // Okay closes without changing the port
     chooser.closeChooser();
-    EXPECT_FALSE(state.fraSelctPort.visible);
-    EXPECT_EQ(state.commPortNumber, 1);
+    EXPECT_FALSE(chooser.frameShown());
+    EXPECT_EQ(chooser.commPortNumber(), 1);
     EXPECT_FALSE(comm.portOpen());
 }
 
@@ -175,13 +175,13 @@ TEST_F(PortChooserTest, PortLabelWaitsForTwoTicksThenScans) {
     comm.addPort(1);
     int ticks = 0;
     host.onEvents = [&] {
-        if (clock.steady % 200 == 0 && state.tickCountdown > 0) {
-            --state.tickCountdown;
+        if (clock.steady % 200 == 0 && !countdown.expired()) {
+            countdown.tick();
             ++ticks;
         }
     };
     chooser.scanFromPortLabel();
-    EXPECT_TRUE(state.lblParams[6].visible);
+    EXPECT_TRUE(chooser.scanNoticeShown());
     EXPECT_EQ(ticks, 2);
     EXPECT_GE(clock.steady, 400 + 1000);
     EXPECT_EQ(comm.openAttempts.size(), 16u);
@@ -189,7 +189,7 @@ TEST_F(PortChooserTest, PortLabelWaitsForTwoTicksThenScans) {
     // With the timer stopped the wait gives up.
     host.onEvents = nullptr;
     chooser.scanFromPortLabel();
-    EXPECT_GT(state.tickCountdown, 0);
+    EXPECT_FALSE(countdown.expired());
     EXPECT_EQ(comm.openAttempts.size(), 32u);
 }
 

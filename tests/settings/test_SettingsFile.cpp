@@ -29,9 +29,7 @@ Settings sample() {
     Settings s;
     s.commPortNumber = 3;
     s.sensitivityText = QStringLiteral("25abc");
-    s.pictureGraphVisible = s.barGraphVisible = s.internalStatusVisible = s.timeEtcVisible =
-        QStringLiteral("True");
-    s.colorGraphVisible = s.sessionCommentsVisible = QStringLiteral("False");
+    s.views = PanelViews{true, false, true, true, false, true};
     s.windowWidth = 8448;
     s.windowHeight = -8640;
     s.windowTop = 1440;
@@ -77,7 +75,7 @@ TEST(SettingsDefaults, CentredWindowOf55By75PercentHalvesToEven) {
     const Settings s = SettingsFile::defaults(15360, 11520);
     EXPECT_EQ(s.commPortNumber, 2);
     EXPECT_EQ(s.sensitivityText, QStringLiteral("25"));
-    EXPECT_EQ(s.pictureGraphVisible, QStringLiteral("True"));
+    EXPECT_TRUE(s.views.pictureGraph);
     EXPECT_EQ(s.filterSize, 3);
     EXPECT_EQ(s.jitterRejection, 100);
     EXPECT_EQ(s.panelWeightSum, 28);
@@ -97,10 +95,6 @@ TEST_F(SettingsFileTest, WritesTheExact28LinesAndReadsThemBack) {
     ASSERT_TRUE(file.write(sample()));
     EXPECT_EQ(QFileInfo(file.path()).fileName(), QStringLiteral("Aurivo_USB.ini"));
     EXPECT_EQ(readRaw(), QByteArray(kWrittenFile));
-    Settings lower = sample(); // visibility is written as exactly True or False
-    lower.pictureGraphVisible = QStringLiteral("true");
-    ASSERT_TRUE(file.write(lower));
-    EXPECT_TRUE(readRaw().contains("\"Picture graph visibilty = \"\r\n\"False\"\r\n"));
 
     for (Settings s : {sample(), SettingsFile::defaults(28800, 16200)}) {
         s.sensitivityText = QStringLiteral("33.5 \u20AC"); // non-ASCII survives the round trip
@@ -168,7 +162,7 @@ TEST_F(SettingsFileTest, BoundaryValuesOnReading) {
     // Visibility must be exactly "True"; each panel alone adds its start-up weight (the strip counts 2).
     const QByteArray none = QByteArray(kWrittenFile).replace("\"True\"", "\"true\"");
     EXPECT_EQ(load(none).panelWeightSum, 0);
-    EXPECT_EQ(load(none).pictureGraphVisible, QStringLiteral("False"));
+    EXPECT_FALSE(load(none).views.pictureGraph);
     EXPECT_EQ(load(QByteArray(kWrittenFile).replace("\"False\"", "\"True\"")).panelWeightSum, 28);
     const int weights[] = {16, 2, 2, 3, 3, 2};
     for (int i = 0; i < 6; ++i)
@@ -181,7 +175,7 @@ TEST_F(SettingsFileTest, ShortEmptyAndRandomFilesStayWithinTheChecks) {
         load("\"Port # \"\r\n5\r\n\"Sensitivty = \"\r\n\"50\"\r\n\"Picture graph visibilty = \"\r\n");
     EXPECT_EQ(s.commPortNumber, 5);
     EXPECT_EQ(s.sensitivityText, QStringLiteral("50"));
-    EXPECT_EQ(s.pictureGraphVisible, QStringLiteral("False"));
+    EXPECT_FALSE(s.views.pictureGraph);
     EXPECT_EQ(s.windowWidth, 0);
     EXPECT_EQ(s.filterSize, 1);
     EXPECT_EQ(s.jitterRejection, 50);
@@ -189,9 +183,6 @@ TEST_F(SettingsFileTest, ShortEmptyAndRandomFilesStayWithinTheChecks) {
     Settings expected;
     expected.commPortNumber = 2;
     expected.sensitivityText = QStringLiteral("20");
-    expected.pictureGraphVisible = expected.colorGraphVisible = expected.barGraphVisible =
-        expected.internalStatusVisible = expected.sessionCommentsVisible = expected.timeEtcVisible =
-            QStringLiteral("False");
     expected.filterSize = 1;
     expected.jitterRejection = 50;
     EXPECT_EQ(load(QByteArray()), expected);
@@ -215,9 +206,6 @@ TEST_F(SettingsFileTest, ShortEmptyAndRandomFilesStayWithinTheChecks) {
                     r.jitterRejection >= 50 && r.jitterRejection <= 255 && r.panelWeightSum >= 0 &&
                     r.panelWeightSum <= 28)
             << round;
-        for (const QString& v : {r.pictureGraphVisible, r.colorGraphVisible, r.barGraphVisible,
-                                 r.internalStatusVisible, r.sessionCommentsVisible, r.timeEtcVisible})
-            EXPECT_TRUE(v == QStringLiteral("True") || v == QStringLiteral("False")) << round;
     }
 }
 

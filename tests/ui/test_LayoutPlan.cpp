@@ -6,14 +6,11 @@ namespace aurivo {
 
 namespace {
 
-const QString kTrue = QStringLiteral("True");
-const QString kFalse = QStringLiteral("False");
-
-PanelVisibility allVisible() {
-    return {kTrue, kTrue, kTrue, kTrue, kTrue, kTrue};
+PanelViews allVisible() {
+    return PanelViews::all();
 }
-PanelVisibility onlyGraph() {
-    return {kTrue, kFalse, kFalse, kFalse, kFalse, kFalse};
+PanelViews onlyGraph() {
+    return PanelViews{true, false, false, false, false, false};
 }
 
 // A normal 1024 x 768 screen at 15 twips per pixel, all panels shown, a window at (600, 600).
@@ -25,7 +22,7 @@ LayoutInput screen1024(int layoutState, double width, double height) {
     in.height = height;
     in.left = 600;
     in.top = 600;
-    in.visibility = allVisible();
+    in.views = allVisible();
     in.panelWeightSum = 28;
     in.layoutState = layoutState;
     return in;
@@ -75,8 +72,8 @@ TEST(LayoutPanels, OnlyThePictureGraph) {
          {&p.frameLEDdisp, &p.frameBarGraf, &p.frameSesshnStuff, &p.fraSeshnComnts, &p.frameParams})
         EXPECT_FALSE(f->visible);
     // A hidden panel takes no space: the readings panel alone goes straight under the graph.
-    PanelVisibility two = onlyGraph();
-    two.internalStatusVisible = kTrue;
+    PanelViews two = onlyGraph();
+    two.internalStatus = true;
     const PanelPlan q = LayoutPlan::planPanels(12000, 9000, two, 19);
     EXPECT_NEAR(q.frameSesshnStuff.rect.top, 6632, 1e-9); // round(15 x 8400 / 19) = round(6631.58)
     // No panel at all: nothing divides by the zero weight sum.
@@ -153,7 +150,7 @@ TEST(LayoutWindow, MinimumSizeDependsOnTheVisiblePanels) {
     EXPECT_EQ(all.windowHeight, 5760); // 28/56 of the screen height
     EXPECT_EQ(all.windowWidth, 3840);  // a quarter of the screen width
     LayoutInput graph = screen1024(2, 3000, 3000);
-    graph.visibility = onlyGraph();
+    graph.views = onlyGraph();
     graph.panelWeightSum = 16;
     const WindowPlan g = LayoutPlan::planWindow(graph);
     EXPECT_EQ(g.windowHeight, 3291); // round(11520 x 16 / 56)
@@ -241,8 +238,8 @@ TEST(LayoutWindow, EarlyReturnsAndMaximisedWindow) {
     EXPECT_EQ(r.windowHeight, 11000);
     EXPECT_FALSE(r.sizing);
     EXPECT_FALSE(r.position);
-    const PanelPlan panels = LayoutPlan::planPanels(r.window.width, r.window.height, maximised.visibility,
-                                                    maximised.panelWeightSum);
+    const PanelPlan panels =
+        LayoutPlan::planPanels(r.window.width, r.window.height, maximised.views, maximised.panelWeightSum);
     EXPECT_NEAR(panels.usableHeight, 10999.6 - 600, 1e-9);
 }
 

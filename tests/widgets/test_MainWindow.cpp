@@ -49,7 +49,6 @@ TEST(MainWindow, EveryControlExistsUnderItsNameWithItsDesignText) {
     WindowRig rig;
     EXPECT_EQ(rig.window->objectName(), QStringLiteral("frmAurivo"));
     EXPECT_EQ(rig.window->windowTitle(), QStringLiteral("Aurivo USB Interface"));
-    rig.window->syncAll();
 
     const std::pair<const char*, const char*> items[] = {{"mnuSaveFile", "Save session"},
                                                          {"mnuDisplayOld", "Display saved session"},
@@ -121,11 +120,10 @@ TEST(MainWindow, EveryControlExistsUnderItsNameWithItsDesignText) {
 
 TEST(MainWindow, MenuActionsAndAScreenReadersPressReachTheHandlers) {
     WindowRig rig;
-    rig.window->syncAll();
     rig.action("mnuTimnStuf")->trigger();
     EXPECT_FALSE(rig.action("mnuTimnStuf")->isChecked());
-    EXPECT_EQ(rig.window->monitor().state().timeEtcVisible, QStringLiteral("False"));
-    EXPECT_EQ(rig.window->monitor().state().panelWeightSum, 25);
+    EXPECT_FALSE(rig.window->monitor().views().views().timeEtc);
+    EXPECT_EQ(rig.window->monitor().views().panelWeightSum(), 25);
 
     rig.action("mnuSetFSize")->trigger();
     auto* entry = rig.find<QGroupBox>(QStringLiteral("fraSetStuff"));
@@ -164,8 +162,8 @@ TEST(MainWindow, StartUpWithoutSettingsTakesTheFirstArrangementOfTheDefaults) {
     EXPECT_FALSE(QFile::exists(rig.dir.filePath(QStringLiteral("Aurivo_USB.ini"))));
 
     QTest::qWait(700); // a few ticks: the first arrangement
-    const MonitorState& s = rig.window->monitor().state();
-    EXPECT_EQ(s.layoutState, 2);
+    const PanelArranger& arranger = rig.window->monitor().arranger();
+    EXPECT_EQ(arranger.layoutState(), 2);
 
     // The same arithmetic from the screen and the defaults predicts the window.
     const double tpp = rig.window->twipsPerPixel();
@@ -175,8 +173,7 @@ TEST(MainWindow, StartUpWithoutSettingsTakesTheFirstArrangementOfTheDefaults) {
     in.screenHeight = screen.height() * tpp;
     in.layoutState = 1;
     in.panelWeightSum = 28;
-    in.visibility = {QStringLiteral("True"), QStringLiteral("True"), QStringLiteral("True"),
-                     QStringLiteral("True"), QStringLiteral("True"), QStringLiteral("True")};
+    in.views = PanelViews::all();
     const Settings d = SettingsFile::defaults(in.screenWidth, in.screenHeight);
     in.windowWidth = d.windowWidth;
     in.windowHeight = d.windowHeight;
@@ -194,7 +191,7 @@ TEST(MainWindow, StartUpWithoutSettingsTakesTheFirstArrangementOfTheDefaults) {
     rig.window->resize(rig.window->width(), rig.window->height() - 37);
     QTest::qWait(500);
     const TwipsRect r = rig.window->windowGeometry();
-    EXPECT_EQ(s.layoutState, 2);
+    EXPECT_EQ(arranger.layoutState(), 2);
     EXPECT_NEAR(std::fmod(r.height, stepDown), 0, tpp) << r.height;
     EXPECT_NEAR(r.width, std::round(r.height * 4 / 3), tpp);
     EXPECT_LT(r.height, g.height);

@@ -69,7 +69,6 @@ int dumpFile(int fd) {
 
 int dumpPort(QtSerialComm& comm, const QString& name) {
     comm.setSettings(QStringLiteral("19200,N,8,1"));
-    comm.setInputLen(1);
     comm.setInBufferSize(4096);
     const int error = comm.setPortOpen(true);
     if (error != 0) {
@@ -92,11 +91,8 @@ int dumpPort(QtSerialComm& comm, const QString& name) {
             nanosleep(&pause, nullptr);
             continue;
         }
-        for (int i = 0; i < waiting; ++i) {
-            const QByteArray b = comm.input();
-            if (b.isEmpty()) break;
-            feedByte(decoder, tally, static_cast<uint8_t>(b[0]), true);
-        }
+        for (const char b : comm.input())
+            feedByte(decoder, tally, static_cast<uint8_t>(b), true);
     }
     comm.setPortOpen(false);
     printTally(decoder, tally);

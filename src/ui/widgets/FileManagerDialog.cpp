@@ -17,6 +17,8 @@ namespace {
 // The design's window width includes its border; the inner area is this much narrower.
 constexpr double kBorderTwips = 6735 - 6645;
 constexpr double kInnerHeightTwips = 4380;
+// The display-list labels, one under the other at the right.
+constexpr double kLabelTops[6] = {540, 1035, 1575, 2115, 2700, 3240};
 } // namespace
 
 FileManagerDialog::FileManagerDialog(FileManager& model, QWidget* parent) : QDialog(parent), model_(model) {
@@ -61,10 +63,10 @@ FileManagerDialog::FileManagerDialog(FileManager& model, QWidget* parent) : QDia
     cmdFileOption_->setGeometry(twips(2700, 1035, 1275, 675));
     cmdCancel_->setGeometry(twips(2700, 2835, 1275, 675));
 
-    connect(txtFM_, &QLineEdit::textEdited, this, [this](const QString& text) { model_.txtFM = text; });
+    connect(txtFM_, &QLineEdit::textEdited, this, [this](const QString& text) { model_.setName(text); });
     connect(txtFM_, &QLineEdit::returnPressed, this, [this] {
         run([this] {
-            model_.txtFM = txtFM_->text();
+            model_.setName(txtFM_->text());
             model_.nameKeyUp(13);
         });
     });
@@ -123,13 +125,13 @@ void FileManagerDialog::fillFolderList() {
 }
 
 void FileManagerDialog::syncFromModel() {
-    setWindowTitle(model_.caption);
-    const QRect inner = twips(0, 0, std::max(0.0, model_.width - kBorderTwips), kInnerHeightTwips);
+    setWindowTitle(model_.caption());
+    const QRect inner = twips(0, 0, std::max(0.0, model_.width() - kBorderTwips), kInnerHeightTwips);
     setFixedSize(inner.size());
 
-    if (txtFM_->text() != model_.txtFM) txtFM_->setText(model_.txtFM);
-    cmdFileOption_->setText(model_.cmdFileOptionCaption);
-    cmdAdd2List_->setVisible(model_.cmdAdd2ListVisible);
+    if (txtFM_->text() != model_.name()) txtFM_->setText(model_.name());
+    cmdFileOption_->setText(model_.optionCaption());
+    cmdAdd2List_->setVisible(model_.addButtonShown());
 
     if (listedFolder_ != model_.folder()) {
         listedFolder_ = model_.folder();
@@ -151,10 +153,10 @@ void FileManagerDialog::syncFromModel() {
     drvFM_->setCurrentIndex(drvFM_->findText(model_.currentDrive()));
 
     for (size_t i = 0; i < lblFile2Display_.size(); ++i) {
-        const LabelModel& label = model_.lblFile2Display[i];
+        const LabelModel& label = model_.displayLabels()[i];
         QLabel* view = lblFile2Display_[i];
         view->setText(label.caption);
-        view->setGeometry(twips(label.rect.left, label.rect.top, label.rect.width, label.rect.height));
+        view->setGeometry(twips(4275, kLabelTops[i], 2265, 330));
         view->setStyleSheet(
             QStringLiteral("QLabel { background-color: %1; color: %2; }")
                 .arg(colors::toQColor(label.backColor).name(), colors::toQColor(label.foreColor).name()));

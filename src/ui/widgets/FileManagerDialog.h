@@ -4,8 +4,8 @@
 // to the model's handler, and closes (accepted) as soon as the model has hidden itself. Its window
 // close button ends it without touching the display list.
 //
-// Use: construct it (this loads the form: FileManager::load), set the caption, width, button
-// caption and "Add ->" visibility on model(), then exec().
+// Use: open the file manager for its purpose (FileManager::load), construct the dialog over it, then
+// exec().
 
 #include "files/FileManager.h"
 

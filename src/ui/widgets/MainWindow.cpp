@@ -1,6 +1,7 @@
 #include "ui/widgets/MainWindow.h"
 
 #include "core/Colors.h"
+#include "core/EventWait.h"
 #include "core/MessageBoxes.h"
 #include "files/FileManager.h"
 #include "ui/widgets/AboutBox.h"
@@ -50,7 +51,7 @@ int modifierState(Qt::KeyboardModifiers m) {
            (m & Qt::AltModifier ? 4 : 0);
 }
 
-void syncFont(QWidget* w, const FontSpec& wanted) {
+void showFont(QWidget* w, const FontSpec& wanted) {
     if (wanted.name.isEmpty() || wanted.size <= 0) return;
     QFont f = w->font();
     if (f.family() == wanted.name && f.pointSizeF() == wanted.size && f.bold() == wanted.bold) return;
@@ -86,6 +87,44 @@ class PressFilter : public QObject {
     std::function<void()> onPress_;
 };
 
+void showGeometry(QWidget* w, const QRect& r) {
+    if (w->geometry() != r) w->setGeometry(r);
+}
+
+void showVisible(QWidget* w, bool visible) {
+    if (w->isVisibleTo(w->parentWidget()) != visible) w->setVisible(visible);
+}
+
+void showLabel(ModelLabel* w, const LabelModel& l) {
+    if (w->text() != l.caption) w->setText(l.caption);
+    w->setBackColor(l.backColor);
+    w->setForeColor(l.foreColor);
+    if (w->toolTip() != l.toolTip) w->setToolTip(l.toolTip);
+    showVisible(w, l.visible);
+}
+
+LabelModel label(const QString& caption, uint32_t backColor = colors::kButtonFace) {
+    LabelModel l;
+    l.caption = caption;
+    l.backColor = backColor;
+    return l;
+}
+
+// The design of the entry frames, in twips.
+constexpr TwipsRect kSensitivityFrame{480, 840, 3975, 1695};
+constexpr TwipsRect kEntryFrame{1680, 0, 3015, 735};
+
+// The menus in menu-bar order with their object names.
+struct MenuName {
+    const char* name;
+    MenuItem item;
+};
+constexpr MenuName kMenus[] = {{"mnuFile", MenuItem::File},
+                               {"mnuSession", MenuItem::Session},
+                               {"mnuDisplay", MenuItem::Display},
+                               {"mnuSerlPort", MenuItem::SerialPort},
+                               {"mnuHelp", MenuItem::Help}};
+
 } // namespace
 
 MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, const QString& programFolder,
@@ -106,6 +145,35 @@ MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, cons
     timer_.setObjectName(QStringLiteral("Timer1"));
     timer_.setInterval(200);
     connect(&timer_, &QTimer::timeout, this, [this] { act([this] { monitor_->onTick(); }); });
+
+    // Every part tells the window when what it shows has changed; only those widgets are updated.
+    Monitor& m = *monitor_;
+    m.menusChanged.subscribe([this] { showMenus(); });
+    m.arranger().changed.subscribe([this] { showLayout(); });
+    m.graph().pictureChanged.subscribe([this] { pixXYgraf_->refresh(); });
+    m.graph().labelsChanged.subscribe([this] { showGraphLabels(); });
+    m.indicators().changed.subscribe([this] { showIndicators(); });
+    m.readings().changed.subscribe([this] { showReadings(); });
+    m.sessions().changed.subscribe([this] { showSession(); });
+    m.parameters().changed.subscribe([this] { showParameters(); });
+    m.ports().changed.subscribe([this] { showPorts(); });
+    m.comments().changed.subscribe([this] { showComments(); });
+
+    // Everything as the parts start.
+    lblGrafError_->setBackColor(colors::kRed);
+    QFont noticeFont(QStringLiteral("MS Sans Serif"));
+    noticeFont.setPointSizeF(8.25);
+    noticeFont.setBold(true);
+    lblGrafError_->setFont(noticeFont);
+    showMenus();
+    showLayout();
+    showGraphLabels();
+    showIndicators();
+    showReadings();
+    showSession();
+    showParameters();
+    showPorts();
+    showComments();
 }
 
 MainWindow::~MainWindow() = default;
@@ -119,7 +187,6 @@ void MainWindow::act(const std::function<void()>& action) {
     if (closing_) return;
     action();
     if (closing_) return;
-    syncAll();
     if (monitor_->exitRequested()) QTimer::singleShot(0, this, [this] { close(); });
 }
 
@@ -131,10 +198,11 @@ QRect MainWindow::pxRect(const TwipsRect& r) const {
     return toPixelRect(r, twipsPerPixel());
 }
 
-QMenu* MainWindow::addMenu(const char* name, const QString& caption) {
-    QMenu* menu = menuBar()->addMenu(caption);
+QMenu* MainWindow::addMenu(const char* name, MenuItem item) {
+    QMenu* menu = menuBar()->addMenu(monitor_->menuItem(item).caption);
     menu->setObjectName(QString::fromLatin1(name));
     menu->menuAction()->setObjectName(QString::fromLatin1(name));
+    menus_.push_back({menu, item});
     return menu;
 }
 
@@ -146,52 +214,45 @@ QAction* MainWindow::addItem(QMenu* menu, const char* name, const std::function<
 }
 
 void MainWindow::buildMenus() {
-    MonitorState& s = monitor_->state();
     Monitor* m = monitor_.get();
-    QMenu* file = addMenu("mnuFile", s.mnuFile.caption);
-    QMenu* session = addMenu("mnuSession", s.mnuSession.caption);
-    QMenu* display = addMenu("mnuDisplay", s.mnuDisplay.caption);
-    QMenu* serial = addMenu("mnuSerlPort", s.mnuSerlPort.caption);
-    QMenu* help = addMenu("mnuHelp", s.mnuHelp.caption);
-    menus_ = {{file, &s.mnuFile},
-              {session, &s.mnuSession},
-              {display, &s.mnuDisplay},
-              {serial, &s.mnuSerlPort},
-              {help, &s.mnuHelp}};
+    std::array<QMenu*, 5> bar{};
+    for (size_t i = 0; i < 5; ++i)
+        bar[i] = addMenu(kMenus[i].name, kMenus[i].item);
+    QMenu *file = bar[0], *session = bar[1], *display = bar[2], *serial = bar[3], *help = bar[4];
 
-    auto add = [&](QMenu* menu, const char* name, MenuItemModel& model, std::function<void()> handler) {
+    auto add = [&](QMenu* menu, const char* name, MenuItem item, std::function<void()> handler) {
         QAction* a = addItem(menu, name, handler);
-        items_.push_back({a, &model});
+        items_.push_back({a, item});
         return a;
     };
-    add(file, "mnuSaveFile", s.mnuSaveFile, [m] { m->saveSessionOrResume(); });
-    add(file, "mnuDisplayOld", s.mnuDisplayOld, [m] { m->displaySavedSessions(); });
-    add(file, "mnuCancel", s.mnuCancel, [m] { m->sessions().requestCancel(); });
+    add(file, "mnuSaveFile", MenuItem::SaveFile, [m] { m->saveSessionOrResume(); });
+    add(file, "mnuDisplayOld", MenuItem::DisplayOld, [m] { m->displaySavedSessions(); });
+    add(file, "mnuCancel", MenuItem::Cancel, [m] { m->requestCancel(); });
     file->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
-    QAction* exit = add(file, "mnuExit", s.mnuExit, [m] { m->exitProgram(); });
+    QAction* exit = add(file, "mnuExit", MenuItem::Exit, [m] { m->exitProgram(); });
     exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
 
-    add(session, "mnuRestart", s.mnuRestart, [m] { m->sessions().restartSession(); });
-    add(session, "mnuStart", s.mnuStart, [m] { m->sessions().startSession(); });
-    add(session, "mnuStartAs", s.mnuStartAs, [m] { m->sessions().startSessionAs(); });
-    add(session, "mnuStop", s.mnuStop, [m] { m->sessions().stopSession(); });
+    add(session, "mnuRestart", MenuItem::Restart, [m] { m->sessions().restartSession(); });
+    add(session, "mnuStart", MenuItem::Start, [m] { m->sessions().startSession(); });
+    add(session, "mnuStartAs", MenuItem::StartAs, [m] { m->sessions().startSessionAs(); });
+    add(session, "mnuStop", MenuItem::Stop, [m] { m->sessions().stopSession(); });
     session->addSeparator()->setObjectName(QStringLiteral("mnuSep2"));
-    add(session, "mnuSetSense", s.mnuSetSense, [m] { m->parameters().openSensitivityBox(); });
-    add(session, "mnuSetFSize", s.mnuSetFSize, [m] { m->parameters().openFilterSizeBox(); });
-    add(session, "mnuSetSSF", s.mnuSetSSF, [m] { m->parameters().openJitterBox(); });
+    add(session, "mnuSetSense", MenuItem::SetSense, [m] { m->parameters().openSensitivityBox(); });
+    add(session, "mnuSetFSize", MenuItem::SetFSize, [m] { m->parameters().openFilterSizeBox(); });
+    add(session, "mnuSetSSF", MenuItem::SetSSF, [m] { m->parameters().openJitterBox(); });
 
     for (QAction* a :
-         {add(display, "mnuPixGraf", s.mnuPixGraf, [m] { m->views().togglePictureGraph(); }),
-          add(display, "mnuBarGrf", s.mnuBarGrf, [m] { m->views().toggleColorBar(); }),
-          add(display, "mnuSmlGraf", s.mnuSmlGraf, [m] { m->views().toggleBarGraph(); }),
-          add(display, "mnuInternStatus", s.mnuInternStatus, [m] { m->views().toggleInternalStatus(); }),
-          add(display, "mnuComments", s.mnuComments, [m] { m->views().toggleComments(); }),
-          add(display, "mnuTimnStuf", s.mnuTimnStuf, [m] { m->views().toggleTimeEtc(); }),
-          add(display, "mnuShowInput", s.mnuShowInput, [m] { m->toggleShowInput(); })})
+         {add(display, "mnuPixGraf", MenuItem::PixGraf, [m] { m->views().togglePictureGraph(); }),
+          add(display, "mnuBarGrf", MenuItem::BarGrf, [m] { m->views().toggleColorBar(); }),
+          add(display, "mnuSmlGraf", MenuItem::SmlGraf, [m] { m->views().toggleBarGraph(); }),
+          add(display, "mnuInternStatus", MenuItem::InternStatus, [m] { m->views().toggleInternalStatus(); }),
+          add(display, "mnuComments", MenuItem::Comments, [m] { m->views().toggleComments(); }),
+          add(display, "mnuTimnStuf", MenuItem::TimnStuf, [m] { m->views().toggleTimeEtc(); }),
+          add(display, "mnuShowInput", MenuItem::ShowInput, [m] { m->toggleShowInput(); })})
         a->setCheckable(true);
 
-    add(serial, "mnuSetComPort", s.mnuSetComPort, [m] { m->ports().scanPorts(); });
-    add(help, "mnuAboutHelp", s.mnuAboutHelp, [m] { m->showAbout(); });
+    add(serial, "mnuSetComPort", MenuItem::SetComPort, [m] { m->ports().scanPorts(); });
+    add(help, "mnuAboutHelp", MenuItem::AboutHelp, [m] { m->showAbout(); });
 }
 
 void MainWindow::buildPanels() {
@@ -201,7 +262,7 @@ void MainWindow::buildPanels() {
         f->setObjectName(QString::fromLatin1(name));
         f->setFrameShape(QFrame::StyledPanel);
         f->hide();
-        f->installEventFilter(new PressFilter(f, [this, m] { act([m] { m->views().hideEntryFrame(); }); }));
+        f->installEventFilter(new PressFilter(f, [this, m] { act([m] { m->clickPanel(); }); }));
         return f;
     };
     frmPixGraf_ = frame("frmPixGraf");
@@ -220,7 +281,7 @@ void MainWindow::buildPanels() {
         connect(l, &QAbstractButton::clicked, this, [this, onClick] { act(onClick); });
         return l;
     };
-    auto hide = [m] { m->views().hideEntryFrame(); };
+    auto hide = [m] { m->clickPanel(); };
 
     pixXYgraf_ = new GraphView(m->graph().picture(), frmPixGraf_);
     pixXYgraf_->setObjectName(QStringLiteral("pixXYgraf"));
@@ -248,10 +309,10 @@ void MainWindow::buildPanels() {
     txtSeshnComnts_->setAccessibleName(QStringLiteral("Session comments"));
     connect(txtSeshnComnts_, &QPlainTextEdit::textChanged, this, [this] {
         if (syncing_) return;
-        monitor_->state().txtSeshnComnts.text = toModelText(txtSeshnComnts_->toPlainText());
+        monitor_->comments().setText(toModelText(txtSeshnComnts_->toPlainText()));
     });
     txtSeshnComnts_->viewport()->installEventFilter(
-        new PressFilter(txtSeshnComnts_, [this, m] { act([m] { m->views().hideEntryFrame(); }); }));
+        new PressFilter(txtSeshnComnts_, [this, m] { act([m] { m->clickPanel(); }); }));
 
     for (int i = 0; i < 7; ++i) {
         lblParams_[i] = label(frameParams_, QStringLiteral("LblParams_%1").arg(i), i == 1 || i == 3 || i == 5,
@@ -260,7 +321,6 @@ void MainWindow::buildPanels() {
 }
 
 void MainWindow::buildEntryFrames() {
-    MonitorState& s = monitor_->state();
     Monitor* m = monitor_.get();
     auto group = [&](const char* name) {
         auto* g = new QGroupBox(client_);
@@ -280,15 +340,15 @@ void MainWindow::buildEntryFrames() {
     fraAdjSens_ = group("fraAdjSens");
     slider1_ = new QSlider(Qt::Horizontal, fraAdjSens_);
     slider1_->setObjectName(QStringLiteral("Slider1"));
-    slider1_->setRange(s.slider1.min, s.slider1.max);
+    const SliderModel& slider = m->parameters().slider();
+    slider1_->setRange(slider.min, slider.max);
     slider1_->setToolTip(QStringLiteral("Adjust Sensitivty"));
     slider1_->setTickPosition(QSlider::TicksBelow);
     slider1_->setTickInterval(50);
     slider1_->setGeometry(pxRect({120, 360, 3660, 555}));
     connect(slider1_, &QSlider::valueChanged, this, [this, m](int v) {
         if (syncing_) return;
-        monitor_->state().slider1.value = v;
-        act([m] { m->parameters().onSliderChange(); });
+        act([m, v] { m->parameters().moveSlider(v); });
     });
     // The modifier keys held when a key or mouse button goes down choose the slider's step sizes
     // before the slider acts on that press.
@@ -304,8 +364,8 @@ void MainWindow::buildEntryFrames() {
             } else {
                 return false;
             }
-            slider_->setSingleStep(m_->state().slider1.smallChange);
-            slider_->setPageStep(m_->state().slider1.largeChange);
+            slider_->setSingleStep(m_->parameters().slider().smallChange);
+            slider_->setPageStep(m_->parameters().slider().largeChange);
             return false;
         }
 
@@ -329,11 +389,12 @@ void MainWindow::buildEntryFrames() {
 
     fraSelctPort_ = group("fraSelctPort");
     for (int i = 0; i < 16; ++i) {
-        auto* opt = new QRadioButton(s.optPortNum[i].caption, fraSelctPort_);
+        const OptionButtonModel& design = m->ports().options()[size_t(i)];
+        auto* opt = new QRadioButton(design.caption, fraSelctPort_);
         opt->setObjectName(QStringLiteral("optPortNum_%1").arg(i));
         opt->setAutoExclusive(false);
         opt->setAutoFillBackground(true);
-        opt->setGeometry(pxRect(s.optPortNum[i].rect));
+        opt->setGeometry(pxRect(design.rect));
         connect(opt, &QRadioButton::clicked, this,
                 [this, m, i] { act([m, i] { m->ports().choosePort(i); }); });
         optPortNum_[i] = opt;
@@ -347,7 +408,7 @@ void MainWindow::buildEntryFrames() {
     txtSS_->setAlignment(Qt::AlignCenter);
     txtSS_->setGeometry(pxRect({240, 360, 495, 285}));
     connect(txtSS_, &QLineEdit::textEdited, this,
-            [this](const QString& t) { monitor_->state().txtSS.text = t; });
+            [this](const QString& t) { monitor_->parameters().setEntryText(t); });
     QPushButton* ss =
         button(fraSetStuff_, "cmdSS", QStringLiteral("Okay"), [m] { m->parameters().acceptEntry(); });
     ss->setGeometry(pxRect({1080, 360, 615, 255}));
@@ -357,116 +418,160 @@ void MainWindow::buildEntryFrames() {
     can->setGeometry(pxRect({2040, 360, 735, 255}));
 }
 
-namespace {
-void syncLabel(ModelLabel* w, const LabelModel& l, const std::function<QRect(const TwipsRect&)>& px) {
-    if (w->text() != l.caption) w->setText(l.caption);
-    w->setBackColor(l.backColor);
-    w->setForeColor(l.foreColor);
-    if (w->toolTip() != l.toolTip) w->setToolTip(l.toolTip);
-    if (l.rect.width > 0 || l.rect.height > 0) {
-        const QRect r = px(l.rect);
-        if (w->geometry() != r) w->setGeometry(r);
+void MainWindow::showMenus() {
+    for (auto& [menu, item] : menus_) {
+        const MenuItemModel model = monitor_->menuItem(item);
+        if (menu->title() != model.caption) menu->setTitle(model.caption);
+        menu->menuAction()->setVisible(model.visible);
+        menu->menuAction()->setEnabled(model.enabled);
     }
-    syncFont(w, l.font);
-    if (w->isVisibleTo(w->parentWidget()) != l.visible) w->setVisible(l.visible);
+    for (auto& [action, item] : items_) {
+        const MenuItemModel model = monitor_->menuItem(item);
+        if (action->text() != model.caption) action->setText(model.caption);
+        action->setEnabled(model.enabled);
+        if (action->isCheckable()) action->setChecked(model.checked);
+        action->setVisible(model.visible);
+    }
 }
 
-void syncFrame(QWidget* w, const FrameModel& f, const std::function<QRect(const TwipsRect&)>& px) {
-    if (f.rect.width > 0 || f.rect.height > 0) {
-        const QRect r = px(f.rect);
-        if (w->geometry() != r) w->setGeometry(r);
-    }
+void MainWindow::showLayout() {
+    const LayoutGeometry& g = monitor_->arranger().geometry();
     // Stacking follows creation: the entry frames, made after the panels, always lie over them.
-    if (w->isVisibleTo(w->parentWidget()) != f.visible) w->setVisible(f.visible);
-}
-} // namespace
-
-void MainWindow::syncAll() {
-    syncing_ = true;
-    MonitorState& s = monitor_->state();
-    const auto px = [this](const TwipsRect& r) { return pxRect(r); };
-
-    for (auto& [menu, model] : menus_) {
-        if (menu->title() != model->caption) menu->setTitle(model->caption);
-        menu->menuAction()->setVisible(model->visible);
-        menu->menuAction()->setEnabled(model->enabled);
+    QFrame* frames[6] = {frmPixGraf_,       frameLEDdisp_,   frameBarGraf_,
+                         frameSesshnStuff_, fraSeshnComnts_, frameParams_};
+    for (size_t i = 0; i < 6; ++i) {
+        const FrameModel& f = g.frames[i];
+        if (f.rect.width > 0 || f.rect.height > 0) showGeometry(frames[i], pxRect(f.rect));
+        showVisible(frames[i], f.visible);
     }
-    for (auto& [action, model] : items_) {
-        if (action->text() != model->caption) action->setText(model->caption);
-        action->setEnabled(model->enabled);
-        if (action->isCheckable()) action->setChecked(model->checked);
-        action->setVisible(model->visible);
+    // A control with no rectangle yet keeps its place; a font without a name keeps the design font.
+    const auto place = [this](QWidget* w, const TwipsRect& rect) {
+        if (rect.width > 0 || rect.height > 0) showGeometry(w, pxRect(rect));
+    };
+    showGeometry(pixXYgraf_, pxRect(g.graph));
+    for (size_t i = 0; i < 10; ++i) {
+        place(lbl4Graf_[i], g.axisLabels[i].rect);
+        showFont(lbl4Graf_[i], g.axisLabels[i].font);
     }
-
-    syncFrame(frmPixGraf_, s.frmPixGraf, px);
-    syncFrame(frameLEDdisp_, s.frameLEDdisp, px);
-    syncFrame(frameBarGraf_, s.frameBarGraf, px);
-    syncFrame(frameSesshnStuff_, s.frameSesshnStuff, px);
-    syncFrame(fraSeshnComnts_, s.fraSeshnComnts, px);
-    syncFrame(frameParams_, s.frameParams, px);
-
-    const QRect graphRect = pxRect(s.pixXYgrafRect);
-    if (pixXYgraf_->geometry() != graphRect) pixXYgraf_->setGeometry(graphRect);
-    pixXYgraf_->refresh();
-    for (int i = 0; i < 10; ++i)
-        syncLabel(lbl4Graf_[i], s.lbl4Graf[i], px);
-    syncLabel(lblGrafError_, s.lblGrafError, px);
-    if (s.lblGrafError.visible) {
-        const QSize hint = lblGrafError_->fontMetrics().size(0, s.lblGrafError.caption) + QSize(8, 4);
-        lblGrafError_->setGeometry(QRect(graphRect.topLeft() + QPoint(4, 4), hint));
-        lblGrafError_->raise();
+    for (size_t i = 0; i < 8; ++i)
+        place(lblLED_[i], g.lamps[i]);
+    for (size_t i = 0; i < 32; ++i)
+        place(lblBarGraf_[i], g.bar[i]);
+    for (size_t i = 0; i < 10; ++i) {
+        place(lblShnStf_[i], g.readings[i].rect);
+        showFont(lblShnStf_[i], g.readings[i].font);
     }
-    for (int i = 0; i < 8; ++i)
-        syncLabel(lblLED_[i], s.lblLED[i], px);
-    for (int i = 0; i < 32; ++i)
-        syncLabel(lblBarGraf_[i], s.lblBarGraf[i], px);
-    for (int i = 0; i < 10; ++i)
-        syncLabel(lblShnStf_[i], s.lblShnStf[i], px);
-    syncLabel(lblSysADCstart_, s.lblSysADCstart, px);
-    for (int i = 0; i < 7; ++i)
-        syncLabel(lblParams_[i], s.lblParams[i], px);
+    for (size_t i = 0; i < 7; ++i) {
+        place(lblParams_[i], g.params[i].rect);
+        showFont(lblParams_[i], g.params[i].font);
+    }
     lblParams_[6]->raise();
+    showFont(txtSeshnComnts_, g.comments.font);
+    if (g.comments.rect.width > 0) showGeometry(txtSeshnComnts_, pxRect(g.comments.rect));
+    placeGraphNotice();
+}
 
-    const QString comments = toWidgetText(s.txtSeshnComnts.text);
-    if (txtSeshnComnts_->toPlainText() != comments) txtSeshnComnts_->setPlainText(comments);
-    txtSeshnComnts_->setReadOnly(s.txtSeshnComnts.locked);
-    syncFont(txtSeshnComnts_, s.txtSeshnComnts.font);
-    if (s.txtSeshnComnts.rect.width > 0) {
-        const QRect r = pxRect(s.txtSeshnComnts.rect);
-        if (txtSeshnComnts_->geometry() != r) txtSeshnComnts_->setGeometry(r);
-    }
+void MainWindow::placeGraphNotice() {
+    const GraphNotice& notice = monitor_->graph().notice();
+    if (!notice.visible) return;
+    const QRect graphRect = pxRect(monitor_->arranger().geometry().graph);
+    const QSize hint = lblGrafError_->fontMetrics().size(0, notice.caption) + QSize(8, 4);
+    showGeometry(lblGrafError_, QRect(graphRect.topLeft() + QPoint(4, 4), hint));
+    lblGrafError_->raise();
+}
 
-    // Entry frames.
-    syncFrame(fraAdjSens_, s.fraAdjSens, px);
-    if (fraAdjSens_->title() != s.fraAdjSens.caption) fraAdjSens_->setTitle(s.fraAdjSens.caption);
-    if (slider1_->value() != s.slider1.value) slider1_->setValue(s.slider1.value);
-    slider1_->setSingleStep(s.slider1.smallChange);
-    slider1_->setPageStep(s.slider1.largeChange);
-    syncLabel(lblSenseValu_, s.lblSenseValu, px);
+void MainWindow::showGraphLabels() {
+    const GraphPlotter& graph = monitor_->graph();
+    for (size_t i = 0; i < 10; ++i)
+        showLabel(lbl4Graf_[i], label(graph.axisLabels()[i]));
+    const GraphNotice& notice = graph.notice();
+    LabelModel error = label(notice.caption, colors::kRed);
+    error.visible = notice.visible;
+    showLabel(lblGrafError_, error);
+    placeGraphNotice();
+}
 
-    syncFrame(fraSelctPort_, s.fraSelctPort, px);
-    if (fraSelctPort_->title() != s.fraSelctPort.caption) fraSelctPort_->setTitle(s.fraSelctPort.caption);
-    const QColor captionColour = colors::toQColor(s.fraSelctPort.captionColor, palette());
+void MainWindow::showIndicators() {
+    const Indicators& indicators = monitor_->indicators();
+    for (size_t i = 0; i < 8; ++i)
+        lblLED_[i]->setBackColor(indicators.lampColours()[i]);
+    for (size_t i = 0; i < 32; ++i)
+        lblBarGraf_[i]->setBackColor(indicators.barColours()[i]);
+}
+
+void MainWindow::showReadings() {
+    const auto& labels = monitor_->readings().labels();
+    for (size_t i = 0; i < 10; ++i)
+        showLabel(lblShnStf_[i], labels[i]);
+}
+
+void MainWindow::showSession() {
+    SessionControl& sessions = monitor_->sessions();
+    showParameterStrip();
+    LabelModel start = label(sessions.startText(), 0x00E0E0E0);
+    start.visible = false;
+    showLabel(lblSysADCstart_, start);
+}
+
+void MainWindow::showParameterStrip() {
+    for (size_t i = 0; i < 7; ++i)
+        showLabel(lblParams_[i], monitor_->parameterLabel(int(i)));
+}
+
+void MainWindow::showParameters() {
+    syncing_ = true;
+    const ParameterBoxes& params = monitor_->parameters();
+    showParameterStrip();
+
+    showGeometry(fraAdjSens_, pxRect(kSensitivityFrame));
+    showVisible(fraAdjSens_, params.sensitivityBoxShown());
+    if (fraAdjSens_->title() != QStringLiteral("Set Sensitivity"))
+        fraAdjSens_->setTitle(QStringLiteral("Set Sensitivity"));
+    const SliderModel& slider = params.slider();
+    if (slider1_->value() != slider.value) slider1_->setValue(slider.value);
+    slider1_->setSingleStep(slider.smallChange);
+    slider1_->setPageStep(slider.largeChange);
+    showLabel(lblSenseValu_, label(params.sliderValueText()));
+
+    showGeometry(fraSetStuff_, pxRect(kEntryFrame));
+    showVisible(fraSetStuff_, params.entryBoxShown());
+    if (fraSetStuff_->title() != params.entryCaption()) fraSetStuff_->setTitle(params.entryCaption());
+    if (txtSS_->text() != params.entryText()) txtSS_->setText(params.entryText());
+    syncing_ = false;
+}
+
+void MainWindow::showPorts() {
+    const PortChooser& ports = monitor_->ports();
+    showParameterStrip();
+
+    showGeometry(fraSelctPort_, pxRect(PortChooser::kFrameRect));
+    showVisible(fraSelctPort_, ports.frameShown());
+    if (fraSelctPort_->title() != ports.frameCaption()) fraSelctPort_->setTitle(ports.frameCaption());
+    const QColor captionColour = colors::toQColor(ports.frameCaptionColour(), palette());
     const QString captionStyle =
         QStringLiteral("QGroupBox#fraSelctPort::title { color: %1; }").arg(captionColour.name());
     if (fraSelctPort_->styleSheet() != captionStyle) fraSelctPort_->setStyleSheet(captionStyle);
-    for (int i = 0; i < 16; ++i) {
+    for (size_t i = 0; i < 16; ++i) {
         QRadioButton* opt = optPortNum_[i];
-        const OptionButtonModel& o = s.optPortNum[i];
-        if (opt->isVisibleTo(fraSelctPort_) != o.visible) opt->setVisible(o.visible);
+        const OptionButtonModel& o = ports.options()[i];
+        showVisible(opt, o.visible);
         opt->setEnabled(o.enabled);
         if (opt->isChecked() != o.value) opt->setChecked(o.value);
         if (opt->toolTip() != o.toolTip) opt->setToolTip(o.toolTip);
-        // The frame carries a style sheet (its caption colour), so the buttons' colours are style sheets too;
-        // the small font lets "COM16" fit the 900-twip width of its button.
+        // The frame carries a style sheet (its caption colour), so the buttons' colours are style sheets
+        // too; the small font lets "COM16" fit the 900-twip width of its button.
         const QString back = QStringLiteral("QRadioButton { background-color: %1; font-size: 7pt; }")
                                  .arg(colors::toQColor(o.backColor, palette()).name());
         if (opt->styleSheet() != back) opt->setStyleSheet(back);
     }
+}
 
-    syncFrame(fraSetStuff_, s.fraSetStuff, px);
-    if (fraSetStuff_->title() != s.fraSetStuff.caption) fraSetStuff_->setTitle(s.fraSetStuff.caption);
-    if (txtSS_->text() != s.txtSS.text) txtSS_->setText(s.txtSS.text);
+void MainWindow::showComments() {
+    syncing_ = true;
+    const CommentBox& comments = monitor_->comments();
+    const QString text = toWidgetText(comments.text());
+    if (txtSeshnComnts_->toPlainText() != text) txtSeshnComnts_->setPlainText(text);
+    txtSeshnComnts_->setReadOnly(comments.locked());
     syncing_ = false;
 }
 
@@ -516,9 +621,13 @@ void MainWindow::processEvents() {
     QCoreApplication::processEvents();
 }
 
-void MainWindow::showSaveAs() {
-    if (!saveAs_) saveAs_ = std::make_unique<SaveAsDialog>(monitor_->state(), this);
-    saveAs_->exec();
+bool MainWindow::waitUntil(const std::function<bool()>& done, int64_t limitMs) {
+    return EventWait::until(done, limitMs);
+}
+
+QString MainWindow::showSaveAs(const QString& current) {
+    if (!saveAs_) saveAs_ = std::make_unique<SaveAsDialog>(this);
+    return saveAs_->ask(current);
 }
 
 void MainWindow::showFileManager(FileManager& manager) {
@@ -542,7 +651,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {
-    act([this] { monitor_->views().hideEntryFrame(); });
+    act([this] { monitor_->clickPanel(); });
     QMainWindow::mousePressEvent(event);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The main window frmAurivo: menus, the six display panels, the three entry frames and the 200 ms
-// timer. It forwards every user action to the monitor and then mirrors the monitor's control records
-// onto its widgets; it computes nothing itself. It is also the monitor's window host and dialog opener.
+// timer. It forwards every user action to the monitor and follows the parts' change signals, updating
+// only the widgets of the part that changed; it computes nothing itself. It is also the monitor's window
+// host and dialog opener.
 
 #include "app/Dialogs.h"
 #include "app/Monitor.h"
@@ -41,8 +42,6 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     Monitor& monitor() { return *monitor_; }
     // Runs start-up (the settings, the port chooser when there is no settings file) and starts the tick.
     void startUp();
-    // Mirrors the monitor's control records onto the widgets.
-    void syncAll();
     QTimer& tickTimer() { return timer_; }
 
     // WindowHost
@@ -55,10 +54,11 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     void setWindowLeft(double twips) override;
     void setWindowTop(double twips) override;
     void processEvents() override;
+    bool waitUntil(const std::function<bool()>& done, int64_t limitMs) override;
     double twipsPerPixel() const override;
 
     // Dialogs
-    void showSaveAs() override;
+    QString showSaveAs(const QString& current) override;
     void showFileManager(FileManager& manager) override;
     void showAbout() override;
 
@@ -68,21 +68,33 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
 
   private:
     QAction* addItem(QMenu* menu, const char* name, const std::function<void()>& handler);
-    QMenu* addMenu(const char* name, const QString& caption);
+    QMenu* addMenu(const char* name, MenuItem item);
     void buildMenus();
     void buildPanels();
     void buildEntryFrames();
-    // Runs one user action and mirrors the result; closes the window when the action asked for exit.
+    // Runs one user action; closes the window when the action asked for exit.
     void act(const std::function<void()>& action);
     int px(double twips) const;
     QRect pxRect(const TwipsRect& r) const;
+    // Each shows one part's state on its widgets; the part's change signal calls it.
+    void showMenus();
+    void showLayout();
+    void showGraphLabels();
+    void showIndicators();
+    void showReadings();
+    void showSession();
+    void showParameterStrip();
+    void showParameters();
+    void showPorts();
+    void showComments();
+    void placeGraphNotice();
 
     std::unique_ptr<Monitor> monitor_;
     QTimer timer_;
     bool closing_ = false;
 
-    std::vector<std::pair<QAction*, MenuItemModel*>> items_;
-    std::vector<std::pair<QMenu*, MenuItemModel*>> menus_;
+    std::vector<std::pair<QAction*, MenuItem>> items_;
+    std::vector<std::pair<QMenu*, MenuItem>> menus_;
 
     QWidget* client_ = nullptr;
     QFrame *frmPixGraf_ = nullptr, *frameLEDdisp_ = nullptr, *frameBarGraf_ = nullptr;

@@ -7,7 +7,7 @@
 
 namespace aurivo {
 
-SaveAsDialog::SaveAsDialog(MonitorState& state, QWidget* parent) : QDialog(parent), state_(state) {
+SaveAsDialog::SaveAsDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("formSaveAs"));
     setWindowTitle(QStringLiteral("Save Session As"));
     const double perPixel = twipsPerPixelAt(logicalDpiX());
@@ -32,13 +32,19 @@ SaveAsDialog::SaveAsDialog(MonitorState& state, QWidget* parent) : QDialog(paren
     connect(cmndCnclSavAs_, &QPushButton::clicked, this, &SaveAsDialog::clearName);
 }
 
+QString SaveAsDialog::ask(const QString& current) {
+    name_ = current;
+    exec();
+    return name_;
+}
+
 void SaveAsDialog::confirmName() {
-    state_.saveAsName = txtSaveAs_->text(); // taken as typed; the caller decides what a name may be
-    accept();                               // hides; the object and its text stay for the next use
+    name_ = txtSaveAs_->text(); // taken as typed; the caller decides what a name may be
+    accept();                   // hides; the object and its text stay for the next use
 }
 
 void SaveAsDialog::clearName() {
-    state_.saveAsName.clear();
+    name_.clear();
 }
 
 } // namespace aurivo
