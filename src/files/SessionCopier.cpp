@@ -1,9 +1,10 @@
 #include "files/SessionCopier.h"
 
+#include "core/SafeFileWriter.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <array>
 #include <memory>
 
@@ -18,41 +19,24 @@ SessionCopier::Result SessionCopier::copy(const QString& tstPath, const QString&
                                             program.filePath(QStringLiteral("tempdata.txt")),
                                             program.filePath(QStringLiteral("tempdata.hdr"))};
     const std::array<QString, 3> targets = {tstPath, txtPath, hdrPath};
-    const auto fail = [](const QString& file, const QString& why) {
-        return Result{false, QDir::toNativeSeparators(file) + QStringLiteral(": ") + why};
-    };
-
     if (!overwrite) {
         for (const QString& target : targets)
-            if (QFileInfo::exists(target)) return fail(target, QStringLiteral("File exists"));
+            if (QFileInfo::exists(target))
+                return Result{false, WriteFailure::at(target, QStringLiteral("File exists")).text()};
     }
 
-    // Stage all three copies first; an uncommitted QSaveFile removes its temporary file when destroyed.
-    std::array<std::unique_ptr<QSaveFile>, 3> staged;
+    // All three copies are written and checked under temporary names first; only then are they put in
+    // place together, so an existing session is either replaced whole or left as it was.
+    std::array<std::unique_ptr<SafeFileWriter>, 3> staged;
     for (size_t i = 0; i < 3; ++i) {
-        QFile source(sources[i]);
-        if (!source.open(QIODevice::ReadOnly)) return fail(sources[i], source.errorString());
-        staged[i] = std::make_unique<QSaveFile>(targets[i]);
-        QSaveFile& target = *staged[i];
-        target.setDirectWriteFallback(false);
-        if (!target.open(QIODevice::WriteOnly)) return fail(targets[i], target.errorString());
-        while (!source.atEnd()) {
-            const QByteArray block = source.read(1 << 16);
-            if (block.isEmpty() && source.error() != QFileDevice::NoError)
-                return fail(sources[i], source.errorString());
-            if (target.write(block) != block.size()) return fail(targets[i], target.errorString());
-        }
+        staged[i] = std::make_unique<SafeFileWriter>(targets[i]);
+        SafeFileWriter& target = *staged[i];
+        if (!target.begin() || !target.appendFile(sources[i]) || !target.finish())
+            return Result{false, target.failure().text()};
     }
-
-    // Rename into place in order; if a rename fails, the copies already in place are removed again.
-    for (size_t i = 0; i < 3; ++i) {
-        if (!staged[i]->commit()) {
-            const Result result = fail(targets[i], staged[i]->errorString());
-            for (size_t j = 0; j < i; ++j)
-                QFile::remove(targets[j]);
-            return result;
-        }
-    }
+    WriteFailure failure;
+    if (!SafeFileWriter::commitTogether({staged[0].get(), staged[1].get(), staged[2].get()}, failure))
+        return Result{false, failure.text()};
     return Result{true, QString()};
 }
 
