@@ -8,6 +8,7 @@
 #include "core/WindowHost.h"
 #include "device/SerialComm.h"
 #include "display/TraceRecorder.h"
+#include "recording/CrashRecovery.h"
 #include "recording/SessionReplay.h"
 
 #include <QDir>
@@ -32,7 +33,11 @@ Monitor::Monitor(Services services)
 }
 
 void Monitor::startUp() {
-    SessionFiles::deleteTemporaryFiles(folder_);
+    // A session cut off by the end of the program is kept under a name of its own, not deleted.
+    const CrashRecovery::Outcome recovered = CrashRecovery::recover(folder_);
+    if (!recovered.keepTemporaryFiles) SessionFiles::deleteTemporaryFiles(folder_);
+    if (!recovered.notice.isEmpty())
+        boxes_.notify(recovered.notice, QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Information);
     indicators_.setShown(255);
     indicators_.resetToNeutral();
     loadSettings();
@@ -110,14 +115,14 @@ void Monitor::onTick() {
         ports_.hideScanNotice();
     }
 
-    if (comm_.portOpen() && !readDevicePackets() && sessions_.running()) sessions_.stopSession();
+    if (comm_.portOpen() && !readDevicePackets() && sessions_.running()) sessions_.stopAfterPortFailure();
 
     // What was recorded reaches the operating system once per tick; a write failure is told once.
     files_.flush();
-    const QString failure = files_.takeWriteFailure();
-    if (!failure.isEmpty()) {
-        boxes_.show(QStringLiteral("Recording failed: ") + failure, QStringLiteral("Aurivo USB"),
-                    MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+    const QString stopped = files_.takeRecordingStopped();
+    if (!stopped.isEmpty()) {
+        boxes_.show(stopped, QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok,
+                    MessageBoxes::Icon::Warning);
     }
 }
 
@@ -131,7 +136,7 @@ bool Monitor::readDevicePackets() {
         if (waiting < 0) portFailed = true;
         if (waiting == 0) break;
         if (portFailed) {
-            sessions_.stopSession();
+            sessions_.stopAfterPortFailure();
             break;
         }
         const PacketReader::Outcome outcome = reader_.readWaiting(take, mayGoOn);

@@ -5,10 +5,12 @@
 #include "core/CommentBox.h"
 #include "core/MessageBoxes.h"
 #include "core/NumberRules.h"
+#include "device/PortMessages.h"
 #include "device/SerialComm.h"
 #include "display/GraphPlotter.h"
 #include "display/Indicators.h"
 #include "display/ReadingStatus.h"
+#include "files/SessionNameRule.h"
 #include "recording/SessionFiles.h"
 #include "recording/SessionMarkers.h"
 #include "settings/PortChooser.h"
@@ -51,7 +53,7 @@ void SessionControl::startSession() {
 
 void SessionControl::startSessionAs() {
     saveAsName_ = p_.dialogs.showSaveAs(saveAsName_);
-    if (!saveAsName_.isEmpty()) {
+    if (!saveAsName_.isEmpty() && SessionNameRule::acceptForStart(saveAsName_, p_.files.folder(), p_.boxes)) {
         saveAsFlag_ = true;
         beginSession();
     }
@@ -77,10 +79,20 @@ void SessionControl::beginSession() {
     startDate_ = p_.clock.now();
     p_.comments.setText(QString());
 
-    p_.comm.setCommPort(p_.ports.commPortNumber());
+    const int port = p_.ports.commPortNumber();
+    p_.comm.setCommPort(port);
     p_.comm.setSettings(QStringLiteral("19200,N,8,1"));
     p_.comm.setInBufferSize(4096);
-    p_.comm.setPortOpen(true); // a port that does not open is noticed by the no-data timeout
+    const int portError = p_.comm.setPortOpen(true);
+
+    // A port that cannot be opened is said at once, with its device and why, and the session ends as
+    // by Stop instead of waiting for the no-data timeout to blame the wrong cause.
+    if (portError != 0) {
+        stopSession();
+        p_.boxes.show(PortMessages::openFailed(port, p_.comm.lastDevicePath(), p_.comm.lastErrorText()),
+                      QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+        return;
+    }
 
     // The session runs and shows live data even when its files could not be created; the user is told
     // once, now, which file and why, instead of finding an empty recording later.
@@ -110,6 +122,20 @@ void SessionControl::stopSession() {
     const GraphState& graph = p_.graph.state();
     p_.files.writeHeaderClosing(graph.minADC, graph.maxADC, p_.comments.text());
     p_.files.closeAll();
+    // A recording that could not be completed (the header included) is told now, once.
+    const QString stopped = p_.files.takeRecordingStopped();
+    if (!stopped.isEmpty())
+        p_.boxes.show(stopped, QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok,
+                      MessageBoxes::Icon::Warning);
+}
+
+void SessionControl::stopAfterPortFailure() {
+    const bool wasRunning = running_;
+    stopSession();
+    if (wasRunning)
+        p_.boxes.show(PortMessages::disconnected(p_.comm.commPort(), p_.clock.now().time(),
+                                                 p_.files.recordedReadings()),
+                      QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
 }
 
 void SessionControl::restartSession() {

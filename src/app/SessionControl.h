@@ -76,6 +76,9 @@ class SessionControl {
     // Stops the session. Every step runs even if one before it failed, so a stop always leaves the
     // menus, the port and the files in the stopped state.
     void stopSession();
+    // The tick found the port failing (the device hung up): the session is stopped, its header written,
+    // and the user told when and how many readings were recorded.
+    void stopAfterPortFailure();
     void restartSession();
 
     // A valid packet arrived: data is present and the no-data count starts again.

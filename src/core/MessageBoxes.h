@@ -14,6 +14,8 @@ class MessageBoxes {
 
     virtual ~MessageBoxes() = default;
     virtual Answer show(const QString& text, const QString& title, Buttons buttons, Icon icon) = 0;
+    // A notice with an OK button that does not wait: the program goes on while it is shown.
+    virtual void notify(const QString& text, const QString& title, Icon icon) = 0;
 };
 
 } // namespace aurivo

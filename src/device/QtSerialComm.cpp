@@ -1,5 +1,6 @@
 #include "device/QtSerialComm.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
@@ -7,6 +8,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 #include <utility>
@@ -78,6 +80,7 @@ int QtSerialComm::openPort() {
         return kPortInUse;
     }
     lastErrorText_.clear();
+    lastDevicePath_.clear();
     buffer_.clear();
     failed_ = false;
 
@@ -88,15 +91,23 @@ int QtSerialComm::openPort() {
     }
 
     const QString device = portMap_.devicePath(commPort_);
+    lastDevicePath_ = device;
     if (device.isEmpty()) {
-        lastErrorText_ = QStringLiteral("no such port: nothing is connected as COM%1").arg(commPort_);
+        lastErrorText_ = QStringLiteral("no such port");
         return kNoSuchPort;
     }
     // Every name of one device must share one lock file, so open the device by its real path.
     const QString path = QFileInfo(device).canonicalFilePath();
     if (path.isEmpty()) {
-        lastErrorText_ = QStringLiteral("no such port: %1 does not exist").arg(device);
+        lastErrorText_ = QStringLiteral("no such port");
         return kNoSuchPort;
+    }
+    lastDevicePath_ = path;
+    // A file, a folder or another kind of device where the port should be is not opened at all.
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISCHR(st.st_mode)) {
+        lastErrorText_ = QStringLiteral("not a serial device");
+        return kOtherFailure;
     }
 
     port_.setPortName(path);
@@ -106,19 +117,22 @@ int QtSerialComm::openPort() {
         port_.clearError();
         switch (error) {
         case QSerialPort::DeviceNotFoundError:
-            lastErrorText_ = QStringLiteral("no such port: %1 does not exist").arg(path);
+            lastErrorText_ = QStringLiteral("no such port");
             return kNoSuchPort;
         case QSerialPort::PermissionError:
             // Qt reports a held lock file, EBUSY (exclusive mode) and EACCES alike; tell them apart
             // for the user by asking whether this user may use the device at all.
             if (::access(path.toLocal8Bit().constData(), R_OK | W_OK) != 0 && errno == EACCES)
-                lastErrorText_ = QStringLiteral("permission denied: add your user to the dialout group");
+                lastErrorText_ = QStringLiteral("permission denied: dialout (add your user to that group)");
             else
                 lastErrorText_ = QStringLiteral("in use by another program");
             return kPortInUse;
         case QSerialPort::OpenError:
             lastErrorText_ = QStringLiteral("in use by another program");
             return kPortInUse;
+        case QSerialPort::UnsupportedOperationError: // a device that is no terminal
+            lastErrorText_ = QStringLiteral("not a serial device");
+            return kOtherFailure;
         default:
             lastErrorText_ = detail;
             return kOtherFailure;

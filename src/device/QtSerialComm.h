@@ -36,6 +36,7 @@ class QtSerialComm : public SerialComm {
     QByteArray input() override;
 
     QString lastErrorText() const override { return lastErrorText_; }
+    QString lastDevicePath() const override { return lastDevicePath_; }
 
     // The canonical path of the open device; empty while closed.
     QString openDevicePath() const { return openPath_; }
@@ -66,6 +67,7 @@ class QtSerialComm : public SerialComm {
     QByteArray buffer_;   // received bytes not yet handed out
     bool failed_ = false; // the device reported a hang-up or a read error since it was opened
     QString lastErrorText_;
+    QString lastDevicePath_;
 };
 
 } // namespace aurivo

@@ -33,6 +33,9 @@ class SerialComm {
 
     // Why the last open failed, in words a user can act on (for tooltips).
     virtual QString lastErrorText() const = 0;
+    // The device the last open tried (links resolved where they lead somewhere); empty when the port
+    // number names none.
+    virtual QString lastDevicePath() const { return QString(); }
 };
 
 } // namespace aurivo

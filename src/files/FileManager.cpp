@@ -1,6 +1,7 @@
 #include "files/FileManager.h"
 
 #include "files/SessionCopier.h"
+#include "files/SessionNameRule.h"
 #include "files/SessionPath.h"
 #include "recording/SessionColours.h"
 #include "recording/SessionHeaderFile.h"
@@ -135,10 +136,10 @@ void FileManager::cancel() {
 }
 
 bool FileManager::isReservedName() {
-    if (name_ != QLatin1String("tempdata.tst") && name_ != QLatin1String("tempdata")) return false;
-
-    boxes_.show(QStringLiteral("'tempdata.tst' is a reserved filename\r\nPlease use another name."), kTitle,
-                MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Information);
+    // A name is a file name: reserved names, paths and names no file system takes are refused.
+    const QString refused = SessionNameRule::refusal(name_, folder_);
+    if (refused.isEmpty()) return false;
+    boxes_.show(refused, kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Information);
     return true;
 }
 
@@ -195,7 +196,6 @@ bool FileManager::refreshTemporaryHeader(QString& failure) {
         items.append(QString());
     if (comments_.text().isEmpty()) comments_.setText(QStringLiteral(" "));
     items.append(comments_.text());
-    QFile::remove(header);
     if (SessionHeaderFile::writeItems(header, items, reason)) return true;
     failure = QDir::toNativeSeparators(header) + QStringLiteral(": ") + reason;
     return false;

@@ -1,11 +1,11 @@
 #include "files/SessionCopier.h"
 
+#include "core/SafeFileWriter.h"
 #include "recording/SessionSource.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <memory>
 #include <vector>
 
@@ -28,47 +28,31 @@ SessionCopier::Result SessionCopier::copy(const QString& tstPath, const QString&
         sources.push_back(markerSource);
         targets.push_back(markerTarget);
     }
-    const auto fail = [](const QString& file, const QString& why) {
-        return Result{false, QDir::toNativeSeparators(file) + QStringLiteral(": ") + why};
-    };
-
     if (!overwrite) {
         for (const QString& target : targets)
-            if (QFileInfo::exists(target)) return fail(target, QStringLiteral("File exists"));
+            if (QFileInfo::exists(target))
+                return Result{false, WriteFailure::at(target, QStringLiteral("File exists")).text()};
     }
 
-    // Stage all copies first; an uncommitted QSaveFile removes its temporary file when destroyed.
-    std::vector<std::unique_ptr<QSaveFile>> staged(sources.size());
+    // All copies are written and checked under temporary names first; only then are they put in place
+    // together, so an existing session is either replaced whole or left as it was.
+    std::vector<std::unique_ptr<SafeFileWriter>> staged;
+    std::vector<SafeFileWriter*> writers;
     for (size_t i = 0; i < sources.size(); ++i) {
-        QFile source(sources[i]);
-        if (!source.open(QIODevice::ReadOnly)) return fail(sources[i], source.errorString());
-        staged[i] = std::make_unique<QSaveFile>(targets[i]);
-        QSaveFile& target = *staged[i];
-        target.setDirectWriteFallback(false);
-        if (!target.open(QIODevice::WriteOnly)) return fail(targets[i], target.errorString());
-        while (!source.atEnd()) {
-            const QByteArray block = source.read(1 << 16);
-            if (block.isEmpty() && source.error() != QFileDevice::NoError)
-                return fail(sources[i], source.errorString());
-            if (target.write(block) != block.size()) return fail(targets[i], target.errorString());
-        }
+        staged.push_back(std::make_unique<SafeFileWriter>(targets[i]));
+        SafeFileWriter& target = *staged.back();
+        if (!target.begin() || !target.appendFile(sources[i]) || !target.finish())
+            return Result{false, target.failure().text()};
+        writers.push_back(&target);
     }
-
     // A session without markers replaces one with markers: the old marker file must not stay with it.
     if (!withMarkers) {
         QFile old(markerTarget);
-        if (old.exists() && !old.remove()) return fail(markerTarget, old.errorString());
+        if (old.exists() && !old.remove())
+            return Result{false, WriteFailure::at(markerTarget, old.errorString()).text()};
     }
-
-    // Rename into place in order; if a rename fails, the copies already in place are removed again.
-    for (size_t i = 0; i < staged.size(); ++i) {
-        if (!staged[i]->commit()) {
-            const Result result = fail(targets[i], staged[i]->errorString());
-            for (size_t j = 0; j < i; ++j)
-                QFile::remove(targets[j]);
-            return result;
-        }
-    }
+    WriteFailure failure;
+    if (!SafeFileWriter::commitTogether(writers, failure)) return Result{false, failure.text()};
     return Result{true, QString()};
 }
 

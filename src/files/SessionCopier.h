@@ -1,9 +1,9 @@
 #pragma once
 // Copies the running program's temporary session files (tempdata.tst, tempdata.txt, tempdata.hdr in
 // the program folder) to a saved session's reading, text and header paths, in that order, and the marker
-// file tempdata.mrk, when there is one, beside them (name.Mrk). Each copy is written under a temporary
-// name beside its destination and renamed into place only when all are written, so a failed save never
-// leaves a destination that looks like a complete session.
+// file tempdata.mrk, when there is one, beside them (name.Mrk). Each copy is written and checked under a
+// temporary name beside its destination, and all are put in place together only when all are complete:
+// a failed save leaves the previous session (or nothing) as it was.
 
 #include <QString>
 
@@ -13,7 +13,7 @@ class SessionCopier {
   public:
     struct Result {
         bool ok = false;
-        QString reason; // on failure: the file concerned and the system's description
+        QString reason; // on failure: the file, its folder and the system's description
     };
 
     explicit SessionCopier(QString programFolder);

@@ -5,7 +5,8 @@
 // marker.
 //
 // Each marker reaches the system in one write the moment it is set (no buffer in the program), so a
-// crash of the program loses no marker; like the other session files it is not forced to the disk. A
+// crash of the program loses no marker; like the other session files it is not forced to the disk, and a
+// link, a folder or anything but a regular file in its place is refused. A
 // write that fails is taken back, so the file never holds half a line written by this class. Reading
 // skips what a crash or an editor may leave: an unfinished last line, lines that do not parse.
 

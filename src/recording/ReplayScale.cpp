@@ -13,8 +13,10 @@ ReplayScale ReplayScale::compute(double minADC, double maxADC, int64_t longestBy
     ReplayScale scale;
     const double margin = (maxADC - minADC) * 0.05;
     // The smaller reading is the larger resistance, so the lowest reading sets the top of the picture.
-    scale.graphMaxOhms = float(ohmsFromReading(minADC - margin));
-    scale.low = ohmsFromReading(maxADC + margin);
+    // The margin stays within the readings a converter gives (1..16382 keeps both ends above 0 ohms): a
+    // range reaching a limit would otherwise put an end of the axis at a negative or endless resistance.
+    scale.graphMaxOhms = float(ohmsFromReading(std::clamp(minADC - margin, 1.0, 16382.0)));
+    scale.low = ohmsFromReading(std::clamp(maxADC + margin, 1.0, 16382.0));
     if ((double(scale.graphMaxOhms) - scale.low) / scale.low < 0.02) {
         scale.graphMaxOhms = float(scale.low * 1.02);
         scale.low = scale.low * 0.98;

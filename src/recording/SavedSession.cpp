@@ -1,25 +1,29 @@
 #include "recording/SavedSession.h"
 
-#include "core/NumberRules.h"
 #include "recording/SessionHeaderFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
+#include <cmath>
+#include <optional>
 
 namespace aurivo {
 
 namespace {
 
-// True when the text starts (after blanks) with a number, the part NumberRules::valueOf reads; a text
-// without one would silently count as 0 and stretch the common scale down to nothing.
-bool hasLeadingNumber(const QString& text) {
-    qsizetype i = 0;
-    while (i < text.size() && text[i] == QLatin1Char(' '))
-        ++i;
-    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) ++i;
-    if (i < text.size() && text[i] == QLatin1Char('.')) ++i;
-    return i < text.size() && text[i].isDigit() && text[i].unicode() < 128;
+constexpr double kLowestReading = 1;
+constexpr double kHighestReading = 16383;
+
+// The reading of a header item: a number (blanks around it allowed) that a converter can give. The
+// readers skip readings below 1, so no stored session reaches 0; a value outside the range would put
+// the common scale out of reach (negative or endless resistances) for every session drawn with it.
+std::optional<double> readingOf(const QString& text) {
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value) || value < kLowestReading || value > kHighestReading)
+        return std::nullopt;
+    return value;
 }
 
 } // namespace
@@ -45,24 +49,38 @@ SavedSession SavedSession::load(const QString& tstPath, const QString& hdrPath, 
         session.error = hdrName + QStringLiteral(": the header holds %1 of its 5 items").arg(items.size());
         return session;
     }
-    if (!hasLeadingNumber(items[1])) {
-        session.error = hdrName + QStringLiteral(": the smallest reading is not a number");
-        return session;
+    session.lengthBytes = reading.size();
+    const int64_t trailing = session.lengthBytes % 4;
+    if (trailing != 0) {
+        // A reading file cut inside its last record (copied from a full disk, say): its whole records
+        // are drawn and the rest is named.
+        session.lengthBytes -= trailing;
+        session.note = QStringLiteral("the last %1 bytes of %2 are not a whole reading and were left out")
+                           .arg(trailing)
+                           .arg(tstName);
     }
-    if (!hasLeadingNumber(items[3])) {
-        session.error = hdrName + QStringLiteral(": the largest reading is not a number");
-        return session;
+    const std::optional<double> minADC = readingOf(items[1]);
+    const std::optional<double> maxADC = readingOf(items[3]);
+    const auto outOfRange = [&](const char* label, const QString& item) {
+        return QStringLiteral("%1 \"%2\" in %3 is not a number in 1..16383")
+            .arg(QLatin1String(label), item.trimmed().left(40), hdrName);
+    };
+    if (minADC && maxADC && *minADC <= *maxADC) {
+        session.minADC = *minADC;
+        session.maxADC = *maxADC;
+    } else if (session.lengthBytes == 0) {
+        session.error = tstName + QStringLiteral(" holds no readings"); // its header holds 16383 and 0
+    } else if (!minADC) {
+        session.error = outOfRange("MinADC", items[1]);
+    } else if (!maxADC) {
+        session.error = outOfRange("MaxADC", items[3]);
+    } else {
+        session.error = QStringLiteral("MinADC %1 is above MaxADC %2 in %3")
+                            .arg(items[1].trimmed(), items[3].trimmed(), hdrName);
     }
-    session.minADC = numbers::valueOf(items[1]);
-    session.maxADC = numbers::valueOf(items[3]);
+    if (!session.ok()) return session;
     session.comments = items[4];
 
-    session.lengthBytes = reading.size();
-    if (session.lengthBytes % 4 != 0) {
-        session.error = tstName + QStringLiteral(": its length of %1 bytes is not a whole number of readings")
-                                      .arg(session.lengthBytes);
-        return session;
-    }
     if (!withReadings) return session;
     // The whole file in one read; records are little-endian 32-bit integers.
     session.readings.resize(size_t(session.lengthBytes / 4));

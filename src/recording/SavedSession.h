@@ -1,8 +1,9 @@
 #pragma once
-// One saved session as the replay needs it: the range and comments of its header and every record of
-// its reading file. A session that cannot be drawn (a file that cannot be opened, a header with fewer
-// than five items or without numbers for its range, a reading file cut inside a record) carries the
-// reason instead, so the replay can name it and still draw the others.
+// One saved session as the replay needs it: the range and comments of its header and every whole record
+// of its reading file. A session that cannot be drawn (a file that cannot be opened, a header with fewer
+// than five items, a MinADC or MaxADC that is not a reading in 1..16383, MinADC above MaxADC) carries the
+// reason instead, so the replay can name it and still draw the others. A reading file cut inside its
+// last record is drawn up to its last whole record, with a note saying so.
 
 #include <QString>
 #include <cstdint>
@@ -19,11 +20,12 @@ class SavedSession {
     bool ok() const { return error.isEmpty(); }
 
     QString error; // empty when the session loaded
+    QString note;  // something the replay left out of a session it draws (trailing bytes)
     double minADC = 0;
     double maxADC = 0;
     QString comments;
     std::vector<int32_t> readings; // record 1 is readings[0]
-    int64_t lengthBytes = 0;       // length of the reading file
+    int64_t lengthBytes = 0;       // length of the reading file's whole records
 };
 
 } // namespace aurivo

@@ -4,7 +4,11 @@
 
 #include "core/NumberRules.h"
 
+#include "core/SafeFileWriter.h"
+
 #include <QDir>
+#include <QFile>
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -35,71 +39,82 @@ QString SessionFiles::filePath(const QString& fileName) const {
     return QDir(folder_).filePath(fileName);
 }
 
-bool SessionFiles::openChannel(Channel& channel, const QString& path, QStringList& failures) {
-    channel.file.setFileName(path);
+void SessionFiles::openChannel(Channel& channel, const QString& path, QStringList& failures) {
     channel.pending.clear();
-    channel.pendingOffset = 0;
-    // Unbuffered: the pending block is this class's own buffer, handed to the system in one write.
-    channel.open = channel.file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
-    if (!channel.open)
-        failures << QDir::toNativeSeparators(path) + QStringLiteral(": ") + channel.file.errorString();
-    return channel.open;
+    channel.pendingOffset = channel.end = channel.committed = 0;
+    // Never through a link: a link planted in the program folder must not empty a file elsewhere.
+    if (!channel.file.open(path, SafeFile::Mode::Create))
+        failures << WriteFailure::at(path, channel.file.reason()).text();
 }
 
 QStringList SessionFiles::open(const QString& baseName) {
     closeForRestart();
-    writeFailure_.clear();
-    writeFailureTaken_ = false;
+    stopReport_.clear();
+    stopReported_ = false;
     readings_.clear();
 
     QStringList failures;
     openChannel(header_, filePath(baseName + QStringLiteral(".hdr")), failures);
     openChannel(reading_, filePath(baseName + QStringLiteral(".tst")), failures);
     openChannel(text_, filePath(baseName + QStringLiteral(".txt")), failures);
-    if (!trace_.open) openChannel(trace_, filePath(QString::fromLatin1(kTraceFileName)), failures);
+    if (!trace_.file.isOpen()) openChannel(trace_, filePath(QString::fromLatin1(kTraceFileName)), failures);
+    // Part of a recording is worse than none: a reading file without its text file (or header) would
+    // not be the session it claims to be, so one file that cannot be made stops all of them.
+    if (!failures.isEmpty()) {
+        for (Channel* c : {&header_, &reading_, &text_, &trace_})
+            c->file.close();
+    }
     return failures;
 }
 
-void SessionFiles::noteWriteFailure(const Channel& channel, const QString& reason) {
-    if (writeFailure_.isEmpty() && !writeFailureTaken_)
-        writeFailure_ = QDir::toNativeSeparators(channel.file.fileName()) + QStringLiteral(": ") + reason;
+void SessionFiles::noteFailure(const Channel& channel, const QString& reason) {
+    if (!stopReport_.isEmpty() || stopReported_) return;
+    const WriteFailure where = WriteFailure::at(channel.file.path(), reason);
+    stopReport_ = QStringLiteral("Recording stopped: %1 (%2)").arg(where.reason, where.folder);
 }
 
-QString SessionFiles::takeWriteFailure() {
-    if (writeFailure_.isEmpty()) return QString();
-    writeFailureTaken_ = true;
-    return std::exchange(writeFailure_, QString());
+QString SessionFiles::takeRecordingStopped() {
+    if (stopReport_.isEmpty()) return QString();
+    stopReported_ = true;
+    return std::exchange(stopReport_, QString());
 }
 
-void SessionFiles::flushChannel(Channel& channel) {
-    if (!channel.open || channel.pending.isEmpty()) return;
-    bool ok = true;
-    if (&channel == &reading_ && channel.file.pos() != channel.pendingOffset)
-        ok = channel.file.seek(channel.pendingOffset);
-    if (ok) ok = channel.file.write(channel.pending) == channel.pending.size();
-    if (!ok) noteWriteFailure(channel, channel.file.errorString());
-    // What could not be written is dropped: keeping it would only grow while the disk stays full.
+bool SessionFiles::writePending(Channel& channel) {
+    if (!channel.file.isOpen() || channel.pending.isEmpty()) return true;
+    const qint64 at = &channel == &reading_ ? channel.pendingOffset : channel.end;
+    const bool ok = channel.file.writeAt(at, channel.pending);
+    if (ok) channel.end = std::max(channel.end, at + channel.pending.size());
     channel.pending.clear();
-    channel.pendingOffset = channel.file.pos();
+    channel.pendingOffset = channel.end;
+    return ok;
+}
+
+void SessionFiles::stopRecording(const Channel& failed) {
+    noteFailure(failed, failed.file.reason());
+    for (Channel* c : {&reading_, &text_, &trace_}) {
+        c->pending.clear();
+        if (!c->file.isOpen()) continue;
+        // Also the file that failed may hold part of its write. Shortening needs no room on the disk,
+        // so the files end on the last whole tick again.
+        if (c->file.truncate(c->committed)) c->end = c->committed;
+        c->file.close();
+    }
 }
 
 void SessionFiles::append(Channel& channel, const QByteArray& bytes) {
-    if (!channel.open) return;
+    if (!channel.file.isOpen()) return;
     channel.pending += bytes;
-    if (channel.pending.size() >= kMaxPending) flushChannel(channel);
+    if (channel.pending.size() >= kMaxPending) flush();
 }
 
 void SessionFiles::writeReading(int32_t recordNumber, int32_t value) {
     if (recordNumber < 1) return;
     const int64_t index = int64_t(recordNumber) - 1;
-    if (index > int64_t(readings_.size()) + kMaxRecordGap) {
-        noteWriteFailure(reading_, QStringLiteral("record number %1 out of range").arg(recordNumber));
-        return;
-    }
+    if (index > int64_t(readings_.size()) + kMaxRecordGap) return;
     if (index >= int64_t(readings_.size())) readings_.resize(size_t(index) + 1, 0);
     readings_[size_t(index)] = value;
 
-    if (!reading_.open) return;
+    if (!reading_.file.isOpen()) return;
     char bytes[4];
     const uint32_t u = static_cast<uint32_t>(value);
     for (int i = 0; i < 4; ++i)
@@ -115,15 +130,18 @@ void SessionFiles::writeReading(int32_t recordNumber, int32_t value) {
     } else if (offset >= c.pendingOffset && offset + 4 <= pendingEnd) {
         std::memcpy(c.pending.data() + (offset - c.pendingOffset), bytes, 4);
     } else {
-        flushChannel(c);
+        if (!writePending(c)) {
+            stopRecording(c);
+            return;
+        }
         c.pendingOffset = offset;
         c.pending.append(bytes, 4);
     }
-    if (c.pending.size() >= kMaxPending) flushChannel(c);
+    if (c.pending.size() >= kMaxPending) flush();
 }
 
 void SessionFiles::appendTextLine(int32_t value, int32_t recordTime) {
-    if (!text_.open) return;
+    if (!text_.file.isOpen()) return;
     QByteArray line = QByteArray::number(value);
     line += ',';
     line += QByteArray::number(recordTime);
@@ -132,7 +150,7 @@ void SessionFiles::appendTextLine(int32_t value, int32_t recordTime) {
 }
 
 void SessionFiles::appendTraceLine(const QString& quotedContent) {
-    if (trace_.open) append(trace_, quoted(quotedContent));
+    if (trace_.file.isOpen()) append(trace_, quoted(quotedContent));
 }
 
 void SessionFiles::appendTraceEmptyLine() {
@@ -140,24 +158,33 @@ void SessionFiles::appendTraceEmptyLine() {
 }
 
 void SessionFiles::writeHeaderClosing(double minADC, double maxADC, const QString& comments) {
-    if (!header_.open) return;
+    if (!header_.file.isOpen()) return;
     append(header_,
            SessionHeaderFile::bytes({QStringLiteral("MinADC"), numbers::numberText(minADC),
                                      QStringLiteral("MaxADC"), numbers::numberText(maxADC), comments}));
 }
 
 void SessionFiles::flush() {
-    flushChannel(header_);
-    flushChannel(reading_);
-    flushChannel(text_);
-    flushChannel(trace_);
+    for (Channel* c : {&reading_, &text_, &trace_}) {
+        if (!writePending(*c)) {
+            stopRecording(*c);
+            return;
+        }
+    }
+    for (Channel* c : {&reading_, &text_, &trace_})
+        c->committed = c->end;
+    if (!writePending(header_)) {
+        // Nothing but a whole header is of use: an empty one marks the session as not stopped.
+        noteFailure(header_, header_.file.reason());
+        static_cast<void>(header_.file.truncate(0));
+        header_.file.close();
+    }
 }
 
 void SessionFiles::closeChannel(Channel& channel) {
-    if (!channel.open) return;
-    flushChannel(channel);
-    channel.file.close();
-    channel.open = false;
+    if (!channel.file.isOpen()) return;
+    flush();
+    if (channel.file.isOpen() && !channel.file.close()) noteFailure(channel, channel.file.reason());
 }
 
 void SessionFiles::closeAll() {

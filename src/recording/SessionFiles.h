@@ -2,13 +2,19 @@
 // The four files of a running session in the program's folder: the header (<base>.hdr, written at stop),
 // the reading file (<base>.tst, one little-endian 32-bit record per stored reading), the text file
 // (<base>.txt, "reading,time" per stored reading) and the trace file PlotData.txt (one line per stored
-// reading). Writes are collected in memory and handed to the system once per tick (Flush) and at close,
+// reading). Writes are collected in memory and handed to the system once per tick (flush) and at close,
 // so a reading costs no system call. Every stored reading is also kept in memory: the graph rebuild reads
 // the session from there instead of going back to the file record by record.
-// A file that cannot be created is reported once by Open; later writes to it are skipped silently.
+// A file that cannot be created (no permission, a symbolic link, a directory or a device in its place; a
+// link is never followed) is reported once by open, and then none of the files is written in that
+// session, so that what is recorded is always a whole session.
+// A write that fails (a full disk) stops the recording at the last tick that was written whole: the
+// reading, text and trace files are cut back to it, so they end on whole records and hold the same
+// readings, and nothing more is written to them in this session. The header is still written at stop.
+
+#include "core/SafeFile.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -27,7 +33,8 @@ class SessionFiles {
     // Opens header, reading file, text file and (unless it is still open from before a Restart)
     // PlotData.txt for the base name ("tempdata" or the save-as name). Each is created empty; the reading
     // file is emptied too, so no records of an older, longer session remain behind the new ones.
-    // Returns one message per file that could not be created: its full path and the system's reason.
+    // Returns one message per file that could not be created ("<file> in <folder>: <reason>"); after
+    // one, the session is not recorded at all.
     [[nodiscard]] QStringList open(const QString& baseName);
 
     // Record n (from 1) at byte offset 4 x (n - 1), little-endian signed 32-bit. Record numbers below 1
@@ -58,38 +65,45 @@ class SessionFiles {
     // Hands everything written since the last call to the system (once per tick), so the reading file and
     // the text file always hold the same readings on disk.
     void flush();
-    // The first write failure since Open ("path: reason"), returned once; empty otherwise.
-    [[nodiscard]] QString takeWriteFailure();
+    // After the first write failure of a session: "Recording stopped: <reason> (<folder>)", returned
+    // once; empty otherwise.
+    [[nodiscard]] QString takeRecordingStopped();
+    // Readings in the reading file as far as it was written whole.
+    int64_t recordedReadings() const { return reading_.committed / 4; }
 
     // Every reading written since Open: record n is element n - 1 (records never written read as 0).
     const std::vector<int32_t>& readings() const { return readings_; }
-    bool traceOpen() const { return trace_.open; }
-    bool readingFileOpen() const { return reading_.open; }
+    bool traceOpen() const { return trace_.file.isOpen(); }
 
     QString filePath(const QString& fileName) const;
+    const QString& folder() const { return folder_; }
     static constexpr const char* kTraceFileName = "PlotData.txt";
 
   private:
     // One open file with the bytes not yet handed to the system. For the reading file, `pending` starts
-    // at byte `pendingOffset`; the text files only append.
+    // at byte `pendingOffset`; the other files only append, at `end`. `committed` is the length at the
+    // last flush that wrote every file whole: where a failure cuts the file back to.
     struct Channel {
-        QFile file;
-        bool open = false;
+        SafeFile file;
         QByteArray pending;
         qint64 pendingOffset = 0;
+        qint64 end = 0;
+        qint64 committed = 0;
     };
 
-    bool openChannel(Channel& channel, const QString& path, QStringList& failures);
-    void flushChannel(Channel& channel);
+    void openChannel(Channel& channel, const QString& path, QStringList& failures);
+    [[nodiscard]] bool writePending(Channel& channel);
     void closeChannel(Channel& channel);
     void append(Channel& channel, const QByteArray& bytes);
-    void noteWriteFailure(const Channel& channel, const QString& reason);
+    // Cuts the recording files back to their last whole flush and closes them; the header stays open.
+    void stopRecording(const Channel& failed);
+    void noteFailure(const Channel& channel, const QString& reason);
 
     QString folder_;
     Channel header_, reading_, text_, trace_;
     std::vector<int32_t> readings_;
-    QString writeFailure_;
-    bool writeFailureTaken_ = false;
+    QString stopReport_;
+    bool stopReported_ = false;
 };
 
 } // namespace aurivo

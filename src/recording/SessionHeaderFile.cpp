@@ -1,5 +1,6 @@
 #include "recording/SessionHeaderFile.h"
 
+#include "core/SafeFileWriter.h"
 #include "core/TextItemReader.h"
 #include "core/TextItemWriter.h"
 
@@ -47,18 +48,10 @@ QByteArray SessionHeaderFile::bytes(const QStringList& items) {
 }
 
 bool SessionHeaderFile::writeItems(const QString& path, const QStringList& items, QString& reason) {
-    const QByteArray out = bytes(items);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(out) != out.size()) {
-        reason = file.errorString();
-        return false;
-    }
-    file.close();
-    if (file.error() != QFileDevice::NoError) {
-        reason = file.errorString();
-        return false;
-    }
-    return true;
+    WriteFailure failure;
+    if (SafeFileWriter::writeFile(path, bytes(items), failure)) return true;
+    reason = failure.reason;
+    return false;
 }
 
 } // namespace aurivo

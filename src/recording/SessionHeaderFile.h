@@ -25,7 +25,8 @@ class SessionHeaderFile {
     static QByteArray bytes(const QStringList& items);
 
     // Writes every item as one quoted item followed by CR LF. A double quote inside an item is written
-    // as a single quote, so the item reads back whole; line breaks inside an item become CR LF.
+    // as a single quote, so the item reads back whole; line breaks inside an item become CR LF. The file
+    // is replaced whole or not at all; reason is the system's description of a failure.
     [[nodiscard]] static bool writeItems(const QString& path, const QStringList& items, QString& reason);
 };
 

@@ -35,9 +35,11 @@ void SessionReplay::drawChosenSessions(const DisplayList& list, ReplayCanvas& ca
         const SavedSession& session = sessions.back();
         const QString name = sessionName(hdrPath);
         if (!session.ok()) {
-            damaged += QStringLiteral("\r\n") + name + QStringLiteral(": ") + session.error;
+            damaged += QStringLiteral("\r\n") + name + QStringLiteral(" is left out: ") + session.error;
             continue;
         }
+        if (!session.note.isEmpty())
+            damaged += QStringLiteral("\r\n") + name + QStringLiteral(": ") + session.note;
         text += name + QStringLiteral("  Comments ...\r\n") + session.comments + QStringLiteral("\r\n");
         longest = std::max(longest, session.lengthBytes);
         if (session.minADC < minADC) minADC = session.minADC;
@@ -46,7 +48,7 @@ void SessionReplay::drawChosenSessions(const DisplayList& list, ReplayCanvas& ca
     canvas.setRange(minADC, maxADC);
     comments.setText(text);
     if (!damaged.isEmpty()) {
-        boxes_.show(QStringLiteral("These saved sessions cannot be displayed:") + damaged,
+        boxes_.show(QStringLiteral("Some saved sessions cannot be displayed in full:") + damaged,
                     QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     }
     const bool anyDrawn =

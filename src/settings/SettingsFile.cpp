@@ -1,12 +1,12 @@
 #include "settings/SettingsFile.h"
 
 #include "core/NumberRules.h"
+#include "core/SafeFileWriter.h"
 #include "core/TextItemReader.h"
 #include "core/TextItemWriter.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace aurivo {
@@ -130,20 +130,12 @@ bool SettingsFile::write(const Settings& s, QString* error) const {
     w.writeText(QStringLiteral("Jitter = "));
     w.writeNumber(s.jitterRejection);
 
-    // The save file only replaces the old file once everything is written.
-    QSaveFile file(path_);
-    const auto fail = [&](const QString& why) {
-        if (error) *error = why;
-        return false;
-    };
-    if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
-    if (file.write(w.data()) != w.data().size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return fail(why);
-    }
-    if (!file.commit()) return fail(file.errorString());
-    return true;
+    // The previous file is replaced only once the new one is complete (or, in a folder that refuses new
+    // files, rewritten in place and restored on a failure).
+    WriteFailure failure;
+    if (SafeFileWriter::writeFile(path_, w.data(), failure)) return true;
+    if (error) *error = failure.reason;
+    return false;
 }
 
 } // namespace aurivo

@@ -57,9 +57,10 @@ class SettingsFile {
     // counts as 0 (so a non-numeric port gives 2, filter size 1, jitter 50).
     [[nodiscard]] ReadResult read(Settings& s) const;
 
-    // Writes the 28-line file (quoted labels and texts, bare numbers, CR LF) through a save file, so a
-    // failure never leaves a partial file behind. Each visibility is written "True" or "False". Returns
-    // false, with the system's description in *error, when the file cannot be written.
+    // Writes the 28-line file (quoted labels and texts, bare numbers, CR LF) through the safe writer, so
+    // a failure never leaves a partial file behind and keeps the previous one. Each visibility is written
+    // "True" or "False". Returns false, with the system's description in *error, when the file cannot be
+    // written.
     [[nodiscard]] bool write(const Settings& s, QString* error = nullptr) const;
 
   private:

@@ -86,6 +86,10 @@ class ScriptedBoxes : public MessageBoxes {
         answers.pop_front();
         return a;
     }
+    std::vector<Shown> notices; // shown without waiting
+    void notify(const QString& text, const QString& title, Icon icon) override {
+        notices.push_back({text, title, Buttons::Ok, icon});
+    }
     int count(const QString& title) const {
         int n = 0;
         for (const auto& s : shown)

@@ -9,6 +9,7 @@
 #include "core/NumberRules.h"
 #include "device/QtSerialComm.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -228,10 +229,17 @@ TEST(EndToEnd, SimulatedSensorOverAPseudoTerminalGivesThePredictedSessionFiles) 
     EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST(EndToEnd, DeviceHangingUpMidSessionStopsTheSessionAndCompletesTheFiles) {
+TEST(EndToEnd, TheSimulatorHangingUpStopsTheSessionWithOneMessageAfterTheHeader) {
     QTemporaryDir dir;
     writeSettings(dir.path(), 3);
-    auto pty = std::make_unique<PseudoTerminal>(dir.path(), 3);
+    QProcess sim;
+    sim.setReadChannel(QProcess::StandardError);
+    sim.start(QStringLiteral(AURIVO_SIM_PATH),
+              {QStringLiteral("--folder"), dir.path(), QStringLiteral("--port"), QStringLiteral("3"),
+               QStringLiteral("--seed"), QStringLiteral("4"), QStringLiteral("--hangup-after"),
+               QStringLiteral("3")});
+    ASSERT_TRUE(sim.waitForReadyRead(10000)); // it names its port once the link is made
+
     TestClock clock;
     TestHost host(clock);
     ScriptedBoxes boxes;
@@ -241,23 +249,73 @@ TEST(EndToEnd, DeviceHangingUpMidSessionStopsTheSessionAndCompletesTheFiles) {
     monitor.startUp();
     monitor.sessions().startSession();
     ASSERT_TRUE(comm.portOpen());
-    const QByteArray bytes = simulatedBytes(3, 60);
-    ASSERT_TRUE(pty->write(bytes));
-    QThread::msleep(50);
-    clock.advance(200);
-    monitor.onTick();
-    pty->hangUp();
-    for (int i = 0; i < 5 && monitor.sessions().running(); ++i) {
-        QThread::msleep(20);
+    QByteArray headerWhileTold;
+    boxes.whileOpen = [&] {
+        QFile hdr(QDir(dir.path()).filePath(QStringLiteral("tempdata.hdr")));
+        if (hdr.open(QIODevice::ReadOnly)) headerWhileTold = hdr.readAll();
+    };
+    // One tick per tenth of a second of the simulator's life, then until the hang-up is seen.
+    QDeadlineTimer deadline(30000);
+    while (monitor.sessions().running() && !deadline.hasExpired()) {
+        sim.waitForFinished(100);
         clock.advance(200);
         monitor.onTick();
     }
     EXPECT_FALSE(monitor.sessions().running());
     EXPECT_FALSE(comm.portOpen());
-    EXPECT_TRUE(boxes.shown.empty());
-    QFile hdr(QDir(dir.path()).filePath(QStringLiteral("tempdata.hdr")));
-    ASSERT_TRUE(hdr.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(hdr.readAll().startsWith("\"MinADC\"\r\n"));
+    QFile tst(QDir(dir.path()).filePath(QStringLiteral("tempdata.tst")));
+    ASSERT_TRUE(tst.open(QIODevice::ReadOnly));
+    const qint64 readings = tst.size() / 4;
+    EXPECT_GT(readings, 5);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text,
+              QStringLiteral("The sensor on COM3 was disconnected at %1; the session was "
+                             "stopped (%2 readings recorded).")
+                  .arg(clock.now().time().toString(QStringLiteral("HH:mm:ss")))
+                  .arg(readings));
+    EXPECT_TRUE(headerWhileTold.startsWith("\"MinADC\"\r\n"));
+}
+
+TEST(EndToEnd, APortHeldMissingOrNotASerialDeviceIsToldAtStart) {
+    QTemporaryDir dir;
+    writeSettings(dir.path(), 3);
+    PseudoTerminal pty(dir.path(), 3);
+    ASSERT_TRUE(pty.isValid());
+    const QString link = QDir(dir.path()).filePath(QStringLiteral("ports/com3"));
+    QtSerialComm holder(dir.path()); // another program holding the sensor's port
+    holder.setCommPort(3);
+    holder.setSettings(QStringLiteral("19200,N,8,1"));
+    ASSERT_EQ(holder.setPortOpen(true), 0);
+
+    const QString plain = QDir(dir.path()).filePath(QStringLiteral("plain"));
+    QFile(plain).open(QIODevice::WriteOnly);
+    const struct {
+        QString target; // what ports/com3 links to
+        QString where, reason;
+    } rows[] = {
+        {pty.slavePath(), pty.slavePath(), QStringLiteral("in use by another program")},
+        {plain, plain, QStringLiteral("not a serial device")},
+        {QStringLiteral("/nonexistent/ttyUSB9"), link, QStringLiteral("no such port")},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.reason.toStdString());
+        QFile::remove(link);
+        ASSERT_TRUE(QFile::link(row.target, link));
+        TestClock clock;
+        TestHost host(clock);
+        ScriptedBoxes boxes;
+        ScriptedDialogs dialogs;
+        QtSerialComm comm(dir.path());
+        Monitor monitor({comm, clock, boxes, host, dialogs, dir.path(), [](int) { return QString(); }});
+        monitor.startUp();
+        monitor.sessions().startSession();
+        EXPECT_FALSE(monitor.sessions().running());
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_EQ(boxes.shown[0].text,
+                  QStringLiteral("The sensor's port COM3 (%1) cannot be opened: %2.\r\nThe "
+                                 "session was stopped.")
+                      .arg(row.where, row.reason));
+    }
 }
 
 } // namespace aurivo

@@ -1,10 +1,10 @@
+#include "FullDisk.h"
 #include "MonitorFakes.h"
 #include "files/FileManager.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -157,24 +157,50 @@ TEST_F(FileManagerTest, SavingAgainAsksBeforeOverwriting) {
 }
 
 TEST_F(FileManagerTest, ReservedAndUnusableNamesDoNothing) {
-    for (const char* name : {"tempdata", "tempdata.tst"}) {
-        open("Save");
-        press(QString::fromLatin1(name));
-        ASSERT_EQ(boxes.shown.size(), 1u) << name;
-        EXPECT_EQ(boxes.shown[0].text,
-                  QStringLiteral("'tempdata.tst' is a reserved filename\r\nPlease use another name."));
-        EXPECT_EQ(boxes.shown[0].icon, MessageBoxes::Icon::Information);
-        EXPECT_EQ(boxes.shown[0].buttons, MessageBoxes::Buttons::Ok);
+    // A name is a file name: reserved names (any case, any extension), paths, control characters and
+    // names too long for the file system are refused with a message, and nothing is written anywhere.
+    const QString tempdata =
+        QStringLiteral("'tempdata.tst' is a reserved filename\r\nPlease use another name.");
+    const QString plotData =
+        QStringLiteral("'PlotData.txt' is a reserved filename\r\nPlease use another name.");
+    const std::pair<QString, QString> rows[] = {
+        {QStringLiteral("tempdata"), tempdata},
+        {QStringLiteral("tempdata.tst"), tempdata},
+        {QStringLiteral("TempData.TXT"), tempdata},
+        {QStringLiteral("PlotData"), plotData},
+        {QStringLiteral("plotdata.txt"), plotData},
+        {QStringLiteral("../x"),
+         QStringLiteral("A session name is the name of a file and cannot hold / or \\.")},
+        {QStringLiteral("a\\b"),
+         QStringLiteral("A session name is the name of a file and cannot hold / or \\.")},
+        {QStringLiteral(".."), QStringLiteral("\"..\" names a folder, not a session.")},
+        {QStringLiteral("a\tb"), QStringLiteral("A session name cannot hold control characters")},
+        {QStringLiteral("a\u0085b"), QStringLiteral("A session name cannot hold control characters")},
+        {QString(252, QLatin1Char('x')), QStringLiteral("The session name is too long")},
+    };
+    for (const auto& [name, message] : rows) {
+        SCOPED_TRACE(name.toStdString());
+        for (const char* mode : {"Save", "Display"}) {
+            open(mode);
+            press(name);
+            ASSERT_EQ(boxes.shown.size(), 1u);
+            EXPECT_TRUE(boxes.shown[0].text.startsWith(message)) << boxes.shown[0].text.toStdString();
+            EXPECT_EQ(boxes.shown[0].icon, MessageBoxes::Icon::Information);
+            EXPECT_EQ(boxes.shown[0].buttons, MessageBoxes::Buttons::Ok);
+            EXPECT_FALSE(fm.hidden());
+        }
     }
+    EXPECT_TRUE(dataEntries().isEmpty());
+    EXPECT_TRUE(QDir(data.path() + QStringLiteral("/..")).entryList({QStringLiteral("x.*")}).isEmpty());
     open("Save");
     for (const char* name : {"", ".tst"})
         press(QString::fromLatin1(name));
     EXPECT_TRUE(boxes.shown.empty());
-    // A name longer than a file name may be: the system's reason is shown.
-    press(QString(300, QLatin1Char('x')));
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].icon, MessageBoxes::Icon::Information);
-    EXPECT_FALSE(boxes.shown[0].text.isEmpty());
+    press(QString(251, QLatin1Char('x'))); // the longest name whose files fit
+    EXPECT_TRUE(fm.hidden());
+    EXPECT_EQ(dataEntries().size(), 3);
+    QDir(data.path()).removeRecursively();
+    QDir().mkpath(data.path());
     // Display with an empty name box ends nothing either.
     open("Display");
     press(QString());
@@ -234,33 +260,35 @@ TEST_F(FileManagerTest, SixAdditionsEndTheChoice) {
 }
 
 TEST_F(FileManagerTest, AFailedCopyIsReportedOnceAndLeavesNoPartialFiles) {
-    // The header's destination is taken by a folder, so the third copy fails after two are written.
-    ASSERT_TRUE(QDir(data.path()).mkdir(QStringLiteral("abc.Hdr")));
+    // Overwriting a saved session on a full disk: the old session stays whole, nothing new is left.
+    write(temp("tempdata.tst"), QByteArray(64 * 1024, '\x01'));
+    FullDisk disk(16384);
+    for (const char* name : {"abc.Tst", "abc.Txt", "abc.Hdr"})
+        write(QDir(disk.path()).filePath(QString::fromLatin1(name)), "old");
+    disk.fill(4096); // room for the refreshed header, none for the readings
     open("Save");
+    fm.changeFolder(disk.path());
+    boxes.answers = {Answer::Yes};
     press(QStringLiteral("abc"));
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_TRUE(boxes.shown[0].text.contains(QStringLiteral("abc.Hdr")));
-    EXPECT_EQ(boxes.shown[0].icon, MessageBoxes::Icon::Warning);
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[1].text, QStringLiteral("The session could not be saved.\r\nabc.Tst in %1: %2")
+                                       .arg(disk.path(), disk.reason()));
+    EXPECT_EQ(boxes.shown[1].icon, MessageBoxes::Icon::Warning);
     EXPECT_FALSE(fm.hidden());
-    EXPECT_EQ(dataEntries(), QStringList{QStringLiteral("abc.Hdr")});
-
-    // A destination folder that does not exist, or is a file.
-    write(dataPath("plain"), "x");
-    for (const char* name : {"missing/abc", "plain/abc"}) {
-        open("Save");
-        press(QString::fromLatin1(name));
-        EXPECT_EQ(boxes.shown.size(), 1u) << name;
-    }
-    EXPECT_FALSE(QFileInfo::exists(dataPath("missing")));
-    EXPECT_EQ(read(dataPath("plain")), QByteArray("x"));
+    EXPECT_EQ(disk.entries(),
+              (QStringList{QStringLiteral("abc.Hdr"), QStringLiteral("abc.Tst"), QStringLiteral("abc.Txt")}));
+    for (const QString& name : disk.entries())
+        EXPECT_EQ(read(QDir(disk.path()).filePath(name)), QByteArray("old")) << name.toStdString();
     // A missing temporary file is named, and nothing of the copy is left behind.
+    disk.free();
+    write(temp("tempdata.tst"), kReadings);
     QFile::remove(temp("tempdata.txt"));
     open("Save");
     press(QStringLiteral("xyz"));
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_TRUE(boxes.shown[0].text.contains(QStringLiteral("tempdata.txt")))
         << boxes.shown[0].text.toStdString();
-    EXPECT_EQ(dataEntries(), (QStringList{QStringLiteral("abc.Hdr"), QStringLiteral("plain")}));
+    EXPECT_TRUE(dataEntries().isEmpty());
 }
 
 TEST_F(FileManagerTest, FoldersAndDrives) {
@@ -279,12 +307,12 @@ TEST_F(FileManagerTest, FoldersAndDrives) {
     EXPECT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(fm.folder(), dataPath("sub"));
     EXPECT_EQ(fm.rememberedFolder(), dataPath("sub"));
-    // The drive holding the program folder leads back to the remembered folder.
+    // A folder typed as the name is refused like any path: the lists stay where they are.
     fm.changeFolder(QStringLiteral("/"));
-    press(dataPath("sub").mid(1) + QLatin1Char('/')); // a folder typed as the name is remembered
+    press(dataPath("sub").mid(1) + QLatin1Char('/'));
+    EXPECT_EQ(boxes.shown.size(), 3u);
     EXPECT_EQ(fm.folder(), QStringLiteral("/"));
-    fm.changeDrive(QStorageInfo(program.path()).rootPath());
-    EXPECT_EQ(fm.folder(), dataPath("sub"));
+    EXPECT_EQ(fm.rememberedFolder(), QStringLiteral("/"));
 }
 
 } // namespace aurivo

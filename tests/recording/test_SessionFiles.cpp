@@ -1,8 +1,10 @@
+#include "FullDisk.h"
 #include "recording/SessionFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -121,12 +123,9 @@ TEST_F(SessionFilesTest, FolderThatCannotHoldFilesGivesOneMessagePerFile) {
     const QStringList failures = broken.open(QStringLiteral("tempdata"));
     ASSERT_EQ(failures.size(), 4);
     const char* names[] = {"tempdata.hdr", "tempdata.tst", "tempdata.txt", "PlotData.txt"};
-    for (int i = 0; i < 4; ++i) {
-        const QString prefix =
-            QDir(notAFolder).filePath(QString::fromLatin1(names[i])) + QStringLiteral(": ");
-        EXPECT_TRUE(failures[i].startsWith(prefix) && failures[i].size() > prefix.size() + 2)
-            << failures[i].toStdString();
-    }
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(failures[i],
+                  QStringLiteral("%1 in %2: Not a directory").arg(QLatin1String(names[i]), notAFolder));
     // The session goes on: writes are skipped silently, the readings are still kept for the graph.
     broken.writeReading(1, 8000);
     broken.appendTextLine(8000, 30);
@@ -134,7 +133,7 @@ TEST_F(SessionFilesTest, FolderThatCannotHoldFilesGivesOneMessagePerFile) {
     broken.appendTraceEmptyLine();
     broken.writeHeaderClosing(1, 2, QStringLiteral("c"));
     broken.flush();
-    EXPECT_TRUE(broken.takeWriteFailure().isEmpty());
+    EXPECT_TRUE(broken.takeRecordingStopped().isEmpty());
     EXPECT_EQ(broken.readings(), std::vector<int32_t>{8000});
     broken.closeAll();
 }
@@ -159,23 +158,78 @@ TEST_F(SessionFilesTest, FlushHandsEveryReadingToTheSystem) {
     files.closeAll();
 }
 
-TEST_F(SessionFilesTest, AWriteFailureIsReportedOncePerSession) {
-    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), path("tempdata.txt")));
-    EXPECT_TRUE(files.open(QStringLiteral("tempdata")).isEmpty());
+TEST_F(SessionFilesTest, LinksAndFoldersInTheFilesPlacesAreNotFollowed) {
+    QTemporaryDir outside;
+    const QString victim = QDir(outside.path()).filePath(QStringLiteral("victim.txt"));
+    {
+        QFile f(victim);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("keep");
+    }
+    ASSERT_TRUE(QFile::link(victim, path("tempdata.txt")));
+    ASSERT_TRUE(QFile::link(victim, path("PlotData.txt")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("tempdata.hdr")));
+    EXPECT_EQ(
+        files.open(QStringLiteral("tempdata")),
+        (QStringList{QStringLiteral("tempdata.hdr in %1: Is a directory").arg(dir.path()),
+                     QStringLiteral("tempdata.txt in %1: a symbolic link is in its place").arg(dir.path()),
+                     QStringLiteral("PlotData.txt in %1: a symbolic link is in its place").arg(dir.path())}));
+    files.writeReading(1, 8000);
     files.appendTextLine(8000, 30);
-    files.flush();
-    const QString failure = files.takeWriteFailure();
-    EXPECT_TRUE(failure.startsWith(path("tempdata.txt") + QStringLiteral(": "))) << failure.toStdString();
-    files.appendTextLine(8001, 35);
-    files.flush();
-    EXPECT_TRUE(files.takeWriteFailure().isEmpty());
-    files.writeReading(1, 8000); // the other files are unaffected
+    files.appendTraceEmptyLine();
     files.closeAll();
-    EXPECT_EQ(read("tempdata.tst").size(), 4);
-    EXPECT_TRUE(files.open(QStringLiteral("tempdata")).isEmpty());
-    files.appendTextLine(8000, 30);
+    QFile f(victim);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("keep"));
+    EXPECT_EQ(read("tempdata.tst").size(), 0); // not half a session: nothing is recorded
+}
+
+TEST(SessionFilesFullDisk, RecordingStopsOnWholeReadingsAndTheHeaderIsWrittenWhenThereIsRoom) {
+    // Room for some ticks of 3 readings; then the disk is full until it is freed before the stop.
+    FullDisk disk(16384);
+    SessionFiles files(disk.path());
+    ASSERT_TRUE(files.open(QStringLiteral("tempdata")).isEmpty());
+    int32_t record = 0;
+    QString stopped;
+    for (int tick = 0; tick < 400 && stopped.isEmpty(); ++tick) {
+        for (int i = 0; i < 3; ++i) {
+            ++record;
+            files.appendTraceLine(QStringLiteral(" %1: 470000:FFFFFF:: %1: 150").arg(record));
+            files.writeReading(record, 8000 + record % 100);
+            files.appendTextLine(8000 + record % 100, 25 + 5 * record);
+        }
+        files.flush();
+        stopped = files.takeRecordingStopped();
+    }
+    EXPECT_EQ(stopped, QStringLiteral("Recording stopped: %1 (%2)").arg(disk.reason(), disk.path()));
+    files.writeReading(++record, 8000); // the session goes on without recording
+    files.flush();
+    EXPECT_TRUE(files.takeRecordingStopped().isEmpty()); // said once
+    disk.free();
+    files.writeHeaderClosing(8000, 8099, QStringLiteral("comments"));
     files.closeAll();
-    EXPECT_FALSE(files.takeWriteFailure().isEmpty());
+    EXPECT_TRUE(files.takeRecordingStopped().isEmpty());
+
+    QFile tst(disk.filePath(QStringLiteral("tempdata.tst"))),
+        txt(disk.filePath(QStringLiteral("tempdata.txt")));
+    ASSERT_TRUE(tst.open(QIODevice::ReadOnly) && txt.open(QIODevice::ReadOnly));
+    const QByteArray records = tst.readAll();
+    const QList<QByteArray> lines = txt.readAll().split('\n');
+    ASSERT_GT(records.size(), 0);
+    ASSERT_EQ(records.size() % 12, 0); // whole ticks of whole records
+    ASSERT_EQ(lines.size() - 1, records.size() / 4);
+    EXPECT_TRUE(lines.back().isEmpty()); // no half line
+    EXPECT_EQ(files.recordedReadings(), records.size() / 4);
+    for (qsizetype i = 0; i < records.size() / 4; ++i) {
+        const int32_t value = qFromLittleEndian<int32_t>(records.constData() + 4 * i);
+        ASSERT_EQ(lines[i], QByteArray::number(value) + ',' + QByteArray::number(30 + 5 * i) + '\r') << i;
+    }
+    QFile trace(disk.filePath(QStringLiteral("PlotData.txt")));
+    ASSERT_TRUE(trace.open(QIODevice::ReadOnly));
+    EXPECT_EQ(trace.readAll().count('\n'), records.size() / 4);
+    QFile hdr(disk.filePath(QStringLiteral("tempdata.hdr")));
+    ASSERT_TRUE(hdr.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(hdr.readAll().endsWith("\"comments\"\r\n"));
 }
 
 } // namespace

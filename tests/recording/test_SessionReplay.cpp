@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace aurivo {
@@ -198,32 +199,57 @@ TEST_F(SessionReplayTest, PointsAverageTheCompressedReadingsHalvesToEven) {
     EXPECT_EQ(canvas.remainder, 0.0f);
 }
 
-TEST_F(SessionReplayTest, DamagedSessionsAreNamedInOneMessageAndTheOthersDrawn) {
+TEST_F(SessionReplayTest, ADamagedSessionIsNamedWithItsReasonAndTheOthersAreDrawn) {
     const QByteArray good = records(std::vector<int32_t>(30, 8000));
-    add(QStringLiteral("good0"), good, header(" 8000", " 8000", "fine"));
-    add(QStringLiteral("missing"), QByteArray(), QByteArray());
-    add(QStringLiteral("short"), good, QByteArray("\"MinADC\"\r\n\" 100\"\r\n\"MaxADC\"\r\n"));
-    add(QStringLiteral("wordy"), good, header("low", " 9000", "x"));
-    add(QStringLiteral("cut"), QByteArray(10, '\x01'), header(" 100", " 200", "x"));
-    add(QStringLiteral("good5"), records(std::vector<int32_t>(20, 8100)),
-        header(" 8100", " 8100", "also fine"));
-    draw();
-
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    const auto& box = boxes.shown[0];
-    EXPECT_EQ(box.title, QStringLiteral("Aurivo USB"));
-    EXPECT_EQ(box.icon, MessageBoxes::Icon::Warning);
-    EXPECT_EQ(box.buttons, MessageBoxes::Buttons::Ok);
-    for (const char* name : {"missing", "short", "wordy", "cut"})
-        EXPECT_TRUE(box.text.contains(QString::fromLatin1(name))) << name;
-    EXPECT_FALSE(box.text.contains(QStringLiteral("good")));
-
-    EXPECT_EQ(canvas.minADC, 8000);
-    EXPECT_EQ(canvas.maxADC, 8100);
-    EXPECT_EQ(comments.text(),
-              QStringLiteral("good0  Comments ...\r\nfine\r\ngood5  Comments ...\r\nalso fine\r\n"));
-    EXPECT_EQ(picture.pixelColour(10, yOf(8000)), kColours[0]);
-    EXPECT_EQ(picture.pixelColour(10, yOf(8100)), kColours[5]);
+    struct Row {
+        const char* name;
+        QByteArray readings, header;
+        const char* reason; // in the message after the session's name
+        bool drawn;
+    };
+    const Row rows[] = {
+        {"missing", QByteArray(), QByteArray(), " is left out: missing.Tst: ", false},
+        {"short", good, "\"MinADC\"\r\n\" 100\"\r\n\"MaxADC\"\r\n", "the header holds 3 of its 5 items",
+         false},
+        {"wordy", good, header("low", " 9000", "x"),
+         "MinADC \"low\" in wordy.Hdr is not a number in 1..16383", false},
+        {"zero", good, header(" 0", " 9000", "x"), "MinADC \"0\" in zero.Hdr is not a number", false},
+        {"negative", good, header(" -5", " 9000", "x"), "MinADC \"-5\"", false},
+        {"huge", good, header(" 7000", " 1E+308", "x"), "MaxADC \"1E+308\" in huge.Hdr", false},
+        {"above", good, header(" 16384", " 16384", "x"), "MinADC \"16384\"", false},
+        {"crossed", good, header(" 9000", " 8000", "x"), " is left out: MinADC 9000 is above MaxADC 8000",
+         false},
+        {"empty", QByteArray(""), header(" 16383", " 0", "x"), " is left out: empty.Tst holds no readings",
+         false},
+        {"cut", good + QByteArray(3, '\x01'), header(" 7000", " 8000", "x"),
+         "cut: the last 3 bytes of cut.Tst are not a whole reading and were left out", true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        list.count = 0;
+        boxes.shown.clear();
+        add(QStringLiteral("good"), records(std::vector<int32_t>(30, 8150)),
+            header(" 8100", " 8200", "fine"));
+        add(QString::fromLatin1(row.name), row.readings, row.header);
+        draw();
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        const auto& box = boxes.shown[0];
+        EXPECT_EQ(box.icon, MessageBoxes::Icon::Warning);
+        EXPECT_TRUE(box.text.contains(QString::fromLatin1(row.name) + QString::fromLatin1(row.reason)) ||
+                    box.text.contains(QString::fromLatin1(row.reason)))
+            << box.text.toStdString();
+        EXPECT_FALSE(box.text.contains(QStringLiteral("good")));
+        // The good session is drawn on a scale that only drawable sessions set.
+        EXPECT_EQ(canvas.minADC, row.drawn ? 7000 : 8100);
+        EXPECT_EQ(canvas.maxADC, 8200);
+        EXPECT_EQ(picture.pixelColour(10, yOf(8150)), kColours[0]);
+        const int32_t y = yOf(8000);
+        EXPECT_EQ(row.drawn,
+                  y >= 0 && y < picture.scaleHeight() && picture.pixelColour(10, y) == kColours[1]);
+        for (const QString& label : canvas.labels)
+            EXPECT_FALSE(label.trimmed().startsWith(QLatin1Char('-'))) << label.toStdString();
+        QFile::remove(dir.filePath(QString::fromLatin1(row.name) + QStringLiteral(".Tst")));
+    }
 
     // Nothing drawable leaves just the grid.
     list.count = 0;
@@ -236,6 +262,17 @@ TEST_F(SessionReplayTest, DamagedSessionsAreNamedInOneMessageAndTheOthersDrawn) 
     EXPECT_EQ(canvas.grids, 1);
     EXPECT_TRUE(points.empty());
     EXPECT_TRUE(comments.text().isEmpty());
+}
+
+TEST(ReplayScale, ARangeAtTheReadingLimitsKeepsBothAxisEndsAboveZeroOhmsAroundTheReadings) {
+    for (const auto& [min, max] :
+         {std::pair{1.0, 16383.0}, {16383.0, 16383.0}, {1.0, 1.0}, {50.0, 16000.0}}) {
+        const ReplayScale scale = ReplayScale::compute(min, max, 40, 489, 300);
+        EXPECT_GT(scale.low, 0) << min << " " << max;
+        EXPECT_GE(scale.graphMaxOhms, float(numbers::ohmsFromReading(min))) << min << " " << max;
+        EXPECT_LE(scale.low, numbers::ohmsFromReading(std::min(max, 16382.0))) << min << " " << max;
+        EXPECT_TRUE(std::isfinite(scale.graphScale) && scale.graphScale > 0) << min << " " << max;
+    }
 }
 
 } // namespace aurivo

@@ -88,31 +88,161 @@ TEST(Sessions, NoDataTimeoutOnThe161stSilentTickOnce) {
     EXPECT_EQ(rig.boxes.count(QStringLiteral("Serial port timeout")), 1);
 }
 
-TEST(Sessions, DeviceHangingUpStopsWithoutMessageAndCompletesFiles) {
+TEST(Sessions, DeviceHangingUpStopsTheSessionAndSaysSoAfterTheHeaderIsWritten) {
     MonitorRig rig;
     rig.startAndSettle();
     rig.tickWith({8000, 8000});
     rig.comm.failed = true;
+    QByteArray headerWhileTold;
+    rig.boxes.whileOpen = [&] { headerWhileTold = rig.read(QStringLiteral("tempdata.hdr")); };
     rig.tick();
     EXPECT_FALSE(rig.m().sessions().running());
-    EXPECT_TRUE(rig.boxes.shown.empty());
-    EXPECT_TRUE(rig.read(QStringLiteral("tempdata.hdr")).startsWith("\"MinADC\"\r\n"));
+    ASSERT_EQ(rig.boxes.shown.size(), 1u);
+    const qsizetype readings = rig.read(QStringLiteral("tempdata.tst")).size() / 4;
+    ASSERT_GT(readings, 0);
+    EXPECT_EQ(rig.boxes.shown[0].text,
+              QStringLiteral("The sensor on COM3 was disconnected at %1; the session was "
+                             "stopped (%2 readings recorded).")
+                  .arg(rig.clock.now().time().toString(QStringLiteral("HH:mm:ss")))
+                  .arg(readings));
+    EXPECT_TRUE(headerWhileTold.startsWith("\"MinADC\"\r\n"));
 }
 
-TEST(Sessions, StartAndSaveAsNamesTheFilesAndCancelStartsNothing) {
+TEST(Sessions, APortThatCannotBeOpenedIsToldAtOnceAndTheSessionStopsAsByStop) {
+    const std::pair<int, QString> rows[] = {
+        {SerialComm::kNoSuchPort, QStringLiteral("no such port")},
+        {SerialComm::kPortInUse, QStringLiteral("in use by another program")},
+        {SerialComm::kPortInUse, QStringLiteral("permission denied: dialout (add your user to that group)")},
+        {SerialComm::kOtherFailure, QStringLiteral("not a serial device")},
+    };
+    for (const auto& [error, reason] : rows) {
+        SCOPED_TRACE(reason.toStdString());
+        MonitorRig rig;
+        rig.comm.addFailingPort(3, error, reason);
+        rig.monitor->sessions().startSession();
+        EXPECT_EQ(menusOf(rig.m()), kIdle);
+        ASSERT_EQ(rig.boxes.shown.size(), 1u);
+        EXPECT_EQ(rig.boxes.shown[0].text,
+                  QStringLiteral("The sensor's port COM3 cannot be opened: %1.\r\nThe session was stopped.")
+                      .arg(reason));
+        EXPECT_EQ(rig.boxes.shown[0].icon, MessageBoxes::Icon::Warning);
+        EXPECT_TRUE(rig.read(QStringLiteral("tempdata.hdr")).startsWith("\"MinADC\"\r\n"));
+        rig.tick(200); // no later timeout blames the wrong cause
+        EXPECT_EQ(rig.boxes.shown.size(), 1u);
+    }
+}
+
+TEST(Sessions, StartAndSaveAsTakesFileNamesOnlyAndAsksBeforeOverwriting) {
     MonitorRig rig;
     rig.dialogs.saveAsNames = {QString()};
     rig.monitor->sessions().startSessionAs();
     EXPECT_FALSE(rig.m().sessions().running());
     EXPECT_EQ(menusOf(rig.m()), kIdle);
 
+    // Refused with a message, nothing written anywhere: paths, reserved names in any case, control
+    // characters, names longer than a file name may be.
+    for (const QString& name :
+         {QStringLiteral("../x"), QStringLiteral("/abs/x"), QStringLiteral("PlotData"),
+          QStringLiteral("TEMPDATA"), QStringLiteral("a\nb"), QString(300, QLatin1Char('y'))}) {
+        rig.boxes.shown.clear();
+        rig.dialogs.saveAsNames = {name};
+        rig.monitor->sessions().startSessionAs();
+        EXPECT_FALSE(rig.m().sessions().running()) << name.toStdString();
+        EXPECT_EQ(rig.boxes.shown.size(), 1u) << name.toStdString();
+    }
+    EXPECT_TRUE(QDir(rig.dir.path() + QStringLiteral("/..")).entryList({QStringLiteral("x.*")}).isEmpty());
+    EXPECT_EQ(QDir(rig.dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Aurivo_USB.ini")});
+
+    rig.boxes.shown.clear();
     rig.dialogs.saveAsNames = {QStringLiteral("test")};
     rig.monitor->sessions().startSessionAs();
     EXPECT_TRUE(rig.m().sessions().running());
+    EXPECT_TRUE(rig.boxes.shown.empty());
     for (const char* name : {"test.hdr", "test.tst", "test.txt", "PlotData.txt"})
         EXPECT_TRUE(QFile::exists(rig.path(QString::fromLatin1(name)))) << name;
+    rig.tickWith({8000});
     rig.monitor->sessions().stopSession();
     EXPECT_FALSE(rig.m().menuItem(MenuItem::SaveFile).enabled); // a named session is already saved
+
+    // The same name again (in another case) asks the file manager's question; No starts nothing.
+    const QByteArray header = rig.read(QStringLiteral("test.hdr"));
+    rig.boxes.answers = {MessageBoxes::Answer::No};
+    rig.dialogs.saveAsNames = {QStringLiteral("TEST")};
+    rig.monitor->sessions().startSessionAs();
+    ASSERT_EQ(rig.boxes.shown.size(), 1u);
+    EXPECT_EQ(rig.boxes.shown[0].text, QStringLiteral("File already exists !\rDo you wish to overwrite it?"));
+    EXPECT_EQ(rig.boxes.shown[0].buttons, MessageBoxes::Buttons::YesNo);
+    EXPECT_FALSE(rig.m().sessions().running());
+    EXPECT_EQ(rig.read(QStringLiteral("test.hdr")), header);
+    rig.boxes.answers = {MessageBoxes::Answer::Yes};
+    rig.dialogs.saveAsNames = {QStringLiteral("test")};
+    rig.monitor->sessions().startSessionAs();
+    EXPECT_TRUE(rig.m().sessions().running());
+}
+
+TEST(Sessions, StartUpKeepsASessionCutOffByACrashAndDiscardsAStoppedOne) {
+    struct Row {
+        const char* what;
+        QByteArray tst, txt, hdr;
+        bool taken;   // a session of the recovered name exists already
+        QString name; // the recovered session's name; empty: discarded
+        QByteArray recoveredTst, recoveredTxt;
+    };
+    const QByteArray r7990("\x36\x1f\x00\x00", 4), r8010("\x4a\x1f\x00\x00", 4), zero(4, '\0');
+    const QByteArray threeTst = r8010 + zero + r7990, threeTxt = "8010,30\r\n0,35\r\n7990,40\r\n";
+    const Row rows[] = {
+        {"killed", threeTst, threeTxt, "", false, QStringLiteral("recovered-20261206-095958"), threeTst,
+         threeTxt},
+        {"killed inside a record and a line", threeTst + r8010 + "\x01\x02", threeTxt + "80", QByteArray(),
+         true, QStringLiteral("recovered-20261206-095958-2"), threeTst, threeTxt},
+        {"stopped",
+         threeTst,
+         threeTxt,
+         "\"MinADC\"\r\n\" 7990\"\r\n\"MaxADC\"\r\n\" 8010\"\r\n\"c\"\r\n",
+         false,
+         QString(),
+         {},
+         {}},
+        {"no readings", QByteArray(), QByteArray(), QByteArray(), false, QString(), {}, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        MonitorRig rig;
+        const auto put = [&](const char* name, const QByteArray& bytes) {
+            QFile f(rig.path(QString::fromLatin1(name)));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        };
+        put("tempdata.tst", row.tst);
+        put("tempdata.txt", row.txt);
+        if (!row.hdr.isNull()) put("tempdata.hdr", row.hdr);
+        put("PlotData.txt", "\r\n");
+        if (row.taken) put("Recovered-20261206-095958.Tst", "other");
+        QFile tst(rig.path(QStringLiteral("tempdata.tst")));
+        ASSERT_TRUE(tst.open(QIODevice::ReadWrite));
+        tst.setFileTime(QDateTime(QDate(2026, 12, 6), QTime(9, 59, 58)), QFileDevice::FileModificationTime);
+        tst.close();
+
+        ScriptedBoxes boxes;
+        Monitor next({rig.comm, rig.clock, boxes, rig.host, rig.dialogs, rig.dir.path(),
+                      [](int) { return QString(); }});
+        next.startUp();
+        EXPECT_TRUE(boxes.shown.empty()); // nothing blocks start-up
+        for (const char* name : {"tempdata.tst", "tempdata.txt", "tempdata.hdr", "PlotData.txt"})
+            EXPECT_FALSE(QFile::exists(rig.path(QString::fromLatin1(name)))) << name;
+        if (row.name.isEmpty()) {
+            EXPECT_TRUE(boxes.notices.empty());
+            continue;
+        }
+        ASSERT_EQ(boxes.notices.size(), 1u);
+        EXPECT_TRUE(boxes.notices[0].text.contains(QLatin1Char('"') + row.name + QLatin1Char('"')))
+            << boxes.notices[0].text.toStdString();
+        EXPECT_EQ(rig.read(row.name + QStringLiteral(".tst")), row.recoveredTst);
+        EXPECT_EQ(rig.read(row.name + QStringLiteral(".txt")), row.recoveredTxt);
+        EXPECT_EQ(rig.read(row.name + QStringLiteral(".hdr")),
+                  QByteArray("\"MinADC\"\r\n\" 7990\"\r\n\"MaxADC\"\r\n\" 8010\"\r\n"
+                             "\"Recovered after the program ended unexpectedly\"\r\n"));
+    }
 }
 
 TEST(Sessions, RestartDiscardsTheSessionButKeepsTheTraceFileOpen) {

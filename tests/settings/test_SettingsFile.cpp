@@ -1,3 +1,4 @@
+#include "FullDisk.h"
 #include "settings/SettingsFile.h"
 
 #include "core/NumberRules.h"
@@ -10,7 +11,6 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace aurivo {
@@ -223,35 +223,56 @@ TEST_F(SettingsFileTest, UnreadableFilesAndFailedWrites) {
     const auto result = SettingsFile(other.path()).read(s);
     EXPECT_EQ(result.status, SettingsFile::ReadResult::Status::Failed);
     EXPECT_FALSE(result.error.isEmpty());
+}
 
-    // A read-only folder holding an older file: the older file stays whole and nothing else appears.
-    // Root ignores folder permissions, so under root the write runs in a child as an unprivileged user.
-    Settings old = sample();
-    old.commPortNumber = 9;
-    ASSERT_TRUE(file.write(old));
-    const QByteArray before = readRaw();
-    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
-    bool written = true;
-    if (::geteuid() == 0) {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
-            ::_exit(file.write(sample()) ? 1 : 0);
+TEST(SettingsFileWrite, AFullDiskOrAReadOnlyFolderNeverCostsThePreviousFile) {
+    // The folder: a full disk, or read-only (as seen by an unprivileged user) with the file writable or
+    // not. A writable file in a read-only folder is rewritten in place.
+    struct Row {
+        const char* what;
+        bool full;
+        int folderMode, fileMode;
+        const char* error; // empty: written
+    };
+    const Row rows[] = {
+        {"full disk", true, 0755, 0644, "full"},
+        {"read-only folder, writable file", false, 0555, 0666, ""},
+        {"read-only folder and file", false, 0555, 0444, "Permission denied"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        FullDisk disk(8192);
+        SettingsFile file(disk.path());
+        Settings old = sample();
+        old.commPortNumber = 9;
+        ASSERT_TRUE(file.write(old));
+        QFile f(file.path());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray before = f.readAll();
+        f.close();
+        if (row.full) disk.fill();
+        ::chmod(QFile::encodeName(file.path()).constData(), mode_t(row.fileMode));
+        ::chmod(QFile::encodeName(disk.path()).constData(), mode_t(row.folderMode));
+        QString error;
+        bool written;
+        if (row.folderMode == 0555) {
+            ForeignUser user;
+            written = file.write(sample(), &error);
+        } else {
+            written = file.write(sample(), &error);
         }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status));
-        ASSERT_NE(WEXITSTATUS(status), 2) << "could not drop privileges";
-        written = WEXITSTATUS(status) == 1;
-    } else {
-        written = file.write(sample());
+        ::chmod(QFile::encodeName(disk.path()).constData(), 0755);
+        disk.free();
+        const QString expected = QString::fromLatin1(row.error) == QLatin1String("full")
+                                     ? disk.reason()
+                                     : QString::fromLatin1(row.error);
+        EXPECT_EQ(written, expected.isEmpty());
+        EXPECT_EQ(error, expected);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), written ? QByteArray(kWrittenFile) : before);
+        EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("Aurivo")),
+                  QStringList{QStringLiteral("Aurivo_USB.ini")});
     }
-    ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
-    EXPECT_FALSE(written);
-    EXPECT_EQ(readRaw(), before);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-              QStringList{QStringLiteral("Aurivo_USB.ini")});
 }
 
 } // namespace aurivo

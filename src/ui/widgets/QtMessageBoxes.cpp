@@ -4,28 +4,46 @@
 
 namespace aurivo {
 
-MessageBoxes::Answer QtMessageBoxes::show(const QString& text, const QString& title, Buttons buttons,
-                                          Icon icon) {
-    QMessageBox box(parent_);
+namespace {
+
+void setUp(QMessageBox& box, const QString& text, const QString& title, MessageBoxes::Icon icon) {
     box.setObjectName(QStringLiteral("MsgBox"));
     box.setWindowTitle(title);
     box.setText(QString(text)
                     .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
                     .replace(QLatin1Char('\r'), QLatin1Char('\n')));
     switch (icon) {
-    case Icon::None:
+    case MessageBoxes::Icon::None:
         box.setIcon(QMessageBox::NoIcon);
         break;
-    case Icon::Information:
+    case MessageBoxes::Icon::Information:
         box.setIcon(QMessageBox::Information);
         break;
-    case Icon::Warning:
+    case MessageBoxes::Icon::Warning:
         box.setIcon(QMessageBox::Warning);
         break;
-    case Icon::Question:
+    case MessageBoxes::Icon::Question:
         box.setIcon(QMessageBox::Question);
         break;
     }
+}
+
+} // namespace
+
+void QtMessageBoxes::notify(const QString& text, const QString& title, Icon icon) {
+    auto* box = new QMessageBox(parent_);
+    setUp(*box, text, title, icon);
+    box->setObjectName(QStringLiteral("Notice"));
+    box->setStandardButtons(QMessageBox::Ok);
+    box->setWindowModality(Qt::NonModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
+}
+
+MessageBoxes::Answer QtMessageBoxes::show(const QString& text, const QString& title, Buttons buttons,
+                                          Icon icon) {
+    QMessageBox box(parent_);
+    setUp(box, text, title, icon);
     switch (buttons) {
     case Buttons::Ok:
         box.setStandardButtons(QMessageBox::Ok);

@@ -1,5 +1,5 @@
 #pragma once
-// Message boxes shown with QMessageBox, modal to the main window.
+// Message boxes shown with QMessageBox, modal to the main window; notices are shown without blocking.
 
 #include "core/MessageBoxes.h"
 
@@ -12,6 +12,7 @@ class QtMessageBoxes : public MessageBoxes {
     explicit QtMessageBoxes(QWidget* parent = nullptr) : parent_(parent) {}
     void setParentWidget(QWidget* parent) { parent_ = parent; }
     Answer show(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
+    void notify(const QString& text, const QString& title, Icon icon) override;
 
   private:
     QWidget* parent_;

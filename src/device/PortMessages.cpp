@@ -1,0 +1,24 @@
+#include "device/PortMessages.h"
+
+#include <QDir>
+
+namespace aurivo {
+
+QString PortMessages::openFailed(int port, const QString& device, const QString& reason) {
+    const QString where = device.isEmpty()
+                              ? QStringLiteral("COM%1").arg(port)
+                              : QStringLiteral("COM%1 (%2)").arg(port).arg(QDir::toNativeSeparators(device));
+    const QString why = reason.isEmpty() ? QStringLiteral("no reason given") : reason;
+    return QStringLiteral("The sensor's port %1 cannot be opened: %2.\r\nThe session was stopped.")
+        .arg(where, why);
+}
+
+QString PortMessages::disconnected(int port, const QTime& at, int64_t readings) {
+    return QStringLiteral("The sensor on COM%1 was disconnected at %2; the session was stopped (%3 readings "
+                          "recorded).")
+        .arg(port)
+        .arg(at.toString(QStringLiteral("HH:mm:ss")))
+        .arg(readings);
+}
+
+} // namespace aurivo
