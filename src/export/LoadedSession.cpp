@@ -50,6 +50,8 @@ bool LoadedSession::load(const SessionSource& source, LoadedSession& session, QS
         return false;
     }
     session.readings = std::move(saved.readings);
+    // A reading file cut inside its last record exports its whole records, as the replay draws them.
+    if (!saved.note.isEmpty()) session.warnings << saved.note;
 
     QString comments = saved.comments;
     comments.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

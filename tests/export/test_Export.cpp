@@ -184,7 +184,6 @@ TEST(Export, ADamagedSessionOrAnUnwritableTargetGivesAClearErrorAndNoFile) {
         "\"MinADC\"\r\n\" 8000\"\r\n\"MaxADC\"\r\n\" 8010\"\r\n\"Start of Session : \"\r\n");
     const Case cases[] = {
         {"missing reading file", "-", header, "-", "out", "s.Tst"},
-        {"reading file cut inside a record", fine.left(6), header, "-", "out", "s.Tst"},
         {"empty reading file", "", header, "-", "out", "s.Tst"},
         {"no reading with a resistance", QByteArray(8, '\0'), header, "-", "out.edf", "s.Tst"},
         {"missing header", fine, "-", "-", "out", "s.Hdr"},
