@@ -187,12 +187,12 @@ TEST(Export, FromTheWindowWritesCancelsWithoutAFileAndNamesTheFailure) {
     EXPECT_TRUE(rig.boxes.shown.empty());
 
     rig.dialogs.cancelExport = false;
-    QFile::resize(rig.path(QStringLiteral("tempdata.tst")), 6); // cut inside a reading
+    QFile::remove(rig.path(QStringLiteral("tempdata.hdr")));
     rig.m().research().exportSession();
     EXPECT_EQ(QDir(out.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.csv")});
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
     EXPECT_TRUE(rig.boxes.shown[0].text.startsWith(
-        QStringLiteral("The session could not be exported.\r\ntempdata.tst: its length of 6 bytes")));
+        QStringLiteral("The session could not be exported.\r\ntempdata.hdr: No such file")));
 }
 
 } // namespace aurivo
