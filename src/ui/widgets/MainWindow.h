@@ -76,7 +76,22 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     void act(const std::function<void()>& action);
     int px(double twips) const;
     QRect pxRect(const TwipsRect& r) const;
-    // Each shows one part's state on its widgets; the part's change signal calls it.
+    // The parts whose widgets must be updated, and the updating itself.
+    enum : unsigned {
+        kMenus = 1,
+        kLayout = 2,
+        kPicture = 4,
+        kGraphLabels = 8,
+        kIndicators = 16,
+        kReadings = 32,
+        kSession = 64,
+        kParameters = 128,
+        kPorts = 256,
+        kComments = 512,
+    };
+    void markChanged(unsigned part);
+    void showChanged();
+    // Each shows one part's state on its widgets.
     void showMenus();
     void showLayout();
     void showGraphLabels();
@@ -118,6 +133,8 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
 
     std::unique_ptr<SaveAsDialog> saveAs_;
     bool syncing_ = false;
+    unsigned changed_ = 0;
+    bool showPosted_ = false;
 };
 
 } // namespace aurivo

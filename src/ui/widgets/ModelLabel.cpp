@@ -8,6 +8,8 @@ namespace aurivo {
 
 ModelLabel::ModelLabel(QWidget* parent) : QAbstractButton(parent) {
     setFocusPolicy(Qt::TabFocus);
+    // The label paints every pixel of itself: a new caption repaints the label alone, not its frame.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void ModelLabel::setBackColor(uint32_t colour) {
