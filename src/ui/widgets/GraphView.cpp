@@ -4,7 +4,9 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QToolTip>
 #include <algorithm>
 
@@ -14,12 +16,16 @@ GraphView::GraphView(const GraphCanvas& canvas, QWidget* parent) : QAbstractButt
     setFocusPolicy(Qt::TabFocus);
     setAccessibleName(QStringLiteral("Graph"));
     setMouseTracking(true);
+    // The view paints every pixel of itself: a new point repaints the view alone, not its frame.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void GraphView::refresh() {
     if (canvas_.revision() == shownRevision_) return;
     shownRevision_ = canvas_.revision();
-    update();
+    // Only the area drawn on is painted again: a live trace adds a few pixels per tick.
+    const QRect changed = canvas_.takeChangedArea();
+    if (!changed.isEmpty()) update(changed);
 }
 
 void GraphView::refreshOverlay() {
@@ -32,9 +38,16 @@ void GraphView::setDescription(const QString& description) {
     if (readout_.isEmpty() && accessibleDescription() != description_) setAccessibleDescription(description_);
 }
 
-void GraphView::paintEvent(QPaintEvent*) {
+void GraphView::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    p.drawImage(0, 0, canvas_.image());
+    const QRect area = event->rect();
+    const QRect drawn = area & canvas_.image().rect();
+    p.drawImage(drawn.topLeft(), canvas_.image(), drawn);
+    // Between a resize of the view and the picture's own resize the picture may not cover the view.
+    const QRegion uncovered = QRegion(area) - drawn;
+    for (const QRect& r : uncovered)
+        p.fillRect(r, Qt::black);
+    // The markers and the cursor over it, clipped like the picture to the area painted.
     if (overlay_.markerLines) MarkerOverlay::paint(p, overlay_.markerLines(), canvas_.scaleHeight());
     if (cursor_) {
         p.setPen(QPen(Qt::lightGray, 1, Qt::DotLine));
