@@ -2,6 +2,7 @@
 
 #include "display/GraphCanvas.h"
 
+#include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
@@ -11,8 +12,6 @@ namespace aurivo {
 GraphView::GraphView(const GraphCanvas& canvas, QWidget* parent) : QAbstractButton(parent), canvas_(canvas) {
     setFocusPolicy(Qt::TabFocus);
     setAccessibleName(QStringLiteral("Graph"));
-    // The view paints every pixel of itself: a new point repaints the view alone, not its frame.
-    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void GraphView::refresh() {
@@ -32,6 +31,14 @@ void GraphView::paintEvent(QPaintEvent* event) {
     const QRegion uncovered = QRegion(area) - drawn;
     for (const QRect& r : uncovered)
         p.fillRect(r, Qt::black);
+}
+
+bool GraphView::event(QEvent* event) {
+    const bool handled = QAbstractButton::event(event);
+    // The view paints every pixel of itself: a new point repaints the view alone, not its frame. (Set here
+    // because the style's polish, when the widget is first shown, clears the attribute.)
+    if (event->type() == QEvent::Polish) setAttribute(Qt::WA_OpaquePaintEvent);
+    return handled;
 }
 
 } // namespace aurivo

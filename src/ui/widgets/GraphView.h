@@ -15,6 +15,7 @@ class GraphView : public QAbstractButton {
     void refresh();
 
   protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
   private:

@@ -2,14 +2,13 @@
 
 #include "core/Colors.h"
 
+#include <QEvent>
 #include <QPainter>
 
 namespace aurivo {
 
 ModelLabel::ModelLabel(QWidget* parent) : QAbstractButton(parent) {
     setFocusPolicy(Qt::TabFocus);
-    // The label paints every pixel of itself: a new caption repaints the label alone, not its frame.
-    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void ModelLabel::setBackColor(uint32_t colour) {
@@ -48,6 +47,14 @@ void ModelLabel::paintEvent(QPaintEvent*) {
     p.setPen(colors::toQColor(fore_, palette()));
     p.setFont(font());
     p.drawText(rect().adjusted(2, 0, -2, 0), int(alignment_) | Qt::TextSingleLine, text());
+}
+
+bool ModelLabel::event(QEvent* event) {
+    const bool handled = QAbstractButton::event(event);
+    // The label paints every pixel of itself: a new caption repaints the label alone, not its frame. (Set
+    // here because the style's polish, when the widget is first shown, clears the attribute.)
+    if (event->type() == QEvent::Polish) setAttribute(Qt::WA_OpaquePaintEvent);
+    return handled;
 }
 
 } // namespace aurivo

@@ -20,6 +20,7 @@ class ModelLabel : public QAbstractButton {
     uint32_t backColor() const { return back_; }
 
   protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
   private:
