@@ -57,7 +57,10 @@ class PaintWatch : public QObject {
         last_ = now;
         ++count;
     }
-    void restart() { last_ = -1, longest = 0, count = 0; }
+    // Starts measuring now: the first gap runs from here to the first paint.
+    void restart() { last_ = clock_.elapsed(), longest = 0, count = 0; }
+    // The longest gap, counting the one still open now.
+    qint64 longestUntilNow() const { return std::max(longest, last_ >= 0 ? clock_.elapsed() - last_ : 0); }
     qint64 longest = 0;
     int count = 0;
 
@@ -139,8 +142,8 @@ void BM_FloodThroughTheWindow(benchmark::State& st) {
         const double cpuBefore = threadCpuSeconds();
         runEventLoop(seconds * 1000);
         // The gaps while the flood lasts (afterwards nothing changes that would need a repaint).
-        const qint64 windowGap = labelPaints->longest, graphGap = graphPaints->longest,
-                     tickGap = ticks->longest;
+        const qint64 windowGap = labelPaints->longestUntilNow(), graphGap = graphPaints->longestUntilNow(),
+                     tickGap = ticks->longestUntilNow();
         const int repaints = labelPaints->count;
         // The rest that waits is read by the following ticks.
         int32_t records = -1;

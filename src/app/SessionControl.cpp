@@ -151,7 +151,9 @@ void SessionControl::noteReading() {
 }
 
 void SessionControl::showDataPresence() {
-    const float now = p_.clock.secondsSinceMidnight();
+    // One reading of the clock serves both the time of day and the date (each asks for the time zone).
+    const QDateTime current = p_.clock.now();
+    const float now = Clock::secondsOfDay(current);
     if (dataSeen_) {
         dataSeen_ = false;
         lastDataTime_ = now;
@@ -163,7 +165,7 @@ void SessionControl::showDataPresence() {
     }
     // Elapsed time keeps counting past midnight: whole days between the start date and now are added to
     // the difference of the two time-of-day readings.
-    const qint64 days = startDate_.isValid() ? startDate_.date().daysTo(p_.clock.now().date()) : 0;
+    const qint64 days = startDate_.isValid() ? startDate_.date().daysTo(current.date()) : 0;
     const double elapsed = double(now) - double(startSeconds_) + 86400.0 * double(days);
     const QString text = formatSessionTime(elapsed);
     if (text != clockText_) {

@@ -14,6 +14,11 @@ class Clock {
     virtual float secondsSinceMidnight() const = 0;
     virtual QDateTime now() const = 0;
     virtual int64_t steadyMilliseconds() const = 0;
+
+    // The time of day of a date and time as the seconds clock counts it.
+    static float secondsOfDay(const QDateTime& when) {
+        return float(when.time().msecsSinceStartOfDay()) / 1000.0f;
+    }
 };
 
 } // namespace aurivo

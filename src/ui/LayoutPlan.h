@@ -1,5 +1,5 @@
 #pragma once
-// The arithmetic of ArrangePanels without any widget: how big the main window should be and where it
+// The arithmetic of the panel arrangement without any widget: how big the main window should be and where it
 // goes for the screen and the visible panels, and where each of the six stacked panels and their labels
 // go inside it. Everything is in twips. The window applies the plan; the plan never touches a window.
 //

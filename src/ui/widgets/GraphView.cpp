@@ -2,6 +2,7 @@
 
 #include "display/GraphCanvas.h"
 
+#include <QEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -16,8 +17,6 @@ GraphView::GraphView(const GraphCanvas& canvas, QWidget* parent) : QAbstractButt
     setFocusPolicy(Qt::TabFocus);
     setAccessibleName(QStringLiteral("Graph"));
     setMouseTracking(true);
-    // The view paints every pixel of itself: a new point repaints the view alone, not its frame.
-    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void GraphView::refresh() {
@@ -129,6 +128,14 @@ void GraphView::focusOutEvent(QFocusEvent* event) {
         update();
     }
     QAbstractButton::focusOutEvent(event);
+}
+
+bool GraphView::event(QEvent* event) {
+    const bool handled = QAbstractButton::event(event);
+    // The view paints every pixel of itself: a new point repaints the view alone, not its frame. (Set here
+    // because the style's polish, when the widget is first shown, clears the attribute.)
+    if (event->type() == QEvent::Polish) setAttribute(Qt::WA_OpaquePaintEvent);
+    return handled;
 }
 
 } // namespace aurivo

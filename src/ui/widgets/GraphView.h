@@ -44,6 +44,7 @@ class GraphView : public QAbstractButton {
     void addMarkerRequested();
 
   protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;

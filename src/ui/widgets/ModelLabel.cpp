@@ -3,6 +3,7 @@
 #include "core/Colors.h"
 
 #include <QAccessible>
+#include <QEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -11,8 +12,6 @@ namespace aurivo {
 
 ModelLabel::ModelLabel(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
-    // The label paints every pixel of itself: a new caption repaints the label alone, not its frame.
-    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void ModelLabel::setText(const QString& text) {
@@ -86,6 +85,14 @@ void ModelLabel::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+bool ModelLabel::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    // The label paints every pixel of itself: a new caption repaints the label alone, not its frame. (Set
+    // here because the style's polish, when the widget is first shown, clears the attribute.)
+    if (event->type() == QEvent::Polish) setAttribute(Qt::WA_OpaquePaintEvent);
+    return handled;
 }
 
 } // namespace aurivo
