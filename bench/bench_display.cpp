@@ -1,5 +1,6 @@
 // Costs of the display path: one packet through the readings panel, the graph and the session files,
 // and a graph rebuild of a long session next to a plain read of its reading file.
+#include "BenchSupport.h"
 #include "display/GraphPlotter.h"
 #include "display/ReadingStatus.h"
 #include "recording/SessionFiles.h"
@@ -132,11 +133,4 @@ BENCHMARK(BM_ReadReadingFile)->Arg(kDay)->Unit(benchmark::kMillisecond);
 
 } // namespace aurivo
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+AURIVO_BENCHMARK_MAIN(QGuiApplication)

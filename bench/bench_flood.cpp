@@ -4,6 +4,7 @@
 // packet's reading) and of the graph, and between two ticks; the processor time of the window's thread
 // per packet; and whether the recording holds exactly the packets sent (with filter size 1 every reading
 // is stored as sent).
+#include "BenchSupport.h"
 #include "MonitorFakes.h"
 #include "PseudoTerminal.h"
 #include "app/Monitor.h"
@@ -79,16 +80,7 @@ void BM_FloodThroughTheWindow(benchmark::State& st) {
     const int seconds = int(st.range(0));
     for (auto _ : st) {
         QTemporaryDir dir;
-        QFile settings(QDir(dir.path()).filePath(QStringLiteral("Aurivo_USB.ini")));
-        if (!settings.open(QIODevice::WriteOnly)) std::abort();
-        QByteArray text = "\"Port # \"\r\n3\r\n\"Sensitivty = \"\r\n\"25\"\r\n";
-        for (const char* label : {"Picture graph", "Color graph", "Bar graph", "Internal status",
-                                  "Session comments", "Time etc."})
-            text += "\"" + QByteArray(label) + " visibilty = \"\r\n\"True\"\r\n";
-        text += "\"Form Width = \"\r\n10560\r\n\"Form Height = \"\r\n7920\r\n\"Form Top = \"\r\n360\r\n"
-                "\"Form Left = \"\r\n480\r\n\"Filter Size = \"\r\n1\r\n\"Jitter = \"\r\n100\r\n";
-        settings.write(text);
-        settings.close();
+        writeBenchSettings(dir.path(), 1);
 
         PseudoTerminal pty(dir.path(), 3);
         QtSerialComm comm(dir.path());
@@ -184,11 +176,4 @@ BENCHMARK(BM_FloodThroughTheWindow)->Arg(10)->Iterations(1)->Unit(benchmark::kSe
 
 } // namespace aurivo
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+AURIVO_BENCHMARK_MAIN(QApplication)

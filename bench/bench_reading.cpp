@@ -2,6 +2,7 @@
 // pseudo-terminal are read by the monitor's tick through the serial component, the packet reader, the
 // readings panel, the graph with its rebuilds, the indicators and the session files. Reports the cost
 // per packet.
+#include "BenchSupport.h"
 #include "MonitorFakes.h"
 #include "PseudoTerminal.h"
 #include "app/Monitor.h"
@@ -39,16 +40,7 @@ struct FloodRig {
     int64_t sent = 0;
 
     FloodRig() {
-        QFile settings(QDir(dir.path()).filePath(QStringLiteral("Aurivo_USB.ini")));
-        if (!settings.open(QIODevice::WriteOnly)) std::abort();
-        QByteArray text = "\"Port # \"\r\n3\r\n\"Sensitivty = \"\r\n\"25\"\r\n";
-        for (const char* label : {"Picture graph", "Color graph", "Bar graph", "Internal status",
-                                  "Session comments", "Time etc."})
-            text += "\"" + QByteArray(label) + " visibilty = \"\r\n\"True\"\r\n";
-        text += "\"Form Width = \"\r\n10560\r\n\"Form Height = \"\r\n7920\r\n\"Form Top = \"\r\n360\r\n"
-                "\"Form Left = \"\r\n480\r\n\"Filter Size = \"\r\n3\r\n\"Jitter = \"\r\n100\r\n";
-        settings.write(text);
-        settings.close();
+        writeBenchSettings(dir.path(), 3);
         pty = std::make_unique<PseudoTerminal>(dir.path(), 3);
         comm = std::make_unique<QtSerialComm>(dir.path());
         monitor = std::make_unique<Monitor>(
@@ -93,11 +85,4 @@ BENCHMARK(BM_TickReadingPath)->Iterations(400)->Unit(benchmark::kMillisecond);
 
 } // namespace aurivo
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+AURIVO_BENCHMARK_MAIN(QGuiApplication)

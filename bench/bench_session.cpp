@@ -1,5 +1,6 @@
 // Costs of the session as a whole: one tick of a running 24-hour session including a full graph
 // rebuild, and the replay of six 24-hour saved sessions next to one plain read of their reading files.
+#include "BenchSupport.h"
 #include "FakeSerialComm.h"
 #include "MonitorFakes.h"
 #include "app/Monitor.h"
@@ -141,11 +142,4 @@ BENCHMARK(BM_ReadSixDayFiles)->Unit(benchmark::kMillisecond);
 
 } // namespace aurivo
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+AURIVO_BENCHMARK_MAIN(QGuiApplication)
