@@ -37,7 +37,6 @@ TEST(Sessions, StartStopMenusPortAndFiles) {
     rig.startAndSettle(8000);
     EXPECT_EQ(menusOf(rig.m()), kRunning);
     EXPECT_EQ(rig.comm.commPort(), 3);
-    EXPECT_EQ(rig.comm.settings, QStringLiteral("19200,N,8,1"));
     EXPECT_EQ(rig.comm.inBufferSize, 4096);
     EXPECT_EQ(rig.m().parameterLabel(5).backColor, 0x80000013u);
     EXPECT_EQ(rig.m().sessions().startText(), QStringLiteral(" 8000"));
