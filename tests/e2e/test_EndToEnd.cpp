@@ -256,6 +256,12 @@ TEST(EndToEnd, APortHeldMissingOrNotASerialDeviceIsToldAtStart) {
                   QStringLiteral("The sensor's port COM3 (%1) cannot be opened: %2.\r\nThe "
                                  "session was stopped.")
                       .arg(row.where, row.reason));
+        EXPECT_FALSE(monitor.menuItem(MenuItem::Stop).enabled);
+        for (int i = 0; i < 200; ++i) { // no later timeout blames the wrong cause
+            clock.advance(200);
+            monitor.onTick();
+        }
+        EXPECT_EQ(boxes.shown.size(), 1u);
     }
 }
 
