@@ -27,8 +27,10 @@ Monitor::Monitor(Services services)
                                       ports_, comments_}),
       fileManager_(folder_, boxes_, comments_), settingsFile_(folder_) {
     views_.pictureGraphShown.subscribe([this] { graph_.requestRedraw(); });
+    // The menus follow the session's running state, the views and the port chooser's probing; the
+    // clock changing every second is no reason to look at them again.
     for (ChangeSignal* source : {&sessions_.changed, &views_.changed, &ports_.changed})
-        source->subscribe([this] { menusChanged.notify(); });
+        source->subscribe([this] { notifyMenusIfChanged(); });
 }
 
 void Monitor::startUp() {
@@ -208,6 +210,14 @@ void Monitor::prepareToClose() {
 
 void Monitor::toggleShowInput() {
     showInputChecked_ = !showInputChecked_;
+    notifyMenusIfChanged();
+}
+
+void Monitor::notifyMenusIfChanged() {
+    const MenuInputs now{sessions_.running(), sessions_.savedAs(), ports_.probing(),
+                         views_.views(),      replayShown_,        showInputChecked_};
+    if (now == menuInputs_) return;
+    menuInputs_ = now;
     menusChanged.notify();
 }
 
@@ -224,7 +234,7 @@ void Monitor::clickGraph() {
 
 void Monitor::setReplayShown(bool shown) {
     replayShown_ = shown;
-    menusChanged.notify();
+    notifyMenusIfChanged();
 }
 
 void Monitor::saveSessionOrResume() {

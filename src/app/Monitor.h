@@ -137,6 +137,15 @@ class Monitor {
     Settings collectSettings() const;
     void takeReading(const Reading& reading);
     void setReplayShown(bool shown);
+    void notifyMenusIfChanged();
+
+    // Everything the menus are derived from, as they were last shown.
+    struct MenuInputs {
+        bool running = false, savedAs = false, probing = false;
+        PanelViews views = PanelViews::all();
+        bool replayShown = false, showInputChecked = false;
+        bool operator==(const MenuInputs&) const = default;
+    };
 
     QString folder_;
     SerialComm& comm_;
@@ -161,6 +170,7 @@ class Monitor {
     Reading last_;
     bool replayShown_ = false;
     bool showInputChecked_ = false;
+    MenuInputs menuInputs_;
     int tickDepth_ = 0;
     bool exitRequested_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSocketNotifier>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -111,6 +112,9 @@ int QtSerialComm::openPort() {
     }
 
     port_.setPortName(path);
+    // Should Qt read the line into its own buffer, it keeps at most this much and leaves the rest in the
+    // system's buffer, so a device faster than the reader waits instead of filling memory.
+    port_.setReadBufferSize(std::max(1, inBufferSize_));
     if (!port_.open(QIODevice::ReadWrite)) {
         const QSerialPort::SerialPortError error = port_.error();
         const QString detail = port_.errorString();
@@ -163,6 +167,10 @@ int QtSerialComm::openPort() {
     // A session starts with what the device sends from now on: bytes that waited in the system's
     // buffer while the port was closed would show as readings of a time before the session began.
     ::tcflush(fd, TCIFLUSH);
+    // The tick polls the line. Qt's own read notifications would wake the program for every packet the
+    // device sends, to copy it into a second buffer; switched off, the program sleeps between ticks.
+    for (QSocketNotifier* notifier : port_.findChildren<QSocketNotifier*>())
+        if (notifier->type() == QSocketNotifier::Read) notifier->setEnabled(false);
     openPath_ = path;
     return 0;
 }

@@ -3,11 +3,12 @@
 // opened by its canonical path, exclusively (Qt's lock file plus TIOCEXCL).
 //
 // Reception is polled: inBufferCount() moves whatever has arrived into the component's own receive
-// buffer (at most InBufferSize bytes) and input() hands all of it out in one block. Bytes that Qt has already
-// taken in while the event loop ran are collected first; the rest is read straight from the operating system
-// with a non-blocking read(2) on the port's descriptor, so polling works with or without an event loop
-// and never waits. A device that has gone (a pseudo-terminal whose other side hung up, an unplugged
-// adapter) makes inBufferCount() return -1 once the bytes received before are used up.
+// buffer (at most InBufferSize bytes) and input() hands all of it out in one block. The bytes are read
+// straight from the operating system with a non-blocking read(2) on the port's descriptor (Qt's own
+// reading is switched off, so the event loop does not wake for every packet), so polling works with or
+// without an event loop and never waits. A device that has gone (a pseudo-terminal whose other side hung
+// up, an unplugged adapter) makes inBufferCount() return -1 once the bytes received before are used up;
+// bytes the system still held for the line when it went are lost with it.
 
 #include "device/PortMap.h"
 #include "device/SerialComm.h"

@@ -22,6 +22,7 @@ void GraphCanvas::resize(int width, int height) {
     painter.drawImage(0, 0, image_);
     painter.end();
     image_ = std::move(resized);
+    changed_ = image_.rect();
     ++revision_;
 }
 
@@ -29,14 +30,17 @@ void GraphCanvas::clear() {
     image_.fill(colors::toRgb(backColor_));
     currentX_ = 0;
     currentY_ = 0;
+    changed_ = image_.rect();
     ++revision_;
 }
 
 void GraphCanvas::setPixel(int x, int y, uint32_t colour) {
     currentX_ = x;
     currentY_ = y;
-    if (x >= 0 && y >= 0 && x < image_.width() && y < image_.height())
+    if (x >= 0 && y >= 0 && x < image_.width() && y < image_.height()) {
         image_.setPixel(x, y, colors::toRgb(colour));
+        changed_ |= QRect(x, y, 1, 1);
+    }
     ++revision_;
 }
 
@@ -77,6 +81,11 @@ void GraphCanvas::lineTo(int x, int y, uint32_t colour) {
         QPainter painter(&image_);
         painter.setPen(QPen(colors::toQColor(colour), drawWidth_));
         painter.drawLine(QLineF(x0, y0, x1, y1));
+        changed_ |= QRectF(QPointF(x0, y0), QPointF(x1, y1))
+                        .normalized()
+                        .toAlignedRect()
+                        .adjusted(-drawWidth_, -drawWidth_, drawWidth_, drawWidth_) &
+                    image_.rect();
         return;
     }
     // One-pixel lines are drawn straight into the image (Bresenham), after cutting them to the picture,
@@ -85,6 +94,9 @@ void GraphCanvas::lineTo(int x, int y, uint32_t colour) {
     int ax = int(std::lround(x0)), ay = int(std::lround(y0));
     const int bx = int(std::lround(x1)), by = int(std::lround(y1));
     const QRgb rgb = colors::toRgb(colour);
+    changed_ |=
+        QRect(QPoint(std::min(ax, bx), std::min(ay, by)), QPoint(std::max(ax, bx), std::max(ay, by))) &
+        image_.rect();
     const int dx = std::abs(bx - ax), sx = ax < bx ? 1 : -1;
     const int dy = -std::abs(by - ay), sy = ay < by ? 1 : -1;
     int err = dx + dy;

@@ -4,7 +4,9 @@
 // current drawing position, so a trace is drawn point after point with lineTo.
 
 #include <QImage>
+#include <QRect>
 #include <cstdint>
+#include <utility>
 
 namespace aurivo {
 
@@ -32,6 +34,9 @@ class GraphCanvas {
     int currentY() const { return currentY_; }
     // Incremented on every change, so the widget knows when to repaint.
     uint64_t revision() const { return revision_; }
+    // The area drawn on since the last call: the window repaints only that. (Asking changes nothing
+    // of the picture.)
+    QRect takeChangedArea() const { return std::exchange(changed_, QRect()); }
 
   private:
     QImage image_;
@@ -40,6 +45,7 @@ class GraphCanvas {
     int currentY_ = 0;
     int drawWidth_ = 1;
     uint64_t revision_ = 0;
+    mutable QRect changed_;
 };
 
 } // namespace aurivo

@@ -48,9 +48,42 @@ ReadingStatus::ReadingStatus() {
     labels_[9].visible = false;
 }
 
+const std::array<LabelModel, 10>& ReadingStatus::labels() const {
+    using Kind = PendingCaption::Kind;
+    for (size_t i = 0; i < pending_.size(); ++i) {
+        PendingCaption& p = pending_[i];
+        switch (p.kind) {
+        case Kind::None:
+            continue;
+        case Kind::Ohms:
+            labels_[i].caption = numbers::formatOhms(p.value) + QStringLiteral("Ohms");
+            break;
+        case Kind::Conductance:
+            labels_[i].caption = conductanceText(p.value);
+            break;
+        case Kind::Percent:
+            labels_[i].caption = percentText(p.value) + QStringLiteral(" %");
+            break;
+        case Kind::Raw:
+            labels_[i].caption = QString::number(int32_t(p.value));
+            break;
+        }
+        p.kind = Kind::None;
+    }
+    return labels_;
+}
+
 void ReadingStatus::setCaption(int index, const QString& caption) {
+    pending_[index].kind = PendingCaption::Kind::None;
     if (labels_[index].caption == caption) return;
     labels_[index].caption = caption;
+    dirty_ = true;
+}
+
+void ReadingStatus::setPending(int index, PendingCaption::Kind kind, double value) {
+    PendingCaption& p = pending_[index];
+    if (p.kind == kind && p.value == value) return;
+    p = PendingCaption{kind, value};
     dirty_ = true;
 }
 
@@ -71,15 +104,15 @@ std::optional<float> ReadingStatus::showReading(const Reading& reading, const Co
     [&] {
         if (context.filteredReading >= 320) {
             r = numbers::ohmsFromReading(context.filteredReading);
-            setCaption(3, numbers::formatOhms(r) + QStringLiteral("Ohms"));
+            setPending(3, PendingCaption::Kind::Ohms, r);
             // At full scale the resistance is 0: no conductance, and nothing else changes.
             if (r == 0) return;
 
             const double c = 1000000.0 / r;
-            if (std::isfinite(c)) setCaption(5, conductanceText(c));
+            if (std::isfinite(c)) setPending(5, PendingCaption::Kind::Conductance, c);
 
             if (context.sessionRunning) {
-                setCaption(7, QString::number(reading.raw));
+                setPending(7, PendingCaption::Kind::Raw, reading.raw);
                 if (reading.probeError())
                     setLook(7, kProbeErrorColour, QStringLiteral("Probe error"));
                 else
@@ -94,7 +127,7 @@ std::optional<float> ReadingStatus::showReading(const Reading& reading, const Co
             // A start reading at full scale (Rs = 0) or a tiny one (Rs beyond range) fails this step only.
             if (std::isfinite(rs) && rs != 0 && std::isfinite(change)) {
                 p = change;
-                setCaption(1, percentText(p) + QStringLiteral(" %"));
+                setPending(1, PendingCaption::Kind::Percent, p);
             }
         }
 

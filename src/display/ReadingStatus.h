@@ -26,7 +26,7 @@ class ReadingStatus {
 
     ReadingStatus();
 
-    const std::array<LabelModel, 10>& labels() const { return labels_; }
+    const std::array<LabelModel, 10>& labels() const;
 
     // Runs for every valid packet before the graph takes the reading, so it shows the filtered reading
     // the previous packet left (the one-packet lag is intended). Returns the indicator target level when
@@ -49,10 +49,19 @@ class ReadingStatus {
     ChangeSignal changed;
 
   private:
+    // A caption kept as the number it shows until the labels are read: under a flood of packets only
+    // the last of many readings is ever seen, so only that one is turned into text.
+    struct PendingCaption {
+        enum class Kind { None, Ohms, Conductance, Percent, Raw } kind = Kind::None;
+        double value = 0;
+    };
+
     void setCaption(int index, const QString& caption);
+    void setPending(int index, PendingCaption::Kind kind, double value);
     void setLook(int index, uint32_t backColor, const QString& toolTip);
 
-    std::array<LabelModel, 10> labels_;
+    mutable std::array<LabelModel, 10> labels_;
+    mutable std::array<PendingCaption, 10> pending_{};
     bool dirty_ = false;
 };
 

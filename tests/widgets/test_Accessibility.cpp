@@ -75,7 +75,8 @@ TEST(Accessibility, RolesNamesRelationsAndActionsOfTheWindowsControls) {
     // A probe error reaches the data cell's name, tooltip and description, its caption stays the reading.
     rig.window->monitor().readings().showReading(Reading{8000, 5}, ReadingStatus::Context{8000, true, 0, 25});
     QAccessibleInterface* data = acc(rig.find<ModelLabel>("LblShnStf_7"));
-    EXPECT_EQ(data->text(QAccessible::Name), QStringLiteral("Data: 8000"));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return data->text(QAccessible::Name) == QStringLiteral("Data: 8000"); }));
     EXPECT_EQ(data->text(QAccessible::Description), QStringLiteral("Probe error"));
 
     // The graph acts on a click and says what it shows; text boxes, slider and options are named.
@@ -197,7 +198,13 @@ TEST(Keyboard, EntryFramesTakeTheFocusEnterIsOkayEscapeIsCancel) {
     EXPECT_EQ(params.filterSize(), 7);
 
     // The port chooser: Escape in its first second closes it as "Okay" does, and nothing is probed.
-    QTimer::singleShot(0, [] { key(Qt::Key_Escape); });
+    QTimer escape;
+    QObject::connect(&escape, &QTimer::timeout, [&] {
+        if (!rig.find<QWidget>("fraSelctPort")->isVisible()) return;
+        escape.stop();
+        key(Qt::Key_Escape);
+    });
+    escape.start(10);
     rig.action("mnuSetComPort")->trigger();
     EXPECT_FALSE(rig.find<QWidget>("fraSelctPort")->isVisible());
     EXPECT_TRUE(rig.comm.openAttempts.empty());

@@ -77,6 +77,50 @@ bool PtyOutput::write(const QByteArray& bytes) {
     return kept;
 }
 
+bool PtyOutput::waitForReader(const std::function<bool()>& stopped) {
+    // The master reports a hang-up while no program has the other side open, but only once that side
+    // has been opened at all: opening and closing it here makes a fresh line report it too. (A reader
+    // that already holds the line open exclusively makes this open fail, which is as good.)
+    const int slave = ::open(QFile::encodeName(slavePath_).constData(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (slave >= 0) ::close(slave);
+    while (master_ >= 0 && !stopped()) {
+        pollfd pfd{master_, POLLOUT, 0};
+        ::poll(&pfd, 1, 0);
+        if (!(pfd.revents & POLLHUP)) return true;
+        ::poll(nullptr, 0, 20);
+    }
+    return false;
+}
+
+bool PtyOutput::waitForReaderToLeave(const std::function<bool()>& stopped) {
+    while (master_ >= 0 && !stopped()) {
+        pollfd pfd{master_, POLLOUT, 0};
+        ::poll(&pfd, 1, 0);
+        if (pfd.revents & POLLHUP) return true;
+        ::poll(nullptr, 0, 50);
+    }
+    return false;
+}
+
+bool PtyOutput::writeAll(const QByteArray& bytes, const std::function<bool()>& stopped) {
+    qsizetype done = 0;
+    while (master_ >= 0 && done < bytes.size() && !stopped()) {
+        const ssize_t n =
+            ::write(master_, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n > 0) {
+            done += n;
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EAGAIN) return false;
+        // The line is full: wait until the reader has taken some, or has gone.
+        pollfd pfd{master_, POLLOUT, 0};
+        ::poll(&pfd, 1, 100);
+        if (pfd.revents & POLLHUP) return false;
+    }
+    return done == bytes.size();
+}
+
 void PtyOutput::flush() {
     while (!pending_.isEmpty()) {
         const ssize_t n = ::write(master_, pending_.constData(), static_cast<size_t>(pending_.size()));

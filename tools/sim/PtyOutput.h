@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace aurivo {
 
@@ -20,6 +21,14 @@ class PtyOutput {
     bool open(const QString& folder, int port);
     // Queues bytes and sends what the line takes now. Returns false when the bytes were dropped.
     bool write(const QByteArray& bytes);
+    // Waits until a program has the port open; false when `stopped` turned true first.
+    bool waitForReader(const std::function<bool()>& stopped);
+    // Waits until the program that had the port open has closed it (it has read everything sent before);
+    // false when `stopped` turned true first.
+    bool waitForReaderToLeave(const std::function<bool()>& stopped);
+    // Sends all the bytes, waiting while the line is full; false when the reader went away or `stopped`
+    // turned true.
+    bool writeAll(const QByteArray& bytes, const std::function<bool()>& stopped);
     // Closes the pseudo-terminal (the reader sees a hang-up) and removes the link.
     void close();
 

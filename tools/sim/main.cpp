@@ -18,6 +18,7 @@
 #include <optional>
 #include <random>
 #include <unistd.h>
+#include <utility>
 
 namespace aurivo {
 
@@ -55,6 +56,7 @@ struct Options {
     std::optional<double> hangupAfter;
     bool toStdout = false;
     bool paced = false;
+    bool flood = false;
     std::optional<long long> count;
     QString replay;
     QString log;
@@ -129,6 +131,11 @@ Options parseOptions(const QCoreApplication& app) {
              "Write the bytes to standard output instead of a pseudo-terminal, as fast as possible.")},
         {QStringLiteral("paced"),
          QStringLiteral("With --stdout: keep the packet rate instead of writing as fast as possible.")},
+        {QStringLiteral("flood"),
+         QStringLiteral(
+             "Wait until a program opens the port, then send as fast as it reads, never dropping a "
+             "packet (times still count in packet periods of --rate); after the last packet, wait "
+             "until the program closes the port.")},
         {QStringLiteral("replay"),
          QStringLiteral(
              "Send the bytes of FILE (8 bytes per packet period) instead of generated packets, then exit."),
@@ -166,7 +173,9 @@ Options parseOptions(const QCoreApplication& app) {
     if (p.isSet(QStringLiteral("hangup-after")))
         o.hangupAfter = secondsOption(p, QStringLiteral("hangup-after"));
     o.toStdout = p.isSet(QStringLiteral("stdout"));
-    o.paced = !o.toStdout || p.isSet(QStringLiteral("paced"));
+    o.flood = p.isSet(QStringLiteral("flood"));
+    if (o.flood && o.toStdout) fail(QStringLiteral("--flood writes to the pseudo-terminal, not to --stdout"));
+    o.paced = o.toStdout ? p.isSet(QStringLiteral("paced")) : !o.flood;
     o.replay = p.value(QStringLiteral("replay"));
     o.log = p.value(QStringLiteral("log"));
     return o;
@@ -178,6 +187,12 @@ void sleepUntil(const timespec& when) {
         const int rc = clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &when, nullptr);
         if (rc == 0 || rc != EINTR) return;
     }
+}
+
+timespec now() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return t;
 }
 
 timespec addSeconds(timespec base, double seconds) {
@@ -228,8 +243,22 @@ int main(int argc, char** argv) {
                      qPrintable(pty.slavePath()));
     }
 
-    // Writes one chunk of the stream; false when standard output is gone.
+    const auto stopped = [] { return g_stopRequested != 0; };
+    // A flood starts once the reader has opened the port and settled (a reader that flushes its input
+    // when it opens must not lose the first packets), and is written in blocks as the line takes them.
+    QByteArray flood;
+    if (o.flood) {
+        if (!pty.waitForReader(stopped)) return 1;
+        sleepUntil(addSeconds(now(), 0.5));
+    }
+    const auto sendFlood = [&] { return pty.writeAll(std::exchange(flood, QByteArray()), stopped); };
+
+    // Writes one chunk of the stream; false when standard output is gone (or a flooded reader left).
     auto send = [&](const QByteArray& bytes) -> bool {
+        if (o.flood) {
+            flood += bytes;
+            return flood.size() < 4096 || sendFlood();
+        }
         if (!o.toStdout) {
             pty.write(bytes);
             return true;
@@ -304,6 +333,9 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (o.flood && !flood.isEmpty() && !sendFlood()) exitCode = 1;
+    // Closing the line would discard what the reader has not taken yet: the flood ends when it leaves.
+    if (o.flood && exitCode == 0) pty.waitForReaderToLeave(stopped);
     if (o.toStdout) std::fflush(stdout);
     if (log) std::fclose(log);
     pty.close();

@@ -34,6 +34,8 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QSlider>
+#include <QToolTip>
+#include <utility>
 
 namespace aurivo {
 
@@ -150,11 +152,11 @@ struct MenuName {
     const char* name;
     MenuItem item;
 };
-constexpr MenuName kMenus[] = {{"mnuFile", MenuItem::File},
-                               {"mnuSession", MenuItem::Session},
-                               {"mnuDisplay", MenuItem::Display},
-                               {"mnuSerlPort", MenuItem::SerialPort},
-                               {"mnuHelp", MenuItem::Help}};
+constexpr MenuName kMenuBar[] = {{"mnuFile", MenuItem::File},
+                                 {"mnuSession", MenuItem::Session},
+                                 {"mnuDisplay", MenuItem::Display},
+                                 {"mnuSerlPort", MenuItem::SerialPort},
+                                 {"mnuHelp", MenuItem::Help}};
 
 } // namespace
 
@@ -184,18 +186,19 @@ MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, cons
         if (live_.due(clock_.steadyMilliseconds())) publishLive();
     });
 
-    // Every part tells the window when what it shows has changed; only those widgets are updated.
+    // Every part tells the window when what it shows has changed; only those widgets are updated, once
+    // per action (many packets of one tick change the readings panel many times).
     Monitor& m = *monitor_;
-    m.menusChanged.subscribe([this] { showMenus(); });
-    m.arranger().changed.subscribe([this] { showLayout(); });
-    m.graph().pictureChanged.subscribe([this] { pixXYgraf_->refresh(); });
-    m.graph().labelsChanged.subscribe([this] { showGraphLabels(); });
-    m.indicators().changed.subscribe([this] { showIndicators(); });
-    m.readings().changed.subscribe([this] { showReadings(); });
-    m.sessions().changed.subscribe([this] { showSession(); });
-    m.parameters().changed.subscribe([this] { showParameters(); });
-    m.ports().changed.subscribe([this] { showPorts(); });
-    m.comments().changed.subscribe([this] { showComments(); });
+    m.menusChanged.subscribe([this] { markChanged(kMenus); });
+    m.arranger().changed.subscribe([this] { markChanged(kLayout); });
+    m.graph().pictureChanged.subscribe([this] { markChanged(kPicture); });
+    m.graph().labelsChanged.subscribe([this] { markChanged(kGraphLabels); });
+    m.indicators().changed.subscribe([this] { markChanged(kIndicators); });
+    m.readings().changed.subscribe([this] { markChanged(kReadings); });
+    m.sessions().changed.subscribe([this] { markChanged(kSession); });
+    m.parameters().changed.subscribe([this] { markChanged(kParameters); });
+    m.ports().changed.subscribe([this] { markChanged(kPorts); });
+    m.comments().changed.subscribe([this] { markChanged(kComments); });
 
     // Everything as the parts start.
     lblGrafError_->setBackColor(colors::kRed);
@@ -227,7 +230,40 @@ void MainWindow::act(const std::function<void()>& action) {
     if (closing_) return;
     action();
     if (closing_) return;
+    showChanged();
     if (monitor_->exitRequested()) QTimer::singleShot(0, this, [this] { close(); });
+}
+
+void MainWindow::markChanged(unsigned part) {
+    changed_ |= part;
+    // A change made while a handler waits (a pause lets window events run) shows without waiting for
+    // the handler to end.
+    if (!showPosted_) {
+        showPosted_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                showPosted_ = false;
+                if (!closing_) showChanged();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void MainWindow::showChanged() {
+    while (changed_ != 0) {
+        const unsigned parts = std::exchange(changed_, 0u);
+        if (parts & kMenus) showMenus();
+        if (parts & kLayout) showLayout();
+        if (parts & kPicture) pixXYgraf_->refresh();
+        if (parts & kGraphLabels) showGraphLabels();
+        if (parts & kIndicators) showIndicators();
+        if (parts & kReadings) showReadings();
+        if (parts & kSession) showSession();
+        if (parts & kParameters) showParameters();
+        if (parts & kPorts) showPorts();
+        if (parts & kComments) showComments();
+    }
 }
 
 int MainWindow::px(double twips) const {
@@ -257,7 +293,7 @@ void MainWindow::buildMenus() {
     Monitor* m = monitor_.get();
     std::array<QMenu*, 5> bar{};
     for (size_t i = 0; i < 5; ++i)
-        bar[i] = addMenu(kMenus[i].name, kMenus[i].item);
+        bar[i] = addMenu(kMenuBar[i].name, kMenuBar[i].item);
     QMenu *file = bar[0], *session = bar[1], *display = bar[2], *serial = bar[3], *help = bar[4];
 
     auto add = [&](QMenu* menu, const char* name, MenuItem item, std::function<void()> handler) {

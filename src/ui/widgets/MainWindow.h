@@ -83,7 +83,22 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     void act(const std::function<void()>& action);
     int px(double twips) const;
     QRect pxRect(const TwipsRect& r) const;
-    // Each shows one part's state on its widgets; the part's change signal calls it.
+    // The parts whose widgets must be updated, and the updating itself.
+    enum : unsigned {
+        kMenus = 1,
+        kLayout = 2,
+        kPicture = 4,
+        kGraphLabels = 8,
+        kIndicators = 16,
+        kReadings = 32,
+        kSession = 64,
+        kParameters = 128,
+        kPorts = 256,
+        kComments = 512,
+    };
+    void markChanged(unsigned part);
+    void showChanged();
+    // Each shows one part's state on its widgets.
     void showMenus();
     void showLayout();
     void showGraphLabels();
@@ -149,6 +164,8 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     LiveThrottle live_;
     QPointer<QWidget> focusBefore_; // where the focus was when an entry frame took it
     bool portScanShown_ = false;    // the chooser showed a running scan at its last update
+    unsigned changed_ = 0;
+    bool showPosted_ = false;
 };
 
 } // namespace aurivo

@@ -11,6 +11,8 @@ namespace aurivo {
 
 ModelLabel::ModelLabel(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
+    // The label paints every pixel of itself: a new caption repaints the label alone, not its frame.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void ModelLabel::setText(const QString& text) {

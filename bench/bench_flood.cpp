@@ -1,0 +1,191 @@
+// The whole window under a flood of packets through a pseudo-terminal: once the session's start reading
+// has settled, a writer thread sends packets as fast as the line takes them while the window runs its
+// event loop. Reports the longest gap between two repaints of the window (its data label shows every
+// packet's reading) and of the graph, and between two ticks; the processor time of the window's thread
+// per packet; and whether the recording holds exactly the packets sent (with filter size 1 every reading
+// is stored as sent).
+#include "MonitorFakes.h"
+#include "PseudoTerminal.h"
+#include "app/Monitor.h"
+#include "core/SystemClock.h"
+#include "device/PacketDecoder.h"
+#include "device/QtSerialComm.h"
+#include "ui/widgets/MainWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <ctime>
+#include <thread>
+#include <vector>
+
+namespace aurivo {
+
+namespace {
+
+// A resting level near 470 kOhm with noise that never repeats in a run, so a lost or doubled packet
+// shows in the recording.
+int32_t reading(int64_t i) {
+    return 8092 + int32_t((uint32_t(i) * 2654435761u >> 16) % 201);
+}
+
+double threadCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+// Records the time of every paint of a widget, and the longest gap between two.
+class PaintWatch : public QObject {
+  public:
+    explicit PaintWatch(QObject* parent) : QObject(parent) { clock_.start(); }
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) note();
+        return false;
+    }
+    void note() {
+        const qint64 now = clock_.elapsed();
+        if (last_ >= 0) longest = std::max(longest, now - last_);
+        last_ = now;
+        ++count;
+    }
+    void restart() { last_ = -1, longest = 0, count = 0; }
+    qint64 longest = 0;
+    int count = 0;
+
+  private:
+    QElapsedTimer clock_;
+    qint64 last_ = -1;
+};
+
+void runEventLoop(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void BM_FloodThroughTheWindow(benchmark::State& st) {
+    const int seconds = int(st.range(0));
+    for (auto _ : st) {
+        QTemporaryDir dir;
+        QFile settings(QDir(dir.path()).filePath(QStringLiteral("Aurivo_USB.ini")));
+        if (!settings.open(QIODevice::WriteOnly)) std::abort();
+        QByteArray text = "\"Port # \"\r\n3\r\n\"Sensitivty = \"\r\n\"25\"\r\n";
+        for (const char* label : {"Picture graph", "Color graph", "Bar graph", "Internal status",
+                                  "Session comments", "Time etc."})
+            text += "\"" + QByteArray(label) + " visibilty = \"\r\n\"True\"\r\n";
+        text += "\"Form Width = \"\r\n10560\r\n\"Form Height = \"\r\n7920\r\n\"Form Top = \"\r\n360\r\n"
+                "\"Form Left = \"\r\n480\r\n\"Filter Size = \"\r\n1\r\n\"Jitter = \"\r\n100\r\n";
+        settings.write(text);
+        settings.close();
+
+        PseudoTerminal pty(dir.path(), 3);
+        QtSerialComm comm(dir.path());
+        SystemClock clock;
+        ScriptedBoxes boxes;
+        MainWindow window(comm, clock, boxes, dir.path(), [](int) { return QString(); });
+        window.show();
+        window.startUp();
+        runEventLoop(1000); // the first arrangement
+        auto* graph = window.findChild<QWidget*>(QStringLiteral("pixXYgraf"));
+        auto* graphPaints = new PaintWatch(graph);
+        graph->installEventFilter(graphPaints);
+        // The data label shows the raw reading of every packet: it repaints whenever the window does.
+        auto* label = window.findChild<QWidget*>(QStringLiteral("LblShnStf_7"));
+        auto* labelPaints = new PaintWatch(label);
+        label->installEventFilter(labelPaints);
+        auto* ticks = new PaintWatch(&window);
+        QObject::connect(&window.tickTimer(), &QTimer::timeout, ticks, [ticks] { ticks->note(); });
+        window.monitor().sessions().startSession();
+
+        // Packets at the device's own pace until the start reading has settled, so that every packet of
+        // the flood that follows is recorded.
+        std::atomic<bool> stop{false};
+        std::atomic<int64_t> sent{0};
+        while (window.monitor().sessions().awaitingStartValue()) {
+            QByteArray block;
+            for (int k = 0; k < 4; ++k)
+                block += PacketDecoder::makePacket(uint16_t(reading(sent + k)), 4);
+            if (!pty.write(block)) std::abort();
+            sent += 4;
+            runEventLoop(200);
+        }
+
+        // The writer sends as fast as the line takes the bytes, for the given time.
+        std::thread writer([&] {
+            int64_t i = sent;
+            QElapsedTimer elapsed;
+            elapsed.start();
+            while (!stop && elapsed.elapsed() < seconds * 1000) {
+                QByteArray block;
+                for (int k = 0; k < 64; ++k)
+                    block += PacketDecoder::makePacket(uint16_t(reading(i + k)), 4);
+                if (!pty.write(block, 5000)) break;
+                i += 64;
+                sent = i;
+            }
+        });
+        graphPaints->restart();
+        labelPaints->restart();
+        ticks->restart();
+        const double cpuBefore = threadCpuSeconds();
+        runEventLoop(seconds * 1000);
+        // The gaps while the flood lasts (afterwards nothing changes that would need a repaint).
+        const qint64 windowGap = labelPaints->longest, graphGap = graphPaints->longest,
+                     tickGap = ticks->longest;
+        const int repaints = labelPaints->count;
+        // The rest that waits is read by the following ticks.
+        int32_t records = -1;
+        while (records != window.monitor().graph().state().recordCount) {
+            records = window.monitor().graph().state().recordCount;
+            runEventLoop(600);
+        }
+        stop = true;
+        writer.join();
+        const double cpu = threadCpuSeconds() - cpuBefore;
+        window.monitor().sessions().stopSession();
+
+        // The stored readings are the last ones sent, in order, none missing.
+        QFile tst(QDir(dir.path()).filePath(QStringLiteral("tempdata.tst")));
+        if (!tst.open(QIODevice::ReadOnly)) std::abort();
+        const QByteArray bytes = tst.readAll();
+        const int64_t stored = bytes.size() / 4;
+        bool exact = stored > 0 && stored <= sent;
+        for (int64_t k = 0; exact && k < stored; ++k) {
+            int32_t v;
+            std::memcpy(&v, bytes.constData() + 4 * k, 4);
+            exact = v == reading(sent - stored + k);
+        }
+        st.counters["packets"] = double(sent);
+        st.counters["stored"] = double(stored);
+        st.counters["exact"] = exact ? 1 : 0;
+        st.counters["cpu_us_per_packet"] = sent > 0 ? cpu * 1e6 / double(sent) : 0;
+        st.counters["longest_repaint_gap_ms"] = double(windowGap);
+        st.counters["longest_graph_repaint_gap_ms"] = double(graphGap);
+        st.counters["longest_tick_gap_ms"] = double(tickGap);
+        st.counters["repaints"] = repaints;
+        window.close();
+    }
+}
+BENCHMARK(BM_FloodThroughTheWindow)->Arg(10)->Iterations(1)->Unit(benchmark::kSecond);
+
+} // namespace
+
+} // namespace aurivo
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,103 @@
+// The tick's reading path over a real serial line, as under a flood of packets: packets written into a
+// pseudo-terminal are read by the monitor's tick through the serial component, the packet reader, the
+// readings panel, the graph with its rebuilds, the indicators and the session files. Reports the cost
+// per packet.
+#include "MonitorFakes.h"
+#include "PseudoTerminal.h"
+#include "app/Monitor.h"
+#include "device/PacketDecoder.h"
+#include "device/QtSerialComm.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <memory>
+
+namespace aurivo {
+
+namespace {
+
+constexpr int kPacketsPerBlock = 256; // 2 KB: what a flood leaves waiting between two reads
+
+int32_t reading(int64_t i) {
+    return 8192 + int32_t((i * 7919) % 201) - 100;
+}
+
+// A running session over port 3 of a pseudo-terminal, its start reading settled.
+struct FloodRig {
+    QTemporaryDir dir;
+    TestClock clock; // stands still within a tick: the tick reads all that waits
+    TestHost host{clock};
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<PseudoTerminal> pty;
+    std::unique_ptr<QtSerialComm> comm;
+    std::unique_ptr<Monitor> monitor;
+    int64_t sent = 0;
+
+    FloodRig() {
+        QFile settings(QDir(dir.path()).filePath(QStringLiteral("Aurivo_USB.ini")));
+        if (!settings.open(QIODevice::WriteOnly)) std::abort();
+        QByteArray text = "\"Port # \"\r\n3\r\n\"Sensitivty = \"\r\n\"25\"\r\n";
+        for (const char* label : {"Picture graph", "Color graph", "Bar graph", "Internal status",
+                                  "Session comments", "Time etc."})
+            text += "\"" + QByteArray(label) + " visibilty = \"\r\n\"True\"\r\n";
+        text += "\"Form Width = \"\r\n10560\r\n\"Form Height = \"\r\n7920\r\n\"Form Top = \"\r\n360\r\n"
+                "\"Form Left = \"\r\n480\r\n\"Filter Size = \"\r\n3\r\n\"Jitter = \"\r\n100\r\n";
+        settings.write(text);
+        settings.close();
+        pty = std::make_unique<PseudoTerminal>(dir.path(), 3);
+        comm = std::make_unique<QtSerialComm>(dir.path());
+        monitor = std::make_unique<Monitor>(
+            Monitor::Services{*comm, clock, boxes, host, dialogs, dir.path(), [](int) { return QString(); }});
+        monitor->startUp();
+        tick(); // the first arrangement
+        monitor->sessions().startSession();
+        if (!comm->portOpen()) std::abort();
+        while (monitor->sessions().awaitingStartValue()) {
+            send(4);
+            tick();
+        }
+    }
+    void tick() {
+        clock.advance(200);
+        monitor->onTick();
+    }
+    void send(int packets) {
+        QByteArray block;
+        for (int i = 0; i < packets; ++i)
+            block += PacketDecoder::makePacket(uint16_t(reading(sent++)), 4);
+        if (!pty->write(block)) std::abort();
+    }
+};
+
+void BM_TickReadingPath(benchmark::State& st) {
+    static FloodRig rig;
+    for (auto _ : st) {
+        const int32_t before = rig.monitor->graph().state().recordCount;
+        rig.send(kPacketsPerBlock);
+        // The kernel hands written bytes to the reading side shortly after the write: tick until all
+        // of them are stored.
+        while (rig.monitor->graph().state().recordCount < before + kPacketsPerBlock)
+            rig.tick();
+    }
+    st.SetItemsProcessed(st.iterations() * kPacketsPerBlock);
+    st.counters["records"] = rig.monitor->graph().state().recordCount - 1;
+}
+BENCHMARK(BM_TickReadingPath)->Iterations(400)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+} // namespace aurivo
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
