@@ -48,6 +48,8 @@ a serial port. This program decodes its packets and shows the readings
 live: resistance, conductance and change since the start of a session, a
 scrolling graph of the whole session, colour lamps and a bar. Sessions are
 recorded, can be saved under a name and replayed, up to six overlaid.
+Markers can be set during a session, and sessions can be exported to EDF+
+or CSV for analysis tools.
 
 The package also holds aurivo-sim, a simulated sensor on a pseudo-terminal,
 aurivo-dump, which decodes a packet stream, and aurivo-export, which

@@ -7,6 +7,7 @@
 #include "core/NumberRules.h"
 #include "core/WindowHost.h"
 #include "device/SerialComm.h"
+#include "display/TraceRecorder.h"
 #include "recording/CrashRecovery.h"
 #include "recording/SessionReplay.h"
 
@@ -24,8 +25,8 @@ Monitor::Monitor(Services services)
       arranger_(host_, boxes_), views_(arranger_, host_), params_(boxes_),
       ports_(comm_, host_, countdown_, services.deviceName),
       sessions_(SessionControl::Parts{comm_, clock_, boxes_, dialogs_, files_, indicators_, graph_, panel_,
-                                      ports_, comments_}),
-      fileManager_(folder_, boxes_, comments_), settingsFile_(folder_) {
+                                      ports_, comments_, markers_}),
+      fileManager_(folder_, boxes_, comments_), settingsFile_(folder_), research_(*this, boxes_, dialogs_) {
     views_.pictureGraphShown.subscribe([this] { graph_.requestRedraw(); });
     // The menus follow the session's running state, the views and the port chooser's probing; the
     // clock changing every second is no reason to look at them again.
@@ -287,7 +288,9 @@ void Monitor::displaySavedSessions() {
         arranger_.setCommentFontSize(8);
     }
     SessionReplay replay(boxes_);
-    replay.drawChosenSessions(fileManager_.displayList(), graph_, comments_);
+    TraceRecorder recorder(graph_);
+    replay.drawChosenSessions(fileManager_.displayList(), recorder, comments_);
+    research_.showReplay(fileManager_.displayList(), recorder.takeTraces());
 }
 
 void Monitor::showAbout() {
@@ -393,6 +396,10 @@ MenuItemModel Monitor::menuItem(MenuItem item) const {
         return plain("Set Comm Port", !running && !ports_.probing());
     case MenuItem::AboutHelp:
         return plain("About");
+    case MenuItem::Export:
+        return plain("Export session...", research_.exportEnabled());
+    case MenuItem::AddMarker:
+        return plain("Add marker", running);
     }
     return MenuItemModel{};
 }

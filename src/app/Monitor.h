@@ -5,6 +5,7 @@
 // The window forwards each user action here and follows the parts' change signals; tests drive the same
 // entry points headless.
 
+#include "app/ResearchTools.h"
 #include "app/SessionControl.h"
 #include "core/ChangeSignal.h"
 #include "core/CommentBox.h"
@@ -16,6 +17,7 @@
 #include "display/ReadingStatus.h"
 #include "files/FileManager.h"
 #include "recording/SessionFiles.h"
+#include "recording/SessionMarkers.h"
 #include "settings/ParameterBoxes.h"
 #include "settings/PortChooser.h"
 #include "settings/SettingsFile.h"
@@ -59,6 +61,8 @@ enum class MenuItem {
     ShowInput,
     SetComPort,
     AboutHelp,
+    Export,    // File > "Export session..."
+    AddMarker, // Session > "Add marker"
 };
 
 class Monitor {
@@ -126,6 +130,13 @@ class Monitor {
     ReadingStatus& readings() { return panel_; }
     CommentBox& comments() { return comments_; }
     SessionFiles& files() { return files_; }
+    const SessionFiles& files() const { return files_; }
+    SessionMarkers& markers() { return markers_; }
+    const SessionMarkers& markers() const { return markers_; }
+    ResearchTools& research() { return research_; }
+    const SessionControl& sessions() const { return sessions_; }
+    const GraphPlotter& graph() const { return graph_; }
+    const FileManager& fileManager() const { return fileManager_; }
     PanelArranger& arranger() { return arranger_; }
     FileManager& fileManager() { return fileManager_; }
     const TickCountdown& tickCountdown() const { return countdown_; }
@@ -154,6 +165,7 @@ class Monitor {
     WindowHost& host_;
     Dialogs& dialogs_;
     SessionFiles files_;
+    SessionMarkers markers_;
     CommentBox comments_;
     Indicators indicators_;
     ReadingStatus panel_;
@@ -167,6 +179,7 @@ class Monitor {
     SessionControl sessions_;
     FileManager fileManager_;
     SettingsFile settingsFile_;
+    ResearchTools research_;
     Reading last_;
     bool replayShown_ = false;
     bool showInputChecked_ = false;

@@ -12,6 +12,7 @@
 #include "display/ReadingStatus.h"
 #include "files/SessionNameRule.h"
 #include "recording/SessionFiles.h"
+#include "recording/SessionMarkers.h"
 #include "settings/PortChooser.h"
 
 #include <QLocale>
@@ -69,6 +70,8 @@ void SessionControl::beginSession() {
     changed.notify();
 
     const QStringList failures = p_.files.open(sessionBaseName());
+    QString markerFailure;
+    const bool markersCleared = p_.markers.startSession(p_.files.filePath(sessionBaseName()), markerFailure);
 
     p_.indicators.setTarget(255);
     p_.indicators.setShown(255);
@@ -98,6 +101,12 @@ void SessionControl::beginSession() {
                           failures.join(QStringLiteral("\r\n")),
                       QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     }
+    // Markers of this session would otherwise follow those of an earlier session under the same name.
+    if (!markersCleared) {
+        p_.boxes.show(QStringLiteral("The markers of an earlier session could not be deleted:\r\n") +
+                          markerFailure,
+                      QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+    }
 }
 
 void SessionControl::stopSession() {
@@ -107,8 +116,9 @@ void SessionControl::stopSession() {
     p_.indicators.showLevel(awaitingStartValue());
     if (p_.comm.portOpen()) p_.comm.setPortOpen(false);
 
-    p_.comments.setText(QStringLiteral("Start of Session : ") + generalDateText(startDate_) +
-                        QStringLiteral("\r\n") + p_.comments.text());
+    const QString comments = QStringLiteral("Start of Session : ") + generalDateText(startDate_) +
+                             QStringLiteral("\r\n") + p_.comments.text();
+    p_.comments.setText(comments + p_.markers.commentLines(comments));
     const GraphState& graph = p_.graph.state();
     p_.files.writeHeaderClosing(graph.minADC, graph.maxADC, p_.comments.text());
     p_.files.closeAll();
@@ -160,6 +170,10 @@ void SessionControl::showDataPresence() {
         clockText_ = text;
         changed.notify();
     }
+}
+
+double SessionControl::elapsedSeconds() const {
+    return startDate_.isValid() ? double(startDate_.msecsTo(p_.clock.now())) / 1000.0 : 0.0;
 }
 
 void SessionControl::captureStartValue(const Reading& last, int jitter, int filterSize) {

@@ -24,6 +24,7 @@ class GraphPlotter;
 class ReadingStatus;
 class PortChooser;
 class CommentBox;
+class SessionMarkers;
 
 class SessionControl {
   public:
@@ -38,6 +39,7 @@ class SessionControl {
         ReadingStatus& panel;
         PortChooser& ports;
         CommentBox& comments;
+        SessionMarkers& markers;
     };
 
     explicit SessionControl(Parts parts);
@@ -64,6 +66,9 @@ class SessionControl {
     float sessionStartSeconds() const { return startSeconds_; }
     const QDateTime& sessionStartDate() const { return startDate_; }
     int32_t noDataTicks() const { return noDataTicks_; }
+    // Seconds since the session started, to the millisecond (the session clock's seconds since midnight
+    // are single precision, a few milliseconds apart at the end of the day).
+    double elapsedSeconds() const;
 
     void startSession();
     void startSessionAs();

@@ -144,6 +144,12 @@ QString formatSessionTime(double seconds) {
     return clockField(h) + QLatin1Char(':') + clockField(m) + QLatin1Char(':') + clockField(s);
 }
 
+QString formatElapsed(double seconds) {
+    const int64_t centis = seconds > 0 && std::isfinite(seconds) ? std::llround(seconds * 100.0) : 0;
+    return formatSessionTime(double(centis / 100)) + QLatin1Char('.') +
+           QString::number(centis % 100).rightJustified(2, QLatin1Char('0'));
+}
+
 QString formatOhms(double ohms) {
     return formatOhms(ohms, QLocale().decimalPoint().at(0));
 }

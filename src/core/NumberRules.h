@@ -36,6 +36,9 @@ inline int64_t intDiv(int64_t a, int64_t b) {
 // Clock text h:mm:ss with every field at least two digits; the signs of negative parts are dropped
 // (-100 s gives "00:01:40"). Hours do not wrap at 24.
 QString formatSessionTime(double seconds);
+// Elapsed time to the hundredth of a second, "00:01:23.35": the markers' and the graph readout's form.
+// Negative and undefined times are 0.
+QString formatElapsed(double seconds);
 
 // Resistance with a metric prefix: "##0.0" in the user's locale, a blank, then "M", "k" or nothing.
 // The prefix is chosen before rounding, so 999.96 gives "1000.0 ".

@@ -7,8 +7,8 @@
 // 1..16382 gives no usable resistance and conductance: the divider formula divides by the reading, the
 // conductance by the resistance, which is 0 at 16383 (values above are not converter counts).
 
-#include "export/SessionSource.h"
 #include "recording/MarkerFile.h"
+#include "recording/SessionSource.h"
 
 #include <QDateTime>
 #include <QString>

@@ -10,7 +10,7 @@
 // export by returning false (for example when an atomic flag set by the window's Cancel button is set).
 
 #include "export/ProgressTicker.h"
-#include "export/SessionSource.h"
+#include "recording/SessionSource.h"
 
 #include <QString>
 #include <QStringList>

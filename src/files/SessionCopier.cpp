@@ -1,12 +1,13 @@
 #include "files/SessionCopier.h"
 
 #include "core/SafeFileWriter.h"
+#include "recording/SessionSource.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <array>
 #include <memory>
+#include <vector>
 
 namespace aurivo {
 
@@ -15,29 +16,53 @@ SessionCopier::SessionCopier(QString programFolder) : programFolder_(std::move(p
 SessionCopier::Result SessionCopier::copy(const QString& tstPath, const QString& txtPath,
                                           const QString& hdrPath, bool overwrite) const {
     const QDir program(programFolder_);
-    const std::array<QString, 3> sources = {program.filePath(QStringLiteral("tempdata.tst")),
-                                            program.filePath(QStringLiteral("tempdata.txt")),
-                                            program.filePath(QStringLiteral("tempdata.hdr"))};
-    const std::array<QString, 3> targets = {tstPath, txtPath, hdrPath};
+    std::vector<QString> sources = {program.filePath(QStringLiteral("tempdata.tst")),
+                                    program.filePath(QStringLiteral("tempdata.txt")),
+                                    program.filePath(QStringLiteral("tempdata.hdr"))};
+    std::vector<QString> targets = {tstPath, txtPath, hdrPath};
+    // The marker file goes with them when the session has markers; its name follows the reading file's.
+    const QString markerSource = program.filePath(QStringLiteral("tempdata.mrk"));
+    const QString markerTarget = markerPathFor(tstPath);
+    const bool withMarkers = QFileInfo::exists(markerSource);
+    if (withMarkers) {
+        sources.push_back(markerSource);
+        targets.push_back(markerTarget);
+    }
     if (!overwrite) {
         for (const QString& target : targets)
             if (QFileInfo::exists(target))
                 return Result{false, WriteFailure::at(target, QStringLiteral("File exists")).text()};
     }
 
-    // All three copies are written and checked under temporary names first; only then are they put in
-    // place together, so an existing session is either replaced whole or left as it was.
-    std::array<std::unique_ptr<SafeFileWriter>, 3> staged;
-    for (size_t i = 0; i < 3; ++i) {
-        staged[i] = std::make_unique<SafeFileWriter>(targets[i]);
-        SafeFileWriter& target = *staged[i];
+    // All copies are written and checked under temporary names first; only then are they put in place
+    // together, so an existing session is either replaced whole or left as it was.
+    std::vector<std::unique_ptr<SafeFileWriter>> staged;
+    std::vector<SafeFileWriter*> writers;
+    for (size_t i = 0; i < sources.size(); ++i) {
+        staged.push_back(std::make_unique<SafeFileWriter>(targets[i]));
+        SafeFileWriter& target = *staged.back();
         if (!target.begin() || !target.appendFile(sources[i]) || !target.finish())
             return Result{false, target.failure().text()};
+        writers.push_back(&target);
+    }
+    // A session without markers replaces one with markers: the old marker file must not stay with it.
+    if (!withMarkers) {
+        QFile old(markerTarget);
+        if (old.exists() && !old.remove())
+            return Result{false, WriteFailure::at(markerTarget, old.errorString()).text()};
     }
     WriteFailure failure;
-    if (!SafeFileWriter::commitTogether({staged[0].get(), staged[1].get(), staged[2].get()}, failure))
-        return Result{false, failure.text()};
+    if (!SafeFileWriter::commitTogether(writers, failure)) return Result{false, failure.text()};
     return Result{true, QString()};
+}
+
+QString SessionCopier::markerPathFor(const QString& tstPath) {
+    // An existing marker file of the session keeps its spelling, so no second one appears beside it.
+    const QString existing = SessionSource::fromPath(tstPath).markerPath;
+    if (!existing.isEmpty()) return existing;
+    QString base = tstPath;
+    if (base.endsWith(QStringLiteral(".tst"), Qt::CaseInsensitive)) base.chop(4);
+    return base + QStringLiteral(".Mrk");
 }
 
 } // namespace aurivo

@@ -1,8 +1,9 @@
 #pragma once
 // Copies the running program's temporary session files (tempdata.tst, tempdata.txt, tempdata.hdr in
-// the program folder) to a saved session's reading, text and header paths, in that order. Each copy is
-// written and checked under a temporary name beside its destination, and the three are put in place
-// together only when all are complete: a failed save leaves the previous session (or nothing) as it was.
+// the program folder) to a saved session's reading, text and header paths, in that order, and the marker
+// file tempdata.mrk, when there is one, beside them (name.Mrk). Each copy is written and checked under a
+// temporary name beside its destination, and all are put in place together only when all are complete:
+// a failed save leaves the previous session (or nothing) as it was.
 
 #include <QString>
 
@@ -21,6 +22,9 @@ class SessionCopier {
     // is a failure and nothing is written.
     [[nodiscard]] Result copy(const QString& tstPath, const QString& txtPath, const QString& hdrPath,
                               bool overwrite) const;
+    // Where the marker file of the session with this reading file is saved: its existing marker file in
+    // any spelling, otherwise name.Mrk.
+    static QString markerPathFor(const QString& tstPath);
 
   private:
     QString programFolder_;

@@ -125,12 +125,20 @@ CrashRecovery::Outcome CrashRecovery::recover(const QString& programFolder) {
         return failed(WriteFailure::at(newTxt, why).text());
     }
     QFile::remove(hdrPath);
+    // The session's markers go with it; without them it is still the session recovered.
+    const QString mrkPath = folder.filePath(QStringLiteral("tempdata.mrk"));
+    const QFileInfo mrkInfo(mrkPath);
+    const bool markersKept = !mrkInfo.exists() || mrkInfo.isSymLink() || !mrkInfo.isFile() ||
+                             moveFile(mrkPath, folder.filePath(name + QStringLiteral(".mrk")));
 
     outcome.name = name;
     outcome.notice = QStringLiteral("The program ended unexpectedly during a session. Its %1 readings were "
                                     "recovered as the saved session \"%2\" in %3.")
                          .arg(count)
                          .arg(name, QDir::toNativeSeparators(programFolder));
+    if (!markersKept)
+        outcome.notice += QStringLiteral(" Its markers could not be moved: ") +
+                          WriteFailure::at(mrkPath, SafeFile::describe(errno)).text();
     return outcome;
 }
 

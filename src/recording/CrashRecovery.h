@@ -4,8 +4,9 @@
 // reading file holds readings was cut off (the program was killed, the machine lost power): its files
 // are consistent up to the last tick written, so it is kept instead: the files are cut to the same
 // whole readings, the header is completed (MinADC and MaxADC from the readings, the comment
-// "Recovered after the program ended unexpectedly") and the three files are moved to a free name
-// recovered-YYYYMMDD-HHMMSS (the time of the last reading) in the program's folder.
+// "Recovered after the program ended unexpectedly") and the three files, with the marker file when the
+// session has one, are moved to a free name recovered-YYYYMMDD-HHMMSS (the time of the last reading) in
+// the program's folder.
 
 #include <QString>
 

@@ -1,5 +1,7 @@
 #include "recording/MarkerFile.h"
 
+#include "core/SafeFile.h"
+#include "core/SafeFileWriter.h"
 #include "recording/CsvText.h"
 
 #include <QDir>
@@ -7,9 +9,6 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <cmath>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -19,10 +18,6 @@ namespace {
 
 QString failure(const QString& path, const QString& reason) {
     return QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason;
-}
-
-QString systemReason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 } // namespace
@@ -44,45 +39,46 @@ QByteArray MarkerFile::line(const Marker& marker) {
 }
 
 bool MarkerFile::append(const Marker& marker, QString& reason) const {
-    const QByteArray name = QFile::encodeName(path_);
-    const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        reason = failure(path_, systemReason(errno));
+    // Like the other session files: no link followed, nothing but a regular file written to.
+    SafeFile file;
+    const bool existed = file.open(path_, SafeFile::Mode::Existing);
+    if (!existed && (file.error() != ENOENT || !file.open(path_, SafeFile::Mode::Exclusive))) {
+        reason = failure(path_, file.reason());
         return false;
     }
-    struct stat st {};
+    QByteArray before;
+    if (existed && !file.readAll(before)) {
+        reason = failure(path_, file.reason());
+        return false;
+    }
     QByteArray out;
-    if (::fstat(fd, &st) != 0) {
-        reason = failure(path_, systemReason(errno));
-        ::close(fd);
+    if (before.isEmpty())
+        out = QByteArray(kHeaderLine) + "\r\n";
+    else if (!before.endsWith('\n'))
+        out =
+            "\r\n"; // an unfinished line left by a crash stays on its own, so the marker is not lost with it
+    out += line(marker);
+    if (!file.writeAt(before.size(), out)) {
+        reason = failure(path_, file.reason());
+        // A line written in part is taken back, so the file holds no half line.
+        if (!file.truncate(before.size()))
+            reason += QStringLiteral(" (an unfinished line remains; reading skips it)");
         return false;
     }
-    if (st.st_size == 0) {
-        out = QByteArray(kHeaderLine) + "\r\n";
-    } else {
-        // An unfinished line left by a crash stays on its own, so the new marker is not lost with it.
-        char last = '\n';
-        if (::pread(fd, &last, 1, st.st_size - 1) == 1 && last != '\n') out = "\r\n";
+    if (!file.close()) {
+        reason = failure(path_, file.reason());
+        return false;
     }
-    out += line(marker);
+    return true;
+}
 
-    qsizetype written = 0;
-    int error = 0;
-    while (written < out.size()) {
-        const ssize_t n = ::write(fd, out.constData() + written, size_t(out.size() - written));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            error = n < 0 ? errno : ENOSPC;
-            break;
-        }
-        written += n;
-    }
-    // A line written in part is taken back, so the file holds no half line.
-    const bool takenBack = error == 0 || written == 0 || ::ftruncate(fd, st.st_size) == 0;
-    if (::close(fd) != 0 && error == 0) error = errno;
-    if (error != 0) {
-        reason = failure(path_, systemReason(error));
-        if (!takenBack) reason += QStringLiteral(" (an unfinished line remains; reading skips it)");
+bool MarkerFile::rewrite(const std::vector<Marker>& markers, QString& reason) const {
+    QByteArray out = QByteArray(kHeaderLine) + "\r\n";
+    for (const Marker& marker : markers)
+        out += line(marker);
+    WriteFailure failed;
+    if (!SafeFileWriter::writeFile(path_, out, failed)) {
+        reason = failed.text();
         return false;
     }
     return true;
@@ -91,7 +87,7 @@ bool MarkerFile::append(const Marker& marker, QString& reason) const {
 bool MarkerFile::remove(QString& reason) const {
     const QByteArray name = QFile::encodeName(path_);
     if (::unlink(name.constData()) != 0 && errno != ENOENT) {
-        reason = failure(path_, systemReason(errno));
+        reason = failure(path_, SafeFile::describe(errno));
         return false;
     }
     return true;

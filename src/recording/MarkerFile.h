@@ -5,7 +5,8 @@
 // marker.
 //
 // Each marker reaches the system in one write the moment it is set (no buffer in the program), so a
-// crash of the program loses no marker; like the other session files it is not forced to the disk. A
+// crash of the program loses no marker; like the other session files it is not forced to the disk, and a
+// link, a folder or anything but a regular file in its place is refused. A
 // write that fails is taken back, so the file never holds half a line written by this class. Reading
 // skips what a crash or an editor may leave: an unfinished last line, lines that do not parse.
 
@@ -39,6 +40,10 @@ class MarkerFile {
     // empty. Returns false with "path: reason" when the line could not be written; the file then holds
     // what it held before.
     bool append(const Marker& marker, QString& reason) const;
+
+    // Writes the file anew with these markers (a marker renamed): under a temporary name first, which then
+    // replaces the file, so a failure keeps the file as it was. Returns false with "path: reason".
+    bool rewrite(const std::vector<Marker>& markers, QString& reason) const;
 
     // Deletes the file (a new session, a discarded session). A missing file is no error.
     bool remove(QString& reason) const;

@@ -16,6 +16,7 @@ QString MenuAccessKeys::marked(const QString& caption) {
         {QStringLiteral("Resume normal display"), QStringLiteral("&Resume normal display")},
         {QStringLiteral("Display saved session"), QStringLiteral("&Display saved session")},
         {QStringLiteral("Display another session"), QStringLiteral("&Display another session")},
+        {QStringLiteral("Export session..."), QStringLiteral("&Export session...")},
         {QStringLiteral("Cancel"), QStringLiteral("&Cancel")},
         {QStringLiteral("Exit"), QStringLiteral("E&xit")},
         // Session.
@@ -23,6 +24,7 @@ QString MenuAccessKeys::marked(const QString& caption) {
         {QStringLiteral("Start"), QStringLiteral("&Start")},
         {QStringLiteral("Start and save as"), QStringLiteral("Start &and save as")},
         {QStringLiteral("Stop"), QStringLiteral("S&top")},
+        {QStringLiteral("Add marker"), QStringLiteral("Add &marker")},
         {QStringLiteral("Set Sensitivity"), QStringLiteral("Set S&ensitivity")},
         {QStringLiteral("Set Filter Size"), QStringLiteral("Set &Filter Size")},
         {QStringLiteral("Adjust Jitter Rejection"), QStringLiteral("Adjust &Jitter Rejection")},

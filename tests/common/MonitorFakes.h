@@ -7,6 +7,7 @@
 #include "core/Clock.h"
 #include "core/MessageBoxes.h"
 #include "core/WindowHost.h"
+#include "export/ExportJob.h"
 
 #include <QDateTime>
 #include <deque>
@@ -112,6 +113,18 @@ class ScriptedDialogs : public Dialogs {
         if (fileManager) fileManager(m);
     }
     void showAbout() override {}
+    // What the user chooses in the export dialog (nothing: Cancel), and whether Cancel is pressed in the
+    // progress window.
+    std::function<std::optional<ExportRequest>(const ExportChoices&)> exportRequest;
+    bool cancelExport = false;
+    std::optional<ExportRequest> askExport(const ExportChoices& choices) override {
+        return exportRequest ? exportRequest(choices) : std::nullopt;
+    }
+    void showExportProgress(ExportJob& job) override {
+        if (cancelExport) job.cancel();
+        job.start();
+        job.waitFinished(60000);
+    }
 };
 
 } // namespace aurivo

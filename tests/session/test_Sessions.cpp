@@ -165,6 +165,8 @@ TEST(Sessions, StartUpKeepsASessionCutOffByACrashAndDiscardsAStoppedOne) {
         put("tempdata.txt", row.txt);
         if (!row.hdr.isNull()) put("tempdata.hdr", row.hdr);
         put("PlotData.txt", "\r\n");
+        const QByteArray markers = "time_s,reading,label\r\n0.200,1,Marker 1\r\n";
+        put("tempdata.mrk", markers);
         if (row.taken) put("Recovered-20261206-095958.Tst", "other");
         QFile tst(rig.path(QStringLiteral("tempdata.tst")));
         ASSERT_TRUE(tst.open(QIODevice::ReadWrite));
@@ -187,6 +189,7 @@ TEST(Sessions, StartUpKeepsASessionCutOffByACrashAndDiscardsAStoppedOne) {
             << boxes.notices[0].text.toStdString();
         EXPECT_EQ(rig.read(row.name + QStringLiteral(".tst")), row.recoveredTst);
         EXPECT_EQ(rig.read(row.name + QStringLiteral(".txt")), row.recoveredTxt);
+        EXPECT_EQ(rig.read(row.name + QStringLiteral(".mrk")), markers); // the markers go with the session
         EXPECT_EQ(rig.read(row.name + QStringLiteral(".hdr")),
                   QByteArray("\"MinADC\"\r\n\" 7990\"\r\n\"MaxADC\"\r\n\" 8010\"\r\n"
                              "\"Recovered after the program ended unexpectedly\"\r\n"));

@@ -3,8 +3,10 @@
 // gives the window the size the first arrangement makes of the defaults.
 
 #include "WindowRig.h"
+#include "device/PacketDecoder.h"
 #include "ui/LayoutPlan.h"
 #include "ui/widgets/AboutBox.h"
+#include "ui/widgets/GraphView.h"
 #include "ui/widgets/MainWindow.h"
 #include "ui/widgets/ModelLabel.h"
 
@@ -13,6 +15,7 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -211,6 +214,42 @@ TEST(MainWindow, APressInsideAnEntryFrameKeepsTheFilterBoxOpenAPressOnTheFormClo
     }
     QTest::mouseClick(rig.window->centralWidget(), Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_FALSE(filterBox->isVisible());
+}
+
+TEST(MainWindow, OnTheGraphMSetsAMarkerToNameAndArrowKeysMoveTheReadout) {
+    WindowRig rig;
+    Monitor& m = rig.window->monitor();
+    rig.comm.addPort(2);
+    m.onTick(); // the first arrangement
+    m.sessions().startSession();
+    for (int i = 0; i < 20; ++i) {
+        rig.comm.deliver(PacketDecoder::makePacket(8000, 4) + PacketDecoder::makePacket(8000, 4));
+        m.onTick();
+    }
+    auto* graph = rig.find<GraphView>(QStringLiteral("pixXYgraf"));
+    QTest::keyClick(graph, Qt::Key_M);
+    ASSERT_EQ(m.markers().markers().size(), 1u);
+    auto* prompt = rig.find<QLineEdit>(QStringLiteral("txtMarkerLabel"));
+    EXPECT_FALSE(prompt->isHidden());
+    EXPECT_EQ(prompt->text(), QStringLiteral("Marker 1"));
+    prompt->setText(QStringLiteral("tone"));
+    QTest::keyClick(prompt, Qt::Key_Return);
+    EXPECT_TRUE(prompt->isHidden());
+    EXPECT_EQ(m.markers().markers()[0].label, QStringLiteral("tone"));
+    rig.action("mnuAddMarker")->trigger();
+    QTest::keyClick(prompt, Qt::Key_Escape); // keeps "Marker 2"
+    EXPECT_EQ(m.markers().markers()[1].label, QStringLiteral("Marker 2"));
+
+    QTest::keyClick(graph, Qt::Key_Home);
+    EXPECT_EQ(graph->cursorColumn(), 1);
+    EXPECT_TRUE(graph->accessibleDescription().startsWith(QStringLiteral("00:00:00.00, reading 1: ")));
+    QTest::keyClick(graph, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(graph->cursorColumn(), 11);
+    EXPECT_TRUE(graph->accessibleDescription().startsWith(QStringLiteral("00:00:00.50, reading 11: ")));
+    QTest::keyClick(graph, Qt::Key_Escape);
+    EXPECT_FALSE(graph->cursorColumn());
+    EXPECT_FALSE(graph->accessibleDescription().contains(QStringLiteral("reading")));
+    m.sessions().stopSession();
 }
 
 TEST(AboutBox, TitleVersionAndKeys) {

@@ -2,15 +2,20 @@
 
 #include "display/GraphCanvas.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
+#include <QToolTip>
+#include <algorithm>
 
 namespace aurivo {
 
 GraphView::GraphView(const GraphCanvas& canvas, QWidget* parent) : QAbstractButton(parent), canvas_(canvas) {
     setFocusPolicy(Qt::TabFocus);
     setAccessibleName(QStringLiteral("Graph"));
+    setMouseTracking(true);
     // The view paints every pixel of itself: a new point repaints the view alone, not its frame.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -23,6 +28,16 @@ void GraphView::refresh() {
     if (!changed.isEmpty()) update(changed);
 }
 
+void GraphView::refreshOverlay() {
+    update();
+    if (cursor_) showReadout(*cursor_, std::nullopt, mapToGlobal(QPoint(*cursor_, height() / 2)));
+}
+
+void GraphView::setDescription(const QString& description) {
+    description_ = description;
+    if (readout_.isEmpty() && accessibleDescription() != description_) setAccessibleDescription(description_);
+}
+
 void GraphView::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     const QRect area = event->rect();
@@ -32,6 +47,88 @@ void GraphView::paintEvent(QPaintEvent* event) {
     const QRegion uncovered = QRegion(area) - drawn;
     for (const QRect& r : uncovered)
         p.fillRect(r, Qt::black);
+    // The markers and the cursor over it, clipped like the picture to the area painted.
+    if (overlay_.markerLines) MarkerOverlay::paint(p, overlay_.markerLines(), canvas_.scaleHeight());
+    if (cursor_) {
+        p.setPen(QPen(Qt::lightGray, 1, Qt::DotLine));
+        p.drawLine(*cursor_, 0, *cursor_, canvas_.scaleHeight() - 1);
+    }
+}
+
+void GraphView::showReadout(int column, std::optional<int> y, const QPoint& globalPos) {
+    readout_ = overlay_.readout ? overlay_.readout(column, y) : QString();
+    if (readout_.isEmpty()) {
+        QToolTip::hideText();
+        setAccessibleDescription(description_);
+        return;
+    }
+    QToolTip::showText(globalPos, readout_, this);
+    setAccessibleDescription(readout_);
+}
+
+void GraphView::hideReadout() {
+    readout_.clear();
+    QToolTip::hideText();
+    setAccessibleDescription(description_);
+}
+
+void GraphView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    showReadout(at.x(), at.y(), event->globalPosition().toPoint());
+    QAbstractButton::mouseMoveEvent(event);
+}
+
+void GraphView::leaveEvent(QEvent* event) {
+    if (!cursor_) hideReadout();
+    QAbstractButton::leaveEvent(event);
+}
+
+void GraphView::keyPressEvent(QKeyEvent* event) {
+    const int last = std::max(1, overlay_.lastColumn ? overlay_.lastColumn() : 1);
+    const int step = event->modifiers() & Qt::ShiftModifier ? 10 : 1;
+    std::optional<int> column;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        column = cursor_ ? *cursor_ - step : last;
+        break;
+    case Qt::Key_Right:
+        column = cursor_ ? *cursor_ + step : 1;
+        break;
+    case Qt::Key_Home:
+        column = 1;
+        break;
+    case Qt::Key_End:
+        column = last;
+        break;
+    case Qt::Key_Escape:
+        if (!cursor_) break;
+        cursor_.reset();
+        hideReadout();
+        update();
+        return;
+    case Qt::Key_M:
+        if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) break;
+        emit addMarkerRequested();
+        return;
+    default:
+        break;
+    }
+    if (!column) {
+        QAbstractButton::keyPressEvent(event);
+        return;
+    }
+    cursor_ = std::clamp(*column, 1, std::max(1, canvas_.scaleWidth() - 1));
+    update();
+    showReadout(*cursor_, std::nullopt, mapToGlobal(QPoint(*cursor_, height() / 2)));
+}
+
+void GraphView::focusOutEvent(QFocusEvent* event) {
+    if (cursor_) {
+        cursor_.reset();
+        hideReadout();
+        update();
+    }
+    QAbstractButton::focusOutEvent(event);
 }
 
 } // namespace aurivo

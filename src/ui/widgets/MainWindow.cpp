@@ -4,6 +4,7 @@
 #include "core/Colors.h"
 #include "core/EventWait.h"
 #include "core/MessageBoxes.h"
+#include "export/ExportJob.h"
 #include "files/FileManager.h"
 #include "recording/ReplayLegend.h"
 #include "ui/AccessibleTexts.h"
@@ -11,11 +12,14 @@
 #include "ui/widgets/AboutBox.h"
 #include "ui/widgets/AccessibleControls.h"
 #include "ui/widgets/EntryFrame.h"
+#include "ui/widgets/ExportDialog.h"
+#include "ui/widgets/ExportProgressDialog.h"
 #include "ui/widgets/FileManagerDialog.h"
 #include "ui/widgets/FocusRing.h"
 #include "ui/widgets/GraphView.h"
 #include "ui/widgets/IndicatorFrame.h"
 #include "ui/widgets/LegendOverlay.h"
+#include "ui/widgets/MarkerPrompt.h"
 #include "ui/widgets/ModelLabel.h"
 #include "ui/widgets/PanelFrame.h"
 #include "ui/widgets/PortOption.h"
@@ -192,6 +196,7 @@ MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, cons
     m.menusChanged.subscribe([this] { markChanged(kMenus); });
     m.arranger().changed.subscribe([this] { markChanged(kLayout); });
     m.graph().pictureChanged.subscribe([this] { markChanged(kPicture); });
+    m.research().overlayChanged.subscribe([this] { markChanged(kOverlay); });
     m.graph().labelsChanged.subscribe([this] { markChanged(kGraphLabels); });
     m.indicators().changed.subscribe([this] { markChanged(kIndicators); });
     m.readings().changed.subscribe([this] { markChanged(kReadings); });
@@ -256,6 +261,7 @@ void MainWindow::showChanged() {
         if (parts & kMenus) showMenus();
         if (parts & kLayout) showLayout();
         if (parts & kPicture) pixXYgraf_->refresh();
+        if (parts & kOverlay) pixXYgraf_->refreshOverlay();
         if (parts & kGraphLabels) showGraphLabels();
         if (parts & kIndicators) showIndicators();
         if (parts & kReadings) showReadings();
@@ -303,20 +309,27 @@ void MainWindow::buildMenus() {
     };
     add(file, "mnuSaveFile", MenuItem::SaveFile, [m] { m->saveSessionOrResume(); });
     add(file, "mnuDisplayOld", MenuItem::DisplayOld, [m] { m->displaySavedSessions(); });
+    add(file, "mnuExport", MenuItem::Export, [m] { m->research().exportSession(); });
     add(file, "mnuCancel", MenuItem::Cancel, [m] { m->requestCancel(); });
     file->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
     QAction* exit = add(file, "mnuExit", MenuItem::Exit, [m] { m->exitProgram(); });
     // Ctrl+F4 as designed; Ctrl+Q as on every other program of the desktop.
     exit->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_F4), QKeySequence(Qt::CTRL | Qt::Key_Q)});
 
-    add(session, "mnuRestart", MenuItem::Restart, [m] { m->sessions().restartSession(); });
+    // A marker name typed but not yet confirmed is kept before the session stops or starts again.
+    add(session, "mnuRestart", MenuItem::Restart, [this, m] {
+        markerPrompt_->commit();
+        m->sessions().restartSession();
+    });
     add(session, "mnuStart", MenuItem::Start, [m] {
         m->sessions().startSession();
     })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     add(session, "mnuStartAs", MenuItem::StartAs, [m] { m->sessions().startSessionAs(); });
-    add(session, "mnuStop", MenuItem::Stop, [m] {
+    add(session, "mnuStop", MenuItem::Stop, [this, m] {
+        markerPrompt_->commit();
         m->sessions().stopSession();
     })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Period));
+    add(session, "mnuAddMarker", MenuItem::AddMarker, [this] { addMarker(); })->setShortcut(Qt::Key_F9);
     session->addSeparator()->setObjectName(QStringLiteral("mnuSep2"));
     add(session, "mnuSetSense", MenuItem::SetSense, [m] { m->parameters().openSensitivityBox(); });
     add(session, "mnuSetFSize", MenuItem::SetFSize, [m] { m->parameters().openFilterSizeBox(); });
@@ -390,6 +403,16 @@ void MainWindow::buildPanels() {
         lbl4Graf_[i] = label(frmPixGraf_, QStringLiteral("lbl4Graf_%1").arg(i), false, align, hide);
     }
     lblGrafError_ = label(frmPixGraf_, QStringLiteral("lblGrafError"), false, Qt::AlignCenter, hide);
+    ResearchTools& research = m->research();
+    pixXYgraf_->setOverlay(GraphView::Overlay{
+        [&research] { return research.markerLines(); },
+        [&research](int column, std::optional<int> y) { return research.readoutAt(column, y); },
+        [&research] { return research.lastColumn(); }});
+    connect(pixXYgraf_, &GraphView::addMarkerRequested, this, [this] { act([this] { addMarker(); }); });
+    markerPrompt_ = new MarkerPrompt(frmPixGraf_);
+    connect(markerPrompt_, &MarkerPrompt::renamed, this, [this, m](int index, const QString& label) {
+        act([m, index, label] { m->research().renameMarker(size_t(index), label); });
+    });
     for (int i = 0; i < 8; ++i)
         lblLED_[i] = label(frameLEDdisp_, QStringLiteral("lblLED_%1").arg(i), true, Qt::AlignCenter, hide);
     for (int i = 0; i < 32; ++i)
@@ -853,7 +876,7 @@ void MainWindow::publishLive() {
     frameBarGraf_->setLevel(indicators.barText(), indicators.litBars());
     const QString graph = AccessibleTexts::graphDescription(
         monitor_->graph().axisLabels(), monitor_->sessions().clockText(), monitor_->replayShown());
-    if (pixXYgraf_->accessibleDescription() != graph) pixXYgraf_->setAccessibleDescription(graph);
+    pixXYgraf_->setDescription(graph); // said while no readout is shown
 }
 
 void MainWindow::showComments() {
@@ -928,6 +951,27 @@ void MainWindow::showFileManager(FileManager& manager) {
 void MainWindow::showAbout() {
     AboutBox about(monitor_->programFolder(), nullptr);
     about.exec();
+}
+
+void MainWindow::addMarker() {
+    const std::optional<size_t> index = monitor_->research().addMarker();
+    if (!index) return;
+    const std::vector<MarkerLine> lines = monitor_->research().markerLines();
+    const auto line = std::find_if(lines.begin(), lines.end(),
+                                   [&](const MarkerLine& l) { return l.number == int(*index) + 1; });
+    const int x = line != lines.end() ? line->x : 0;
+    markerPrompt_->open(int(*index), monitor_->markers().markers()[*index].label,
+                        pixXYgraf_->mapToParent(QPoint(x + 16, 2)));
+}
+
+std::optional<ExportRequest> MainWindow::askExport(const ExportChoices& choices) {
+    ExportDialog dialog(choices, this);
+    return dialog.ask();
+}
+
+void MainWindow::showExportProgress(ExportJob& job) {
+    ExportProgressDialog progress(job, this);
+    progress.run();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -33,6 +33,7 @@ class FocusRing;
 class GraphView;
 class IndicatorFrame;
 class LegendOverlay;
+class MarkerPrompt;
 class PortOption;
 class SaveAsDialog;
 class MessageBoxes;
@@ -68,6 +69,8 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     QString showSaveAs(const QString& current) override;
     void showFileManager(FileManager& manager) override;
     void showAbout() override;
+    std::optional<ExportRequest> askExport(const ExportChoices& choices) override;
+    void showExportProgress(ExportJob& job) override;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -95,6 +98,7 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
         kParameters = 128,
         kPorts = 256,
         kComments = 512,
+        kOverlay = 1024, // the markers over the picture
     };
     void markChanged(unsigned part);
     void showChanged();
@@ -126,6 +130,8 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     // once a second; liveChanged() is called whenever one of them may have changed.
     void liveChanged();
     void publishLive();
+    // Session > "Add marker", F9 or M on the graph: sets the marker and opens its prompt beside its line.
+    void addMarker();
 
     Clock& clock_;
     std::unique_ptr<Monitor> monitor_;
@@ -140,6 +146,7 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     QFrame* frameParams_ = nullptr;
     IndicatorFrame *frameLEDdisp_ = nullptr, *frameBarGraf_ = nullptr;
     GraphView* pixXYgraf_ = nullptr;
+    MarkerPrompt* markerPrompt_ = nullptr;
     std::array<ModelLabel*, 10> lbl4Graf_{};
     ModelLabel* lblGrafError_ = nullptr;
     std::array<ModelLabel*, 8> lblLED_{};

@@ -1,4 +1,4 @@
-#include "export/SessionSource.h"
+#include "recording/SessionSource.h"
 
 #include <QDir>
 #include <QFileInfo>

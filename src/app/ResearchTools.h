@@ -1,0 +1,68 @@
+#pragma once
+// What the monitor offers for research beside the original program: markers set during a session,
+// drawn over the graph (with the replayed sessions' own markers during a replay), the export of a
+// session to EDF+ or CSV on a worker thread, and the readout of the graph under the mouse or the
+// keyboard cursor. It works through the monitor's parts and adds nothing to their files but the
+// marker file.
+
+#include "core/ChangeSignal.h"
+#include "display/GraphReadout.h"
+#include "display/MarkerOverlay.h"
+#include "recording/DisplayList.h"
+
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace aurivo {
+
+class Monitor;
+class MessageBoxes;
+class Dialogs;
+
+class ResearchTools {
+  public:
+    ResearchTools(Monitor& monitor, MessageBoxes& boxes, Dialogs& dialogs);
+
+    // Session > "Add marker" (F9, or M on the graph): a marker at the latest stored reading of the running
+    // session. Returns its index, none when no session runs. A marker that could not be written is still
+    // drawn and listed; the user is told which file and why.
+    std::optional<size_t> addMarker();
+    void renameMarker(size_t index, const QString& label);
+
+    // File > "Export session...": there is a recorded session and none runs, or a replay is shown; and no
+    // export is running.
+    bool exportEnabled() const;
+    void exportSession();
+
+    // A replay has drawn the display list: takes its traces for the readout and reads its markers.
+    void showReplay(const DisplayList& list, std::vector<ReplayTrace> traces);
+
+    // What the overlay and the readout show for the picture as it is.
+    std::vector<MarkerLine> markerLines() const;
+    // The readout at a picture column; with the pointer's height during a replay it names the nearest
+    // session, without it every session there. Empty where nothing is drawn.
+    QString readoutAt(int column, std::optional<int> y) const;
+    // The rightmost column that holds a point, 0 when none.
+    int lastColumn() const;
+
+    ChangeSignal overlayChanged; // the marker lines may have changed
+
+  private:
+    struct ShownSession {
+        uint32_t colour;
+        std::vector<Marker> markers;
+    };
+
+    QString currentReadingPath() const;
+
+    Monitor& m_;
+    MessageBoxes& boxes_;
+    Dialogs& dialogs_;
+    DisplayList replayList_;
+    std::vector<ReplayTrace> replayTraces_;
+    std::vector<ShownSession> replayMarkers_;
+    bool exporting_ = false;
+};
+
+} // namespace aurivo
