@@ -39,12 +39,11 @@ class FakeSerialComm : public SerialComm {
 
     std::vector<int> openAttempts; // port number of every portOpen = True
     int closeCalls = 0;            // every portOpen = False, also on a closed port
-    QString settings;
-    int inBufferSize = 0;
+    int inBufferSize = 0;          // the receive buffer's limit the real port keeps to
 
     void setCommPort(int port) override { commPort_ = port; }
     int commPort() const override { return commPort_; }
-    void setSettings(const QString& s) override { settings = s; }
+    void setSettings(const QString&) override {}
     void setInBufferSize(int size) override { inBufferSize = size; }
 
     int setPortOpen(bool open) override {

@@ -1,6 +1,7 @@
 // The simulated sensor and the packet dump, run as the separate programs they are.
 
 #include "PseudoTerminal.h"
+#include "TestFiles.h"
 #include "device/PacketDecoder.h"
 #include "device/QtSerialComm.h"
 
@@ -9,8 +10,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
-#include <functional>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace aurivo {
@@ -22,11 +22,6 @@ const QString kDump = QStringLiteral(AURIVO_DUMP_PATH);
 
 QStringList toArgs(const char* words) {
     return QString::fromLatin1(words).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // Runs a program to its end (at most 10 s) and returns its standard output.
@@ -44,13 +39,6 @@ QByteArray runProgram(const QString& program, const QStringList& args, const QBy
     }
     if (err) *err = p.readAllStandardError();
     return p.readAllStandardOutput();
-}
-
-bool waitFor(const std::function<bool()>& condition) {
-    QDeadlineTimer deadline(5000);
-    while (!condition() && !deadline.hasExpired())
-        QThread::msleep(5);
-    return condition();
 }
 
 TEST(Tools, SimPipedIntoDumpDecodesTheStreamExactlyAsLogged) {
@@ -102,7 +90,7 @@ TEST(Tools, SimulatorServesAPortAndHangsUp) {
                         toArgs("--port 5 --rate 200 --seed 2 --hangup-after 1"));
     ASSERT_TRUE(sim.waitForStarted(5000));
     const QString link = folder.filePath(QStringLiteral("ports/com5"));
-    ASSERT_TRUE(waitFor([&] { return QFileInfo(link).isSymLink(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(link).isSymLink(); }, 5000));
 
     QtSerialComm comm(folder.path());
     comm.setCommPort(5);
@@ -114,9 +102,9 @@ TEST(Tools, SimulatorServesAPortAndHangsUp) {
     bool failed = false;
     QDeadlineTimer deadline(5000);
     while (!failed && !deadline.hasExpired()) {
-        const int waiting = comm.inBufferCount();
+        int waiting = 0;
+        static_cast<void>(QTest::qWaitFor([&] { return (waiting = comm.inBufferCount()) != 0; }, 100));
         failed = waiting < 0;
-        if (waiting == 0) QThread::msleep(2);
         for (const char b : waiting > 0 ? comm.input() : QByteArray()) {
             if (!decoder.feed(static_cast<uint8_t>(b))) continue;
             ++packets;
@@ -127,7 +115,7 @@ TEST(Tools, SimulatorServesAPortAndHangsUp) {
     EXPECT_TRUE(failed) << "the hang-up was not seen";
     EXPECT_GT(packets, 20);
     comm.setPortOpen(false);
-    ASSERT_TRUE(sim.waitForFinished(5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sim.state() == QProcess::NotRunning; }, 5000));
     EXPECT_EQ(sim.exitCode(), 0);
     EXPECT_FALSE(QFileInfo(link).isSymLink()) << "the link was left behind";
 }

@@ -135,6 +135,24 @@ TEST_F(GraphTest, StepLimitChangesTheRawReading) {
     EXPECT_EQ(last.raw, 8804);
 }
 
+// The valid window is 320..16000, both ends included: a reading outside it holds the graph.
+TEST(GraphWindow, BoundsAreIncluded) {
+    for (auto [reading, used] : {std::pair{319, false}, {320, true}, {16000, true}, {16001, false}}) {
+        QTemporaryDir dir;
+        SessionFiles files{dir.path()};
+        ASSERT_TRUE(files.open(QStringLiteral("tempdata")).isEmpty());
+        GraphPlotter graph{files};
+        graph.startSession();
+        GraphPlotter::Inputs in;
+        in.filterSize = 1;
+        in.startReading = reading;
+        in.spanPercent = 25;
+        graph.plotReading(Reading{reading, 4}, in); // fills the window
+        graph.plotReading(Reading{reading, 4}, in);
+        EXPECT_EQ(graph.state().recordCount, used ? 2 : 1) << reading;
+    }
+}
+
 TEST_F(GraphTest, ReadingOutsideTheWindowHoldsTheGraphForNReadings) {
     prime(15500, 3, " 15500");
     feed(16001); // passes the step limit and enters the window

@@ -44,6 +44,10 @@ TEST_F(ReadingStatusTest, ResistanceAndConductance) {
         EXPECT_EQ(conductance(), QString::fromLatin1(r.conductance)) << r.reading;
     }
     EXPECT_EQ(data().caption, QStringLiteral("8123"));
+    show(319); // below the lowest reading that gives a resistance
+    const QString below = ohms();
+    show(320);
+    EXPECT_NE(ohms(), below);
     const std::pair<double, const char*> texts[] = {
         {2500000, "2.5  S"}, {1000000, "1  S"}, {123.4, "123 uS"},
         {999.99, "999 uS"}, // point in 4th place dropped

@@ -5,6 +5,8 @@
 
 #include "MonitorFakes.h"
 #include "PseudoTerminal.h"
+#include "ReferenceDecoder.h"
+#include "SettingsFixture.h"
 #include "app/Monitor.h"
 #include "core/NumberRules.h"
 #include "device/QtSerialComm.h"
@@ -15,7 +17,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace aurivo {
@@ -23,15 +25,7 @@ namespace aurivo {
 namespace {
 
 void writeSettings(const QString& folder, int port) {
-    QFile f(QDir(folder).filePath(QStringLiteral("Aurivo_USB.ini")));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    QByteArray text = "\"Port # \"\r\n" + QByteArray::number(port) + "\r\n\"Sensitivty = \"\r\n\"25\"\r\n";
-    for (const char* label :
-         {"Picture graph", "Color graph", "Bar graph", "Internal status", "Session comments", "Time etc."})
-        text += "\"" + QByteArray(label) + " visibilty = \"\r\n\"True\"\r\n";
-    text += "\"Form Width = \"\r\n10560\r\n\"Form Height = \"\r\n7920\r\n\"Form Top = \"\r\n360\r\n"
-            "\"Form Left = \"\r\n480\r\n\"Filter Size = \"\r\n3\r\n\"Jitter = \"\r\n100\r\n";
-    f.write(text);
+    ASSERT_TRUE(writeSettingsFile(folder, port));
 }
 
 QByteArray simulatedBytes(int seed, int count) {
@@ -45,58 +39,6 @@ QByteArray simulatedBytes(int seed, int count) {
     EXPECT_TRUE(sim.waitForFinished(20000));
     return sim.readAllStandardOutput();
 }
-
-// A plain model of the byte stream: packets recognised by the same rules, written out independently.
-struct Packet {
-    int32_t reading;
-    int32_t status;
-};
-class ReferenceDecoder {
-  public:
-    std::vector<Packet> feed(const QByteArray& bytes) {
-        std::vector<Packet> out;
-        for (char c : bytes) {
-            const int b = uint8_t(c);
-            const int at = int(current_.size());
-            bool keep = true;
-            if (at == 0)
-                keep = b == 0xA3;
-            else if (at == 1)
-                keep = b == 0x5B;
-            else if (at == 2)
-                keep = b <= 75 && b >= 5;
-            if (at == 2 && b <= 4 && b <= 75) keep = true; // short lengths fail one byte later
-            if (!keep) {
-                current_.clear();
-                continue;
-            }
-            current_.push_back(b);
-            const int n = current_[2 < current_.size() ? 2 : 0];
-            if (current_.size() >= 4 && n < 5) { // lengths 0..4 are rejected at offset 3
-                current_.clear();
-                continue;
-            }
-            if (current_.size() >= 3 && int(current_.size()) == n) {
-                int sum = 0;
-                for (int i = 0; i < n - 2; ++i)
-                    sum += current_[i];
-                const int check = current_[n - 2] * 256 + current_[n - 1];
-                if (check == sum) {
-                    for (int i = 3; i < n - 2 && i - 3 < 76; ++i)
-                        buffer_[i - 3] = uint8_t(current_[i]);
-                    buffer_[n - 5] = uint8_t(current_[n - 2]); // the check's high byte is stored too
-                    out.push_back({buffer_[0] * 256 + buffer_[1], buffer_[2]});
-                }
-                current_.clear();
-            }
-        }
-        return out;
-    }
-
-  private:
-    std::vector<int> current_;
-    uint8_t buffer_[76] = {};
-};
 
 // What the monitor stores for those packets: the filter window, the step limit, and the storing rule
 // (nothing is stored by a rebuild that finds no start reading), plus the per-tick start-value capture.
@@ -189,13 +131,12 @@ TEST(EndToEnd, SimulatedSensorOverAPseudoTerminalGivesThePredictedSessionFiles) 
         const QByteArray chunk = bytes.mid(at, piece);
         at += piece;
         ASSERT_TRUE(pty.write(chunk));
-        for (int waited = 0; comm.inBufferCount() < chunk.size() && waited < 2000; ++waited)
-            QThread::usleep(1000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return comm.inBufferCount() >= chunk.size(); }, 2000));
         ASSERT_EQ(comm.inBufferCount(), chunk.size());
         clock.advance(200);
         monitor.onTick();
-        for (const Packet& p : decoder.feed(chunk))
-            expected.take(p.reading, p.status);
+        for (const auto& [reading, status] : decoder.run(chunk))
+            expected.take(reading, status);
         expected.capture();
     }
     ASSERT_TRUE(monitor.sessions().running());
@@ -315,6 +256,12 @@ TEST(EndToEnd, APortHeldMissingOrNotASerialDeviceIsToldAtStart) {
                   QStringLiteral("The sensor's port COM3 (%1) cannot be opened: %2.\r\nThe "
                                  "session was stopped.")
                       .arg(row.where, row.reason));
+        EXPECT_FALSE(monitor.menuItem(MenuItem::Stop).enabled);
+        for (int i = 0; i < 200; ++i) { // no later timeout blames the wrong cause
+            clock.advance(200);
+            monitor.onTick();
+        }
+        EXPECT_EQ(boxes.shown.size(), 1u);
     }
 }
 

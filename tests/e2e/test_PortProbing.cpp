@@ -12,7 +12,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace aurivo {
@@ -31,16 +31,20 @@ TEST(PortProbing, FreeHeldAndMissingPortsOverRealPseudoTerminals) {
     QtSerialComm probe(dir.path());
     probe.setCommPort(7);
     bool held = false;
-    for (int attempt = 0; attempt < 200 && !held; ++attempt) { // up to 20 s on a loaded machine
+    for (int attempt = 0; attempt < 10 && !held; ++attempt) { // up to 20 s on a loaded machine
         if (holder.state() == QProcess::NotRunning) {
             holder.start(QStringLiteral(AURIVO_DUMP_PATH), {QStringLiteral("--port"), QStringLiteral("7"),
                                                             QStringLiteral("--folder"), dir.path()});
             ASSERT_TRUE(holder.waitForStarted());
         }
-        QThread::msleep(100);
-        const int error = probe.setPortOpen(true);
-        probe.setPortOpen(false);
-        held = error == SerialComm::kPortInUse;
+        held = QTest::qWaitFor(
+                   [&] {
+                       const int error = probe.setPortOpen(true);
+                       probe.setPortOpen(false);
+                       return error == SerialComm::kPortInUse || holder.state() == QProcess::NotRunning;
+                   },
+                   2000) &&
+               holder.state() != QProcess::NotRunning;
     }
     ASSERT_TRUE(held);
 

@@ -1,6 +1,7 @@
 // Session export: the EDF+ file read back with EDFlib, the CSV read back, damaged sessions refused without
 // leaving a file, and the command-line tool.
 
+#include "TestFiles.h"
 #include "app/SessionControl.h"
 #include "export/LoadedSession.h"
 #include "export/SessionExporter.h"
@@ -45,12 +46,6 @@ bool usable(int32_t a) {
 const std::vector<Marker> kMarkers{{1.0, 20, QStringLiteral("Marker 1")},
                                    {0.2, 0, QStringLiteral("Before, \"first\"")},
                                    {9.0, 99, QString(45, QChar(0xe9))}}; // beyond the last reading
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 // A saved session <dir>/s.Tst, s.Hdr, s.mrk.
 void writeSession(const QTemporaryDir& dir, const std::vector<int32_t>& readings) {

@@ -1,6 +1,7 @@
 // The marker file: lines appended whole, read back with CSV quoting, damaged lines skipped, failed writes
 // taken back.
 
+#include "TestFiles.h"
 #include "recording/MarkerFile.h"
 
 #include <QFile>
@@ -11,21 +12,8 @@
 
 using aurivo::Marker;
 using aurivo::MarkerFile;
-
-namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-} // namespace
+using aurivo::readFile;
+using aurivo::writeFile;
 
 TEST(MarkerFile, CreatedAtTheFirstMarkerAndReadBackWithQuotedLabels) {
     QTemporaryDir dir;
@@ -41,9 +29,9 @@ TEST(MarkerFile, CreatedAtTheFirstMarkerAndReadBackWithQuotedLabels) {
                                       {3.125, 62, QStringLiteral(" Caf\u00e9\r\nbreath ")}};
     for (const Marker& m : markers)
         ASSERT_TRUE(file.append(m, reason)) << qPrintable(reason);
-    EXPECT_EQ(readAll(file.path()), QByteArray("time_s,reading,label\r\n1.250,25,Marker 1\r\n"
-                                               "2.500,50,\"Tone, \"\"loud\"\"\"\r\n"
-                                               "3.125,62,\" Caf\xc3\xa9  breath \"\r\n"));
+    EXPECT_EQ(readFile(file.path()), QByteArray("time_s,reading,label\r\n1.250,25,Marker 1\r\n"
+                                                "2.500,50,\"Tone, \"\"loud\"\"\"\r\n"
+                                                "3.125,62,\" Caf\xc3\xa9  breath \"\r\n"));
     ASSERT_TRUE(MarkerFile::read(file.path(), contents, reason));
     std::vector<Marker> expected = markers;
     expected[2].label = QStringLiteral(" Caf\u00e9  breath ");
@@ -58,9 +46,10 @@ TEST(MarkerFile, CreatedAtTheFirstMarkerAndReadBackWithQuotedLabels) {
 TEST(MarkerFile, DamagedAndUnfinishedLinesAreSkippedAndTheNextMarkerStartsAFreshLine) {
     QTemporaryDir dir;
     const MarkerFile file(dir.filePath(QStringLiteral("s.mrk")));
-    writeAll(file.path(),
-             "\xef\xbb\xbftime_s,reading,label\r\n1.000,20,Good\n\r\nx,3,Bad time\r\n2.000,-1,Bad reading\r\n"
-             "2.000,40,\"Open quote\r\n2.000,40\r\n3.000,60,Cut sh");
+    writeFile(
+        file.path(),
+        "\xef\xbb\xbftime_s,reading,label\r\n1.000,20,Good\n\r\nx,3,Bad time\r\n2.000,-1,Bad reading\r\n"
+        "2.000,40,\"Open quote\r\n2.000,40\r\n3.000,60,Cut sh");
     MarkerFile::Contents contents;
     QString reason;
     ASSERT_TRUE(MarkerFile::read(file.path(), contents, reason));
@@ -73,7 +62,7 @@ TEST(MarkerFile, DamagedAndUnfinishedLinesAreSkippedAndTheNextMarkerStartsAFresh
     EXPECT_EQ(contents.markers[1], (Marker{3.0, 60, QStringLiteral("Cut sh")}));
     EXPECT_EQ(contents.markers[2], (Marker{4.0, 80, QStringLiteral("Next")}));
 
-    writeAll(file.path(), "time,label\r\n1.000,20,x\r\n");
+    writeFile(file.path(), "time,label\r\n1.000,20,x\r\n");
     EXPECT_FALSE(MarkerFile::read(file.path(), contents, reason));
     EXPECT_TRUE(reason.contains(file.path()) && reason.contains(QLatin1String("time_s,reading,label")));
 }
@@ -87,7 +76,7 @@ TEST(MarkerFile, AFailedWriteNamesTheFileAndLeavesNoPartOfTheLine) {
 
     const MarkerFile file(dir.filePath(QStringLiteral("s.mrk")));
     ASSERT_TRUE(file.append({1, 20, QStringLiteral("Marker 1")}, reason));
-    const QByteArray before = readAll(file.path());
+    const QByteArray before = readFile(file.path());
     // A file size limit just past the current end makes the next write stop inside the line.
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -100,5 +89,5 @@ TEST(MarkerFile, AFailedWriteNamesTheFileAndLeavesNoPartOfTheLine) {
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(appended);
     EXPECT_TRUE(reason.startsWith(file.path() + QStringLiteral(": "))) << qPrintable(reason);
-    EXPECT_EQ(readAll(file.path()), before);
+    EXPECT_EQ(readFile(file.path()), before);
 }

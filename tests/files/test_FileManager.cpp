@@ -1,5 +1,6 @@
 #include "FullDisk.h"
 #include "MonitorFakes.h"
+#include "TestFiles.h"
 #include "files/FileManager.h"
 
 #include <QDir>
@@ -14,17 +15,6 @@ namespace {
 
 using Answer = MessageBoxes::Answer;
 
-void write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    f.write(bytes);
-}
-
-QByteArray read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 const QByteArray kReadings("\x40\x1F\x00\x00\x4A\x1F\x00\x00\x54\x1F\x00\x00", 12);
 const QByteArray kText("8000,30\r\n8010,35\r\n8020,40\r\n");
 const QByteArray kHeaderStart("\"MinADC\"\r\n\" 8000\"\r\n\"MaxADC\"\r\n\" 8020\"\r\n");
@@ -34,9 +24,10 @@ class FileManagerTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(program.isValid() && data.isValid());
-        write(temp("tempdata.tst"), kReadings);
-        write(temp("tempdata.txt"), kText);
-        write(temp("tempdata.hdr"), kHeaderStart + "\"Start of Session : 06/12/2026 17:00:00\r\nold\"\r\n");
+        writeFile(temp("tempdata.tst"), kReadings);
+        writeFile(temp("tempdata.txt"), kText);
+        writeFile(temp("tempdata.hdr"),
+                  kHeaderStart + "\"Start of Session : 06/12/2026 17:00:00\r\nold\"\r\n");
         fm.changeFolder(data.path()); // the folder the dialog remembers
         comments.setText(QStringLiteral("Start of Session : 06/12/2026 17:00:00\r\nfirst\r\nsecond"));
     }
@@ -68,13 +59,13 @@ class FileManagerTest : public ::testing::Test {
 } // namespace
 
 TEST_F(FileManagerTest, FormLoadResetsTheListAndOpensTheRememberedFolder) {
-    write(dataPath("x.Tst"), ""); // a list left from an earlier opening
+    writeFile(dataPath("x.Tst"), ""); // a list left from an earlier opening
     open("Display");
     add(QStringLiteral("x"));
     ASSERT_EQ(list().count, 1);
     QFile::remove(dataPath("x.Tst"));
     for (const char* name : {"b.TST", "a.tst", "C.Tst", "notes.txt"})
-        write(dataPath(name), "");
+        writeFile(dataPath(name), "");
     fm.load(FileManager::Purpose::Display);
     EXPECT_EQ(list().count, 0);
     const uint32_t colours[6] = {0x00FFFF00, 0x0000FFFF, 0x0000FF00, 0x00FF00FF, 0x00FF0000, 0x000000FF};
@@ -98,12 +89,12 @@ TEST_F(FileManagerTest, SaveCopiesTheSessionWithTheCommentsOfTheBox) {
     press(QStringLiteral("abc"));
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_TRUE(fm.hidden());
-    EXPECT_EQ(read(dataPath("abc.Tst")), kReadings);
-    EXPECT_EQ(read(dataPath("abc.Txt")), kText);
+    EXPECT_EQ(readFile(dataPath("abc.Tst")), kReadings);
+    EXPECT_EQ(readFile(dataPath("abc.Txt")), kText);
     const QByteArray header =
         kHeaderStart + "\"Start of Session : 06/12/2026 17:00:00\r\nfirst\r\nsecond said 'ok'\"\r\n";
-    EXPECT_EQ(read(temp("tempdata.hdr")), header);
-    EXPECT_EQ(read(dataPath("abc.Hdr")), header);
+    EXPECT_EQ(readFile(temp("tempdata.hdr")), header);
+    EXPECT_EQ(readFile(dataPath("abc.Hdr")), header);
     EXPECT_EQ(fm.rememberedFolder(), data.path() + QLatin1Char('/'));
     EXPECT_EQ(fm.sessionTstPath(), dataPath("abc.Tst"));
     EXPECT_EQ(fm.sessionHdrPath(), dataPath("abc.Hdr"));
@@ -115,16 +106,16 @@ TEST_F(FileManagerTest, SaveCopiesTheSessionWithTheCommentsOfTheBox) {
     press(QStringLiteral("a.b.tst"));
     EXPECT_TRUE(fm.hidden());
     EXPECT_EQ(comments.text(), QStringLiteral(" "));
-    EXPECT_EQ(read(dataPath("a.Hdr")), kHeaderStart + "\" \"\r\n");
-    EXPECT_EQ(read(dataPath("a.Tst")), kReadings);
-    EXPECT_EQ(read(dataPath("a.Txt")), kText);
+    EXPECT_EQ(readFile(dataPath("a.Hdr")), kHeaderStart + "\" \"\r\n");
+    EXPECT_EQ(readFile(dataPath("a.Tst")), kReadings);
+    EXPECT_EQ(readFile(dataPath("a.Txt")), kText);
 }
 
 TEST_F(FileManagerTest, SavingAgainAsksBeforeOverwriting) {
     open("Save");
     press(QStringLiteral("abc"));
     ASSERT_TRUE(fm.hidden());
-    write(temp("tempdata.tst"), QByteArray("\x01\x00\x00\x00", 4));
+    writeFile(temp("tempdata.tst"), QByteArray("\x01\x00\x00\x00", 4));
     open("Save");
     boxes.answers = {Answer::No};
     press(QStringLiteral("abc"));
@@ -134,17 +125,17 @@ TEST_F(FileManagerTest, SavingAgainAsksBeforeOverwriting) {
     EXPECT_EQ(boxes.shown[0].buttons, MessageBoxes::Buttons::YesNo);
     EXPECT_EQ(boxes.shown[0].icon, MessageBoxes::Icon::Question);
     EXPECT_FALSE(fm.hidden());
-    EXPECT_EQ(read(dataPath("abc.Tst")), kReadings);
+    EXPECT_EQ(readFile(dataPath("abc.Tst")), kReadings);
 
     boxes.answers = {Answer::Yes};
     press(QStringLiteral("abc.tst"));
     EXPECT_EQ(boxes.shown.size(), 2u);
     EXPECT_TRUE(fm.hidden());
-    EXPECT_EQ(read(dataPath("abc.Tst")), QByteArray("\x01\x00\x00\x00", 4));
+    EXPECT_EQ(readFile(dataPath("abc.Tst")), QByteArray("\x01\x00\x00\x00", 4));
 
     // Names match existing files whatever their case; those files are replaced.
-    write(dataPath("run.tst"), "old");
-    write(dataPath("run.hdr"), "old");
+    writeFile(dataPath("run.tst"), "old");
+    writeFile(dataPath("run.hdr"), "old");
     open("Save");
     boxes.answers = {Answer::Yes};
     press(QStringLiteral("RUN"));
@@ -152,7 +143,7 @@ TEST_F(FileManagerTest, SavingAgainAsksBeforeOverwriting) {
     EXPECT_EQ(fm.sessionTstPath(), dataPath("run.tst"));
     EXPECT_EQ(fm.sessionHdrPath(), dataPath("run.hdr"));
     EXPECT_EQ(fm.sessionTxtPath(), dataPath("RUN.Txt"));
-    EXPECT_EQ(read(dataPath("run.tst")), QByteArray("\x01\x00\x00\x00", 4));
+    EXPECT_EQ(readFile(dataPath("run.tst")), QByteArray("\x01\x00\x00\x00", 4));
     EXPECT_FALSE(QFileInfo::exists(dataPath("RUN.Tst")));
 }
 
@@ -220,7 +211,7 @@ TEST_F(FileManagerTest, ReservedAndUnusableNamesDoNothing) {
 
 TEST_F(FileManagerTest, SixAdditionsEndTheChoice) {
     for (int i = 1; i <= 6; ++i)
-        write(data.filePath(QStringLiteral("s%1.Tst").arg(i)), kReadings);
+        writeFile(data.filePath(QStringLiteral("s%1.Tst").arg(i)), kReadings);
     open("Display");
     add(QStringLiteral("nothere")); // a missing session is reported and not listed
     ASSERT_EQ(boxes.shown.size(), 1u);
@@ -261,10 +252,10 @@ TEST_F(FileManagerTest, SixAdditionsEndTheChoice) {
 
 TEST_F(FileManagerTest, AFailedCopyIsReportedOnceAndLeavesNoPartialFiles) {
     // Overwriting a saved session on a full disk: the old session stays whole, nothing new is left.
-    write(temp("tempdata.tst"), QByteArray(64 * 1024, '\x01'));
+    writeFile(temp("tempdata.tst"), QByteArray(64 * 1024, '\x01'));
     FullDisk disk(16384);
     for (const char* name : {"abc.Tst", "abc.Txt", "abc.Hdr"})
-        write(QDir(disk.path()).filePath(QString::fromLatin1(name)), "old");
+        writeFile(QDir(disk.path()).filePath(QString::fromLatin1(name)), "old");
     disk.fill(4096); // room for the refreshed header, none for the readings
     open("Save");
     fm.changeFolder(disk.path());
@@ -278,10 +269,10 @@ TEST_F(FileManagerTest, AFailedCopyIsReportedOnceAndLeavesNoPartialFiles) {
     EXPECT_EQ(disk.entries(),
               (QStringList{QStringLiteral("abc.Hdr"), QStringLiteral("abc.Tst"), QStringLiteral("abc.Txt")}));
     for (const QString& name : disk.entries())
-        EXPECT_EQ(read(QDir(disk.path()).filePath(name)), QByteArray("old")) << name.toStdString();
+        EXPECT_EQ(readFile(QDir(disk.path()).filePath(name)), QByteArray("old")) << name.toStdString();
     // A missing temporary file is named, and nothing of the copy is left behind.
     disk.free();
-    write(temp("tempdata.tst"), kReadings);
+    writeFile(temp("tempdata.tst"), kReadings);
     QFile::remove(temp("tempdata.txt"));
     open("Save");
     press(QStringLiteral("xyz"));
@@ -294,7 +285,7 @@ TEST_F(FileManagerTest, AFailedCopyIsReportedOnceAndLeavesNoPartialFiles) {
 TEST_F(FileManagerTest, FoldersAndDrives) {
     open("Save");
     ASSERT_TRUE(QDir(data.path()).mkdir(QStringLiteral("sub")));
-    write(dataPath("sub/x.tst"), "");
+    writeFile(dataPath("sub/x.tst"), "");
     fm.changeFolder(dataPath("sub"));
     EXPECT_EQ(fm.folder(), dataPath("sub"));
     EXPECT_EQ(fm.rememberedFolder(), dataPath("sub"));

@@ -1,4 +1,5 @@
 #include "FullDisk.h"
+#include "TestFiles.h"
 #include "recording/SessionFiles.h"
 
 #include <QDir>
@@ -15,10 +16,7 @@ namespace {
 class SessionFilesTest : public ::testing::Test {
   protected:
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-    QByteArray read(const char* name) const {
-        QFile f(path(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray read(const char* name) const { return readFile(path(name)); }
     QTemporaryDir dir;
     SessionFiles files{dir.path()};
 };
@@ -138,34 +136,10 @@ TEST_F(SessionFilesTest, FolderThatCannotHoldFilesGivesOneMessagePerFile) {
     broken.closeAll();
 }
 
-TEST_F(SessionFilesTest, FlushHandsEveryReadingToTheSystem) {
-    EXPECT_TRUE(files.open(QStringLiteral("tempdata")).isEmpty());
-    for (int i = 1; i <= 3; ++i) {
-        files.writeReading(i, 8000 + i);
-        files.appendTextLine(8000 + i, 25 + 5 * i);
-        files.appendTraceEmptyLine();
-    }
-    files.flush();
-    // Read by another handle while the session files are still open, as after the program was killed.
-    EXPECT_EQ(read("tempdata.tst").size(), 12);
-    EXPECT_EQ(read("tempdata.txt"), QByteArray("8001,30\r\n8002,35\r\n8003,40\r\n"));
-    EXPECT_EQ(read("PlotData.txt"), QByteArray("\r\n\r\n\r\n"));
-    files.writeReading(4, 8004);
-    files.appendTextLine(8004, 45);
-    files.flush();
-    EXPECT_EQ(read("tempdata.tst").right(4), QByteArray::fromHex("441F0000"));
-    EXPECT_EQ(read("tempdata.txt").count('\n'), 4);
-    files.closeAll();
-}
-
 TEST_F(SessionFilesTest, LinksAndFoldersInTheFilesPlacesAreNotFollowed) {
     QTemporaryDir outside;
     const QString victim = QDir(outside.path()).filePath(QStringLiteral("victim.txt"));
-    {
-        QFile f(victim);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("keep");
-    }
+    writeFile(victim, "keep");
     ASSERT_TRUE(QFile::link(victim, path("tempdata.txt")));
     ASSERT_TRUE(QFile::link(victim, path("PlotData.txt")));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("tempdata.hdr")));
@@ -178,9 +152,7 @@ TEST_F(SessionFilesTest, LinksAndFoldersInTheFilesPlacesAreNotFollowed) {
     files.appendTextLine(8000, 30);
     files.appendTraceEmptyLine();
     files.closeAll();
-    QFile f(victim);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("keep"));
+    EXPECT_EQ(readFile(victim), QByteArray("keep"));
     EXPECT_EQ(read("tempdata.tst").size(), 0); // not half a session: nothing is recorded
 }
 

@@ -1,4 +1,5 @@
 #include "MonitorFakes.h"
+#include "TestFiles.h"
 #include "display/GraphCanvas.h"
 #include "recording/ReplayScale.h"
 #include "recording/SavedSession.h"
@@ -19,12 +20,6 @@ using numbers::formatOhms;
 using numbers::toLong;
 
 namespace {
-
-void write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 QByteArray records(const std::vector<int32_t>& readings) {
     QByteArray bytes;
@@ -89,8 +84,8 @@ class SessionReplayTest : public ::testing::Test {
     // Adds a saved session to the display list.
     void add(const QString& name, const QByteArray& readings, const QByteArray& header) {
         const QString base = dir.filePath(name);
-        if (!readings.isNull()) write(base + QStringLiteral(".Tst"), readings);
-        if (!header.isNull()) write(base + QStringLiteral(".Hdr"), header);
+        if (!readings.isNull()) writeFile(base + QStringLiteral(".Tst"), readings);
+        if (!header.isNull()) writeFile(base + QStringLiteral(".Hdr"), header);
         list.tstPaths[size_t(list.count)] = base + QStringLiteral(".Tst");
         list.hdrPaths[size_t(list.count)] = base + QStringLiteral(".Hdr");
         ++list.count;
@@ -139,8 +134,8 @@ TEST(ReplayScale, CommonRangeWithItsMarginCompressionAndAxes) {
 
 TEST(SavedSession, ReadsLittleEndianRecordsAndTheHeader) {
     QTemporaryDir dir;
-    write(dir.filePath(QStringLiteral("s.Tst")), records({8000, 8010, 8020}));
-    write(dir.filePath(QStringLiteral("s.Hdr")), header(" 8000", " 8020", "Start\r\nfirst, second"));
+    writeFile(dir.filePath(QStringLiteral("s.Tst")), records({8000, 8010, 8020}));
+    writeFile(dir.filePath(QStringLiteral("s.Hdr")), header(" 8000", " 8020", "Start\r\nfirst, second"));
     const SavedSession s =
         SavedSession::load(dir.filePath(QStringLiteral("s.Tst")), dir.filePath(QStringLiteral("s.Hdr")));
     ASSERT_TRUE(s.ok()) << s.error.toStdString();

@@ -3,6 +3,7 @@
 
 #include "FakeSerialComm.h"
 #include "MonitorFakes.h"
+#include "SettingsFixture.h"
 #include "app/Monitor.h"
 #include "core/NumberRules.h"
 #include "device/PacketDecoder.h"
@@ -39,20 +40,7 @@ struct MonitorRig {
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
-    void writeSettings(int port = 3) {
-        QFile f(QDir(dir.path()).filePath(QStringLiteral("Aurivo_USB.ini")));
-        f.open(QIODevice::WriteOnly);
-        const QString text =
-            QStringLiteral(
-                "\"Port # \"\r\n%1\r\n\"Sensitivty = \"\r\n\"25\"\r\n"
-                "\"Picture graph visibilty = \"\r\n\"True\"\r\n\"Color graph visibilty = \"\r\n\"True\"\r\n"
-                "\"Bar graph visibilty = \"\r\n\"True\"\r\n\"Internal status visibilty = \"\r\n\"True\"\r\n"
-                "\"Session comments visibilty = \"\r\n\"True\"\r\n\"Time etc. visibilty = \"\r\n\"True\"\r\n"
-                "\"Form Width = \"\r\n10560\r\n\"Form Height = \"\r\n7920\r\n\"Form Top = \"\r\n360\r\n"
-                "\"Form Left = \"\r\n480\r\n\"Filter Size = \"\r\n3\r\n\"Jitter = \"\r\n100\r\n")
-                .arg(port);
-        f.write(text.toUtf8());
-    }
+    void writeSettings(int port = 3) { writeSettingsFile(dir.path(), port); }
 
     // One 200 ms tick.
     void tick(int n = 1) {

@@ -1,4 +1,5 @@
 #include "MonitorRig.h"
+#include "TestFiles.h"
 #include "files/FileManager.h"
 #include "settings/SettingsFile.h"
 
@@ -7,11 +8,6 @@
 namespace aurivo {
 
 namespace {
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // A stopped session with some readings and a comment.
 void recordASession(MonitorRig& rig, const QString& comment) {

@@ -40,7 +40,6 @@ TEST_F(PortChooserTest, ScanMarksEachPortByWhatItsOpenReported) {
     for (int p = 1; p <= 16; ++p)
         expected.push_back(p);
     EXPECT_EQ(comm.openAttempts, expected);
-    EXPECT_EQ(comm.settings, QStringLiteral("19200,N,8,1"));
     EXPECT_FALSE(comm.portOpen());
 
     // Usable ports, and failures other than "missing" and "held", are offered.
