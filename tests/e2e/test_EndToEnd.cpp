@@ -19,10 +19,27 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace aurivo {
 
 namespace {
+
+// The monitor, started up, over the real serial port of the folder's ports/comN links; the clock, window
+// and boxes are scripted.
+struct RealPortMonitor {
+    TestClock clock;
+    TestHost host{clock};
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    QtSerialComm comm;
+    Monitor monitor;
+    explicit RealPortMonitor(const QString& folder)
+        : comm(folder), monitor({comm, clock, boxes, host, dialogs, folder, [](int) { return QString(); }}) {
+        monitor.startUp();
+    }
+    auto parts() { return std::tie(clock, boxes, comm, monitor); }
+};
 
 void writeSettings(const QString& folder, int port) {
     ASSERT_TRUE(writeSettingsFile(folder, port));
@@ -107,13 +124,8 @@ TEST(EndToEnd, SimulatedSensorOverAPseudoTerminalGivesThePredictedSessionFiles) 
     const QByteArray bytes = simulatedBytes(11, 900);
     ASSERT_GT(bytes.size(), 5000);
 
-    TestClock clock;
-    TestHost host(clock);
-    ScriptedBoxes boxes;
-    ScriptedDialogs dialogs;
-    QtSerialComm comm(dir.path());
-    Monitor monitor({comm, clock, boxes, host, dialogs, dir.path(), [](int) { return QString(); }});
-    monitor.startUp();
+    RealPortMonitor rig(dir.path());
+    auto [clock, boxes, comm, monitor] = rig.parts();
     clock.advance(200);
     monitor.onTick(); // the first arrangement
     monitor.sessions().startSession();
@@ -181,13 +193,8 @@ TEST(EndToEnd, TheSimulatorHangingUpStopsTheSessionWithOneMessageAfterTheHeader)
                QStringLiteral("3")});
     ASSERT_TRUE(sim.waitForReadyRead(10000)); // it names its port once the link is made
 
-    TestClock clock;
-    TestHost host(clock);
-    ScriptedBoxes boxes;
-    ScriptedDialogs dialogs;
-    QtSerialComm comm(dir.path());
-    Monitor monitor({comm, clock, boxes, host, dialogs, dir.path(), [](int) { return QString(); }});
-    monitor.startUp();
+    RealPortMonitor rig(dir.path());
+    auto [clock, boxes, comm, monitor] = rig.parts();
     monitor.sessions().startSession();
     ASSERT_TRUE(comm.portOpen());
     QByteArray headerWhileTold;
@@ -242,13 +249,8 @@ TEST(EndToEnd, APortHeldMissingOrNotASerialDeviceIsToldAtStart) {
         SCOPED_TRACE(row.reason.toStdString());
         QFile::remove(link);
         ASSERT_TRUE(QFile::link(row.target, link));
-        TestClock clock;
-        TestHost host(clock);
-        ScriptedBoxes boxes;
-        ScriptedDialogs dialogs;
-        QtSerialComm comm(dir.path());
-        Monitor monitor({comm, clock, boxes, host, dialogs, dir.path(), [](int) { return QString(); }});
-        monitor.startUp();
+        RealPortMonitor rig(dir.path());
+        auto [clock, boxes, comm, monitor] = rig.parts();
         monitor.sessions().startSession();
         EXPECT_FALSE(monitor.sessions().running());
         ASSERT_EQ(boxes.shown.size(), 1u);
