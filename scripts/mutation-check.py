@@ -6,10 +6,12 @@ rebuilds incrementally, runs the suite and restores the file. Prints how many mu
 how many did not build, and which survived, so that a surviving mutant can be read and judged (a missing
 test, or an equivalent change).
 
-    scripts/mutation-check.py [N] [SEED] [--build DIR] [--list]
+    scripts/mutation-check.py [N] [SEED] [--build DIR] [--under PATH] [--tests REGEX] [--list]
 
 N defaults to 40 and SEED to 1. The build folder (default build-mutation) is an ordinary Debug build
-without sanitizers, configured on first use. --list prints the chosen mutants without running them.
+without sanitizers, configured on first use. --under draws the mutants only from files under PATH (for
+example src/display), --tests runs only the test programs whose names match REGEX (a quicker look at one
+part; the figures that count come from the whole suite). --list prints the chosen mutants only.
 """
 
 import argparse
@@ -97,10 +99,13 @@ def main():
     ap.add_argument("count", nargs="?", type=int, default=40)
     ap.add_argument("seed", nargs="?", type=int, default=1)
     ap.add_argument("--build", default="build-mutation")
+    ap.add_argument("--under", default="src")
+    ap.add_argument("--tests", default="")
     ap.add_argument("--list", action="store_true")
     args = ap.parse_args()
 
-    sources = sorted(p for p in (ROOT / "src").rglob("*") if p.suffix in (".cpp", ".h"))
+    sources = sorted(p for p in (ROOT / args.under).rglob("*") if p.suffix in (".cpp", ".h"))
+    select = ["-R", args.tests] if args.tests else []
     pool = []
     for path in sources:
         _, found = candidates(path)
@@ -128,7 +133,7 @@ def main():
             print("configuring the build folder failed", file=sys.stderr)
             return 2
     if run(["cmake", "--build", str(build)], 3600) != 0 or \
-            run(["ctest", "--test-dir", str(build), "-j2", "--timeout", "120"], 1800) != 0:
+            run(["ctest", "--test-dir", str(build), "-j2", "--timeout", "120"] + select, 1800) != 0:
         print("the unchanged tree does not build or pass its tests; fix that first", file=sys.stderr)
         return 2
 
@@ -144,7 +149,7 @@ def main():
             if run(["cmake", "--build", str(build)], 1800) != 0:
                 unbuilt.append(c)
                 verdict = "does not build"
-            elif run(["ctest", "--test-dir", str(build), "-j2", "--timeout", "60", "--stop-on-failure"],
+            elif run(["ctest", "--test-dir", str(build), "-j2", "--timeout", "60", "--stop-on-failure"] + select,
                      1800) != 0:
                 killed.append(c)
                 verdict = "killed"
