@@ -11,7 +11,7 @@ test, or an equivalent change).
 N defaults to 40 and SEED to 1. The build folder (default build-mutation) is an ordinary Debug build
 without sanitizers, configured on first use. --under draws the mutants only from files under PATH (for
 example src/display), --tests runs only the test programs whose names match REGEX (a quicker look at one
-part; the figures that count come from the whole suite). --list prints the chosen mutants only.
+part, e.g. "^display\\."; the figures that count come from the whole suite). --list prints the chosen mutants only.
 """
 
 import argparse
