@@ -1,11 +1,8 @@
-// The program's folder: --folder, the executable's folder when writable and not the install folder,
-// else the data folder (created on first start); and the command line that names it.
-
+#include "TestFiles.h"
 #include "app/CommandLine.h"
 #include "app/ProgramFolder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -13,12 +10,9 @@
 using aurivo::CommandLine;
 using aurivo::ProgramFolder;
 
+// --folder, the executable's folder and whether it may be written, XDG_DATA_HOME: the folder.
 TEST(ProgramFolder, RuleTable) {
-    struct Row {
-        QString chosen, exe;
-        bool writable;
-        QString xdg, expected;
-    } rows[] = {
+    const std::tuple<QString, QString, bool, QString, QString> rows[] = {
         {"", "/b/build", true, "", "/b/build"},                          // build folder, portable copy
         {"", "/opt/a", false, "", "/h/.local/share/aurivo-usb"},         // unwritable
         {"", "/usr/bin", true, "", "/h/.local/share/aurivo-usb"},        // installed, run by root
@@ -27,45 +21,37 @@ TEST(ProgramFolder, RuleTable) {
         {"/d/./e/", "/b/build", true, "/x/data", "/d/e"},                // --folder wins
         {"rel", "/usr/bin", false, "", QDir::current().filePath("rel")}, // relative --folder
     };
-    for (const Row& r : rows) {
-        const ProgramFolder::Inputs in{r.chosen, r.exe, r.writable, "/usr/bin", r.xdg, "/h"};
-        EXPECT_EQ(ProgramFolder::choose(in), r.expected)
-            << r.exe.toStdString() << " " << r.chosen.toStdString();
-    }
+    for (const auto& [chosen, exe, writable, xdg, expected] : rows)
+        EXPECT_EQ(ProgramFolder::choose({chosen, exe, writable, "/usr/bin", xdg, "/h"}), expected)
+            << exe.toStdString() << " " << chosen.toStdString();
 }
 
 TEST(ProgramFolder, PrepareCreatesTheFolderOrSaysWhyNot) {
     QTemporaryDir home;
     const QString data = home.filePath("share/aurivo-usb");
     EXPECT_EQ(ProgramFolder::prepare(data), QString());
-    EXPECT_TRUE(QFileInfo(data).isDir());
     EXPECT_EQ(ProgramFolder::prepare(data), QString()); // the second start finds it
+    EXPECT_TRUE(QFileInfo(data).isDir());
 
-    QFile file(home.filePath("file"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    aurivo::writeFile(home.filePath("file"), "");
     EXPECT_NE(ProgramFolder::prepare(home.filePath("file/aurivo-usb")), QString());
 }
 
 TEST(CommandLine, Table) {
     using A = CommandLine::Action;
-    struct Row {
-        QStringList args;
-        A action;
-        const char* folder;
-    } rows[] = {
+    const std::tuple<QStringList, A, const char*> rows[] = {
         {{}, A::Run, ""},
         {{"--folder", "/f"}, A::Run, "/f"},
         {{"--folder=/f"}, A::Run, "/f"},
         {{"--folder"}, A::Error, ""},
         {{"--folder="}, A::Error, ""},
         {{"--bogus"}, A::Error, ""},
-        {{"--bogus", "--help"}, A::Help, ""},
+        {{"--bogus", "--help"}, A::Help, ""}, // help and version win wherever they stand
         {{"--version", "-h"}, A::Help, ""},
-        {{"-v"}, A::Version, ""},
-    };
-    for (const Row& r : rows) {
-        const CommandLine line = CommandLine::parse(QStringList{"aurivo-usb"} + r.args);
-        EXPECT_EQ(line.action, r.action) << r.args.join(' ').toStdString();
-        EXPECT_EQ(line.folder, QString::fromUtf8(r.folder)) << r.args.join(' ').toStdString();
+        {{"-v"}, A::Version, ""}};
+    for (const auto& [args, action, folder] : rows) {
+        const CommandLine line = CommandLine::parse(QStringList{"aurivo-usb"} + args);
+        EXPECT_EQ(line.action, action) << args.join(' ').toStdString();
+        EXPECT_EQ(line.folder, QString::fromUtf8(folder)) << args.join(' ').toStdString();
     }
 }

@@ -4,52 +4,40 @@
 #include <QLocale>
 #include <gtest/gtest.h>
 
-namespace aurivo {
-
-namespace {
+using namespace aurivo;
 
 ReadoutPoint at(int64_t reading, double seconds, int32_t averageReading, const QString& session = {}) {
     return ReadoutPoint{reading, seconds, numbers::ohmsFromReading(averageReading), session};
 }
 
-} // namespace
-
 TEST(GraphReadout, ALiveColumnShowsTheLastReadingOfItsPointAndThePointsAverage) {
-    // Record 3 was never written: it is left out of the sum, which is still divided by yCompress, as a
-    // rebuild draws the point.
+    // Column, yCompress, readings stored. Record 3 was never written: it is left out of the sum, which is
+    // still divided by yCompress, as a rebuild draws the point.
     const std::vector<int32_t> readings{8000, 8010, 0, 8030, 8040, 8050, 8060};
-    struct Row {
-        int column;
-        int32_t compress;
-        int64_t stored;
-        std::optional<ReadoutPoint> expected;
-    };
-    const Row rows[] = {
+    const std::tuple<int, int32_t, int64_t, std::optional<ReadoutPoint>> rows[] = {
         {1, 1, 7, at(1, 0.0, 8000)},  {7, 1, 7, at(7, 0.30, 8060)}, {8, 1, 7, std::nullopt},
         {0, 1, 7, std::nullopt},      {1, 3, 7, at(3, 0.10, 5337)}, {2, 3, 7, at(6, 0.25, 8040)},
         {3, 3, 7, std::nullopt},      {2, 3, 5, std::nullopt}, // the point of records 4..6 is not drawn yet
         {2, 0, 7, at(2, 0.05, 8010)},                          // a compression below 1 counts as 1
     };
-    for (const Row& row : rows)
-        EXPECT_EQ(GraphReadout::live(row.column, readings, row.stored, row.compress), row.expected)
-            << "column " << row.column << " compress " << row.compress;
+    for (const auto& [column, compress, stored, expected] : rows)
+        EXPECT_EQ(GraphReadout::live(column, readings, stored, compress), expected)
+            << column << " " << compress;
 }
 
 TEST(GraphReadout, AReplayNamesTheNearestSessionOrEverySessionInTheColumn) {
     const std::vector<ReplayTrace> traces{{QStringLiteral("calm"), 0x00FFFF00, {400000, 410000}, {100, 90}},
                                           {QStringLiteral("loud"), 0x0000FFFF, {500000}, {40}}};
-    const auto point = [&](int64_t reading, double seconds, const ReplayTrace& t, size_t i) {
-        return ReadoutPoint{reading, seconds, t.ohms[i], t.name};
-    };
-    EXPECT_EQ(GraphReadout::replay(1, 71, traces, 4),
-              std::vector<ReadoutPoint>{point(4, 0.15, traces[0], 0)});
-    EXPECT_EQ(GraphReadout::replay(1, 69, traces, 4),
-              std::vector<ReadoutPoint>{point(4, 0.15, traces[1], 0)});
-    EXPECT_EQ(GraphReadout::replay(1, std::nullopt, traces, 4),
-              (std::vector<ReadoutPoint>{point(4, 0.15, traces[0], 0), point(4, 0.15, traces[1], 0)}));
-    EXPECT_EQ(GraphReadout::replay(2, 40, traces, 4),
-              std::vector<ReadoutPoint>{point(8, 0.35, traces[0], 1)});
-    EXPECT_TRUE(GraphReadout::replay(3, 40, traces, 4).empty());
+    const ReadoutPoint calm1{4, 0.15, 400000, QStringLiteral("calm")},
+        loud1{4, 0.15, 500000, QStringLiteral("loud")};
+    const std::tuple<int, std::optional<int>, std::vector<ReadoutPoint>> rows[] = {
+        {1, 71, {calm1}},
+        {1, 69, {loud1}},
+        {1, std::nullopt, {calm1, loud1}}, // the keyboard: every session
+        {2, 40, {{8, 0.35, 410000, QStringLiteral("calm")}}},
+        {3, 40, {}}};
+    for (const auto& [column, y, expected] : rows)
+        EXPECT_EQ(GraphReadout::replay(column, y, traces, 4), expected) << column << " " << y.value_or(-1);
 }
 
 TEST(GraphReadout, TextGivesTimeReadingResistanceAndConductance) {
@@ -62,5 +50,3 @@ TEST(GraphReadout, TextGivesTimeReadingResistanceAndConductance) {
     EXPECT_TRUE(GraphReadout::text({}).isEmpty());
     QLocale::setDefault(QLocale::system());
 }
-
-} // namespace aurivo

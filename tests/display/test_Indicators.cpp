@@ -1,17 +1,16 @@
-#include "core/Colors.h"
 #include "display/Indicators.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
 
-namespace aurivo {
-
-namespace {
+using namespace aurivo;
 
 constexpr uint32_t kFace = 0x8000000F;
 constexpr uint32_t kGreen = 0x0000FF00;
 constexpr uint32_t kRed = 0x000000FF;
+constexpr float kLampWidth = float(255.0 / 49.0); // in single precision, as the indicators compare it
 
 class IndicatorsTest : public ::testing::Test {
   protected:
@@ -19,156 +18,81 @@ class IndicatorsTest : public ::testing::Test {
         indicators.setShown(level);
         indicators.showLevel(false);
     }
-    // Number of leading segments in the colour, or -1 if any after them is not neutral.
-    int segments(uint32_t colour) const {
-        int n = 0;
-        while (n < 32 && indicators.barColours()[size_t(n)] == colour)
-            ++n;
-        for (int i = n; i < 32; ++i)
-            if (indicators.barColours()[size_t(i)] != kFace) return -1;
-        return n;
-    }
-    // Number of leading lamps in `lit` when all the others are `back`, else -1.
-    int lamps(uint32_t lit, uint32_t back) const {
-        int n = 0;
-        while (n < 8 && indicators.lampColours()[size_t(n)] == lit)
-            ++n;
-        for (int i = n; i < 8; ++i)
-            if (indicators.lampColours()[size_t(i)] != back) return -1;
-        return n;
-    }
-    bool allNeutral() const {
-        for (uint32_t c : indicators.lampColours())
-            if (c != kFace) return false;
-        for (uint32_t c : indicators.barColours())
-            if (c != kFace) return false;
-        return true;
+    // "20G 4 FF00/FFFF00": 20 green bars and then neutral ones; 4 lamps lit in one colour over the other.
+    QString look() const {
+        const auto& bar = indicators.barColours();
+        const auto& lamp = indicators.lampColours();
+        const auto bars = std::find_if(bar.begin(), bar.end(), [&](uint32_t c) { return c != bar[0]; });
+        const auto lit = std::find_if(lamp.begin(), lamp.end(), [&](uint32_t c) { return c != lamp[0]; });
+        const bool tidy = std::all_of(bars, bar.end(), [](uint32_t c) { return c == kFace; }) &&
+                          std::all_of(lit, lamp.end(), [&](uint32_t c) { return c == lamp[7]; });
+        return QString::asprintf("%d%s %d %X/%X%s", int(bars - bar.begin()),
+                                 bar[0] == kGreen ? "G"
+                                 : bar[0] == kRed ? "R"
+                                                  : "?",
+                                 int(lit - lamp.begin()), lamp[0], lamp[7], tidy ? "" : " untidy");
     }
 
     Indicators indicators;
-    Reading last{8000, 4};
-    bool running = true;
-    void step() { indicators.stepLevel(last, running); }
 };
 
 TEST_F(IndicatorsTest, LevelTable) {
-    struct Row {
-        float level;
-        uint32_t barColour;
-        int segments;
-        uint32_t lit, back;
-        int lamps;
-    };
-    const Row rows[] = {
-        {255, kGreen, 1, 0x00C0C0FF, 0x000000FF, 1},
-        {0, kGreen, 32, 0x00FF0000, 0x00FF00FF, 1},
-        {256, kRed, 1, 0, 0, -1},
-        {100, kGreen, 20, 0x0000FF00, 0x00FFFF00, 4},
-        {91, kGreen, 21, 0x0000FF00, 0x00FFFF00, -1}, // n = 20.5 rounds to the even 20
-        {510, kRed, 32, 0x00FFC0FF, 0x00FFC0C0, 2},
-        {542, kRed, 32, 0, 0, 8},
-        {-3, kGreen, 32, 0x00FF0000, 0x00FF00FF, 1},
-    };
-    for (const Row& r : rows) {
-        show(r.level);
-        EXPECT_EQ(segments(r.barColour), r.segments) << r.level;
-        if (r.lamps >= 0) {
-            EXPECT_EQ(lamps(r.lit, r.back), r.lamps) << r.level;
-        }
-    }
-    // Lamp counts in single precision: exactly one band or lamp width is not above the limit.
-    struct Count {
-        float level;
-        int band, lit;
-    };
-    for (const Count& c : {Count{255, 6, 0}, Count{100, 2, 3}, Count{510, 12, 1},
-                           Count{float(2040.0 / 49.0), 0, 7}, Count{float(255.0 / 49.0), 0, 0}}) {
-        EXPECT_EQ(Indicators::countLampSteps(c.level).band, c.band) << c.level;
-        EXPECT_EQ(Indicators::countLampSteps(c.level).lit, c.lit) << c.level;
+    const std::pair<float, const char*> rows[] = {
+        {255, "1G 1 C0C0FF/FF"},
+        {0, "32G 1 FF0000/FF00FF"},
+        {256, "1R 2 C0C0FF/FF"},
+        {100, "20G 4 FF00/FFFF00"},
+        {91, "21G 2 FF00/FFFF00"}, // n = 20.5 rounds to the even 20
+        {510, "32R 2 FFC0FF/FFC0C0"},
+        {542, "32R 8 0/0"},
+        {-3, "32G 1 FF0000/FF00FF"},
+        {1e30f, "32R 8 0/0"},
+        {std::nanf(""), "1R 1 FF0000/FF00FF"},
+        {-std::numeric_limits<float>::infinity(), "32G 1 FF0000/FF00FF"},
+        {float(2040.0 / 49.0),
+         "28G 8 FF0000/FF0000"}, // exactly one band or lamp width is not above the limit
+        {kLampWidth, "32G 1 FF0000/FF00FF"},
+        {5.21f, "32G 2 FF0000/FF00FF"}};
+    for (const auto& [level, expected] : rows) {
+        show(level);
+        EXPECT_EQ(look(), QString::fromLatin1(expected)) << level;
     }
 }
 
 TEST_F(IndicatorsTest, LevelInWordsFollowsTheShownColours) {
     const QString none = QStringLiteral("Level: no reading");
     EXPECT_EQ(indicators.lampsText(), none);
-    const struct {
-        float level;
-        const char *lamps, *bar;
-    } rows[] = {
-        {100, "Level: 4 of 8 lamps, green over cyan",
-         "Level: 20 of 32 bars, green, resistance at or above start"},
-        {510, "Level: 2 of 8 lamps, light magenta over light blue",
-         "Level: 32 of 32 bars, red, resistance below start"},
-        {542, "Level: beyond the lamps, all black", "Level: 32 of 32 bars, red, resistance below start"},
-    };
-    for (const auto& r : rows) {
-        show(r.level);
-        EXPECT_EQ(indicators.lampsText(), QString::fromLatin1(r.lamps)) << r.level;
-        EXPECT_EQ(indicators.barText(), QString::fromLatin1(r.bar)) << r.level;
+    indicators.setShown(100);
+    indicators.showLevel(true); // frozen while awaiting the start value
+    EXPECT_EQ(look(), QStringLiteral("32? 8 8000000F/8000000F"));
+    for (auto [level, lamps, bar] :
+         {std::tuple{100.0f, "4 of 8 lamps, green over cyan",
+                     "20 of 32 bars, green, resistance at or above start"},
+          {510.0f, "2 of 8 lamps, light magenta over light blue",
+           "32 of 32 bars, red, resistance below start"},
+          {542.0f, "beyond the lamps, all black", "32 of 32 bars, red, resistance below start"}}) {
+        show(level);
+        EXPECT_EQ(indicators.lampsText() + " / " + indicators.barText(),
+                  QStringLiteral("Level: %1 / Level: %2").arg(QLatin1String(lamps), QLatin1String(bar)));
     }
     EXPECT_EQ(indicators.litBars(), 32);
     indicators.resetToNeutral();
     EXPECT_EQ(indicators.barText(), none);
     EXPECT_EQ(indicators.litLamps(), 0);
+    EXPECT_EQ(look(), QStringLiteral("32? 8 8000000F/8000000F"));
 }
 
-TEST_F(IndicatorsTest, AnyLevelEndsAndShowsSomething) {
-    const float inf = std::numeric_limits<float>::infinity();
-    for (float level : {1e30f, 3.0e38f, inf, -inf, -1e30f, std::nanf("")}) {
-        show(level);
-        EXPECT_GE(segments(indicators.barColours()[size_t(0)]), 1) << level;
-    }
-    show(1e30f);
-    EXPECT_EQ(lamps(0, 0), 8);
-    show(std::nanf(""));
-    EXPECT_EQ(lamps(0x00FF0000, 0x00FF00FF), 1);
-}
-
-TEST_F(IndicatorsTest, FrozenWhileAwaitingTheStartValue) {
-    indicators.resetToNeutral();
-    indicators.setShown(0);
-    indicators.showLevel(true);
-    EXPECT_TRUE(allNeutral());
-    show(0);
-    indicators.resetToNeutral();
-    EXPECT_TRUE(allNeutral());
-}
-
+// The shown level moves by 5 towards the target, never below 0, and takes it when within 255/49; only
+// with a valid reading without probe error while a session runs.
 TEST_F(IndicatorsTest, StepToTheTargetOnlyWithAValidReadingInASession) {
-    indicators.setShown(255);
-    indicators.setTarget(0);
-    for (auto [inSession, status] :
-         std::initializer_list<std::pair<bool, int>>{{true, 5}, {true, 0}, {false, 4}}) {
-        running = inSession;
-        last.status = status;
-        step();
-        EXPECT_EQ(indicators.levelShown(), 255.0f) << inSession << status;
+    const std::tuple<bool, int, float, float, float> rows[] = {
+        {true, 5, 255, 0, 255},      {true, 0, 255, 0, 255},    {false, 4, 255, 0, 255},
+        {true, 4, 255, 0, 250},      {true, 4, 100, 120, 105},  {true, 4, 3, -50, 0},
+        {true, 4, kLampWidth, 0, 0}, {true, 4, 10.5f, 0, 5.5f}, {true, 4, 100, 105.2f, 105.2f}};
+    for (const auto& [running, status, shown, target, after] : rows) {
+        indicators.setShown(shown);
+        indicators.setTarget(target);
+        indicators.stepLevel(Reading{8000, status}, running);
+        EXPECT_EQ(indicators.levelShown(), after) << shown << " " << target << " " << status;
     }
-    running = true;
-    last.status = 4;
-    std::vector<float> seen;
-    for (int tick = 0; tick < 60 && indicators.levelShown() != 0; ++tick) {
-        step();
-        seen.push_back(indicators.levelShown());
-    }
-    ASSERT_EQ(seen.size(), 51u); // 250, 245, ..., 5, then the snap to 0
-    EXPECT_EQ(seen.front(), 250.0f);
-    EXPECT_EQ(seen[49], 5.0f);
-    EXPECT_EQ(seen.back(), 0.0f);
-
-    indicators.setShown(100);
-    indicators.setTarget(105.2f); // within 255/49: snaps
-    step();
-    EXPECT_EQ(indicators.levelShown(), 105.2f);
-    indicators.setTarget(120);
-    step();
-    EXPECT_EQ(indicators.levelShown(), 110.2f);
-    indicators.setShown(3); // stepping down never goes below 0
-    indicators.setTarget(-50);
-    step();
-    EXPECT_EQ(indicators.levelShown(), 0.0f);
 }
-
-} // namespace
-
-} // namespace aurivo

@@ -4,15 +4,11 @@
 #include <QLocale>
 #include <gtest/gtest.h>
 
-namespace aurivo {
-
-namespace {
+using namespace aurivo;
 
 class ReadingStatusTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        QLocale::setDefault(QLocale::c()); // "." as the decimal point of the resistance label
-    }
+    void SetUp() override { QLocale::setDefault(QLocale::c()); }
     void TearDown() override { QLocale::setDefault(QLocale::system()); }
 
     // Shows `reading` with the filtered reading and the start reading as its caption reads.
@@ -33,65 +29,41 @@ class ReadingStatusTest : public ::testing::Test {
 };
 
 TEST_F(ReadingStatusTest, ResistanceAndConductance) {
-    struct Row {
-        int32_t reading;
-        const char *ohms, *conductance;
-    };
-    for (const Row& r : {Row{8192, "469.9 kOhms", "2.12 uS"}, Row{16366, "488.2 Ohms", "2.04 mS"},
-                         Row{16382, "28.7 Ohms", "34.8 mS"}}) {
-        show(r.reading);
-        EXPECT_EQ(ohms(), QString::fromLatin1(r.ohms)) << r.reading;
-        EXPECT_EQ(conductance(), QString::fromLatin1(r.conductance)) << r.reading;
+    const std::pair<int32_t, const char*> rows[] = {
+        {8192, "469.9 kOhms / 2.12 uS"}, {16366, "488.2 Ohms / 2.04 mS"},
+        {16382, "28.7 Ohms / 34.8 mS"},  {16383, "0.0 Ohms / 34.8 mS"}, // full scale: no conductance
+        {319, "0.0 Ohms / 34.8 mS"}, // nothing below 320 gives a resistance
+        {320, "23.6 MOhms / .042 uS"}};
+    for (const auto& [raw, expected] : rows) {
+        show(raw);
+        EXPECT_EQ(ohms() + " / " + conductance(), QString::fromLatin1(expected)) << raw;
     }
-    EXPECT_EQ(data().caption, QStringLiteral("8123"));
-    show(319); // below the lowest reading that gives a resistance
-    const QString below = ohms();
-    show(320);
-    EXPECT_NE(ohms(), below);
-    const std::pair<double, const char*> texts[] = {
-        {2500000, "2.5  S"}, {1000000, "1  S"}, {123.4, "123 uS"},
-        {999.99, "999 uS"}, // point in 4th place dropped
-        {1000, "1 mS"},      {0.5, ".5 uS"},    {1234.5, "1.23 mS"}};
-    for (const auto& [microsiemens, text] : texts)
-        EXPECT_EQ(ReadingStatus::conductanceText(microsiemens), QString::fromLatin1(text)) << microsiemens;
+    QStringList texts; // 999 uS: a point in 4th place is dropped
+    for (double microsiemens : {2500000.0, 1000000.0, 123.4, 999.99, 1000.0, 0.5, 1234.5})
+        texts << ReadingStatus::conductanceText(microsiemens);
+    EXPECT_EQ(texts.join(QLatin1Char('|')), QStringLiteral("2.5  S|1  S|123 uS|999 uS|1 mS|.5 uS|1.23 mS"));
 }
 
-TEST_F(ReadingStatusTest, FullScaleShowsZeroOhmsAndChangesNothingElse) {
-    show(7000, " 8192"); // the percentage, conductance, data caption and level of an earlier packet
-    const QString oldPercent = percent(), oldConductance = conductance();
-    const float oldLevel = levelTarget;
-    reading.raw = 4321;
-    show(16383, " 8192");
-    EXPECT_EQ(ohms(), QStringLiteral("0.0 Ohms"));
-    EXPECT_EQ(percent(), oldPercent);
-    EXPECT_EQ(conductance(), oldConductance);
-    EXPECT_EQ(data().caption, QStringLiteral("8123"));
-    EXPECT_EQ(levelTarget, oldLevel);
-}
-
-TEST_F(ReadingStatusTest, PercentageIsTruncatedNotRounded) {
-    const std::pair<double, const char*> rows[] = {{12.3456, " 12.3"}, {-4.75, "-4.7"}, {-100, "0"},
-                                                   {0, "0"},           {0.05, " .0"},   {1.5e-5, "0"},
-                                                   {19.99, " 19.9"}};
-    for (const auto& [percent, text] : rows)
-        EXPECT_EQ(ReadingStatus::percentText(percent), QString::fromLatin1(text)) << percent;
+TEST(ReadingStatus, PercentageIsTruncatedNotRounded) {
+    QStringList texts;
+    for (double percent : {12.3456, -4.75, -100.0, 0.0, 0.05, 1.5e-5, 19.99})
+        texts << ReadingStatus::percentText(percent);
+    EXPECT_EQ(texts.join(QLatin1Char('|')), QStringLiteral(" 12.3|-4.7|0|0| .0|0| 19.9"));
 }
 
 TEST_F(ReadingStatusTest, PercentageAndLevelAgainstTheStartValue) {
-    struct Row {
-        int32_t reading;
-        const char* percent;
-        float level;
-    };
     // 7000: R = 630001.43, Rs = 469942.63, P = 34.0594 %, level floor((1 - 34.0594 / 25) x 255) = -93.
-    // A falling resistance raises the level above 255; below the threshold P is -100 (no decimal point).
-    for (const Row& r : {Row{8192, "0 %", 255}, Row{7000, " 34.0 %", -93}, Row{9000, "-17.9 %", 438},
-                         Row{300, "0 %", 1275}}) {
-        show(r.reading, " 8192");
-        EXPECT_EQ(percent(), QString::fromLatin1(r.percent)) << r.reading;
-        EXPECT_EQ(levelTarget, r.level) << r.reading;
+    // Full scale changes nothing but the resistance. A falling resistance raises the level above 255;
+    // below the threshold P is -100 (no decimal point).
+    const std::pair<int32_t, const char*> rows[] = {{8192, "0 % 255"},
+                                                    {7000, " 34.0 % -93"},
+                                                    {16383, " 34.0 % -93"},
+                                                    {9000, "-17.9 % 438"},
+                                                    {300, "0 % 1275"}};
+    for (const auto& [raw, expected] : rows) {
+        show(raw, " 8192");
+        EXPECT_EQ(percent() + " " + QString::number(levelTarget), QString::fromLatin1(expected)) << raw;
     }
-    EXPECT_EQ(ohms(), QStringLiteral("385.6 kOhms")); // from 9000: not updated below the threshold
 }
 
 TEST_F(ReadingStatusTest, FailingStepsAreSkipped) {
@@ -103,32 +75,27 @@ TEST_F(ReadingStatusTest, FailingStepsAreSkipped) {
     // A start value without a resistance (full scale, tiny, or no number): the percentage step fails
     // and the level uses P = 0.
     context.graphSpanPercent = 25;
-    const QString kept = percent();
     for (const char* caption : {"16383", "1E-300", "abc", " "}) {
         levelTarget = 0;
         show(8192, caption);
-        EXPECT_EQ(percent(), kept) << caption;
+        EXPECT_EQ(percent(), QStringLiteral("-4.5 %")) << caption;
         EXPECT_EQ(levelTarget, 255.0f) << caption;
     }
 }
 
 TEST_F(ReadingStatusTest, DataLabelOnlyWhileASessionRuns) {
-    reading.status = 5; // probe error
-    show(8192);
-    EXPECT_EQ(data().backColor, 0x008080FFu);
-    EXPECT_EQ(data().toolTip, QStringLiteral("Probe error"));
-    reading.status = 4;
-    show(8192);
-    EXPECT_EQ(data().backColor, 0x0080FF80u);
-    EXPECT_EQ(data().toolTip, QStringLiteral("Probe OK"));
-    context.sessionRunning = false; // stopped
+    EXPECT_FALSE(panel.labels()[8].visible || panel.labels()[9].visible); // the battery labels are hidden
+    for (auto [status, colour, tip] :
+         {std::tuple{5, 0x008080FFu, "Probe error"}, {4, 0x0080FF80u, "Probe OK"}}) {
+        reading.status = status;
+        show(8192);
+        EXPECT_EQ(data().backColor, colour);
+        EXPECT_EQ(data().toolTip, QString::fromLatin1(tip));
+    }
+    context.sessionRunning = false; // stopped: the rest still updates
     reading = Reading{1, 5};
-    show(8192);
+    show(9000);
     EXPECT_EQ(data().caption, QStringLiteral("8123"));
     EXPECT_EQ(data().backColor, 0x0080FF80u);
-    EXPECT_EQ(ohms(), QStringLiteral("469.9 kOhms")); // the rest still updates
+    EXPECT_EQ(ohms(), QStringLiteral("385.6 kOhms"));
 }
-
-} // namespace
-
-} // namespace aurivo

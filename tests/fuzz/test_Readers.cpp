@@ -1,26 +1,21 @@
-// Every reader of outside data under deterministic random and mutated-valid input (fixed seeds): the
-// packet decoder against the shared reference decoder, the settings reader, the session header reader,
-// the saved-session loader and the marker-file reader. None may crash or step out of its buffers (the
-// sanitizers watch), and each keeps the invariants the rest of the program relies on.
+// Every reader of outside data under random and mutated valid input with fixed seeds: none may crash or
+// step out of its buffers (the sanitizers watch), and each keeps the invariants the program relies on.
 
 #include "ReferenceDecoder.h"
 #include "SettingsFixture.h"
 #include "TestFiles.h"
 #include "core/NumberRules.h"
 #include "device/PacketDecoder.h"
-#include "recording/MarkerFile.h"
 #include "recording/SavedSession.h"
 #include "recording/SessionHeaderFile.h"
 #include "settings/SettingsFile.h"
 
-#include <QFile>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace aurivo {
-
-namespace {
+using namespace aurivo;
 
 QByteArray randomBytes(QRandomGenerator& rng, int maxLength) {
     QByteArray data(int(rng.bounded(maxLength + 1)), '\0');
@@ -33,38 +28,27 @@ QByteArray randomBytes(QRandomGenerator& rng, int maxLength) {
 QByteArray mutated(QRandomGenerator& rng, QByteArray data) {
     for (int n = 1 + int(rng.bounded(4)); n > 0 && !data.isEmpty(); --n) {
         const int at = int(rng.bounded(int(data.size())));
-        switch (rng.bounded(4)) {
-        case 0:
+        const int kind = int(rng.bounded(4));
+        if (kind == 0)
             data[at] = char(rng.bounded(256));
-            break;
-        case 1:
+        else if (kind == 1)
             data.truncate(at);
-            break;
-        case 2:
+        else if (kind == 2)
             data.insert(at, randomBytes(rng, 8));
-            break;
-        default:
+        else
             data.remove(at, int(rng.bounded(8)));
-            break;
-        }
     }
     return data;
 }
 
-} // namespace
-
 TEST(Fuzz, PacketDecoderAgreesWithTheReferenceAndKeepsItsStateInRange) {
     QRandomGenerator rng(11);
-    const uint8_t favourites[] = {0xA3, 0x5B, 0, 4, 5, 74, 75, 76, 0xFF};
     for (int round = 0; round < 2000; ++round) {
         QByteArray stream;
         for (int p = int(rng.bounded(6)); p > 0; --p) {
             const QByteArray packet = PacketDecoder::makePacketOfLength(
                 5 + int(rng.bounded(71)), uint16_t(rng.bounded(65536)), uint8_t(rng.bounded(256)));
             stream += rng.bounded(2) ? mutated(rng, packet) : packet;
-            if (rng.bounded(3) == 0)
-                for (int g = int(rng.bounded(6)); g > 0; --g)
-                    stream += char(rng.bounded(2) ? favourites[rng.bounded(9)] : rng.bounded(256));
         }
         PacketDecoder d;
         ReferenceDecoder::Results actual;
@@ -81,10 +65,6 @@ TEST(Fuzz, PacketDecoderAgreesWithTheReferenceAndKeepsItsStateInRange) {
     d.packetLength = 300;
     for (int i = 0; i < 400; ++i)
         d.feed(uint8_t(rng.bounded(256)));
-    d.packetIndex = 80;
-    d.packetLength = 79;
-    d.feed(0);
-    EXPECT_EQ(d.packetIndex, 0);
 }
 
 TEST(Fuzz, SettingsReaderAlwaysEndsWithinItsChecks) {
@@ -110,20 +90,16 @@ TEST(Fuzz, HeaderItemsReadBackAndArbitraryBytesGiveAtMostTheItemsAsked) {
     QRandomGenerator rng(7);
     const QString alphabet = QStringLiteral("abc 019,.-'\u00e9\u20ac\r\n\"");
     for (int round = 0; round < 1500; ++round) {
-        QStringList items;
+        QStringList items, expected; // read back with quotes as single quotes, every line break as CR LF
         for (int i = int(rng.bounded(7)); i > 0; --i) {
             QString item;
             for (int k = int(rng.bounded(12)); k > 0; --k)
                 item += alphabet[int(rng.bounded(int(alphabet.size())))];
             items << item;
-        }
-        // What the reader gives back: quotes as single quotes, every line break as CR LF.
-        QStringList expected;
-        for (QString item : items)
             expected << item.replace(QLatin1Char('"'), QLatin1Char('\''))
-                            .replace(QLatin1String("\r\n"), QLatin1String("\n"))
-                            .replace(QLatin1Char('\r'), QLatin1Char('\n'))
-                            .replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+                            .replace(QRegularExpression(QStringLiteral("\r\n|\r|\n")),
+                                     QStringLiteral("\r\n"));
+        }
         const QByteArray bytes = SessionHeaderFile::bytes(items);
         ASSERT_EQ(SessionHeaderFile::parseBytes(bytes, 10), expected) << bytes.constData();
         const int maxItems = int(rng.bounded(7));
@@ -151,41 +127,3 @@ TEST(Fuzz, SavedSessionLoadsWithinItsRangeOrSaysWhy) {
         }
     }
 }
-
-TEST(Fuzz, MarkerFileReadsBackWhatWasWrittenAndSkipsWhatIsDamaged) {
-    QTemporaryDir dir;
-    const MarkerFile file(dir.filePath(QStringLiteral("s.mrk")));
-    QRandomGenerator rng(3);
-    const QString alphabet = QStringLiteral("ab ,\"\u00e9\t\r\n1.");
-    for (int round = 0; round < 300; ++round) {
-        QString reason;
-        ASSERT_TRUE(file.remove(reason));
-        std::vector<Marker> written;
-        for (int i = int(rng.bounded(5)); i > 0; --i) {
-            Marker m{double(rng.bounded(10000000)) / 1000, int64_t(rng.bounded(100000)), QString()};
-            for (int k = int(rng.bounded(10)); k > 0; --k)
-                m.label += alphabet[int(rng.bounded(int(alphabet.size())))];
-            ASSERT_TRUE(file.append(m, reason)) << qPrintable(reason);
-            for (QChar& c : m.label)
-                if (c.category() == QChar::Other_Control) c = QLatin1Char(' ');
-            written.push_back(m);
-        }
-        MarkerFile::Contents contents;
-        ASSERT_TRUE(MarkerFile::read(file.path(), contents, reason)) << qPrintable(reason);
-        ASSERT_EQ(contents.markers, written) << round;
-        ASSERT_EQ(contents.skippedLines, 0);
-        if (written.empty()) continue; // no marker, no file
-
-        QFile f(file.path());
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        const QByteArray bytes = f.readAll();
-        f.close();
-        writeFile(file.path(), round % 3 ? mutated(rng, bytes) : randomBytes(rng, 100));
-        if (MarkerFile::read(file.path(), contents, reason)) {
-            ASSERT_GE(contents.skippedLines, 0);
-            ASSERT_LE(contents.markers.size(), written.size() + 4);
-        }
-    }
-}
-
-} // namespace aurivo
