@@ -10,6 +10,7 @@
 #include "export/ExportJob.h"
 
 #include <QDateTime>
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -48,15 +49,14 @@ class TestHost : public WindowHost {
     void setWindowHeight(double t) override { geometry.height = t; }
     void setWindowLeft(double t) override { geometry.left = t; }
     void setWindowTop(double t) override { geometry.top = t; }
+    // Each yield takes 10 ms of the test clock.
     void processEvents() override {
         ++yields;
         clock_.advance(10);
         if (onEvents) onEvents();
     }
-    // Yields (10 ms each on the test clock) until `done` holds after a yield, or the limit has passed.
     bool waitUntil(const std::function<bool()>& done, int64_t limitMs) override {
-        const int64_t start = clock_.steady;
-        while (clock_.steady - start < limitMs) {
+        for (const int64_t start = clock_.steady; clock_.steady - start < limitMs;) {
             processEvents();
             if (done()) return true;
         }
@@ -74,9 +74,9 @@ class ScriptedBoxes : public MessageBoxes {
         Buttons buttons;
         Icon icon;
     };
-    std::vector<Shown> shown;
-    std::deque<Answer> answers;      // in order; OK when the script runs out
-    std::function<void()> whileOpen; // runs while a box is "open" (ticks may arrive then)
+    std::vector<Shown> shown, notices; // boxes waited for, and notices shown without waiting
+    std::deque<Answer> answers;        // in order; OK when the script runs out
+    std::function<void()> whileOpen;   // runs while a box is "open" (ticks may arrive then)
 
     Answer show(const QString& text, const QString& title, Buttons buttons, Icon icon) override {
         shown.push_back({text, title, buttons, icon});
@@ -86,15 +86,12 @@ class ScriptedBoxes : public MessageBoxes {
         answers.pop_front();
         return a;
     }
-    std::vector<Shown> notices; // shown without waiting
     void notify(const QString& text, const QString& title, Icon icon) override {
         notices.push_back({text, title, Buttons::Ok, icon});
     }
     int count(const QString& title) const {
-        int n = 0;
-        for (const auto& s : shown)
-            n += s.title == title;
-        return n;
+        return int(
+            std::count_if(shown.begin(), shown.end(), [&](const Shown& s) { return s.title == title; }));
     }
 };
 
@@ -102,6 +99,10 @@ class ScriptedDialogs : public Dialogs {
   public:
     std::deque<QString> saveAsNames; // what the user "types" and confirms; empty text = Cancel
     std::function<void(FileManager&)> fileManager;
+    // What the user chooses in the export dialog (nothing: Cancel), and whether Cancel is pressed in the
+    // progress window.
+    std::function<std::optional<ExportRequest>(const ExportChoices&)> exportRequest;
+    bool cancelExport = false;
 
     QString showSaveAs(const QString& current) override {
         if (saveAsNames.empty()) return current; // closed without OK or Cancel
@@ -113,10 +114,6 @@ class ScriptedDialogs : public Dialogs {
         if (fileManager) fileManager(m);
     }
     void showAbout() override {}
-    // What the user chooses in the export dialog (nothing: Cancel), and whether Cancel is pressed in the
-    // progress window.
-    std::function<std::optional<ExportRequest>(const ExportChoices&)> exportRequest;
-    bool cancelExport = false;
     std::optional<ExportRequest> askExport(const ExportChoices& choices) override {
         return exportRequest ? exportRequest(choices) : std::nullopt;
     }
