@@ -1,7 +1,6 @@
 #pragma once
-// A scripted serial component for tests: each port number is given an open result (0 or an error
-// number, with the reason lastErrorText reports) and the bytes it delivers once open. Ports without a
-// script do not exist (8002). Every open and close is logged, so tests can tell which ports were probed.
+// A scripted serial component: each port has an open result (0 or an error number and its reason) and the
+// bytes it delivers once open; ports without a script do not exist. Opens and closes are logged.
 
 #include "device/SerialComm.h"
 
@@ -32,7 +31,6 @@ class FakeSerialComm : public SerialComm {
     void addFailingPort(int port, int error, const QString& reason = QString()) {
         ports[port] = {error, reason, {}};
     }
-    // Bytes arriving while the port is open (appended to the receive buffer).
     void deliver(const QByteArray& bytes) { buffer_.append(bytes); }
 
     void setCommPort(int port) override { commPort_ = port; }

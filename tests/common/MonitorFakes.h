@@ -1,7 +1,6 @@
 #pragma once
-// Test doubles for driving the whole monitor headless: a clock that moves only when told (time of day
-// and date from one value, so midnight can be crossed), a window host with a settable geometry and a
-// hook that runs inside every yield, scripted message boxes, and scripted dialogs.
+// Test doubles for the whole monitor headless: a clock that moves only when told (date and time from one
+// value, so midnight can be crossed), a window host with a hook run in every yield, scripted boxes, dialogs.
 
 #include "app/Dialogs.h"
 #include "core/Clock.h"
@@ -49,7 +48,6 @@ class TestHost : public WindowHost {
     void setWindowHeight(double t) override { geometry.height = t; }
     void setWindowLeft(double t) override { geometry.left = t; }
     void setWindowTop(double t) override { geometry.top = t; }
-    // Each yield takes 10 ms of the test clock.
     void processEvents() override {
         ++yields;
         clock_.advance(10);
@@ -99,8 +97,7 @@ class ScriptedDialogs : public Dialogs {
   public:
     std::deque<QString> saveAsNames; // what the user "types" and confirms; empty text = Cancel
     std::function<void(FileManager&)> fileManager;
-    // What the user chooses in the export dialog (nothing: Cancel), and whether Cancel is pressed in the
-    // progress window.
+    // The export dialog's choice (nothing: Cancel), and whether Cancel is pressed in the progress window.
     std::function<std::optional<ExportRequest>(const ExportChoices&)> exportRequest;
     bool cancelExport = false;
 

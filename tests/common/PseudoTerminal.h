@@ -18,8 +18,7 @@ namespace aurivo {
 
 class PseudoTerminal {
   public:
-    // Creates the pair (the master closed on exec, so that closing it here hangs up the line also when
-    // a child process runs) and links the device side as <folder>/ports/com<port>.
+    // The master is closed on exec: closing it here must hang up the line also while a child process runs.
     PseudoTerminal(const QString& folder, int port) {
         master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         const char* name = master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0
@@ -49,7 +48,6 @@ class PseudoTerminal {
     QString slavePath() const { return slavePath_; }
     int masterFd() const { return master_; }
 
-    // Links the device side as <folder>/ports/com<port> (replacing an existing entry); false on failure.
     bool link(const QString& folder, int port) {
         if (!QDir(folder).mkpath(QStringLiteral("ports"))) return false;
         const QString link = QDir(folder).filePath(QStringLiteral("ports/com%1").arg(port));
@@ -75,7 +73,6 @@ class PseudoTerminal {
         return master_ >= 0;
     }
 
-    // Closes the master side: whoever has the device open sees a hang-up.
     void hangUp() {
         if (master_ >= 0) ::close(master_);
         master_ = -1;

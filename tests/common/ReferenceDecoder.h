@@ -1,8 +1,7 @@
 #pragma once
-// An independent reading of the sensor's packet protocol, shared by the decoder, fuzz and end-to-end
-// tests: collect the packet's bytes, check the sum over the whole collected prefix, and remember payload
-// bytes in a buffer that is never cleared (a short packet reports what an earlier one left there).
-// State carries over between calls, as it does between reads of the port.
+// An independent reading of the sensor's packet protocol: collect a packet's bytes, check the sum over the
+// collected prefix, keep payload bytes in a buffer never cleared (a short packet reports what an earlier
+// one left there). State carries over between calls, as between reads of the port.
 
 #include <QByteArray>
 #include <array>

@@ -1,6 +1,5 @@
 #pragma once
-// A whole monitor in a temporary program folder with the shared settings, over a scripted serial port
-// where ports 2 and 3 open; a test's ticks carry the packets of the readings it gives.
+// A whole monitor in a temporary folder with the shared settings, over a fake port where COM2 and COM3 open.
 
 #include "FakeSerialComm.h"
 #include "MonitorFakes.h"
@@ -36,7 +35,6 @@ struct MonitorRig {
     Monitor& m() { return *monitor; }
     QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
     QByteArray read(const QString& name) const { return readFile(path(name)); }
-    // Ticks of 200 ms, each after packets of the readings.
     void tick(int n = 1, std::initializer_list<int> readings = {}) {
         for (int i = 0; i < n; ++i) {
             for (int r : readings)
@@ -45,7 +43,6 @@ struct MonitorRig {
             monitor->onTick();
         }
     }
-    void tickWith(std::initializer_list<int> readings) { tick(1, readings); }
     // What the file manager does when it opens: save as the name, or show the sessions (none: Cancel).
     void chooseFiles(const QString& folder, const QStringList& names, bool save = false) {
         dialogs.fileManager = [=](FileManager& fm) {
@@ -57,7 +54,6 @@ struct MonitorRig {
             names.isEmpty() ? fm.cancel() : fm.runFileOption();
         };
     }
-    // Starts a session and lets its start reading settle on a steady reading.
     void startAndSettle(int reading = 8000) {
         monitor->sessions().startSession();
         tick(10, {reading, reading});

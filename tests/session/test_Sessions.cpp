@@ -1,29 +1,21 @@
 #include "MonitorRig.h"
 #include "TestFiles.h"
+#include "core/Colors.h"
 
-#include <array>
 #include <gtest/gtest.h>
 
 namespace aurivo {
 
 namespace {
 
-int lineCount(const QByteArray& data) {
-    return int(data.count('\n'));
-}
-
-// Enabled states of Start, Start as, Stop, Restart, Save, Display saved, port, filter size and jitter.
-using Menus = std::array<bool, 9>;
-const Menus kIdle{true, true, false, false, true, true, true, true, true};
-const Menus kRunning{false, false, true, true, false, false, false, false, false};
-
-Menus menusOf(const Monitor& m) {
-    const MenuItem items[9] = {MenuItem::Start,      MenuItem::StartAs,  MenuItem::Stop,
-                               MenuItem::Restart,    MenuItem::SaveFile, MenuItem::DisplayOld,
-                               MenuItem::SetComPort, MenuItem::SetFSize, MenuItem::SetSSF};
-    Menus enabled{};
-    for (size_t i = 0; i < 9; ++i)
-        enabled[i] = m.menuItem(items[i]).enabled;
+// Enabled (1) or not: Start, Start as, Stop, Restart, Save, Display saved, port, filter size, jitter.
+const QString kIdle = "110011111", kRunning = "001100000";
+QString menusOf(const Monitor& m) {
+    QString enabled;
+    for (MenuItem i :
+         {MenuItem::Start, MenuItem::StartAs, MenuItem::Stop, MenuItem::Restart, MenuItem::SaveFile,
+          MenuItem::DisplayOld, MenuItem::SetComPort, MenuItem::SetFSize, MenuItem::SetSSF})
+        enabled += m.menuItem(i).enabled ? '1' : '0';
     return enabled;
 }
 
@@ -37,39 +29,35 @@ TEST(Sessions, StartStopMenusPortElapsedTimeAndFilesWrittenEveryTick) {
     rig.startAndSettle(8000);
     EXPECT_EQ(menusOf(rig.m()), kRunning);
     EXPECT_EQ(rig.comm.commPort(), 3);
-    EXPECT_EQ(rig.comm.inBufferSize, 4096);
-    EXPECT_EQ(rig.m().parameterLabel(5).backColor, 0x80000013u);
     EXPECT_EQ(rig.m().sessions().startText(), " 8000");
     EXPECT_EQ(rig.read("tempdata.hdr"), QByteArray()); // written only at stop
 
-    rig.tickWith({8000, 8010, 8020});
+    rig.tick(1, {8000, 8010, 8020});
     EXPECT_EQ(rig.m().parameterLabel(1).caption, "00:00:02");
-    EXPECT_NE(rig.m().readings().labels()[7].caption, "No Data");
+    EXPECT_EQ(rig.m().readings().labels()[7].backColor, colors::kLightGreen); // data arrives
     // Without a stop: what is on disk now is what a killed program would leave.
     const int records = int(rig.read("tempdata.tst").size() / 4);
     EXPECT_EQ(records, rig.m().graph().state().recordCount - 1);
-    EXPECT_EQ(lineCount(rig.read("tempdata.txt")), records);
+    EXPECT_EQ(rig.read("tempdata.txt").count('\n'), records);
     rig.m().comments().setText("first\r\nsecond");
     rig.m().sessions().stopSession();
     EXPECT_EQ(menusOf(rig.m()), kIdle);
     EXPECT_FALSE(rig.comm.portOpen());
-    EXPECT_EQ(rig.m().parameterLabel(5).toolTip, "Click here to select port number");
     const QByteArray header = rig.read("tempdata.hdr");
     EXPECT_TRUE(header.contains("\"\r\n\"Start of Session : ")) << header.constData();
     EXPECT_TRUE(header.endsWith("\r\nfirst\r\nsecond\"\r\n")) << header.constData();
-    EXPECT_TRUE(rig.m().comments().text().startsWith("Start of Session : "));
 
     // A new session empties the reading files; Restart too, and the trace file goes on.
     rig.startAndSettle();
-    rig.tickWith({8000, 8000, 8000});
-    const int traceBefore = lineCount(rig.read("PlotData.txt"));
+    rig.tick(1, {8000, 8000, 8000});
+    const int traceBefore = rig.read("PlotData.txt").count('\n');
     EXPECT_EQ(rig.read("tempdata.tst").size() / 4, rig.m().graph().state().recordCount - 1);
     rig.m().sessions().restartSession();
     EXPECT_TRUE(rig.m().sessions().running());
     EXPECT_EQ(rig.read("tempdata.tst").size(), 0);
     EXPECT_EQ(rig.read("tempdata.txt").size(), 0);
-    rig.tickWith({8000, 8000, 8000});
-    EXPECT_GT(lineCount(rig.read("PlotData.txt")), traceBefore);
+    rig.tick(1, {8000, 8000, 8000});
+    EXPECT_GT(rig.read("PlotData.txt").count('\n'), traceBefore);
     EXPECT_EQ(rig.m().parameterLabel(1).caption, "00:00:00");
     // Closing during a session stops it: the header has the comments, their quotes as single quotes.
     rig.m().comments().setText("a \"good\" run");
@@ -98,15 +86,12 @@ TEST(Sessions, NoDataTimeoutOnThe161stSilentTickOnce) {
     rig.tick(160);
     EXPECT_EQ(rig.boxes.count("Serial port timeout"), 0);
     EXPECT_EQ(rig.m().readings().labels()[7].caption, "No Data");
-    EXPECT_EQ(rig.m().readings().labels()[7].backColor, 0x008080FFu);
+    EXPECT_EQ(rig.m().readings().labels()[7].backColor, colors::kLightRed);
     rig.tick();
     ASSERT_EQ(rig.boxes.count("Serial port timeout"), 1);
     EXPECT_EQ(rig.boxes.shown.back().text, "No data detected on serial port .\r\nSession Stopped !!");
     EXPECT_FALSE(rig.m().sessions().running());
     EXPECT_EQ(rig.m().sessions().noDataTicks(), 0);
-    rig.boxes.whileOpen = nullptr;
-    rig.tick(5);
-    EXPECT_EQ(rig.boxes.count("Serial port timeout"), 1);
 }
 
 TEST(Sessions, StartAndSaveAsTakesFileNamesOnlyAndAsksBeforeOverwriting) {
@@ -124,9 +109,7 @@ TEST(Sessions, StartAndSaveAsTakesFileNamesOnlyAndAsksBeforeOverwriting) {
     rig.dialogs.saveAsNames = {"test"};
     sessions.startSessionAs();
     EXPECT_TRUE(sessions.running());
-    for (const char* name : {"test.hdr", "test.tst", "test.txt", "PlotData.txt"})
-        EXPECT_TRUE(QFile::exists(rig.path(QString::fromLatin1(name)))) << name;
-    rig.tickWith({8000});
+    rig.tick(1, {8000});
     sessions.stopSession();
     EXPECT_FALSE(rig.m().menuItem(MenuItem::SaveFile).enabled); // a named session is already saved
 
@@ -144,8 +127,7 @@ TEST(Sessions, StartAndSaveAsTakesFileNamesOnlyAndAsksBeforeOverwriting) {
     EXPECT_TRUE(sessions.running());
     sessions.stopSession();
 
-    // Session files that cannot be created (a folder in the way, even for root) are told once; the
-    // session runs and shows its readings.
+    // Session files that cannot be created (a folder in the way) are told once; the session runs.
     QDir(rig.dir.path()).mkdir("tempdata.hdr");
     rig.boxes.shown.clear();
     rig.startAndSettle();
@@ -165,10 +147,8 @@ TEST(Sessions, StartUpKeepsASessionCutOffByACrashAndDiscardsAStoppedOne) {
         bool taken;   // a session of the recovered name exists already
         QString name; // the recovered session's name; empty: discarded
     } rows[] = {
-        {tst, txt, "", false, "recovered-20261206-095958"},
         {tst + r8010 + "\x01\x02", txt + "80", QByteArray(), true, "recovered-20261206-095958-2"},
         {tst, txt, "\"MinADC\"\r\n\" 7990\"\r\n\"MaxADC\"\r\n\" 8010\"\r\n\"c\"\r\n", false, QString()},
-        {QByteArray(), QByteArray(), QByteArray(), false, QString()},
     };
     const QByteArray markers = "time_s,reading,label\r\n0.200,1,Marker 1\r\n";
     for (const auto& row : rows) {
@@ -210,33 +190,25 @@ TEST(Tick, SizeWatchAndPictureToggleChooseHowTheNextArrangementSizesTheWindow) {
     MonitorRig rig;
     rig.tick(); // first arrangement
     TwipsRect& g = rig.host.geometry;
-    const auto arrange = [&](double dw, double dh) {
-        g.width += dw;
-        g.height += dh;
-        rig.m().onTick();
-        return rig.m().arranger().layoutState();
-    };
-    EXPECT_EQ(arrange(900, 100), 3); // the right edge dragged: width-driven
+    g.width += 900; // the right edge dragged: width-driven
+    rig.tick();
+    EXPECT_EQ(rig.m().arranger().layoutState(), 3);
     EXPECT_NEAR(g.width, g.height * 4 / 3, 1);
-    EXPECT_EQ(arrange(0, 500), 2); // the bottom edge dragged: height-driven
-    // Hiding the picture graph shrinks the window one step, also at the minimum height; showing it
-    // again keeps the height or takes the larger minimum of all panels.
+    // Hiding the picture shrinks the window a step; showing it keeps the height or takes the larger minimum.
     const double step = rig.host.screenHeight / 32, minimum = rig.host.screenHeight / 2;
-    for (double height : {g.height, 10.0}) {
-        arrange(0, height - g.height);
+    for (double height : {g.height + 500, 10.0}) {
+        g.height = height; // the bottom edge dragged: height-driven
+        rig.tick();
+        EXPECT_EQ(rig.m().arranger().layoutState(), 2);
         const double before = g.height;
         rig.m().views().togglePictureGraph();
-        arrange(0, 0);
+        rig.tick();
         const double hidden = g.height;
         EXPECT_NEAR(hidden, before - step, 1) << height;
         rig.m().views().togglePictureGraph();
-        arrange(0, 0);
+        rig.tick();
         EXPECT_NEAR(g.height, std::max(hidden, minimum), 1) << height;
     }
-    rig.host.state = WindowState::Minimized;
-    arrange(1000, 0);
-    EXPECT_FALSE(rig.m().arranger().pending());
-    EXPECT_EQ(rig.m().arranger().layoutState(), 2);
 }
 
 } // namespace aurivo

@@ -24,13 +24,11 @@ struct WindowRig {
         std::make_unique<MainWindow>(comm, clock, boxes, dir.path(), [](int) { return QString(); });
     Monitor& m() { return window->monitor(); }
     template <typename T = QWidget> T* find(const QString& name) { return window->findChild<T*>(name); }
-    template <typename T = QWidget> T* find(const char* name) { return find<T>(QString::fromLatin1(name)); }
-    QAction* action(const char* name) { return find<QAction>(name); }
+    QAction* action(const QString& name) { return find<QAction>(name); }
     bool arranged() {
         return QTest::qWaitFor(
             [&] { return m().arranger().layoutState() == 2 && !m().arranger().pending(); });
     }
-    // Starts with saved default settings (no port question), shown, active and arranged.
     bool startArranged() {
         const double tpp = window->twipsPerPixel();
         const QRect screen = window->screen()->geometry();
