@@ -147,7 +147,6 @@ TEST(Replay, SaveShowResumeAndCloseDuringAReplay) {
         EXPECT_TRUE(m.comments().locked());
         EXPECT_TRUE(m.comments().text().startsWith("one  Comments ...\r\nStart of Session : "));
         EXPECT_FALSE(m.graph().axisLabels()[0].isEmpty());
-        // The saved marker is drawn in the first list colour.
         ASSERT_EQ(m.graph().state().yCompress, 1);
         EXPECT_EQ(markerColumns(m, kSessionColours[0]), std::vector<int>{marked});
         EXPECT_TRUE(markerColumns(m, MarkerOverlay::kLiveColour).empty());
