@@ -1,8 +1,6 @@
 #pragma once
-// A scripted serial component for tests: each port number is given an open result (0 or an error
-// number, with the reason lastErrorText reports) and the bytes it delivers once open. Ports without a
-// script do not exist (8002). Every open and close is logged, so tests can tell which ports were
-// probed. Setting `failed` makes inBufferCount report -1, as when the device goes away while open.
+// A scripted serial component: each port has an open result (0 or an error number and its reason) and the
+// bytes it delivers once open; ports without a script do not exist. Opens and closes are logged.
 
 #include "device/SerialComm.h"
 
@@ -21,31 +19,24 @@ class FakeSerialComm : public SerialComm {
         QString errorText;  // what lastErrorText says after a failed open
         QByteArray bytes;   // delivered to the receive buffer when the port opens
     };
-
     std::map<int, PortScript> ports;
-    bool failed = false;
-
-    void addPort(int port, QByteArray bytes = {}) {
-        ports[port] = PortScript{0, QString(), std::move(bytes)};
-    }
-    void addHeldPort(int port, const QString& reason = QStringLiteral("in use by another program")) {
-        ports[port] = PortScript{kPortInUse, reason, {}};
-    }
-    void addFailingPort(int port, int error, const QString& reason = QString()) {
-        ports[port] = PortScript{error, reason, {}};
-    }
-    // Bytes arriving while the port is open (appended to the receive buffer).
-    void deliver(const QByteArray& bytes) { buffer_.append(bytes); }
-
     std::vector<int> openAttempts; // port number of every portOpen = True
     int closeCalls = 0;            // every portOpen = False, also on a closed port
     int inBufferSize = 0;          // the receive buffer's limit the real port keeps to
+
+    void addPort(int port, QByteArray bytes = {}) { ports[port] = {0, QString(), std::move(bytes)}; }
+    void addHeldPort(int port, const QString& reason = QStringLiteral("in use by another program")) {
+        ports[port] = {kPortInUse, reason, {}};
+    }
+    void addFailingPort(int port, int error, const QString& reason = QString()) {
+        ports[port] = {error, reason, {}};
+    }
+    void deliver(const QByteArray& bytes) { buffer_.append(bytes); }
 
     void setCommPort(int port) override { commPort_ = port; }
     int commPort() const override { return commPort_; }
     void setSettings(const QString&) override {}
     void setInBufferSize(int size) override { inBufferSize = size; }
-
     int setPortOpen(bool open) override {
         if (!open) {
             ++closeCalls;
@@ -54,34 +45,20 @@ class FakeSerialComm : public SerialComm {
             return 0;
         }
         openAttempts.push_back(commPort_);
-        if (open_) {
-            lastError_ = QStringLiteral("port already open");
-            return kPortInUse;
-        }
         const auto it = ports.find(commPort_);
-        if (it == ports.end()) {
-            lastError_ = QStringLiteral("no such port");
-            return kNoSuchPort;
-        }
-        if (it->second.openResult != 0) {
-            lastError_ = it->second.errorText;
-            return it->second.openResult;
-        }
-        lastError_.clear();
+        const PortScript script = open_ ? PortScript{kPortInUse, QStringLiteral("port already open"), {}}
+                                  : it == ports.end()
+                                      ? PortScript{kNoSuchPort, QStringLiteral("no such port"), {}}
+                                      : it->second;
+        lastError_ = script.errorText;
+        if (script.openResult != 0) return script.openResult;
         open_ = true;
-        buffer_ = it->second.bytes;
+        buffer_ = script.bytes;
         return 0;
     }
     bool portOpen() const override { return open_; }
-
-    int inBufferCount() override {
-        if (failed) return -1;
-        return open_ ? int(buffer_.size()) : 0;
-    }
-    QByteArray input() override {
-        if (!open_) return {};
-        return std::exchange(buffer_, QByteArray());
-    }
+    int inBufferCount() override { return open_ ? int(buffer_.size()) : 0; }
+    QByteArray input() override { return open_ ? std::exchange(buffer_, QByteArray()) : QByteArray(); }
     QString lastErrorText() const override { return lastError_; }
 
   private:

@@ -1,7 +1,6 @@
 #pragma once
-// Test doubles for driving the whole monitor headless: a clock that moves only when told (time of day
-// and date from one value, so midnight can be crossed), a window host with a settable geometry and a
-// hook that runs inside every yield, scripted message boxes, and scripted dialogs.
+// Test doubles for the whole monitor headless: a clock that moves only when told (date and time from one
+// value, so midnight can be crossed), a window host with a hook run in every yield, scripted boxes, dialogs.
 
 #include "app/Dialogs.h"
 #include "core/Clock.h"
@@ -10,6 +9,7 @@
 #include "export/ExportJob.h"
 
 #include <QDateTime>
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -53,10 +53,8 @@ class TestHost : public WindowHost {
         clock_.advance(10);
         if (onEvents) onEvents();
     }
-    // Yields (10 ms each on the test clock) until `done` holds after a yield, or the limit has passed.
     bool waitUntil(const std::function<bool()>& done, int64_t limitMs) override {
-        const int64_t start = clock_.steady;
-        while (clock_.steady - start < limitMs) {
+        for (const int64_t start = clock_.steady; clock_.steady - start < limitMs;) {
             processEvents();
             if (done()) return true;
         }
@@ -74,9 +72,9 @@ class ScriptedBoxes : public MessageBoxes {
         Buttons buttons;
         Icon icon;
     };
-    std::vector<Shown> shown;
-    std::deque<Answer> answers;      // in order; OK when the script runs out
-    std::function<void()> whileOpen; // runs while a box is "open" (ticks may arrive then)
+    std::vector<Shown> shown, notices; // boxes waited for, and notices shown without waiting
+    std::deque<Answer> answers;        // in order; OK when the script runs out
+    std::function<void()> whileOpen;   // runs while a box is "open" (ticks may arrive then)
 
     Answer show(const QString& text, const QString& title, Buttons buttons, Icon icon) override {
         shown.push_back({text, title, buttons, icon});
@@ -86,15 +84,12 @@ class ScriptedBoxes : public MessageBoxes {
         answers.pop_front();
         return a;
     }
-    std::vector<Shown> notices; // shown without waiting
     void notify(const QString& text, const QString& title, Icon icon) override {
         notices.push_back({text, title, Buttons::Ok, icon});
     }
     int count(const QString& title) const {
-        int n = 0;
-        for (const auto& s : shown)
-            n += s.title == title;
-        return n;
+        return int(
+            std::count_if(shown.begin(), shown.end(), [&](const Shown& s) { return s.title == title; }));
     }
 };
 
@@ -102,6 +97,9 @@ class ScriptedDialogs : public Dialogs {
   public:
     std::deque<QString> saveAsNames; // what the user "types" and confirms; empty text = Cancel
     std::function<void(FileManager&)> fileManager;
+    // The export dialog's choice (nothing: Cancel), and whether Cancel is pressed in the progress window.
+    std::function<std::optional<ExportRequest>(const ExportChoices&)> exportRequest;
+    bool cancelExport = false;
 
     QString showSaveAs(const QString& current) override {
         if (saveAsNames.empty()) return current; // closed without OK or Cancel
@@ -113,10 +111,6 @@ class ScriptedDialogs : public Dialogs {
         if (fileManager) fileManager(m);
     }
     void showAbout() override {}
-    // What the user chooses in the export dialog (nothing: Cancel), and whether Cancel is pressed in the
-    // progress window.
-    std::function<std::optional<ExportRequest>(const ExportChoices&)> exportRequest;
-    bool cancelExport = false;
     std::optional<ExportRequest> askExport(const ExportChoices& choices) override {
         return exportRequest ? exportRequest(choices) : std::nullopt;
     }

@@ -1,13 +1,12 @@
 #pragma once
 // Test helper: a pseudo-terminal pair whose device side is linked as <folder>/ports/comN, so a test can
 // play the sensor on the master side while the code under test opens port N. Closing the master is how
-// a test makes the device "hang up". Header-only so every test folder can use it.
+// a test makes the device "hang up".
 
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QString>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -19,16 +18,12 @@ namespace aurivo {
 
 class PseudoTerminal {
   public:
-    // Creates the pair; with a folder, also links the device side as <folder>/ports/com<port>.
-    explicit PseudoTerminal(const QString& folder = {}, int port = 3) {
+    // The master is closed on exec: closing it here must hang up the line also while a child process runs.
+    PseudoTerminal(const QString& folder, int port) {
         master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        // Child processes must not inherit the master, or closing it here would not hang up the line.
-        if (master_ >= 0) ::fcntl(master_, F_SETFD, FD_CLOEXEC);
-        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
-            hangUp();
-            return;
-        }
-        const char* name = ::ptsname(master_);
+        const char* name = master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0
+                               ? ::ptsname(master_)
+                               : nullptr;
         if (name == nullptr) {
             hangUp();
             return;
@@ -39,7 +34,7 @@ class PseudoTerminal {
             ::cfmakeraw(&tio);
             ::tcsetattr(master_, TCSANOW, &tio);
         }
-        if (!folder.isEmpty()) link(folder, port);
+        link(folder, port);
     }
 
     ~PseudoTerminal() {
@@ -47,15 +42,12 @@ class PseudoTerminal {
         for (const QString& link : links_)
             QFile::remove(link);
     }
-
     PseudoTerminal(const PseudoTerminal&) = delete;
-    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
 
     bool isValid() const { return !slavePath_.isEmpty(); }
     QString slavePath() const { return slavePath_; }
     int masterFd() const { return master_; }
 
-    // Links the device side as <folder>/ports/com<port> (replacing an existing entry); false on failure.
     bool link(const QString& folder, int port) {
         if (!QDir(folder).mkpath(QStringLiteral("ports"))) return false;
         const QString link = QDir(folder).filePath(QStringLiteral("ports/com%1").arg(port));
@@ -67,30 +59,23 @@ class PseudoTerminal {
 
     // Writes every byte on the master side, waiting at most timeoutMs for room; false if that failed.
     bool write(const QByteArray& bytes, int timeoutMs = 2000) {
-        if (master_ < 0) return false;
         QDeadlineTimer deadline(timeoutMs);
-        qsizetype done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n =
-                ::write(master_, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        for (qsizetype done = 0; master_ >= 0 && done < bytes.size();) {
+            const ssize_t n = ::write(master_, bytes.constData() + done, size_t(bytes.size() - done));
             if (n > 0) {
                 done += n;
                 continue;
             }
-            if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
-            if (deadline.hasExpired()) return false;
+            if ((n < 0 && errno != EAGAIN && errno != EINTR) || deadline.hasExpired()) return false;
             pollfd pfd{master_, POLLOUT, 0};
             ::poll(&pfd, 1, 10);
         }
-        return true;
+        return master_ >= 0;
     }
 
-    // Closes the master side: whoever has the device open sees a hang-up.
     void hangUp() {
-        if (master_ >= 0) {
-            ::close(master_);
-            master_ = -1;
-        }
+        if (master_ >= 0) ::close(master_);
+        master_ = -1;
     }
 
   private:

@@ -1,12 +1,12 @@
 #pragma once
-// An independent reading of the sensor's packet protocol, shared by the decoder, fuzz and end-to-end
-// tests: collect the packet's bytes, check the sum over the whole collected prefix, and remember payload
-// bytes in a buffer that is never cleared (a short packet reports what an earlier one left there).
-// State carries over between calls, as it does between reads of the port.
+// An independent reading of the sensor's packet protocol: collect a packet's bytes, check the sum over the
+// collected prefix, keep payload bytes in a buffer never cleared (a short packet reports what an earlier
+// one left there). State carries over between calls, as between reads of the port.
 
 #include <QByteArray>
 #include <array>
 #include <cstdint>
+#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -21,28 +21,13 @@ class ReferenceDecoder {
         for (char c : stream) {
             const uint8_t b = static_cast<uint8_t>(c);
             packet_.push_back(b);
-            const size_t k = packet_.size() - 1;
-            bool keep = true;
-            if (k == 0) {
-                keep = b == 0xA3;
-            } else if (k == 1) {
-                keep = b == 0x5B;
-            } else if (k == 2) {
-                keep = b <= 75;
-            } else {
-                const size_t n = packet_[2];
-                if (n < 5) {
-                    keep = false;
-                } else if (k < n - 1) {
-                    buffer_[k - 3] = b;
-                } else {
-                    int sum = 0;
-                    for (size_t i = 0; i + 2 < n; ++i)
-                        sum += packet_[i];
-                    if (sum == packet_[n - 2] * 256 + b)
-                        out.emplace_back(buffer_[0] * 256 + buffer_[1], buffer_[2]);
-                    keep = false; // done either way
-                }
+            const size_t k = packet_.size() - 1, n = packet_.size() > 2 ? packet_[2] : 0;
+            bool keep = k == 0 ? b == 0xA3 : k == 1 ? b == 0x5B : k == 2 ? b <= 75 : n >= 5 && k < n - 1;
+            if (keep && k >= 3) buffer_[k - 3] = b;
+            if (k >= 3 && n >= 5 && k == n - 1) { // the check bytes: done either way
+                const int sum = std::accumulate(packet_.begin(), packet_.begin() + long(n - 2), 0);
+                if (sum == packet_[n - 2] * 256 + b)
+                    out.emplace_back(buffer_[0] * 256 + buffer_[1], buffer_[2]);
             }
             if (!keep) packet_.clear();
         }

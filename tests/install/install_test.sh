@@ -7,8 +7,7 @@ set -euo pipefail
 build="$1" version="$2"
 if [ "$(id -u)" -ne 0 ]; then echo "not root: cannot run the program as another user"; exit 77; fi
 
-work=$(mktemp -d)
-pid=""
+work=$(mktemp -d) pid=""
 trap '[ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null; rm -rf "$work"' EXIT
 chmod 755 "$work"
 prefix="$work/prefix" home="$work/home"
@@ -19,16 +18,15 @@ as_nobody() {
     env -i HOME="$home" PATH=/usr/bin:/bin QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$home/run" \
     ASAN_OPTIONS="${ASAN_OPTIONS:-}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" "$@"
 }
-fail() { echo "FAIL: $*"; exit 1; }
+fail() { echo "FAIL: $*"; cat "$work/log" 2>/dev/null; exit 1; }
 
 for f in bin/aurivo-usb bin/aurivo-sim bin/aurivo-dump bin/aurivo-export share/man/man1/aurivo-usb.1.gz \
-         share/man/man1/aurivo-export.1.gz \
-         share/applications/com.aurivo.UsbMonitor.desktop share/metainfo/com.aurivo.UsbMonitor.metainfo.xml \
-         share/icons/hicolor/scalable/apps/com.aurivo.UsbMonitor.svg share/doc/aurivo-usb/copyright; do
+         share/man/man1/aurivo-export.1.gz share/doc/aurivo-usb/copyright \
+         share/icons/hicolor/scalable/apps/com.aurivo.UsbMonitor.svg; do
   [ -e "$prefix/$f" ] || fail "$f not installed"
 done
 desktop-file-validate "$prefix/share/applications/com.aurivo.UsbMonitor.desktop"
-appstreamcli validate --no-net --explain "$prefix/share/metainfo/com.aurivo.UsbMonitor.metainfo.xml" >/dev/null \
+appstreamcli validate --no-net "$prefix/share/metainfo/com.aurivo.UsbMonitor.metainfo.xml" >/dev/null \
   || fail "metainfo does not validate"
 [ "$(as_nobody "$prefix/bin/aurivo-usb" --version)" = "aurivo-usb $version" ] || fail "--version"
 
@@ -37,24 +35,21 @@ as_nobody "$prefix/bin/aurivo-usb" > "$work/log" 2>&1 &
 pid=$!
 # Ready once the program itself catches SIGTERM (bit 15 of its caught-signals mask): from then on it
 # closes in order.
-ready() {
-  [ "$(readlink "/proc/$pid/exe")" = "$prefix/bin/aurivo-usb" ] &&
-    (( 0x$(awk '/^SigCgt/ {print $2}' "/proc/$pid/status") & 0x4000 ))
-}
 deadline=$((SECONDS + 60))
-until ready 2>/dev/null; do
-  kill -0 "$pid" 2>/dev/null || { cat "$work/log"; fail "the monitor ended early"; }
+until [ "$(readlink "/proc/$pid/exe")" = "$prefix/bin/aurivo-usb" ] &&
+      (( 0x$(awk '/^SigCgt/ {print $2}' "/proc/$pid/status") & 0x4000 )); do
+  kill -0 "$pid" 2>/dev/null || fail "the monitor ended early"
   [ $SECONDS -lt $deadline ] || fail "the monitor did not start"
   sleep 0.1
-done
+done 2>/dev/null
 kill -TERM "$pid"
-status=0
 timeout 60 tail --pid="$pid" -f /dev/null || fail "the monitor did not close after SIGTERM"
+status=0
 wait "$pid" || status=$?
 pid=""
-[ "$status" -eq 0 ] || { cat "$work/log"; fail "exit status $status"; }
+[ "$status" -eq 0 ] || fail "exit status $status"
 
 data="$home/.local/share/aurivo-usb"
-[ -s "$data/Aurivo_USB.ini" ] || { cat "$work/log"; ls -la "$data" 2>&1; fail "no settings in $data"; }
+[ -s "$data/Aurivo_USB.ini" ] || { ls -la "$data" 2>&1; fail "no settings in $data"; }
 find "$prefix" -printf '%p %s %T@\n' | sort | diff "$work/before" - || fail "the prefix changed"
 echo "installed monitor kept its files in $data"

@@ -1,15 +1,14 @@
 #pragma once
-// A whole monitor in a temporary program folder, over a scripted serial port.
+// A whole monitor in a temporary folder with the shared settings, over a fake port where COM2 and COM3 open.
 
 #include "FakeSerialComm.h"
 #include "MonitorFakes.h"
 #include "SettingsFixture.h"
+#include "TestFiles.h"
 #include "app/Monitor.h"
-#include "core/NumberRules.h"
 #include "device/PacketDecoder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -24,42 +23,40 @@ struct MonitorRig {
     FakeSerialComm comm;
     std::unique_ptr<Monitor> monitor;
 
-    explicit MonitorRig(bool withSettingsFile = true) {
-        if (withSettingsFile) writeSettings();
-        monitor = std::make_unique<Monitor>(
-            Monitor::Services{comm, clock, boxes, host, dialogs, dir.path(), [](int) { return QString(); }});
+    MonitorRig() {
+        writeSettingsFile(dir.path());
         comm.addPort(2);
         comm.addPort(3);
+        monitor = std::make_unique<Monitor>(
+            Monitor::Services{comm, clock, boxes, host, dialogs, dir.path(), [](int) { return QString(); }});
         monitor->startUp();
     }
 
     Monitor& m() { return *monitor; }
     QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
-    QByteArray read(const QString& name) const {
-        QFile f(path(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-    void writeSettings(int port = 3) { writeSettingsFile(dir.path(), port); }
-
-    // One 200 ms tick.
-    void tick(int n = 1) {
+    QByteArray read(const QString& name) const { return readFile(path(name)); }
+    void tick(int n = 1, std::initializer_list<int> readings = {}) {
         for (int i = 0; i < n; ++i) {
+            for (int r : readings)
+                comm.deliver(PacketDecoder::makePacket(uint16_t(r), 4));
             clock.advance(200);
             monitor->onTick();
         }
     }
-    // Delivers packets of the given readings and runs one tick.
-    void tickWith(std::initializer_list<int> readings, uint8_t status = 4) {
-        for (int r : readings)
-            comm.deliver(PacketDecoder::makePacket(uint16_t(r), status));
-        tick();
+    // What the file manager does when it opens: save as the name, or show the sessions (none: Cancel).
+    void chooseFiles(const QString& folder, const QStringList& names, bool save = false) {
+        dialogs.fileManager = [=](FileManager& fm) {
+            fm.changeFolder(folder);
+            for (const QString& n : names) {
+                fm.setName(n);
+                if (!save) fm.addToDisplayList();
+            }
+            names.isEmpty() ? fm.cancel() : fm.runFileOption();
+        };
     }
-    // Starts a session and lets its start reading settle on a steady reading.
     void startAndSettle(int reading = 8000) {
         monitor->sessions().startSession();
-        for (int i = 0; i < 10; ++i)
-            tickWith({reading, reading});
+        tick(10, {reading, reading});
     }
 };
 

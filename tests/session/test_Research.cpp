@@ -1,11 +1,11 @@
-// Markers through a whole session (file, lines on the picture, comments, Restart, Save, replay) and the
-// export from the window.
+// Markers through a session, saving a session, the replay view and leaving it, and the export.
 
 #include "MonitorRig.h"
 #include "core/Colors.h"
+#include "core/NumberRules.h"
 #include "display/MarkerOverlay.h"
-#include "files/FileManager.h"
 #include "recording/SessionColours.h"
+#include "settings/SettingsFile.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>
@@ -14,8 +14,7 @@ namespace aurivo {
 
 namespace {
 
-// The picture as the window shows it, and the columns where its bottom row has the colour: the marker
-// lines reach down there, the trace (around mid-height) and the grid (magenta) never have that colour.
+// The columns where the bottom row of the picture as shown has the colour: only marker lines reach there.
 std::vector<int> markerColumns(Monitor& m, uint32_t colour) {
     QImage image = m.graph().picture().image().copy();
     QPainter painter(&image);
@@ -32,26 +31,7 @@ int32_t stored(Monitor& m) {
 }
 
 void feed(MonitorRig& rig, int ticks) {
-    for (int i = 0; i < ticks; ++i)
-        rig.tickWith({8000, 8040, 8080, 8040});
-}
-
-// A session of `ticks` more ticks with a marker after the first of them, stopped.
-void recordWithMarker(MonitorRig& rig, int ticks) {
-    rig.startAndSettle();
-    feed(rig, 1);
-    rig.m().research().addMarker();
-    feed(rig, ticks - 1);
-    rig.m().sessions().stopSession();
-}
-
-void save(MonitorRig& rig, const QString& folder, const QString& name) {
-    rig.dialogs.fileManager = [folder, name](FileManager& fm) {
-        fm.changeFolder(folder);
-        fm.setName(name);
-        fm.runFileOption();
-    };
-    rig.m().saveSessionOrResume();
+    rig.tick(ticks, {8000, 8040, 8080, 8040});
 }
 
 } // namespace
@@ -70,11 +50,11 @@ TEST(Markers, KeepTheirColumnsThroughRebuildAndCompressionAndGoToFileAndComments
     feed(rig, 1);
     const int32_t second = stored(rig.m());
     rig.m().research().addMarker();
-    rig.m().research().renameMarker(1, QStringLiteral("tone, loud"));
+    rig.m().research().renameMarker(1, "tone, loud");
     EXPECT_EQ(markerColumns(rig.m(), MarkerOverlay::kLiveColour), (std::vector<int>{first, second}));
 
     feed(rig, 6); // beyond the 40 columns: two readings per point from now on
-    rig.tickWith({8000, 8040, 8080});
+    rig.tick(1, {8000, 8040, 8080});
     ASSERT_EQ(rig.m().graph().state().yCompress, 2);
     const int32_t third = stored(rig.m());
     ASSERT_EQ(third % 2, 1); // half a point: its column is that of the point it completes
@@ -82,117 +62,160 @@ TEST(Markers, KeepTheirColumnsThroughRebuildAndCompressionAndGoToFileAndComments
     EXPECT_EQ(markerColumns(rig.m(), MarkerOverlay::kLiveColour),
               (std::vector<int>{(first + 1) / 2, (second + 1) / 2, (third + 1) / 2}));
 
-    const QByteArray file = QByteArray("time_s,reading,label\r\n2.200,") + QByteArray::number(first) +
+    const QByteArray file = "time_s,reading,label\r\n2.200," + QByteArray::number(first) +
                             ",Marker 1\r\n3.000," + QByteArray::number(second) + ",\"tone, loud\"\r\n4.400," +
                             QByteArray::number(third) + ",Marker 3\r\n";
-    EXPECT_EQ(rig.read(QStringLiteral("tempdata.mrk")), file);
-
-    rig.m().comments().setText(QStringLiteral("calm"));
+    EXPECT_EQ(rig.read("tempdata.mrk"), file);
+    rig.m().comments().setText("calm");
     rig.m().sessions().stopSession();
-    const QString lines = QStringLiteral("calm\r\n1. 00:00:02.20 (reading %1) Marker 1\r\n"
-                                         "2. 00:00:03.00 (reading %2) tone, loud\r\n"
-                                         "3. 00:00:04.40 (reading %3) Marker 3")
-                              .arg(first)
-                              .arg(second)
-                              .arg(third);
-    EXPECT_TRUE(rig.m().comments().text().endsWith(lines));
-    EXPECT_TRUE(rig.read(QStringLiteral("tempdata.hdr")).contains(lines.toUtf8() + "\"\r\n"));
-}
+    const QString lines =
+        QStringLiteral("calm\r\n1. 00:00:02.20 (reading %1) Marker 1\r\n2. 00:00:03.00 (reading %2) "
+                       "tone, loud\r\n3. 00:00:04.40 (reading %3) Marker 3")
+            .arg(first)
+            .arg(second)
+            .arg(third);
+    EXPECT_TRUE(rig.read("tempdata.hdr").endsWith(lines.toUtf8() + "\"\r\n"));
 
-TEST(Markers, RestartAndANewSessionDeleteTheFileASessionWithoutMarkersHasNone) {
-    MonitorRig rig;
+    // Restart deletes the file; a session without markers has none.
     rig.startAndSettle();
     rig.m().research().addMarker();
-    ASSERT_TRUE(QFile::exists(rig.path(QStringLiteral("tempdata.mrk"))));
     rig.m().sessions().restartSession();
-    EXPECT_FALSE(QFile::exists(rig.path(QStringLiteral("tempdata.mrk"))));
     EXPECT_TRUE(rig.m().research().markerLines().empty());
-
-    rig.m().research().addMarker();
     rig.m().sessions().stopSession();
-    rig.startAndSettle();
-    rig.m().sessions().stopSession();
-    EXPECT_FALSE(QFile::exists(rig.path(QStringLiteral("tempdata.mrk"))));
-    EXPECT_FALSE(rig.m().comments().text().contains(QStringLiteral("Marker")));
+    EXPECT_FALSE(QFile::exists(rig.path("tempdata.mrk")));
+    EXPECT_FALSE(rig.m().comments().text().contains("Marker"));
 }
 
-TEST(Markers, SaveCopiesTheFileTheReplayDrawsItAndASaveWithoutMarkersRemovesIt) {
+TEST(Replay, SaveShowResumeAndCloseDuringAReplay) {
     MonitorRig rig;
-    QTemporaryDir elsewhere;
-    rig.tick();
-    recordWithMarker(rig, 3);
-    const int32_t reading =
-        QString::fromUtf8(rig.read(QStringLiteral("tempdata.mrk")).split(',').at(3)).toInt();
-    save(rig, elsewhere.path(), QStringLiteral("abc"));
-    const QString saved = QDir(elsewhere.path()).filePath(QStringLiteral("abc.Mrk"));
-    QFile copy(saved);
-    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
-    EXPECT_EQ(copy.readAll(), rig.read(QStringLiteral("tempdata.mrk")));
-
-    rig.host.onEvents = [&rig] { rig.monitor->onTick(); };
-    rig.dialogs.fileManager = [&elsewhere](FileManager& fm) {
-        fm.changeFolder(elsewhere.path());
-        fm.setName(QStringLiteral("abc"));
-        fm.addToDisplayList();
-        fm.runFileOption();
-    };
-    rig.m().displaySavedSessions();
-    ASSERT_TRUE(rig.m().replayShown());
-    ASSERT_EQ(rig.m().graph().state().yCompress, 1);
-    EXPECT_EQ(markerColumns(rig.m(), kSessionColours[0]), std::vector<int>{reading});
-    EXPECT_TRUE(markerColumns(rig.m(), MarkerOverlay::kLiveColour).empty());
-    rig.m().saveSessionOrResume();
-    EXPECT_TRUE(rig.m().research().markerLines().empty()); // the picture was cleared
-
+    Monitor& m = rig.m();
+    m.saveSessionOrResume(); // nothing to save right after start-up
+    ASSERT_EQ(rig.boxes.shown.size(), 1u);
+    EXPECT_EQ(rig.boxes.shown[0].text, "There is no session data to save!");
+    rig.tick(); // the window's first arrangement
+    const TwipsRect before = rig.host.geometry;
+    const int weightsBefore = m.views().panelWeightSum();
     rig.startAndSettle();
-    rig.m().sessions().stopSession();
-    rig.boxes.answers = {MessageBoxes::Answer::Yes}; // replace abc
-    save(rig, elsewhere.path(), QStringLiteral("abc"));
-    EXPECT_FALSE(QFile::exists(saved));
+    feed(rig, 1);
+    m.research().addMarker();
+    feed(rig, 2);
+    m.comments().setText("first run");
+    m.sessions().stopSession();
+    const int32_t marked = rig.read("tempdata.mrk").split(',').at(3).toInt();
+
+    // Saving copies the temporary files with the comments as they are now, the markers too.
+    QTemporaryDir elsewhere;
+    const QDir out(elsewhere.path());
+    m.comments().setText(m.comments().text() + "\r\nadded after stop");
+    rig.chooseFiles(elsewhere.path(), {"one"}, true);
+    m.saveSessionOrResume();
+    EXPECT_TRUE(m.ports().cancelRequested()); // opening the file manager ends a chooser's pause
+    for (QString ext : {"Tst", "Txt", "Hdr", "Mrk"})
+        EXPECT_EQ(readFile(out.filePath("one." + ext)), rig.read("tempdata." + ext.toLower()))
+            << ext.toStdString();
+    EXPECT_TRUE(rig.read("tempdata.hdr").endsWith("Marker 1\r\nadded after stop\"\r\n"));
+
+    // Outside a replay a click on the graph only closes the entry box.
+    int openings = 0;
+    rig.dialogs.fileManager = [&openings](FileManager&) { ++openings; };
+    m.parameters().openJitterBox();
+    m.clickGraph();
+    EXPECT_EQ(openings, 0);
+    EXPECT_FALSE(m.parameters().entryBoxShown());
+
+    // Visible: the Session, Display and Serial port menus; checked: the four views a replay hides.
+    const auto menus = [&m] {
+        std::vector<bool> v;
+        for (MenuItem i : {MenuItem::Session, MenuItem::Display, MenuItem::SerialPort})
+            v.push_back(m.menuItem(i).visible);
+        for (MenuItem i : {MenuItem::BarGrf, MenuItem::SmlGraf, MenuItem::InternStatus, MenuItem::TimnStuf})
+            v.push_back(m.menuItem(i).checked);
+        return v;
+    };
+    ASSERT_EQ(menus(), std::vector<bool>(7, true));
+    rig.host.onEvents = [&rig] { rig.m().onTick(); }; // ticks arrive while the monitor yields
+    for (bool closing : {false, true}) {
+        rig.chooseFiles(elsewhere.path(), {"one"});
+        m.displaySavedSessions();
+        ASSERT_TRUE(m.replayShown());
+        EXPECT_GT(rig.host.geometry.width, before.width); // 90 % of the screen, then snapped
+        EXPECT_EQ(m.menuItem(MenuItem::DisplayOld).caption, "Display another session");
+        EXPECT_EQ(m.menuItem(MenuItem::SaveFile).caption, "Resume normal display");
+        EXPECT_EQ(menus(), std::vector<bool>(7, false));
+        // The parameters strip leaves with the weight 3 of its toggle, though it came in with 2.
+        EXPECT_EQ(m.views().panelWeightSum(), 28 - 2 - 2 - 3 - 3);
+        EXPECT_TRUE(m.comments().locked());
+        EXPECT_TRUE(m.comments().text().startsWith("one  Comments ...\r\nStart of Session : "));
+        EXPECT_FALSE(m.graph().axisLabels()[0].isEmpty());
+        ASSERT_EQ(m.graph().state().yCompress, 1);
+        EXPECT_EQ(markerColumns(m, kSessionColours[0]), std::vector<int>{marked});
+        EXPECT_TRUE(markerColumns(m, MarkerOverlay::kLiveColour).empty());
+        if (closing) break;
+        rig.dialogs.exportRequest = [&](const ExportChoices& choices) -> std::optional<ExportRequest> {
+            EXPECT_EQ(choices.sessions.size() == 1 ? choices.sessions[0].readingPath : "",
+                      out.filePath("one.Tst"));
+            return std::nullopt;
+        };
+        m.research().exportSession();
+        // A click on the graph chooses again; Cancel leaves the replay and restores the window.
+        rig.chooseFiles(elsewhere.path(), {});
+        m.clickGraph();
+        EXPECT_FALSE(m.replayShown());
+        EXPECT_EQ(m.menuItem(MenuItem::SaveFile).caption, "Save session");
+        EXPECT_EQ(menus(), std::vector<bool>(7, true));
+        EXPECT_EQ(m.views().panelWeightSum(), weightsBefore);
+        EXPECT_EQ(rig.host.geometry.width, before.width);
+        EXPECT_EQ(rig.host.geometry.height, before.height);
+        EXPECT_TRUE(m.comments().text().isEmpty());
+        EXPECT_FALSE(m.comments().locked());
+        EXPECT_EQ(m.graph().axisLabels(), (std::array<QString, 10>{}));
+        EXPECT_TRUE(m.research().markerLines().empty()); // the picture was cleared
+    }
+    // Closing during a replay writes the views and the size from before it.
+    m.prepareToClose();
+    Settings written;
+    ASSERT_EQ(SettingsFile(rig.dir.path()).read(written).status, SettingsFile::ReadResult::Status::Ok);
+    EXPECT_EQ(written.views, PanelViews::all());
+    EXPECT_EQ(written.windowWidth, numbers::toLong(before.width));
+    EXPECT_EQ(written.windowHeight, numbers::toLong(before.height));
+    // Saving a session without markers over one with markers removes their file.
+    m.saveSessionOrResume();
+    rig.startAndSettle();
+    m.sessions().stopSession();
+    rig.boxes.answers = {MessageBoxes::Answer::Yes}; // replace one
+    rig.chooseFiles(elsewhere.path(), {"one"}, true);
+    m.saveSessionOrResume();
+    EXPECT_FALSE(QFile::exists(out.filePath("one.Mrk")));
 }
 
-TEST(Export, FromTheWindowWritesCancelsWithoutAFileAndNamesTheFailure) {
+TEST(Export, FromTheWindowWritesAndNamesTheFailure) {
     MonitorRig rig;
     QTemporaryDir out;
-    EXPECT_FALSE(rig.m().menuItem(MenuItem::Export).enabled); // nothing recorded yet
     rig.startAndSettle();
     EXPECT_FALSE(rig.m().menuItem(MenuItem::Export).enabled); // running
     rig.m().research().addMarker();
     feed(rig, 2);
     rig.m().sessions().stopSession();
     EXPECT_TRUE(rig.m().menuItem(MenuItem::Export).enabled);
-
-    std::vector<ExportChoices::Session> offered;
-    ExportRequest request{rig.path(QStringLiteral("tempdata.tst")), out.filePath(QStringLiteral("a.csv")),
-                          ExportFormat::Csv};
+    // The session offered is the one just recorded; the file has its readings and markers.
+    ExportRequest request{QString(), out.filePath("a.csv"), ExportFormat::Csv};
     rig.dialogs.exportRequest = [&](const ExportChoices& choices) {
-        offered = choices.sessions;
+        request.sessionPath = choices.sessions.at(0).readingPath;
         return request;
     };
     rig.m().research().exportSession();
-    ASSERT_EQ(offered.size(), 1u);
-    EXPECT_EQ(offered[0].readingPath, request.sessionPath);
-    QFile csv(request.outPath);
-    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
-    const QByteArray text = csv.readAll();
+    EXPECT_EQ(request.sessionPath, rig.path("tempdata.tst"));
+    const QByteArray text = readFile(request.outPath);
     EXPECT_TRUE(text.startsWith("time_s,reading,resistance_ohm,conductance_us,marker\r\n"));
     EXPECT_TRUE(text.contains(",Marker 1\r\n"));
-    EXPECT_TRUE(rig.boxes.shown.empty());
-
-    rig.dialogs.cancelExport = true;
-    request.outPath = out.filePath(QStringLiteral("b.edf"));
-    request.format = ExportFormat::Edf;
+    // A damaged session is told and leaves no file.
+    request.outPath = out.filePath("b.edf");
+    QFile::remove(rig.path("tempdata.hdr"));
     rig.m().research().exportSession();
-    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.csv")});
-    EXPECT_TRUE(rig.boxes.shown.empty());
-
-    rig.dialogs.cancelExport = false;
-    QFile::remove(rig.path(QStringLiteral("tempdata.hdr")));
-    rig.m().research().exportSession();
-    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.csv")});
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files), QStringList{"a.csv"});
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
     EXPECT_TRUE(rig.boxes.shown[0].text.startsWith(
-        QStringLiteral("The session could not be exported.\r\ntempdata.hdr: No such file")));
+        "The session could not be exported.\r\ntempdata.hdr: No such file"));
 }
 
 } // namespace aurivo

@@ -20,15 +20,15 @@ struct WindowRig {
     SystemClock clock;
     ScriptedBoxes boxes;
     FakeSerialComm comm;
-    std::unique_ptr<MainWindow> window;
-    WindowRig() {
-        window = std::make_unique<MainWindow>(comm, clock, boxes, dir.path(), [](int) { return QString(); });
+    std::unique_ptr<MainWindow> window =
+        std::make_unique<MainWindow>(comm, clock, boxes, dir.path(), [](int) { return QString(); });
+    Monitor& m() { return window->monitor(); }
+    template <typename T = QWidget> T* find(const QString& name) { return window->findChild<T*>(name); }
+    QAction* action(const QString& name) { return find<QAction>(name); }
+    bool arranged() {
+        return QTest::qWaitFor(
+            [&] { return m().arranger().layoutState() == 2 && !m().arranger().pending(); });
     }
-    template <typename T> T* find(const QString& name) { return window->findChild<T*>(name); }
-    template <typename T> T* find(const char* name) { return find<T>(QString::fromLatin1(name)); }
-    QAction* action(const char* name) { return find<QAction>(QString::fromLatin1(name)); }
-
-    // Starts with saved default settings (no port question), shown, active and arranged.
     bool startArranged() {
         const double tpp = window->twipsPerPixel();
         const QRect screen = window->screen()->geometry();
@@ -39,8 +39,7 @@ struct WindowRig {
         window->activateWindow();
         if (!QTest::qWaitForWindowActive(window.get())) return false;
         window->startUp();
-        const PanelArranger& arranger = window->monitor().arranger();
-        return QTest::qWaitFor([&] { return arranger.layoutState() == 2 && !arranger.pending(); });
+        return arranged();
     }
 };
 

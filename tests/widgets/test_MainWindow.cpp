@@ -1,276 +1,375 @@
-// The real window, headless: every control exists under its name, menus and
-// labels work through actions and the accessibility interface, and start-up without a settings file
-// gives the window the size the first arrangement makes of the defaults.
+// The real window, headless: its widgets show the monitor's state where the arrangement puts them, its
+// size and snapping, keys and actions on its controls, and what assistive technology and the keyboard find.
 
+#include "TestFiles.h"
 #include "WindowRig.h"
+#include "core/Colors.h"
 #include "device/PacketDecoder.h"
-#include "ui/LayoutPlan.h"
 #include "ui/widgets/AboutBox.h"
+#include "ui/widgets/FocusRing.h"
 #include "ui/widgets/GraphView.h"
-#include "ui/widgets/MainWindow.h"
 #include "ui/widgets/ModelLabel.h"
 
-#include <QAccessible>
 #include <QAccessibleActionInterface>
-#include <QAction>
-#include <QGroupBox>
+#include <QAccessibleEditableTextInterface>
+#include <QAccessibleValueInterface>
+#include <QApplication>
+#include <QFocusFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
+#include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QScreen>
-#include <QSignalSpy>
-#include <QSlider>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QSet>
 #include <gtest/gtest.h>
 
 namespace aurivo {
 
-TEST(MainWindow, EveryControlExistsUnderItsName) {
-    WindowRig rig;
-    EXPECT_EQ(rig.window->objectName(), QStringLiteral("frmAurivo"));
-    EXPECT_EQ(rig.window->windowTitle(), QStringLiteral("Aurivo USB Interface"));
+namespace {
 
-    for (const char* name :
-         {"mnuSaveFile", "mnuDisplayOld", "mnuCancel",    "mnuExit",       "mnuRestart",
-          "mnuStart",    "mnuStartAs",    "mnuStop",      "mnuSetSense",   "mnuSetFSize",
-          "mnuSetSSF",   "mnuPixGraf",    "mnuBarGrf",    "mnuSmlGraf",    "mnuInternStatus",
-          "mnuComments", "mnuTimnStuf",   "mnuShowInput", "mnuSetComPort", "mnuAboutHelp"})
-        EXPECT_NE(rig.action(name), nullptr) << name;
-    EXPECT_FALSE(rig.action("mnuStop")->isEnabled());
-    EXPECT_FALSE(rig.action("mnuRestart")->isEnabled());
-    EXPECT_FALSE(rig.action("mnuShowInput")->isEnabled());
-    EXPECT_TRUE(rig.action("mnuPixGraf")->isChecked());
-    EXPECT_TRUE(rig.action("mnuTimnStuf")->isChecked());
-    EXPECT_EQ(rig.action("mnuExit")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F4));
-    EXPECT_EQ(rig.find<QMenu>(QStringLiteral("mnuHelp"))->title(), QStringLiteral("&Help"));
-
-    for (const char* frame :
-         {"frmPixGraf", "frameLEDdisp", "frameBarGraf", "frameSesshnStuff", "fraSeshnComnts", "FrameParams"})
-        EXPECT_NE(rig.find<QFrame>(QString::fromLatin1(frame)), nullptr) << frame;
-    for (auto [prefix, count] : {std::pair{"lbl4Graf_", 10},
-                                 {"lblLED_", 8},
-                                 {"lblBarGraf_", 32},
-                                 {"LblShnStf_", 10},
-                                 {"LblParams_", 7}})
-        for (int i = 0; i < count; ++i)
-            EXPECT_NE(rig.find<ModelLabel>(QLatin1String(prefix) + QString::number(i)), nullptr)
-                << prefix << i;
-    EXPECT_EQ(rig.find<ModelLabel>(QStringLiteral("LblParams_5"))->toolTip(),
-              QStringLiteral("Click here to select port number"));
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(rig.find<QRadioButton>(QStringLiteral("optPortNum_%1").arg(i))->text(),
-                  QStringLiteral("COM%1").arg(i + 1));
-    for (const char* b : {"Command2", "cmdOkay", "cmdCancel", "cmdSS", "cmdCan"})
-        EXPECT_NE(rig.find<QPushButton>(QString::fromLatin1(b)), nullptr) << b;
-    EXPECT_EQ(rig.find<QSlider>(QStringLiteral("Slider1"))->minimum(), 20);
-    EXPECT_EQ(rig.find<QSlider>(QStringLiteral("Slider1"))->maximum(), 1000);
+QAccessibleInterface* acc(QObject* o) {
+    return QAccessible::queryAccessibleInterface(o);
+}
+QString focusName() {
+    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+}
+// A key to whatever has the keyboard: an open menu, else the focused control, else the active window.
+void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key(k), mods);
 }
 
-TEST(MainWindow, MenuActionsAndAScreenReadersPressReachTheHandlers) {
+// The names of the labels and frames whose caption, colour, font or place differ from the monitor's.
+QStringList mismatches(WindowRig& rig) {
+    Monitor& m = rig.m();
+    const LayoutGeometry& g = m.arranger().geometry();
+    const double tpp = rig.window->twipsPerPixel();
+    QStringList out;
+    const auto model = [](const QString& caption, uint32_t back) {
+        LabelModel l;
+        l.caption = caption;
+        l.backColor = back;
+        return l;
+    };
+    const auto check = [&](const QString& name, const LabelModel& model, const TwipsRect& rect,
+                           const FontSpec& font = {}) {
+        auto* l = rig.find<ModelLabel>(name);
+        if (l->text() != model.caption || l->backColor() != model.backColor ||
+            (rect.width > 0 && l->geometry() != toPixelRect(rect, tpp)) ||
+            (font.size > 0 && (l->font().pointSizeF() != font.size || l->font().bold() != font.bold)))
+            out << name;
+    };
+    for (size_t i = 0; i < 10; ++i) {
+        check(QStringLiteral("LblShnStf_%1").arg(i), m.readings().labels()[i], g.readings[i].rect,
+              g.readings[i].font);
+        check(QStringLiteral("lbl4Graf_%1").arg(i), model(m.graph().axisLabels()[i], 0x8000000F),
+              g.axisLabels[i].rect, g.axisLabels[i].font);
+    }
+    for (size_t i = 0; i < 8; ++i)
+        check(QStringLiteral("lblLED_%1").arg(i), model({}, m.indicators().lampColours()[i]), g.lamps[i]);
+    for (size_t i = 0; i < 32; ++i)
+        check(QStringLiteral("lblBarGraf_%1").arg(i), model({}, m.indicators().barColours()[i]), g.bar[i]);
+    for (size_t i = 0; i < 7; ++i)
+        check(QStringLiteral("LblParams_%1").arg(i), m.parameterLabel(int(i)), g.params[i].rect,
+              g.params[i].font);
+    const char* frames[6] = {"frmPixGraf",       "frameLEDdisp",   "frameBarGraf",
+                             "frameSesshnStuff", "fraSeshnComnts", "FrameParams"};
+    for (size_t i = 0; i < 6; ++i)
+        if (rig.find(frames[i])->geometry() != toPixelRect(g.frames[i].rect, tpp) ||
+            rig.find(frames[i])->isVisible() != g.frames[i].visible)
+            out << frames[i];
+    const QSize picture(m.graph().picture().scaleWidth(), m.graph().picture().scaleHeight());
+    if (rig.find("pixXYgraf")->geometry() != toPixelRect(g.graph, tpp) ||
+        rig.find("pixXYgraf")->size() != picture)
+        out << "pixXYgraf";
+    return out;
+}
+
+} // namespace
+
+TEST(MainWindow, WidgetsShowTheMonitorsStateTheGraphTakesMarkersAndMovesItsReadoutByKey) {
     WindowRig rig;
+    Monitor& m = rig.m();
+    rig.comm.addPort(2);
+    ASSERT_TRUE(rig.startArranged());
+    m.sessions().startSession();
+    for (int i = 0; i < 20; ++i) {
+        const QByteArray packet = PacketDecoder::makePacket(uint16_t(8000 + 60 * i), 4);
+        rig.comm.deliver(packet + packet);
+        m.onTick();
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return mismatches(rig).isEmpty(); }))
+        << mismatches(rig).join(' ').toStdString();
+    EXPECT_TRUE(rig.action("mnuStop")->isEnabled());
     rig.action("mnuTimnStuf")->trigger();
     EXPECT_FALSE(rig.action("mnuTimnStuf")->isChecked());
-    EXPECT_FALSE(rig.window->monitor().views().views().timeEtc);
-    EXPECT_EQ(rig.window->monitor().views().panelWeightSum(), 25);
+    ASSERT_TRUE(rig.arranged());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return mismatches(rig).isEmpty(); }))
+        << mismatches(rig).join(' ').toStdString();
 
-    rig.action("mnuSetFSize")->trigger();
-    auto* entry = rig.find<QGroupBox>(QStringLiteral("fraSetStuff"));
-    EXPECT_TRUE(entry->isVisibleTo(rig.window.get()));
-    EXPECT_EQ(entry->title(), QStringLiteral("Set Filter Size : Value 1 to 8"));
+    // On the graph M sets a marker whose prompt names it; arrow keys move the readout; Space clicks.
+    auto* graph = rig.find<GraphView>("pixXYgraf");
+    QTest::keyClick(graph, Qt::Key_M);
+    ASSERT_EQ(m.markers().markers().size(), 1u);
+    auto* prompt = rig.find<QLineEdit>("txtMarkerLabel");
+    EXPECT_EQ(prompt->text(), "Marker 1");
+    prompt->setText("tone");
+    QTest::keyClick(prompt, Qt::Key_Return);
+    EXPECT_TRUE(prompt->isHidden());
+    EXPECT_EQ(m.markers().markers()[0].label, "tone");
+    rig.action("mnuAddMarker")->trigger();
+    EXPECT_FALSE(prompt->isHidden());
+    QTest::keyClick(prompt, Qt::Key_Escape); // keeps "Marker 2"
+    EXPECT_EQ(m.markers().markers()[1].label, "Marker 2");
 
-    // "Press" on the sensitivity value through the accessibility interface opens the slider box and,
-    // like every click on the parameters strip, closes the entry frame.
-    ModelLabel* sensitivity = rig.find<ModelLabel>(QStringLiteral("LblParams_3"));
-    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(sensitivity);
-    ASSERT_NE(iface, nullptr);
-    ASSERT_NE(iface->actionInterface(), nullptr);
-    iface->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    // The press is carried out once the screen reader's call has returned.
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return rig.find<QGroupBox>(QStringLiteral("fraAdjSens"))->isVisibleTo(rig.window.get()); }));
-    EXPECT_FALSE(entry->isVisibleTo(rig.window.get()));
-    EXPECT_EQ(rig.find<QSlider>(QStringLiteral("Slider1"))->value(), 25);
-
-    // The keyboard: Space on the focused graph picture is its click.
-    QSignalSpy clicked(rig.find<QAbstractButton>(QStringLiteral("pixXYgraf")), &QAbstractButton::clicked);
-    QTest::keyClick(rig.find<QAbstractButton>(QStringLiteral("pixXYgraf")), Qt::Key_Space);
-    EXPECT_EQ(clicked.count(), 1);
+    QTest::keyClick(graph, Qt::Key_Home);
+    EXPECT_EQ(graph->cursorColumn(), 1);
+    EXPECT_TRUE(graph->accessibleDescription().startsWith("00:00:00.00, reading 1: "));
+    QTest::keyClick(graph, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(graph->cursorColumn(), 11);
+    EXPECT_TRUE(graph->accessibleDescription().startsWith("00:00:00.50, reading 11: "));
+    QTest::keyClick(graph, Qt::Key_Escape);
+    EXPECT_FALSE(graph->cursorColumn());
+    EXPECT_FALSE(graph->accessibleDescription().contains("reading"));
+    int clicks = 0;
+    QObject::connect(graph, &QAbstractButton::clicked, [&clicks] { ++clicks; });
+    QTest::keyClick(graph, Qt::Key_Space);
+    EXPECT_EQ(clicks, 1);
 }
 
-TEST(MainWindow, StartUpWithoutSettingsTakesTheFirstArrangementOfTheDefaults) {
+TEST(MainWindow, StartUpWithoutSettingsTakesTheFirstArrangementOfTheDefaultsAndEdgesSnap) {
     WindowRig rig;
     rig.window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(rig.window.get()));
     rig.window->startUp(); // the port chooser's second-long pause runs here
     ASSERT_GE(rig.boxes.shown.size(), 1u);
-    EXPECT_EQ(rig.boxes.shown[0].text, QStringLiteral("Need to select Comm Port"));
-    EXPECT_EQ(rig.boxes.shown[0].title, QStringLiteral("No initialzation file found"));
-    EXPECT_TRUE(rig.find<QGroupBox>(QStringLiteral("fraSelctPort"))->isVisibleTo(rig.window.get()));
-    EXPECT_EQ(rig.find<QGroupBox>(QStringLiteral("fraSelctPort"))->title(),
-              QStringLiteral("Available Ports"));
-    EXPECT_FALSE(QFile::exists(rig.dir.filePath(QStringLiteral("Aurivo_USB.ini"))));
-
-    const PanelArranger& arranger = rig.window->monitor().arranger();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return arranger.layoutState() == 2 && !arranger.pending(); }));
-
-    // The same arithmetic from the screen and the defaults predicts the window.
-    const double tpp = rig.window->twipsPerPixel();
-    const QRect screen = rig.window->screen()->geometry();
-    LayoutInput in;
-    in.screenWidth = screen.width() * tpp;
-    in.screenHeight = screen.height() * tpp;
-    in.layoutState = 1;
-    in.panelWeightSum = 28;
-    in.views = PanelViews::all();
-    const Settings d = SettingsFile::defaults(in.screenWidth, in.screenHeight);
-    in.windowWidth = d.windowWidth;
-    in.windowHeight = d.windowHeight;
-    in.windowLeft = d.windowLeft;
-    in.windowTop = d.windowTop;
-    const WindowPlan plan = LayoutPlan::planWindow(in);
+    EXPECT_EQ(rig.boxes.shown[0].text, "Need to select Comm Port");
+    EXPECT_TRUE(rig.find("fraSelctPort")->isVisibleTo(rig.window.get()));
+    ASSERT_TRUE(rig.arranged());
+    // A 4:3 window of the defaults' size, centred on the screen.
+    const double tpp = rig.window->twipsPerPixel(), h = rig.window->screen()->geometry().height() * tpp;
+    const Settings d = SettingsFile::defaults(rig.window->screen()->geometry().width() * tpp, h);
     const TwipsRect g = rig.window->windowGeometry();
-    EXPECT_NEAR(g.width, plan.window.width, tpp);
-    EXPECT_NEAR(g.height, plan.window.height, tpp);
     EXPECT_NEAR(g.width, g.height * 4 / 3, 2 * tpp);
-    EXPECT_TRUE(rig.find<QFrame>(QStringLiteral("frmPixGraf"))->isVisible());
-
+    EXPECT_NEAR(g.left + g.width / 2, d.windowLeft + d.windowWidth / 2, 2 * tpp);
+    EXPECT_NEAR(g.top + g.height / 2, d.windowTop + d.windowHeight / 2, 2 * tpp);
     // Dragging the bottom edge: the next tick snaps the height to a 32nd of the screen, width 4/3 of it.
-    const double stepDown = std::round(in.screenHeight / 32);
     rig.window->resize(rig.window->width(), rig.window->height() - 37);
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return std::abs(std::fmod(rig.window->windowGeometry().height, stepDown)) <= tpp; }));
-    const TwipsRect r = rig.window->windowGeometry();
-    EXPECT_EQ(arranger.layoutState(), 2);
-    EXPECT_NEAR(std::fmod(r.height, stepDown), 0, tpp) << r.height;
-    EXPECT_NEAR(r.width, std::round(r.height * 4 / 3), tpp);
-    EXPECT_LT(r.height, g.height);
-    // The panels stay inside the window and do not overlap.
-    int bottom = 0;
-    for (const char* name :
-         {"frmPixGraf", "frameLEDdisp", "frameBarGraf", "frameSesshnStuff", "fraSeshnComnts"}) {
-        const QRect f = rig.find<QFrame>(QString::fromLatin1(name))->geometry();
-        EXPECT_GE(f.top(), bottom) << name;
-        bottom = f.bottom();
-        EXPECT_LE(f.right(), rig.window->centralWidget()->width()) << name;
-    }
-    EXPECT_LE(bottom, rig.window->centralWidget()->height());
-
+        [&] { return std::abs(std::fmod(rig.window->windowGeometry().height, std::round(h / 32))) <= tpp; }));
+    EXPECT_NEAR(rig.window->windowGeometry().width, std::round(rig.window->windowGeometry().height * 4 / 3),
+                tpp);
+    EXPECT_LT(rig.window->windowGeometry().height, g.height);
     rig.window->close();
-    QFile ini(rig.dir.filePath(QStringLiteral("Aurivo_USB.ini")));
-    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
-    EXPECT_EQ(ini.readAll().count("\r\n"), 28);
+    EXPECT_EQ(readFile(rig.dir.filePath("Aurivo_USB.ini")).count("\r\n"), 28);
 }
 
-TEST(MainWindow, HidingThePictureGraphShrinksTheWindowOneStepAlsoAtTheMinimumHeight) {
-    WindowRig rig;
-    const double tpp = rig.window->twipsPerPixel();
-    const double screenHeight = rig.window->screen()->geometry().height() * tpp;
-    // Saved default settings: start-up neither asks for a port nor scans.
-    ASSERT_TRUE(
-        SettingsFile(rig.dir.path())
-            .write(SettingsFile::defaults(rig.window->screen()->geometry().width() * tpp, screenHeight)));
-    rig.window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(rig.window.get()));
-    rig.window->startUp();
-    const PanelArranger& arranger = rig.window->monitor().arranger();
-    const auto height = [&] { return rig.window->windowGeometry().height; };
-    const auto arranged = [&] {
-        return QTest::qWaitFor([&] { return arranger.layoutState() == 2 && !arranger.pending(); });
-    };
-    ASSERT_TRUE(arranged());
-    const double step = screenHeight / 32, minimum = screenHeight * 28 / 56;
-    for (bool atMinimum : {false, true}) {
-        if (atMinimum) {
-            rig.window->resize(rig.window->width(), 10);
-            ASSERT_TRUE(QTest::qWaitFor([&] { return std::abs(height() - minimum) <= tpp; })) << height();
-        }
-        const double before = height();
-        rig.action("mnuPixGraf")->trigger();
-        ASSERT_TRUE(arranged());
-        const double hidden = height();
-        EXPECT_NEAR(hidden, before - step, tpp) << atMinimum;
-        // Showing it again keeps the height, or takes the larger minimum of all panels.
-        rig.action("mnuPixGraf")->trigger();
-        ASSERT_TRUE(arranged());
-        EXPECT_NEAR(height(), std::max(hidden, minimum), tpp) << atMinimum;
+TEST(AboutBox, TitleVersionAndSize) {
+    AboutBox about("/home/u/.local/share/aurivo-usb");
+    EXPECT_EQ(about.findChild<QLabel*>("lblTitle")->font(), about.font()); // plain
+    EXPECT_EQ(about.findChild<QLabel*>("lblFolder")->text(), "Files: /home/u/.local/share/aurivo-usb");
+    // 4485 x 2040 twips at the screen's resolution, once more at 144 dpi where a twip less would round down.
+    const double dpi = about.screen()->logicalDotsPerInch();
+    EXPECT_EQ(about.size(), QSize(int(std::lround(4485 * dpi / 1440)), int(std::lround(2040 * dpi / 1440))));
+    if (qEnvironmentVariableIsSet("AURIVO_ABOUT_AT_144_DPI")) {
+        EXPECT_EQ(dpi, 144);
+    } else {
+        QTemporaryDir dir;
+        const QString config = dir.filePath("screen.json");
+        writeFile(config, R"({"screens": [{"name": "s", "logicalDpi": 144, "logicalBaseDpi": 144}]})");
+        QProcess again;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("AURIVO_ABOUT_AT_144_DPI", "1");
+        again.setProcessEnvironment(env);
+        again.setProcessChannelMode(QProcess::MergedChannels);
+        again.start(QCoreApplication::applicationFilePath(),
+                    {"-platform", "offscreen:configfile=" + config, "--gtest_filter=AboutBox.*"});
+        ASSERT_TRUE(again.waitForFinished(60000));
+        EXPECT_EQ(again.exitCode(), 0) << again.readAll().toStdString();
     }
 }
 
-TEST(MainWindow, APressInsideAnEntryFrameKeepsTheFilterBoxOpenAPressOnTheFormClosesIt) {
+TEST(Accessibility, RolesNamesRelationsAndActionsOfTheWindowsControls) {
     WindowRig rig;
-    rig.window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(rig.window.get()));
+    // Only the sensitivity and port number cells act; every other label is static text outside Tab.
+    for (ModelLabel* l : rig.window->findChildren<ModelLabel*>()) {
+        const bool action = l->objectName() == "LblParams_3" || l->objectName() == "LblParams_5";
+        EXPECT_EQ(acc(l)->role(), action ? QAccessible::Button : QAccessible::StaticText)
+            << l->objectName().toStdString();
+        EXPECT_EQ(l->focusPolicy() != Qt::NoFocus, action) << l->objectName().toStdString();
+        EXPECT_EQ(
+            acc(l)->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()),
+            action);
+    }
+    // The lamp row and the bar are one level meter each; their lamps and segments are no elements.
+    for (auto [name, units] : {std::pair{"frameLEDdisp", 8}, std::pair{"frameBarGraf", 32}}) {
+        QAccessibleInterface* a = acc(rig.find(name));
+        EXPECT_EQ(a->role(), QAccessible::ProgressBar) << name;
+        EXPECT_EQ(a->childCount(), 0) << name;
+        EXPECT_EQ(a->valueInterface()->maximumValue().toInt(), units) << name;
+        EXPECT_EQ(a->text(QAccessible::Name), "Level: no reading") << name;
+    }
+    QAccessibleInterface* res = acc(rig.find("LblShnStf_3"));
+    EXPECT_EQ(res->text(QAccessible::Name), "Res.: 0");
+    ASSERT_EQ(res->relations(QAccessible::Label).size(), 1);
+    EXPECT_EQ(res->relations(QAccessible::Label)[0].first->object(), rig.find("LblShnStf_2"));
+    EXPECT_EQ(acc(rig.find("LblParams_5"))->text(QAccessible::Name), "Port #: 2");
+    // A probe error reaches the data cell's name and description, its caption stays the reading.
+    rig.m().readings().showReading(Reading{8000, 5}, ReadingStatus::Context{8000, true, 0, 25});
+    QAccessibleInterface* data = acc(rig.find("LblShnStf_7"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return data->text(QAccessible::Name) == "Data: 8000"; }));
+    EXPECT_EQ(data->text(QAccessible::Description), "Probe error");
+    // The graph acts on a click and says what it shows; the filter box's text is named by its frame.
+    QAccessibleInterface* graph = acc(rig.find("pixXYgraf"));
+    EXPECT_EQ(graph->role(), QAccessible::Button);
+    EXPECT_EQ(graph->text(QAccessible::Name), "Resistance graph");
+    EXPECT_EQ(graph->text(QAccessible::Description), "No session drawn yet");
     rig.action("mnuSetFSize")->trigger();
-    rig.find<QGroupBox>(QStringLiteral("fraSelctPort"))->show();
-    rig.find<QGroupBox>(QStringLiteral("fraAdjSens"))->show();
-    auto* filterBox = rig.find<QGroupBox>(QStringLiteral("fraSetStuff"));
-    for (const char* frame : {"fraSetStuff", "fraSelctPort", "fraAdjSens"}) {
-        QTest::mouseClick(rig.find<QGroupBox>(QString::fromLatin1(frame)), Qt::LeftButton, {}, QPoint(3, 3));
-        EXPECT_TRUE(filterBox->isVisible()) << frame;
-    }
-    QTest::mouseClick(rig.window->centralWidget(), Qt::LeftButton, {}, QPoint(3, 3));
-    EXPECT_FALSE(filterBox->isVisible());
+    EXPECT_EQ(acc(rig.find("txtSS"))->text(QAccessible::Name), "Set Filter Size : Value 1 to 8");
+    // "Press" on the sensitivity value opens the slider box and, as every click on the strip, closes the
+    // rest.
+    acc(rig.find("LblParams_3"))->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rig.find("fraAdjSens")->isVisibleTo(rig.window.get()); }));
+    EXPECT_FALSE(rig.find("fraSetStuff")->isVisibleTo(rig.window.get()));
 }
 
-TEST(MainWindow, OnTheGraphMSetsAMarkerToNameAndArrowKeysMoveTheReadout) {
+TEST(Accessibility, EveryInputPathOfAPortOptionChoosesThePort) {
     WindowRig rig;
-    Monitor& m = rig.window->monitor();
-    rig.comm.addPort(2);
-    m.onTick(); // the first arrangement
-    m.sessions().startSession();
-    for (int i = 0; i < 20; ++i) {
-        rig.comm.deliver(PacketDecoder::makePacket(8000, 4) + PacketDecoder::makePacket(8000, 4));
-        m.onTick();
-    }
-    auto* graph = rig.find<GraphView>(QStringLiteral("pixXYgraf"));
-    QTest::keyClick(graph, Qt::Key_M);
-    ASSERT_EQ(m.markers().markers().size(), 1u);
-    auto* prompt = rig.find<QLineEdit>(QStringLiteral("txtMarkerLabel"));
-    EXPECT_FALSE(prompt->isHidden());
-    EXPECT_EQ(prompt->text(), QStringLiteral("Marker 1"));
-    prompt->setText(QStringLiteral("tone"));
-    QTest::keyClick(prompt, Qt::Key_Return);
-    EXPECT_TRUE(prompt->isHidden());
-    EXPECT_EQ(m.markers().markers()[0].label, QStringLiteral("tone"));
-    rig.action("mnuAddMarker")->trigger();
-    QTest::keyClick(prompt, Qt::Key_Escape); // keeps "Marker 2"
-    EXPECT_EQ(m.markers().markers()[1].label, QStringLiteral("Marker 2"));
-
-    QTest::keyClick(graph, Qt::Key_Home);
-    EXPECT_EQ(graph->cursorColumn(), 1);
-    EXPECT_TRUE(graph->accessibleDescription().startsWith(QStringLiteral("00:00:00.00, reading 1: ")));
-    QTest::keyClick(graph, Qt::Key_Right, Qt::ShiftModifier);
-    EXPECT_EQ(graph->cursorColumn(), 11);
-    EXPECT_TRUE(graph->accessibleDescription().startsWith(QStringLiteral("00:00:00.50, reading 11: ")));
-    QTest::keyClick(graph, Qt::Key_Escape);
-    EXPECT_FALSE(graph->cursorColumn());
-    EXPECT_FALSE(graph->accessibleDescription().contains(QStringLiteral("reading")));
-    m.sessions().stopSession();
+    for (int port : {3, 5, 6})
+        rig.comm.addPort(port);
+    rig.comm.addHeldPort(4, "permission denied");
+    ASSERT_TRUE(rig.startArranged());
+    const PortChooser& ports = rig.m().ports();
+    const auto option = [&](int port) { return rig.find(QStringLiteral("optPortNum_%1").arg(port - 1)); };
+    const auto scan = [&] {
+        rig.action("mnuSetComPort")->trigger(); // returns when the probing is done
+        return rig.find("fraSelctPort")->isVisible() && !ports.scanActive();
+    };
+    const auto chosen = [&](int port) {
+        return ports.commPortNumber() == port && !rig.find("fraSelctPort")->isVisible();
+    };
+    ASSERT_TRUE(scan());
+    // Why COM4 cannot be used is in its description and in the chooser's status text.
+    EXPECT_EQ(acc(option(4))->text(QAccessible::Description), "permission denied");
+    EXPECT_TRUE(acc(option(4))->state().disabled);
+    // The scanned chooser has the focus on the first usable port (COM2, the chosen one, is missing).
+    EXPECT_EQ(QApplication::focusWidget(), option(3));
+    // A screen reader's "toggle" chooses, and the chooser closes.
+    acc(option(6))->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return chosen(6); }));
+    // An arrow key moves to the neighbouring usable port (over the unusable COM4 no more) and chooses it.
+    ASSERT_TRUE(scan());
+    EXPECT_EQ(QApplication::focusWidget(), option(6)); // the chosen port
+    key(Qt::Key_Up);
+    EXPECT_TRUE(chosen(5));
+    // Any mouse button, and Space.
+    ASSERT_TRUE(scan());
+    QTest::mousePress(option(3), Qt::RightButton);
+    EXPECT_TRUE(chosen(3));
+    ASSERT_TRUE(scan());
+    QTest::keyClick(option(5), Qt::Key_Space);
+    EXPECT_TRUE(chosen(5));
 }
 
-TEST(AboutBox, TitleVersionAndKeys) {
-    AboutBox about(QStringLiteral("/home/u/.local/share/aurivo-usb"));
-    EXPECT_EQ(about.objectName(), QStringLiteral("frmAbout"));
-    EXPECT_EQ(about.windowTitle(), QStringLiteral("About Aurivo USB"));
-    auto* title = about.findChild<QLabel*>(QStringLiteral("lblTitle"));
-    EXPECT_EQ(title->text(), QStringLiteral("Aurivo USB"));
-    EXPECT_EQ(title->font(), about.font()); // plain
-    EXPECT_EQ(about.findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
-              QStringLiteral("Version 2.1.0"));
-    EXPECT_EQ(about.findChild<QLabel*>(QStringLiteral("lblFolder"))->text(),
-              QStringLiteral("Files: /home/u/.local/share/aurivo-usb"));
-    auto* ok = about.findChild<QPushButton*>(QStringLiteral("cmdOK"));
-    EXPECT_TRUE(ok->isDefault());
-    for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
-        about.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
-        QTest::keyClick(&about, key);
-        EXPECT_FALSE(about.isVisible()) << key;
+TEST(Keyboard, TabChainFocusRingEntryFramesEnterIsOkayEscapeIsCancel) {
+    WindowRig rig;
+    ASSERT_TRUE(rig.startArranged());
+    ParameterBoxes& params = rig.m().parameters();
+    auto* graph = rig.find("pixXYgraf");
+    // A two-pixel ring in the ring colour lies outside the focused graph's edge.
+    graph->setFocus();
+    EXPECT_EQ(rig.find<QFocusFrame>("focusRing")->widget(), graph);
+    const QImage shot = rig.window->grab().toImage();
+    const QPoint left = graph->mapTo(rig.window.get(), QPoint(-FocusRing::kMargin, graph->height() / 2));
+    for (int dx = 0; dx < 2; ++dx)
+        EXPECT_EQ(shot.pixelColor(left + QPoint(dx, 0)), colors::toQColor(colors::kFocusRing)) << dx;
+    // Tab visits only the controls that act, in reading order.
+    QStringList visited;
+    for (int i = 0; i < 5; ++i) {
+        visited << focusName();
+        key(Qt::Key_Tab);
     }
+    EXPECT_EQ(visited,
+              QStringList({"pixXYgraf", "TxtSeshnComnts", "LblParams_3", "LblParams_5", "pixXYgraf"}));
+
+    // The sensitivity box opens on its slider; Enter accepts the moved value, Escape drops it.
+    for (Qt::Key close : {Qt::Key_Return, Qt::Key_Escape}) {
+        graph->setFocus();
+        rig.action("mnuSetSense")->trigger();
+        EXPECT_EQ(focusName(), "Slider1");
+        key(Qt::Key_Right);
+        key(close);
+        EXPECT_FALSE(params.sensitivityBoxShown()) << close;
+        EXPECT_EQ(params.sensitivityText(), "26") << close;
+        EXPECT_EQ(QApplication::focusWidget(), graph) << close; // the focus goes back
+    }
+    // The filter box opens on its text, selected: typing replaces it, Enter stores, Escape closes.
+    rig.action("mnuSetFSize")->trigger();
+    EXPECT_EQ(focusName(), "txtSS");
+    key(Qt::Key_5);
+    key(Qt::Key_Enter);
+    EXPECT_EQ(params.filterSize(), 5);
+    EXPECT_FALSE(params.entryBoxShown());
+    // Text set by assistive technology reaches "Okay" as well.
+    rig.action("mnuSetFSize")->trigger();
+    QAccessibleInterface* text = acc(rig.find("txtSS"));
+    text->editableTextInterface()->replaceText(0, text->textInterface()->characterCount(), "7");
+    rig.find<QPushButton>("cmdSS")->click();
+    EXPECT_EQ(params.filterSize(), 7);
+    rig.action("mnuSetFSize")->trigger();
+    key(Qt::Key_F2); // a key nobody uses leaves the box open
+    EXPECT_TRUE(params.entryBoxShown());
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(params.entryBoxShown());
+    EXPECT_EQ(params.filterSize(), 7);
+}
+
+TEST(Keyboard, AccessKeysOnEveryMenuF10AndTheShortcuts) {
+    WindowRig rig;
+    // Every menu and item has an access key, one letter once per menu.
+    const auto keyOf = [](const QString& text) {
+        const qsizetype at = text.indexOf(QLatin1Char('&'));
+        return at >= 0 && at + 1 < text.size() ? text.at(at + 1).toLower() : QChar();
+    };
+    QSet<QChar> barKeys;
+    for (QAction* top : rig.window->menuBar()->actions()) {
+        barKeys.insert(keyOf(top->text()));
+        QStringList keys;
+        for (QAction* item : top->menu()->actions())
+            if (!item->isSeparator()) keys << keyOf(item->text());
+        EXPECT_EQ(QSet<QString>(keys.begin(), keys.end()).size(), keys.size()) << top->text().toStdString();
+        EXPECT_FALSE(keys.contains(QString(QChar()))) << top->text().toStdString();
+    }
+    EXPECT_EQ(barKeys.size(), 5);
+    EXPECT_FALSE(barKeys.contains(QChar()));
+
+    rig.comm.addPort(2); // the default port opens, so a started session runs
+    ASSERT_TRUE(rig.startArranged());
+    // Alt puts the keyboard on the menu bar, which shows the item it is on.
+    QMenuBar* bar = rig.window->menuBar();
+    key(Qt::Key_Alt);
+    const QRect file = bar->actionGeometry(bar->actions().first());
+    EXPECT_EQ(bar->grab().toImage().pixelColor(file.left() + 2, file.center().y()),
+              bar->palette().color(QPalette::Highlight));
+    key(Qt::Key_Escape);
+    key(Qt::Key_F10);
+    EXPECT_EQ(QApplication::activePopupWidget(), rig.find<QMenu>("mnuFile"));
+    key(Qt::Key_Escape);
+    key(Qt::Key_Escape);
+    // Alt+S opens the Session menu and S starts a session; Ctrl+. stops it, Ctrl+R starts it again.
+    QTest::keyClick(rig.window.get(), Qt::Key_S, Qt::AltModifier);
+    ASSERT_EQ(QApplication::activePopupWidget(), rig.find<QMenu>("mnuSession"));
+    key(Qt::Key_S);
+    EXPECT_TRUE(rig.m().sessions().running());
+    key(Qt::Key_Period, Qt::ControlModifier);
+    EXPECT_FALSE(rig.m().sessions().running());
+    key(Qt::Key_R, Qt::ControlModifier);
+    EXPECT_TRUE(rig.m().sessions().running());
+    // During a session the greyed port number has no action: it is text, and Tab passes it by.
+    EXPECT_EQ(acc(rig.find("LblParams_5"))->role(), QAccessible::StaticText);
+    EXPECT_EQ(rig.find("LblParams_5")->focusPolicy(), Qt::NoFocus);
+    key(Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !rig.window->isVisible(); }));
 }
 
 } // namespace aurivo
