@@ -207,6 +207,9 @@ TEST_F(SessionReplayTest, ADamagedSessionIsNamedWithItsReasonAndTheOthersAreDraw
     EXPECT_TRUE(canvas.points.empty());
     EXPECT_EQ(std::pair(canvas.minADC, canvas.maxADC), std::pair(16383.0, 0.0));
     EXPECT_TRUE(canvas.labels[0].isEmpty() && comments.text().isEmpty());
+    list.count = 0; // an empty choice is no damage
+    draw();
+    EXPECT_TRUE(boxes.shown.empty());
 }
 
 } // namespace aurivo

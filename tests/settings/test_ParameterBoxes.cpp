@@ -31,7 +31,6 @@ TEST_F(ParameterBoxesTest, SensitivityBoxShowsTheStoredValueOkStoresCancelRestor
     EXPECT_TRUE(params.sensitivityBoxShown());
     EXPECT_EQ(slider(), std::tuple(250, 10, 1, QStringLiteral("250")));
     params.moveSlider(480);
-    EXPECT_EQ(params.sliderValueText(), QStringLiteral("480"));
     EXPECT_EQ(params.sensitivityText(), QStringLiteral("250")); // nothing stored while open
     params.acceptSensitivity();
     EXPECT_EQ(params.sensitivityText(), QStringLiteral("480"));

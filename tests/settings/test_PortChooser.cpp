@@ -62,7 +62,8 @@ TEST_F(PortChooserTest, ScanMarksEachPortByWhatItsOpenReported) {
     EXPECT_FALSE(comm.portOpen());
     EXPECT_EQ(marks(), QStringLiteral("MEHMVMEMHMMMMMMM"));
     EXPECT_EQ(chooser.options()[4].toolTip, QStringLiteral("/dev/ttyUSB4"));
-    EXPECT_EQ(chooser.options()[14].rect, (TwipsRect{3240, 930, 900, 195})); // four columns of four
+    EXPECT_EQ(chooser.options()[9].rect, (TwipsRect{2220, 600, 900, 195})); // four columns of four
+    EXPECT_EQ(chooser.options()[14].rect, (TwipsRect{3240, 930, 900, 195}));
     // By reason, in the order of the first port, three or more neighbours as a range.
     EXPECT_EQ(chooser.statusText(),
               QStringLiteral("COM1, COM4, COM6, COM8, COM10-COM16: no such port\n"
@@ -115,6 +116,8 @@ TEST_F(PortChooserTest, ChoosingAPortRecordsItAndClosesAfterAQuarterSecond) {
     chooser.choosePort(16);
     chooser.choosePort(-1);
     EXPECT_EQ(chooser.commPortNumber(), 16);
+    chooser.choosePort(0);
+    EXPECT_EQ(chooser.commPortNumber(), 1);
 }
 
 TEST_F(PortChooserTest, PortLabelWaitsForTwoTicksThenScans) {
