@@ -1,14 +1,11 @@
 #pragma once
-// Whole-file reads and writes for the tests' own fixtures.
+// Whole-file reads and writes for the tests' own fixtures: readFile gives an unreadable file as empty.
 
-#include <QByteArray>
 #include <QFile>
-#include <QString>
 #include <gtest/gtest.h>
 
 namespace aurivo {
 
-// The file's bytes; empty when it cannot be read.
 inline QByteArray readFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
