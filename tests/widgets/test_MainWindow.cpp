@@ -127,6 +127,8 @@ TEST(MainWindow, WidgetsShowTheMonitorsStateTheGraphTakesMarkersAndMovesItsReado
     QTest::keyClick(graph, Qt::Key_Right, Qt::ShiftModifier);
     EXPECT_EQ(graph->cursorColumn(), 11);
     EXPECT_TRUE(graph->accessibleDescription().startsWith("00:00:00.50, reading 11: "));
+    QTest::keyClick(graph, Qt::Key_End);
+    EXPECT_EQ(graph->cursorColumn(), 36); // the last record drawn
     QTest::keyClick(graph, Qt::Key_Escape);
     EXPECT_FALSE(graph->cursorColumn());
     EXPECT_FALSE(graph->accessibleDescription().contains("reading"));
