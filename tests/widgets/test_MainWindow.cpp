@@ -267,7 +267,8 @@ TEST(Keyboard, TabChainFocusRingEntryFramesEnterIsOkayEscapeIsCancel) {
     const QImage shot = rig.window->grab().toImage();
     const QPoint left = graph->mapTo(rig.window.get(), QPoint(-FocusRing::kMargin, graph->height() / 2));
     for (int dx = 0; dx < 3; ++dx)
-        EXPECT_EQ(shot.pixelColor(left + QPoint(dx, 0)) == colors::toQColor(colors::kFocusRing), dx < 2) << dx;
+        EXPECT_EQ(shot.pixelColor(left + QPoint(dx, 0)) == colors::toQColor(colors::kFocusRing), dx < 2)
+            << dx;
     // Tab visits only the controls that act, in reading order.
     QStringList visited;
     for (int i = 0; i < 5; ++i) {
