@@ -29,6 +29,7 @@ TEST(Sessions, StartStopMenusPortElapsedTimeAndFilesWrittenEveryTick) {
     rig.startAndSettle(8000);
     EXPECT_EQ(menusOf(rig.m()), kRunning);
     EXPECT_EQ(rig.comm.commPort(), 3);
+    EXPECT_EQ(rig.comm.inBufferSize, 4096);
     EXPECT_EQ(rig.m().sessions().startText(), " 8000");
     EXPECT_EQ(rig.read("tempdata.hdr"), QByteArray()); // written only at stop
 
@@ -83,8 +84,13 @@ TEST(Sessions, NoDataTimeoutOnThe161stSilentTickOnce) {
     rig.m().sessions().startSession();
     // Ticks that arrive while the message is open must not show a second one or stop twice.
     rig.boxes.whileOpen = [&] { rig.tick(3); };
-    rig.tick(1, {8000}); // silence counts from the last data
-    rig.tick(160);
+    rig.tick(1, {8000}); // silence counts from the last data; more than half a second of it turns red
+    for (int silent = 1; silent <= 4; ++silent) { // the data tick's readings are seen on the next tick
+        rig.tick();
+        EXPECT_EQ(rig.m().readings().labels()[7].backColor,
+                  silent < 4 ? colors::kLightGreen : colors::kLightRed);
+    }
+    rig.tick(156);
     EXPECT_EQ(rig.boxes.count("Serial port timeout"), 0);
     EXPECT_EQ(rig.m().readings().labels()[7].caption, "No Data");
     EXPECT_EQ(rig.m().readings().labels()[7].backColor, colors::kLightRed);
