@@ -101,6 +101,19 @@ TEST(Sessions, NoDataTimeoutOnThe161stSilentTickOnce) {
     EXPECT_EQ(rig.m().sessions().noDataTicks(), 0);
 }
 
+TEST(Sessions, StartValueSettlesOnTheSeventhAgreeingRound) {
+    MonitorRig rig; // filter size 3, jitter 100
+    SessionControl& sessions = rig.m().sessions();
+    sessions.startSession();
+    rig.tick(1, {8000}); // replaces the candidate
+    rig.tick(6, {8050});
+    EXPECT_TRUE(sessions.awaitingStartValue());
+    rig.tick(1, {7600}); // a jump replaces the candidate but keeps the count
+    rig.tick(1, {7620});
+    EXPECT_FALSE(sessions.awaitingStartValue());
+    EXPECT_EQ(sessions.startText(), " 7600");
+}
+
 TEST(Sessions, StartAndSaveAsTakesFileNamesOnlyAndAsksBeforeOverwriting) {
     MonitorRig rig;
     SessionControl& sessions = rig.m().sessions();
