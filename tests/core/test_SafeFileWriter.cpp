@@ -1,9 +1,11 @@
 #include "FullDisk.h"
 #include "TestFiles.h"
+#include "core/SafeFile.h"
 #include "core/SafeFileWriter.h"
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -86,4 +88,12 @@ TEST(SafeFileWriter, FilesPutInPlaceTogetherAreAllNewOrAllAsBefore) {
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(),
                   blocked ? 2 : 3); // no temporary or set-aside file is left
     }
+}
+
+TEST(SafeFile, ACutTheSystemRefusesFailsWithItsReason) {
+    QTemporaryDir dir;
+    SafeFile file;
+    ASSERT_TRUE(file.open(dir.filePath(QStringLiteral("f")), SafeFile::Mode::Create));
+    EXPECT_FALSE(file.truncate(-1));
+    EXPECT_EQ(file.error(), EINVAL);
 }
