@@ -93,6 +93,7 @@ TEST_F(ParameterBoxesTest, EntryBoxStoresInRangeValuesAndAsksWhetherToUseTheBoun
     params.openJitterBox();
     EXPECT_EQ(params.entryCaption(), QStringLiteral("Adjust Jitter Rejection : Value 50 to 255"));
     EXPECT_EQ(params.entryText(), QStringLiteral("120"));
+    EXPECT_TRUE(params.entryBoxShown());
     params.cancelEntry();
     EXPECT_FALSE(params.entryBoxShown());
 
