@@ -56,10 +56,6 @@ int digital(double value, const double (&range)[2]) {
     return int(std::clamp<long>(std::lround(d), kDigitalMin, kDigitalMax));
 }
 
-QString fileFailure(const QString& path, const QString& reason) {
-    return QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason;
-}
-
 // An EDF file open for writing; closed (and so finished) by close(), or on any early return.
 class EdfFile {
   public:
@@ -173,9 +169,9 @@ ExportStatus EdfWriter::write(const LoadedSession& session, const QString& path,
     // EDFlib stores one annotation per annotation signal and data record.
     const long long annotationSignals = (static_cast<long long>(annotations.size()) + records - 1) / records;
     if (annotationSignals > kMaxAnnotationSignals) {
-        error = fileFailure(path, QStringLiteral("%1 markers do not fit into a recording of %2 seconds")
-                                      .arg(session.markers.size())
-                                      .arg(records));
+        error = exportFailure(path, QStringLiteral("%1 markers do not fit into a recording of %2 seconds")
+                                        .arg(session.markers.size())
+                                        .arg(records));
         return ExportStatus::Failed;
     }
 
@@ -190,7 +186,7 @@ ExportStatus EdfWriter::write(const LoadedSession& session, const QString& path,
     EdfFile file(path);
     const int h = file.handle();
     if (h < 0) {
-        error = fileFailure(path, file.openFailure());
+        error = exportFailure(path, file.openFailure());
         return ExportStatus::Failed;
     }
     const QByteArray comments = recordingText(session.comments);
@@ -211,7 +207,7 @@ ExportStatus EdfWriter::write(const LoadedSession& session, const QString& path,
               edf_set_physical_dimension(h, s, units[s]) == 0 &&
               edf_set_transducer(h, s, "Aurivo USB probe") == 0;
     if (!set) {
-        error = fileFailure(path, QStringLiteral("EDFlib refused the file's settings"));
+        error = exportFailure(path, QStringLiteral("EDFlib refused the file's settings"));
         return ExportStatus::Failed;
     }
 
@@ -226,19 +222,20 @@ ExportStatus EdfWriter::write(const LoadedSession& session, const QString& path,
         }
         if (edfwrite_digital_samples(h, siemens.data()) != 0 ||
             edfwrite_digital_samples(h, kiloOhms.data()) != 0) {
-            error = fileFailure(path, QStringLiteral("writing the samples failed"));
+            error = exportFailure(path, QStringLiteral("writing the samples failed"));
             return ExportStatus::Failed;
         }
         if (!ticker.report(std::min(i, count))) return ExportStatus::Cancelled;
     }
     for (const Annotation& a : annotations) {
         if (edfwrite_annotation_utf8(h, a.onset, -1, a.text.constData()) != 0) {
-            error = fileFailure(path, QStringLiteral("writing the markers failed"));
+            error = exportFailure(path, QStringLiteral("writing the markers failed"));
             return ExportStatus::Failed;
         }
     }
     if (!file.close() || !readsBack(path, records, static_cast<long long>(annotations.size()))) {
-        error = fileFailure(path, QStringLiteral("the file was not written completely (is the disk full?)"));
+        error =
+            exportFailure(path, QStringLiteral("the file was not written completely (is the disk full?)"));
         return ExportStatus::Failed;
     }
     return ExportStatus::Done;

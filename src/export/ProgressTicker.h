@@ -2,6 +2,8 @@
 // How an export reports its progress and ends. The progress function is called on the thread that runs the
 // export with the readings done so far and their total; returning false cancels the export.
 
+#include <QDir>
+#include <QString>
 #include <algorithm>
 #include <cstdint>
 #include <functional>
@@ -11,6 +13,11 @@ namespace aurivo {
 using ExportProgress = std::function<bool(int64_t done, int64_t total)>;
 
 enum class ExportStatus { Done, Failed, Cancelled };
+
+// The text of an export's failure: the file as the user typed it, then why.
+inline QString exportFailure(const QString& path, const QString& reason) {
+    return QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason;
+}
 
 // Calls the progress function about 200 times over an export however long it is, so a window that shows
 // the progress is not flooded, and always at the total.

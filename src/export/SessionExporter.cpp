@@ -22,10 +22,6 @@ QString systemReason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-QString fileFailure(const QString& path, const QString& reason) {
-    return QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason;
-}
-
 // Creates an empty file with a fresh hidden name beside outPath (permissions as for any new file).
 QString createTemporary(const QString& outPath, QString& error) {
     const QFileInfo out(outPath);
@@ -41,9 +37,9 @@ QString createTemporary(const QString& outPath, QString& error) {
             return path;
         }
         if (errno != EEXIST || attempt == 10) {
-            error = fileFailure(outPath,
-                                QStringLiteral("cannot create a file in %1: %2")
-                                    .arg(QDir::toNativeSeparators(out.absolutePath()), systemReason(errno)));
+            error = exportFailure(
+                outPath, QStringLiteral("cannot create a file in %1: %2")
+                             .arg(QDir::toNativeSeparators(out.absolutePath()), systemReason(errno)));
             return {};
         }
     }
@@ -75,7 +71,7 @@ ExportResult SessionExporter::run(const QString& sessionPath, const QString& out
     const std::optional<ExportFormat> format = formatFor(outPath);
     if (!format) {
         ExportResult result;
-        result.error = fileFailure(outPath, QStringLiteral("the name must end in .edf or .csv"));
+        result.error = exportFailure(outPath, QStringLiteral("the name must end in .edf or .csv"));
         return result;
     }
     return run(SessionSource::fromPath(sessionPath), outPath, *format, progress);
@@ -85,7 +81,7 @@ ExportResult SessionExporter::run(const SessionSource& source, const QString& ou
                                   const ExportProgress& progress) {
     ExportResult result;
     if (QFileInfo(outPath).isDir()) {
-        result.error = fileFailure(outPath, QStringLiteral("is a folder"));
+        result.error = exportFailure(outPath, QStringLiteral("is a folder"));
         return result;
     }
     LoadedSession session;
@@ -103,12 +99,12 @@ ExportResult SessionExporter::run(const SessionSource& source, const QString& ou
     int sysError = 0;
     if (status == ExportStatus::Done && !syncToDisk(temporary, O_RDONLY, sysError)) {
         status = ExportStatus::Failed;
-        error = fileFailure(outPath, systemReason(sysError));
+        error = exportFailure(outPath, systemReason(sysError));
     }
     if (status == ExportStatus::Done &&
         std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(outPath).constData()) != 0) {
         status = ExportStatus::Failed;
-        error = fileFailure(outPath, systemReason(errno));
+        error = exportFailure(outPath, systemReason(errno));
     }
     if (status != ExportStatus::Done) {
         QFile::remove(temporary);
