@@ -99,6 +99,11 @@ TEST(MainWindow, WidgetsShowTheMonitorsStateTheGraphTakesMarkersAndMovesItsReado
     }
     EXPECT_TRUE(QTest::qWaitFor([&] { return mismatches(rig).isEmpty(); }))
         << mismatches(rig).join(' ').toStdString();
+    // The value cells of the readings panel are boxed, their headings are not.
+    for (int i = 0; i < 10; ++i) {
+        const QImage cell = rig.find(QStringLiteral("LblShnStf_%1").arg(i))->grab().toImage();
+        EXPECT_EQ(cell.pixelColor(0, 0) == QColor(96, 96, 96), i % 2 == 1) << i;
+    }
     EXPECT_TRUE(rig.action("mnuStop")->isEnabled());
     rig.action("mnuTimnStuf")->trigger();
     EXPECT_FALSE(rig.action("mnuTimnStuf")->isChecked());
