@@ -6,6 +6,7 @@
 #include "TestFiles.h"
 #include "core/NumberRules.h"
 #include "device/PacketDecoder.h"
+#include "recording/MarkerFile.h"
 #include "recording/SavedSession.h"
 #include "recording/SessionHeaderFile.h"
 #include "settings/SettingsFile.h"
@@ -124,6 +125,24 @@ TEST(Fuzz, SavedSessionLoadsWithinItsRangeOrSaysWhy) {
             ASSERT_TRUE(s.minADC >= 1 && s.minADC <= s.maxADC && s.maxADC <= 16383) << round;
             ASSERT_EQ(s.lengthBytes % 4, 0);
             ASSERT_EQ(qint64(s.readings.size()), withReadings ? s.lengthBytes / 4 : 0) << round;
+        }
+    }
+}
+
+TEST(Fuzz, MarkerFileReadsDamagedFilesWithinTheirLines) {
+    QTemporaryDir dir;
+    const MarkerFile file(dir.filePath(QStringLiteral("s.mrk")));
+    QString reason;
+    for (const char* label : {"tone", "a, \"quoted\" one", "caf\xc3\xa9"})
+        ASSERT_TRUE(file.append(Marker{12.5, 250, QString::fromUtf8(label)}, reason)) << qPrintable(reason);
+    const QByteArray valid = readFile(file.path());
+    QRandomGenerator rng(3);
+    for (int round = 0; round < 300; ++round) {
+        const QByteArray bytes = round % 3 ? mutated(rng, valid) : randomBytes(rng, 100);
+        writeFile(file.path(), bytes);
+        MarkerFile::Contents contents;
+        if (MarkerFile::read(file.path(), contents, reason)) {
+            ASSERT_LE(qsizetype(contents.markers.size()) + contents.skippedLines, bytes.count('\n') + 1);
         }
     }
 }
