@@ -70,10 +70,11 @@ TEST_F(IndicatorsTest, LevelInWordsFollowsTheShownColours) {
                      "20 of 32 bars, green, resistance at or above start"},
           {510.0f, "2 of 8 lamps, light magenta over light blue",
            "32 of 32 bars, red, resistance below start"},
-          {542.0f, "beyond the lamps, all black", "32 of 32 bars, red, resistance below start"}}) {
+          {542.0f, "beyond the lamps, all black", "32 of 32 bars, red, resistance below start"},
+          {0.0f, "1 of 8 lamps, blue over magenta", "32 of 32 bars, green, resistance at or above start"}}) {
         show(level);
-        EXPECT_EQ(indicators.lampsText() + " / " + indicators.barText(),
-                  QStringLiteral("Level: %1 / Level: %2").arg(QLatin1String(lamps), QLatin1String(bar)));
+        EXPECT_EQ((indicators.lampsText() + " / " + indicators.barText()).toStdString(),
+                  std::string("Level: ") + lamps + " / Level: " + bar);
     }
     EXPECT_EQ(indicators.litBars(), 32);
     indicators.resetToNeutral();
