@@ -6,6 +6,7 @@
 #include "core/Colors.h"
 #include "device/PacketDecoder.h"
 #include "ui/widgets/AboutBox.h"
+#include "ui/widgets/ExportDialog.h"
 #include "ui/widgets/FocusRing.h"
 #include "ui/widgets/GraphView.h"
 #include "ui/widgets/ModelLabel.h"
@@ -21,6 +22,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSet>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace aurivo {
@@ -177,6 +179,25 @@ TEST(AboutBox, TitleVersionAndSize) {
     // 4485 x 2040 twips at the screen's resolution.
     const double dpi = about.screen()->logicalDotsPerInch();
     EXPECT_EQ(about.size(), QSize(int(std::lround(4485 * dpi / 1440)), int(std::lround(2040 * dpi / 1440))));
+}
+
+TEST(ExportDialog, EnterExportsTheSessionToTheTypedFileWithTheFormatsExtension) {
+    QTemporaryDir dir;
+    const QString base = dir.filePath("one");
+    ExportDialog dialog(ExportChoices{{{"one", base + ".Tst", base}}, dir.path()}, nullptr);
+    auto* file = dialog.findChild<QLineEdit*>("txtExportFile");
+    EXPECT_EQ(file->text(), base + ".edf"); // suggested from the session
+    QTimer::singleShot(0, file, [&] {
+        file->clear();
+        QTest::keyClick(file, Qt::Key_Return); // no file named: nothing happens
+        EXPECT_TRUE(dialog.isVisible());
+        file->setText(dir.filePath("out"));
+        QTest::keyClick(file, Qt::Key_Return);
+    });
+    const std::optional<ExportRequest> request = dialog.ask();
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->sessionPath, base + ".Tst");
+    EXPECT_EQ(request->outPath, dir.filePath("out.edf"));
 }
 
 TEST(Accessibility, RolesNamesRelationsAndActionsOfTheWindowsControls) {
