@@ -44,7 +44,8 @@ std::vector<int32_t> sampleReadings() {
 
 const std::vector<Marker> kMarkers{{1.0, 20, QStringLiteral("Marker 1")},
                                    {0.2, 0, QStringLiteral("Before, \"first\"")},
-                                   {9.0, 99, QString(45, QChar(0xe9))}}; // beyond the last reading
+                                   {9.0, 99, QString(45, QChar(0xe9))},  // beyond the last reading
+                                   {9.5, 120, QStringLiteral("After")}}; // as far: stays in file order
 
 // A saved session <dir>/s.Tst, s.Hdr, s.mrk.
 void writeSession(const QTemporaryDir& dir) {
@@ -118,9 +119,10 @@ TEST(Export, EdfPlusAndCsvReadBackWithEverySampleTheStartAndEveryMarker) {
     const std::pair<long long, QByteArray> expected[] = {{0, "Before, \"first\""},
                                                          {9500000, "Marker 1"},
                                                          {23000000, QString(20, QChar(0xe9)).toUtf8()},
+                                                         {23000000, "After"},
                                                          {23500000, "Recording ends"}};
-    ASSERT_EQ(hdr.annotations_in_file, 4);
-    for (int i = 0; i < 4; ++i) {
+    ASSERT_EQ(hdr.annotations_in_file, 5);
+    for (int i = 0; i < 5; ++i) {
         edf_annotation_struct a;
         ASSERT_EQ(edf_get_annotation(hdr.handle, i, &a), 0);
         EXPECT_EQ(std::pair(a.onset, QByteArray(a.annotation)), expected[i]);
@@ -143,7 +145,7 @@ TEST(Export, EdfPlusAndCsvReadBackWithEverySampleTheStartAndEveryMarker) {
         EXPECT_EQ(fields->at(3).toDouble(), ok ? 1e6 / ohmsOf(readings[i]) : 0.0) << "line " << i;
         EXPECT_TRUE(ok || (fields->at(2) + fields->at(3)).isEmpty()) << "line " << i;
         const std::map<int, QString> marked{
-            {0, kMarkers[1].label}, {19, kMarkers[0].label}, {46, kMarkers[2].label}};
+            {0, kMarkers[1].label}, {19, kMarkers[0].label}, {46, kMarkers[2].label + "; After"}};
         EXPECT_EQ(fields->at(4), marked.count(i) ? marked.at(i) : QString()) << "line " << i;
     }
     // A flat session on a step of the header's range still gets a range: 7520 is 553.9375 kOhm.
