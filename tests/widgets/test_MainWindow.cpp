@@ -16,6 +16,7 @@
 #include <QAccessibleValueInterface>
 #include <QApplication>
 #include <QFocusFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -304,16 +305,19 @@ TEST(Keyboard, TabChainFocusRingEntryFramesEnterIsOkayEscapeIsCancel) {
     EXPECT_EQ(visited,
               QStringList({"pixXYgraf", "TxtSeshnComnts", "LblParams_3", "LblParams_5", "pixXYgraf"}));
 
-    // The sensitivity box opens on its slider; Enter accepts the moved value, Escape drops it.
+    // The sensitivity box opens on its slider, from the menu or by Space on the sensitivity value; Enter
+    // accepts the moved value, Escape drops it.
     for (Qt::Key close : {Qt::Key_Return, Qt::Key_Escape}) {
-        graph->setFocus();
-        rig.action("mnuSetSense")->trigger();
+        QWidget* from = close == Qt::Key_Return ? graph : rig.find("LblParams_3");
+        from->setFocus();
+        close == Qt::Key_Return ? rig.action("mnuSetSense")->trigger() : key(Qt::Key_Space);
         EXPECT_EQ(focusName(), "Slider1");
+        EXPECT_EQ(rig.find<QGroupBox>("fraAdjSens")->title(), "Set Sensitivity");
         key(Qt::Key_Right);
         key(close);
         EXPECT_FALSE(params.sensitivityBoxShown()) << close;
         EXPECT_EQ(params.sensitivityText(), "26") << close;
-        EXPECT_EQ(QApplication::focusWidget(), graph) << close; // the focus goes back
+        EXPECT_EQ(QApplication::focusWidget(), from) << close; // the focus goes back
     }
     // The filter box opens on its text, selected: typing replaces it, Enter stores, Escape closes.
     rig.action("mnuSetFSize")->trigger();
