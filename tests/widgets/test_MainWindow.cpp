@@ -322,6 +322,7 @@ TEST(Keyboard, TabChainFocusRingEntryFramesEnterIsOkayEscapeIsCancel) {
     // The filter box opens on its text, selected: typing replaces it, Enter stores, Escape closes.
     rig.action("mnuSetFSize")->trigger();
     EXPECT_EQ(focusName(), "txtSS");
+    EXPECT_EQ(rig.find<QGroupBox>("fraSetStuff")->title(), "Set Filter Size : Value 1 to 8");
     key(Qt::Key_5);
     key(Qt::Key_Enter);
     EXPECT_EQ(params.filterSize(), 5);
