@@ -323,6 +323,7 @@ TEST(Keyboard, TabChainFocusRingEntryFramesEnterIsOkayEscapeIsCancel) {
     rig.action("mnuSetFSize")->trigger();
     EXPECT_EQ(focusName(), "txtSS");
     EXPECT_EQ(rig.find<QGroupBox>("fraSetStuff")->title(), "Set Filter Size : Value 1 to 8");
+    EXPECT_EQ(rig.find<QLineEdit>("txtSS")->selectedText(), "3"); // the filter size now
     key(Qt::Key_5);
     key(Qt::Key_Enter);
     EXPECT_EQ(params.filterSize(), 5);
