@@ -36,18 +36,22 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "aurivo-usb: %s\nTry 'aurivo-usb --help'.\n", qPrintable(line.error));
         return 2;
     }
-    const QString folder = ProgramFolder::choose(ProgramFolder::fromSystem(line.folder));
-    if (const QString why = ProgramFolder::prepare(folder); !why.isEmpty()) {
+    const ProgramFolder::Inputs inputs = ProgramFolder::fromSystem(line.folder);
+    const QString folder = ProgramFolder::choose(inputs);
+    // A folder that cannot hold files does not keep the monitor from showing the sensor: the window
+    // says why, and sessions run without being recorded.
+    const QString folderProblem = ProgramFolder::prepare(folder);
+    if (!folderProblem.isEmpty())
         std::fprintf(stderr, "aurivo-usb: cannot keep files in %s: %s\n", qPrintable(folder),
-                     qPrintable(why));
-        return 1;
-    }
+                     qPrintable(folderProblem));
     SystemClock clock;
     QtSerialComm comm(folder);
     PortMap ports(folder);
     QtMessageBoxes boxes;
     MainWindow window(comm, clock, boxes, folder, [&ports](int n) { return ports.canonicalPath(n); });
     boxes.setParentWidget(&window);
+    window.monitor().setFolderProblem(folderProblem);
+    window.monitor().setSettingsFallbackFolder(ProgramFolder::settingsFallback(inputs));
     TerminationWatch termination(&window);
     window.show();
     // Start-up runs inside the event loop, so a close during its pauses ends the program cleanly.

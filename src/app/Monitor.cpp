@@ -40,6 +40,13 @@ void Monitor::startUp() {
     if (!recovered.keepTemporaryFiles) SessionFiles::deleteTemporaryFiles(folder_);
     if (!recovered.notice.isEmpty())
         boxes_.notify(recovered.notice, QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Information);
+    if (!folderProblem_.isEmpty()) {
+        boxes_.notify(
+            QStringLiteral("The program's folder %1 cannot hold files: %2\r\nSessions are shown but "
+                           "not recorded, and the settings are not kept.")
+                .arg(QDir::toNativeSeparators(folder_), folderProblem_),
+            QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Warning);
+    }
     indicators_.setShown(255);
     indicators_.resetToNeutral();
     loadSettings();
@@ -49,7 +56,13 @@ void Monitor::startUp() {
 
 void Monitor::loadSettings() {
     Settings loaded; // the program's initial values: what a short file leaves unread
-    const SettingsFile::ReadResult result = settingsFile_.read(loaded);
+    SettingsFile::ReadResult result = settingsFile_.read(loaded);
+    // A settings file beside an executable that cannot keep files is still the user's choice.
+    if (result.status == SettingsFile::ReadResult::Status::Missing && !settingsFallbackFolder_.isEmpty() &&
+        QDir(settingsFallbackFolder_) != QDir(folder_)) {
+        loaded = Settings{};
+        result = SettingsFile(settingsFallbackFolder_).read(loaded);
+    }
     if (result.status == SettingsFile::ReadResult::Status::Failed) {
         boxes_.show(result.error, QStringLiteral("Need to trap this error"), MessageBoxes::Buttons::OkCancel,
                     MessageBoxes::Icon::Warning);
@@ -119,13 +132,11 @@ void Monitor::onTick() {
 
     if (comm_.portOpen() && !readDevicePackets() && sessions_.running()) sessions_.stopAfterPortFailure();
 
-    // What was recorded reaches the operating system once per tick; a write failure is told once.
+    // What was recorded reaches the operating system once per tick; a write failure is told once, in a
+    // notice that does not wait, so the clock, the data label and the timeout go on while it is open.
     files_.flush();
     const QString stopped = files_.takeRecordingStopped();
-    if (!stopped.isEmpty()) {
-        boxes_.show(stopped, QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok,
-                    MessageBoxes::Icon::Warning);
-    }
+    if (!stopped.isEmpty()) boxes_.notify(stopped, QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Warning);
 }
 
 bool Monitor::readDevicePackets() {
@@ -193,11 +204,20 @@ void Monitor::prepareToClose() {
     // user's comments; nothing typed is lost.
     if (sessions_.running()) sessions_.stopSession();
     if (replayShown_) {
+        comments_.setText(commentsBeforeReplay_);
+        views_.leaveReplayView();
+        // The settings keep the size in force before the replay: leaving the replay view nudges the
+        // height for an arrangement that will not run any more.
         if (host_.showState() == WindowState::Normal) {
             host_.setWindowHeight(views_.preReplayHeight());
             host_.setWindowWidth(views_.preReplayWidth());
         }
-        views_.leaveReplayView();
+    }
+    // A stopped session that was never saved is kept in unsaved/ rather than deleted by the next start.
+    if (const QString failure = sessions_.keepUnsavedSession(); !failure.isEmpty()) {
+        boxes_.show(QStringLiteral("The last session was not saved and could not be kept:\r\n") + failure +
+                        QStringLiteral("\r\nIts files stay as tempdata.* until the next start."),
+                    QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     }
     QString error;
     if (!settingsFile_.write(collectSettings(), &error)) {
@@ -247,7 +267,8 @@ void Monitor::saveSessionOrResume() {
             host_.setWindowWidth(views_.preReplayWidth());
         }
         views_.leaveReplayView();
-        comments_.setText(QString());
+        // The stopped session's comments come back; the replay only lent the box.
+        comments_.setText(commentsBeforeReplay_);
         comments_.setLocked(false);
         graph_.clearAxisLabels();
         return;
@@ -261,6 +282,7 @@ void Monitor::saveSessionOrResume() {
     fileManager_.load(FileManager::Purpose::Save);
     ports_.requestCancel(); // opening the file manager ends a port chooser's pause
     dialogs_.showFileManager(fileManager_);
+    if (fileManager_.saved()) sessions_.temporarySessionSaved();
 }
 
 void Monitor::displaySavedSessions() {
@@ -272,6 +294,7 @@ void Monitor::displaySavedSessions() {
         return;
     }
     if (!replayShown_) {
+        commentsBeforeReplay_ = comments_.text();
         setReplayShown(true);
         comments_.setLocked(true);
         if (host_.showState() == WindowState::Normal) {

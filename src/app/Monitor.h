@@ -86,6 +86,12 @@ class Monitor {
 
     const QString& programFolder() const { return folder_; }
 
+    // Where the settings file is read from when the program's folder has none (the executable's folder,
+    // when the program keeps its files elsewhere); it is always written to the program's folder.
+    void setSettingsFallbackFolder(const QString& folder) { settingsFallbackFolder_ = folder; }
+    // Why the program's folder cannot hold files: start-up says so once, and sessions run unrecorded.
+    void setFolderProblem(const QString& why) { folderProblem_ = why; }
+
     void startUp();
     void onTick();
     // Runs when the window is about to close, for any reason: stops a running session (so its header
@@ -181,7 +187,10 @@ class Monitor {
     SettingsFile settingsFile_;
     ResearchTools research_;
     Reading last_;
+    QString settingsFallbackFolder_;
+    QString folderProblem_;
     bool replayShown_ = false;
+    QString commentsBeforeReplay_; // the comment box's text when the replay view began
     bool showInputChecked_ = false;
     MenuInputs menuInputs_;
     int tickDepth_ = 0;

@@ -31,6 +31,12 @@ QString ProgramFolder::choose(const Inputs& in) {
     return clean(dataHome + "/aurivo-usb");
 }
 
+QString ProgramFolder::settingsFallback(const Inputs& in) {
+    if (!in.chosen.isEmpty() || in.executableFolder.isEmpty()) return QString();
+    const QString exe = clean(in.executableFolder);
+    return exe == choose(in) ? QString() : exe;
+}
+
 ProgramFolder::Inputs ProgramFolder::fromSystem(const QString& chosen) {
     const QString exe = QCoreApplication::applicationDirPath();
     return {chosen,

@@ -22,6 +22,9 @@ class ProgramFolder {
 
     // The folder the rule picks, as an absolute path (not created here).
     static QString choose(const Inputs& in);
+    // Where a settings file is read from when the chosen folder has none: the executable's folder when
+    // the rule passed over it (not writable) and no folder was given; else empty.
+    static QString settingsFallback(const Inputs& in);
     // This process's inputs: its executable's folder, the environment and the build's install folder.
     static Inputs fromSystem(const QString& chosen);
     // Creates the folder when missing and checks that files can be made in it; returns why it cannot be

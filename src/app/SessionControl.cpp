@@ -12,9 +12,12 @@
 #include "display/ReadingStatus.h"
 #include "files/SessionNameRule.h"
 #include "recording/SessionFiles.h"
+#include "recording/SessionHeaderFile.h"
 #include "recording/SessionMarkers.h"
+#include "recording/UnsavedSessions.h"
 #include "settings/PortChooser.h"
 
+#include <QDir>
 #include <QLocale>
 #include <cstdlib>
 
@@ -47,16 +50,41 @@ QString SessionControl::generalDateText(const QDateTime& when) {
 }
 
 void SessionControl::startSession() {
+    if (const QString failure = keepUnsavedSession(); !failure.isEmpty()) {
+        p_.boxes.show(QStringLiteral("The last session was not saved and could not be kept, so no new "
+                                     "session was started:\r\n") +
+                          failure + QStringLiteral("\r\nSave it with File > Save session first."),
+                      QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+        return;
+    }
     saveAsFlag_ = false;
     beginSession();
 }
 
-void SessionControl::startSessionAs() {
-    saveAsName_ = p_.dialogs.showSaveAs(saveAsName_);
-    if (!saveAsName_.isEmpty() && SessionNameRule::acceptForStart(saveAsName_, p_.files.folder(), p_.boxes)) {
-        saveAsFlag_ = true;
-        beginSession();
+QString SessionControl::keepUnsavedSession() {
+    if (!unsavedTemporary_ || running_) return QString();
+    // The comments typed since the stop belong to the session when it was the last one shown.
+    if (!saveAsFlag_) {
+        QString reason;
+        const QString header = p_.files.filePath(QStringLiteral("tempdata.hdr"));
+        if (!SessionHeaderFile::replaceComments(header, p_.comments.text(), reason))
+            return QDir::toNativeSeparators(header) + QStringLiteral(": ") + reason;
     }
+    const UnsavedSessions::Outcome kept = UnsavedSessions::keep(p_.files.folder(), unsavedStart_);
+    if (!kept.ok()) return kept.error;
+    unsavedTemporary_ = false;
+    return QString();
+}
+
+void SessionControl::startSessionAs() {
+    // The dialog shows the name typed last; the last session keeps its own name and files until a new
+    // name is accepted, so a cancelled or refused name leaves it as it was.
+    typedName_ = p_.dialogs.showSaveAs(typedName_);
+    if (typedName_.isEmpty() || !SessionNameRule::acceptForStart(typedName_, p_.files.folder(), p_.boxes))
+        return;
+    saveAsName_ = typedName_;
+    saveAsFlag_ = true;
+    beginSession();
 }
 
 void SessionControl::beginSession() {
@@ -94,12 +122,14 @@ void SessionControl::beginSession() {
         return;
     }
 
-    // The session runs and shows live data even when its files could not be created; the user is told
-    // once, now, which file and why, instead of finding an empty recording later.
+    // The session runs and shows live data even when some of its files could not be created; the user is
+    // told once, now, which file and why, instead of finding an empty recording later.
     if (!failures.isEmpty()) {
-        p_.boxes.show(QStringLiteral("The session is shown but not recorded:\r\n") +
-                          failures.join(QStringLiteral("\r\n")),
-                      QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+        const QString what = p_.files.recordingReadings()
+                                 ? QStringLiteral("Some files of this session are not recorded:\r\n")
+                                 : QStringLiteral("The session is shown but not recorded:\r\n");
+        p_.boxes.show(what + failures.join(QStringLiteral("\r\n")), QStringLiteral("Aurivo USB"),
+                      MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     }
     // Markers of this session would otherwise follow those of an earlier session under the same name.
     if (!markersCleared) {
@@ -122,11 +152,14 @@ void SessionControl::stopSession() {
     const GraphState& graph = p_.graph.state();
     p_.files.writeHeaderClosing(graph.minADC, graph.maxADC, p_.comments.text());
     p_.files.closeAll();
+    if (!saveAsFlag_) {
+        unsavedTemporary_ = true;
+        unsavedStart_ = startDate_;
+    }
     // A recording that could not be completed (the header included) is told now, once.
     const QString stopped = p_.files.takeRecordingStopped();
     if (!stopped.isEmpty())
-        p_.boxes.show(stopped, QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok,
-                      MessageBoxes::Icon::Warning);
+        p_.boxes.notify(stopped, QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Warning);
 }
 
 void SessionControl::stopAfterPortFailure() {

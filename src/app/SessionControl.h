@@ -70,6 +70,8 @@ class SessionControl {
     // are single precision, a few milliseconds apart at the end of the day).
     double elapsedSeconds() const;
 
+    // Session > Start. A stopped temporary session that was never saved is first kept in unsaved/; when
+    // that fails the user is told why and no session starts, so nothing is overwritten.
     void startSession();
     void startSessionAs();
     void beginSession();
@@ -80,6 +82,13 @@ class SessionControl {
     // and the user told when and how many readings were recorded.
     void stopAfterPortFailure();
     void restartSession();
+
+    // The stopped temporary session was saved under a name: there is nothing left to keep.
+    void temporarySessionSaved() { unsavedTemporary_ = false; }
+    bool hasUnsavedSession() const { return unsavedTemporary_; }
+    // Moves a stopped, never saved temporary session into unsaved/ (its header first takes the comment
+    // box's text when it was the last session). Returns an empty text, or why it could not be kept.
+    [[nodiscard]] QString keepUnsavedSession();
 
     // A valid packet arrived: data is present and the no-data count starts again.
     void noteReading();
@@ -104,7 +113,8 @@ class SessionControl {
     Parts p_;
     bool running_ = false;
     bool saveAsFlag_ = false;
-    QString saveAsName_;
+    QString saveAsName_; // the name of the last named session
+    QString typedName_;  // what the save-as dialog holds: the name typed last
     StartValue start_ = StartValue::BeforeFirstSession;
     int32_t startCandidate_ = 0;
     int32_t stableCount_ = 0;
@@ -114,6 +124,8 @@ class SessionControl {
     bool dataSeen_ = false;
     float lastDataTime_ = 0;
     QString clockText_;
+    bool unsavedTemporary_ = false; // the temporary files hold a stopped session never saved
+    QDateTime unsavedStart_;        // its start, which names it when it is kept
 };
 
 } // namespace aurivo

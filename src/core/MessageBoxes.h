@@ -8,7 +8,9 @@ namespace aurivo {
 
 class MessageBoxes {
   public:
-    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+    // The first button is the default (Enter), except in YesNoDefaultNo, a question whose Yes destroys
+    // something and must be chosen on purpose.
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, YesNoDefaultNo };
     enum class Icon { None, Information, Warning, Question };
     enum class Answer { Ok, Cancel, Yes, No };
 

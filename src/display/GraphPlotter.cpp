@@ -120,10 +120,9 @@ GraphPlotter::Outcome GraphPlotter::plotReading(const Reading& reading, const In
     const double average = numbers::roundHalfEven(double(sum) / n);
     if (fitsLong(average)) s.filteredReading = int32_t(average);
 
-    if (s.filteredReading > s.maxADC)
-        s.maxADC = s.filteredReading;
-    else if (s.filteredReading < s.minADC)
-        s.minADC = s.filteredReading;
+    // Both bounds are checked: a session whose every reading is a new maximum still has a minimum.
+    if (s.filteredReading > s.maxADC) s.maxADC = s.filteredReading;
+    if (s.filteredReading < s.minADC) s.minADC = s.filteredReading;
 
     const double start = inputs.startReading;
     const double percent = inputs.spanPercent;

@@ -51,6 +51,10 @@ QString FileManager::currentDrive() const {
 }
 
 void FileManager::load(Purpose purpose) {
+    // Every opening starts with an empty name box: a name left from the last save would otherwise be
+    // extended by what the user types next, or overwrite that session with one keystroke.
+    name_.clear();
+    saved_ = false;
     list_ = DisplayList{};
     for (LabelModel& label : labels_)
         label.caption = kFileToDisplay;
@@ -188,15 +192,9 @@ void FileManager::runFileOption() {
 bool FileManager::refreshTemporaryHeader(QString& failure) {
     // The header of the stopped session gets the comment box's current text as its comments.
     const QString header = QDir(programFolder_).filePath(QStringLiteral("tempdata.hdr"));
-    QStringList items;
-    QString reason;
-    // A missing header leaves empty items.
-    static_cast<void>(SessionHeaderFile::readItems(header, 4, items, reason));
-    while (items.size() < 4)
-        items.append(QString());
     if (comments_.text().isEmpty()) comments_.setText(QStringLiteral(" "));
-    items.append(comments_.text());
-    if (SessionHeaderFile::writeItems(header, items, reason)) return true;
+    QString reason;
+    if (SessionHeaderFile::replaceComments(header, comments_.text(), reason)) return true;
     failure = QDir::toNativeSeparators(header) + QStringLiteral(": ") + reason;
     return false;
 }
@@ -222,9 +220,10 @@ void FileManager::saveSession() {
             return;
         }
         existing.close();
+        // The question names the session it would replace; Enter answers No.
         const MessageBoxes::Answer answer =
-            boxes_.show(QStringLiteral("File already exists !\rDo you wish to overwrite it?"), kTitle,
-                        MessageBoxes::Buttons::YesNo, MessageBoxes::Icon::Question);
+            boxes_.show(SessionNameRule::overwriteQuestion(tst), kTitle,
+                        MessageBoxes::Buttons::YesNoDefaultNo, MessageBoxes::Icon::Question);
         if (answer != MessageBoxes::Answer::Yes) return;
     }
 
@@ -236,6 +235,7 @@ void FileManager::saveSession() {
                     MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
         return;
     }
+    saved_ = true;
     hidden_ = true;
 }
 

@@ -44,10 +44,12 @@ class FileManager {
     const QStringList& drives() const { return drives_; }   // mounted roots, "/" first
     QString currentDrive() const;                           // the root of the drive holding dirFM
     bool hidden() const { return hidden_; }
+    // This opening saved the temporary session under a name.
+    bool saved() const { return saved_; }
 
     // ---- Handlers ----------------------------------------------------------------------------------
-    // Opens the dialog: an empty display list, the drive list, the remembered folder, and the caption,
-    // width and buttons of the purpose.
+    // Opens the dialog: an empty name box and display list, the drive list, the remembered folder, and the
+    // caption, width and buttons of the purpose.
     void load(Purpose purpose);
     void setName(const QString& name) { name_ = name; } // the user typed
     void runFileOption();
@@ -91,6 +93,7 @@ class FileManager {
     QStringList files_;
     QStringList drives_;
     bool hidden_ = false;
+    bool saved_ = false;
 };
 
 } // namespace aurivo

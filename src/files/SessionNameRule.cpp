@@ -56,9 +56,15 @@ bool SessionNameRule::acceptForStart(const QString& name, const QString& folder,
     }
     const QFileInfo reading(resolveFileCase(QDir(folder).filePath(name + QStringLiteral(".tst"))));
     if (!reading.exists() && !reading.isSymLink()) return true;
-    return boxes.show(QStringLiteral("File already exists !\rDo you wish to overwrite it?"), title,
-                      MessageBoxes::Buttons::YesNo,
+    return boxes.show(overwriteQuestion(reading.absoluteFilePath()), title,
+                      MessageBoxes::Buttons::YesNoDefaultNo,
                       MessageBoxes::Icon::Question) == MessageBoxes::Answer::Yes;
+}
+
+QString SessionNameRule::overwriteQuestion(const QString& tstPath) {
+    const QFileInfo target(tstPath);
+    return QStringLiteral("File already exists !\rThe session \"%1\" in %2\rDo you wish to overwrite it?")
+        .arg(target.completeBaseName(), QDir::toNativeSeparators(target.absolutePath()));
 }
 
 } // namespace aurivo

@@ -21,6 +21,9 @@ class SessionNameRule {
     // is told; a name whose reading file exists (in any case) asks the file manager's overwrite
     // question, and No starts nothing.
     static bool acceptForStart(const QString& name, const QString& folder, MessageBoxes& boxes);
+    // The overwrite question for the session whose reading file is tstPath: it names the session and
+    // its folder, so the user knows what a Yes replaces.
+    static QString overwriteQuestion(const QString& tstPath);
 
     static inline const QString kTempdataMessage =
         QStringLiteral("'tempdata.tst' is a reserved filename\r\nPlease use another name.");

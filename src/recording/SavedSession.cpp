@@ -5,8 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
+#include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 namespace aurivo {
 
@@ -15,15 +17,37 @@ namespace {
 constexpr double kLowestReading = 1;
 constexpr double kHighestReading = 16383;
 
-// The reading of a header item: a number (blanks around it allowed) that a converter can give. The
-// readers skip readings below 1, so no stored session reaches 0; a value outside the range would put
-// the common scale out of reach (negative or endless resistances) for every session drawn with it.
-std::optional<double> readingOf(const QString& text) {
+// A header's MinADC or MaxADC: a number (blanks around it allowed) in 0..16383. Anything else cannot
+// come from a recording and marks the header as damaged. 0 and 16383 are what a session without
+// readings writes.
+std::optional<double> headerValue(const QString& text) {
     bool ok = false;
     const double value = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(value) || value < kLowestReading || value > kHighestReading)
-        return std::nullopt;
+    if (!ok || !std::isfinite(value) || value < 0 || value > kHighestReading) return std::nullopt;
     return value;
+}
+
+// The smallest and largest reading in 1..16383 of the file's whole records, read in blocks; nullopt when
+// it holds none (or cannot be read).
+std::optional<std::pair<double, double>> rangeOfReadings(QFile& file, int64_t lengthBytes) {
+    std::vector<int32_t> block(size_t(1) << 16);
+    double lo = kHighestReading, hi = 0;
+    bool any = false;
+    if (!file.seek(0)) return std::nullopt;
+    for (int64_t left = lengthBytes; left > 0;) {
+        const qint64 want = std::min<int64_t>(left, int64_t(block.size()) * 4);
+        if (file.read(reinterpret_cast<char*>(block.data()), want) != want) return std::nullopt;
+        left -= want;
+        for (int64_t i = 0; i < want / 4; ++i) {
+            const double a = qFromLittleEndian(block[size_t(i)]);
+            if (a < kLowestReading || a > kHighestReading) continue;
+            lo = std::min(lo, a);
+            hi = std::max(hi, a);
+            any = true;
+        }
+    }
+    if (!any) return std::nullopt;
+    return std::make_pair(lo, hi);
 }
 
 } // namespace
@@ -59,33 +83,40 @@ SavedSession SavedSession::load(const QString& tstPath, const QString& hdrPath, 
                            .arg(trailing)
                            .arg(tstName);
     }
-    const std::optional<double> minADC = readingOf(items[1]);
-    const std::optional<double> maxADC = readingOf(items[3]);
-    const auto outOfRange = [&](const char* label, const QString& item) {
-        return QStringLiteral("%1 \"%2\" in %3 is not a number in 1..16383")
+    const std::optional<double> minADC = headerValue(items[1]);
+    const std::optional<double> maxADC = headerValue(items[3]);
+    const auto damaged = [&](const char* label, const QString& item) {
+        return QStringLiteral("%1 \"%2\" in %3 is not a number in 0..16383")
             .arg(QLatin1String(label), item.trimmed().left(40), hdrName);
     };
-    if (minADC && maxADC && *minADC <= *maxADC) {
+    if (!minADC) {
+        session.error = damaged("MinADC", items[1]);
+        return session;
+    }
+    if (!maxADC) {
+        session.error = damaged("MaxADC", items[3]);
+        return session;
+    }
+    session.comments = items[4];
+    if (*minADC >= kLowestReading && *minADC <= *maxADC) {
         session.minADC = *minADC;
         session.maxADC = *maxADC;
-    } else if (session.lengthBytes == 0) {
-        session.error = tstName + QStringLiteral(" holds no readings"); // its header holds 16383 and 0
-    } else if (!minADC) {
-        session.error = outOfRange("MinADC", items[1]);
-    } else if (!maxADC) {
-        session.error = outOfRange("MaxADC", items[3]);
-    } else {
-        session.error = QStringLiteral("MinADC %1 is above MaxADC %2 in %3")
-                            .arg(items[1].trimmed(), items[3].trimmed(), hdrName);
+        session.hasRange = true;
+    } else if (const auto range = rangeOfReadings(reading, session.lengthBytes)) {
+        // A header that does not give a range (no readings when it was written, or a minimum above the
+        // maximum as earlier versions wrote for sessions that only rose) is no damage: the readings
+        // themselves give it.
+        session.minADC = range->first;
+        session.maxADC = range->second;
+        session.hasRange = true;
     }
-    if (!session.ok()) return session;
-    session.comments = items[4];
 
     if (!withReadings) return session;
     // The whole file in one read; records are little-endian 32-bit integers.
     session.readings.resize(size_t(session.lengthBytes / 4));
     const qint64 wanted = session.lengthBytes;
-    if (wanted > 0 && reading.read(reinterpret_cast<char*>(session.readings.data()), wanted) != wanted) {
+    if (wanted > 0 && (!reading.seek(0) ||
+                       reading.read(reinterpret_cast<char*>(session.readings.data()), wanted) != wanted)) {
         session.error = tstName + QStringLiteral(": ") + reading.errorString();
         session.readings.clear();
         return session;

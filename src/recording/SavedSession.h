@@ -1,9 +1,10 @@
 #pragma once
 // One saved session as the replay needs it: the range and comments of its header and every whole record
-// of its reading file. A session that cannot be drawn (a file that cannot be opened, a header with fewer
-// than five items, a MinADC or MaxADC that is not a reading in 1..16383, MinADC above MaxADC) carries the
-// reason instead, so the replay can name it and still draw the others. A reading file cut inside its
-// last record is drawn up to its last whole record, with a note saying so.
+// of its reading file. A session that cannot be read (a file that cannot be opened, a header with fewer
+// than five items, a MinADC or MaxADC that is not a number in 0..16383) carries the reason instead, so the
+// replay can name it and still draw the others. A header without a usable range (MinADC above MaxADC, or
+// 0) takes the range from the readings; a session without readings is still a session, with nothing to
+// draw. A reading file cut inside its last record is drawn up to its last whole record, with a note.
 
 #include <QString>
 #include <cstdint>
@@ -19,8 +20,9 @@ class SavedSession {
 
     bool ok() const { return error.isEmpty(); }
 
-    QString error; // empty when the session loaded
-    QString note;  // something the replay left out of a session it draws (trailing bytes)
+    QString error;         // empty when the session loaded
+    QString note;          // something the replay left out of a session it draws (trailing bytes)
+    bool hasRange = false; // minADC..maxADC hold the session's range; false when it has no readings
     double minADC = 0;
     double maxADC = 0;
     QString comments;

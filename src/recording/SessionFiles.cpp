@@ -58,12 +58,7 @@ QStringList SessionFiles::open(const QString& baseName) {
     openChannel(reading_, filePath(baseName + QStringLiteral(".tst")), failures);
     openChannel(text_, filePath(baseName + QStringLiteral(".txt")), failures);
     if (!trace_.file.isOpen()) openChannel(trace_, filePath(QString::fromLatin1(kTraceFileName)), failures);
-    // Part of a recording is worse than none: a reading file without its text file (or header) would
-    // not be the session it claims to be, so one file that cannot be made stops all of them.
-    if (!failures.isEmpty()) {
-        for (Channel* c : {&header_, &reading_, &text_, &trace_})
-            c->file.close();
-    }
+    // A file that cannot be made is skipped alone: the others record the session as usual.
     return failures;
 }
 

@@ -6,8 +6,7 @@
 // so a reading costs no system call. Every stored reading is also kept in memory: the graph rebuild reads
 // the session from there instead of going back to the file record by record.
 // A file that cannot be created (no permission, a symbolic link, a directory or a device in its place; a
-// link is never followed) is reported once by open, and then none of the files is written in that
-// session, so that what is recorded is always a whole session.
+// link is never followed) is reported once by open and skipped; the other files are written as usual.
 // A write that fails (a full disk) stops the recording at the last tick that was written whole: the
 // reading, text and trace files are cut back to it, so they end on whole records and hold the same
 // readings, and nothing more is written to them in this session. The header is still written at stop.
@@ -33,9 +32,11 @@ class SessionFiles {
     // Opens header, reading file, text file and (unless it is still open from before a Restart)
     // PlotData.txt for the base name ("tempdata" or the save-as name). Each is created empty; the reading
     // file is emptied too, so no records of an older, longer session remain behind the new ones.
-    // Returns one message per file that could not be created ("<file> in <folder>: <reason>"); after
-    // one, the session is not recorded at all.
+    // Returns one message per file that could not be created ("<file> in <folder>: <reason>"); only that
+    // file is skipped.
     [[nodiscard]] QStringList open(const QString& baseName);
+    // The reading file is open: the session's readings are being recorded.
+    bool recordingReadings() const { return reading_.file.isOpen(); }
 
     // Record n (from 1) at byte offset 4 x (n - 1), little-endian signed 32-bit. Record numbers below 1
     // are ignored.

@@ -1,5 +1,7 @@
 #include "recording/SessionHeaderFile.h"
 
+#include <algorithm>
+
 #include "core/SafeFileWriter.h"
 #include "core/TextItemReader.h"
 #include "core/TextItemWriter.h"
@@ -52,6 +54,31 @@ bool SessionHeaderFile::writeItems(const QString& path, const QStringList& items
     if (SafeFileWriter::writeFile(path, bytes(items), failure)) return true;
     reason = failure.reason;
     return false;
+}
+
+QString SessionHeaderFile::startLine(const QString& comments) {
+    if (!comments.startsWith(QLatin1String("Start of Session : "))) return QString();
+    const qsizetype end = comments.indexOf(QLatin1Char('\r'));
+    const qsizetype lf = comments.indexOf(QLatin1Char('\n'));
+    const qsizetype cut = end < 0 ? lf : (lf < 0 ? end : std::min(end, lf));
+    return cut < 0 ? comments : comments.left(cut);
+}
+
+bool SessionHeaderFile::replaceComments(const QString& path, const QString& comments, QString& reason) {
+    QStringList items;
+    QString unread;
+    // A missing header leaves empty items.
+    static_cast<void>(readItems(path, 5, items, unread));
+    const QString recordedStart = items.size() >= 5 ? startLine(items[4]) : QString();
+    while (items.size() < 4)
+        items.append(QString());
+    while (items.size() > 4)
+        items.removeLast();
+    QString text = comments.isEmpty() ? QStringLiteral(" ") : comments;
+    if (!recordedStart.isEmpty() && startLine(text) != recordedStart)
+        text = recordedStart + QStringLiteral("\r\n") + text;
+    items.append(text);
+    return writeItems(path, items, reason);
 }
 
 } // namespace aurivo

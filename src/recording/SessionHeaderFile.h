@@ -28,6 +28,15 @@ class SessionHeaderFile {
     // as a single quote, so the item reads back whole; line breaks inside an item become CR LF. The file
     // is replaced whole or not at all; reason is the system's description of a failure.
     [[nodiscard]] static bool writeItems(const QString& path, const QStringList& items, QString& reason);
+
+    // Rewrites a stopped session's header with new comments, keeping its first four items (empty items
+    // when the header is missing or short). The start line ("Start of Session : " and the date) comes
+    // from the recording: when the header's comments begin with one and the new comments do not, it is
+    // kept in front of them. Empty comments are written as one blank. False with the reason on failure;
+    // the header then stays as it was.
+    [[nodiscard]] static bool replaceComments(const QString& path, const QString& comments, QString& reason);
+    // The first line of comments when it is the start line written at stop, else empty.
+    static QString startLine(const QString& comments);
 };
 
 } // namespace aurivo

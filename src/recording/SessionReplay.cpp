@@ -41,6 +41,7 @@ void SessionReplay::drawChosenSessions(const DisplayList& list, ReplayCanvas& ca
         if (!session.note.isEmpty())
             damaged += QStringLiteral("\r\n") + name + QStringLiteral(": ") + session.note;
         text += name + QStringLiteral("  Comments ...\r\n") + session.comments + QStringLiteral("\r\n");
+        if (!session.hasRange) continue; // listed with its comments; it has no readings to draw
         longest = std::max(longest, session.lengthBytes);
         if (session.minADC < minADC) minADC = session.minADC;
         if (session.maxADC > maxADC) maxADC = session.maxADC;
@@ -51,8 +52,8 @@ void SessionReplay::drawChosenSessions(const DisplayList& list, ReplayCanvas& ca
         boxes_.show(QStringLiteral("Some saved sessions cannot be displayed in full:") + damaged,
                     QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     }
-    const bool anyDrawn =
-        std::any_of(sessions.begin(), sessions.end(), [](const SavedSession& s) { return s.ok(); });
+    const auto drawable = [](const SavedSession& s) { return s.ok() && s.hasRange; };
+    const bool anyDrawn = std::any_of(sessions.begin(), sessions.end(), drawable);
     if (!anyDrawn) return; // no range to scale to: the picture keeps just its grid
 
     const int width = canvas.scaleWidth();
@@ -64,7 +65,7 @@ void SessionReplay::drawChosenSessions(const DisplayList& list, ReplayCanvas& ca
 
     for (int k = 0; k < count; ++k) {
         const SavedSession& session = sessions[size_t(k)];
-        if (!session.ok()) continue;
+        if (!drawable(session)) continue;
         drawTraceFromFile(list.tstPaths[size_t(k)], scale.yCompress, kSessionColours[size_t(k)], canvas);
     }
 }

@@ -68,10 +68,9 @@ TEST_F(GraphTest, AverageExtremesAndTextFile) {
     prime(8000, 2, " 8000");
     feed(8100, 1, 1); // invalid and zero readings are ignored
     feed(0);
-    feed(8000); // the first reading of a session only sets the maximum
-    EXPECT_EQ(state().minADC, 16383);
-    feed(8001); // 8000.5 rounds to the even 8000: not above the maximum, so the minimum
-    EXPECT_EQ(state().minADC, 8000);
+    feed(8000); // the first reading of a session is both its minimum and its maximum
+    EXPECT_EQ(std::pair(state().minADC, state().maxADC), std::pair(8000.0, 8000.0));
+    feed(8001); // 8000.5 rounds to the even 8000
     // 8001.5 rounds to the even 8002; 9000 is more than 804 above the last average and enters as 8655.
     for (int32_t raw : {8002, 7700, 9000})
         feed(raw);

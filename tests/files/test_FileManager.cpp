@@ -109,7 +109,9 @@ TEST_F(FileManagerTest, SaveCopiesTheSessionWithTheCommentsOfTheBoxAndAsksBefore
     press(QStringLiteral("a.b.tst"));
     EXPECT_TRUE(fm.hidden());
     EXPECT_EQ(comments.text(), QStringLiteral(" "));
-    EXPECT_EQ(readFile(dataPath("a.Hdr")), kHeaderStart + "\" \"\r\n");
+    // The start line comes from the recording even when the box no longer holds it.
+    EXPECT_EQ(readFile(dataPath("a.Hdr")),
+              kHeaderStart + "\"Start of Session : 06/12/2026 17:00:00\r\n \"\r\n");
     EXPECT_EQ(readFile(dataPath("a.Txt")), kText);
 
     writeFile(temp("tempdata.tst"), QByteArray("\x01\x00\x00\x00", 4));
@@ -117,10 +119,13 @@ TEST_F(FileManagerTest, SaveCopiesTheSessionWithTheCommentsOfTheBoxAndAsksBefore
     boxes.answers = {Answer::No};
     press(QStringLiteral("a"));
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("File already exists !\rDo you wish to overwrite it?"));
-    EXPECT_EQ(
-        std::tuple(boxes.shown[0].title, boxes.shown[0].buttons, boxes.shown[0].icon),
-        std::tuple(QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::YesNo, MessageBoxes::Icon::Question));
+    // The question names the session and its folder, and Enter answers No.
+    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("File already exists !\rThe session \"a\" in %1\rDo you "
+                                                  "wish to overwrite it?")
+                                       .arg(QDir::toNativeSeparators(data.path())));
+    EXPECT_EQ(std::tuple(boxes.shown[0].title, boxes.shown[0].buttons, boxes.shown[0].icon),
+              std::tuple(QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::YesNoDefaultNo,
+                         MessageBoxes::Icon::Question));
     EXPECT_FALSE(fm.hidden());
     EXPECT_EQ(readFile(dataPath("a.Tst")), kReadings);
 

@@ -88,7 +88,7 @@ TEST_F(SessionFilesTest, RestartKeepsTheTraceFileAppending) {
     EXPECT_EQ(read("PlotData.txt"), QByteArray());
 }
 
-TEST_F(SessionFilesTest, LinksAndFoldersInTheFilesPlacesRecordNothing) {
+TEST_F(SessionFilesTest, LinksAndFoldersInTheFilesPlacesAreSkippedAndTheOthersRecorded) {
     QTemporaryDir outside;
     const QString victim = QDir(outside.path()).filePath(QStringLiteral("victim.txt"));
     writeFile(victim, "keep");
@@ -107,8 +107,9 @@ TEST_F(SessionFilesTest, LinksAndFoldersInTheFilesPlacesRecordNothing) {
     files.appendTraceEmptyLine();
     files.closeAll();
     EXPECT_EQ(readFile(victim), QByteArray("keep"));
-    EXPECT_EQ(read("tempdata.tst").size(), 0);               // not half a session: nothing is recorded
-    EXPECT_EQ(files.readings(), std::vector<int32_t>{8000}); // still kept for the graph
+    EXPECT_EQ(read("tempdata.tst"), QByteArray("\x40\x1f\x00\x00", 4)); // the file that could be made
+    EXPECT_TRUE(QFileInfo(path("tempdata.hdr")).isDir());
+    EXPECT_EQ(files.readings(), std::vector<int32_t>{8000});
 }
 
 TEST(SessionFilesFullDisk, RecordingStopsOnWholeReadingsAndTheHeaderIsWrittenWhenThereIsRoom) {

@@ -64,7 +64,14 @@ TEST(Sessions, StartStopMenusPortElapsedTimeAndFilesWrittenEveryTick) {
     rig.m().comments().setText("a \"good\" run");
     QFile::remove(rig.path("Aurivo_USB.ini"));
     rig.m().prepareToClose();
-    EXPECT_TRUE(rig.read("tempdata.hdr").endsWith("a 'good' run\"\r\n"));
+    // Both stopped sessions were never saved: each was kept in unsaved/ under its start, the first when
+    // the next one started, the second when the program closed.
+    const QDir unsaved(rig.path("unsaved"));
+    const QStringList kept = unsaved.entryList({"*.Hdr"}, QDir::Files, QDir::Name);
+    ASSERT_EQ(kept.size(), 2);
+    EXPECT_TRUE(readFile(unsaved.filePath(kept[0])).endsWith("\r\nfirst\r\nsecond\"\r\n"));
+    EXPECT_TRUE(readFile(unsaved.filePath(kept[1])).endsWith("a 'good' run\"\r\n"));
+    EXPECT_FALSE(QFile::exists(rig.path("tempdata.tst")));
     EXPECT_TRUE(QFile::exists(rig.path("Aurivo_USB.ini")));
     EXPECT_FALSE(rig.comm.portOpen());
 
@@ -139,8 +146,11 @@ TEST(Sessions, StartAndSaveAsTakesFileNamesOnlyAndAsksBeforeOverwriting) {
     rig.dialogs.saveAsNames = {"TEST", "test"};
     sessions.startSessionAs();
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
-    EXPECT_EQ(rig.boxes.shown[0].text, "File already exists !\rDo you wish to overwrite it?");
-    EXPECT_EQ(rig.boxes.shown[0].buttons, MessageBoxes::Buttons::YesNo);
+    EXPECT_EQ(
+        rig.boxes.shown[0].text,
+        QStringLiteral("File already exists !\rThe session \"test\" in %1\rDo you wish to overwrite it?")
+            .arg(rig.dir.path()));
+    EXPECT_EQ(rig.boxes.shown[0].buttons, MessageBoxes::Buttons::YesNoDefaultNo);
     EXPECT_FALSE(sessions.running());
     EXPECT_EQ(rig.read("test.hdr"), header);
     sessions.startSessionAs();
