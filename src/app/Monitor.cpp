@@ -260,7 +260,7 @@ void Monitor::setReplayShown(bool shown) {
 
 void Monitor::saveSessionOrResume() {
     if (replayShown_) {
-        graph_.clearPicture();
+        graph_.leaveReplay();
         setReplayShown(false);
         if (host_.showState() == WindowState::Normal) {
             host_.setWindowHeight(views_.preReplayHeight());

@@ -50,6 +50,19 @@ void GraphPlotter::startSession() {
     notifyPicture();
 }
 
+void GraphPlotter::leaveReplay() {
+    const GraphState fresh;
+    s_.graphStartReading = fresh.graphStartReading;
+    s_.graphSpanPercent = fresh.graphSpanPercent;
+    s_.graphMaxOhms = fresh.graphMaxOhms;
+    s_.graphScale = fresh.graphScale;
+    s_.yCompress = fresh.yCompress;
+    s_.ohmsAccumulator = fresh.ohmsAccumulator;
+    s_.minADC = fresh.minADC;
+    s_.maxADC = fresh.maxADC;
+    clearPicture();
+}
+
 void GraphPlotter::notifyPicture() {
     if (picture_.revision() == notifiedRevision_) return;
     notifiedRevision_ = picture_.revision();

@@ -93,6 +93,9 @@ class GraphPlotter : public ReplayCanvas {
     // cleared, the accumulator emptied and the counter set to 1, in step with recordCount = 1, so the
     // first stored reading (record 1, yCompress 1) is plotted at x = 1 from its own resistance only.
     void startSession();
+    // Leaving a replay: the replay's range, scale and compression are forgotten, so the next session
+    // starts from the scale a fresh start gives it instead of plotting on the replay's.
+    void leaveReplay();
     // The next reading rebuilds the graph (the picture was laid out anew or shown again).
     void requestRedraw() { s_.redrawRequested = true; }
     void resizePicture(int width, int height);
