@@ -114,18 +114,24 @@ void ResearchTools::showReplay(const DisplayList& list, std::vector<ReplayTrace>
         if (k >= size_t(std::clamp(list.count, 0, 6))) continue;
         trace.name = SessionReplay::sessionName(list.hdrPaths[k]);
         const QString markerPath = SessionSource::fromPath(list.tstPaths[k]).markerPath;
+        if (markerPath.isEmpty()) continue;
+        // Markers past the last reading drawn (the reading file holds 4 bytes a reading) are skipped.
+        const int64_t readings = QFileInfo(list.tstPaths[k]).size() / 4;
         MarkerFile::Contents contents;
         QString reason;
-        if (!MarkerFile::read(markerPath, contents, reason))
+        if (!MarkerFile::read(markerPath, contents, reason, readings)) {
             unreadable += QStringLiteral("\r\n") + reason;
-        else if (!contents.markers.empty())
-            replayMarkers_.emplace_back(contents.markers, trace.colour);
+            continue;
+        }
+        if (contents.skippedLines > 0)
+            unreadable += QStringLiteral("\r\n") + contents.skippedNote(markerPath);
+        if (!contents.markers.empty()) replayMarkers_.emplace_back(contents.markers, trace.colour);
     }
     m_.markers().leavePicture();
     overlayChanged.notify();
     if (!unreadable.isEmpty()) {
-        boxes_.show(QStringLiteral("The markers of these sessions cannot be shown:") + unreadable, kTitle,
-                    MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+        boxes_.show(QStringLiteral("The markers of these sessions cannot be shown in full:") + unreadable,
+                    kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     }
 }
 
