@@ -23,7 +23,10 @@ constexpr int64_t kCancelWaitMs = 60000;
 
 ResearchTools::ResearchTools(Monitor& monitor, MessageBoxes& boxes, Dialogs& dialogs)
     : m_(monitor), boxes_(boxes), dialogs_(dialogs) {
-    m_.markers().changed.subscribe([this] { overlayChanged.notify(); });
+    m_.markers().changed.subscribe([this] {
+        liveMarkers_ = MarkerOverlay(m_.markers().markers(), MarkerOverlay::kLiveColour);
+        overlayChanged.notify();
+    });
 }
 
 std::optional<size_t> ResearchTools::addMarker() {
@@ -111,35 +114,42 @@ void ResearchTools::showReplay(const DisplayList& list, std::vector<ReplayTrace>
         if (k >= size_t(std::clamp(list.count, 0, 6))) continue;
         trace.name = SessionReplay::sessionName(list.hdrPaths[k]);
         const QString markerPath = SessionSource::fromPath(list.tstPaths[k]).markerPath;
+        if (markerPath.isEmpty()) continue;
+        // Markers past the last reading drawn (the reading file holds 4 bytes a reading) are skipped.
+        const int64_t readings = QFileInfo(list.tstPaths[k]).size() / 4;
         MarkerFile::Contents contents;
         QString reason;
-        if (!MarkerFile::read(markerPath, contents, reason))
+        if (!MarkerFile::read(markerPath, contents, reason, readings)) {
             unreadable += QStringLiteral("\r\n") + reason;
-        else if (!contents.markers.empty())
-            replayMarkers_.push_back({trace.colour, std::move(contents.markers)});
+            continue;
+        }
+        if (contents.skippedLines > 0)
+            unreadable += QStringLiteral("\r\n") + contents.skippedNote(markerPath);
+        if (!contents.markers.empty()) replayMarkers_.emplace_back(contents.markers, trace.colour);
     }
     m_.markers().leavePicture();
     overlayChanged.notify();
     if (!unreadable.isEmpty()) {
-        boxes_.show(QStringLiteral("The markers of these sessions cannot be shown:") + unreadable, kTitle,
-                    MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+        boxes_.show(QStringLiteral("The markers of these sessions cannot be shown in full:") + unreadable,
+                    kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     }
 }
 
-std::vector<MarkerLine> ResearchTools::markerLines() const {
+std::vector<MarkerLine> ResearchTools::markerLines(int firstColumn, int lastColumn) const {
     const GraphPlotter& graph = m_.graph();
-    const int width = graph.picture().scaleWidth();
+    // Markers beyond the picture are left out.
+    lastColumn = std::min(lastColumn, graph.picture().scaleWidth() - 1);
     const int32_t compress = graph.state().yCompress;
     if (m_.replayShown()) {
         std::vector<MarkerLine> lines;
-        for (const ShownSession& s : replayMarkers_) {
-            const std::vector<MarkerLine> more = MarkerOverlay::lines(s.markers, compress, width, s.colour);
+        for (const MarkerOverlay& session : replayMarkers_) {
+            const std::vector<MarkerLine> more = session.lines(compress, firstColumn, lastColumn);
             lines.insert(lines.end(), more.begin(), more.end());
         }
         return lines;
     }
     if (!m_.markers().onPicture()) return {};
-    return MarkerOverlay::lines(m_.markers().markers(), compress, width, MarkerOverlay::kLiveColour);
+    return liveMarkers_.lines(compress, firstColumn, lastColumn);
 }
 
 QString ResearchTools::readoutAt(int column, std::optional<int> y) const {

@@ -11,6 +11,7 @@
 #include "recording/DisplayList.h"
 
 #include <QString>
+#include <climits>
 #include <optional>
 #include <vector>
 
@@ -38,8 +39,9 @@ class ResearchTools {
     // A replay has drawn the display list: takes its traces for the readout and reads its markers.
     void showReplay(const DisplayList& list, std::vector<ReplayTrace> traces);
 
-    // What the overlay and the readout show for the picture as it is.
-    std::vector<MarkerLine> markerLines() const;
+    // What the overlay and the readout show for the picture as it is: the marker lines in the columns
+    // firstColumn..lastColumn of the picture (all of it by default).
+    std::vector<MarkerLine> markerLines(int firstColumn = 0, int lastColumn = INT_MAX) const;
     // The readout at a picture column; with the pointer's height during a replay it names the nearest
     // session, without it every session there. Empty where nothing is drawn.
     QString readoutAt(int column, std::optional<int> y) const;
@@ -49,11 +51,6 @@ class ResearchTools {
     ChangeSignal overlayChanged; // the marker lines may have changed
 
   private:
-    struct ShownSession {
-        uint32_t colour;
-        std::vector<Marker> markers;
-    };
-
     QString currentReadingPath() const;
 
     Monitor& m_;
@@ -61,7 +58,8 @@ class ResearchTools {
     Dialogs& dialogs_;
     DisplayList replayList_;
     std::vector<ReplayTrace> replayTraces_;
-    std::vector<ShownSession> replayMarkers_;
+    std::vector<MarkerOverlay> replayMarkers_; // one per replayed session with markers
+    MarkerOverlay liveMarkers_;                // the running (or last) session's, renewed as they change
     bool exporting_ = false;
 };
 

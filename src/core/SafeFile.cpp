@@ -1,6 +1,7 @@
 #include "core/SafeFile.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -34,8 +35,9 @@ bool SafeFile::open(const QString& path, Mode mode, int permissions) {
     path_ = path;
     reason_.clear();
     error_ = 0;
-    // O_NONBLOCK only so that a pipe in the file's place cannot hang the open; it is refused below.
-    int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+    // O_NONBLOCK only so that a pipe in the file's place cannot hang the open; it is refused below. O_NOCTTY
+    // so that a terminal device in its place cannot become the program's controlling terminal.
+    int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
     switch (mode) {
     case Mode::Create:
         flags |= O_WRONLY | O_CREAT | O_TRUNC;
@@ -45,6 +47,9 @@ bool SafeFile::open(const QString& path, Mode mode, int permissions) {
         break;
     case Mode::Existing:
         flags |= O_RDWR;
+        break;
+    case Mode::Read:
+        flags |= O_RDONLY;
         break;
     }
     const QByteArray name = QFile::encodeName(path);
@@ -99,9 +104,9 @@ qint64 SafeFile::size() {
     return qint64(st.st_size);
 }
 
-bool SafeFile::readAll(QByteArray& out) {
+bool SafeFile::readAll(QByteArray& out, qint64 maxBytes) {
     out.clear();
-    const qint64 length = size();
+    const qint64 length = std::min(size(), maxBytes);
     if (length < 0) return false;
     out.resize(length);
     qint64 done = 0;

@@ -4,10 +4,12 @@
 // device shows at the write that met it, never later as a silent short file. The file is opened without
 // following a symbolic link in its place, and anything but a regular file there (a directory, a device,
 // a pipe) is refused like a file that cannot be created. Every program file is written through this
-// class, directly or through SafeFileWriter.
+// class, directly or through SafeFileWriter; files from outside that must not hang or flood the program
+// (a marker file that may be a pipe or a link to a device) are read through it.
 
 #include <QByteArray>
 #include <QString>
+#include <limits>
 
 namespace aurivo {
 
@@ -17,6 +19,7 @@ class SafeFile {
         Create,    // create or empty the file
         Exclusive, // create a new file; an existing entry is a failure
         Existing,  // open an existing file for reading and writing, keeping its contents
+        Read,      // open an existing file for reading only
     };
 
     SafeFile() = default;
@@ -42,8 +45,9 @@ class SafeFile {
     [[nodiscard]] bool sync();
     // The file's length as the system sees it; -1 (reason set) when it cannot be told.
     qint64 size();
-    // Reads the whole file from its start; false with the reason set on a failure.
-    [[nodiscard]] bool readAll(QByteArray& out);
+    // Reads the whole file from its start, but no more than maxBytes of it; false with the reason set on a
+    // failure.
+    [[nodiscard]] bool readAll(QByteArray& out, qint64 maxBytes = std::numeric_limits<qint64>::max());
     // Closes the file; false with the reason set when the system reports a failure at the close (some
     // file systems report a full disk only there). Closing a closed file is true.
     bool close();

@@ -66,11 +66,9 @@ bool LoadedSession::load(const SessionSource& source, LoadedSession& session, QS
 
     if (!source.markerPath.isEmpty()) {
         MarkerFile::Contents contents;
-        if (!MarkerFile::read(source.markerPath, contents, error)) return false;
-        if (contents.skippedLines > 0)
-            session.warnings << QStringLiteral("%1: %2 damaged or unfinished lines skipped")
-                                    .arg(QFileInfo(source.markerPath).fileName())
-                                    .arg(contents.skippedLines);
+        if (!MarkerFile::read(source.markerPath, contents, error, int64_t(session.readings.size())))
+            return false;
+        if (contents.skippedLines > 0) session.warnings << contents.skippedNote(source.markerPath);
         session.markers = std::move(contents.markers);
         std::stable_sort(session.markers.begin(), session.markers.end(),
                          [&session](const Marker& a, const Marker& b) {

@@ -23,7 +23,8 @@ struct LoadedSession {
 
     // Reads the session's files. Returns false with a message naming the file and the reason when the
     // reading file or the header is missing, unreadable, incomplete or damaged, when the reading file holds
-    // no readings, or when the marker file cannot be read.
+    // no readings, or when the marker file cannot be read. Damaged marker lines and markers beyond the
+    // last reading are left out with a warning.
     static bool load(const SessionSource& source, LoadedSession& session, QString& error);
 
     static bool isValid(int32_t reading) { return reading >= 1 && reading <= 16382; }
@@ -32,7 +33,7 @@ struct LoadedSession {
     static double microsiemens(int32_t reading) { return 1000000.0 / ohms(reading); }
 
     // The sample (from 0) a marker belongs to: that of its reading; a marker set before the first reading
-    // goes with the first, one beyond the last (a reading file cut short) with the last.
+    // goes with the first.
     int64_t sampleOf(const Marker& marker) const;
 
     // The start date and time as the stop writes it into the comments ("Start of Session : " and the

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <unistd.h>
@@ -93,49 +94,80 @@ bool MarkerFile::remove(QString& reason) const {
     return true;
 }
 
-bool MarkerFile::read(const QString& path, Contents& contents, QString& reason) {
+QString MarkerFile::Contents::skippedNote(const QString& path) const {
+    if (skippedLines == 0) return QString();
+    return QStringLiteral("%1: %2 damaged or unfinished lines skipped")
+        .arg(QFileInfo(path).fileName())
+        .arg(skippedLines);
+}
+
+namespace {
+
+// One line of the file (line end removed) as a marker; none when it does not parse.
+std::optional<Marker> parseLine(const QString& text) {
+    const std::optional<QStringList> fields = CsvText::split(text);
+    if (!fields || fields->size() != 3) return std::nullopt;
+    bool timeOk = false, readingOk = false;
+    Marker marker;
+    marker.timeSeconds = fields->at(0).toDouble(&timeOk);
+    marker.reading = fields->at(1).toLongLong(&readingOk);
+    marker.label = fields->at(2);
+    if (!timeOk || !readingOk || !std::isfinite(marker.timeSeconds) || marker.timeSeconds < 0 ||
+        marker.reading < 0)
+        return std::nullopt;
+    return marker;
+}
+
+} // namespace
+
+bool MarkerFile::read(const QString& path, Contents& contents, QString& reason,
+                      std::optional<int64_t> readingCount) {
     contents = {};
-    QFile file(path);
-    if (!QFileInfo::exists(path)) return true;
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = failure(path, file.errorString());
+    SafeFile file;
+    if (!file.open(path, SafeFile::Mode::Read)) {
+        if (file.error() == ENOENT) return true;
+        reason = failure(path, file.reason());
         return false;
     }
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        reason = failure(path, file.errorString());
+    // The size is checked before anything is read, and the read stops one byte past the limit in case the
+    // file grows meanwhile.
+    const qint64 size = file.size();
+    QByteArray data;
+    if (size < 0 || (size <= kMaxBytes && !file.readAll(data, kMaxBytes + 1))) {
+        reason = failure(path, file.reason());
+        return false;
+    }
+    if (size > kMaxBytes || data.size() > kMaxBytes) {
+        reason = failure(path,
+                         QStringLiteral("the file holds %1 bytes, more than the %2 MB a marker file may hold")
+                             .arg(std::max<qint64>(size, data.size()))
+                             .arg(kMaxBytes / (1024 * 1024)));
         return false;
     }
     // Only lines ended by a line feed are whole; what follows the last one was cut off by a crash.
-    QList<QByteArray> lines = data.split('\n');
-    if (!lines.last().isEmpty()) ++contents.skippedLines;
-    lines.removeLast();
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        QString text = QString::fromUtf8(lines[i]); // drops a byte order mark an editor may add
-        if (text.endsWith(QLatin1Char('\r'))) text.chop(1);
-        if (i == 0) {
-            if (text != QLatin1String(kHeaderLine)) {
-                reason =
-                    failure(path, QStringLiteral("the first line is not %1").arg(QLatin1String(kHeaderLine)));
-                return false;
-            }
-            continue;
+    qsizetype start = 0;
+    for (bool first = true;; first = false) {
+        const qsizetype end = data.indexOf('\n', start);
+        if (end < 0) {
+            if (start < data.size()) ++contents.skippedLines;
+            break;
         }
-        if (text.isEmpty()) continue;
-        const std::optional<QStringList> fields = CsvText::split(text);
-        bool timeOk = false, readingOk = false;
-        Marker marker;
-        if (fields && fields->size() == 3) {
-            marker.timeSeconds = fields->at(0).toDouble(&timeOk);
-            marker.reading = fields->at(1).toLongLong(&readingOk);
-            marker.label = fields->at(2);
-        }
-        if (!timeOk || !readingOk || !std::isfinite(marker.timeSeconds) || marker.timeSeconds < 0 ||
-            marker.reading < 0) {
+        const QByteArrayView bytes(data.constData() + start, end - start);
+        start = end + 1;
+        if (bytes.isEmpty() || bytes == "\r") continue;
+        if (contents.markers.size() >= size_t(kMaxMarkers)) {
             ++contents.skippedLines;
             continue;
         }
-        contents.markers.push_back(std::move(marker));
+        QString text = QString::fromUtf8(bytes); // drops a byte order mark an editor may add
+        if (text.endsWith(QLatin1Char('\r'))) text.chop(1);
+        if (first && text == QLatin1String(kHeaderLine)) continue;
+        std::optional<Marker> marker = parseLine(text);
+        if (!marker || (readingCount && marker->reading > *readingCount)) {
+            ++contents.skippedLines;
+            continue;
+        }
+        contents.markers.push_back(std::move(*marker));
     }
     return true;
 }

@@ -13,6 +13,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace aurivo {
@@ -48,13 +49,27 @@ class MarkerFile {
     // Deletes the file (a new session, a discarded session). A missing file is no error.
     bool remove(QString& reason) const;
 
+    // What a read takes at most. A marker file holds one short line per marker set by hand, far below
+    // these; a file beyond them is not one of ours, and must neither fill the memory nor make every repaint
+    // of the graph walk a million markers.
+    static constexpr qint64 kMaxBytes = 16 * 1024 * 1024;
+    static constexpr int kMaxMarkers = 100000;
+
     struct Contents {
         std::vector<Marker> markers;
-        int skippedLines = 0; // damaged lines and an unfinished last line
+        // Damaged lines, an unfinished last line, markers outside the session and lines past kMaxMarkers.
+        int skippedLines = 0;
+        // "s.mrk: 3 damaged or unfinished lines skipped", empty when no line was.
+        QString skippedNote(const QString& path) const;
     };
-    // Reads a marker file. A missing file is a session without markers. Returns false with "path: reason"
-    // when the file cannot be read or does not begin with the header line.
-    static bool read(const QString& path, Contents& contents, QString& reason);
+    // Reads a marker file: a regular file only, never through a symbolic link (a pipe or a device in its
+    // place is refused at once, without waiting for it), of at most kMaxBytes, keeping the first kMaxMarkers
+    // markers. A missing file is a session without markers. A file whose first line is not the header line
+    // (an editor's or another program's) keeps the markers of the lines that parse. With the session's
+    // readingCount, markers at readings beyond it are skipped. Returns false with "path: reason" when the
+    // file cannot be read, is not a regular file or is too big.
+    static bool read(const QString& path, Contents& contents, QString& reason,
+                     std::optional<int64_t> readingCount = std::nullopt);
 
     // One marker as its line in the file, CR LF included; the time is written to the millisecond.
     static QByteArray line(const Marker& marker);

@@ -14,6 +14,7 @@
 #include <edflib.h>
 #include <gtest/gtest.h>
 #include <map>
+#include <sys/stat.h>
 
 using namespace aurivo;
 
@@ -42,10 +43,12 @@ std::vector<int32_t> sampleReadings() {
     return r;
 }
 
-const std::vector<Marker> kMarkers{{1.0, 20, QStringLiteral("Marker 1")},
-                                   {0.2, 0, QStringLiteral("Before, \"first\"")},
-                                   {9.0, 99, QString(45, QChar(0xe9))},  // beyond the last reading
-                                   {9.5, 120, QStringLiteral("After")}}; // as far: stays in file order
+const std::vector<Marker> kMarkers{
+    {1.0, 20, QStringLiteral("Marker 1")},
+    {0.2, 0, QStringLiteral("Before, \"first\"")},
+    {9.0, 47, QString(45, QChar(0xe9))}, // at the last reading
+    {9.5, 48, QStringLiteral("Beyond")}, // past it: left out with a warning
+    {9.5, 47, QStringLiteral("After")}}; // the same sample: stays in file order
 
 // A saved session <dir>/s.Tst, s.Hdr, s.mrk.
 void writeSession(const QTemporaryDir& dir) {
@@ -81,6 +84,9 @@ TEST(Export, EdfPlusAndCsvReadBackWithEverySampleTheStartAndEveryMarker) {
         });
     ASSERT_EQ(result.status, ExportStatus::Done) << qPrintable(result.error);
     EXPECT_EQ(progress, std::make_pair(int64_t(47), int64_t(47)));
+    EXPECT_EQ(result.markers, 4);
+    EXPECT_TRUE(result.warnings.contains(QStringLiteral("s.mrk: 1 damaged or unfinished lines skipped")))
+        << qPrintable(result.warnings.join(QLatin1Char('|')));
 
     edf_hdr_struct hdr;
     ASSERT_EQ(edfopen_file_readonly(QFile::encodeName(out).constData(), &hdr, EDFLIB_READ_ALL_ANNOTATIONS),
@@ -144,8 +150,9 @@ TEST(Export, EdfPlusAndCsvReadBackWithEverySampleTheStartAndEveryMarker) {
         EXPECT_EQ(fields->at(2).toDouble(), ok ? ohmsOf(readings[i]) : 0.0) << "line " << i;
         EXPECT_EQ(fields->at(3).toDouble(), ok ? 1e6 / ohmsOf(readings[i]) : 0.0) << "line " << i;
         EXPECT_TRUE(ok || (fields->at(2) + fields->at(3)).isEmpty()) << "line " << i;
-        const std::map<int, QString> marked{
-            {0, kMarkers[1].label}, {19, kMarkers[0].label}, {46, kMarkers[2].label + "; After"}};
+        const std::map<int, QString> marked{{0, kMarkers[1].label},
+                                            {19, kMarkers[0].label},
+                                            {46, kMarkers[2].label + "; " + kMarkers[4].label}};
         EXPECT_EQ(fields->at(4), marked.count(i) ? marked.at(i) : QString()) << "line " << i;
     }
     // A flat session on a step of the header's range still gets a range: 7520 is 553.9375 kOhm.
@@ -159,7 +166,7 @@ TEST(Export, ADamagedSessionOrAnUnwritableTargetGivesAClearErrorAndNoFile) {
         "\"MinADC\"\r\n\" 8000\"\r\n\"MaxADC\"\r\n\" 8010\"\r\n\"Start of Session : \"\r\n");
     struct Case {
         const char* what;
-        QByteArray tst, hdr, mrk; // "-" for a missing file
+        QByteArray tst, hdr, mrk; // "-" for a missing file, "|" for a pipe
         const char* outName;
         const char* named;
     };
@@ -169,7 +176,7 @@ TEST(Export, ADamagedSessionOrAnUnwritableTargetGivesAClearErrorAndNoFile) {
         {"no reading with a resistance", QByteArray(8, '\0'), header, "-", "out.edf", "s.Tst"},
         {"missing header", fine, "-", "-", "out", "s.Hdr"},
         {"header of two items", fine, "\"MinADC\"\r\n\" 8000\"\r\n", "-", "out", "s.Hdr"},
-        {"foreign marker file", fine, header, "a,b\r\n", "out", "s.mrk"},
+        {"a pipe as the marker file", fine, header, "|", "out", "s.mrk"},
         {"missing target folder", fine, header, "-", "none/out", "none/out"},
         {"a folder as the target", fine, header, "-", "d.edf", "d.edf: is a folder"},
         {"neither format", fine, header, "-", "out.txt", "out.txt: the name must end in .edf or .csv"},
@@ -181,7 +188,11 @@ TEST(Export, ADamagedSessionOrAnUnwritableTargetGivesAClearErrorAndNoFile) {
             ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("d.edf")));
             if (c.tst != "-") writeFile(dir.filePath(QStringLiteral("s.Tst")), c.tst);
             if (c.hdr != "-") writeFile(dir.filePath(QStringLiteral("s.Hdr")), c.hdr);
-            if (c.mrk != "-") writeFile(dir.filePath(QStringLiteral("s.mrk")), c.mrk);
+            const QString mrk = dir.filePath(QStringLiteral("s.mrk"));
+            if (c.mrk == "|")
+                ASSERT_EQ(::mkfifo(QFile::encodeName(mrk).constData(), 0600), 0);
+            else if (c.mrk != "-")
+                writeFile(mrk, c.mrk);
             const QStringList before = entries(dir.path());
             QString out = dir.filePath(QLatin1String(c.outName));
             if (!out.contains(QLatin1Char('.'))) out += QLatin1String(ext);

@@ -134,11 +134,20 @@ TEST(Replay, SaveShowResumeAndCloseDuringAReplay) {
     };
     ASSERT_EQ(menus(), std::vector<bool>(7, true));
     const QString commentsBefore = m.comments().text();
+    // Markers past the session's last reading and damaged lines are left out, and the replay says so.
+    QFile markerFile(out.filePath("one.Mrk"));
+    ASSERT_TRUE(markerFile.open(QIODevice::Append));
+    markerFile.write("9.000,9223372036854775807,Huge\r\n9.000," +
+                     QByteArray::number(QFileInfo(out.filePath("one.Tst")).size() / 4 + 1) +
+                     ",Past\r\nbroken\r\n");
+    markerFile.close();
     rig.host.onEvents = [&rig] { rig.m().onTick(); }; // ticks arrive while the monitor yields
     for (bool closing : {false, true}) {
         rig.chooseFiles(elsewhere.path(), {"one"});
         m.displaySavedSessions();
         ASSERT_TRUE(m.replayShown());
+        EXPECT_EQ(rig.boxes.shown.back().text, "The markers of these sessions cannot be shown in full:\r\n"
+                                               "one.Mrk: 3 damaged or unfinished lines skipped");
         EXPECT_GT(rig.host.geometry.width, before.width); // 90 % of the screen, then snapped
         EXPECT_EQ(m.menuItem(MenuItem::DisplayOld).caption, "Display another session");
         EXPECT_EQ(m.menuItem(MenuItem::SaveFile).caption, "Resume normal display");

@@ -46,8 +46,12 @@ void GraphView::paintEvent(QPaintEvent* event) {
     const QRegion uncovered = QRegion(area) - drawn;
     for (const QRect& r : uncovered)
         p.fillRect(r, Qt::black);
-    // The markers and the cursor over it, clipped like the picture to the area painted.
-    if (overlay_.markerLines) MarkerOverlay::paint(p, overlay_.markerLines(), canvas_.scaleHeight());
+    // The markers and the cursor over it, clipped like the picture to the area painted: only the markers
+    // whose lines or numbers reach into it are asked for.
+    if (overlay_.markerLines) {
+        MarkerOverlay::paint(p, overlay_.markerLines(area.left() - MarkerOverlay::kNumberReach, area.right()),
+                             canvas_.scaleHeight());
+    }
     if (cursor_) {
         p.setPen(QPen(Qt::lightGray, 1, Qt::DotLine));
         p.drawLine(*cursor_, 0, *cursor_, canvas_.scaleHeight() - 1);

@@ -20,10 +20,11 @@ class GraphCanvas;
 class GraphView : public QAbstractButton {
     Q_OBJECT
   public:
-    // What the view asks for the picture as it is: the marker lines, the readout at a column (with the
-    // pointer's height, none for the keyboard cursor) and the rightmost column with a point.
+    // What the view asks for the picture as it is: the marker lines in a range of columns, the readout at
+    // a column (with the pointer's height, none for the keyboard cursor) and the rightmost column with a
+    // point.
     struct Overlay {
-        std::function<std::vector<MarkerLine>()> markerLines;
+        std::function<std::vector<MarkerLine>(int firstColumn, int lastColumn)> markerLines;
         std::function<QString(int column, std::optional<int> y)> readout;
         std::function<int()> lastColumn;
     };

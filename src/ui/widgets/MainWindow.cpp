@@ -405,7 +405,9 @@ void MainWindow::buildPanels() {
     lblGrafError_ = label(frmPixGraf_, QStringLiteral("lblGrafError"), false, Qt::AlignCenter, hide);
     ResearchTools& research = m->research();
     pixXYgraf_->setOverlay(GraphView::Overlay{
-        [&research] { return research.markerLines(); },
+        [&research](int firstColumn, int lastColumn) {
+            return research.markerLines(firstColumn, lastColumn);
+        },
         [&research](int column, std::optional<int> y) { return research.readoutAt(column, y); },
         [&research] { return research.lastColumn(); }});
     connect(pixXYgraf_, &GraphView::addMarkerRequested, this, [this] { act([this] { addMarker(); }); });
