@@ -123,16 +123,16 @@ void SessionControl::beginSession() {
     }
 
     // The session runs and shows live data even when some of its files could not be created; the user is
-    // told once, now, which file and why, instead of finding an empty recording later.
+    // told once, now, which file and why, instead of finding an empty recording later. Markers of this
+    // session would otherwise follow those of an earlier session under the same name: that is told too.
     if (!failures.isEmpty()) {
         const QString what = p_.files.recordingReadings()
                                  ? QStringLiteral("Some files of this session are not recorded:\r\n")
                                  : QStringLiteral("The session is shown but not recorded:\r\n");
-        p_.boxes.show(what + failures.join(QStringLiteral("\r\n")), QStringLiteral("Aurivo USB"),
+        const QStringList lines = markersCleared ? failures : failures + QStringList{markerFailure};
+        p_.boxes.show(what + lines.join(QStringLiteral("\r\n")), QStringLiteral("Aurivo USB"),
                       MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
-    }
-    // Markers of this session would otherwise follow those of an earlier session under the same name.
-    if (!markersCleared) {
+    } else if (!markersCleared) {
         p_.boxes.show(QStringLiteral("The markers of an earlier session could not be deleted:\r\n") +
                           markerFailure,
                       QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
