@@ -12,9 +12,10 @@ namespace {
 
 constexpr qsizetype kBlockBytes = 64 * 1024;
 
-void appendNumber(QByteArray& out, double value) {
+// The value rounded to `decimals` places, always with that many, "." as the decimal point in any locale.
+void appendFixed(QByteArray& out, double value, int decimals) {
     char text[64];
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
     out.append(text, result.ptr - text);
 }
 
@@ -36,12 +37,15 @@ ExportStatus CsvWriter::write(const LoadedSession& session, const QString& path,
     size_t nextMarker = 0;
     for (int64_t i = 0; i < count; ++i) {
         const int32_t reading = readings[size_t(i)];
-        appendNumber(block, double(i) / LoadedSession::kSampleRate);
+        // Readings are 1/20 s apart, so the time is exact to the millisecond.
+        appendFixed(block, double(i) / LoadedSession::kSampleRate, 3);
         block += ',' + QByteArray::number(reading) + ',';
         if (LoadedSession::isValid(reading)) {
-            appendNumber(block, LoadedSession::ohms(reading));
+            // As fine as a reading can tell: one step of the converter moves the resistance by at least
+            // 28 ohms, and the conductance by about 0.0001 uS at the lowest readings.
+            appendFixed(block, LoadedSession::ohms(reading), 1);
             block += ',';
-            appendNumber(block, LoadedSession::microsiemens(reading));
+            appendFixed(block, LoadedSession::microsiemens(reading), 4);
         } else {
             block += ',';
         }
