@@ -1,9 +1,8 @@
 #include "export/CsvWriter.h"
 
+#include "core/SafeFile.h"
 #include "recording/CsvText.h"
 
-#include <QDir>
-#include <QFile>
 #include <charconv>
 
 namespace aurivo {
@@ -23,17 +22,20 @@ void appendFixed(QByteArray& out, double value, int decimals) {
 
 ExportStatus CsvWriter::write(const LoadedSession& session, const QString& path,
                               const ExportProgress& progress, QString& error) {
-    QFile file(path);
+    // Written straight through the descriptor, so a full disk is met at the write and named by the
+    // system's own words.
+    SafeFile file;
     const auto failed = [&]() {
-        error = QDir::toNativeSeparators(path) + QStringLiteral(": ") + file.errorString();
+        error = exportFailure(path, file.reason());
         return ExportStatus::Failed;
     };
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return failed();
+    if (!file.open(path, SafeFile::Mode::Create)) return failed();
 
     const std::vector<int32_t>& readings = session.readings;
     const int64_t count = int64_t(readings.size());
     ProgressTicker ticker(progress, count);
     QByteArray block = QByteArray(kHeaderLine) + "\r\n";
+    qint64 written = 0;
     size_t nextMarker = 0;
     for (int64_t i = 0; i < count; ++i) {
         const int32_t reading = readings[size_t(i)];
@@ -56,14 +58,13 @@ ExportStatus CsvWriter::write(const LoadedSession& session, const QString& path,
         if (!labels.isEmpty()) block += CsvText::field(labels.join(QStringLiteral("; "))).toUtf8();
         block += "\r\n";
         if (block.size() >= kBlockBytes || i + 1 == count) {
-            if (file.write(block) != block.size()) return failed();
+            if (!file.writeAt(written, block)) return failed();
+            written += block.size();
             block.clear();
             if (!ticker.report(i + 1)) return ExportStatus::Cancelled;
         }
     }
-    if (!file.flush()) return failed();
-    file.close();
-    if (file.error() != QFileDevice::NoError) return failed();
+    if (!file.close()) return failed();
     return ExportStatus::Done;
 }
 

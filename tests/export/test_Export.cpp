@@ -1,6 +1,7 @@
 // Session export: the EDF+ file read back with EDFlib, the CSV read back, damaged sessions refused without
 // leaving a file.
 
+#include "FullDisk.h"
 #include "TestFiles.h"
 #include "app/SessionControl.h"
 #include "export/LoadedSession.h"
@@ -202,4 +203,17 @@ TEST(Export, StartDateIsReadInTheLocaleThatWroteIt) {
     }
     QLocale::setDefault(QLocale::system());
     EXPECT_FALSE(LoadedSession::parseStartDate(QStringLiteral("soon")).isValid());
+}
+
+TEST(Export, AFullDiskIsNamedWithTheSystemsReason) {
+    QTemporaryDir dir;
+    writeSession(dir);
+    // Room for a part of the first block, so the disk fills up within a write.
+    writeFile(dir.filePath(QStringLiteral("s.Tst")), QByteArray::fromHex("601D0000").repeated(4000));
+    FullDisk disk(4096);
+    const QString out = disk.filePath(QStringLiteral("out.csv"));
+    const ExportResult result = SessionExporter::run(dir.filePath(QStringLiteral("s.Tst")), out);
+    EXPECT_EQ(result.status, ExportStatus::Failed);
+    EXPECT_EQ(result.error.toStdString(), (out + QStringLiteral(": ") + disk.reason()).toStdString());
+    EXPECT_EQ(disk.entries(), QStringList());
 }
