@@ -18,6 +18,21 @@ void appendFixed(QByteArray& out, double value, int decimals) {
     out.append(text, result.ptr - text);
 }
 
+// The labels of the markers at one reading as the line's last field.
+QByteArray labelField(const QStringList& labels) {
+    QStringList clean;
+    for (const QString& label : labels)
+        clean << LoadedSession::withoutControls(label);
+    QString text = clean.join(QStringLiteral("; "));
+    // Spreadsheets take a field that begins with one of these (some even after blanks) as a formula and
+    // run it; an apostrophe in front keeps it text, and spreadsheets do not show it.
+    qsizetype first = 0;
+    while (first < text.size() && text[first].isSpace())
+        ++first;
+    if (first < text.size() && QStringLiteral("=+-@").contains(text[first])) text.prepend(QLatin1Char('\''));
+    return CsvText::field(text).toUtf8();
+}
+
 } // namespace
 
 ExportStatus CsvWriter::write(const LoadedSession& session, const QString& path,
@@ -55,7 +70,7 @@ ExportStatus CsvWriter::write(const LoadedSession& session, const QString& path,
         QStringList labels;
         while (nextMarker < session.markers.size() && session.sampleOf(session.markers[nextMarker]) == i)
             labels << session.markers[nextMarker++].label;
-        if (!labels.isEmpty()) block += CsvText::field(labels.join(QStringLiteral("; "))).toUtf8();
+        if (!labels.isEmpty()) block += labelField(labels);
         block += "\r\n";
         if (block.size() >= kBlockBytes || i + 1 == count) {
             if (!file.writeAt(written, block)) return failed();

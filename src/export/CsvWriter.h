@@ -4,7 +4,9 @@
 // stored reading: its time in seconds to the millisecond (reading n at (n - 1) / 20 s), the stored value,
 // the resistance in ohms to 0.1 and the conductance in microsiemens to 0.0001 by the program's divider
 // formula (both empty for a value outside 1..16382), and the labels of the markers set at that reading,
-// joined by "; ".
+// joined by "; ". Labels lose their control characters, and one that would begin a spreadsheet formula
+// ("=", "+", "-" or "@") gets an apostrophe in front, so a spreadsheet shows it as text instead of running
+// it.
 
 #include "export/LoadedSession.h"
 #include "export/ProgressTicker.h"

@@ -101,6 +101,15 @@ bool readsBack(const QString& path, long long records, long long annotations) {
     return ok;
 }
 
+// The longest start of UTF-8 text, at most `limit` bytes, that does not end inside a character.
+qsizetype utf8Cut(const QByteArray& text, qsizetype limit) {
+    if (text.size() <= limit) return text.size();
+    qsizetype cut = limit;
+    while (cut > 0 && (uchar(text[cut]) & 0xC0) == 0x80) // a continuation byte: inside a character
+        --cut;
+    return cut;
+}
+
 } // namespace
 
 QByteArray EdfWriter::recordingText(const QString& comments) {
@@ -118,17 +127,9 @@ QByteArray EdfWriter::recordingText(const QString& comments) {
 }
 
 QByteArray EdfWriter::annotationText(const QString& label) {
-    QString clean = label;
-    for (QChar& c : clean)
-        if (c.category() == QChar::Other_Control) c = QLatin1Char(' ');
-    QByteArray text = clean.trimmed().toUtf8();
+    QByteArray text = LoadedSession::withoutControls(label).trimmed().toUtf8();
     if (text.isEmpty()) return QByteArrayLiteral("Marker");
-    if (text.size() > kAnnotationLimit) {
-        qsizetype cut = kAnnotationLimit;
-        while (cut > 0 && (uchar(text[cut]) & 0xC0) == 0x80) // not inside a character
-            --cut;
-        text.truncate(cut);
-    }
+    text.truncate(utf8Cut(text, kAnnotationLimit));
     return text;
 }
 

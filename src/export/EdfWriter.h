@@ -33,7 +33,7 @@ class EdfWriter {
     // The comments as EDF+ header text: accents dropped, other characters outside ASCII as "?", line
     // breaks and runs of blanks as one blank, at most 39 characters.
     static QByteArray recordingText(const QString& comments);
-    // A marker label as annotation text: control characters as blanks, at most 40 bytes of UTF-8 cut at a
+    // A marker label as annotation text: without control characters, at most 40 bytes of UTF-8 cut at a
     // character boundary; an empty label becomes "Marker".
     static QByteArray annotationText(const QString& label);
 };

@@ -48,6 +48,10 @@ const std::vector<Marker> kMarkers{{1.0, 20, QStringLiteral("Marker 1")},
                                    {9.0, 99, QString(45, QChar(0xe9))},  // beyond the last reading
                                    {9.5, 120, QStringLiteral("After")}}; // as far: stays in file order
 
+// A session header with neither start nor comments.
+const QByteArray
+    kPlainHeader("\"MinADC\"\r\n\" 8000\"\r\n\"MaxADC\"\r\n\" 8010\"\r\n\"Start of Session : \"\r\n");
+
 // A saved session <dir>/s.Tst, s.Hdr, s.mrk.
 void writeSession(const QTemporaryDir& dir) {
     const std::vector<int32_t> readings = sampleReadings();
@@ -66,6 +70,20 @@ void writeSession(const QTemporaryDir& dir) {
 
 QStringList entries(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// The annotations of an EDF+ file: onset in units of 100 ns, text.
+std::vector<std::pair<long long, QByteArray>> annotationsOf(const QString& path) {
+    std::vector<std::pair<long long, QByteArray>> list;
+    edf_hdr_struct hdr;
+    if (edfopen_file_readonly(QFile::encodeName(path).constData(), &hdr, EDFLIB_READ_ALL_ANNOTATIONS) != 0)
+        return list;
+    for (int i = 0; i < hdr.annotations_in_file; ++i) {
+        edf_annotation_struct a;
+        if (edf_get_annotation(hdr.handle, i, &a) == 0) list.emplace_back(a.onset, QByteArray(a.annotation));
+    }
+    edfclose_file(hdr.handle);
+    return list;
 }
 
 } // namespace
@@ -157,8 +175,7 @@ TEST(Export, EdfPlusAndCsvReadBackWithEverySampleTheStartAndEveryMarker) {
 
 TEST(Export, ADamagedSessionOrAnUnwritableTargetGivesAClearErrorAndNoFile) {
     const QByteArray fine("\x40\x1f\0\0\x4a\x1f\0\0", 8);
-    const QByteArray header(
-        "\"MinADC\"\r\n\" 8000\"\r\n\"MaxADC\"\r\n\" 8010\"\r\n\"Start of Session : \"\r\n");
+    const QByteArray header = kPlainHeader;
     struct Case {
         const char* what;
         QByteArray tst, hdr, mrk; // "-" for a missing file
@@ -203,6 +220,40 @@ TEST(Export, StartDateIsReadInTheLocaleThatWroteIt) {
     }
     QLocale::setDefault(QLocale::system());
     EXPECT_FALSE(LoadedSession::parseStartDate(QStringLiteral("soon")).isValid());
+}
+
+TEST(Export, LabelsReachSpreadsheetsAndEdfAsTextWithoutControlCharacters) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath(QStringLiteral("s.Hdr")), kPlainHeader);
+    const std::vector<int32_t> readings{8191, 0, 16382, 1, 7037};
+    writeFile(dir.filePath(QStringLiteral("s.Tst")),
+              QByteArray(reinterpret_cast<const char*>(readings.data()), qsizetype(readings.size() * 4)));
+    // A marker file from elsewhere: formulas, and control bytes that the monitor never writes there.
+    const char mrk[] = "time_s,reading,label\r\n0,1,=1+1\r\n0,2,+A1\r\n0,3,-2\r\n0,4, @SUM(A1)\r\n"
+                       "0,5,\"a\0b\x01"
+                       "c\x7f\xc2\x90"
+                       "d\te, =x\"\r\n0,5,Plain\r\n";
+    writeFile(dir.filePath(QStringLiteral("s.mrk")), QByteArray(mrk, sizeof mrk - 1));
+
+    const QString csv = dir.filePath(QStringLiteral("out.csv"));
+    ASSERT_EQ(SessionExporter::run(dir.filePath(QStringLiteral("s.Tst")), csv).status, ExportStatus::Done);
+    EXPECT_EQ(readFile(csv), QByteArray("time_s,reading,resistance_ohm,conductance_us,marker\r\n"
+                                        "0.000,8191,470057.4,2.1274,'=1+1\r\n"
+                                        "0.050,0,,,'+A1\r\n"
+                                        "0.100,16382,28.7,34855.3191,'-2\r\n"
+                                        "0.150,1,7699540000.0,0.0001,' @SUM(A1)\r\n"
+                                        "0.200,7037,624217.7,1.6020,\"abcd e, =x; Plain\"\r\n"));
+
+    const QString edf = dir.filePath(QStringLiteral("out.edf"));
+    ASSERT_EQ(SessionExporter::run(dir.filePath(QStringLiteral("s.Tst")), edf).status, ExportStatus::Done);
+    const std::vector<std::pair<long long, QByteArray>> expected{{0, "=1+1"},
+                                                                 {500000, "+A1"},
+                                                                 {1000000, "-2"},
+                                                                 {1500000, "@SUM(A1)"},
+                                                                 {2000000, "abcd e, =x"},
+                                                                 {2000000, "Plain"},
+                                                                 {2500000, "Recording ends"}};
+    EXPECT_EQ(annotationsOf(edf), expected);
 }
 
 TEST(Export, AFullDiskIsNamedWithTheSystemsReason) {
