@@ -62,7 +62,8 @@ void writeSession(const QTemporaryDir& dir) {
         dir.filePath(QStringLiteral("s.Hdr")),
         {QStringLiteral("MinADC"), QStringLiteral(" 7037"), QStringLiteral("MaxADC"), QStringLiteral(" 8702"),
          QStringLiteral("Start of Session : ") + SessionControl::generalDateText(kStart) +
-             QStringLiteral("\r\nCaf\u00e9 notes, line one\r\nline two is long enough to be cut")},
+             QStringLiteral("\r\nCaf\u00e9 notes,\tline one\r\n\r\nline two runs past the forty bytes of "
+                            "t\u00e9xt, into a second")},
         reason));
     for (const Marker& m : kMarkers)
         ASSERT_TRUE(MarkerFile(dir.filePath(QStringLiteral("s.mrk"))).append(m, reason));
@@ -108,7 +109,7 @@ TEST(Export, EdfPlusAndCsvReadBackWithEverySampleTheStartAndEveryMarker) {
     EXPECT_EQ(QDateTime(QDate(hdr.startdate_year, hdr.startdate_month, hdr.startdate_day),
                         QTime(hdr.starttime_hour, hdr.starttime_minute, hdr.starttime_second)),
               kStart);
-    EXPECT_EQ(QByteArray(hdr.recording_additional).trimmed(), "Cafe notes, line one line two is long e");
+    EXPECT_EQ(QByteArray(hdr.recording_additional).trimmed(), "Cafe notes, line one line two runs past");
     ASSERT_EQ(hdr.edfsignals, 2);
     // Samples repeat the value before one without a resistance (the first usable one at the start) and the
     // last one fills the last data record.
@@ -134,19 +135,19 @@ TEST(Export, EdfPlusAndCsvReadBackWithEverySampleTheStartAndEveryMarker) {
         for (int i = 0; i < 60; ++i)
             EXPECT_NEAR(samples[i], value(held[i]), halfStep) << "signal " << s << " sample " << i;
     }
-    // Onsets in units of 100 ns: sample n at n / 20 s.
-    const std::pair<long long, QByteArray> expected[] = {{0, "Before, \"first\""},
-                                                         {9500000, "Marker 1"},
-                                                         {23000000, QString(20, QChar(0xe9)).toUtf8()},
-                                                         {23000000, "After"},
-                                                         {23500000, "Recording ends"}};
-    ASSERT_EQ(hdr.annotations_in_file, 5);
-    for (int i = 0; i < 5; ++i) {
-        edf_annotation_struct a;
-        ASSERT_EQ(edf_get_annotation(hdr.handle, i, &a), 0);
-        EXPECT_EQ(std::pair(a.onset, QByteArray(a.annotation)), expected[i]);
-    }
     edfclose_file(hdr.handle);
+    // The comments whole at the start, each line in pieces of at most the 40 bytes EDFlib writes, not
+    // inside a character; then the markers, onsets in units of 100 ns: sample n at n / 20 s.
+    const std::vector<std::pair<long long, QByteArray>> expected{
+        {0, "Caf\xc3\xa9 notes, line one"},
+        {0, "line two runs past the forty bytes of t"},
+        {0, "\xc3\xa9xt, into a second"},
+        {0, "Before, \"first\""},
+        {9500000, "Marker 1"},
+        {23000000, QString(20, QChar(0xe9)).toUtf8()},
+        {23000000, "After"},
+        {23500000, "Recording ends"}};
+    EXPECT_EQ(annotationsOf(out), expected);
 
     const QString csv = dir.filePath(QStringLiteral("out.CSV"));
     ASSERT_EQ(SessionExporter::run(dir.filePath(QStringLiteral("s.Tst")), csv).status, ExportStatus::Done);
@@ -168,9 +169,23 @@ TEST(Export, EdfPlusAndCsvReadBackWithEverySampleTheStartAndEveryMarker) {
             {0, kMarkers[1].label}, {19, kMarkers[0].label}, {46, kMarkers[2].label + "; After"}};
         EXPECT_EQ(fields->at(4), marked.count(i) ? marked.at(i) : QString()) << "line " << i;
     }
-    // A flat session on a step of the header's range still gets a range: 7520 is 553.9375 kOhm.
+    // A flat session on a step of the header's range still gets a range: 7520 is 553.9375 kOhm. Its one
+    // data record holds 64 annotations: the markers and the end, and what room is left of the comments.
     writeFile(dir.filePath(QStringLiteral("s.Tst")), QByteArray::fromHex("601D0000").repeated(20));
-    EXPECT_EQ(SessionExporter::run(dir.filePath(QStringLiteral("s.Tst")), out).status, ExportStatus::Done);
+    QString reason;
+    ASSERT_TRUE(SessionHeaderFile::writeItems(
+        dir.filePath(QStringLiteral("s.Hdr")),
+        {QStringLiteral("MinADC"), QStringLiteral(" 7520"), QStringLiteral("MaxADC"), QStringLiteral(" 7520"),
+         QStringLiteral("Start of Session : \r\n") + QString(3000, 'c')},
+        reason));
+    const ExportResult flat = SessionExporter::run(dir.filePath(QStringLiteral("s.Tst")), out);
+    EXPECT_EQ(flat.status, ExportStatus::Done);
+    EXPECT_EQ(flat.warnings.filter(QStringLiteral("s.Hdr: the comments are too long")).size(), 1)
+        << qPrintable(flat.warnings.join('\n'));
+    const std::vector<std::pair<long long, QByteArray>> cut = annotationsOf(out);
+    ASSERT_EQ(cut.size(), 64u);
+    EXPECT_EQ(cut[58], std::pair(0LL, QByteArray(40, 'c')));
+    EXPECT_EQ(cut[59].second, "Before, \"first\"");
 }
 
 TEST(Export, ADamagedSessionOrAnUnwritableTargetGivesAClearErrorAndNoFile) {
