@@ -12,9 +12,17 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <ctime>
 #include <edflib.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <map>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace aurivo;
 
@@ -282,4 +290,57 @@ TEST(Export, AFullDiskIsNamedWithTheSystemsReason) {
     EXPECT_EQ(result.status, ExportStatus::Failed);
     EXPECT_EQ(result.error.toStdString(), (out + QStringLiteral(": ") + disk.reason()).toStdString());
     EXPECT_EQ(disk.entries(), QStringList());
+}
+
+// aurivo-export stopped by a signal removes its unfinished file at once and dies of the signal; an export
+// removes the unfinished files that killed exports left in its folder long ago, and nothing else.
+TEST(Export, AKilledExportLeavesNoUnfinishedFileBehind) {
+    QTemporaryDir dir;
+    writeSession(dir);
+    // A long session: its export goes on for about a second after it begins to write.
+    writeFile(dir.filePath(QStringLiteral("s.Tst")), QByteArray::fromHex("601D0000").repeated(400000));
+    const QStringList left{QStringLiteral(".new.csv.0123abcd.part"),
+                           QStringLiteral(".notes.txt.0123abcd.part"),
+                           QStringLiteral(".old.csv.0123abcde.part"), QStringLiteral("old.csv.0123abcd.part"),
+                           QStringLiteral(".link.csv.0123abcd.part")};
+    for (const QString& name :
+         left.mid(0, 4) + QStringList{".old.csv.0123abcd.part", ".old.EDF.89abcdef.part"})
+        writeFile(dir.filePath(name), "x");
+    ASSERT_TRUE(QFile::link(QStringLiteral("s.Hdr"), dir.filePath(left[4])));
+    const timespec hourAgo[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+    for (const QString& name : entries(dir.path())) {
+        const QByteArray path = QFile::encodeName(dir.filePath(name));
+        if (name.endsWith(QStringLiteral(".part")) && !name.startsWith(QStringLiteral(".new"))) {
+            ASSERT_EQ(::utimensat(AT_FDCWD, path.constData(), hourAgo, AT_SYMLINK_NOFOLLOW), 0);
+        }
+    }
+
+    const int watch = ::inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(dir.path()).constData(), IN_MODIFY), 0);
+    const QByteArray tst = QFile::encodeName(dir.filePath(QStringLiteral("s.Tst")));
+    const QByteArray csv = QFile::encodeName(dir.filePath(QStringLiteral("out.csv")));
+    char* argv[] = {const_cast<char*>(AURIVO_EXPORT_PATH), const_cast<char*>(tst.constData()),
+                    const_cast<char*>(csv.constData()), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(::posix_spawn(&pid, AURIVO_EXPORT_PATH, nullptr, nullptr, argv, environ), 0);
+    bool writing = false; // the export has begun to write its unfinished file
+    for (pollfd p{watch, POLLIN, 0}; !writing && ::poll(&p, 1, 30000) == 1;) {
+        alignas(inotify_event) char events[4096];
+        const ssize_t n = ::read(watch, events, sizeof events);
+        for (ssize_t at = 0; at < n;) {
+            const auto* e = reinterpret_cast<const inotify_event*>(events + at);
+            writing = writing || (e->len > 0 && QByteArray(e->name).startsWith(".out.csv."));
+            at += ssize_t(sizeof(inotify_event) + e->len);
+        }
+    }
+    ::close(watch);
+    ::kill(pid, SIGHUP);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(writing);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGHUP) << status;
+    QStringList kept = left + QStringList{"s.Hdr", "s.Tst", "s.mrk"};
+    kept.sort();
+    EXPECT_EQ(entries(dir.path()).join(' ').toStdString(), kept.join(' ').toStdString());
 }
