@@ -16,7 +16,7 @@ namespace aurivo {
 namespace {
 
 constexpr int kRecordingTextLimit = 39;   // room EDFlib leaves with unknown admin code, technician, equipment
-constexpr int kAnnotationLimit = 40;      // bytes of annotation text EDFlib writes
+constexpr int kAnnotationLimit = 40;      // bytes of annotation text EDFlib (1.23) writes; it drops the rest
 constexpr int kMaxAnnotationSignals = 64; // EDFlib's limit
 constexpr int kDigitalMin = -32768;       // 16-bit samples
 constexpr int kDigitalMax = 32767;
@@ -101,6 +101,15 @@ bool readsBack(const QString& path, long long records, long long annotations) {
     return ok;
 }
 
+// The longest start of UTF-8 text, at most `limit` bytes, that does not end inside a character.
+qsizetype utf8Cut(const QByteArray& text, qsizetype limit) {
+    if (text.size() <= limit) return text.size();
+    qsizetype cut = limit;
+    while (cut > 0 && (uchar(text[cut]) & 0xC0) == 0x80) // a continuation byte: inside a character
+        --cut;
+    return cut;
+}
+
 } // namespace
 
 QByteArray EdfWriter::recordingText(const QString& comments) {
@@ -118,18 +127,26 @@ QByteArray EdfWriter::recordingText(const QString& comments) {
 }
 
 QByteArray EdfWriter::annotationText(const QString& label) {
-    QString clean = label;
-    for (QChar& c : clean)
-        if (c.category() == QChar::Other_Control) c = QLatin1Char(' ');
-    QByteArray text = clean.trimmed().toUtf8();
+    QByteArray text = LoadedSession::withoutControls(label).trimmed().toUtf8();
     if (text.isEmpty()) return QByteArrayLiteral("Marker");
-    if (text.size() > kAnnotationLimit) {
-        qsizetype cut = kAnnotationLimit;
-        while (cut > 0 && (uchar(text[cut]) & 0xC0) == 0x80) // not inside a character
-            --cut;
-        text.truncate(cut);
-    }
+    text.truncate(utf8Cut(text, kAnnotationLimit));
     return text;
+}
+
+std::vector<QByteArray> EdfWriter::commentTexts(const QString& comments) {
+    std::vector<QByteArray> texts;
+    for (const QString& line : comments.split(QLatin1Char('\n'))) {
+        QByteArray rest = LoadedSession::withoutControls(line).toUtf8();
+        if (rest.trimmed().isEmpty()) continue;
+        // EDFlib writes at most 40 bytes of an annotation's text and drops the rest, so a longer line goes
+        // on in the next annotations: joined in their order they give the line back.
+        while (!rest.isEmpty()) {
+            const qsizetype cut = utf8Cut(rest, kAnnotationLimit);
+            texts.push_back(rest.left(cut));
+            rest.remove(0, cut);
+        }
+    }
+    return texts;
 }
 
 ExportStatus EdfWriter::write(const LoadedSession& session, const QString& path,
@@ -161,19 +178,35 @@ ExportStatus EdfWriter::write(const LoadedSession& session, const QString& path,
         long long onset; // in units of 100 us
         QByteArray text;
     };
+    // The comments first, at the start of the recording, then the markers and the end.
     std::vector<Annotation> annotations;
+    for (QByteArray& text : commentTexts(session.comments))
+        annotations.push_back({0, std::move(text)});
+    const long long commentCount = static_cast<long long>(annotations.size());
     for (const Marker& marker : session.markers)
         annotations.push_back(
             {session.sampleOf(marker) * kEdfTimeUnitsPerSecond / rate, annotationText(marker.label)});
     annotations.push_back({count * kEdfTimeUnitsPerSecond / rate, QByteArrayLiteral("Recording ends")});
-    // EDFlib stores one annotation per annotation signal and data record.
-    const long long annotationSignals = (static_cast<long long>(annotations.size()) + records - 1) / records;
-    if (annotationSignals > kMaxAnnotationSignals) {
+    // EDFlib stores one annotation per annotation signal and data record. The markers must fit; comments
+    // too long for a short recording are cut, as the start of them is also in the header.
+    const long long room = records * kMaxAnnotationSignals;
+    const long long excess = static_cast<long long>(annotations.size()) - room;
+    if (excess > commentCount) {
         error = exportFailure(path, QStringLiteral("%1 markers do not fit into a recording of %2 seconds")
                                         .arg(session.markers.size())
                                         .arg(records));
         return ExportStatus::Failed;
     }
+    if (excess > 0) {
+        annotations.erase(annotations.begin() + (commentCount - excess), annotations.begin() + commentCount);
+        warnings << session.headerName +
+                        QStringLiteral(": the comments are too long for the annotations of a recording of %1 "
+                                       "seconds; their last %2 of %3 parts were left out")
+                            .arg(records)
+                            .arg(excess)
+                            .arg(commentCount);
+    }
+    const long long annotationSignals = (static_cast<long long>(annotations.size()) + records - 1) / records;
 
     QDateTime start = session.start;
     if (!start.isValid() || start.date().year() < 1985 || start.date().year() > 2084) {

@@ -2,9 +2,9 @@
 // Writes a session as an EDF+ file through EDFlib: signal 1 the skin conductance in microsiemens, signal 2
 // the resistance in kilo-ohms, both at 20 samples a second in data records of one second; the start date
 // and time of the session; the comments (without the start line, in ASCII) as the recording's additional
-// text, cut to the 39 characters the header has room for; every marker as an annotation at its reading's
-// sample time, with its label cut to the 40 bytes EDFlib writes; and an annotation "Recording ends" at
-// the end of the last reading.
+// text, cut to the 39 characters the header has room for, and whole as annotations at 0 s; every marker as
+// an annotation at its reading's sample time, with its label cut to the 40 bytes EDFlib writes; and an
+// annotation "Recording ends" at the end of the last reading.
 //
 // Each signal's physical range is that of the session's readings, widened to bounds that the header's
 // 8-character fields hold exactly, so readers convert the samples with the very range they were written
@@ -22,6 +22,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace aurivo {
 
@@ -33,9 +34,13 @@ class EdfWriter {
     // The comments as EDF+ header text: accents dropped, other characters outside ASCII as "?", line
     // breaks and runs of blanks as one blank, at most 39 characters.
     static QByteArray recordingText(const QString& comments);
-    // A marker label as annotation text: control characters as blanks, at most 40 bytes of UTF-8 cut at a
+    // A marker label as annotation text: without control characters, at most 40 bytes of UTF-8 cut at a
     // character boundary; an empty label becomes "Marker".
     static QByteArray annotationText(const QString& label);
+    // The comments as annotation texts in their order: each line that is not blank, without control
+    // characters, in pieces of at most 40 bytes of UTF-8 cut at character boundaries (EDFlib writes no
+    // more of a text), so a line is the join of its pieces.
+    static std::vector<QByteArray> commentTexts(const QString& comments);
 };
 
 } // namespace aurivo

@@ -36,6 +36,18 @@ QDateTime LoadedSession::parseStartDate(const QString& text) {
     return QDateTime(date, time);
 }
 
+QString LoadedSession::withoutControls(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.category() != QChar::Other_Control)
+            out += c;
+        else if (c.isSpace()) // tab, line feed, vertical tab, form feed, carriage return, next line
+            out += QLatin1Char(' ');
+    }
+    return out;
+}
+
 bool LoadedSession::load(const SessionSource& source, LoadedSession& session, QString& error) {
     session = {};
     session.readingName = QFileInfo(source.readingPath).fileName();

@@ -41,6 +41,11 @@ struct LoadedSession {
     // two-digit years are taken as 1985..2084. An invalid value when the text is not recognised.
     static QDateTime parseStartDate(const QString& text);
 
+    // Text as other programs can take it: without control characters (C0, DEL and C1), which a foreign
+    // marker file can carry and which would cut the text short (NUL) or garble it elsewhere. Tabs and
+    // line breaks become a blank, so the words on either side stay apart; the others are dropped.
+    static QString withoutControls(const QString& text);
+
     QString readingName; // file name of the reading file, for messages
     QString headerName;  // file name of the header
     std::vector<int32_t> readings;

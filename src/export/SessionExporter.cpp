@@ -8,10 +8,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace aurivo {
@@ -20,6 +23,35 @@ namespace {
 
 QString systemReason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// An unfinished export is named ".OUT.xxxxxxxx.part" beside OUT (OUT ends in .edf or .csv, each x a
+// lower-case hexadecimal digit); the pattern finds those that an export killed or cut off by a power loss
+// left behind.
+const QRegularExpression& temporaryNamePattern() {
+    static const QRegularExpression pattern(QStringLiteral("^\\..+\\.(?i:edf|csv)\\.[0-9a-f]{8}\\.part$"));
+    return pattern;
+}
+
+// An export running elsewhere keeps writing to its file; one untouched for this long was abandoned.
+constexpr time_t kStaleSeconds = 10 * 60;
+
+// Removes the unfinished files of exports that ended without cleaning up (killed, or the machine went
+// down) from the folder. Only this program's own names, regular files of this user untouched for
+// kStaleSeconds, are removed. Whether their writer still runs is not asked: the folder may be shared
+// with other machines, where a process number means nothing.
+void removeAbandonedTemporaries(const QString& folder) {
+    const QStringList names = QDir(folder).entryList({QStringLiteral(".*.part")}, QDir::Files | QDir::Hidden);
+    const time_t now = ::time(nullptr);
+    for (const QString& name : names) {
+        if (!temporaryNamePattern().match(name).hasMatch()) continue;
+        const QByteArray path = QFile::encodeName(QDir(folder).filePath(name));
+        struct stat st;
+        if (::lstat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() ||
+            now - st.st_mtime < kStaleSeconds)
+            continue;
+        ::unlink(path.constData()); // housekeeping: a file that cannot be removed stays, unmentioned
+    }
 }
 
 // Creates an empty file with a fresh hidden name beside outPath (permissions as for any new file).
@@ -67,18 +99,18 @@ std::optional<ExportFormat> SessionExporter::formatFor(const QString& outPath) {
 }
 
 ExportResult SessionExporter::run(const QString& sessionPath, const QString& outPath,
-                                  const ExportProgress& progress) {
+                                  const ExportProgress& progress, const UnfinishedFileNotice& unfinished) {
     const std::optional<ExportFormat> format = formatFor(outPath);
     if (!format) {
         ExportResult result;
         result.error = exportFailure(outPath, QStringLiteral("the name must end in .edf or .csv"));
         return result;
     }
-    return run(SessionSource::fromPath(sessionPath), outPath, *format, progress);
+    return run(SessionSource::fromPath(sessionPath), outPath, *format, progress, unfinished);
 }
 
 ExportResult SessionExporter::run(const SessionSource& source, const QString& outPath, ExportFormat format,
-                                  const ExportProgress& progress) {
+                                  const ExportProgress& progress, const UnfinishedFileNotice& unfinished) {
     ExportResult result;
     if (QFileInfo(outPath).isDir()) {
         result.error = exportFailure(outPath, QStringLiteral("is a folder"));
@@ -87,8 +119,10 @@ ExportResult SessionExporter::run(const SessionSource& source, const QString& ou
     LoadedSession session;
     if (!LoadedSession::load(source, session, result.error)) return result;
 
+    removeAbandonedTemporaries(QFileInfo(outPath).absolutePath());
     const QString temporary = createTemporary(outPath, result.error);
     if (temporary.isEmpty()) return result;
+    if (unfinished) unfinished(temporary);
     QStringList warnings = session.warnings;
     QString error;
     ExportStatus status = format == ExportFormat::Edf
@@ -106,8 +140,9 @@ ExportResult SessionExporter::run(const SessionSource& source, const QString& ou
         status = ExportStatus::Failed;
         error = exportFailure(outPath, systemReason(errno));
     }
+    if (status != ExportStatus::Done) QFile::remove(temporary);
+    if (unfinished) unfinished(QString());
     if (status != ExportStatus::Done) {
-        QFile::remove(temporary);
         result.status = status;
         result.error = error;
         return result;

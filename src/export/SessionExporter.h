@@ -8,6 +8,9 @@
 // files is locked), so a window runs it on a worker thread and keeps responding: the progress function is
 // then called on that worker thread (hand the values to the window with a queued signal) and cancels the
 // export by returning false (for example when an atomic flag set by the window's Cancel button is set).
+//
+// An unfinished file that an export killed midway left behind is removed by a later export into the same
+// folder once it has lain untouched for ten minutes.
 
 #include "export/ProgressTicker.h"
 #include "recording/SessionSource.h"
@@ -15,6 +18,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace aurivo {
@@ -29,6 +33,10 @@ struct ExportResult {
     int64_t markers = 0;  // markers exported
 };
 
+// Told the unfinished file's path once it exists and an empty path once it is gone (renamed to the
+// output's name or removed), so a program stopped by a signal can remove the file on its way out.
+using UnfinishedFileNotice = std::function<void(const QString& path)>;
+
 class SessionExporter {
   public:
     // The format named by the file's extension (".edf" or ".csv", any case); none for any other.
@@ -37,9 +45,9 @@ class SessionExporter {
     // Exports the session whose files are found from sessionPath (any of its files, usually its reading
     // file) in the format of outPath's extension.
     static ExportResult run(const QString& sessionPath, const QString& outPath,
-                            const ExportProgress& progress = {});
+                            const ExportProgress& progress = {}, const UnfinishedFileNotice& unfinished = {});
     static ExportResult run(const SessionSource& source, const QString& outPath, ExportFormat format,
-                            const ExportProgress& progress = {});
+                            const ExportProgress& progress = {}, const UnfinishedFileNotice& unfinished = {});
 };
 
 } // namespace aurivo

@@ -1,6 +1,7 @@
 // Session export: the EDF+ file read back with EDFlib, the CSV read back, damaged sessions refused without
 // leaving a file.
 
+#include "FullDisk.h"
 #include "TestFiles.h"
 #include "app/SessionControl.h"
 #include "export/LoadedSession.h"
@@ -11,10 +12,17 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <ctime>
 #include <edflib.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <map>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace aurivo;
 
@@ -50,6 +58,10 @@ const std::vector<Marker> kMarkers{
     {9.5, 48, QStringLiteral("Beyond")}, // past it: left out with a warning
     {9.5, 47, QStringLiteral("After")}}; // the same sample: stays in file order
 
+// A session header with neither start nor comments.
+const QByteArray
+    kPlainHeader("\"MinADC\"\r\n\" 8000\"\r\n\"MaxADC\"\r\n\" 8010\"\r\n\"Start of Session : \"\r\n");
+
 // A saved session <dir>/s.Tst, s.Hdr, s.mrk.
 void writeSession(const QTemporaryDir& dir) {
     const std::vector<int32_t> readings = sampleReadings();
@@ -60,7 +72,8 @@ void writeSession(const QTemporaryDir& dir) {
         dir.filePath(QStringLiteral("s.Hdr")),
         {QStringLiteral("MinADC"), QStringLiteral(" 7037"), QStringLiteral("MaxADC"), QStringLiteral(" 8702"),
          QStringLiteral("Start of Session : ") + SessionControl::generalDateText(kStart) +
-             QStringLiteral("\r\nCaf\u00e9 notes, line one\r\nline two is long enough to be cut")},
+             QStringLiteral("\r\nCaf\u00e9 notes,\tline one\r\n\r\nline two runs past the forty bytes of "
+                            "t\u00e9xt, into a second")},
         reason));
     for (const Marker& m : kMarkers)
         ASSERT_TRUE(MarkerFile(dir.filePath(QStringLiteral("s.mrk"))).append(m, reason));
@@ -68,6 +81,20 @@ void writeSession(const QTemporaryDir& dir) {
 
 QStringList entries(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// The annotations of an EDF+ file: onset in units of 100 ns, text.
+std::vector<std::pair<long long, QByteArray>> annotationsOf(const QString& path) {
+    std::vector<std::pair<long long, QByteArray>> list;
+    edf_hdr_struct hdr;
+    if (edfopen_file_readonly(QFile::encodeName(path).constData(), &hdr, EDFLIB_READ_ALL_ANNOTATIONS) != 0)
+        return list;
+    for (int i = 0; i < hdr.annotations_in_file; ++i) {
+        edf_annotation_struct a;
+        if (edf_get_annotation(hdr.handle, i, &a) == 0) list.emplace_back(a.onset, QByteArray(a.annotation));
+    }
+    edfclose_file(hdr.handle);
+    return list;
 }
 
 } // namespace
@@ -95,7 +122,7 @@ TEST(Export, EdfPlusAndCsvReadBackWithEverySampleTheStartAndEveryMarker) {
     EXPECT_EQ(QDateTime(QDate(hdr.startdate_year, hdr.startdate_month, hdr.startdate_day),
                         QTime(hdr.starttime_hour, hdr.starttime_minute, hdr.starttime_second)),
               kStart);
-    EXPECT_EQ(QByteArray(hdr.recording_additional).trimmed(), "Cafe notes, line one line two is long e");
+    EXPECT_EQ(QByteArray(hdr.recording_additional).trimmed(), "Cafe notes, line one line two runs past");
     ASSERT_EQ(hdr.edfsignals, 2);
     // Samples repeat the value before one without a resistance (the first usable one at the start) and the
     // last one fills the last data record.
@@ -121,19 +148,19 @@ TEST(Export, EdfPlusAndCsvReadBackWithEverySampleTheStartAndEveryMarker) {
         for (int i = 0; i < 60; ++i)
             EXPECT_NEAR(samples[i], value(held[i]), halfStep) << "signal " << s << " sample " << i;
     }
-    // Onsets in units of 100 ns: sample n at n / 20 s.
-    const std::pair<long long, QByteArray> expected[] = {{0, "Before, \"first\""},
-                                                         {9500000, "Marker 1"},
-                                                         {23000000, QString(20, QChar(0xe9)).toUtf8()},
-                                                         {23000000, "After"},
-                                                         {23500000, "Recording ends"}};
-    ASSERT_EQ(hdr.annotations_in_file, 5);
-    for (int i = 0; i < 5; ++i) {
-        edf_annotation_struct a;
-        ASSERT_EQ(edf_get_annotation(hdr.handle, i, &a), 0);
-        EXPECT_EQ(std::pair(a.onset, QByteArray(a.annotation)), expected[i]);
-    }
     edfclose_file(hdr.handle);
+    // The comments whole at the start, each line in pieces of at most the 40 bytes EDFlib writes, not
+    // inside a character; then the markers, onsets in units of 100 ns: sample n at n / 20 s.
+    const std::vector<std::pair<long long, QByteArray>> expected{
+        {0, "Caf\xc3\xa9 notes, line one"},
+        {0, "line two runs past the forty bytes of t"},
+        {0, "\xc3\xa9xt, into a second"},
+        {0, "Before, \"first\""},
+        {9500000, "Marker 1"},
+        {23000000, QString(20, QChar(0xe9)).toUtf8()},
+        {23000000, "After"},
+        {23500000, "Recording ends"}};
+    EXPECT_EQ(annotationsOf(out), expected);
 
     const QString csv = dir.filePath(QStringLiteral("out.CSV"));
     ASSERT_EQ(SessionExporter::run(dir.filePath(QStringLiteral("s.Tst")), csv).status, ExportStatus::Done);
@@ -141,29 +168,42 @@ TEST(Export, EdfPlusAndCsvReadBackWithEverySampleTheStartAndEveryMarker) {
     EXPECT_EQ(lines.takeLast(), QString());
     ASSERT_EQ(lines.size(), 48);
     EXPECT_EQ(lines[0], QStringLiteral("time_s,reading,resistance_ohm,conductance_us,marker"));
+    EXPECT_EQ(lines[2], QStringLiteral("0.050,7037,624217.7,1.6020,"));
     for (int i = 0; i < 47; ++i) {
         const std::optional<QStringList> fields = CsvText::split(lines[i + 1]);
         ASSERT_TRUE(fields && fields->size() == 5) << qPrintable(lines[i + 1]);
         const bool ok = usable(readings[i]);
-        EXPECT_EQ(fields->at(0).toDouble(), i / 20.0);
+        // As fine as a reading tells: the time to the millisecond, ohms to 0.1, microsiemens to 0.0001.
+        EXPECT_EQ(fields->at(0), QString::number(i / 20.0, 'f', 3));
         EXPECT_EQ(fields->at(1).toInt(), readings[i]);
-        EXPECT_EQ(fields->at(2).toDouble(), ok ? ohmsOf(readings[i]) : 0.0) << "line " << i;
-        EXPECT_EQ(fields->at(3).toDouble(), ok ? 1e6 / ohmsOf(readings[i]) : 0.0) << "line " << i;
-        EXPECT_TRUE(ok || (fields->at(2) + fields->at(3)).isEmpty()) << "line " << i;
-        const std::map<int, QString> marked{{0, kMarkers[1].label},
-                                            {19, kMarkers[0].label},
-                                            {46, kMarkers[2].label + "; " + kMarkers[4].label}};
+        EXPECT_EQ(fields->at(2), ok ? QString::number(ohmsOf(readings[i]), 'f', 1) : QString()) << i;
+        EXPECT_EQ(fields->at(3), ok ? QString::number(1e6 / ohmsOf(readings[i]), 'f', 4) : QString()) << i;
+        const std::map<int, QString> marked{
+            {0, kMarkers[1].label}, {19, kMarkers[0].label}, {46, kMarkers[2].label + "; After"}};
         EXPECT_EQ(fields->at(4), marked.count(i) ? marked.at(i) : QString()) << "line " << i;
     }
-    // A flat session on a step of the header's range still gets a range: 7520 is 553.9375 kOhm.
+    // A flat session on a step of the header's range still gets a range: 7520 is 553.9375 kOhm. Its one
+    // data record holds 64 annotations: the markers and the end, and what room is left of the comments.
     writeFile(dir.filePath(QStringLiteral("s.Tst")), QByteArray::fromHex("601D0000").repeated(20));
-    EXPECT_EQ(SessionExporter::run(dir.filePath(QStringLiteral("s.Tst")), out).status, ExportStatus::Done);
+    QString reason;
+    ASSERT_TRUE(SessionHeaderFile::writeItems(
+        dir.filePath(QStringLiteral("s.Hdr")),
+        {QStringLiteral("MinADC"), QStringLiteral(" 7520"), QStringLiteral("MaxADC"), QStringLiteral(" 7520"),
+         QStringLiteral("Start of Session : \r\n") + QString(3000, 'c')},
+        reason));
+    const ExportResult flat = SessionExporter::run(dir.filePath(QStringLiteral("s.Tst")), out);
+    EXPECT_EQ(flat.status, ExportStatus::Done);
+    EXPECT_EQ(flat.warnings.filter(QStringLiteral("s.Hdr: the comments are too long")).size(), 1)
+        << qPrintable(flat.warnings.join('\n'));
+    const std::vector<std::pair<long long, QByteArray>> cut = annotationsOf(out);
+    ASSERT_EQ(cut.size(), 64u);
+    EXPECT_EQ(cut[58], std::pair(0LL, QByteArray(40, 'c')));
+    EXPECT_EQ(cut[59].second, "Before, \"first\"");
 }
 
 TEST(Export, ADamagedSessionOrAnUnwritableTargetGivesAClearErrorAndNoFile) {
     const QByteArray fine("\x40\x1f\0\0\x4a\x1f\0\0", 8);
-    const QByteArray header(
-        "\"MinADC\"\r\n\" 8000\"\r\n\"MaxADC\"\r\n\" 8010\"\r\n\"Start of Session : \"\r\n");
+    const QByteArray header = kPlainHeader;
     struct Case {
         const char* what;
         QByteArray tst, hdr, mrk; // "-" for a missing file, "|" for a pipe
@@ -212,4 +252,104 @@ TEST(Export, StartDateIsReadInTheLocaleThatWroteIt) {
     }
     QLocale::setDefault(QLocale::system());
     EXPECT_FALSE(LoadedSession::parseStartDate(QStringLiteral("soon")).isValid());
+}
+
+TEST(Export, LabelsReachSpreadsheetsAndEdfAsTextWithoutControlCharacters) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath(QStringLiteral("s.Hdr")), kPlainHeader);
+    const std::vector<int32_t> readings{8191, 0, 16382, 1, 7037};
+    writeFile(dir.filePath(QStringLiteral("s.Tst")),
+              QByteArray(reinterpret_cast<const char*>(readings.data()), qsizetype(readings.size() * 4)));
+    // A marker file from elsewhere: formulas, and control bytes that the monitor never writes there.
+    const char mrk[] = "time_s,reading,label\r\n0,1,=1+1\r\n0,2,+A1\r\n0,3,-2\r\n0,4, @SUM(A1)\r\n"
+                       "0,5,\"a\0b\x01"
+                       "c\x7f\xc2\x90"
+                       "d\te, =x\"\r\n0,5,Plain\r\n";
+    writeFile(dir.filePath(QStringLiteral("s.mrk")), QByteArray(mrk, sizeof mrk - 1));
+
+    const QString csv = dir.filePath(QStringLiteral("out.csv"));
+    ASSERT_EQ(SessionExporter::run(dir.filePath(QStringLiteral("s.Tst")), csv).status, ExportStatus::Done);
+    EXPECT_EQ(readFile(csv), QByteArray("time_s,reading,resistance_ohm,conductance_us,marker\r\n"
+                                        "0.000,8191,470057.4,2.1274,'=1+1\r\n"
+                                        "0.050,0,,,'+A1\r\n"
+                                        "0.100,16382,28.7,34855.3191,'-2\r\n"
+                                        "0.150,1,7699540000.0,0.0001,' @SUM(A1)\r\n"
+                                        "0.200,7037,624217.7,1.6020,\"abcd e, =x; Plain\"\r\n"));
+
+    const QString edf = dir.filePath(QStringLiteral("out.edf"));
+    ASSERT_EQ(SessionExporter::run(dir.filePath(QStringLiteral("s.Tst")), edf).status, ExportStatus::Done);
+    const std::vector<std::pair<long long, QByteArray>> expected{{0, "=1+1"},
+                                                                 {500000, "+A1"},
+                                                                 {1000000, "-2"},
+                                                                 {1500000, "@SUM(A1)"},
+                                                                 {2000000, "abcd e, =x"},
+                                                                 {2000000, "Plain"},
+                                                                 {2500000, "Recording ends"}};
+    EXPECT_EQ(annotationsOf(edf), expected);
+}
+
+TEST(Export, AFullDiskIsNamedWithTheSystemsReason) {
+    QTemporaryDir dir;
+    writeSession(dir);
+    // Room for a part of the first block, so the disk fills up within a write.
+    writeFile(dir.filePath(QStringLiteral("s.Tst")), QByteArray::fromHex("601D0000").repeated(4000));
+    FullDisk disk(4096);
+    const QString out = disk.filePath(QStringLiteral("out.csv"));
+    const ExportResult result = SessionExporter::run(dir.filePath(QStringLiteral("s.Tst")), out);
+    EXPECT_EQ(result.status, ExportStatus::Failed);
+    EXPECT_EQ(result.error.toStdString(), (out + QStringLiteral(": ") + disk.reason()).toStdString());
+    EXPECT_EQ(disk.entries(), QStringList());
+}
+
+// aurivo-export stopped by a signal removes its unfinished file at once and dies of the signal; an export
+// removes the unfinished files that killed exports left in its folder long ago, and nothing else.
+TEST(Export, AKilledExportLeavesNoUnfinishedFileBehind) {
+    QTemporaryDir dir;
+    writeSession(dir);
+    // A long session: its export goes on for about a second after it begins to write.
+    writeFile(dir.filePath(QStringLiteral("s.Tst")), QByteArray::fromHex("601D0000").repeated(400000));
+    const QStringList left{QStringLiteral(".new.csv.0123abcd.part"),
+                           QStringLiteral(".notes.txt.0123abcd.part"),
+                           QStringLiteral(".old.csv.0123abcde.part"), QStringLiteral("old.csv.0123abcd.part"),
+                           QStringLiteral(".link.csv.0123abcd.part")};
+    for (const QString& name :
+         left.mid(0, 4) + QStringList{".old.csv.0123abcd.part", ".old.EDF.89abcdef.part"})
+        writeFile(dir.filePath(name), "x");
+    ASSERT_TRUE(QFile::link(QStringLiteral("s.Hdr"), dir.filePath(left[4])));
+    const timespec hourAgo[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+    for (const QString& name : entries(dir.path())) {
+        const QByteArray path = QFile::encodeName(dir.filePath(name));
+        if (name.endsWith(QStringLiteral(".part")) && !name.startsWith(QStringLiteral(".new"))) {
+            ASSERT_EQ(::utimensat(AT_FDCWD, path.constData(), hourAgo, AT_SYMLINK_NOFOLLOW), 0);
+        }
+    }
+
+    const int watch = ::inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(dir.path()).constData(), IN_MODIFY), 0);
+    const QByteArray tst = QFile::encodeName(dir.filePath(QStringLiteral("s.Tst")));
+    const QByteArray csv = QFile::encodeName(dir.filePath(QStringLiteral("out.csv")));
+    char* argv[] = {const_cast<char*>(AURIVO_EXPORT_PATH), const_cast<char*>(tst.constData()),
+                    const_cast<char*>(csv.constData()), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(::posix_spawn(&pid, AURIVO_EXPORT_PATH, nullptr, nullptr, argv, environ), 0);
+    bool writing = false; // the export has begun to write its unfinished file
+    for (pollfd p{watch, POLLIN, 0}; !writing && ::poll(&p, 1, 30000) == 1;) {
+        alignas(inotify_event) char events[4096];
+        const ssize_t n = ::read(watch, events, sizeof events);
+        for (ssize_t at = 0; at < n;) {
+            const auto* e = reinterpret_cast<const inotify_event*>(events + at);
+            writing = writing || (e->len > 0 && QByteArray(e->name).startsWith(".out.csv."));
+            at += ssize_t(sizeof(inotify_event) + e->len);
+        }
+    }
+    ::close(watch);
+    ::kill(pid, SIGHUP);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(writing);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGHUP) << status;
+    QStringList kept = left + QStringList{"s.Hdr", "s.Tst", "s.mrk"};
+    kept.sort();
+    EXPECT_EQ(entries(dir.path()).join(' ').toStdString(), kept.join(' ').toStdString());
 }

@@ -5,15 +5,44 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 namespace {
 
-volatile std::sig_atomic_t g_stopRequested = 0;
+constexpr int kStopSignals[] = {SIGHUP, SIGINT, SIGTERM};
 
-void OnStopSignal(int) {
-    g_stopRequested = 1;
+// The unfinished output file, empty when there is none. A signal handler may not allocate, so the path is
+// kept in a fixed buffer, and it is changed only while the stop signals are blocked, so the handler never
+// sees half a path.
+char g_unfinished[4096];
+
+// A closed terminal, Ctrl+C or a terminate signal: the unfinished file is removed at once (the export may
+// be stuck in a write that never returns), then the signal does what it would have done. The handler was
+// reset to the default action when it was called, and the signal raised here arrives when it returns. A
+// signal in the instant between the file's creation and its notice leaves the file to the next export
+// into its folder, which removes abandoned ones.
+void OnStopSignal(int signal) {
+    if (g_unfinished[0] != '\0') ::unlink(g_unfinished);
+    std::raise(signal);
+}
+
+void setUnfinished(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    sigset_t stops, previous;
+    sigemptyset(&stops);
+    for (const int s : kStopSignals)
+        sigaddset(&stops, s);
+    sigprocmask(SIG_BLOCK, &stops, &previous);
+    // A path too long for the buffer is not kept; the next export into its folder removes what is left.
+    if (name.size() < qsizetype(sizeof g_unfinished))
+        std::memcpy(g_unfinished, name.constData(), size_t(name.size()) + 1);
+    else
+        g_unfinished[0] = '\0';
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
 }
 
 } // namespace
@@ -25,7 +54,8 @@ int main(int argc, char** argv) {
     parser.setApplicationDescription(QStringLiteral(
         "Converts a recorded session (its .tst readings, .hdr header and .mrk markers) to EDF+ or CSV.\n"
         "OUT's extension chooses the format: .edf (EDF+: skin conductance in uS and resistance in kOhm at\n"
-        "20 Hz, the markers as annotations) or .csv (time_s,reading,resistance_ohm,conductance_us,marker).\n"
+        "20 Hz, the comments and the markers as annotations) or .csv (time_s,reading,resistance_ohm,\n"
+        "conductance_us,marker).\n"
         "An existing OUT is replaced only when the export succeeds."));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("SESSION.Tst"), QStringLiteral("the session's reading file"));
@@ -37,11 +67,15 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    // Ctrl+C or a terminate signal cancels the export, which then removes its unfinished file.
-    std::signal(SIGINT, OnStopSignal);
-    std::signal(SIGTERM, OnStopSignal);
-    const aurivo::ExportResult result =
-        aurivo::SessionExporter::run(args[0], args[1], [](int64_t, int64_t) { return g_stopRequested == 0; });
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    for (const int s : kStopSignals)
+        sigaddset(&action.sa_mask, s); // one removal at a time
+    for (const int s : kStopSignals)
+        sigaction(s, &action, nullptr);
+    const aurivo::ExportResult result = aurivo::SessionExporter::run(args[0], args[1], {}, setUnfinished);
     for (const QString& warning : result.warnings)
         std::fprintf(stderr, "aurivo-export: warning: %s\n", qPrintable(warning));
     switch (result.status) {
@@ -49,9 +83,7 @@ int main(int argc, char** argv) {
         std::printf("%s: %lld readings, %lld markers\n", qPrintable(args[1]),
                     static_cast<long long>(result.readings), static_cast<long long>(result.markers));
         return 0;
-    case aurivo::ExportStatus::Cancelled:
-        std::fprintf(stderr, "aurivo-export: cancelled; %s was not written\n", qPrintable(args[1]));
-        return 130;
+    case aurivo::ExportStatus::Cancelled: // not reached: nothing here asks the export to stop
     case aurivo::ExportStatus::Failed:
         break;
     }
