@@ -2,11 +2,10 @@
 
 #include <algorithm>
 
+#include "core/SafeFile.h"
 #include "core/SafeFileWriter.h"
 #include "core/TextItemReader.h"
 #include "core/TextItemWriter.h"
-
-#include <QFile>
 
 namespace aurivo {
 
@@ -27,12 +26,14 @@ QStringList SessionHeaderFile::parseBytes(const QByteArray& bytes, int maxItems)
 
 bool SessionHeaderFile::readItems(const QString& path, int maxItems, QStringList& items, QString& reason) {
     items.clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
+    // Never a pipe or a device, which could hang or flood the reader; a link to a regular file is read.
+    SafeFile file;
+    QByteArray bytes;
+    if (!file.open(path, SafeFile::Mode::ReadThroughLink) || !file.readAll(bytes, kMaxBytes)) {
+        reason = file.reason();
         return false;
     }
-    items = parseBytes(file.readAll(), maxItems);
+    items = parseBytes(bytes, maxItems);
     return true;
 }
 

@@ -10,10 +10,14 @@ namespace aurivo {
 
 class SessionHeaderFile {
   public:
+    // Far more than any header holds (the comments with 100,000 marker lines take about 5 MB).
+    static constexpr qint64 kMaxBytes = qint64(64) << 20;
+
     // Reads up to maxItems items from the start of the file. An item ends at a comma outside quotes or
     // at a line end (CR LF or LF); a quoted item loses its quotes and may hold commas and line breaks,
     // and ends at the next double quote. Fewer items than asked means the file ended first.
-    // Returns false with the system's reason when the file cannot be opened.
+    // Returns false with the reason when the file cannot be opened or is not a regular file (a pipe, a
+    // device); a symbolic link to a regular file is followed. At most kMaxBytes are read.
     [[nodiscard]] static bool readItems(const QString& path, int maxItems, QStringList& items,
                                         QString& reason);
 
