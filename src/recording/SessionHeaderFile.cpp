@@ -7,6 +7,8 @@
 #include "core/TextItemReader.h"
 #include "core/TextItemWriter.h"
 
+#include <QLocale>
+
 namespace aurivo {
 
 QStringList SessionHeaderFile::parseItems(const QString& text, int maxItems) {
@@ -63,6 +65,16 @@ QString SessionHeaderFile::startLine(const QString& comments) {
     const qsizetype lf = comments.indexOf(QLatin1Char('\n'));
     const qsizetype cut = end < 0 ? lf : (lf < 0 ? end : std::min(end, lf));
     return cut < 0 ? comments : comments.left(cut);
+}
+
+QString SessionHeaderFile::generalDateText(const QDateTime& when) {
+    const QLocale locale;
+    return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           when.time().toString(QStringLiteral("HH:mm:ss"));
+}
+
+QString SessionHeaderFile::startLineFor(const QDateTime& start) {
+    return QStringLiteral("Start of Session : ") + generalDateText(start);
 }
 
 bool SessionHeaderFile::replaceComments(const QString& path, const QString& comments, QString& reason) {

@@ -3,6 +3,7 @@
 // "maxADC", the largest reading, the comments), in the program's text-item form.
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -41,6 +42,11 @@ class SessionHeaderFile {
     [[nodiscard]] static bool replaceComments(const QString& path, const QString& comments, QString& reason);
     // The first line of comments when it is the start line written at stop, else empty.
     static QString startLine(const QString& comments);
+    // The start line itself: "Start of Session : " and the start in the system's general date-and-time
+    // form (generalDateText).
+    static QString startLineFor(const QDateTime& start);
+    // The system's general date-and-time form: the locale's short date, a blank and the time with seconds.
+    static QString generalDateText(const QDateTime& when);
 };
 
 } // namespace aurivo
