@@ -1,11 +1,18 @@
 #include "MonitorRig.h"
 #include "TestFiles.h"
 #include "core/Colors.h"
+#include "core/NumberRules.h"
+#include "export/LoadedSession.h"
 #include "recording/CrashRecovery.h"
+#include "recording/SavedSession.h"
 #include "recording/SessionHeaderFile.h"
+#include "recording/SessionSource.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QtEndian>
+#include <algorithm>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace aurivo {
@@ -236,6 +243,75 @@ TEST(Sessions, StartUpKeepsASessionCutOffByACrashEvenWhenItsRecoveryWasKilledAnd
         EXPECT_EQ(
             QDir(rig.dir.path()).entryList({"recovered-*.tst"}, QDir::Files | QDir::CaseSensitive).size(), 1);
     }
+}
+
+TEST(Sessions, ANamedSessionCutOffIsCompletedInPlaceAndReplaysAndExportsWithItsStart) {
+    MonitorRig rig;
+    SessionControl& sessions = rig.m().sessions();
+    const QString record = rig.path(QString::fromLatin1(CrashRecovery::kRunningName));
+    // A named session stopped as usual leaves no record of running behind.
+    rig.dialogs.saveAsNames = {"done"};
+    sessions.startSessionAs();
+    EXPECT_TRUE(QFileInfo::exists(record));
+    rig.tick(3, {8000});
+    sessions.stopSession();
+    EXPECT_FALSE(QFileInfo::exists(record));
+
+    rig.dialogs.saveAsNames = {"test"};
+    sessions.startSessionAs();
+    rig.tick(20, {8000, 8150});
+    const QByteArray recorded = rig.read("test.tst");
+    const qsizetype readings = recorded.size() / 4;
+    ASSERT_GT(readings, 0);
+    int32_t lowest = 16383, highest = 0;
+    for (qsizetype i = 0; i < readings; ++i) {
+        lowest = std::min(lowest, qFromLittleEndian<int32_t>(recorded.constData() + 4 * i));
+        highest = std::max(highest, qFromLittleEndian<int32_t>(recorded.constData() + 4 * i));
+    }
+    const auto restart = [&rig] {
+        rig.monitor.reset(); // the program ends without a stop
+        rig.monitor =
+            std::make_unique<Monitor>(Monitor::Services{rig.comm, rig.clock, rig.boxes, rig.host, rig.dialogs,
+                                                        rig.dir.path(), [](int) { return QString(); }});
+        rig.monitor->startUp();
+    };
+    // A folder in the header's place: the header cannot be completed, and the name waits in the record,
+    // also through a later named session, until it can.
+    QFile::remove(rig.path("test.hdr"));
+    QDir(rig.dir.path()).mkdir("test.hdr");
+    rig.boxes.notices.clear();
+    restart();
+    ASSERT_EQ(rig.boxes.notices.size(), 1u);
+    EXPECT_TRUE(rig.boxes.notices[0].text.contains(QStringLiteral("\"test\"")) &&
+                rig.boxes.notices[0].text.contains(QStringLiteral("could not be completed")));
+    rig.dialogs.saveAsNames = {"other"};
+    rig.m().sessions().startSessionAs();
+    rig.tick(3, {8000});
+    rig.m().sessions().stopSession();
+    EXPECT_EQ(rig.read(CrashRecovery::kRunningName), "test\r\n");
+    QDir(rig.dir.path()).rmdir("test.hdr");
+    rig.boxes.notices.clear();
+    restart();
+    ASSERT_EQ(rig.boxes.notices.size(), 1u);
+    EXPECT_TRUE(rig.boxes.notices[0].text.contains(QStringLiteral("session \"test\"")));
+    const QStringList items = SessionHeaderFile::parseBytes(rig.read("test.hdr"), 6);
+    ASSERT_EQ(items.size(), 5);
+    // The range of the readings recorded, as the replay and the export take it.
+    EXPECT_EQ(items[1], numbers::numberText(lowest));
+    EXPECT_EQ(items[3], numbers::numberText(highest));
+    EXPECT_TRUE(items[4].endsWith(QStringLiteral("\r\nRecovered after the program ended unexpectedly")));
+    EXPECT_EQ(rig.read("test.tst"), recorded);
+    EXPECT_FALSE(QFileInfo::exists(record));
+    // The replay and the export take it, the export with the day it was recorded (not 1985).
+    EXPECT_TRUE(SavedSession::load(rig.path("test.tst"), rig.path("test.hdr")).ok());
+    LoadedSession exported;
+    QString error;
+    ASSERT_TRUE(LoadedSession::load(SessionSource::fromPath(rig.path("test.tst")), exported, error))
+        << error.toStdString();
+    EXPECT_LE(std::abs(exported.start.secsTo(QDateTime::currentDateTime())), 120);
+    // Told once: the next start finds the session whole.
+    restart();
+    EXPECT_EQ(rig.boxes.notices.size(), 1u);
 }
 
 TEST(Sessions, ARecoveredSessionStartsAtItsReadingFilesBirthWhenItsReadingsFitAfterIt) {
