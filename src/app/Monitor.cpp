@@ -35,9 +35,12 @@ Monitor::Monitor(Services services)
 }
 
 void Monitor::startUp() {
-    // A session cut off by the end of the program is kept under a name of its own, not deleted.
+    // A session cut off by the end of the program is kept under a name of its own, not deleted. The
+    // temporary files are deleted only when no recovery still needs them: one that could not be finished
+    // leaves its journal, and its files are then part of the session it moves.
     const CrashRecovery::Outcome recovered = CrashRecovery::recover(folder_);
-    if (!recovered.keepTemporaryFiles) SessionFiles::deleteTemporaryFiles(folder_);
+    if (!recovered.keepTemporaryFiles && !CrashRecovery::recoveryPending(folder_))
+        SessionFiles::deleteTemporaryFiles(folder_);
     if (!recovered.notice.isEmpty())
         boxes_.notify(recovered.notice, QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Information);
     if (!folderProblem_.isEmpty()) {

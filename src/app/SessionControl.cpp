@@ -11,6 +11,7 @@
 #include "display/Indicators.h"
 #include "display/ReadingStatus.h"
 #include "files/SessionNameRule.h"
+#include "recording/CrashRecovery.h"
 #include "recording/SessionFiles.h"
 #include "recording/SessionHeaderFile.h"
 #include "recording/SessionMarkers.h"
@@ -44,9 +45,7 @@ QString SessionControl::startText() const {
 }
 
 QString SessionControl::generalDateText(const QDateTime& when) {
-    const QLocale locale;
-    return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-           when.time().toString(QStringLiteral("HH:mm:ss"));
+    return SessionHeaderFile::generalDateText(when);
 }
 
 void SessionControl::startSession() {
@@ -97,7 +96,10 @@ void SessionControl::beginSession() {
     start_ = StartValue::Awaited;
     changed.notify();
 
-    const QStringList failures = p_.files.open(sessionBaseName());
+    QStringList failures = p_.files.open(sessionBaseName());
+    // Start-up completes a named session that the end of the program cut off: this record names it.
+    if (saveAsFlag_) failures << CrashRecovery::namedSessionStarted(p_.files.folder(), saveAsName_);
+    failures.removeAll(QString());
     QString markerFailure;
     const bool markersCleared = p_.markers.startSession(p_.files.filePath(sessionBaseName()), markerFailure);
 
@@ -152,6 +154,7 @@ void SessionControl::stopSession() {
     const GraphState& graph = p_.graph.state();
     p_.files.writeHeaderClosing(graph.minADC, graph.maxADC, p_.comments.text());
     p_.files.closeAll();
+    CrashRecovery::sessionStopped(p_.files.folder());
     if (!saveAsFlag_) {
         unsavedTemporary_ = true;
         unsavedStart_ = startDate_;

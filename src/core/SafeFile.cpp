@@ -51,6 +51,9 @@ bool SafeFile::open(const QString& path, Mode mode, int permissions) {
     case Mode::Read:
         flags |= O_RDONLY;
         break;
+    case Mode::ReadThroughLink:
+        flags = (flags & ~O_NOFOLLOW) | O_RDONLY;
+        break;
     }
     const QByteArray name = QFile::encodeName(path);
     int fd;
@@ -104,18 +107,34 @@ qint64 SafeFile::size() {
     return qint64(st.st_size);
 }
 
+qint64 SafeFile::readAt(qint64 offset, char* data, qint64 size) {
+    if (fd_ < 0) {
+        fail(EBADF);
+        return -1;
+    }
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd_, data + done, size_t(size - done), off_t(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            fail(errno);
+            return -1;
+        }
+        if (n == 0) break; // the end of the file (it may have got shorter meanwhile)
+        done += n;
+    }
+    return done;
+}
+
 bool SafeFile::readAll(QByteArray& out, qint64 maxBytes) {
     out.clear();
     const qint64 length = std::min(size(), maxBytes);
     if (length < 0) return false;
     out.resize(length);
-    qint64 done = 0;
-    while (done < length) {
-        const ssize_t n = ::pread(fd_, out.data() + done, size_t(length - done), off_t(done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return fail(errno);
-        if (n == 0) break; // the file got shorter meanwhile
-        done += n;
+    const qint64 done = readAt(0, out.data(), length);
+    if (done < 0) {
+        out.clear();
+        return false;
     }
     out.truncate(done);
     return true;

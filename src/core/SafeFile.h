@@ -2,10 +2,10 @@
 // One file written straight through its descriptor, with no buffer in between: every write is handed to
 // the system at once and its result is checked, so a full disk, a missing permission or a vanished
 // device shows at the write that met it, never later as a silent short file. The file is opened without
-// following a symbolic link in its place, and anything but a regular file there (a directory, a device,
-// a pipe) is refused like a file that cannot be created. Every program file is written through this
-// class, directly or through SafeFileWriter; files from outside that must not hang or flood the program
-// (a marker file that may be a pipe or a link to a device) are read through it.
+// following a symbolic link in its place (ReadThroughLink alone follows one), and anything but a regular
+// file there (a directory, a device, a pipe) is refused like a file that cannot be created. Every program
+// file is written through this class, directly or through SafeFileWriter; files from outside that must not
+// hang or flood the program (a marker file that may be a pipe or a link to a device) are read through it.
 
 #include <QByteArray>
 #include <QString>
@@ -20,6 +20,9 @@ class SafeFile {
         Exclusive, // create a new file; an existing entry is a failure
         Existing,  // open an existing file for reading and writing, keeping its contents
         Read,      // open an existing file for reading only
+        // Reading only, following a symbolic link: for a file the user chose (a saved session), where a
+        // link to a regular file of theirs is fine. What the link leads to must still be a regular file.
+        ReadThroughLink,
     };
 
     SafeFile() = default;
@@ -48,6 +51,9 @@ class SafeFile {
     // Reads the whole file from its start, but no more than maxBytes of it; false with the reason set on a
     // failure.
     [[nodiscard]] bool readAll(QByteArray& out, qint64 maxBytes = std::numeric_limits<qint64>::max());
+    // Reads up to size bytes at the offset; the count read (less at the end of the file), or -1 with the
+    // reason set.
+    [[nodiscard]] qint64 readAt(qint64 offset, char* data, qint64 size);
     // Closes the file; false with the reason set when the system reports a failure at the close (some
     // file systems report a full disk only there). Closing a closed file is true.
     bool close();

@@ -1,8 +1,8 @@
 #include "recording/SavedSession.h"
 
+#include "core/SafeFile.h"
 #include "recording/SessionHeaderFile.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
 #include <algorithm>
@@ -29,15 +29,14 @@ std::optional<double> headerValue(const QString& text) {
 
 // The smallest and largest reading in 1..16383 of the file's whole records, read in blocks; nullopt when
 // it holds none (or cannot be read).
-std::optional<std::pair<double, double>> rangeOfReadings(QFile& file, int64_t lengthBytes) {
+std::optional<std::pair<double, double>> rangeOfReadings(SafeFile& file, int64_t lengthBytes) {
     std::vector<int32_t> block(size_t(1) << 16);
     double lo = kHighestReading, hi = 0;
     bool any = false;
-    if (!file.seek(0)) return std::nullopt;
-    for (int64_t left = lengthBytes; left > 0;) {
-        const qint64 want = std::min<int64_t>(left, int64_t(block.size()) * 4);
-        if (file.read(reinterpret_cast<char*>(block.data()), want) != want) return std::nullopt;
-        left -= want;
+    for (int64_t at = 0; at < lengthBytes;) {
+        const qint64 want = std::min<int64_t>(lengthBytes - at, int64_t(block.size()) * 4);
+        if (file.readAt(at, reinterpret_cast<char*>(block.data()), want) != want) return std::nullopt;
+        at += want;
         for (int64_t i = 0; i < want / 4; ++i) {
             const double a = qFromLittleEndian(block[size_t(i)]);
             if (a < kLowestReading || a > kHighestReading) continue;
@@ -52,14 +51,20 @@ std::optional<std::pair<double, double>> rangeOfReadings(QFile& file, int64_t le
 
 } // namespace
 
+bool SavedSession::openSavedFile(SafeFile& file, const QString& path) {
+    // Through a link, as the user may keep sessions that way, but never a pipe or a device: opening a pipe
+    // would wait for a writer and a device may never end.
+    return file.open(path, SafeFile::Mode::ReadThroughLink);
+}
+
 SavedSession SavedSession::load(const QString& tstPath, const QString& hdrPath, bool withReadings) {
     SavedSession session;
     const QString tstName = QFileInfo(tstPath).fileName();
     const QString hdrName = QFileInfo(hdrPath).fileName();
 
-    QFile reading(tstPath);
-    if (!reading.open(QIODevice::ReadOnly)) {
-        session.error = tstName + QStringLiteral(": ") + reading.errorString();
+    SafeFile reading;
+    if (!openSavedFile(reading, tstPath)) {
+        session.error = tstName + QStringLiteral(": ") + reading.reason();
         return session;
     }
 
@@ -74,6 +79,11 @@ SavedSession SavedSession::load(const QString& tstPath, const QString& hdrPath, 
         return session;
     }
     session.lengthBytes = reading.size();
+    if (session.lengthBytes < 0) {
+        session.error = tstName + QStringLiteral(": ") + reading.reason();
+        session.lengthBytes = 0;
+        return session;
+    }
     const int64_t trailing = session.lengthBytes % 4;
     if (trailing != 0) {
         // A reading file cut inside its last record (copied from a full disk, say): its whole records
@@ -115,9 +125,9 @@ SavedSession SavedSession::load(const QString& tstPath, const QString& hdrPath, 
     // The whole file in one read; records are little-endian 32-bit integers.
     session.readings.resize(size_t(session.lengthBytes / 4));
     const qint64 wanted = session.lengthBytes;
-    if (wanted > 0 && (!reading.seek(0) ||
-                       reading.read(reinterpret_cast<char*>(session.readings.data()), wanted) != wanted)) {
-        session.error = tstName + QStringLiteral(": ") + reading.errorString();
+    if (wanted > 0 && reading.readAt(0, reinterpret_cast<char*>(session.readings.data()), wanted) != wanted) {
+        session.error = tstName + QStringLiteral(": ") +
+                        (reading.error() != 0 ? reading.reason() : QStringLiteral("the file got shorter"));
         session.readings.clear();
         return session;
     }

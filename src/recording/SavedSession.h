@@ -4,7 +4,8 @@
 // than five items, a MinADC or MaxADC that is not a number in 0..16383) carries the reason instead, so the
 // replay can name it and still draw the others. A header without a usable range (MinADC above MaxADC, or
 // 0) takes the range from the readings; a session without readings is still a session, with nothing to
-// draw. A reading file cut inside its last record is drawn up to its last whole record, with a note.
+// draw. A reading file cut inside its last record is drawn up to its last whole record, with a note. Only
+// regular files are read (see openSavedFile).
 
 #include <QString>
 #include <cstdint>
@@ -12,8 +13,14 @@
 
 namespace aurivo {
 
+class SafeFile;
+
 class SavedSession {
   public:
+    // Opens a file of a saved session for reading: a regular file, or a symbolic link to one; a pipe, a
+    // device or a folder is refused without waiting, with the reason in the file's reason().
+    [[nodiscard]] static bool openSavedFile(SafeFile& file, const QString& path);
+
     // With withReadings false only the header and the reading file's length are checked and kept; the
     // replay then streams the readings from the file instead of holding every session in memory.
     static SavedSession load(const QString& tstPath, const QString& hdrPath, bool withReadings = true);

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
+#include "core/SafeFile.h"
 #include "core/SafeFileWriter.h"
 #include "core/TextItemReader.h"
 #include "core/TextItemWriter.h"
 
-#include <QFile>
+#include <QLocale>
 
 namespace aurivo {
 
@@ -27,12 +28,14 @@ QStringList SessionHeaderFile::parseBytes(const QByteArray& bytes, int maxItems)
 
 bool SessionHeaderFile::readItems(const QString& path, int maxItems, QStringList& items, QString& reason) {
     items.clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
+    // Never a pipe or a device, which could hang or flood the reader; a link to a regular file is read.
+    SafeFile file;
+    QByteArray bytes;
+    if (!file.open(path, SafeFile::Mode::ReadThroughLink) || !file.readAll(bytes, kMaxBytes)) {
+        reason = file.reason();
         return false;
     }
-    items = parseBytes(file.readAll(), maxItems);
+    items = parseBytes(bytes, maxItems);
     return true;
 }
 
@@ -62,6 +65,16 @@ QString SessionHeaderFile::startLine(const QString& comments) {
     const qsizetype lf = comments.indexOf(QLatin1Char('\n'));
     const qsizetype cut = end < 0 ? lf : (lf < 0 ? end : std::min(end, lf));
     return cut < 0 ? comments : comments.left(cut);
+}
+
+QString SessionHeaderFile::generalDateText(const QDateTime& when) {
+    const QLocale locale;
+    return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           when.time().toString(QStringLiteral("HH:mm:ss"));
+}
+
+QString SessionHeaderFile::startLineFor(const QDateTime& start) {
+    return QStringLiteral("Start of Session : ") + generalDateText(start);
 }
 
 bool SessionHeaderFile::replaceComments(const QString& path, const QString& comments, QString& reason) {

@@ -3,6 +3,7 @@
 // "maxADC", the largest reading, the comments), in the program's text-item form.
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -10,10 +11,14 @@ namespace aurivo {
 
 class SessionHeaderFile {
   public:
+    // Far more than any header holds (the comments with 100,000 marker lines take about 5 MB).
+    static constexpr qint64 kMaxBytes = qint64(64) << 20;
+
     // Reads up to maxItems items from the start of the file. An item ends at a comma outside quotes or
     // at a line end (CR LF or LF); a quoted item loses its quotes and may hold commas and line breaks,
     // and ends at the next double quote. Fewer items than asked means the file ended first.
-    // Returns false with the system's reason when the file cannot be opened.
+    // Returns false with the reason when the file cannot be opened or is not a regular file (a pipe, a
+    // device); a symbolic link to a regular file is followed. At most kMaxBytes are read.
     [[nodiscard]] static bool readItems(const QString& path, int maxItems, QStringList& items,
                                         QString& reason);
 
@@ -37,6 +42,11 @@ class SessionHeaderFile {
     [[nodiscard]] static bool replaceComments(const QString& path, const QString& comments, QString& reason);
     // The first line of comments when it is the start line written at stop, else empty.
     static QString startLine(const QString& comments);
+    // The start line itself: "Start of Session : " and the start in the system's general date-and-time
+    // form (generalDateText).
+    static QString startLineFor(const QDateTime& start);
+    // The system's general date-and-time form: the locale's short date, a blank and the time with seconds.
+    static QString generalDateText(const QDateTime& when);
 };
 
 } // namespace aurivo

@@ -6,7 +6,8 @@
 #include "recording/ReplayScale.h"
 #include "recording/SessionColours.h"
 
-#include <QFile>
+#include "core/SafeFile.h"
+
 #include <QFileInfo>
 #include <QtEndian>
 #include <algorithm>
@@ -112,14 +113,18 @@ void SessionReplay::drawTrace(const std::vector<int32_t>& readings, int32_t yCom
 
 bool SessionReplay::drawTraceFromFile(const QString& tstPath, int32_t yCompress, uint32_t colour,
                                       ReplayCanvas& canvas) {
-    QFile file(tstPath);
-    if (!file.open(QIODevice::ReadOnly)) return false;
+    SafeFile file;
+    if (!SavedSession::openSavedFile(file, tstPath)) return false;
+    // Only the whole records the file holds now: a file that grows meanwhile cannot keep the replay busy.
+    const int64_t length = file.size() / 4 * 4;
     constexpr int64_t kBlockRecords = 1 << 18; // 1 MiB
     block_.resize(size_t(kBlockRecords));
     GroupAverager points(std::max<int32_t>(1, yCompress), colour, canvas);
-    for (;;) {
-        const qint64 got = file.read(reinterpret_cast<char*>(block_.data()), kBlockRecords * 4);
+    for (int64_t at = 0; at < length;) {
+        const qint64 got =
+            file.readAt(at, reinterpret_cast<char*>(block_.data()), std::min(kBlockRecords * 4, length - at));
         if (got <= 0) break;
+        at += got;
         const int64_t records = got / 4;
         for (int64_t i = 0; i < records; ++i)
             block_[size_t(i)] = qFromLittleEndian(block_[size_t(i)]);

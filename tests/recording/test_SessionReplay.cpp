@@ -6,10 +6,19 @@
 
 #include "core/NumberRules.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtEndian>
+#include <chrono>
 #include <cmath>
+#include <fcntl.h>
+#include <functional>
+#include <future>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace aurivo {
 
@@ -219,6 +228,56 @@ TEST_F(SessionReplayTest, ADamagedSessionIsNamedWithItsReasonAndTheOthersAreDraw
     list.count = 0; // an empty choice is no damage
     draw();
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(SessionReplayTest, OnlyRegularFilesAreReadAndAPipeOrADeviceIsNamedWithoutWaiting) {
+    QTemporaryDir elsewhere;
+    const QString outside = QDir(elsewhere.path()).filePath(QStringLiteral("kept.Tst"));
+    writeFile(outside, records(std::vector<int32_t>(20, 8000)));
+    const QByteArray good = header(" 8000", " 8000", "x");
+    const auto pipe = [](const QString& path) { ASSERT_EQ(::mkfifo(QFile::encodeName(path), 0600), 0); };
+    const auto link = [](const QString& target, const QString& path) {
+        ASSERT_TRUE(QFile::link(target, path));
+    };
+    const struct {
+        const char* name;
+        std::function<void(const QString& base)> make; // the files that are not plain
+        const char* reason;                            // empty: drawn
+    } rows[] = {
+        {"piped", [&](const QString& b) { pipe(b + ".Tst"); }, "piped.Tst: something other than a file"},
+        {"pipedhdr", [&](const QString& b) { pipe(b + ".Hdr"); },
+         "pipedhdr.Hdr: something other than a file"},
+        {"device", [&](const QString& b) { link("/dev/null", b + ".Tst"); },
+         "device.Tst: something other than a file"},
+        // A link to a regular file of the user's is read as the file.
+        {"linked", [&](const QString& b) { link(outside, b + ".Tst"); }, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString base = dir.filePath(QString::fromLatin1(row.name));
+        row.make(base);
+        list.count = 0;
+        add(QString::fromLatin1(row.name), QFileInfo::exists(base + ".Tst") ? QByteArray() : records({8000}),
+            QFileInfo::exists(base + ".Hdr") ? QByteArray() : good);
+        // The replay runs beside a watchdog: should it wait on a pipe, the pipe is given a writer that
+        // closes at once, so the test ends with a failure instead of hanging.
+        auto done = std::async(std::launch::async, [this] { draw(); });
+        for (int round = 0;
+             done.wait_for(std::chrono::seconds(round == 0 ? 5 : 1)) != std::future_status::ready; ++round) {
+            ADD_FAILURE() << "the replay waited on a pipe";
+            for (const char* ext : {".Tst", ".Hdr"}) {
+                const int fd = ::open(QFile::encodeName(base + ext), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) ::close(fd);
+            }
+        }
+        done.get();
+        const QString told = boxes.shown.empty() ? QString() : boxes.shown[0].text;
+        EXPECT_EQ(boxes.shown.size(), *row.reason ? 1u : 0u) << told.toStdString();
+        EXPECT_TRUE(!*row.reason ||
+                    told.contains(QString::fromLatin1(row.name) + " is left out: " + row.reason))
+            << told.toStdString();
+        EXPECT_EQ(canvas.points.size(), *row.reason ? 0u : 20u);
+    }
 }
 
 } // namespace aurivo

@@ -1,7 +1,18 @@
 #include "MonitorRig.h"
 #include "TestFiles.h"
 #include "core/Colors.h"
+#include "core/NumberRules.h"
+#include "export/LoadedSession.h"
+#include "recording/CrashRecovery.h"
+#include "recording/SavedSession.h"
+#include "recording/SessionHeaderFile.h"
+#include "recording/SessionSource.h"
 
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <algorithm>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace aurivo {
@@ -169,20 +180,28 @@ TEST(Sessions, StartAndSaveAsTakesFileNamesOnlyAndAsksBeforeOverwriting) {
     EXPECT_EQ(rig.boxes.shown.size(), 1u);
 }
 
-TEST(Sessions, StartUpKeepsASessionCutOffByACrashAndDiscardsAStoppedOne) {
+TEST(Sessions, StartUpKeepsASessionCutOffByACrashEvenWhenItsRecoveryWasKilledAndDiscardsAStoppedOne) {
     const QByteArray r7990("\x36\x1f\x00\x00", 4), r8010("\x4a\x1f\x00\x00", 4), zero(4, '\0');
     const QByteArray tst = r8010 + zero + r7990, txt = "8010,30\r\n0,35\r\n7990,40\r\n";
+    const QDateTime lastReading(QDate(2026, 12, 6), QTime(9, 59, 58));
     const struct {
         QByteArray tst, txt, hdr;
         bool taken;   // a session of the recovered name exists already
         QString name; // the recovered session's name; empty: discarded
+        int killedAt; // the first start-up's recovery ends after this step as if killed (0: not)
     } rows[] = {
-        {tst + r8010 + "\x01\x02", txt + "80", QByteArray(), true, "recovered-20261206-095958-2"},
-        {tst, txt, "\"MinADC\"\r\n\" 7990\"\r\n\"MaxADC\"\r\n\" 8010\"\r\n\"c\"\r\n", false, QString()},
+        {tst + r8010 + "\x01\x02", txt + "80", QByteArray(), true, "recovered-20261206-095958-2", 0},
+        {tst, txt, "\"MinADC\"\r\n\" 7990\"\r\n\"MaxADC\"\r\n\" 8010\"\r\n\"c\"\r\n", false, QString(), 0},
+        {tst + r8010 + "\x01\x02", txt + "80", QByteArray(), false, "recovered-20261206-095958", 1},
+        {tst, txt, QByteArray(), false, "recovered-20261206-095958", 2},
+        {tst, txt, QByteArray(), false, "recovered-20261206-095958", 3},
+        {tst, txt, QByteArray(), false, "recovered-20261206-095958", 4},
+        {tst, txt, QByteArray(), false, "recovered-20261206-095958", 5},
+        {tst, txt, QByteArray(), true, "recovered-20261206-095958-2", 6},
     };
     const QByteArray markers = "time_s,reading,label\r\n0.200,1,Marker 1\r\n";
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.name.toStdString());
+        SCOPED_TRACE(row.name.toStdString() + " killed after step " + std::to_string(row.killedAt));
         MonitorRig rig;
         const auto put = [&](const char* name, const QByteArray& bytes) { writeFile(rig.path(name), bytes); };
         for (auto [name, bytes] : {std::pair{"tempdata.tst", row.tst},
@@ -194,25 +213,132 @@ TEST(Sessions, StartUpKeepsASessionCutOffByACrashAndDiscardsAStoppedOne) {
         if (row.taken) put("Recovered-20261206-095958.Tst", "other");
         QFile file(rig.path("tempdata.tst"));
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        file.setFileTime(QDateTime(QDate(2026, 12, 6), QTime(9, 59, 58)), QFileDevice::FileModificationTime);
+        file.setFileTime(lastReading, QFileDevice::FileModificationTime);
         file.close();
+        if (row.killedAt > 0) static_cast<void>(CrashRecovery::recover(rig.dir.path(), row.killedAt));
 
         ScriptedBoxes boxes;
         Monitor next({rig.comm, rig.clock, boxes, rig.host, rig.dialogs, rig.dir.path(),
                       [](int) { return QString(); }});
         next.startUp();
         EXPECT_TRUE(boxes.shown.empty()); // nothing blocks start-up
-        for (const char* name : {"tempdata.tst", "tempdata.txt", "tempdata.hdr", "PlotData.txt"})
-            EXPECT_FALSE(QFile::exists(rig.path(QString::fromLatin1(name)))) << name;
+        for (const char* name : {"tempdata.tst", "tempdata.txt", "tempdata.hdr", "tempdata.mrk",
+                                 "PlotData.txt", CrashRecovery::kJournalName})
+            EXPECT_EQ(QFileInfo::exists(rig.path(QString::fromLatin1(name))),
+                      row.name.isEmpty() && QByteArray(name) == "tempdata.mrk")
+                << name;
         ASSERT_EQ(boxes.notices.size(), row.name.isEmpty() ? 0u : 1u);
         if (row.name.isEmpty()) continue;
         EXPECT_TRUE(boxes.notices[0].text.contains(QLatin1Char('"') + row.name + QLatin1Char('"')));
+        EXPECT_TRUE(boxes.notices[0].text.contains(" 3 readings"));
         EXPECT_EQ(rig.read(row.name + ".tst"), tst);
         EXPECT_EQ(rig.read(row.name + ".txt"), txt);
         EXPECT_EQ(rig.read(row.name + ".mrk"), markers); // the markers go with the session
+        // The start as a stop writes it: the last reading less 3 readings at 20 a second (the file's
+        // birth, now, is after its last change and cannot be its start).
         EXPECT_EQ(rig.read(row.name + ".hdr"),
-                  QByteArray("\"MinADC\"\r\n\" 7990\"\r\n\"MaxADC\"\r\n\" 8010\"\r\n"
-                             "\"Recovered after the program ended unexpectedly\"\r\n"));
+                  "\"MinADC\"\r\n\" 7990\"\r\n\"MaxADC\"\r\n\" 8010\"\r\n\"Start of Session : " +
+                      SessionControl::generalDateText(lastReading.addMSecs(-150)).toUtf8() +
+                      "\r\nRecovered after the program ended unexpectedly\"\r\n");
+        EXPECT_EQ(
+            QDir(rig.dir.path()).entryList({"recovered-*.tst"}, QDir::Files | QDir::CaseSensitive).size(), 1);
+    }
+}
+
+TEST(Sessions, ANamedSessionCutOffIsCompletedInPlaceAndReplaysAndExportsWithItsStart) {
+    MonitorRig rig;
+    SessionControl& sessions = rig.m().sessions();
+    const QString record = rig.path(QString::fromLatin1(CrashRecovery::kRunningName));
+    // A named session stopped as usual leaves no record of running behind.
+    rig.dialogs.saveAsNames = {"done"};
+    sessions.startSessionAs();
+    EXPECT_TRUE(QFileInfo::exists(record));
+    rig.tick(3, {8000});
+    sessions.stopSession();
+    EXPECT_FALSE(QFileInfo::exists(record));
+
+    rig.dialogs.saveAsNames = {"test"};
+    sessions.startSessionAs();
+    rig.tick(20, {8000, 8150});
+    const QByteArray recorded = rig.read("test.tst");
+    const qsizetype readings = recorded.size() / 4;
+    ASSERT_GT(readings, 0);
+    int32_t lowest = 16383, highest = 0;
+    for (qsizetype i = 0; i < readings; ++i) {
+        lowest = std::min(lowest, qFromLittleEndian<int32_t>(recorded.constData() + 4 * i));
+        highest = std::max(highest, qFromLittleEndian<int32_t>(recorded.constData() + 4 * i));
+    }
+    const auto restart = [&rig] {
+        rig.monitor.reset(); // the program ends without a stop
+        rig.monitor =
+            std::make_unique<Monitor>(Monitor::Services{rig.comm, rig.clock, rig.boxes, rig.host, rig.dialogs,
+                                                        rig.dir.path(), [](int) { return QString(); }});
+        rig.monitor->startUp();
+    };
+    // A folder in the header's place: the header cannot be completed, and the name waits in the record,
+    // also through a later named session, until it can.
+    QFile::remove(rig.path("test.hdr"));
+    QDir(rig.dir.path()).mkdir("test.hdr");
+    rig.boxes.notices.clear();
+    restart();
+    ASSERT_EQ(rig.boxes.notices.size(), 1u);
+    EXPECT_TRUE(rig.boxes.notices[0].text.contains(QStringLiteral("\"test\"")) &&
+                rig.boxes.notices[0].text.contains(QStringLiteral("could not be completed")));
+    rig.dialogs.saveAsNames = {"other"};
+    rig.m().sessions().startSessionAs();
+    rig.tick(3, {8000});
+    rig.m().sessions().stopSession();
+    EXPECT_EQ(rig.read(CrashRecovery::kRunningName), "test\r\n");
+    QDir(rig.dir.path()).rmdir("test.hdr");
+    rig.boxes.notices.clear();
+    restart();
+    ASSERT_EQ(rig.boxes.notices.size(), 1u);
+    EXPECT_TRUE(rig.boxes.notices[0].text.contains(QStringLiteral("session \"test\"")));
+    const QStringList items = SessionHeaderFile::parseBytes(rig.read("test.hdr"), 6);
+    ASSERT_EQ(items.size(), 5);
+    // The range of the readings recorded, as the replay and the export take it.
+    EXPECT_EQ(items[1], numbers::numberText(lowest));
+    EXPECT_EQ(items[3], numbers::numberText(highest));
+    EXPECT_TRUE(items[4].endsWith(QStringLiteral("\r\nRecovered after the program ended unexpectedly")));
+    EXPECT_EQ(rig.read("test.tst"), recorded);
+    EXPECT_FALSE(QFileInfo::exists(record));
+    // The replay and the export take it, the export with the day it was recorded (not 1985).
+    EXPECT_TRUE(SavedSession::load(rig.path("test.tst"), rig.path("test.hdr")).ok());
+    LoadedSession exported;
+    QString error;
+    ASSERT_TRUE(LoadedSession::load(SessionSource::fromPath(rig.path("test.tst")), exported, error))
+        << error.toStdString();
+    EXPECT_LE(std::abs(exported.start.secsTo(QDateTime::currentDateTime())), 120);
+    // Told once: the next start finds the session whole.
+    restart();
+    EXPECT_EQ(rig.boxes.notices.size(), 1u);
+}
+
+TEST(Sessions, ARecoveredSessionStartsAtItsReadingFilesBirthWhenItsReadingsFitAfterIt) {
+    // The readings written 30 s after the file was made fit; 2 hours after, the file held an earlier
+    // session, and the start is its last change less 4 readings at 20 a second.
+    for (const auto& [later, fromBirth] : {std::pair{30, true}, {7200, false}}) {
+        QTemporaryDir dir;
+        const QString tst = QDir(dir.path()).filePath("tempdata.tst");
+        writeFile(tst, QByteArray("\x40\x1f\x00\x00", 4).repeated(4));
+        const QDateTime born = QFileInfo(tst).birthTime();
+        if (!born.isValid()) GTEST_SKIP() << "the file system keeps no birth times";
+        QFile file(tst);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.setFileTime(born.addSecs(later), QFileDevice::FileModificationTime);
+        file.close();
+        const CrashRecovery::Outcome outcome = CrashRecovery::recover(dir.path());
+        ASSERT_FALSE(outcome.name.isEmpty());
+        const QStringList items =
+            SessionHeaderFile::parseBytes(readFile(QDir(dir.path()).filePath(outcome.name + ".hdr")), 5);
+        ASSERT_EQ(items.size(), 5);
+        EXPECT_EQ(SessionHeaderFile::startLine(items[4]),
+                  "Start of Session : " +
+                      SessionControl::generalDateText(fromBirth ? born : born.addSecs(later).addMSecs(-200)))
+            << later;
+        // Without a text file every reading is kept, and an empty text file goes with them.
+        EXPECT_EQ(readFile(QDir(dir.path()).filePath(outcome.name + ".tst")).size(), 16);
+        EXPECT_TRUE(QFileInfo(QDir(dir.path()).filePath(outcome.name + ".txt")).isFile());
     }
 }
 
