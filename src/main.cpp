@@ -2,6 +2,7 @@
 // home of its settings and session files.
 #include "app/BuildInfo.h"
 #include "app/CommandLine.h"
+#include "app/InstanceLock.h"
 #include "app/ProgramFolder.h"
 #include "core/SystemClock.h"
 #include "device/PortMap.h"
@@ -11,6 +12,7 @@
 #include "ui/widgets/TerminationWatch.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 
@@ -44,6 +46,30 @@ int main(int argc, char** argv) {
     if (!folderProblem.isEmpty())
         std::fprintf(stderr, "aurivo-usb: cannot keep files in %s: %s\n", qPrintable(folder),
                      qPrintable(folderProblem));
+    // One monitor per folder: a second one's start-up would delete or "recover" the first one's live
+    // session files, so the lock is taken before the window exists. A folder that cannot hold the lock
+    // file cannot hold sessions either; the monitor then runs unguarded rather than not at all.
+    InstanceLock lock(folder);
+    switch (lock.acquire()) {
+    case InstanceLock::Outcome::Taken:
+        break;
+    case InstanceLock::Outcome::Held: {
+        const QString message =
+            lock.heldMessage() +
+            QStringLiteral(" Close that monitor, or start this one with --folder and another folder.");
+        std::fprintf(stderr, "aurivo-usb: %s\n", qPrintable(message));
+        // A headless run (offscreen, minimal) has no one to close the box; the message above says it all.
+        const QString platform = QGuiApplication::platformName();
+        if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
+            QMessageBox::warning(nullptr, QStringLiteral("Aurivo USB"), message);
+        return 1;
+    }
+    case InstanceLock::Outcome::Unavailable:
+        if (folderProblem.isEmpty())
+            std::fprintf(stderr, "aurivo-usb: %s; a second monitor on this folder is not kept out\n",
+                         qPrintable(lock.problem()));
+        break;
+    }
     SystemClock clock;
     QtSerialComm comm(folder);
     PortMap ports(folder);

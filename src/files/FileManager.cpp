@@ -88,6 +88,15 @@ bool FileManager::openFolder(const QString& folder, QString& reason) {
         reason = systemText(ec);
         return false;
     }
+    // A save into this folder that was cut off (the program killed, the power lost) is finished first, so
+    // the lists show whole sessions and no half-placed files stay behind.
+    const SessionCopier::Result finished = SessionCopier::finishInterrupted(clean);
+    if (!finished.ok) {
+        boxes_.show(QStringLiteral("A save into %1 that was cut off could not be finished.\r\n")
+                            .arg(QDir::toNativeSeparators(clean)) +
+                        finished.reason,
+                    kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+    }
     QDir dir(clean);
     dir.setNameFilters({QStringLiteral("*.tst")}); // name filters ignore case unless asked otherwise
     dir.setFilter(QDir::Files | QDir::Hidden);

@@ -1,10 +1,10 @@
 #include "files/SessionCopier.h"
 
+#include "core/FolderLock.h"
 #include "core/SafeFileWriter.h"
 #include "recording/SessionSource.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <memory>
 #include <vector>
@@ -15,6 +15,17 @@ SessionCopier::SessionCopier(QString programFolder) : programFolder_(std::move(p
 
 SessionCopier::Result SessionCopier::copy(const QString& tstPath, const QString& txtPath,
                                           const QString& hdrPath, bool overwrite) const {
+    // Another program saving into the same folder waits its turn; a save of ours cut off there earlier
+    // is finished first, so the names below see the session it left.
+    const QString folder = QFileInfo(tstPath).absolutePath();
+    const FolderLock lock(folder);
+    if (lock.busy())
+        return Result{
+            false,
+            WriteFailure::at(tstPath, QStringLiteral("another program is saving in this folder")).text()};
+    WriteFailure failure;
+    if (!SafeFileWriter::finishInterrupted(folder, failure)) return Result{false, failure.text()};
+
     const QDir program(programFolder_);
     std::vector<QString> sources = {program.filePath(QStringLiteral("tempdata.tst")),
                                     program.filePath(QStringLiteral("tempdata.txt")),
@@ -39,20 +50,25 @@ SessionCopier::Result SessionCopier::copy(const QString& tstPath, const QString&
     std::vector<std::unique_ptr<SafeFileWriter>> staged;
     std::vector<SafeFileWriter*> writers;
     for (size_t i = 0; i < sources.size(); ++i) {
-        staged.push_back(std::make_unique<SafeFileWriter>(targets[i]));
+        staged.push_back(std::make_unique<SafeFileWriter>(targets[i], SafeFileWriter::kStagedMark));
         SafeFileWriter& target = *staged.back();
         if (!target.begin() || !target.appendFile(sources[i]) || !target.finish())
             return Result{false, target.failure().text()};
         writers.push_back(&target);
     }
-    // A session without markers replaces one with markers: the old marker file must not stay with it.
-    if (!withMarkers) {
-        QFile old(markerTarget);
-        if (old.exists() && !old.remove())
-            return Result{false, WriteFailure::at(markerTarget, old.errorString()).text()};
-    }
+    // A session without markers replaces one with markers: the old marker file goes with the switch.
+    std::vector<QString> removals;
+    if (!withMarkers) removals.push_back(markerTarget);
+    if (!SafeFileWriter::commitTogether(writers, failure, removals, stopAfterStep_))
+        return Result{false, failure.text()};
+    return Result{true, QString()};
+}
+
+SessionCopier::Result SessionCopier::finishInterrupted(const QString& folder) {
+    const FolderLock lock(folder);
+    if (lock.busy()) return Result{true, QString()};
     WriteFailure failure;
-    if (!SafeFileWriter::commitTogether(writers, failure)) return Result{false, failure.text()};
+    if (!SafeFileWriter::finishInterrupted(folder, failure)) return Result{false, failure.text()};
     return Result{true, QString()};
 }
 

@@ -3,7 +3,10 @@
 // the program folder) to a saved session's reading, text and header paths, in that order, and the marker
 // file tempdata.mrk, when there is one, beside them (name.Mrk). Each copy is written and checked under a
 // temporary name beside its destination, and all are put in place together only when all are complete:
-// a failed save leaves the previous session (or nothing) as it was.
+// a failed save leaves the previous session (or nothing) as it was. A save cut off while it puts the
+// files in place (the program killed, the power lost) is finished by finishInterrupted() at the next
+// start, the next opening of its folder or the next save there: each name then holds the whole previous
+// session or the whole new one.
 
 #include <QString>
 
@@ -25,9 +28,17 @@ class SessionCopier {
     // Where the marker file of the session with this reading file is saved: its existing marker file in
     // any spelling, otherwise name.Mrk.
     static QString markerPathFor(const QString& tstPath);
+    // Finishes a save into this folder that was cut off, and removes what a save killed earlier left.
+    // A folder in which another program is saving right now is left alone.
+    [[nodiscard]] static Result finishInterrupted(const QString& folder);
+
+    // For tests: the save stops after that many steps of putting the files in place and leaves them as
+    // a kill there would.
+    void stopAfterStep(int step) { stopAfterStep_ = step; }
 
   private:
     QString programFolder_;
+    int stopAfterStep_ = -1;
 };
 
 } // namespace aurivo
