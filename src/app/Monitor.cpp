@@ -8,6 +8,7 @@
 #include "core/WindowHost.h"
 #include "device/SerialComm.h"
 #include "display/TraceRecorder.h"
+#include "files/SessionCopier.h"
 #include "recording/CrashRecovery.h"
 #include "recording/SessionReplay.h"
 
@@ -35,6 +36,16 @@ Monitor::Monitor(Services services)
 }
 
 void Monitor::startUp() {
+    // A save over a session that was cut off is finished (or undone) first, so each name in the folder
+    // holds one whole session before anything else looks at it.
+    // (A folder that cannot hold files has none to finish; its problem is told below.)
+    const SessionCopier::Result unfinished = folderProblem_.isEmpty()
+                                                 ? SessionCopier::finishInterrupted(folder_)
+                                                 : SessionCopier::Result{true, {}};
+    if (!unfinished.ok)
+        boxes_.notify(QStringLiteral("A save that was cut off could not be finished.\r\n") +
+                          unfinished.reason,
+                      QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Warning);
     // A session cut off by the end of the program is kept under a name of its own, not deleted. The
     // temporary files are deleted only when no recovery still needs them: one that could not be finished
     // leaves its journal, and its files are then part of the session it moves.
