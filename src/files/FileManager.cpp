@@ -1,8 +1,10 @@
 #include "files/FileManager.h"
 
+#include "core/SafeFile.h"
 #include "files/SessionCopier.h"
 #include "files/SessionNameRule.h"
 #include "files/SessionPath.h"
+#include "recording/SavedSession.h"
 #include "recording/SessionColours.h"
 #include "recording/SessionHeaderFile.h"
 
@@ -222,9 +224,10 @@ void FileManager::saveSession() {
         return;
     }
     if (!absent) {
-        QFile existing(tst);
-        if (!existing.open(QIODevice::ReadOnly)) {
-            boxes_.show(existing.errorString(), kTitle, MessageBoxes::Buttons::Ok,
+        // Opened without waiting: a pipe or a device in a session's place is refused, never waited on.
+        SafeFile existing;
+        if (!SavedSession::openSavedFile(existing, tst)) {
+            boxes_.show(existing.reason(), kTitle, MessageBoxes::Buttons::Ok,
                         MessageBoxes::Icon::Information);
             return;
         }
@@ -251,10 +254,9 @@ void FileManager::saveSession() {
 void FileManager::addToDisplayList() {
     if (isReservedName()) return;
     if (!takeTypedPath()) return;
-    QFile reading(sessionTstPath_);
-    if (!reading.open(QIODevice::ReadOnly)) {
-        boxes_.show(reading.errorString(), kAddErrorTitle, MessageBoxes::Buttons::Ok,
-                    MessageBoxes::Icon::Warning);
+    SafeFile reading;
+    if (!SavedSession::openSavedFile(reading, sessionTstPath_)) {
+        boxes_.show(reading.reason(), kAddErrorTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
         return;
     }
     reading.close();

@@ -5,8 +5,13 @@
 #include "recording/SessionColours.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace aurivo {
 
@@ -72,6 +77,21 @@ TEST_F(FileManagerTest, SixAdditionsEndTheChoiceAndOpeningAgainResetsTheList) {
     add(QStringLiteral("nothere"));      // a missing session is reported and not listed
     ASSERT_EQ(boxes.count(QStringLiteral("Error accessing 'File to Display'")), 1);
     EXPECT_EQ(list().count, 0);
+    // A pipe in a session's place is refused at once, never waited on. (Should the dialog wait on it,
+    // a writer arrives after a while, and the pipe is then wrongly listed.)
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dataPath("pipe.Tst")).constData(), 0600), 0);
+    std::thread writer([path = dataPath("pipe.Tst")] {
+        for (int i = 0; i < 200 && QFile::exists(path); ++i) {
+            const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) return static_cast<void>(::close(fd));
+            ::usleep(10000);
+        }
+    });
+    add(QStringLiteral("pipe"));
+    QFile::remove(dataPath("pipe.Tst")); // the writer gives up once the pipe is gone
+    writer.join();
+    ASSERT_EQ(boxes.count(QStringLiteral("Error accessing 'File to Display'")), 2);
+    EXPECT_EQ(list().count, 0);
 
     fm.pickFile(QStringLiteral("s1.Tst"));
     fm.addToDisplayList();
@@ -82,7 +102,7 @@ TEST_F(FileManagerTest, SixAdditionsEndTheChoiceAndOpeningAgainResetsTheList) {
     add(QStringLiteral("s5"));
     EXPECT_FALSE(fm.hidden());
     add(QStringLiteral("s6.tst"));
-    EXPECT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown.size(), 2u);
     EXPECT_TRUE(fm.hidden());
     EXPECT_EQ(captions(),
               (QStringList{QStringLiteral("s1.Tst"), QStringLiteral("s2"), QStringLiteral("s3.Tst"),
