@@ -11,6 +11,7 @@
 #include "files/SessionCopier.h"
 #include "recording/CrashRecovery.h"
 #include "recording/SessionReplay.h"
+#include "recording/UnsavedSessions.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -49,8 +50,15 @@ void Monitor::startUp() {
     // A session cut off by the end of the program is kept under a name of its own, not deleted. The
     // temporary files are deleted only when no recovery still needs them: one that could not be finished
     // leaves its journal, and its files are then part of the session it moves.
+    // An unsaved session whose move into unsaved/ was cut off is completed before the temporary files
+    // are looked at: its remaining files must not be taken for a crashed session or deleted.
+    const QString unkept = folderProblem_.isEmpty() ? UnsavedSessions::finishInterrupted(folder_) : QString();
+    if (!unkept.isEmpty())
+        boxes_.notify(QStringLiteral("An unsaved session could not be moved whole into unsaved/:\r\n") +
+                          unkept,
+                      QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Warning);
     const CrashRecovery::Outcome recovered = CrashRecovery::recover(folder_);
-    if (!recovered.keepTemporaryFiles && !CrashRecovery::recoveryPending(folder_))
+    if (!recovered.keepTemporaryFiles && !CrashRecovery::recoveryPending(folder_) && unkept.isEmpty())
         SessionFiles::deleteTemporaryFiles(folder_);
     if (!recovered.notice.isEmpty())
         boxes_.notify(recovered.notice, QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Information);

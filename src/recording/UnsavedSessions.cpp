@@ -46,13 +46,21 @@ void prune(const QDir& folder) {
     }
 }
 
+// The temporary files of a session and the extension each has in unsaved/, the reading file first:
+// without it nothing is kept; the others go with it when they are there.
+const std::pair<const char*, const char*> kParts[] = {
+    {"tempdata.tst", ".Tst"}, {"tempdata.txt", ".Txt"}, {"tempdata.hdr", ".Hdr"}, {"tempdata.mrk", ".Mrk"}};
+
+const QString kJournal = QStringLiteral(".keeping");
+
 } // namespace
 
 QString UnsavedSessions::folderOf(const QString& programFolder) {
     return QDir(programFolder).filePath(QString::fromLatin1(kFolderName));
 }
 
-UnsavedSessions::Outcome UnsavedSessions::keep(const QString& programFolder, const QDateTime& start) {
+UnsavedSessions::Outcome UnsavedSessions::keep(const QString& programFolder, const QDateTime& start,
+                                               int stopAfterMoves) {
     const QDir program(programFolder);
     const QFileInfo tst(program.filePath(QStringLiteral("tempdata.tst")));
     if (tst.isSymLink() || !tst.isFile() || tst.size() == 0) return {};
@@ -66,13 +74,12 @@ UnsavedSessions::Outcome UnsavedSessions::keep(const QString& programFolder, con
     const QDir folder(folderPath);
 
     const QString name = freeName(folder, start.isValid() ? start : tst.lastModified());
-    // The reading file first: without it nothing is kept. The others go with it when they are there.
-    const std::pair<const char*, const char*> parts[] = {{"tempdata.tst", ".Tst"},
-                                                         {"tempdata.txt", ".Txt"},
-                                                         {"tempdata.hdr", ".Hdr"},
-                                                         {"tempdata.mrk", ".Mrk"}};
+    WriteFailure failure;
+    if (!SafeFileWriter::writeFile(folder.filePath(kJournal), name.toUtf8(), failure))
+        return {QString(), failure.text()};
     std::vector<std::pair<QString, QString>> moved;
-    for (const auto& [from, extension] : parts) {
+    for (const auto& [from, extension] : kParts) {
+        if (stopAfterMoves >= 0 && int(moved.size()) >= stopAfterMoves) return {name, QString()};
         const QString source = program.filePath(QString::fromLatin1(from));
         const QFileInfo info(source);
         if (info.isSymLink() || !info.isFile()) continue;
@@ -85,10 +92,36 @@ UnsavedSessions::Outcome UnsavedSessions::keep(const QString& programFolder, con
         const QString why = SafeFile::describe(errno);
         for (auto it = moved.rbegin(); it != moved.rend(); ++it)
             moveFile(it->second, it->first);
+        QFile::remove(folder.filePath(kJournal));
         return {QString(), WriteFailure::at(target, why).text()};
     }
+    QFile::remove(folder.filePath(kJournal));
     prune(folder);
     return {name, QString()};
+}
+
+QString UnsavedSessions::finishInterrupted(const QString& programFolder) {
+    const QDir folder(folderOf(programFolder));
+    const QString journal = folder.filePath(kJournal);
+    if (!QFileInfo::exists(journal)) return QString();
+    QFile file(journal);
+    if (!file.open(QIODevice::ReadOnly)) return WriteFailure::at(journal, file.errorString()).text();
+    const QString name = QString::fromUtf8(file.read(256)).trimmed();
+    file.close();
+    // Whatever the keep had not moved yet goes now, even the reading file: the session was stopped and
+    // is to be kept, and the next start would otherwise delete it.
+    if (!name.isEmpty() && !name.contains(QLatin1Char('/'))) {
+        const QDir program(programFolder);
+        for (const auto& [from, extension] : kParts) {
+            const QString source = program.filePath(QString::fromLatin1(from));
+            const QString target = folder.filePath(name + QString::fromLatin1(extension));
+            const QFileInfo info(source);
+            if (info.isSymLink() || !info.isFile() || QFileInfo::exists(target)) continue;
+            if (!moveFile(source, target)) return WriteFailure::at(target, SafeFile::describe(errno)).text();
+        }
+    }
+    if (!QFile::remove(journal)) return WriteFailure::at(journal, file.errorString()).text();
+    return QString();
 }
 
 } // namespace aurivo

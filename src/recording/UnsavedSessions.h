@@ -22,8 +22,16 @@ class UnsavedSessions {
     };
 
     // Moves the temporary session of the program's folder into unsaved/, named after `start`. A missing
-    // or empty reading file is nothing to keep. On failure every file is where it was before.
-    [[nodiscard]] static Outcome keep(const QString& programFolder, const QDateTime& start);
+    // or empty reading file is nothing to keep. On failure every file is where it was before. The name is
+    // written into unsaved/.keeping before the first move and removed after the last, so a move cut off
+    // by the end of the program is finished by finishInterrupted(). Tests stop it after `stopAfterMoves`
+    // moves, as a kill would.
+    [[nodiscard]] static Outcome keep(const QString& programFolder, const QDateTime& start,
+                                      int stopAfterMoves = -1);
+    // Finishes a keep that was cut off: the temporary files still in the program's folder join the
+    // session already moved. Runs at start-up before anything deletes temporary files. Returns an empty
+    // text, or why it could not be finished (the journal then stays for the next start).
+    [[nodiscard]] static QString finishInterrupted(const QString& programFolder);
 
     static QString folderOf(const QString& programFolder);
 };

@@ -238,4 +238,32 @@ TEST(NothingLost, AReplayLeavesNoScaleBehindForTheNextSession) {
     EXPECT_FALSE(m.graph().notice().visible);
 }
 
+TEST(NothingLost, KeepingAnUnsavedSessionCutOffAtAnyStepIsFinishedAtTheNextStart) {
+    for (int step = 0; step <= 4; ++step) {
+        SCOPED_TRACE(step);
+        MonitorRig rig;
+        rig.startAndSettle();
+        rig.m().research().addMarker();
+        rig.tick(2, {8000});
+        rig.m().sessions().stopSession();
+        QMap<QString, QByteArray> files;
+        for (const char* ext : {"tst", "txt", "hdr", "mrk"})
+            files[ext] = rig.read(QStringLiteral("tempdata.") + ext);
+        const QString name =
+            UnsavedSessions::keep(rig.dir.path(), rig.m().sessions().sessionStartDate(), step).name;
+        ASSERT_FALSE(name.isEmpty());
+        rig.monitor.reset(); // the program ends there
+        rig.monitor =
+            std::make_unique<Monitor>(Monitor::Services{rig.comm, rig.clock, rig.boxes, rig.host, rig.dialogs,
+                                                        rig.dir.path(), [](int) { return QString(); }});
+        rig.monitor->startUp();
+        const QDir unsaved(rig.path("unsaved"));
+        EXPECT_EQ(unsaved.entryList(QDir::Files | QDir::Hidden).size(), 4);
+        for (const char* ext : {"Tst", "Txt", "Hdr", "Mrk"})
+            EXPECT_EQ(readFile(unsaved.filePath(name + "." + ext)), files[QString(ext).toLower()]) << ext;
+        EXPECT_FALSE(QFile::exists(rig.path("tempdata.hdr")));
+        EXPECT_TRUE(rig.boxes.notices.empty());
+    }
+}
+
 } // namespace aurivo
