@@ -78,6 +78,10 @@ int main(int argc, char** argv) {
     boxes.setParentWidget(&window);
     window.monitor().setFolderProblem(folderProblem);
     window.monitor().setSettingsFallbackFolder(ProgramFolder::settingsFallback(inputs));
+    if (const QString moved = ProgramFolder::movedNotice(inputs); !moved.isEmpty()) {
+        std::fprintf(stderr, "aurivo-usb: %s\n", qPrintable(moved));
+        window.monitor().addStartUpNotice(moved);
+    }
     TerminationWatch termination(&window);
     window.show();
     // Start-up runs inside the event loop, so a close during its pauses ends the program cleanly.

@@ -62,6 +62,8 @@ void Monitor::startUp() {
         SessionFiles::deleteTemporaryFiles(folder_);
     if (!recovered.notice.isEmpty())
         boxes_.notify(recovered.notice, QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Information);
+    for (const QString& notice : startUpNotices_)
+        boxes_.notify(notice, QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Information);
     if (!folderProblem_.isEmpty()) {
         boxes_.notify(
             QStringLiteral("The program's folder %1 cannot hold files: %2\r\nSessions are shown but "

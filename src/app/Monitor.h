@@ -91,6 +91,8 @@ class Monitor {
     void setSettingsFallbackFolder(const QString& folder) { settingsFallbackFolder_ = folder; }
     // Why the program's folder cannot hold files: start-up says so once, and sessions run unrecorded.
     void setFolderProblem(const QString& why) { folderProblem_ = why; }
+    // Something start-up tells the user once, in a notice that does not wait.
+    void addStartUpNotice(const QString& text) { startUpNotices_ << text; }
 
     void startUp();
     void onTick();
@@ -189,6 +191,7 @@ class Monitor {
     Reading last_;
     QString settingsFallbackFolder_;
     QString folderProblem_;
+    QStringList startUpNotices_;
     bool replayShown_ = false;
     QString commentsBeforeReplay_; // the comment box's text when the replay view began
     bool showInputChecked_ = false;

@@ -37,6 +37,24 @@ QString ProgramFolder::settingsFallback(const Inputs& in) {
     return exe == choose(in) ? QString() : exe;
 }
 
+QString ProgramFolder::movedNotice(const Inputs& in) {
+    const QString old = settingsFallback(in);
+    if (old.isEmpty() || old == clean(in.installFolder)) return QString();
+    const QDir before(old), now(choose(in));
+    const QString settings = QStringLiteral("Aurivo_USB.ini");
+    const QFileInfo session(before.filePath(QStringLiteral("tempdata.tst")));
+    const bool sessionLeft = session.isFile() && session.size() > 0;
+    if ((!before.exists(settings) && !sessionLeft) || now.exists(settings)) return QString();
+    QString text = QStringLiteral("%1 cannot be written any more, so the program keeps its settings and "
+                                  "sessions in %2 from now on.")
+                       .arg(QDir::toNativeSeparators(old), QDir::toNativeSeparators(now.path()));
+    if (sessionLeft)
+        text += QStringLiteral("\r\nA session recorded there (tempdata.tst, .txt, .hdr) stays in %1; it is "
+                               "recovered when the program runs from a folder it may write again.")
+                    .arg(QDir::toNativeSeparators(old));
+    return text;
+}
+
 ProgramFolder::Inputs ProgramFolder::fromSystem(const QString& chosen) {
     const QString exe = QCoreApplication::applicationDirPath();
     return {chosen,

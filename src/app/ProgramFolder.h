@@ -25,6 +25,11 @@ class ProgramFolder {
     // Where a settings file is read from when the chosen folder has none: the executable's folder when
     // the rule passed over it (not writable) and no folder was given; else empty.
     static QString settingsFallback(const Inputs& in);
+    // What to tell the user when the executable's folder holds files of an earlier run (a settings file,
+    // a session left behind) but can no longer be written, so that the program now keeps its files in the
+    // data folder: both folders are named. Said once: empty once the chosen folder has settings of its
+    // own, and empty when no folder was passed over.
+    static QString movedNotice(const Inputs& in);
     // This process's inputs: its executable's folder, the environment and the build's install folder.
     static Inputs fromSystem(const QString& chosen);
     // Creates the folder when missing and checks that files can be made in it; returns why it cannot be

@@ -55,3 +55,23 @@ TEST(CommandLine, Table) {
         EXPECT_EQ(line.folder, QString::fromUtf8(folder)) << args.join(' ').toStdString();
     }
 }
+
+// An executable's folder that held the program's files and can no longer be written is named once,
+// with the folder used now, and the session left there.
+TEST(ProgramFolder, AFolderPassedOverWithFilesInItIsNamedOnce) {
+    QTemporaryDir exe, xdg;
+    const ProgramFolder::Inputs in{"", exe.path(), false, "/usr/bin", xdg.path(), "/h"};
+    EXPECT_EQ(ProgramFolder::movedNotice(in), QString()); // nothing of an earlier run there
+    aurivo::writeFile(exe.filePath("Aurivo_USB.ini"), "x");
+    aurivo::writeFile(exe.filePath("tempdata.tst"), "abcd");
+    const QString notice = ProgramFolder::movedNotice(in);
+    EXPECT_TRUE(notice.startsWith(exe.path() +
+                                  " cannot be written any more, so the program keeps its settings "
+                                  "and sessions in " +
+                                  xdg.filePath("aurivo-usb") + " from now on.\r\nA session recorded there"));
+    // Given a folder, or once the new folder has settings of its own, nothing more is said.
+    EXPECT_EQ(ProgramFolder::movedNotice({"/f", exe.path(), false, "/usr/bin", xdg.path(), "/h"}), QString());
+    QDir(xdg.path()).mkpath("aurivo-usb");
+    aurivo::writeFile(xdg.filePath("aurivo-usb/Aurivo_USB.ini"), "x");
+    EXPECT_EQ(ProgramFolder::movedNotice(in), QString());
+}
