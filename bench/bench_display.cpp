@@ -1,6 +1,7 @@
 // Costs of the display path: one packet through the readings panel, the graph and the session files,
 // and a graph rebuild of a long session next to a plain read of its reading file.
 #include "BenchSupport.h"
+#include "app/ReadingPipeline.h"
 #include "display/GraphPlotter.h"
 #include "display/ReadingStatus.h"
 #include "recording/SessionFiles.h"
@@ -25,7 +26,7 @@ int32_t reading(int64_t i) {
 }
 
 // What a running session with a settled start reading of 8192 plots against.
-const GraphPlotter::Inputs kInputs{8192, 25, 3, false};
+const ReadingPipeline::Context kInputs{8192, 25, 3, false, 0};
 
 // Per packet: readings panel, graph (with the rebuilds the session's compression steps bring) and the
 // three file writes; the files are flushed once per tick of four packets.
@@ -36,19 +37,21 @@ void BM_PerPacket(benchmark::State& st) {
         st.SkipWithError("cannot create the session files");
         return;
     }
-    GraphPlotter graph(files);
+    ReadingPipeline pipeline(files);
     ReadingStatus panel;
-    graph.startSession();
+    pipeline.graph().startSession();
+    pipeline.recorder().startSession();
     int64_t i = 0;
     for (auto _ : st) {
         const Reading r{reading(i), 4};
-        const GraphState& g = graph.state();
-        benchmark::DoNotOptimize(panel.showReading(r, {g.filteredReading, true, 8192, g.graphSpanPercent}));
-        benchmark::DoNotOptimize(graph.plotReading(r, kInputs));
+        const GraphState& g = pipeline.graph().state();
+        benchmark::DoNotOptimize(
+            panel.showReading(r, {pipeline.filter().filtered(), true, 8192, g.graphSpanPercent}));
+        benchmark::DoNotOptimize(pipeline.take(r, kInputs));
         if (++i % 4 == 0) files.flush();
     }
     files.closeAll();
-    st.counters["records"] = graph.state().recordCount - 1;
+    st.counters["records"] = pipeline.recorder().recordCount() - 1;
 }
 BENCHMARK(BM_PerPacket)->Iterations(20000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PerPacket)->Iterations(200000)->Unit(benchmark::kMicrosecond);
@@ -60,17 +63,20 @@ BENCHMARK(BM_PerPacket)->Iterations(200000)->Unit(benchmark::kMicrosecond);
 struct StoredSession {
     QTemporaryDir dir;
     std::unique_ptr<SessionFiles> files;
-    std::unique_ptr<GraphPlotter> graph;
+    std::unique_ptr<ReadingPipeline> pipeline;
+    GraphPlotter* graph = nullptr;
     QString tstPath;
 
     explicit StoredSession(int64_t n) {
         files = std::make_unique<SessionFiles>(dir.path());
         if (!files->open(QStringLiteral("tempdata")).isEmpty()) std::abort(); // no folder to write into
-        graph = std::make_unique<GraphPlotter>(*files);
+        pipeline = std::make_unique<ReadingPipeline>(*files);
+        graph = &pipeline->graph();
         graph->startSession();
+        pipeline->recorder().startSession();
         graph->resizePicture(int(n + 2), 1);
         for (int64_t i = 1; i <= n + 3; ++i) // the first three readings only fill the filter window
-            graph->plotReading(Reading{reading(i), 4}, kInputs);
+            pipeline->take(Reading{reading(i), 4}, kInputs);
         graph->resizePicture(489, 300);
         files->flush();
         tstPath = files->filePath(QStringLiteral("tempdata.tst"));
@@ -88,7 +94,8 @@ void BM_Rebuild(benchmark::State& st) {
     StoredSession& s = session(st.range(0));
     for (auto _ : st) {
         s.graph->requestRedraw();
-        benchmark::DoNotOptimize(s.graph->rebuild(8192, 25, false));
+        benchmark::DoNotOptimize(s.graph->rebuild(8192, 25, false, s.pipeline->recorder().storedReadings(),
+                                                  s.pipeline->recorder().recordCount()));
     }
     st.counters["yCompress"] = s.graph->state().yCompress;
 }
@@ -99,7 +106,8 @@ void BM_RebuildWithoutTrace(benchmark::State& st) {
     s.files->closeAll(); // the readings stay in memory
     for (auto _ : st) {
         s.graph->requestRedraw();
-        benchmark::DoNotOptimize(s.graph->rebuild(8192, 25, false));
+        benchmark::DoNotOptimize(s.graph->rebuild(8192, 25, false, s.pipeline->recorder().storedReadings(),
+                                                  s.pipeline->recorder().recordCount()));
     }
 }
 

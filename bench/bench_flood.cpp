@@ -139,8 +139,8 @@ void BM_FloodThroughTheWindow(benchmark::State& st) {
         const int repaints = labelPaints->count;
         // The rest that waits is read by the following ticks.
         int32_t records = -1;
-        while (records != window.monitor().graph().state().recordCount) {
-            records = window.monitor().graph().state().recordCount;
+        while (records != window.monitor().recorder().recordCount()) {
+            records = window.monitor().recorder().recordCount();
             runEventLoop(600);
         }
         stop = true;

@@ -69,15 +69,15 @@ struct FloodRig {
 void BM_TickReadingPath(benchmark::State& st) {
     static FloodRig rig;
     for (auto _ : st) {
-        const int32_t before = rig.monitor->graph().state().recordCount;
+        const int32_t before = rig.monitor->recorder().recordCount();
         rig.send(kPacketsPerBlock);
         // The kernel hands written bytes to the reading side shortly after the write: tick until all
         // of them are stored.
-        while (rig.monitor->graph().state().recordCount < before + kPacketsPerBlock)
+        while (rig.monitor->recorder().recordCount() < before + kPacketsPerBlock)
             rig.tick();
     }
     st.SetItemsProcessed(st.iterations() * kPacketsPerBlock);
-    st.counters["records"] = rig.monitor->graph().state().recordCount - 1;
+    st.counters["records"] = rig.monitor->recorder().recordCount() - 1;
 }
 BENCHMARK(BM_TickReadingPath)->Iterations(400)->Unit(benchmark::kMillisecond);
 

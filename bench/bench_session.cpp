@@ -6,6 +6,7 @@
 #include "app/Monitor.h"
 #include "device/PacketDecoder.h"
 #include "display/GraphPlotter.h"
+#include "recording/SessionRecorder.h"
 #include "recording/SessionReplay.h"
 
 #include <QDir>
@@ -50,7 +51,7 @@ struct DaySession {
         const int width = graph.picture().scaleWidth(), height = graph.picture().scaleHeight();
         graph.resizePicture(int(kDay + 2), 1);
         QByteArray day;
-        for (int64_t n = graph.state().recordCount; n <= kDay; ++n)
+        for (int64_t n = monitor->recorder().recordCount(); n <= kDay; ++n)
             day += PacketDecoder::makePacket(uint16_t(reading(n)), 4);
         comm.deliver(day);
         tick(); // the test clock stands still within a tick: one tick reads the whole day
@@ -71,7 +72,7 @@ void BM_TickWithRebuild24h(benchmark::State& st) {
         session.monitor->graph().requestRedraw();
         session.tick(4);
     }
-    st.counters["records"] = session.monitor->graph().state().recordCount - 1;
+    st.counters["records"] = session.monitor->recorder().recordCount() - 1;
     st.counters["yCompress"] = session.monitor->graph().state().yCompress;
 }
 BENCHMARK(BM_TickWithRebuild24h)->Unit(benchmark::kMillisecond)->Iterations(20);
@@ -109,7 +110,8 @@ void BM_ReplaySixDays(benchmark::State& st) {
     SixSessions& six = sixSessions();
     QTemporaryDir program;
     SessionFiles files(program.path()); // closed: the replay writes no trace lines
-    GraphPlotter graph(files);
+    SessionRecorder recorder(files);
+    GraphPlotter graph(recorder);
     CommentBox comments;
     ScriptedBoxes boxes;
     DisplayList list;

@@ -23,17 +23,28 @@ using numbers::toLong;
 
 Monitor::Monitor(Services services)
     : folder_(services.programFolder), comm_(services.comm), clock_(services.clock), boxes_(services.boxes),
-      host_(services.host), dialogs_(services.dialogs), files_(folder_), graph_(files_), reader_(comm_),
+      host_(services.host), dialogs_(services.dialogs), files_(folder_), reader_(comm_),
       arranger_(host_, boxes_), views_(arranger_, host_), params_(boxes_),
       ports_(comm_, host_, countdown_, services.deviceName),
-      sessions_(SessionControl::Parts{comm_, clock_, boxes_, dialogs_, files_, indicators_, graph_, panel_,
-                                      ports_, comments_, markers_}),
+      sessions_(SessionControl::Parts{comm_, clock_, boxes_, dialogs_, files_, pipeline_.recorder(),
+                                      indicators_, graph_, panel_, ports_, comments_, markers_}),
       fileManager_(folder_, boxes_, comments_), settingsFile_(folder_), research_(*this, boxes_, dialogs_) {
     views_.pictureGraphShown.subscribe([this] { graph_.requestRedraw(); });
     // The menus follow the session's running state, the views and the port chooser's probing; the
     // clock changing every second is no reason to look at them again.
     for (ChangeSignal* source : {&sessions_.changed, &views_.changed, &ports_.changed})
         source->subscribe([this] { notifyMenusIfChanged(); });
+    // The listeners hear a session start and stop once each.
+    sessions_.changed.subscribe([this] {
+        if (sessions_.running() == listenersSawRunning_) return;
+        listenersSawRunning_ = sessions_.running();
+        for (ReadingListener* listener : std::vector<ReadingListener*>(pipeline_.listeners())) {
+            if (listenersSawRunning_)
+                listener->sessionStarted(sessions_.sessionBaseName());
+            else
+                listener->sessionStopped();
+        }
+    });
 }
 
 void Monitor::startUp() {
@@ -187,17 +198,19 @@ bool Monitor::readDevicePackets() {
 
 void Monitor::takeReading(const Reading& reading) {
     sessions_.noteReading();
-    const GraphState& graph = graph_.state();
+    // The panel shows the filtered reading as the previous packet left it (the one-packet lag is
+    // intended), against the graph's span as its last rebuild set it.
     const std::optional<float> target = panel_.showReading(
-        reading, ReadingStatus::Context{graph.filteredReading, sessions_.running(),
-                                        double(sessions_.startReading()), graph.graphSpanPercent});
+        reading, ReadingStatus::Context{pipeline_.filter().filtered(), sessions_.running(),
+                                        double(sessions_.startReading()), graph_.state().graphSpanPercent});
     if (target) indicators_.setTarget(*target);
-    const GraphPlotter::Outcome plotted = graph_.plotReading(
-        reading, GraphPlotter::Inputs{double(sessions_.startReading()), params_.sensitivityPercent(),
-                                      params_.filterSize(), replayShown_});
+
+    const ReadingPipeline::Outcome taken = pipeline_.take(
+        reading, ReadingPipeline::Context{double(sessions_.startReading()), params_.sensitivityPercent(),
+                                          params_.filterSize(), replayShown_, sessions_.elapsedSeconds()});
+    last_ = taken.reading;
     // The auto-range widens the sensitivity; its caption shows the number-to-text form.
-    if (plotted.widenedSensitivity) params_.setSensitivityText(numberText(*plotted.widenedSensitivity));
-    last_ = plotted.reading;
+    if (taken.widenedSensitivity) params_.setSensitivityText(numberText(*taken.widenedSensitivity));
 }
 
 void Monitor::exitProgram() {

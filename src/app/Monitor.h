@@ -5,11 +5,13 @@
 // The window forwards each user action here and follows the parts' change signals; tests drive the same
 // entry points headless.
 
+#include "app/ReadingPipeline.h"
 #include "app/ResearchTools.h"
 #include "app/SessionControl.h"
 #include "core/ChangeSignal.h"
 #include "core/CommentBox.h"
 #include "core/Reading.h"
+#include "core/ReadingListener.h"
 #include "core/TickCountdown.h"
 #include "device/PacketReader.h"
 #include "display/GraphPlotter.h"
@@ -25,6 +27,7 @@
 #include "ui/ViewToggles.h"
 
 #include <functional>
+#include <vector>
 
 namespace aurivo {
 
@@ -94,6 +97,10 @@ class Monitor {
     // Something start-up tells the user once, in a notice that does not wait.
     void addStartUpNotice(const QString& text) { startUpNotices_ << text; }
 
+    // Adds a listener at the end of the reading pipeline (it must outlive the monitor or be removed).
+    void addListener(ReadingListener& listener) { pipeline_.addListener(listener); }
+    void removeListener(ReadingListener& listener) { pipeline_.removeListener(listener); }
+
     void startUp();
     void onTick();
     // Runs when the window is about to close, for any reason: stops a running session (so its header
@@ -133,7 +140,7 @@ class Monitor {
     ViewToggles& views() { return views_; }
     PortChooser& ports() { return ports_; }
     ParameterBoxes& parameters() { return params_; }
-    GraphPlotter& graph() { return graph_; }
+    GraphPlotter& graph() { return pipeline_.graph(); }
     Indicators& indicators() { return indicators_; }
     ReadingStatus& readings() { return panel_; }
     CommentBox& comments() { return comments_; }
@@ -143,7 +150,9 @@ class Monitor {
     const SessionMarkers& markers() const { return markers_; }
     ResearchTools& research() { return research_; }
     const SessionControl& sessions() const { return sessions_; }
-    const GraphPlotter& graph() const { return graph_; }
+    const GraphPlotter& graph() const { return pipeline_.graph(); }
+    const SessionRecorder& recorder() const { return pipeline_.recorder(); }
+    const ReadingFilter& filter() const { return pipeline_.filter(); }
     const FileManager& fileManager() const { return fileManager_; }
     PanelArranger& arranger() { return arranger_; }
     FileManager& fileManager() { return fileManager_; }
@@ -173,11 +182,12 @@ class Monitor {
     WindowHost& host_;
     Dialogs& dialogs_;
     SessionFiles files_;
+    ReadingPipeline pipeline_{files_};
+    GraphPlotter& graph_ = pipeline_.graph();
     SessionMarkers markers_;
     CommentBox comments_;
     Indicators indicators_;
     ReadingStatus panel_;
-    GraphPlotter graph_;
     PacketReader reader_;
     TickCountdown countdown_;
     PanelArranger arranger_;
@@ -196,6 +206,7 @@ class Monitor {
     QString commentsBeforeReplay_; // the comment box's text when the replay view began
     bool showInputChecked_ = false;
     MenuInputs menuInputs_;
+    bool listenersSawRunning_ = false;
     int tickDepth_ = 0;
     bool exitRequested_ = false;
 };

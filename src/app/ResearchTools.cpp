@@ -32,7 +32,7 @@ ResearchTools::ResearchTools(Monitor& monitor, MessageBoxes& boxes, Dialogs& dia
 std::optional<size_t> ResearchTools::addMarker() {
     if (!m_.sessions().running()) return std::nullopt;
     QString failure;
-    const int64_t reading = int64_t(m_.graph().state().recordCount) - 1;
+    const int64_t reading = int64_t(m_.recorder().recordCount()) - 1;
     if (!m_.markers().add(m_.sessions().elapsedSeconds(), reading, failure)) {
         boxes_.show(QStringLiteral("The marker could not be written.\r\n") + failure, kTitle,
                     MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
@@ -157,8 +157,8 @@ QString ResearchTools::readoutAt(int column, std::optional<int> y) const {
     if (m_.replayShown())
         return GraphReadout::text(GraphReadout::replay(column, y, replayTraces_, s.yCompress));
     if (!m_.markers().onPicture()) return QString();
-    const std::optional<ReadoutPoint> point =
-        GraphReadout::live(column, m_.files().readings(), int64_t(s.recordCount) - 1, s.yCompress);
+    const std::optional<ReadoutPoint> point = GraphReadout::live(
+        column, m_.recorder().storedReadings(), int64_t(m_.recorder().recordCount()) - 1, s.yCompress);
     return point ? GraphReadout::text({*point}) : QString();
 }
 
@@ -171,7 +171,7 @@ int ResearchTools::lastColumn() const {
         return int(longest);
     }
     if (!m_.markers().onPicture()) return 0;
-    return int((int64_t(s.recordCount) - 1) / std::max<int32_t>(1, s.yCompress));
+    return int((int64_t(m_.recorder().recordCount()) - 1) / std::max<int32_t>(1, s.yCompress));
 }
 
 } // namespace aurivo

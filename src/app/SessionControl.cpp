@@ -15,6 +15,7 @@
 #include "recording/SessionFiles.h"
 #include "recording/SessionHeaderFile.h"
 #include "recording/SessionMarkers.h"
+#include "recording/SessionRecorder.h"
 #include "recording/UnsavedSessions.h"
 #include "settings/PortChooser.h"
 
@@ -90,6 +91,7 @@ void SessionControl::beginSession() {
     // A new session starts its plotted points afresh: nothing of the previous session's partial point
     // may leak into the first point of this one.
     p_.graph.startSession();
+    p_.recorder.startSession();
     running_ = true;
     p_.indicators.resetToNeutral();
     stableCount_ = 0;
@@ -151,8 +153,7 @@ void SessionControl::stopSession() {
     const QString comments = QStringLiteral("Start of Session : ") + generalDateText(startDate_) +
                              QStringLiteral("\r\n") + p_.comments.text();
     p_.comments.setText(comments + p_.markers.commentLines(comments));
-    const GraphState& graph = p_.graph.state();
-    p_.files.writeHeaderClosing(graph.minADC, graph.maxADC, p_.comments.text());
+    p_.files.writeHeaderClosing(p_.recorder.minADC(), p_.recorder.maxADC(), p_.comments.text());
     p_.files.closeAll();
     CrashRecovery::sessionStopped(p_.files.folder());
     if (!saveAsFlag_) {

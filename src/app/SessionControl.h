@@ -19,6 +19,7 @@ class Clock;
 class MessageBoxes;
 class Dialogs;
 class SessionFiles;
+class SessionRecorder;
 class Indicators;
 class GraphPlotter;
 class ReadingStatus;
@@ -34,6 +35,7 @@ class SessionControl {
         MessageBoxes& boxes;
         Dialogs& dialogs;
         SessionFiles& files;
+        SessionRecorder& recorder;
         Indicators& indicators;
         GraphPlotter& graph;
         ReadingStatus& panel;

@@ -4,7 +4,7 @@
 
 #include "core/Colors.h"
 #include "core/NumberRules.h"
-#include "recording/SessionFiles.h"
+#include "recording/TraceSink.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,9 +18,6 @@ using numbers::toLong;
 
 namespace {
 constexpr uint32_t kTraceColour = colors::kWhite;
-constexpr int32_t kWindowLow = 320;
-constexpr int32_t kWindowHigh = 16000;
-constexpr int32_t kStepLimit = 804;
 constexpr int32_t kMaxPercent = 1000;
 constexpr int32_t kLongMax = std::numeric_limits<int32_t>::max();
 
@@ -38,15 +35,11 @@ bool fitsLong(double value) {
 } // namespace
 
 void GraphPlotter::startSession() {
-    s_.minADC = 16383;
-    s_.maxADC = 0;
     s_.redrawRequested = false;
-    s_.recordCount = 1;
     s_.yCompress = 1;
     picture_.clear();
     s_.ohmsAccumulator = 0;
-    s_.compressionCounter = 1; // in step with recordCount = 1: record 1 at yCompress 1 is the point x = 1
-    s_.recordTime = 25;
+    s_.compressionCounter = 1; // in step with record 1: record 1 at yCompress 1 is the point x = 1
     notifyPicture();
 }
 
@@ -58,8 +51,6 @@ void GraphPlotter::leaveReplay() {
     s_.graphScale = fresh.graphScale;
     s_.yCompress = fresh.yCompress;
     s_.ohmsAccumulator = fresh.ohmsAccumulator;
-    s_.minADC = fresh.minADC;
-    s_.maxADC = fresh.maxADC;
     clearPicture();
 }
 
@@ -98,67 +89,38 @@ void GraphPlotter::setNotice(const GraphNotice& notice) {
     labelsChanged.notify();
 }
 
-GraphPlotter::Outcome GraphPlotter::plotReading(const Reading& reading, const Inputs& inputs) {
+bool GraphPlotter::admit(const Inputs& inputs, const std::vector<int32_t>& stored, int32_t recordCount) {
+    if (inputs.startReading != s_.graphStartReading || inputs.spanPercent != s_.graphSpanPercent ||
+        s_.redrawRequested)
+        return rebuild(inputs.startReading, inputs.spanPercent, inputs.replayShown, stored, recordCount);
+    return true;
+}
+
+std::optional<int32_t> GraphPlotter::plot(int32_t record, int32_t filtered, double spanPercent) {
     GraphState& s = s_;
-    Outcome outcome{reading, std::nullopt};
-    Reading& r = outcome.reading;
-    if (!r.valid() || r.raw == 0) return outcome;
-
-    // Shift the window; it is judged as it was before this reading.
-    const int n = std::clamp(inputs.filterSize, 1, 8);
-    auto& window = s.filterBuffer;
-    bool bad = false;
-    for (int i = 1; i <= n; ++i) {
-        window[i - 1] = window[i];
-        if (window[i] < kWindowLow || window[i] > kWindowHigh) bad = true;
-    }
-    if (bad) {
-        // The raw reading enters unchecked; nothing is drawn or stored until the window is clean again.
-        window[n] = r.raw;
-        return outcome;
-    }
-
-    if (s.filteredReading == 0) s.filteredReading = window[1];
-
-    const int64_t d = int64_t(r.raw) - s.filteredReading;
-    if (d > kStepLimit || d < -kStepLimit) {
-        const int64_t limited = int64_t(s.filteredReading) + (d > 0 ? kStepLimit : -kStepLimit);
-        if (fitsLong(double(limited))) r.raw = int32_t(limited);
-    }
-
-    window[n] = r.raw;
-    int64_t sum = 0;
-    for (int i = 1; i <= n; ++i)
-        sum += window[i];
-    const double average = numbers::roundHalfEven(double(sum) / n);
-    if (fitsLong(average)) s.filteredReading = int32_t(average);
-
-    // Both bounds are checked: a session whose every reading is a new maximum still has a minimum.
-    if (s.filteredReading > s.maxADC) s.maxADC = s.filteredReading;
-    if (s.filteredReading < s.minADC) s.minADC = s.filteredReading;
-
-    const double start = inputs.startReading;
-    const double percent = inputs.spanPercent;
-    if (start != s.graphStartReading || percent != s.graphSpanPercent || s.redrawRequested) {
-        if (!rebuild(start, percent, inputs.replayShown)) return outcome;
-    }
-
-    if (s.filteredReading < 1) return outcome;
-    storeSingle(s.ohmsAccumulator, double(s.ohmsAccumulator) + ohmsFromReading(s.filteredReading));
+    std::optional<int32_t> widened;
+    storeSingle(s.ohmsAccumulator, double(s.ohmsAccumulator) + ohmsFromReading(filtered));
 
     const int32_t compress = std::max(1, s.yCompress);
     if (s.compressionCounter % compress == 0) {
         const double ohms = double(s.ohmsAccumulator) / compress;
-        const int32_t x = toLong(double(s.recordCount) / compress);
-        outcome.widenedSensitivity = checkRange(drawPoint(x, ohms, kTraceColour), percent);
+        const int32_t x = toLong(double(record) / compress);
+        widened = checkRange(drawPoint(x, ohms, kTraceColour), spanPercent);
         s.ohmsAccumulator = 0;
     } else {
-        files_.appendTraceEmptyLine();
+        trace_.appendTraceEmptyLine();
     }
+    if (s.compressionCounter < kLongMax) ++s.compressionCounter;
 
-    storeReading();
+    // Reaching the right edge: one more reading per point, and the whole session drawn again.
+    const int32_t recordCount = record < kLongMax ? record + 1 : record;
+    const int32_t width = toLong(picture_.scaleWidth());
+    if (width != 0 && recordCount % width == 1) {
+        s.yCompress = recordCount / width + 1;
+        s.redrawRequested = true;
+    }
     notifyPicture();
-    return outcome;
+    return widened;
 }
 
 std::optional<int32_t> GraphPlotter::checkRange(int32_t y, double percent) {
@@ -185,27 +147,11 @@ std::optional<int32_t> GraphPlotter::checkRange(int32_t y, double percent) {
     return widened;
 }
 
-void GraphPlotter::storeReading() {
-    GraphState& s = s_;
-    files_.writeReading(s.recordCount, s.filteredReading);
-    if (s.recordTime <= kLongMax - 5) s.recordTime += 5;
-    files_.appendTextLine(s.filteredReading, s.recordTime);
-
-    if (s.recordCount < kLongMax) ++s.recordCount;
-    if (s.compressionCounter < kLongMax) ++s.compressionCounter;
-
-    // Reaching the right edge: one more reading per point, and the whole session drawn again.
-    const int32_t width = toLong(picture_.scaleWidth());
-    if (width != 0 && s.recordCount % width == 1) {
-        s.yCompress = s.recordCount / width + 1;
-        s.redrawRequested = true;
-    }
-}
-
-bool GraphPlotter::rebuild(double startReading, double spanPercent, bool replayShown) {
+bool GraphPlotter::rebuild(double startReading, double spanPercent, bool replayShown,
+                           const std::vector<int32_t>& stored, int32_t recordCount) {
     GraphState& s = s_;
     const int32_t width = toLong(picture_.scaleWidth());
-    if (width != 0) s.yCompress = s.recordCount / width + 1;
+    if (width != 0) s.yCompress = recordCount / width + 1;
     if (s.yCompress < 1) s.yCompress = 1;
 
     s.graphStartReading = toLong(startReading);
@@ -213,7 +159,7 @@ bool GraphPlotter::rebuild(double startReading, double spanPercent, bool replayS
     if (s.graphStartReading == 0) return false; // no start reading yet: nothing drawn or stored
 
     computeScale();
-    redrawStoredReadings(files_.readings(), replayShown);
+    redrawStoredReadings(stored, recordCount, replayShown);
     s.redrawRequested = false;
     return true;
 }
@@ -254,14 +200,15 @@ void GraphPlotter::computeScale() {
     }
 }
 
-void GraphPlotter::redrawStoredReadings(const std::vector<int32_t>& readings, bool replayShown) {
+void GraphPlotter::redrawStoredReadings(const std::vector<int32_t>& readings, int32_t recordCount,
+                                        bool replayShown) {
     GraphState& s = s_;
     picture_.clear();
     drawDots(replayShown);
     s.ohmsAccumulator = 0;
 
     const int64_t compress = std::max(1, s.yCompress);
-    const int64_t last = std::max<int64_t>(0, int64_t(s.recordCount) - 1); // records 1..last
+    const int64_t last = std::max<int64_t>(0, int64_t(recordCount) - 1); // records 1..last
     const int64_t available = std::min<int64_t>(last, int64_t(readings.size()));
     const int64_t groups = last / compress;
     const int32_t* data = readings.data();
@@ -287,7 +234,7 @@ void GraphPlotter::redrawStoredReadings(const std::vector<int32_t>& readings, bo
         if (a >= 1) storeSingle(trailing, double(trailing) + ohmsFromReading(a));
     }
     s.ohmsAccumulator = trailing;
-    s.compressionCounter = s.recordCount;
+    s.compressionCounter = recordCount;
     notifyPicture();
 }
 
@@ -310,9 +257,9 @@ int32_t GraphPlotter::drawPoint(int32_t x, double ohms, uint32_t colour) {
     else
         picture.lineTo(xm, y, colour);
 
-    if (files_.traceOpen()) {
+    if (trace_.traceOpen()) {
         const QString colourText = QString::number(colour, 16).toUpper();
-        files_.appendTraceLine(numberText(x) + QLatin1Char(':') + numberText(ohms) + QLatin1Char(':') +
+        trace_.appendTraceLine(numberText(x) + QLatin1Char(':') + numberText(ohms) + QLatin1Char(':') +
                                colourText + QStringLiteral("::") + numberText(xm) + QLatin1Char(':') +
                                numberText(y));
     }
@@ -355,9 +302,8 @@ void GraphPlotter::clearForReplay() {
     notifyPicture();
 }
 
-void GraphPlotter::setRange(double minADC, double maxADC) {
-    s_.minADC = minADC;
-    s_.maxADC = maxADC;
+void GraphPlotter::setRange(double, double) {
+    // The replay's range reaches the picture through its scale; the graph keeps nothing else of it.
 }
 
 void GraphPlotter::setReplayScale(const ReplayScale& scale, const std::array<QString, 10>& axisLabels) {

@@ -18,7 +18,7 @@ class ReadingStatus {
   public:
     // What the panel shows a reading against.
     struct Context {
-        int32_t filteredReading = 0; // the graph's filtered reading, as the previous packet left it
+        int32_t filteredReading = 0; // the filtered reading, as the previous packet left it
         bool sessionRunning = false;
         double startReading = 0; // the session's start reading, 0 while none
         int32_t graphSpanPercent = 0;

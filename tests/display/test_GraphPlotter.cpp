@@ -1,4 +1,5 @@
 #include "TestFiles.h"
+#include "app/ReadingPipeline.h"
 #include "core/NumberRules.h"
 #include "display/GraphPlotter.h"
 #include "recording/SessionFiles.h"
@@ -22,6 +23,7 @@ class GraphTest : public ::testing::Test {
         QLocale::setDefault(QLocale::c());
         ASSERT_TRUE(files.open(QStringLiteral("tempdata")).isEmpty());
         graph.startSession();
+        pipeline.recorder().startSession();
     }
     void TearDown() override { QLocale::setDefault(QLocale::system()); }
     // A filter window holding `reading`, then the start value and span captions.
@@ -38,11 +40,12 @@ class GraphTest : public ::testing::Test {
     void feed(int32_t raw, int times = 1, int32_t status = 4) {
         for (int i = 0; i < times; ++i) {
             inputs.spanPercent = numbers::valueOf(sensitivity);
-            const GraphPlotter::Outcome outcome = graph.plotReading(Reading{raw, status}, inputs);
+            const ReadingPipeline::Outcome outcome = pipeline.take(Reading{raw, status}, inputs);
             if (outcome.widenedSensitivity) sensitivity = numbers::numberText(*outcome.widenedSensitivity);
         }
     }
     const GraphState& state() const { return graph.state(); }
+    const SessionRecorder& rec() const { return pipeline.recorder(); }
     // The trace file's lines, each checked to end in CR LF.
     QList<QByteArray> traceLines() {
         files.flush();
@@ -59,8 +62,9 @@ class GraphTest : public ::testing::Test {
 
     QTemporaryDir dir;
     SessionFiles files{dir.path()};
-    GraphPlotter graph{files};
-    GraphPlotter::Inputs inputs;
+    ReadingPipeline pipeline{files};
+    GraphPlotter& graph = pipeline.graph();
+    ReadingPipeline::Context inputs;
     QString sensitivity = QStringLiteral("25");
 };
 
@@ -69,12 +73,12 @@ TEST_F(GraphTest, AverageExtremesAndTextFile) {
     feed(8100, 1, 1); // invalid and zero readings are ignored
     feed(0);
     feed(8000); // the first reading of a session is both its minimum and its maximum
-    EXPECT_EQ(std::pair(state().minADC, state().maxADC), std::pair(8000.0, 8000.0));
+    EXPECT_EQ(std::pair(rec().minADC(), rec().maxADC()), std::pair(8000.0, 8000.0));
     feed(8001); // 8000.5 rounds to the even 8000
     // 8001.5 rounds to the even 8002; 9000 is more than 804 above the last average and enters as 8655.
     for (int32_t raw : {8002, 7700, 9000})
         feed(raw);
-    EXPECT_EQ(std::pair(state().minADC, state().maxADC), std::pair(7851.0, 8178.0));
+    EXPECT_EQ(std::pair(rec().minADC(), rec().maxADC()), std::pair(7851.0, 8178.0));
     files.closeAll();
     EXPECT_EQ(readFile(dir.filePath(QStringLiteral("tempdata.txt"))),
               QByteArray("8000,30\r\n8000,35\r\n8002,40\r\n7851,45\r\n8178,50\r\n"));
@@ -87,7 +91,7 @@ TEST_F(GraphTest, WindowBoundsAreIncluded) {
     QList<int32_t> counts;
     for (int32_t raw : {320, 319, 16000, 16000, 319, 16001, 16001, 320, 320}) {
         feed(raw);
-        counts << state().recordCount;
+        counts << rec().recordCount();
     }
     EXPECT_EQ(counts, (QList<int32_t>{2, 3, 3, 4, 5, 5, 5, 5, 6}));
 }
@@ -95,21 +99,21 @@ TEST_F(GraphTest, WindowBoundsAreIncluded) {
 TEST_F(GraphTest, ReadingOutsideTheWindowHoldsTheGraphForNReadings) {
     prime(15500, 3, " 15500");
     feed(16001); // passes the step limit and enters the window
-    EXPECT_EQ(state().filteredReading, 15667);
+    EXPECT_EQ(pipeline.filter().filtered(), 15667);
     feed(10000, 3); // unchecked and unclipped into position N, nothing stored
-    EXPECT_EQ(state().filterBuffer[3], 10000);
-    EXPECT_EQ(state().recordCount, 2);
+    EXPECT_EQ(pipeline.filter().window()[3], 10000);
+    EXPECT_EQ(rec().recordCount(), 2);
     feed(10000); // the window is clean again: processed normally, step-limited
-    EXPECT_EQ(state().filterBuffer[3], 14863);
-    EXPECT_EQ(state().filteredReading, 11621);
-    EXPECT_EQ(state().recordCount, 3);
+    EXPECT_EQ(pipeline.filter().window()[3], 14863);
+    EXPECT_EQ(pipeline.filter().filtered(), 11621);
+    EXPECT_EQ(rec().recordCount(), 3);
 }
 
 TEST_F(GraphTest, NothingIsDrawnOrStoredBeforeTheFirstStartValue) {
     prime(8192, 1, " ");
     const uint64_t before = graph.picture().revision();
     feed(8192); // the percent changed: a rebuild, but no start reading
-    EXPECT_EQ(state().recordCount, 1);
+    EXPECT_EQ(rec().recordCount(), 1);
     EXPECT_EQ(graph.picture().revision(), before);
     feed(8192); // stored and drawn on the bottom edge of the all-zero scale
     EXPECT_FALSE(graph.notice().visible);
@@ -198,12 +202,14 @@ TEST_F(GraphTest, LiveTraceContinuesAfterARebuildAndANewSessionStartsAfresh) {
     graph.resizePicture(10, 300);
     prime(8192);
     feed(8192, 11); // record 11 at compression 2 waits for its partner; the smallest usable reading trails
-    graph.redrawStoredReadings({8192, 8192, 8192, 8192, 8192, 8192, 8192, 8192, 8192, 8192, 1}, false);
+    graph.redrawStoredReadings({8192, 8192, 8192, 8192, 8192, 8192, 8192, 8192, 8192, 8192, 1},
+                               rec().recordCount(), false);
     EXPECT_EQ(state().ohmsAccumulator, float(numbers::ohmsFromReading(1)));
     sensitivity = QStringLiteral("30"); // a new span: rebuild with record 11 trailing
     feed(8900);
     feed(8900, 3); // record 13 waits, record 14 makes x = 7 from two readings, record 15 waits
     graph.startSession();
+    pipeline.recorder().startSession();
     feed(8192);
     const QList<QByteArray> lines = traceLines();
     EXPECT_EQ(lines.mid(lines.size() - 6), (QList<QByteArray>{"\" 5: 469942.626953125:FFFFFF:: 5: 150\"",
@@ -215,7 +221,7 @@ TEST_F(GraphTest, LiveTraceContinuesAfterARebuildAndANewSessionStartsAfresh) {
 TEST_F(GraphTest, RebuildSkipsUnusableRecordsAndAbsurdInputsEnd) {
     prime(8192);
     feed(8192, 3); // record 4 next; a group without a usable reading keeps the ohms of the one before
-    graph.redrawStoredReadings({0, 8192, 0}, false);
+    graph.redrawStoredReadings({0, 8192, 0}, rec().recordCount(), false);
     const QList<QByteArray> lines = traceLines();
     EXPECT_EQ(lines.mid(lines.size() - 3),
               (QList<QByteArray>{"\" 1: 0:FFFFFF:: 1:-450\"", "\" 2: 469942.626953125:FFFFFF:: 2: 150\"",

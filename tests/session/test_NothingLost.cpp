@@ -93,7 +93,7 @@ TEST(NothingLost, AnUnusableFolderIsToldOnceAndSessionsRunUnrecorded) {
     EXPECT_TRUE(rig.boxes.shown[0].text.startsWith(
         "The session is shown but not recorded:\r\ntempdata.hdr in " + folder + ": "));
     rig.tick(10, {8000, 8000});
-    EXPECT_GT(rig.monitor.graph().state().recordCount, 1); // shown live all the same
+    EXPECT_GT(rig.monitor.recorder().recordCount(), 1); // shown live all the same
 }
 
 TEST(NothingLost, SettingsBesideAnExecutableThatCannotKeepFilesAreReadAndWrittenToTheDataFolder) {

@@ -27,7 +27,7 @@ std::vector<int> markerColumns(Monitor& m, uint32_t colour) {
 }
 
 int32_t stored(Monitor& m) {
-    return m.graph().state().recordCount - 1;
+    return m.recorder().recordCount() - 1;
 }
 
 void feed(MonitorRig& rig, int ticks) {

@@ -50,7 +50,7 @@ TEST(Sessions, StartStopMenusPortElapsedTimeAndFilesWrittenEveryTick) {
     EXPECT_NE(rig.m().readings().labels()[7].caption, "No Data");
     // Without a stop: what is on disk now is what a killed program would leave.
     const int records = int(rig.read("tempdata.tst").size() / 4);
-    EXPECT_EQ(records, rig.m().graph().state().recordCount - 1);
+    EXPECT_EQ(records, rig.m().recorder().recordCount() - 1);
     EXPECT_EQ(rig.read("tempdata.txt").count('\n'), records);
     rig.m().comments().setText("first\r\nsecond");
     rig.m().sessions().stopSession();
@@ -63,7 +63,7 @@ TEST(Sessions, StartStopMenusPortElapsedTimeAndFilesWrittenEveryTick) {
     rig.startAndSettle();
     rig.tick(1, {8000, 8000, 8000});
     const int traceBefore = rig.read("PlotData.txt").count('\n');
-    EXPECT_EQ(rig.read("tempdata.tst").size() / 4, rig.m().graph().state().recordCount - 1);
+    EXPECT_EQ(rig.read("tempdata.tst").size() / 4, rig.m().recorder().recordCount() - 1);
     rig.m().sessions().restartSession();
     EXPECT_TRUE(rig.m().sessions().running());
     EXPECT_EQ(rig.read("tempdata.tst").size(), 0);
