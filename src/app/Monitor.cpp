@@ -28,7 +28,10 @@ Monitor::Monitor(Services services)
       ports_(comm_, host_, countdown_, services.deviceName),
       sessions_(SessionControl::Parts{comm_, clock_, boxes_, dialogs_, files_, pipeline_.recorder(),
                                       indicators_, graph_, panel_, ports_, comments_, markers_}),
-      fileManager_(folder_, boxes_, comments_), settingsFile_(folder_), research_(*this, boxes_, dialogs_) {
+      fileManager_(folder_, boxes_, comments_), settingsFile_(folder_),
+      research_(ResearchTools::Parts{markers_, sessions_, pipeline_.recorder(), graph_, files_, fileManager_,
+                                     boxes_, dialogs_}) {
+    research_.exportChanged.subscribe([this] { menusChanged.notify(); });
     views_.pictureGraphShown.subscribe([this] { graph_.requestRedraw(); });
     // The menus follow the session's running state, the views and the port chooser's probing; the
     // clock changing every second is no reason to look at them again.
@@ -299,6 +302,7 @@ void Monitor::saveSessionOrResume() {
     if (replayShown_) {
         graph_.leaveReplay();
         setReplayShown(false);
+        research_.leaveReplay();
         if (host_.showState() == WindowState::Normal) {
             host_.setWindowHeight(views_.preReplayHeight());
             host_.setWindowWidth(views_.preReplayWidth());

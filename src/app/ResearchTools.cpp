@@ -1,10 +1,15 @@
 #include "app/ResearchTools.h"
 
 #include "app/Dialogs.h"
-#include "app/Monitor.h"
+#include "app/SessionControl.h"
 #include "core/MessageBoxes.h"
+#include "display/GraphPlotter.h"
 #include "export/ExportJob.h"
+#include "files/FileManager.h"
 #include "recording/SessionColours.h"
+#include "recording/SessionFiles.h"
+#include "recording/SessionMarkers.h"
+#include "recording/SessionRecorder.h"
 #include "recording/SessionReplay.h"
 #include "recording/SessionSource.h"
 
@@ -21,47 +26,46 @@ const QString kTitle = QStringLiteral("Aurivo USB");
 constexpr int64_t kCancelWaitMs = 60000;
 } // namespace
 
-ResearchTools::ResearchTools(Monitor& monitor, MessageBoxes& boxes, Dialogs& dialogs)
-    : m_(monitor), boxes_(boxes), dialogs_(dialogs) {
-    m_.markers().changed.subscribe([this] {
-        liveMarkers_ = MarkerOverlay(m_.markers().markers(), MarkerOverlay::kLiveColour);
+ResearchTools::ResearchTools(Parts parts) : p_(parts) {
+    p_.markers.changed.subscribe([this] {
+        liveMarkers_ = MarkerOverlay(p_.markers.markers(), MarkerOverlay::kLiveColour);
         overlayChanged.notify();
     });
 }
 
 std::optional<size_t> ResearchTools::addMarker() {
-    if (!m_.sessions().running()) return std::nullopt;
+    if (!p_.sessions.running()) return std::nullopt;
     QString failure;
-    const int64_t reading = int64_t(m_.recorder().recordCount()) - 1;
-    if (!m_.markers().add(m_.sessions().elapsedSeconds(), reading, failure)) {
-        boxes_.show(QStringLiteral("The marker could not be written.\r\n") + failure, kTitle,
-                    MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+    const int64_t reading = int64_t(p_.recorder.recordCount()) - 1;
+    if (!p_.markers.add(p_.sessions.elapsedSeconds(), reading, failure)) {
+        p_.boxes.show(QStringLiteral("The marker could not be written.\r\n") + failure, kTitle,
+                      MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     }
-    return m_.markers().markers().size() - 1;
+    return p_.markers.markers().size() - 1;
 }
 
 void ResearchTools::renameMarker(size_t index, const QString& label) {
     QString failure;
-    if (!m_.markers().rename(index, label, failure)) {
-        boxes_.show(QStringLiteral("The marker could not be renamed.\r\n") + failure, kTitle,
-                    MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+    if (!p_.markers.rename(index, label, failure)) {
+        p_.boxes.show(QStringLiteral("The marker could not be renamed.\r\n") + failure, kTitle,
+                      MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     }
 }
 
 QString ResearchTools::currentReadingPath() const {
-    return m_.files().filePath(m_.sessions().sessionBaseName() + QStringLiteral(".tst"));
+    return p_.files.filePath(p_.sessions.sessionBaseName() + QStringLiteral(".tst"));
 }
 
 bool ResearchTools::exportEnabled() const {
-    if (m_.sessions().running() || exporting_) return false;
-    return m_.replayShown() || QFileInfo(currentReadingPath()).size() > 0;
+    if (p_.sessions.running() || exporting_) return false;
+    return replayShown_ || QFileInfo(currentReadingPath()).size() > 0;
 }
 
 void ResearchTools::exportSession() {
     if (!exportEnabled()) return;
     ExportChoices choices;
-    choices.browseFolder = m_.fileManager().rememberedFolder();
-    if (m_.replayShown()) {
+    choices.browseFolder = p_.fileManager.rememberedFolder();
+    if (replayShown_) {
         for (int k = 0; k < std::clamp(replayList_.count, 0, 6); ++k) {
             const QString& tst = replayList_.tstPaths[size_t(k)];
             const QFileInfo info(tst);
@@ -70,23 +74,23 @@ void ResearchTools::exportSession() {
         }
     } else {
         // The recorded session is named by its start, since "tempdata" is the same for every session.
-        const QString name = m_.sessions().savedAs()
-                                 ? m_.sessions().saveAsName()
-                                 : QStringLiteral("session-") + m_.sessions().sessionStartDate().toString(
+        const QString name = p_.sessions.savedAs()
+                                 ? p_.sessions.saveAsName()
+                                 : QStringLiteral("session-") + p_.sessions.sessionStartDate().toString(
                                                                     QStringLiteral("yyyyMMdd-HHmmss"));
         choices.sessions.push_back(
             {QStringLiteral("The session just recorded"), currentReadingPath(), QDir::home().filePath(name)});
     }
-    const std::optional<ExportRequest> request = dialogs_.askExport(choices);
+    const std::optional<ExportRequest> request = p_.dialogs.askExport(choices);
     if (!request) return;
 
     ExportJob job(request->sessionPath, request->outPath, request->format);
     // The window answers during the export: a second one waits until this one has ended.
     exporting_ = true;
-    m_.menusChanged.notify();
-    dialogs_.showExportProgress(job);
+    exportChanged.notify();
+    p_.dialogs.showExportProgress(job);
     exporting_ = false;
-    m_.menusChanged.notify();
+    exportChanged.notify();
     if (!job.finished()) {
         job.cancel();
         job.waitFinished(kCancelWaitMs);
@@ -94,16 +98,22 @@ void ResearchTools::exportSession() {
     if (!job.finished()) return; // the job's end is awaited when it is destroyed
     const ExportResult& result = job.result();
     if (result.status == ExportStatus::Failed) {
-        boxes_.show(QStringLiteral("The session could not be exported.\r\n") + result.error, kTitle,
-                    MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+        p_.boxes.show(QStringLiteral("The session could not be exported.\r\n") + result.error, kTitle,
+                      MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     } else if (result.status == ExportStatus::Done && !result.warnings.isEmpty()) {
-        boxes_.show(QDir::toNativeSeparators(request->outPath) + QStringLiteral(" was written.\r\n") +
-                        result.warnings.join(QStringLiteral("\r\n")),
-                    kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Information);
+        p_.boxes.show(QDir::toNativeSeparators(request->outPath) + QStringLiteral(" was written.\r\n") +
+                          result.warnings.join(QStringLiteral("\r\n")),
+                      kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Information);
     }
 }
 
+void ResearchTools::leaveReplay() {
+    replayShown_ = false;
+    overlayChanged.notify();
+}
+
 void ResearchTools::showReplay(const DisplayList& list, std::vector<ReplayTrace> traces) {
+    replayShown_ = true;
     replayList_ = list;
     replayTraces_ = std::move(traces);
     replayMarkers_.clear();
@@ -127,20 +137,20 @@ void ResearchTools::showReplay(const DisplayList& list, std::vector<ReplayTrace>
             unreadable += QStringLiteral("\r\n") + contents.skippedNote(markerPath);
         if (!contents.markers.empty()) replayMarkers_.emplace_back(contents.markers, trace.colour);
     }
-    m_.markers().leavePicture();
+    p_.markers.leavePicture();
     overlayChanged.notify();
     if (!unreadable.isEmpty()) {
-        boxes_.show(QStringLiteral("The markers of these sessions cannot be shown in full:") + unreadable,
-                    kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+        p_.boxes.show(QStringLiteral("The markers of these sessions cannot be shown in full:") + unreadable,
+                      kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     }
 }
 
 std::vector<MarkerLine> ResearchTools::markerLines(int firstColumn, int lastColumn) const {
-    const GraphPlotter& graph = m_.graph();
+    const GraphPlotter& graph = p_.graph;
     // Markers beyond the picture are left out.
     lastColumn = std::min(lastColumn, graph.picture().scaleWidth() - 1);
     const int32_t compress = graph.state().yCompress;
-    if (m_.replayShown()) {
+    if (replayShown_) {
         std::vector<MarkerLine> lines;
         for (const MarkerOverlay& session : replayMarkers_) {
             const std::vector<MarkerLine> more = session.lines(compress, firstColumn, lastColumn);
@@ -148,30 +158,29 @@ std::vector<MarkerLine> ResearchTools::markerLines(int firstColumn, int lastColu
         }
         return lines;
     }
-    if (!m_.markers().onPicture()) return {};
+    if (!p_.markers.onPicture()) return {};
     return liveMarkers_.lines(compress, firstColumn, lastColumn);
 }
 
 QString ResearchTools::readoutAt(int column, std::optional<int> y) const {
-    const GraphState& s = m_.graph().state();
-    if (m_.replayShown())
-        return GraphReadout::text(GraphReadout::replay(column, y, replayTraces_, s.yCompress));
-    if (!m_.markers().onPicture()) return QString();
+    const GraphState& s = p_.graph.state();
+    if (replayShown_) return GraphReadout::text(GraphReadout::replay(column, y, replayTraces_, s.yCompress));
+    if (!p_.markers.onPicture()) return QString();
     const std::optional<ReadoutPoint> point = GraphReadout::live(
-        column, m_.recorder().storedReadings(), int64_t(m_.recorder().recordCount()) - 1, s.yCompress);
+        column, p_.recorder.storedReadings(), int64_t(p_.recorder.recordCount()) - 1, s.yCompress);
     return point ? GraphReadout::text({*point}) : QString();
 }
 
 int ResearchTools::lastColumn() const {
-    const GraphState& s = m_.graph().state();
-    if (m_.replayShown()) {
+    const GraphState& s = p_.graph.state();
+    if (replayShown_) {
         size_t longest = 0;
         for (const ReplayTrace& trace : replayTraces_)
             longest = std::max(longest, trace.ohms.size());
         return int(longest);
     }
-    if (!m_.markers().onPicture()) return 0;
-    return int((int64_t(m_.recorder().recordCount()) - 1) / std::max<int32_t>(1, s.yCompress));
+    if (!p_.markers.onPicture()) return 0;
+    return int((int64_t(p_.recorder.recordCount()) - 1) / std::max<int32_t>(1, s.yCompress));
 }
 
 } // namespace aurivo

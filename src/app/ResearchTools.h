@@ -2,8 +2,8 @@
 // What the monitor offers for research beside the original program: markers set during a session,
 // drawn over the graph (with the replayed sessions' own markers during a replay), the export of a
 // session to EDF+ or CSV on a worker thread, and the readout of the graph under the mouse or the
-// keyboard cursor. It works through the monitor's parts and adds nothing to their files but the
-// marker file.
+// keyboard cursor. It reads the session's parts it is given and adds nothing to their files but the
+// marker file; the monitor tells it when a replay is shown and left.
 
 #include "core/ChangeSignal.h"
 #include "display/GraphReadout.h"
@@ -17,13 +17,29 @@
 
 namespace aurivo {
 
-class Monitor;
 class MessageBoxes;
 class Dialogs;
+class SessionMarkers;
+class SessionControl;
+class SessionRecorder;
+class GraphPlotter;
+class SessionFiles;
+class FileManager;
 
 class ResearchTools {
   public:
-    ResearchTools(Monitor& monitor, MessageBoxes& boxes, Dialogs& dialogs);
+    struct Parts {
+        SessionMarkers& markers;
+        const SessionControl& sessions;
+        const SessionRecorder& recorder;
+        const GraphPlotter& graph;
+        const SessionFiles& files;
+        const FileManager& fileManager;
+        MessageBoxes& boxes;
+        Dialogs& dialogs;
+    };
+
+    explicit ResearchTools(Parts parts);
 
     // Session > "Add marker" (F9, or M on the graph): a marker at the latest stored reading of the running
     // session. Returns its index, none when no session runs. A marker that could not be written is still
@@ -38,6 +54,8 @@ class ResearchTools {
 
     // A replay has drawn the display list: takes its traces for the readout and reads its markers.
     void showReplay(const DisplayList& list, std::vector<ReplayTrace> traces);
+    // The replay view was left: the live session's markers and readout again.
+    void leaveReplay();
 
     // What the overlay and the readout show for the picture as it is: the marker lines in the columns
     // firstColumn..lastColumn of the picture (all of it by default).
@@ -49,13 +67,13 @@ class ResearchTools {
     int lastColumn() const;
 
     ChangeSignal overlayChanged; // the marker lines may have changed
+    ChangeSignal exportChanged;  // an export began or ended: exportEnabled() may have changed
 
   private:
     QString currentReadingPath() const;
 
-    Monitor& m_;
-    MessageBoxes& boxes_;
-    Dialogs& dialogs_;
+    Parts p_;
+    bool replayShown_ = false;
     DisplayList replayList_;
     std::vector<ReplayTrace> replayTraces_;
     std::vector<MarkerOverlay> replayMarkers_; // one per replayed session with markers
