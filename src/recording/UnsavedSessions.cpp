@@ -70,7 +70,8 @@ UnsavedSessions::Outcome UnsavedSessions::keep(const QString& programFolder, con
     const std::pair<const char*, const char*> parts[] = {{"tempdata.tst", ".Tst"},
                                                          {"tempdata.txt", ".Txt"},
                                                          {"tempdata.hdr", ".Hdr"},
-                                                         {"tempdata.mrk", ".Mrk"}};
+                                                         {"tempdata.mrk", ".Mrk"},
+                                                         {"tempdata.tim", ".Tim"}};
     std::vector<std::pair<QString, QString>> moved;
     for (const auto& [from, extension] : parts) {
         const QString source = program.filePath(QString::fromLatin1(from));
