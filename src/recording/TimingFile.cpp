@@ -95,9 +95,10 @@ bool TimingFile::read(const QString& path, int64_t readingCount, Contents& conte
         if (first && text.startsWith("\xEF\xBB\xBF")) text = text.sliced(3); // an editor's byte order mark
         if (text.isEmpty() || (first && text == kHeaderLine)) continue;
         const std::optional<TimingAnchor> anchor = parseLine(text);
-        const TimingAnchor* before = contents.anchors.empty() ? nullptr : &contents.anchors.back();
-        if (!anchor || anchor->reading > readingCount ||
-            (before && (anchor->reading <= before->reading || anchor->milliseconds < before->milliseconds))) {
+        const TimingAnchor before = contents.anchors.empty() ? TimingAnchor{} : contents.anchors.back();
+        if (!anchor || anchor->reading > readingCount || anchor->reading <= before.reading ||
+            anchor->milliseconds < before.milliseconds ||
+            anchor->milliseconds - before.milliseconds > kMaxPauseMs) {
             ++contents.skippedLines;
             continue;
         }

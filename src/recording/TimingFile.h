@@ -2,7 +2,7 @@
 // The timing file of a session: the session's base name + ".tim", beside its other files. It says when the
 // readings were taken, so that an export places them on the session's own clock: packets that do not pass
 // leave no reading, and a device that falls silent leaves a gap, so counting readings at the device's
-// nominal 20 a second runs ahead of the clock.
+// nominal 20 a second falls behind the clock.
 //
 // Comma-separated text (UTF-8, CR LF): the header line "reading,time_s", then one line per tick that
 // stored readings: the number (from 1) of the first reading that tick stored, and the session time in
@@ -38,11 +38,15 @@ class TimingFile {
     // What a read takes at most: one short line per tick, about 60 bytes a second, so 64 MB are some
     // twelve days of recording; a bigger file is not one of ours.
     static constexpr qint64 kMaxBytes = 64 * 1024 * 1024;
+    // The longest time between two ticks that is taken as true: a day (a machine asleep). A damaged line
+    // with a far later time would otherwise make the export fill years of samples.
+    static constexpr int64_t kMaxPauseMs = 24 * 3600 * 1000;
 
     struct Contents {
         std::vector<TimingAnchor> anchors; // reading numbers rising, times never falling
         // Lines that do not parse, an unfinished last line, lines out of order (a reading number not above
-        // the one before, a time before the one before) and lines past the session's last reading.
+        // the one before, a time before the one before or more than kMaxPauseMs after it) and lines past
+        // the session's last reading.
         int64_t skippedLines = 0;
         // "s.tim: 3 damaged or unfinished lines skipped", empty when no line was.
         QString skippedNote(const QString& path) const;
