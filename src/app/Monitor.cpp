@@ -168,6 +168,9 @@ void Monitor::onTick() {
         ports_.hideScanNotice();
     }
 
+    // The readings this tick stores are recorded with the session time it runs at, so the export places
+    // them on the session's clock however many packets were lost or late.
+    if (sessions_.running()) files_.beginTick(sessions_.elapsedSeconds());
     if (comm_.portOpen() && !readDevicePackets() && sessions_.running()) sessions_.stopAfterPortFailure();
 
     // What was recorded reaches the operating system once per tick; a write failure is told once, in a

@@ -18,6 +18,12 @@ void appendFixed(QByteArray& out, double value, int decimals) {
     out.append(text, result.ptr - text);
 }
 
+// Milliseconds as seconds with three decimals, counted in whole numbers so nothing is rounded.
+void appendSeconds(QByteArray& out, int64_t milliseconds) {
+    out += QByteArray::number(qlonglong(milliseconds / 1000)) + '.' +
+           QByteArray::number(qlonglong(milliseconds % 1000)).rightJustified(3, '0');
+}
+
 // The labels of the markers at one reading as the line's last field.
 QByteArray labelField(const QStringList& labels) {
     QStringList clean;
@@ -54,8 +60,7 @@ ExportStatus CsvWriter::write(const LoadedSession& session, const QString& path,
     size_t nextMarker = 0;
     for (int64_t i = 0; i < count; ++i) {
         const int32_t reading = readings[size_t(i)];
-        // Readings are 1/20 s apart, so the time is exact to the millisecond.
-        appendFixed(block, double(i) / LoadedSession::kSampleRate, 3);
+        appendSeconds(block, session.milliseconds[size_t(i)]);
         block += ',' + QByteArray::number(reading) + ',';
         if (LoadedSession::isValid(reading)) {
             // As fine as a reading can tell: one step of the converter moves the resistance by at least

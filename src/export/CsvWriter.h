@@ -1,7 +1,7 @@
 #pragma once
 // Writes a session as comma-separated text for spreadsheets and analysis tools: UTF-8, CR LF, "." as the
 // decimal point, the header line "time_s,reading,resistance_ohm,conductance_us,marker" and one line per
-// stored reading: its time in seconds to the millisecond (reading n at (n - 1) / 20 s), the stored value,
+// stored reading: its session time in seconds to the millisecond (see LoadedSession), the stored value,
 // the resistance in ohms to 0.1 and the conductance in microsiemens to 0.0001 by the program's divider
 // formula (both empty for a value outside 1..16382), and the labels of the markers set at that reading,
 // joined by "; ". Labels lose their control characters, and one that would begin a spreadsheet formula

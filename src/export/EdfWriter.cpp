@@ -21,6 +21,9 @@ constexpr int kMaxAnnotationSignals = 64; // EDFlib's limit
 constexpr int kDigitalMin = -32768;       // 16-bit samples
 constexpr int kDigitalMax = 32767;
 constexpr long long kEdfTimeUnitsPerSecond = 10000; // annotation times are given in units of 100 us
+constexpr long long kEdfTimeUnitsPerMs = kEdfTimeUnitsPerSecond / 1000;
+// Readings further apart than the device's step by more than this leave a gap worth telling.
+constexpr int64_t kGapMs = 250;
 
 // Guards EDFlib's table of open files, which its open and close functions change without a lock of their own.
 std::mutex& edfLibraryLock() {
@@ -152,8 +155,12 @@ std::vector<QByteArray> EdfWriter::commentTexts(const QString& comments) {
 ExportStatus EdfWriter::write(const LoadedSession& session, const QString& path,
                               const ExportProgress& progress, QString& error, QStringList& warnings) {
     constexpr int rate = LoadedSession::kSampleRate;
+    constexpr int64_t step = LoadedSession::kReadingStepMs; // one sample
     const std::vector<int32_t>& readings = session.readings;
+    const std::vector<int64_t>& times = session.milliseconds;
     const int64_t count = int64_t(readings.size());
+    // The sample a reading counts from: the one nearest to its time.
+    const auto sampleAt = [](int64_t ms) { return (std::max<int64_t>(0, ms) + step / 2) / step; };
 
     int32_t low = std::numeric_limits<int32_t>::max(), high = std::numeric_limits<int32_t>::min();
     int32_t held = 0; // the value a sample without a resistance repeats
@@ -173,28 +180,43 @@ ExportStatus EdfWriter::write(const LoadedSession& session, const QString& path,
     const auto [kiloOhmsMin, kiloOhmsMax] =
         headerRange(LoadedSession::ohms(high) / 1000, LoadedSession::ohms(low) / 1000);
 
-    const long long records = (count + rate - 1) / rate;
+    const int64_t samples = count > 0 ? sampleAt(times.back()) + 1 : 0;
+    const long long records = (samples + rate - 1) / rate;
     struct Annotation {
         long long onset; // in units of 100 us
         QByteArray text;
+        long long duration = -1; // none
     };
-    // The comments first, at the start of the recording, then the markers and the end.
+    // The comments first, at the start of the recording, then the markers, the gaps and the end.
     std::vector<Annotation> annotations;
     for (QByteArray& text : commentTexts(session.comments))
         annotations.push_back({0, std::move(text)});
     const long long commentCount = static_cast<long long>(annotations.size());
     for (const Marker& marker : session.markers)
+        annotations.push_back({session.timeOf(marker) * kEdfTimeUnitsPerMs, annotationText(marker.label)});
+    int64_t gaps = 0;
+    for (int64_t i = 0; i < count; ++i) {
+        // Before the first reading, the session's start stands in for the reading before.
+        const int64_t before = i > 0 ? times[size_t(i - 1)] : -step;
+        const int64_t missing = times[size_t(i)] - before - step;
+        if (missing <= kGapMs) continue;
+        ++gaps;
         annotations.push_back(
-            {session.sampleOf(marker) * kEdfTimeUnitsPerSecond / rate, annotationText(marker.label)});
-    annotations.push_back({count * kEdfTimeUnitsPerSecond / rate, QByteArrayLiteral("Recording ends")});
-    // EDFlib stores one annotation per annotation signal and data record. The markers must fit; comments
-    // too long for a short recording are cut, as the start of them is also in the header.
+            {(before + step) * kEdfTimeUnitsPerMs,
+             QByteArray("gap ") + QByteArray::number(double(missing) / 1000.0, 'f', 1) + " s",
+             missing * kEdfTimeUnitsPerMs});
+    }
+    annotations.push_back({samples * step * kEdfTimeUnitsPerMs, QByteArrayLiteral("Recording ends")});
+    // EDFlib stores one annotation per annotation signal and data record. The markers and gaps must fit;
+    // comments too long for a short recording are cut, as the start of them is also in the header.
     const long long room = records * kMaxAnnotationSignals;
     const long long excess = static_cast<long long>(annotations.size()) - room;
     if (excess > commentCount) {
-        error = exportFailure(path, QStringLiteral("%1 markers do not fit into a recording of %2 seconds")
-                                        .arg(session.markers.size())
-                                        .arg(records));
+        const QString what =
+            gaps == 0 ? QStringLiteral("%1 markers").arg(session.markers.size())
+                      : QStringLiteral("%1 markers and %2 gaps").arg(session.markers.size()).arg(gaps);
+        error = exportFailure(
+            path, QStringLiteral("%1 do not fit into a recording of %2 seconds").arg(what).arg(records));
         return ExportStatus::Failed;
     }
     if (excess > 0) {
@@ -246,10 +268,11 @@ ExportStatus EdfWriter::write(const LoadedSession& session, const QString& path,
 
     ProgressTicker ticker(progress, count);
     std::vector<int> siemens(rate), kiloOhms(rate);
-    int64_t i = 0;
+    int64_t sample = 0, next = 0; // the sample being written, the first reading not yet taken
     for (long long record = 0; record < records; ++record) {
-        for (int k = 0; k < rate; ++k, ++i) {
-            if (i < count && LoadedSession::isValid(readings[size_t(i)])) held = readings[size_t(i)];
+        for (int k = 0; k < rate; ++k, ++sample) {
+            for (; next < count && sampleAt(times[size_t(next)]) <= sample; ++next)
+                if (LoadedSession::isValid(readings[size_t(next)])) held = readings[size_t(next)];
             siemens[size_t(k)] = digital(LoadedSession::microsiemens(held), ranges[0]);
             kiloOhms[size_t(k)] = digital(LoadedSession::ohms(held) / 1000, ranges[1]);
         }
@@ -258,10 +281,10 @@ ExportStatus EdfWriter::write(const LoadedSession& session, const QString& path,
             error = exportFailure(path, QStringLiteral("writing the samples failed"));
             return ExportStatus::Failed;
         }
-        if (!ticker.report(std::min(i, count))) return ExportStatus::Cancelled;
+        if (!ticker.report(next)) return ExportStatus::Cancelled;
     }
     for (const Annotation& a : annotations) {
-        if (edfwrite_annotation_utf8(h, a.onset, -1, a.text.constData()) != 0) {
+        if (edfwrite_annotation_utf8(h, a.onset, a.duration, a.text.constData()) != 0) {
             error = exportFailure(path, QStringLiteral("writing the markers failed"));
             return ExportStatus::Failed;
         }

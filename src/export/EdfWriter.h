@@ -3,8 +3,17 @@
 // the resistance in kilo-ohms, both at 20 samples a second in data records of one second; the start date
 // and time of the session; the comments (without the start line, in ASCII) as the recording's additional
 // text, cut to the 39 characters the header has room for, and whole as annotations at 0 s; every marker as
-// an annotation at its reading's sample time, with its label cut to the 40 bytes EDFlib writes; and an
+// an annotation at its reading's session time, with its label cut to the 40 bytes EDFlib writes; and an
 // annotation "Recording ends" at the end of the last reading.
+//
+// The samples follow the session's clock (LoadedSession's times): sample k covers the session time
+// k / 20 s and holds the latest reading taken by then (a reading counts from the sample nearest to its
+// time; of several in one sample the last is kept). The file is continuous EDF+ ("EDF+C"): EDFlib 1.23
+// writes no other kind (its data records always follow each other without a break), so a stretch without
+// readings, such as a silent device, is filled with the last value, and where readings lie more than
+// 0.25 s further apart than the device's 1/20 s an annotation "gap N.N s" (with that duration) marks the
+// start of the filled time; so does one at 0 s when the first reading came later than that. A session
+// without a timing file has one reading per sample, as it was recorded.
 //
 // Each signal's physical range is that of the session's readings, widened to bounds that the header's
 // 8-character fields hold exactly, so readers convert the samples with the very range they were written

@@ -76,6 +76,29 @@ bool LoadedSession::load(const SessionSource& source, LoadedSession& session, QS
     }
     session.comments = comments;
 
+    const int64_t count = int64_t(session.readings.size());
+    bool timed = false;
+    if (!source.timingPath.isEmpty()) {
+        TimingFile::Contents contents;
+        if (!TimingFile::read(source.timingPath, count, contents, timed, error)) return false;
+        if (contents.skippedLines > 0) session.warnings << contents.skippedNote(source.timingPath);
+        if (timed) {
+            TimingFile::Times times = TimingFile::readingTimes(contents.anchors, count);
+            session.milliseconds = std::move(times.milliseconds);
+            // One tick holds a few readings; many more after the last line means the file stopped early.
+            if (times.afterLastTick > kSampleRate)
+                session.warnings << QStringLiteral("%1: the times end %2 readings before the last; those are "
+                                                   "taken 20 a second")
+                                        .arg(QFileInfo(source.timingPath).fileName())
+                                        .arg(times.afterLastTick);
+        }
+    }
+    if (!timed) {
+        session.milliseconds.resize(size_t(count));
+        for (int64_t i = 0; i < count; ++i)
+            session.milliseconds[size_t(i)] = i * kReadingStepMs;
+    }
+
     if (!source.markerPath.isEmpty()) {
         MarkerFile::Contents contents;
         if (!MarkerFile::read(source.markerPath, contents, error, int64_t(session.readings.size())))

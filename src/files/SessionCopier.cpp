@@ -31,13 +31,20 @@ SessionCopier::Result SessionCopier::copy(const QString& tstPath, const QString&
                                     program.filePath(QStringLiteral("tempdata.txt")),
                                     program.filePath(QStringLiteral("tempdata.hdr"))};
     std::vector<QString> targets = {tstPath, txtPath, hdrPath};
-    // The marker file goes with them when the session has markers; its name follows the reading file's.
-    const QString markerSource = program.filePath(QStringLiteral("tempdata.mrk"));
-    const QString markerTarget = markerPathFor(tstPath);
-    const bool withMarkers = QFileInfo::exists(markerSource);
-    if (withMarkers) {
-        sources.push_back(markerSource);
-        targets.push_back(markerTarget);
+    // The marker file goes with them when the session has markers, the timing file when it was recorded
+    // with one; their names follow the reading file's. A session without one replaces one with it: the old
+    // file goes with the switch, so it is never taken for the new session's.
+    std::vector<QString> removals;
+    const std::pair<const char*, QString> optional[] = {{"tempdata.mrk", markerPathFor(tstPath)},
+                                                        {"tempdata.tim", timingPathFor(tstPath)}};
+    for (const auto& [name, target] : optional) {
+        const QString source = program.filePath(QString::fromLatin1(name));
+        if (QFileInfo::exists(source)) {
+            sources.push_back(source);
+            targets.push_back(target);
+        } else {
+            removals.push_back(target);
+        }
     }
     if (!overwrite) {
         for (const QString& target : targets)
@@ -56,9 +63,6 @@ SessionCopier::Result SessionCopier::copy(const QString& tstPath, const QString&
             return Result{false, target.failure().text()};
         writers.push_back(&target);
     }
-    // A session without markers replaces one with markers: the old marker file goes with the switch.
-    std::vector<QString> removals;
-    if (!withMarkers) removals.push_back(markerTarget);
     if (!SafeFileWriter::commitTogether(writers, failure, removals, stopAfterStep_))
         return Result{false, failure.text()};
     return Result{true, QString()};
@@ -72,13 +76,24 @@ SessionCopier::Result SessionCopier::finishInterrupted(const QString& folder) {
     return Result{true, QString()};
 }
 
-QString SessionCopier::markerPathFor(const QString& tstPath) {
-    // An existing marker file of the session keeps its spelling, so no second one appears beside it.
-    const QString existing = SessionSource::fromPath(tstPath).markerPath;
+namespace {
+
+// An existing file of the session keeps its spelling, so no second one appears beside it.
+QString savedPathFor(const QString& tstPath, const QString& existing, const QString& extension) {
     if (!existing.isEmpty()) return existing;
     QString base = tstPath;
     if (base.endsWith(QStringLiteral(".tst"), Qt::CaseInsensitive)) base.chop(4);
-    return base + QStringLiteral(".Mrk");
+    return base + extension;
+}
+
+} // namespace
+
+QString SessionCopier::markerPathFor(const QString& tstPath) {
+    return savedPathFor(tstPath, SessionSource::fromPath(tstPath).markerPath, QStringLiteral(".Mrk"));
+}
+
+QString SessionCopier::timingPathFor(const QString& tstPath) {
+    return savedPathFor(tstPath, SessionSource::fromPath(tstPath).timingPath, QStringLiteral(".Tim"));
 }
 
 } // namespace aurivo

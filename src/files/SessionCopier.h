@@ -1,7 +1,8 @@
 #pragma once
 // Copies the running program's temporary session files (tempdata.tst, tempdata.txt, tempdata.hdr in
 // the program folder) to a saved session's reading, text and header paths, in that order, and the marker
-// file tempdata.mrk, when there is one, beside them (name.Mrk). Each copy is written and checked under a
+// file tempdata.mrk and the timing file tempdata.tim, when there are, beside them (name.Mrk, name.Tim).
+// Each copy is written and checked under a
 // temporary name beside its destination, and all are put in place together only when all are complete:
 // a failed save leaves the previous session (or nothing) as it was. A save cut off while it puts the
 // files in place (the program killed, the power lost) is finished by finishInterrupted() at the next
@@ -28,6 +29,8 @@ class SessionCopier {
     // Where the marker file of the session with this reading file is saved: its existing marker file in
     // any spelling, otherwise name.Mrk.
     static QString markerPathFor(const QString& tstPath);
+    // Likewise for its timing file: the existing one in any spelling, otherwise name.Tim.
+    static QString timingPathFor(const QString& tstPath);
     // Finishes a save into this folder that was cut off, and removes what a save killed earlier left.
     // A folder in which another program is saving right now is left alone.
     [[nodiscard]] static Result finishInterrupted(const QString& folder);

@@ -29,12 +29,13 @@ constexpr int64_t kMillisecondsPerReading = 50;
 constexpr qint64 kMaxRecordBytes = 64 * 1024;
 
 struct SessionPaths {
-    QString tst, txt, hdr, mrk;
+    QString tst, txt, hdr, mrk, tim;
 };
 
 SessionPaths pathsOf(const QDir& folder, const QString& base) {
     return {folder.filePath(base + QStringLiteral(".tst")), folder.filePath(base + QStringLiteral(".txt")),
-            folder.filePath(base + QStringLiteral(".hdr")), folder.filePath(base + QStringLiteral(".mrk"))};
+            folder.filePath(base + QStringLiteral(".hdr")), folder.filePath(base + QStringLiteral(".mrk")),
+            folder.filePath(base + QStringLiteral(".tim"))};
 }
 
 // Any entry at the path, a dangling link included.
@@ -269,8 +270,10 @@ CrashRecovery::Outcome finishMove(const QDir& folder, const QString& name, int s
     }
     if (stopAfterStep == 2) return pending;
 
-    // The reading file first: the other files follow it. A marker file is optional.
-    const std::pair<QString, QString> moves[] = {{from.tst, to.tst}, {from.txt, to.txt}, {from.mrk, to.mrk}};
+    // The reading file first: the other files follow it. The marker and timing files are optional (a
+    // timing file may name a tick beyond the readings kept: readers leave such lines out).
+    const std::pair<QString, QString> moves[] = {
+        {from.tst, to.tst}, {from.txt, to.txt}, {from.mrk, to.mrk}, {from.tim, to.tim}};
     int step = 3;
     for (const auto& [source, target] : moves) {
         const bool due = !laterSession && isPlainFile(source) && !entryExists(target);
@@ -289,7 +292,7 @@ CrashRecovery::Outcome finishMove(const QDir& folder, const QString& name, int s
     WriteFailure ignored; // the program never reads the text file back
     if (!entryExists(to.txt)) static_cast<void>(SafeFileWriter::writeFile(to.txt, QByteArray(), ignored));
     if (!entryExists(from.tst)) removeFile(from.hdr);
-    if (stopAfterStep == 6) return pending;
+    if (stopAfterStep == 7) return pending;
 
     CrashRecovery::Outcome outcome;
     // A journal that cannot be removed is finished again by the next start, which then finds every file

@@ -6,7 +6,7 @@
 // (MinADC and MaxADC from the readings; as comments the start of the session and "Recovered after the
 // program ended unexpectedly").
 //
-// - The temporary session (tempdata.*) is moved, with its marker file, to a free name
+// - The temporary session (tempdata.*) is moved, with its marker and timing files, to a free name
 //   recovered-YYYYMMDD-HHMMSS (the time of the last reading) in the program's folder. The move is
 //   journalled: the target name is written to recovery.jnl before anything is moved and the journal is
 //   removed last, so a recovery cut off at any step is finished by the next start and the session ends up
@@ -35,7 +35,7 @@ class CrashRecovery {
     // Finishes a recovery that was cut off, then recovers the temporary session and the named session
     // that were running. stopAfterStep > 0 is for tests: the temporary session's recovery returns after
     // that step as if the program had been killed there (1 journal written, 2 header written, 3 reading
-    // file moved, 4 text file moved, 5 marker file moved, 6 temporary header removed).
+    // file moved, 4 text file moved, 5 marker file moved, 6 timing file moved, 7 temporary header removed).
     [[nodiscard]] static Outcome recover(const QString& programFolder, int stopAfterStep = 0);
 
     // A recovery journal is in the folder: the temporary files belong to a session still being moved.

@@ -1,6 +1,7 @@
 #include "recording/SessionFiles.h"
 
 #include "recording/SessionHeaderFile.h"
+#include "recording/TimingFile.h"
 
 #include "core/NumberRules.h"
 
@@ -9,7 +10,9 @@
 #include <QDir>
 #include <QFile>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <unistd.h>
 #include <utility>
 
 namespace aurivo {
@@ -58,6 +61,23 @@ QStringList SessionFiles::open(const QString& baseName) {
     openChannel(reading_, filePath(baseName + QStringLiteral(".tst")), failures);
     openChannel(text_, filePath(baseName + QStringLiteral(".txt")), failures);
     if (!trace_.file.isOpen()) openChannel(trace_, filePath(QString::fromLatin1(kTraceFileName)), failures);
+    const QString timingPath = TimingFile::pathForBase(filePath(baseName));
+    openChannel(timing_, timingPath, failures);
+    // The header line is written at once, so a disk without room for it is told now with the others, and
+    // no timing file is left that a later export would take for one without a single tick.
+    const QByteArray header = QByteArray(TimingFile::kHeaderLine) + kCrLf;
+    if (timing_.file.isOpen()) {
+        if (timing_.file.writeAt(0, header)) {
+            timing_.end = timing_.committed = header.size();
+        } else {
+            failures << WriteFailure::at(timingPath, timing_.file.reason()).text();
+            timing_.file.close();
+            ::unlink(QFile::encodeName(timingPath).constData());
+        }
+    }
+    timingReport_.clear();
+    tickMs_ = 0;
+    tickTimed_ = true;
     // A file that cannot be made is skipped alone: the others record the session as usual.
     return failures;
 }
@@ -69,7 +89,7 @@ void SessionFiles::noteFailure(const Channel& channel, const QString& reason) {
 }
 
 QString SessionFiles::takeRecordingStopped() {
-    if (stopReport_.isEmpty()) return QString();
+    if (stopReport_.isEmpty()) return std::exchange(timingReport_, QString());
     stopReported_ = true;
     return std::exchange(stopReport_, QString());
 }
@@ -86,7 +106,7 @@ bool SessionFiles::writePending(Channel& channel) {
 
 void SessionFiles::stopRecording(const Channel& failed) {
     noteFailure(failed, failed.file.reason());
-    for (Channel* c : {&reading_, &text_, &trace_}) {
+    for (Channel* c : {&reading_, &text_, &trace_, &timing_}) {
         c->pending.clear();
         if (!c->file.isOpen()) continue;
         // Also the file that failed may hold part of its write. Shortening needs no room on the disk,
@@ -94,6 +114,24 @@ void SessionFiles::stopRecording(const Channel& failed) {
         if (c->file.truncate(c->committed)) c->end = c->committed;
         c->file.close();
     }
+}
+
+void SessionFiles::stopTiming() {
+    Channel& c = timing_;
+    c.pending.clear();
+    if (!c.file.isOpen()) return;
+    timingReport_ = QStringLiteral("Reading times no longer recorded: ") +
+                    WriteFailure::at(c.file.path(), c.file.reason()).text();
+    // Back to its last whole tick, so a reader finds no half line.
+    if (c.file.truncate(c.committed)) c.end = c.committed;
+    c.file.close();
+}
+
+void SessionFiles::beginTick(double sessionSeconds) {
+    const double ms = std::round(sessionSeconds * 1000.0);
+    const int64_t now = std::isfinite(ms) ? int64_t(std::clamp(ms, 0.0, 1e15)) : 0;
+    tickMs_ = std::max(tickMs_, now);
+    tickTimed_ = false;
 }
 
 void SessionFiles::append(Channel& channel, const QByteArray& bytes) {
@@ -110,6 +148,12 @@ void SessionFiles::writeReading(int32_t recordNumber, int32_t value) {
     readings_[size_t(index)] = value;
 
     if (!reading_.file.isOpen()) return;
+    // The timing file speaks only of readings the reading file is given.
+    if (!tickTimed_) {
+        tickTimed_ = true;
+        append(timing_, TimingFile::line(recordNumber, tickMs_));
+        if (!reading_.file.isOpen()) return; // a flush on the way failed and stopped the recording
+    }
     char bytes[4];
     const uint32_t u = static_cast<uint32_t>(value);
     for (int i = 0; i < 4; ++i)
@@ -168,6 +212,12 @@ void SessionFiles::flush() {
     }
     for (Channel* c : {&reading_, &text_, &trace_})
         c->committed = c->end;
+    // After the readings: the timing file never gets ahead of them, and a disk that fills up takes the
+    // readings first.
+    if (writePending(timing_))
+        timing_.committed = timing_.end;
+    else
+        stopTiming();
     if (!writePending(header_)) {
         // Nothing but a whole header is of use: an empty one marks the session as not stopped.
         noteFailure(header_, header_.file.reason());
@@ -179,7 +229,12 @@ void SessionFiles::flush() {
 void SessionFiles::closeChannel(Channel& channel) {
     if (!channel.file.isOpen()) return;
     flush();
-    if (channel.file.isOpen() && !channel.file.close()) noteFailure(channel, channel.file.reason());
+    if (!channel.file.isOpen() || channel.file.close()) return;
+    if (&channel == &timing_)
+        timingReport_ = QStringLiteral("Reading times no longer recorded: ") +
+                        WriteFailure::at(channel.file.path(), channel.file.reason()).text();
+    else
+        noteFailure(channel, channel.file.reason());
 }
 
 void SessionFiles::closeAll() {
@@ -191,16 +246,17 @@ void SessionFiles::closeForRestart() {
     closeChannel(header_);
     closeChannel(reading_);
     closeChannel(text_);
+    closeChannel(timing_);
 }
 
 void SessionFiles::deleteSessionFiles(const QString& baseName) {
-    for (const char* ext : {".hdr", ".tst", ".txt"})
+    for (const char* ext : {".hdr", ".tst", ".txt", ".tim"})
         QFile::remove(filePath(baseName + QString::fromLatin1(ext)));
 }
 
 void SessionFiles::deleteTemporaryFiles(const QString& folder) {
     const QDir dir(folder);
-    for (const char* name : {"tempdata.txt", "tempdata.tst", "tempdata.hdr", kTraceFileName})
+    for (const char* name : {"tempdata.txt", "tempdata.tst", "tempdata.hdr", kTraceFileName, "tempdata.tim"})
         QFile::remove(dir.filePath(QString::fromLatin1(name)));
 }
 

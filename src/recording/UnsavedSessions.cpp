@@ -48,8 +48,11 @@ void prune(const QDir& folder) {
 
 // The temporary files of a session and the extension each has in unsaved/, the reading file first:
 // without it nothing is kept; the others go with it when they are there.
-const std::pair<const char*, const char*> kParts[] = {
-    {"tempdata.tst", ".Tst"}, {"tempdata.txt", ".Txt"}, {"tempdata.hdr", ".Hdr"}, {"tempdata.mrk", ".Mrk"}};
+const std::pair<const char*, const char*> kParts[] = {{"tempdata.tst", ".Tst"},
+                                                      {"tempdata.txt", ".Txt"},
+                                                      {"tempdata.hdr", ".Hdr"},
+                                                      {"tempdata.mrk", ".Mrk"},
+                                                      {"tempdata.tim", ".Tim"}};
 
 const QString kJournal = QStringLiteral(".keeping");
 

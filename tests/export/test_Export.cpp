@@ -289,6 +289,51 @@ TEST(Export, LabelsReachSpreadsheetsAndEdfAsTextWithoutControlCharacters) {
     EXPECT_EQ(annotationsOf(edf), expected);
 }
 
+TEST(Export, ATimingFilePlacesTheReadingsOnTheSessionsClockAndItsDamageIsLeftOut) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath(QStringLiteral("s.Hdr")), kPlainHeader);
+    std::vector<int32_t> readings(12, 8000);
+    readings[10] = 7000;
+    writeFile(dir.filePath(QStringLiteral("s.Tst")),
+              QByteArray(reinterpret_cast<const char*>(readings.data()), qsizetype(readings.size() * 4)));
+    // Readings 6 to 10 came in one burst, 20 ms after the tick before; then the device was silent.
+    writeFile(dir.filePath(QStringLiteral("s.TIM")),
+              "reading,time_s\r\n1,0.300\r\n4,0.500\r\nnoise\r\n"
+              "6,0.400\r\n6,0.520\r\n11,90000.520\r\n11,5.000\r\n99,6.000\r\n13,7.0");
+    const QString csv = dir.filePath(QStringLiteral("out.csv")),
+                  edf = dir.filePath(QStringLiteral("out.edf"));
+    for (const QString& out : {csv, edf}) {
+        const ExportResult result = SessionExporter::run(dir.filePath(QStringLiteral("s.Tst")), out);
+        ASSERT_EQ(result.status, ExportStatus::Done) << qPrintable(result.error);
+        // Not a number, a time going back, one more than a day later, a reading past the last one, an
+        // unfinished last line.
+        EXPECT_EQ(result.warnings.filter(QStringLiteral("s.TIM")).join('|').toStdString(),
+                  "s.TIM: 5 damaged or unfinished lines skipped");
+    }
+    QByteArray expected = "time_s,reading,resistance_ohm,conductance_us,marker\r\n";
+    for (const char* time : {"0.200", "0.250", "0.300", "0.450", "0.500", "0.504", "0.508", "0.512", "0.516",
+                             "0.520", "4.950", "5.000"})
+        expected += QByteArray(time) + (expected.count('\n') == 11 ? ",7000,630001.4,1.5873,\r\n"
+                                                                   : ",8000,492501.2,2.0305,\r\n");
+    EXPECT_EQ(readFile(csv).toStdString(), expected.toStdString());
+    const std::vector<std::pair<long long, QByteArray>> annotations{{5700000, "gap 4.4 s"},
+                                                                    {50500000, "Recording ends"}};
+    EXPECT_EQ(annotationsOf(edf), annotations);
+
+    // A timing file that stopped early (its disk was full): the readings after its last tick follow it
+    // 20 a second, and the export says so.
+    writeFile(dir.filePath(QStringLiteral("s.Tst")), QByteArray::fromHex("401F0000").repeated(50));
+    writeFile(dir.filePath(QStringLiteral("s.TIM")), "reading,time_s\r\n1,1.000\r\n");
+    const ExportResult early = SessionExporter::run(dir.filePath(QStringLiteral("s.Tst")), csv);
+    EXPECT_EQ(early.warnings,
+              QStringList{QStringLiteral(
+                  "s.TIM: the times end 30 readings before the last; those are taken 20 a second")});
+    const QList<QByteArray> lines = readFile(csv).split('\n');
+    ASSERT_EQ(lines.size(), 52);
+    EXPECT_TRUE(lines[20].startsWith("1.000,") && lines[21].startsWith("1.050,") &&
+                lines[50].startsWith("2.500,"));
+}
+
 TEST(Export, AFullDiskIsNamedWithTheSystemsReason) {
     QTemporaryDir dir;
     writeSession(dir);

@@ -16,11 +16,12 @@ namespace {
 
 using Files = std::map<QString, QByteArray>; // every entry of a folder, hidden ones too, and its contents
 
-Files session(const char* tag, bool markers) {
+// A session's files; `extras` names the optional ones it has ("Mrk Tim": markers and reading times).
+Files session(const char* tag, const char* extras) {
     Files files;
-    for (const char* ext : {"Tst", "Txt", "Hdr"})
-        files[QStringLiteral("s.%1").arg(QLatin1String(ext))] = QByteArray(tag) + ' ' + ext;
-    if (markers) files[QStringLiteral("s.Mrk")] = QByteArray(tag) + " Mrk";
+    for (const QString& ext :
+         QStringLiteral("Tst Txt Hdr %1").arg(QLatin1String(extras)).split(' ', Qt::SkipEmptyParts))
+        files[QStringLiteral("s.") + ext] = QByteArray(tag) + ' ' + ext.toLatin1();
     return files;
 }
 
@@ -43,10 +44,10 @@ std::string listed(const Files& files) {
 // A program folder with a stopped session (new) and a folder holding the session it replaces (old).
 struct Folders {
     QTemporaryDir program, data;
-    Folders(const Files& old, bool newMarkers) {
+    Folders(const Files& old, const char* newExtras) {
         for (const auto& [name, bytes] : old)
             writeFile(data.filePath(name), bytes);
-        for (const auto& [name, bytes] : session("new", newMarkers))
+        for (const auto& [name, bytes] : session("new", newExtras))
             writeFile(program.filePath(QStringLiteral("tempdata.") + name.mid(2).toLower()), bytes);
     }
     SessionCopier::Result save(int stopAfterStep) const {
@@ -83,21 +84,23 @@ TEST(SessionCopier, ASaveKilledAtAnyStepIsFinishedWholeOldOrWholeNew) {
     const struct {
         const char* what;
         Files old;
-        bool newMarkers, damage;
+        const char* newExtras;
+        bool damage;
     } rows[] = {
-        {"replacing a session", session("old", true), true, false},
-        {"a session without markers replacing one with", session("old", true), false, false},
-        {"a first save", Files{}, true, false},
-        {"a staged file found cut short", session("old", true), true, true},
+        {"replacing a session", session("old", "Mrk Tim"), "Mrk Tim", false},
+        {"a session without markers and times replacing one with", session("old", "Mrk Tim"), "", false},
+        {"a session with times replacing one recorded before them", session("old", "Mrk"), "Tim", false},
+        {"a first save", Files{}, "Mrk Tim", false},
+        {"a staged file found cut short", session("old", "Mrk Tim"), "Mrk Tim", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        const Files whole = session("new", row.newMarkers);
+        const Files whole = session("new", row.newExtras);
         int forward = 0, back = 0;
         bool finished = false;
         for (int step = 0; step < 40 && !finished; ++step) {
             SCOPED_TRACE(step);
-            const Folders folders(row.old, row.newMarkers);
+            const Folders folders(row.old, row.newExtras);
             finished = folders.save(step).ok;
             bool newWins = true;
             if (!finished) {
@@ -118,7 +121,7 @@ TEST(SessionCopier, ASaveKilledAtAnyStepIsFinishedWholeOldOrWholeNew) {
 
 // A folder in which another program is saving is not finished under its feet.
 TEST(SessionCopier, AFolderAnotherSaveHoldsIsLeftAlone) {
-    const Folders folders(session("old", true), true);
+    const Folders folders(session("old", "Mrk Tim"), "Mrk Tim");
     ASSERT_FALSE(folders.save(5).ok); // partly switched
     const Files cut = contents(folders.data.path());
     {
@@ -128,7 +131,7 @@ TEST(SessionCopier, AFolderAnotherSaveHoldsIsLeftAlone) {
         EXPECT_FALSE(folders.save(-1).ok); // a save waits its turn, then gives up and says why
     }
     EXPECT_TRUE(folders.save(-1).ok);
-    EXPECT_EQ(contents(folders.data.path()), session("new", true));
+    EXPECT_EQ(contents(folders.data.path()), session("new", "Mrk Tim"));
 }
 
 } // namespace aurivo

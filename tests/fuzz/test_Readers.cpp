@@ -9,6 +9,7 @@
 #include "recording/MarkerFile.h"
 #include "recording/SavedSession.h"
 #include "recording/SessionHeaderFile.h"
+#include "recording/TimingFile.h"
 #include "settings/SettingsFile.h"
 
 #include <QRandomGenerator>
@@ -148,5 +149,37 @@ TEST(Fuzz, MarkerFileReadsDamagedFilesWithinTheirLines) {
         ASSERT_LE(qsizetype(contents.markers.size()) + contents.skippedLines, bytes.count('\n') + 1);
         for (const Marker& m : contents.markers)
             ASSERT_TRUE(m.reading >= 0 && m.reading <= readingCount.value_or(INT64_MAX)) << round;
+    }
+}
+
+TEST(Fuzz, TimingFileGivesEveryReadingATimeThatNeverGoesBack) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("s.tim"));
+    QByteArray valid = TimingFile::kHeaderLine + QByteArrayLiteral("\r\n");
+    for (const auto& [reading, ms] : {std::pair{1, 1400}, {3, 1600}, {4, 1610}, {12, 1800}, {13, 21800}})
+        valid += TimingFile::line(reading, ms);
+    QRandomGenerator rng(4);
+    for (int round = 0; round < 300; ++round) {
+        writeFile(path, round % 3 ? mutated(rng, valid) : randomBytes(rng, 100));
+        const int64_t count = rng.bounded(40);
+        TimingFile::Contents contents;
+        bool exists = false;
+        QString reason;
+        ASSERT_TRUE(TimingFile::read(path, count, contents, exists, reason)) << qPrintable(reason);
+        int64_t lastTick = 0;
+        for (size_t i = 0; i < contents.anchors.size(); ++i) {
+            const TimingAnchor& a = contents.anchors[i];
+            ASSERT_TRUE(a.reading >= 1 && a.reading <= count && a.milliseconds >= 0) << round;
+            const TimingAnchor before = i > 0 ? contents.anchors[i - 1] : TimingAnchor{};
+            ASSERT_TRUE(a.reading > before.reading && a.milliseconds >= before.milliseconds) << round;
+            lastTick = a.milliseconds;
+        }
+        const TimingFile::Times times = TimingFile::readingTimes(contents.anchors, count);
+        ASSERT_EQ(int64_t(times.milliseconds.size()), count);
+        for (int64_t i = 0; i < count; ++i) {
+            const int64_t t = times.milliseconds[size_t(i)];
+            ASSERT_TRUE(t >= 0 && t <= lastTick + TimingFile::kReadingStepMs * count) << round << " " << i;
+            ASSERT_GE(t, i > 0 ? times.milliseconds[size_t(i - 1)] : 0) << round << " " << i;
+        }
     }
 }

@@ -112,6 +112,68 @@ TEST_F(SessionFilesTest, LinksAndFoldersInTheFilesPlacesAreSkippedAndTheOthersRe
     EXPECT_EQ(files.readings(), std::vector<int32_t>{8000});
 }
 
+TEST_F(SessionFilesTest, TheTimingFileHasALineForEachTickThatStoredReadings) {
+    EXPECT_TRUE(files.open(QStringLiteral("tempdata")).isEmpty());
+    files.writeReading(1, 8000); // before any tick: no line
+    files.beginTick(0.2);        // nothing stored
+    files.beginTick(0.4004);
+    files.writeReading(2, 8000);
+    files.writeReading(3, 8000);
+    files.beginTick(61.25);
+    files.writeReading(4, 8000);
+    files.beginTick(61.0); // the clock set back: no time passes
+    files.writeReading(5, 8000);
+    files.closeAll();
+    EXPECT_EQ(read("tempdata.tim"), QByteArray("reading,time_s\r\n2,0.400\r\n4,61.250\r\n5,61.250\r\n"));
+
+    // Restart takes it away with the others; a folder in its place is told, and the readings are recorded.
+    files.deleteSessionFiles(QStringLiteral("tempdata"));
+    EXPECT_FALSE(QFileInfo::exists(path("tempdata.tim")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("tempdata.tim")));
+    EXPECT_EQ(files.open(QStringLiteral("tempdata")),
+              QStringList{QStringLiteral("tempdata.tim in %1: Is a directory").arg(dir.path())});
+    files.beginTick(1);
+    files.writeReading(1, 8000);
+    files.closeAll();
+    EXPECT_EQ(read("tempdata.tst"), QByteArray("\x40\x1f\x00\x00", 4));
+    EXPECT_TRUE(files.takeRecordingStopped().isEmpty());
+}
+
+TEST(SessionFilesFullDisk, ATimingFileThatCannotGrowStopsAloneOnAWholeLine) {
+    // One reading a tick: the timing file grows three times as fast as the reading file and meets the
+    // full disk long before it.
+    FullDisk disk(64 * 1024);
+    SessionFiles files(disk.path());
+    ASSERT_TRUE(files.open(QStringLiteral("tempdata")).isEmpty());
+    int32_t record = 0;
+    const auto tick = [&] {
+        files.beginTick(0.2 * ++record);
+        files.writeReading(record, 8000);
+        files.flush();
+    };
+    tick();
+    disk.fill(4096);
+    QString told;
+    while (record < 1000 && told.isEmpty()) {
+        tick();
+        told = files.takeRecordingStopped();
+    }
+    EXPECT_EQ(told, QStringLiteral("Reading times no longer recorded: tempdata.tim in %1: %2")
+                        .arg(disk.path(), disk.reason()));
+    for (int i = 0; i < 10; ++i)
+        tick();
+    EXPECT_TRUE(files.takeRecordingStopped().isEmpty()); // told once, and the readings go on
+    files.closeAll();
+    disk.free();
+    EXPECT_EQ(readFile(disk.filePath(QStringLiteral("tempdata.tst"))).size(), 4 * record);
+    const QList<QByteArray> lines = readFile(disk.filePath(QStringLiteral("tempdata.tim"))).split('\n');
+    ASSERT_GT(lines.size(), 100);
+    EXPECT_EQ(lines.back(), QByteArray()); // whole lines only
+    // Each tick's line up to the last one the disk took: reading n at 0.2 x n seconds.
+    const qsizetype n = lines.size() - 2; // less the header line and what follows the last line end
+    EXPECT_EQ(lines[n], QByteArray::number(n) + ',' + QByteArray::number(0.2 * double(n), 'f', 3) + '\r');
+}
+
 TEST(SessionFilesFullDisk, RecordingStopsOnWholeReadingsAndTheHeaderIsWrittenWhenThereIsRoom) {
     // Room for some ticks of 3 readings; then the disk is full until it is freed before the stop.
     FullDisk disk(16384);
@@ -120,6 +182,7 @@ TEST(SessionFilesFullDisk, RecordingStopsOnWholeReadingsAndTheHeaderIsWrittenWhe
     int32_t record = 0;
     QString stopped;
     for (int tick = 0; tick < 400 && stopped.isEmpty(); ++tick) {
+        files.beginTick(tick);
         for (int i = 0; i < 3; ++i) {
             ++record;
             files.appendTraceLine(QStringLiteral(" %1: 470000:FFFFFF:: %1: 150").arg(record));
@@ -148,6 +211,8 @@ TEST(SessionFilesFullDisk, RecordingStopsOnWholeReadingsAndTheHeaderIsWrittenWhe
                 QByteArray::number(30 + 5 * i) + "\r\n";
     EXPECT_EQ(readFile(disk.filePath(QStringLiteral("tempdata.txt"))), text);
     EXPECT_EQ(readFile(disk.filePath(QStringLiteral("PlotData.txt"))).count('\n'), records.size() / 4);
+    // The timing file is cut back with them: one line for each tick the reading file holds.
+    EXPECT_EQ(readFile(disk.filePath(QStringLiteral("tempdata.tim"))).count('\n'), 1 + records.size() / 12);
     EXPECT_TRUE(readFile(disk.filePath(QStringLiteral("tempdata.hdr"))).endsWith("\"comments\"\r\n"));
 
     // A header that does not fit is left empty, as that of a session that was not stopped.

@@ -166,12 +166,14 @@ TEST(NothingLost, UnsavedSessionsAreKeptWholeAsSessionsToReplayTheLastTwenty) {
     rig.tick(2, {8000});
     m.sessions().stopSession();
     m.comments().setText(m.comments().text() + "\r\nafter the stop");
-    const QByteArray readings = rig.read("tempdata.tst");
+    const QByteArray readings = rig.read("tempdata.tst"), times = rig.read("tempdata.tim");
+    ASSERT_TRUE(times.startsWith("reading,time_s\r\n1,"));
     const QString name = m.sessions().sessionStartDate().toString("yyyyMMdd-HHmmss");
     rig.startAndSettle();
     EXPECT_EQ(unsaved.entryList(QDir::Files),
-              QStringList({name + ".Hdr", name + ".Mrk", name + ".Tst", name + ".Txt"}));
+              QStringList({name + ".Hdr", name + ".Mrk", name + ".Tim", name + ".Tst", name + ".Txt"}));
     EXPECT_EQ(readFile(unsaved.filePath(name + ".Tst")), readings);
+    EXPECT_EQ(readFile(unsaved.filePath(name + ".Tim")), times);
     const SavedSession kept =
         SavedSession::load(unsaved.filePath(name + ".Tst"), unsaved.filePath(name + ".Hdr"));
     ASSERT_TRUE(kept.ok()) << kept.error.toStdString();
@@ -188,7 +190,7 @@ TEST(NothingLost, UnsavedSessionsAreKeptWholeAsSessionsToReplayTheLastTwenty) {
     const QStringList left = unsaved.entryList({"*.Tst"}, QDir::Files, QDir::Name);
     ASSERT_EQ(left.size(), UnsavedSessions::kKept);
     EXPECT_FALSE(left.contains(name + ".Tst"));
-    EXPECT_EQ(unsaved.entryList(QDir::Files).size(), 3 * UnsavedSessions::kKept); // no markers in those
+    EXPECT_EQ(unsaved.entryList(QDir::Files).size(), 4 * UnsavedSessions::kKept); // no markers in those
 }
 
 TEST(NothingLost, AnUnsavedSessionThatCannotBeKeptIsNotOverwritten) {

@@ -198,8 +198,10 @@ TEST(Sessions, StartUpKeepsASessionCutOffByACrashEvenWhenItsRecoveryWasKilledAnd
         {tst, txt, QByteArray(), false, "recovered-20261206-095958", 4},
         {tst, txt, QByteArray(), false, "recovered-20261206-095958", 5},
         {tst, txt, QByteArray(), true, "recovered-20261206-095958-2", 6},
+        {tst, txt, QByteArray(), false, "recovered-20261206-095958", 7},
     };
     const QByteArray markers = "time_s,reading,label\r\n0.200,1,Marker 1\r\n";
+    const QByteArray times = "reading,time_s\r\n1,1.400\r\n3,1.600\r\n";
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name.toStdString() + " killed after step " + std::to_string(row.killedAt));
         MonitorRig rig;
@@ -207,7 +209,8 @@ TEST(Sessions, StartUpKeepsASessionCutOffByACrashEvenWhenItsRecoveryWasKilledAnd
         for (auto [name, bytes] : {std::pair{"tempdata.tst", row.tst},
                                    {"tempdata.txt", row.txt},
                                    {"PlotData.txt", QByteArray("\r\n")},
-                                   {"tempdata.mrk", markers}})
+                                   {"tempdata.mrk", markers},
+                                   {"tempdata.tim", times}})
             put(name, bytes);
         if (!row.hdr.isNull()) put("tempdata.hdr", row.hdr);
         if (row.taken) put("Recovered-20261206-095958.Tst", "other");
@@ -223,7 +226,7 @@ TEST(Sessions, StartUpKeepsASessionCutOffByACrashEvenWhenItsRecoveryWasKilledAnd
         next.startUp();
         EXPECT_TRUE(boxes.shown.empty()); // nothing blocks start-up
         for (const char* name : {"tempdata.tst", "tempdata.txt", "tempdata.hdr", "tempdata.mrk",
-                                 "PlotData.txt", CrashRecovery::kJournalName})
+                                 "tempdata.tim", "PlotData.txt", CrashRecovery::kJournalName})
             EXPECT_EQ(QFileInfo::exists(rig.path(QString::fromLatin1(name))),
                       row.name.isEmpty() && QByteArray(name) == "tempdata.mrk")
                 << name;
@@ -233,7 +236,8 @@ TEST(Sessions, StartUpKeepsASessionCutOffByACrashEvenWhenItsRecoveryWasKilledAnd
         EXPECT_TRUE(boxes.notices[0].text.contains(" 3 readings"));
         EXPECT_EQ(rig.read(row.name + ".tst"), tst);
         EXPECT_EQ(rig.read(row.name + ".txt"), txt);
-        EXPECT_EQ(rig.read(row.name + ".mrk"), markers); // the markers go with the session
+        EXPECT_EQ(rig.read(row.name + ".mrk"), markers); // the markers and times go with the session
+        EXPECT_EQ(rig.read(row.name + ".tim"), times);
         // The start as a stop writes it: the last reading less 3 readings at 20 a second (the file's
         // birth, now, is after its last change and cannot be its start).
         EXPECT_EQ(rig.read(row.name + ".hdr"),

@@ -52,10 +52,11 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("aurivo-export"));
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Converts a recorded session (its .tst readings, .hdr header and .mrk markers) to EDF+ or CSV.\n"
+        "Converts a recorded session (its .tst readings, .hdr header, .mrk markers and .tim reading\n"
+        "times) to EDF+ or CSV, with the readings at their session time (20 a second without .tim).\n"
         "OUT's extension chooses the format: .edf (EDF+: skin conductance in uS and resistance in kOhm at\n"
-        "20 Hz, the comments and the markers as annotations) or .csv (time_s,reading,resistance_ohm,\n"
-        "conductance_us,marker).\n"
+        "20 Hz, the comments, the markers and the gaps as annotations) or .csv (time_s,reading,\n"
+        "resistance_ohm,conductance_us,marker).\n"
         "An existing OUT is replaced only when the export succeeds."));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("SESSION.Tst"), QStringLiteral("the session's reading file"));
