@@ -241,7 +241,7 @@ TEST(NothingLost, AReplayLeavesNoScaleBehindForTheNextSession) {
 }
 
 TEST(NothingLost, KeepingAnUnsavedSessionCutOffAtAnyStepIsFinishedAtTheNextStart) {
-    for (int step = 0; step <= 4; ++step) {
+    for (int step = 0; step <= 5; ++step) {
         SCOPED_TRACE(step);
         MonitorRig rig;
         rig.startAndSettle();
@@ -249,7 +249,7 @@ TEST(NothingLost, KeepingAnUnsavedSessionCutOffAtAnyStepIsFinishedAtTheNextStart
         rig.tick(2, {8000});
         rig.m().sessions().stopSession();
         QMap<QString, QByteArray> files;
-        for (const char* ext : {"tst", "txt", "hdr", "mrk"})
+        for (const char* ext : {"tst", "txt", "hdr", "mrk", "tim"})
             files[ext] = rig.read(QStringLiteral("tempdata.") + ext);
         const QString name =
             UnsavedSessions::keep(rig.dir.path(), rig.m().sessions().sessionStartDate(), step).name;
@@ -260,8 +260,8 @@ TEST(NothingLost, KeepingAnUnsavedSessionCutOffAtAnyStepIsFinishedAtTheNextStart
                                                         rig.dir.path(), [](int) { return QString(); }});
         rig.monitor->startUp();
         const QDir unsaved(rig.path("unsaved"));
-        EXPECT_EQ(unsaved.entryList(QDir::Files | QDir::Hidden).size(), 4);
-        for (const char* ext : {"Tst", "Txt", "Hdr", "Mrk"})
+        EXPECT_EQ(unsaved.entryList(QDir::Files | QDir::Hidden).size(), 5);
+        for (const char* ext : {"Tst", "Txt", "Hdr", "Mrk", "Tim"})
             EXPECT_EQ(readFile(unsaved.filePath(name + "." + ext)), files[QString(ext).toLower()]) << ext;
         EXPECT_FALSE(QFile::exists(rig.path("tempdata.hdr")));
         EXPECT_TRUE(rig.boxes.notices.empty());

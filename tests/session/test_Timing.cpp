@@ -20,18 +20,18 @@ TEST(Timing, ASessionWithLostPacketsAndASilenceExportsOnItsOwnClock) {
     const auto tick = [&](std::initializer_list<std::pair<int, uint8_t>> packets) {
         for (const auto& [reading, status] : packets)
             rig.comm.deliver(PacketDecoder::makePacket(uint16_t(reading), status));
-        const int32_t before = m.graph().state().recordCount;
+        const int32_t before = m.recorder().recordCount();
         rig.clock.advance(200 - m.sessions().sessionStartDate().msecsTo(rig.clock.now()) % 200);
         ms = m.sessions().sessionStartDate().msecsTo(rig.clock.now());
         m.onTick();
-        if (m.graph().state().recordCount > before)
+        if (m.recorder().recordCount() > before)
             expectedTimes +=
                 QByteArray::number(before) + ',' + QByteArray::number(double(ms) / 1000, 'f', 3) + "\r\n";
     };
     m.sessions().startSession();
     while (ms < 30000) // half the packets not valid: 10 readings a second
         tick({{8000, 0}, {8000, 4}, {8000, 0}, {8000, 4}});
-    const int32_t lastBeforeSilence = m.graph().state().recordCount - 1;
+    const int32_t lastBeforeSilence = m.recorder().recordCount() - 1;
     while (ms < 50000)
         tick({});
     while (ms < 80800) {
@@ -39,7 +39,7 @@ TEST(Timing, ASessionWithLostPacketsAndASilenceExportsOnItsOwnClock) {
         if (ms == 70200) m.research().addMarker();
     }
     m.sessions().stopSession();
-    const int32_t count = m.graph().state().recordCount - 1;
+    const int32_t count = m.recorder().recordCount() - 1;
     EXPECT_EQ(rig.read("tempdata.tim"), expectedTimes);
     EXPECT_TRUE(expectedTimes.contains('\n' + QByteArray::number(lastBeforeSilence - 1) + ",30.000\r\n" +
                                        QByteArray::number(lastBeforeSilence + 1) + ",50.200\r\n"))
