@@ -170,7 +170,10 @@ void Monitor::onTick() {
 
     // The readings this tick stores are recorded with the session time it runs at, so the export places
     // them on the session's clock however many packets were lost or late.
-    if (sessions_.running()) files_.beginTick(sessions_.elapsedSeconds());
+    // One reading of the session clock serves the tick: its readings share the time they were read at
+    // (within the tick's read budget), and the clock is not asked once per packet.
+    tickSeconds_ = sessions_.running() ? sessions_.elapsedSeconds() : 0.0;
+    if (sessions_.running()) files_.beginTick(tickSeconds_);
     if (comm_.portOpen() && !readDevicePackets() && sessions_.running()) sessions_.stopAfterPortFailure();
 
     // What was recorded reaches the operating system once per tick; a write failure is told once, in a
@@ -213,7 +216,7 @@ void Monitor::takeReading(const Reading& reading) {
 
     const ReadingPipeline::Outcome taken = pipeline_.take(
         reading, ReadingPipeline::Context{double(sessions_.startReading()), params_.sensitivityPercent(),
-                                          params_.filterSize(), replayShown_, sessions_.elapsedSeconds()});
+                                          params_.filterSize(), replayShown_, tickSeconds_});
     last_ = taken.reading;
     // The auto-range widens the sensitivity; its caption shows the number-to-text form.
     if (taken.widenedSensitivity) params_.setSensitivityText(numberText(*taken.widenedSensitivity));

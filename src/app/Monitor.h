@@ -207,6 +207,7 @@ class Monitor {
     bool showInputChecked_ = false;
     MenuInputs menuInputs_;
     bool listenersSawRunning_ = false;
+    double tickSeconds_ = 0; // the session's time when this tick began reading the port
     int tickDepth_ = 0;
     bool exitRequested_ = false;
 };
