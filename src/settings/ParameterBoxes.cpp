@@ -34,13 +34,14 @@ StepSizes stepsFor(int shiftState) {
 }
 } // namespace
 
-double ParameterBoxes::sensitivityPercent() const {
-    return valueOf(sensitivityText_);
+void ParameterBoxes::storeSensitivity(const QString& text) {
+    sensitivityText_ = text;
+    sensitivityPercent_ = valueOf(text);
 }
 
 void ParameterBoxes::setSensitivityText(const QString& text) {
     if (text == sensitivityText_) return;
-    sensitivityText_ = text;
+    storeSensitivity(text);
     changed.notify();
 }
 
@@ -60,7 +61,7 @@ void ParameterBoxes::openSensitivityBox() {
 
     // An out-of-range sensitivity is replaced for good, even if the box is then cancelled.
     const double stored = valueOf(sensitivityText_);
-    if (stored < kSensitivityMin || stored > kSensitivityMax) sensitivityText_ = QStringLiteral("20");
+    if (stored < kSensitivityMin || stored > kSensitivityMax) storeSensitivity(QStringLiteral("20"));
 
     sliderValueText_ = sensitivityText_;
     const int32_t position = std::clamp<int32_t>(toLong(valueOf(sensitivityText_)), slider_.min, slider_.max);
@@ -100,7 +101,7 @@ void ParameterBoxes::acceptSensitivity() {
     QString& shown = sliderValueText_;
     if (valueOf(shown) < kSensitivityMin) shown = QString::number(kSensitivityMin);
     if (valueOf(shown) > kSensitivityMax) shown = QString::number(kSensitivityMax);
-    sensitivityText_ = shown;
+    storeSensitivity(shown);
     sensitivityBoxShown_ = false;
     changed.notify();
 }

@@ -29,7 +29,8 @@ class ParameterBoxes {
 
     // The sensitivity as the label shows it ("25" by default), and its numeric value by the value rule.
     const QString& sensitivityText() const { return sensitivityText_; }
-    double sensitivityPercent() const;
+    // Kept with the text, so a packet does not parse the caption again.
+    double sensitivityPercent() const { return sensitivityPercent_; }
     int filterSize() const { return filterSize_; }
     int jitterRejection() const { return jitterRejection_; }
 
@@ -67,11 +68,14 @@ class ParameterBoxes {
     ChangeSignal changed;
 
   private:
+    void storeSensitivity(const QString& text);
     bool jitterMode() const;
     void showSliderValue();
 
     MessageBoxes& boxes_;
+    // Changed only through storeSensitivity, which keeps the two together.
     QString sensitivityText_ = QStringLiteral("25");
+    double sensitivityPercent_ = 25;
     int filterSize_ = 3;
     int jitterRejection_ = 100;
     bool sensitivityBoxShown_ = false;
