@@ -144,6 +144,11 @@ QString formatSessionTime(double seconds) {
     return clockField(h) + QLatin1Char(':') + clockField(m) + QLatin1Char(':') + clockField(s);
 }
 
+QString timeAxisCaption(int k, int scaleWidth, int32_t yCompress) {
+    const double seconds = std::max(0.0, double(scaleWidth) / 2.0 * yCompress * (k - 5) / 40.0);
+    return formatSessionTime(seconds).right(5);
+}
+
 QString formatElapsed(double seconds) {
     const int64_t centis = seconds > 0 && std::isfinite(seconds) ? std::llround(seconds * 100.0) : 0;
     return formatSessionTime(double(centis / 100)) + QLatin1Char('.') +

@@ -36,6 +36,10 @@ inline int64_t intDiv(int64_t a, int64_t b) {
 // Clock text h:mm:ss with every field at least two digits; the signs of negative parts are dropped
 // (-100 s gives "00:01:40"). Hours do not wrap at 24.
 QString formatSessionTime(double seconds);
+// The graph's time axis caption k (5..9): mm:ss of the time at the k-th fifth of the picture's width,
+// read as 20 plotted readings a second at yCompress readings a point. The live graph and the replay
+// share this one rule.
+QString timeAxisCaption(int k, int scaleWidth, int32_t yCompress);
 // Elapsed time to the hundredth of a second, "00:01:23.35": the markers' and the graph readout's form.
 // Negative and undefined times are 0.
 QString formatElapsed(double seconds);

@@ -6,6 +6,11 @@
 
 namespace aurivo {
 
+// Readings outside 320..16000 are not taken for a resistance: the filter lets none of them into an
+// average, and the readings panel shows no resistance for a filtered reading below the floor.
+constexpr int32_t kLowestPlausibleReading = 320;
+constexpr int32_t kHighestPlausibleReading = 16000;
+
 struct Reading {
     int32_t raw = 0;
     int32_t status = 0;

@@ -167,7 +167,6 @@ bool GraphPlotter::rebuild(double startReading, double spanPercent, bool replayS
 void GraphPlotter::computeScale() {
     GraphState& s = s_;
     const double height = picture_.scaleHeight();
-    const float width = static_cast<float>(picture_.scaleWidth());
 
     const double rs = ohmsFromReading(s.graphStartReading);
     storeSingle(s.graphMaxOhms, (s.graphSpanPercent / 100.0 + 1.0) * rs);
@@ -193,11 +192,8 @@ void GraphPlotter::computeScale() {
         setAxisLabel(k, numbers::formatOhms(v));
     }
     // The time axis assumes 20 readings per second.
-    for (int k = 5; k <= 9; ++k) {
-        double v = double(width / 2.0f) * s.yCompress * (k - 5) / 40.0;
-        if (v < 0) v = 0;
-        setAxisLabel(k, numbers::formatSessionTime(v).right(5));
-    }
+    for (int k = 5; k <= 9; ++k)
+        setAxisLabel(k, numbers::timeAxisCaption(k, picture_.scaleWidth(), s.yCompress));
 }
 
 void GraphPlotter::redrawStoredReadings(const std::vector<int32_t>& readings, int32_t recordCount,

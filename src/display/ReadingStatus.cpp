@@ -98,11 +98,11 @@ void ReadingStatus::setLook(int index, uint32_t backColor, const QString& toolTi
 std::optional<float> ReadingStatus::showReading(const Reading& reading, const Context& context) {
     dirty_ = false;
     std::optional<float> target;
-    double r = 0; // resistance; stays 0 for readings below 320
+    double r = 0; // resistance; stays 0 for readings below the plausible floor
     double p = 0; // percentage change since the start reading
 
     [&] {
-        if (context.filteredReading >= 320) {
+        if (context.filteredReading >= kLowestPlausibleReading) {
             r = numbers::ohmsFromReading(context.filteredReading);
             setPending(3, PendingCaption::Kind::Ohms, r);
             // At full scale the resistance is 0: no conductance, and nothing else changes.

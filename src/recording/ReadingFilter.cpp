@@ -8,8 +8,8 @@
 namespace aurivo {
 
 namespace {
-constexpr int32_t kWindowLow = 320;
-constexpr int32_t kWindowHigh = 16000;
+constexpr int32_t kWindowLow = kLowestPlausibleReading;
+constexpr int32_t kWindowHigh = kHighestPlausibleReading;
 constexpr int32_t kStepLimit = 804;
 
 bool fitsLong(double value) {

@@ -29,7 +29,7 @@ ReplayScale ReplayScale::compute(double minADC, double maxADC, int64_t longestBy
 
 QString ReplayScale::axisLabel(int k, int scaleWidth) const {
     if (k <= 4) return formatOhms((double(graphMaxOhms) - low) / 4.0 * k + low);
-    return formatSessionTime(double(scaleWidth) / 2.0 * yCompress * (k - 5) / 40.0).right(5);
+    return numbers::timeAxisCaption(k, scaleWidth, yCompress);
 }
 
 } // namespace aurivo
