@@ -78,7 +78,8 @@ void LabLink::sessionStarted(const QString& baseName) {
 }
 
 void LabLink::readingRecorded(const RecordedReading& r) {
-    if (!destination_) return;
+    // Record 0 settles the graph and never reaches the reading file; the link sends what the file holds.
+    if (!destination_ || r.record < 1) return;
     send(OscMessage{QByteArrayLiteral("/aurivo/reading"),
                     {r.record, float(double(r.record) / kReadingsPerSecond), r.reading.raw, float(r.ohms),
                      float(r.microsiemens), r.reading.status}});
