@@ -3,7 +3,7 @@
 # With AURIVO_FORMAT_CHECK=1 (CI) it adds clang-format for scripts/check-format.sh.
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgl-dev
-          libedf-dev libgtest-dev libbenchmark-dev xvfb xauth imagemagick xdotool fonts-liberation
+          libedf-dev liblo-dev liblo-tools libgtest-dev libbenchmark-dev xvfb xauth imagemagick xdotool fonts-liberation
           dpkg-dev file appstream desktop-file-utils)
 # CI also checks the formatting of the sources.
 if [ "${AURIVO_FORMAT_CHECK:-0}" = 1 ]; then packages+=(clang-format); fi

@@ -30,7 +30,17 @@ Monitor::Monitor(Services services)
                                       indicators_, graph_, panel_, ports_, comments_, markers_}),
       fileManager_(folder_, boxes_, comments_), settingsFile_(folder_),
       research_(ResearchTools::Parts{markers_, sessions_, pipeline_.recorder(), graph_, files_, fileManager_,
-                                     boxes_, dialogs_}) {
+                                     boxes_, dialogs_}),
+      // A marker from the lab link is set as Session > Add marker sets it, then named as the prompt names it.
+      link_(clock_, markers_, [this](const QString& label) {
+          const std::optional<size_t> index = research_.addMarker();
+          if (index && !label.isEmpty()) research_.renameMarker(*index, label);
+          return index;
+      }) {
+    pipeline_.addListener(link_);
+    link_.setTell([this](const QString& text) {
+        boxes_.notify(text, QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Warning);
+    });
     research_.exportChanged.subscribe([this] { menusChanged.notify(); });
     views_.pictureGraphShown.subscribe([this] { graph_.requestRedraw(); });
     // The menus follow the session's running state, the views and the port chooser's probing; the
@@ -88,6 +98,7 @@ void Monitor::startUp() {
     indicators_.setShown(255);
     indicators_.resetToNeutral();
     loadSettings();
+    link_.apply(LabLinkSettings::load(folder_));
     // The port and sensitivity captions show the values just read; the first tick arranges the window.
     arranger_.requestArrangement(1);
 }

@@ -18,6 +18,7 @@
 #include "display/Indicators.h"
 #include "display/ReadingStatus.h"
 #include "files/FileManager.h"
+#include "link/LabLink.h"
 #include "recording/SessionFiles.h"
 #include "recording/SessionMarkers.h"
 #include "settings/ParameterBoxes.h"
@@ -149,6 +150,8 @@ class Monitor {
     SessionMarkers& markers() { return markers_; }
     const SessionMarkers& markers() const { return markers_; }
     ResearchTools& research() { return research_; }
+    // Serial Port > "Lab link...": readings out and markers in over OSC; its settings are read at start-up.
+    LabLink& labLink() { return link_; }
     const SessionControl& sessions() const { return sessions_; }
     const GraphPlotter& graph() const { return pipeline_.graph(); }
     const SessionRecorder& recorder() const { return pipeline_.recorder(); }
@@ -198,6 +201,7 @@ class Monitor {
     FileManager fileManager_;
     SettingsFile settingsFile_;
     ResearchTools research_;
+    LabLink link_;
     Reading last_;
     QString settingsFallbackFolder_;
     QString folderProblem_;

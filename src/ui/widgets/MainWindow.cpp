@@ -18,6 +18,7 @@
 #include "ui/widgets/FocusRing.h"
 #include "ui/widgets/GraphView.h"
 #include "ui/widgets/IndicatorFrame.h"
+#include "ui/widgets/LabLinkDialog.h"
 #include "ui/widgets/LegendOverlay.h"
 #include "ui/widgets/MarkerPrompt.h"
 #include "ui/widgets/ModelLabel.h"
@@ -346,6 +347,10 @@ void MainWindow::buildMenus() {
         a->setCheckable(true);
 
     add(serial, "mnuSetComPort", MenuItem::SetComPort, [m] { m->ports().scanPorts(); });
+    addItem(serial, "mnuLabLink", [this, m] {
+        LabLinkDialog dialog(m->labLink(), m->programFolder(), this);
+        dialog.exec();
+    })->setText(QStringLiteral("&Lab link..."));
     add(help, "mnuAboutHelp", MenuItem::AboutHelp, [m] { m->showAbout(); });
 }
 
