@@ -1,5 +1,7 @@
 #include "link/MarkerRateLimit.h"
 
+#include <cstddef>
+
 namespace aurivo {
 
 bool MarkerRateLimit::admit(int64_t nowMs) {
