@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgl-dev
           libedf-dev libgtest-dev libbenchmark-dev xvfb xauth imagemagick xdotool fonts-liberation
-          dpkg-dev file appstream desktop-file-utils)
+          dpkg-dev file appstream desktop-file-utils shared-mime-info)
 # CI also checks the formatting of the sources.
 if [ "${AURIVO_FORMAT_CHECK:-0}" = 1 ]; then packages+=(clang-format); fi
 missing=()

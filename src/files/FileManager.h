@@ -60,6 +60,10 @@ class FileManager {
     void pickFileAndConfirm(const QString& name);
     void changeFolder(const QString& folder);
     void changeDrive(const QString& drive);
+    // Session files opened from outside the dialog (the command line, a drop on the window): a saved
+    // session's .Tst or .Hdr each, the first six of them. Makes them the display list, in order, as
+    // "Add ->" would; a file that cannot be listed is left out, and one message says which and why.
+    void listSessionFiles(const QStringList& paths);
 
     static constexpr double kSaveWidth = 4185;
     static constexpr double kDisplayWidth = 6735;

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSet>
 #include <QTimer>
@@ -388,6 +389,28 @@ TEST(Keyboard, AccessKeysOnEveryMenuF10AndTheShortcuts) {
     EXPECT_EQ(rig.find("LblParams_5")->focusPolicy(), Qt::NoFocus);
     key(Qt::Key_Q, Qt::ControlModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !rig.window->isVisible(); }));
+}
+
+} // namespace aurivo
+
+namespace aurivo {
+
+TEST(MainWindow, SessionFilesDroppedOnTheWindowAreReplayed) {
+    WindowRig rig;
+    ASSERT_TRUE(rig.startArranged());
+    QTemporaryDir saved;
+    writeFile(saved.filePath("one.Tst"), QByteArray("\x40\x1F\x00\x00\x4A\x1F\x00\x00", 8));
+    writeFile(saved.filePath("one.Hdr"), "\"MinADC\"\r\n\" 8000\"\r\n\"MaxADC\"\r\n\" 8010\"\r\n\"c\"\r\n");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(saved.filePath("one.Hdr"))});
+    const QPoint at = rig.window->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(rig.window.get(), &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(rig.window.get(), &drop);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rig.m().replayShown(); }));
+    EXPECT_EQ(rig.m().fileManager().displayList().tstPaths[0], saved.filePath("one.Tst"));
 }
 
 } // namespace aurivo

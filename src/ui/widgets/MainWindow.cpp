@@ -28,10 +28,13 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -171,6 +174,7 @@ MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, cons
     setObjectName(QStringLiteral("frmAurivo"));
     setWindowTitle(QStringLiteral("Aurivo USB Interface"));
     setWindowIcon(makeIcon());
+    setAcceptDrops(true);
     monitor_ = std::make_unique<Monitor>(
         Monitor::Services{comm, clock, boxes, *this, *this, programFolder, std::move(deviceName)});
     client_ = new QWidget(this);
@@ -229,6 +233,10 @@ MainWindow::~MainWindow() = default;
 void MainWindow::startUp() {
     timer_.start();
     act([this] { monitor_->startUp(); });
+}
+
+void MainWindow::openSessionFiles(const QStringList& paths) {
+    if (!paths.isEmpty()) act([this, paths] { monitor_->displaySessionFiles(paths); });
 }
 
 void MainWindow::act(const std::function<void()>& action) {
@@ -984,6 +992,32 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         if (saveAs_) saveAs_->close();
     }
     event->accept();
+}
+
+namespace {
+// The local files a drag carries, empty when it carries none.
+QStringList droppedFiles(const QMimeData* data) {
+    QStringList paths;
+    if (!data || !data->hasUrls()) return paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) paths << url.toLocalFile();
+    return paths;
+}
+} // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    // Session files dropped on the window are replayed, as "Display saved session" would, when it could
+    // be chosen now.
+    if (!droppedFiles(event->mimeData()).isEmpty() && monitor_->menuItem(MenuItem::DisplayOld).enabled)
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QStringList paths = droppedFiles(event->mimeData());
+    if (paths.isEmpty()) return;
+    event->acceptProposedAction();
+    // Replayed once the drop has ended, so the source application is not kept waiting.
+    QTimer::singleShot(0, this, [this, paths] { openSessionFiles(paths); });
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {

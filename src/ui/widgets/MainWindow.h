@@ -50,6 +50,8 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     Monitor& monitor() { return *monitor_; }
     // Runs start-up (the settings, the port chooser when there is no settings file) and starts the tick.
     void startUp();
+    // Replays saved sessions named by their .Tst or .Hdr files (the command line, a drop on the window).
+    void openSessionFiles(const QStringList& paths);
     QTimer& tickTimer() { return timer_; }
 
     // WindowHost
@@ -75,6 +77,8 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     QAction* addItem(QMenu* menu, const char* name, const std::function<void()>& handler);
