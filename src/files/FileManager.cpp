@@ -182,7 +182,18 @@ bool FileManager::takeTypedPath() {
     return true;
 }
 
+bool FileManager::fileOptionEnabled() const {
+    return optionCaption_ != QLatin1String("Display") || list_.count > 0 || !name_.trimmed().isEmpty();
+}
+
 void FileManager::runFileOption() {
+    // "Display" before anything was added shows the session named in the box, as if it had been added.
+    if (optionCaption_ == QLatin1String("Display") && list_.count == 0) {
+        if (name_.trimmed().isEmpty()) return;
+        addToDisplayList();
+        if (list_.count > 0) hidden_ = true;
+        return;
+    }
     if (isReservedName()) return;
     if (!takeTypedPath()) return;
     if (optionCaption_ != QLatin1String("Save")) {

@@ -38,6 +38,8 @@ class FileManager {
     double width() const { return width_; }                         // twips, outer width
     const QString& optionCaption() const { return optionCaption_; } // cmdFileOption: "Save" or "Display"
     bool addButtonShown() const { return addButtonShown_; }         // cmdAdd2List, only when displaying
+    // cmdFileOption can act: "Display" needs a session on the list or a name to put there first.
+    bool fileOptionEnabled() const;
     const std::array<LabelModel, 6>& displayLabels() const { return labels_; } // lblFile2Display(0..5)
     const QString& folder() const { return folder_; }       // current folder, without a trailing '/'
     const QStringList& fileNames() const { return files_; } // "*.tst" names of the folder, any case, sorted
