@@ -948,9 +948,9 @@ bool MainWindow::waitUntil(const std::function<bool()>& done, int64_t limitMs) {
     return EventWait::until(done, limitMs);
 }
 
-QString MainWindow::showSaveAs(const QString& current) {
+QString MainWindow::showSaveAs(const QString&) {
     if (!saveAs_) saveAs_ = std::make_unique<SaveAsDialog>(this);
-    return saveAs_->ask(current);
+    return saveAs_->ask();
 }
 
 void MainWindow::showFileManager(FileManager& manager) {

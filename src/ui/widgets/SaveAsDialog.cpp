@@ -24,18 +24,20 @@ SaveAsDialog::SaveAsDialog(QWidget* parent) : QDialog(parent) {
     cmndCnclSavAs_ = new QPushButton(QStringLiteral("Cancel"), this);
     cmndCnclSavAs_->setObjectName(QStringLiteral("cmndCnclSavAs"));
     cmndCnclSavAs_->setGeometry(px(1560), px(600), px(855), px(495));
-    // The box has no default button: Enter in the name box does nothing.
-    for (QPushButton* button : {cmndSavAsok_, cmndCnclSavAs_}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
+    // Enter presses the focused button, else OK.
+    cmndSavAsok_->setAutoDefault(true);
+    cmndCnclSavAs_->setAutoDefault(true);
+    cmndSavAsok_->setDefault(true);
     connect(cmndSavAsok_, &QPushButton::clicked, this, &SaveAsDialog::confirmName);
     connect(cmndCnclSavAs_, &QPushButton::clicked, this, &SaveAsDialog::clearName);
 }
 
-QString SaveAsDialog::ask(const QString& current) {
-    name_ = current;
-    exec();
+QString SaveAsDialog::ask() {
+    name_.clear();
+    txtSaveAs_->setFocus(Qt::OtherFocusReason);
+    txtSaveAs_->selectAll();
+    // Closed without OK (Escape, the window's close button), the box starts nothing.
+    if (exec() != QDialog::Accepted) name_.clear();
     return name_;
 }
 

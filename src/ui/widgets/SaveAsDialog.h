@@ -1,7 +1,8 @@
 #pragma once
 // The save-as box formSaveAs of "Start and save as": OK takes the typed name and hides the box; Cancel
-// empties the name and leaves the box open; the window's close button ends it with the name unchanged.
-// The caller keeps the object between uses, so its name box still holds the last name typed.
+// empties the name and leaves the box open; Escape and the window's close button end it with no name,
+// so nothing starts. The caller keeps the object between uses, so its name box still holds the last name
+// typed; each opening puts the focus there, with the name selected, and Enter presses OK.
 
 #include <QDialog>
 #include <QString>
@@ -16,8 +17,8 @@ class SaveAsDialog : public QDialog {
   public:
     explicit SaveAsDialog(QWidget* parent = nullptr);
 
-    // Shows the box modally; returns the name as it stands when the box ends, `current` to begin with.
-    QString ask(const QString& current);
+    // Shows the box modally; returns the name OK took, empty when the box was closed otherwise.
+    QString ask();
 
     void confirmName();
     void clearName();
