@@ -189,6 +189,13 @@ TEST(ExportDialog, EnterExportsTheSessionToTheTypedFileWithTheFormatsExtension) 
     ExportDialog dialog(ExportChoices{{{"one", base + ".Tst", base}}, dir.path()}, nullptr);
     auto* file = dialog.findChild<QLineEdit*>("txtExportFile");
     EXPECT_EQ(file->text(), base + ".edf"); // suggested from the session
+    // The file box is named by its label, whose access key reaches it.
+    EXPECT_EQ(acc(file)->text(QAccessible::Name), "File:");
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    QTest::keyClick(&dialog, Qt::Key_I, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), file);
+    dialog.hide();
     QTimer::singleShot(0, file, [&] {
         file->clear();
         QTest::keyClick(file, Qt::Key_Return); // no file named: nothing happens
