@@ -10,12 +10,15 @@
 #include "ui/widgets/FocusRing.h"
 #include "ui/widgets/GraphView.h"
 #include "ui/widgets/ModelLabel.h"
+#include "ui/widgets/QtMessageBoxes.h"
+#include "ui/widgets/SaveAsDialog.h"
 
 #include <QAccessibleActionInterface>
 #include <QAccessibleEditableTextInterface>
 #include <QAccessibleValueInterface>
 #include <QApplication>
 #include <QFocusFrame>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -418,6 +421,38 @@ TEST(MainWindow, SessionFilesDroppedOnTheWindowAreReplayed) {
     QApplication::sendEvent(rig.window.get(), &drop);
     EXPECT_TRUE(QTest::qWaitFor([&] { return rig.m().replayShown(); }));
     EXPECT_EQ(rig.m().fileManager().displayList().tstPaths[0], saved.filePath("one.Tst"));
+}
+
+} // namespace aurivo
+
+namespace aurivo {
+
+TEST(MainWindow, CaptionsShowWholeInTheFontsInUse) {
+    WindowRig rig;
+    ASSERT_TRUE(rig.startArranged());
+    rig.action("mnuSetSSF")->trigger();
+    auto* box = rig.find<QGroupBox>("fraSetStuff");
+    ASSERT_EQ(box->title(), "Adjust Jitter Rejection : Value 50 to 255");
+    EXPECT_GT(box->width(), box->fontMetrics().horizontalAdvance(box->title()));
+    EXPECT_GE(box->width(), std::lround(3015 / rig.window->twipsPerPixel())); // never below the design
+    // Window titles: a bold title beside an icon and three buttons fits the window's width.
+    QFont bold = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+    bold.setBold(true);
+    const auto titleFits = [&bold](const QWidget& w) {
+        return w.width() >
+               QFontMetrics(bold).horizontalAdvance(w.windowTitle()) + 4 * QFontMetrics(bold).height();
+    };
+    SaveAsDialog saveAs;
+    EXPECT_TRUE(titleFits(saveAs));
+    QtMessageBoxes boxes;
+    QTimer::singleShot(0, [&] {
+        QWidget* shown = QApplication::activeModalWidget();
+        ASSERT_TRUE(shown);
+        EXPECT_TRUE(titleFits(*shown)) << shown->width();
+        if (shown) shown->close();
+    });
+    boxes.show("Need to select Comm Port", "No initialzation file found", MessageBoxes::Buttons::Ok,
+               MessageBoxes::Icon::None);
 }
 
 } // namespace aurivo

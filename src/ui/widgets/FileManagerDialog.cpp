@@ -2,6 +2,7 @@
 
 #include "core/Colors.h"
 #include "core/Twips.h"
+#include "ui/widgets/TextFit.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -175,7 +176,7 @@ void FileManagerDialog::fillFolderList() {
 void FileManagerDialog::syncFromModel() {
     setWindowTitle(model_.caption());
     const QRect inner = twips(0, 0, std::max(0.0, model_.width() - kBorderTwips), kInnerHeightTwips);
-    setFixedSize(inner.size());
+    setFixedSize(std::max(inner.width(), TextFit::windowWidthForTitle(model_.caption())), inner.height());
 
     if (txtFM_->text() != model_.name()) txtFM_->setText(model_.name());
     cmdFileOption_->setText(model_.optionCaption());

@@ -24,12 +24,14 @@
 #include "ui/widgets/PanelFrame.h"
 #include "ui/widgets/PortOption.h"
 #include "ui/widgets/SaveAsDialog.h"
+#include "ui/widgets/TextFit.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -148,6 +150,12 @@ LabelModel label(const QString& caption, uint32_t backColor = colors::kButtonFac
     l.caption = caption;
     l.backColor = backColor;
     return l;
+}
+
+// An entry frame's design rectangle, wider when its caption needs more room in the font in use.
+QRect widenedToTitle(QRect design, const QGroupBox* box) {
+    design.setWidth(std::max(design.width(), TextFit::groupBoxWidth(box)));
+    return design;
 }
 
 // The design of the entry frames, in twips.
@@ -717,18 +725,18 @@ void MainWindow::showParameters() {
     const ParameterBoxes& params = monitor_->parameters();
     showParameterStrip();
 
-    showGeometry(fraAdjSens_, pxRect(kSensitivityFrame));
-    showBox(fraAdjSens_, params.sensitivityBoxShown(), slider1_);
     if (fraAdjSens_->title() != QStringLiteral("Set Sensitivity"))
         fraAdjSens_->setTitle(QStringLiteral("Set Sensitivity"));
+    showGeometry(fraAdjSens_, widenedToTitle(pxRect(kSensitivityFrame), fraAdjSens_));
+    showBox(fraAdjSens_, params.sensitivityBoxShown(), slider1_);
     const SliderModel& slider = params.slider();
     if (slider1_->value() != slider.value) slider1_->setValue(slider.value);
     slider1_->setSingleStep(slider.smallChange);
     slider1_->setPageStep(slider.largeChange);
     showLabel(lblSenseValu_, label(params.sliderValueText()));
 
-    showGeometry(fraSetStuff_, pxRect(kEntryFrame));
     if (fraSetStuff_->title() != params.entryCaption()) fraSetStuff_->setTitle(params.entryCaption());
+    showGeometry(fraSetStuff_, widenedToTitle(pxRect(kEntryFrame), fraSetStuff_));
     setName(txtSS_, params.entryCaption());
     if (txtSS_->text() != params.entryText()) txtSS_->setText(params.entryText());
     const bool opening = params.entryBoxShown() && !fraSetStuff_->isVisibleTo(client_);
@@ -741,8 +749,8 @@ void MainWindow::showPorts() {
     const PortChooser& ports = monitor_->ports();
     showParameterStrip();
 
-    showGeometry(fraSelctPort_, pxRect(PortChooser::kFrameRect));
     if (fraSelctPort_->title() != ports.frameCaption()) fraSelctPort_->setTitle(ports.frameCaption());
+    showGeometry(fraSelctPort_, widenedToTitle(pxRect(PortChooser::kFrameRect), fraSelctPort_));
     const QColor captionColour = colors::toQColor(ports.frameCaptionColour(), palette());
     const QString captionStyle =
         QStringLiteral("QGroupBox#fraSelctPort::title { color: %1; }").arg(captionColour.name());
@@ -773,7 +781,7 @@ void MainWindow::showPorts() {
     const QString status = ports.statusText();
     if (lblPortStatus_->text() != status) lblPortStatus_->setText(status);
     if (fraSelctPort_->accessibleDescription() != status) fraSelctPort_->setAccessibleDescription(status);
-    const QRect frame = pxRect(PortChooser::kFrameRect);
+    const QRect frame = fraSelctPort_->geometry();
     lblPortStatus_->setGeometry(frame.left(), frame.bottom() + 1, frame.width(),
                                 lblPortStatus_->heightForWidth(frame.width()));
     showVisible(lblPortStatus_, ports.frameShown() && !status.isEmpty());

@@ -1,9 +1,11 @@
 #include "ui/widgets/SaveAsDialog.h"
 
 #include "core/Twips.h"
+#include "ui/widgets/TextFit.h"
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 namespace aurivo {
 
@@ -12,7 +14,8 @@ SaveAsDialog::SaveAsDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Save Session As"));
     const double perPixel = twipsPerPixelAt(logicalDpiX());
     const auto px = [perPixel](double twips) { return toPixels(twips, perPixel); };
-    setFixedSize(px(2850), px(1275));
+    // The design's 2850 twips, or as wide as the title needs to show whole in its title bar.
+    setFixedSize(std::max(px(2850), TextFit::windowWidthForTitle(windowTitle())), px(1275));
 
     txtSaveAs_ = new QLineEdit(this);
     txtSaveAs_->setObjectName(QStringLiteral("txtSaveAs"));
