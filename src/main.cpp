@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
     QtSerialComm comm(folder);
     PortMap ports(folder);
     QtMessageBoxes boxes;
-    MainWindow window(comm, clock, boxes, folder, [&ports](int n) { return ports.canonicalPath(n); });
+    MainWindow window(comm, clock, boxes, folder, [&ports](int n) { return ports.describe(n); });
     boxes.setParentWidget(&window);
     window.monitor().setFolderProblem(folderProblem);
     window.monitor().setSettingsFallbackFolder(ProgramFolder::settingsFallback(inputs));

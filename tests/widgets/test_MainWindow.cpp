@@ -280,11 +280,38 @@ TEST(Accessibility, EveryInputPathOfAPortOptionChoosesThePort) {
     // A screen reader's "toggle" chooses, and the chooser closes.
     acc(option(6))->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     EXPECT_TRUE(QTest::qWaitFor([&] { return chosen(6); }));
-    // An arrow key moves to the neighbouring usable port (over the unusable COM4 no more) and chooses it.
+    // The chosen port is marked; an arrow key moves to the neighbouring usable port (over the unusable
+    // COM4) without choosing it, and the status line names the device there; Enter chooses it.
     ASSERT_TRUE(scan());
     EXPECT_EQ(QApplication::focusWidget(), option(6)); // the chosen port
+    EXPECT_TRUE(acc(option(6))->state().checked);
     key(Qt::Key_Up);
+    key(Qt::Key_Up);
+    EXPECT_EQ(QApplication::focusWidget(), option(3));
+    EXPECT_TRUE(rig.find("fraSelctPort")->isVisible());
+    EXPECT_EQ(ports.commPortNumber(), 6);
+    EXPECT_TRUE(rig.find<QLabel>("lblPortStatus")->text().startsWith("COM3\n")); // no device in the rig
+    // Tab goes round the chooser only; Start cannot be chosen behind it.
+    QStringList visited;
+    for (int i = 0; i < 3; ++i) {
+        key(Qt::Key_Tab);
+        visited << focusName();
+    }
+    EXPECT_EQ(visited, QStringList({"optPortNum_5", "Command2", "optPortNum_5"})); // the ports are one stop
+    key(Qt::Key_R, Qt::ControlModifier);
+    EXPECT_FALSE(rig.action("mnuStart")->isEnabled() || rig.action("mnuStartAs")->isEnabled());
+    EXPECT_FALSE(rig.m().sessions().running());
+    option(5)->setFocus();
+    // The mark moves to the chosen port at once, while the chooser is still shown.
+    bool markedWhileShown = false;
+    QTimer::singleShot(50, [&] {
+        markedWhileShown = rig.find("fraSelctPort")->isVisible() && acc(option(5))->state().checked &&
+                           !acc(option(6))->state().checked;
+    });
+    key(Qt::Key_Return);
     EXPECT_TRUE(chosen(5));
+    EXPECT_TRUE(markedWhileShown);
+    EXPECT_TRUE(rig.action("mnuStart")->isEnabled());
     // Any mouse button, and Space.
     ASSERT_TRUE(scan());
     QTest::mousePress(option(3), Qt::RightButton);

@@ -214,7 +214,11 @@ MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, cons
     m.readings().changed.subscribe([this] { markChanged(kReadings); });
     m.sessions().changed.subscribe([this] { markChanged(kSession); });
     m.parameters().changed.subscribe([this] { markChanged(kParameters); });
-    m.ports().changed.subscribe([this] { markChanged(kPorts); });
+    m.ports().changed.subscribe([this] { markChanged(kPorts | kMenus); });
+    // The status line under the port chooser follows the focus from port to port.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && fraSelctPort_->isVisible() && fraSelctPort_->isAncestorOf(now)) showPortStatus();
+    });
     m.comments().changed.subscribe([this] { markChanged(kComments); });
 
     // Everything as the parts start.
@@ -539,9 +543,10 @@ void MainWindow::buildEntryFrames() {
     cancel->setToolTip(QStringLiteral("Restore previous sensitivty "));
     cancel->setGeometry(pxRect({2370, 1215, 795, 360}));
 
-    // Enter is "Okay"; Escape too, for the chooser has no Cancel: it closes without a choice.
+    // Enter on "Okay" and Escape close the chooser without a choice; Enter on a port chooses it.
     const auto closeChooser = [m] { m->ports().closeChooser(); };
     fraSelctPort_ = group("fraSelctPort", closeChooser, closeChooser);
+    fraSelctPort_->setKeepsFocus(true);
     for (int i = 0; i < 16; ++i) {
         const OptionButtonModel& design = m->ports().options()[size_t(i)];
         auto* opt = new PortOption(design.caption, fraSelctPort_);
@@ -597,11 +602,14 @@ void MainWindow::showMenus() {
         menu->menuAction()->setVisible(model.visible);
         menu->menuAction()->setEnabled(model.enabled);
     }
+    // While the port chooser waits for a choice no session starts behind it (the port is not chosen yet).
+    const bool choosing = monitor_->ports().frameShown();
     for (auto& [action, item] : items_) {
         const MenuItemModel model = monitor_->menuItem(item);
         const QString text = MenuAccessKeys::marked(model.caption);
         if (action->text() != text) action->setText(text);
-        action->setEnabled(model.enabled);
+        const bool starts = item == MenuItem::Start || item == MenuItem::StartAs;
+        action->setEnabled(model.enabled && !(choosing && starts));
         if (action->isCheckable()) action->setChecked(model.checked);
         action->setVisible(model.visible);
     }
@@ -778,14 +786,7 @@ void MainWindow::showPorts() {
     for (PortOption* opt : optPortNum_)
         opt->setFocusPolicy(opt == tabStop ? Qt::StrongFocus : Qt::ClickFocus);
 
-    const QString status = ports.statusText();
-    if (lblPortStatus_->text() != status) lblPortStatus_->setText(status);
-    if (fraSelctPort_->accessibleDescription() != status) fraSelctPort_->setAccessibleDescription(status);
-    const QRect frame = fraSelctPort_->geometry();
-    lblPortStatus_->setGeometry(frame.left(), frame.bottom() + 1, frame.width(),
-                                lblPortStatus_->heightForWidth(frame.width()));
-    showVisible(lblPortStatus_, ports.frameShown() && !status.isEmpty());
-    if (lblPortStatus_->isVisible()) lblPortStatus_->raise();
+    showPortStatus();
 
     // An opening chooser takes the focus to "Okay" while it scans, and to the port to choose once the
     // scan is done, unless the user has moved the focus elsewhere meanwhile.
@@ -797,6 +798,24 @@ void MainWindow::showPorts() {
         QWidget* focus = QApplication::focusWidget();
         if (!focus || focus == command2_ || !focus->isVisible()) tabStop->setFocus(Qt::OtherFocusReason);
     }
+}
+
+void MainWindow::showPortStatus() {
+    // The port with the focus in words, its device or why it cannot be used, then every port that
+    // cannot be used with the reason.
+    const PortChooser& ports = monitor_->ports();
+    QStringList lines;
+    for (size_t i = 0; i < optPortNum_.size(); ++i)
+        if (optPortNum_[i]->hasFocus() && !ports.scanActive()) lines << ports.portLine(int(i));
+    if (!ports.statusText().isEmpty()) lines << ports.statusText();
+    const QString status = lines.join(QLatin1Char('\n'));
+    if (lblPortStatus_->text() != status) lblPortStatus_->setText(status);
+    if (fraSelctPort_->accessibleDescription() != status) fraSelctPort_->setAccessibleDescription(status);
+    const QRect frame = fraSelctPort_->geometry();
+    lblPortStatus_->setGeometry(frame.left(), frame.bottom() + 1, frame.width(),
+                                lblPortStatus_->heightForWidth(frame.width()));
+    showVisible(lblPortStatus_, ports.frameShown() && !status.isEmpty());
+    if (lblPortStatus_->isVisible()) lblPortStatus_->raise();
 }
 
 PortOption* MainWindow::focusOption() const {
@@ -812,14 +831,14 @@ PortOption* MainWindow::focusOption() const {
 }
 
 void MainWindow::stepPortOption(int from, int key) {
-    // Up and Left go back, Down and Right forward, round the sixteen, to the next port that can be used.
+    // Up and Left go back, Down and Right forward, round the sixteen, to the next port that can be used;
+    // Space or Enter then chooses it.
     const int step = (key == Qt::Key_Up || key == Qt::Key_Left) ? -1 : 1;
     const int count = int(optPortNum_.size());
     for (int k = 1; k < count; ++k) {
         PortOption* next = optPortNum_[size_t(((from + step * k) % count + count) % count)];
         if (!next->isEnabled() || !next->isVisibleTo(fraSelctPort_)) continue;
         next->setFocus(Qt::TabFocusReason);
-        next->choose();
         return;
     }
 }

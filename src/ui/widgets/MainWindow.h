@@ -116,6 +116,7 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     void showParameterStrip();
     void showParameters();
     void showPorts();
+    void showPortStatus();
     void showComments();
     void placeGraphNotice();
     void showLegend();
