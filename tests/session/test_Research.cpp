@@ -161,7 +161,7 @@ TEST(Replay, SaveShowResumeAndCloseDuringAReplay) {
         EXPECT_EQ(markerColumns(m, kSessionColours[0]), std::vector<int>{marked});
         EXPECT_TRUE(markerColumns(m, MarkerOverlay::kLiveColour).empty());
         EXPECT_EQ(m.research().readoutAt(1, std::nullopt),
-                  "one: 00:00:00.00, reading 1: 492.5 kOhms, 2.03 uS");
+                  "one: 00:00:00.00, sample 1: 492.5 kOhms, 2.03 uS");
         if (closing) break;
         rig.dialogs.exportRequest = [&](const ExportChoices& choices) -> std::optional<ExportRequest> {
             EXPECT_EQ(choices.sessions.size() == 1 ? choices.sessions[0].readingPath : "",

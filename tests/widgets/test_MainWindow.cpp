@@ -135,10 +135,10 @@ TEST(MainWindow, WidgetsShowTheMonitorsStateTheGraphTakesMarkersAndMovesItsReado
 
     QTest::keyClick(graph, Qt::Key_Home);
     EXPECT_EQ(graph->cursorColumn(), 1);
-    EXPECT_TRUE(graph->accessibleDescription().startsWith("00:00:00.00, reading 1: "));
+    EXPECT_TRUE(graph->accessibleDescription().startsWith("00:00:00.00, sample 1: "));
     QTest::keyClick(graph, Qt::Key_Right, Qt::ShiftModifier);
     EXPECT_EQ(graph->cursorColumn(), 11);
-    EXPECT_TRUE(graph->accessibleDescription().startsWith("00:00:00.50, reading 11: "));
+    EXPECT_TRUE(graph->accessibleDescription().startsWith("00:00:00.50, sample 11: "));
     QTest::keyClick(graph, Qt::Key_End);
     EXPECT_EQ(graph->cursorColumn(), 36); // the last record drawn
     QTest::keyClick(graph, Qt::Key_Escape);
@@ -148,6 +148,39 @@ TEST(MainWindow, WidgetsShowTheMonitorsStateTheGraphTakesMarkersAndMovesItsReado
     QObject::connect(graph, &QAbstractButton::clicked, [&clicks] { ++clicks; });
     QTest::keyClick(graph, Qt::Key_Space);
     EXPECT_EQ(clicks, 1);
+
+    // When the graph compresses, the keyboard cursor stays on its sample, not on its pixel column; the
+    // readout says its units in words to a screen reader.
+    QTest::keyClick(graph, Qt::Key_Home);
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(graph, Qt::Key_Right, Qt::ShiftModifier);
+    ASSERT_EQ(graph->cursorColumn(), 31);
+    for (int i = 0; i < 400 && m.graph().state().yCompress == 1; ++i) {
+        QByteArray packets;
+        for (int k = 0; k < 20; ++k)
+            packets += PacketDecoder::makePacket(uint16_t(8000 + (k % 7) * 10), 4);
+        rig.comm.deliver(packets);
+        m.onTick();
+    }
+    const int per = m.graph().state().yCompress;
+    ASSERT_GT(per, 1);
+    const int column = (31 + per - 1) / per;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return graph->cursorColumn() == column; })) << *graph->cursorColumn();
+    EXPECT_TRUE(graph->readout().contains(QStringLiteral(", sample %1: ").arg(column * per)))
+        << graph->readout().toStdString();
+    EXPECT_TRUE(graph->readout().contains(" kOhms, ") &&
+                graph->accessibleDescription().contains(" kilohms, "));
+
+    // After Stop the lamps and readings are said to be stopped, until the next session.
+    const auto stale = [&rig](const char* name) {
+        return acc(rig.find(name))->text(QAccessible::Name).endsWith(" (stopped)");
+    };
+    rig.action("mnuStop")->trigger();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return stale("LblShnStf_3") && stale("frameLEDdisp") && stale("frameBarGraf"); }));
+    EXPECT_TRUE(acc(rig.find("frameLEDdisp"))->text(QAccessible::Name).startsWith("Level: "));
+    rig.action("mnuStart")->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !stale("LblShnStf_3") && !stale("frameLEDdisp"); }));
 }
 
 TEST(MainWindow, StartUpWithoutSettingsTakesTheFirstArrangementOfTheDefaultsAndEdgesSnap) {
@@ -224,13 +257,17 @@ TEST(Accessibility, RolesNamesRelationsAndActionsOfTheWindowsControls) {
             acc(l)->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()),
             action);
     }
-    // The lamp row and the bar are one level meter each; their lamps and segments are no elements.
-    for (auto [name, units] : {std::pair{"frameLEDdisp", 8}, std::pair{"frameBarGraf", 32}}) {
+    // The lamp row and the bar are one level meter each, without actions (nor a value that would bring
+    // Increase and Decrease); their lamps and segments are no elements.
+    for (auto [name, count] :
+         {std::pair{"frameLEDdisp", "0 of 8 lamps lit"}, std::pair{"frameBarGraf", "0 of 32 bars lit"}}) {
         QAccessibleInterface* a = acc(rig.find(name));
         EXPECT_EQ(a->role(), QAccessible::ProgressBar) << name;
         EXPECT_EQ(a->childCount(), 0) << name;
-        EXPECT_EQ(a->valueInterface()->maximumValue().toInt(), units) << name;
+        EXPECT_EQ(a->valueInterface(), nullptr) << name;
+        EXPECT_TRUE(a->actionInterface()->actionNames().isEmpty()) << name;
         EXPECT_EQ(a->text(QAccessible::Name), "Level: no reading") << name;
+        EXPECT_EQ(a->text(QAccessible::Description), count) << name;
     }
     QAccessibleInterface* res = acc(rig.find("LblShnStf_3"));
     EXPECT_EQ(res->text(QAccessible::Name), "Res.: 0");
@@ -242,11 +279,22 @@ TEST(Accessibility, RolesNamesRelationsAndActionsOfTheWindowsControls) {
     QAccessibleInterface* data = acc(rig.find("LblShnStf_7"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return data->text(QAccessible::Name) == "Data: 8000"; }));
     EXPECT_EQ(data->text(QAccessible::Description), "Probe error");
-    // The graph acts on a click and says what it shows; the filter box's text is named by its frame.
+    // The graph is a chart that says what it shows, with nothing to press outside a replay; the filter
+    // box's text is named by its frame.
     QAccessibleInterface* graph = acc(rig.find("pixXYgraf"));
-    EXPECT_EQ(graph->role(), QAccessible::Button);
+    EXPECT_EQ(graph->role(), QAccessible::Chart);
     EXPECT_EQ(graph->text(QAccessible::Name), "Resistance graph");
-    EXPECT_EQ(graph->text(QAccessible::Description), "No session drawn yet");
+    // Its description gives the readings and keeps its pace: a newer reading waits; R says it now.
+    const QString first = "Now 492.5 kilohms, 2.03 microsiemens, at start. No session drawn yet";
+    EXPECT_EQ(graph->text(QAccessible::Description), first)
+        << graph->text(QAccessible::Description).toStdString();
+    rig.m().readings().showReading(Reading{8000, 4}, ReadingStatus::Context{9000, true, 0, 25});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return data->text(QAccessible::Description) == "Probe OK"; }));
+    EXPECT_EQ(graph->text(QAccessible::Description), first);
+    QTest::keyClick(rig.find("pixXYgraf"), Qt::Key_R);
+    EXPECT_TRUE(graph->text(QAccessible::Description).startsWith("Now 385.6 kilohms"))
+        << graph->text(QAccessible::Description).toStdString();
+    EXPECT_FALSE(graph->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
     rig.action("mnuSetFSize")->trigger();
     EXPECT_EQ(acc(rig.find("txtSS"))->text(QAccessible::Name), "Set Filter Size : Value 1 to 8");
     // "Press" on the sensitivity value opens the slider box and, as every click on the strip, closes the

@@ -1,5 +1,6 @@
 #include "ui/widgets/AccessibleControls.h"
 
+#include "ui/widgets/GraphView.h"
 #include "ui/widgets/IndicatorFrame.h"
 #include "ui/widgets/ModelLabel.h"
 #include "ui/widgets/PanelFrame.h"
@@ -98,16 +99,13 @@ class PortOptionAccessible : public QAccessibleWidget {
     }
 };
 
-class IndicatorAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+// A level meter read as its name and description: no value of its own, so no Increase or Decrease
+// actions either (assistive technology offers those for any value).
+class IndicatorAccessible : public QAccessibleWidget {
   public:
     explicit IndicatorAccessible(IndicatorFrame* frame)
         : QAccessibleWidget(frame, QAccessible::ProgressBar) {}
-    IndicatorFrame* frame() const { return static_cast<IndicatorFrame*>(widget()); }
 
-    void* interface_cast(QAccessible::InterfaceType t) override {
-        if (t == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
-        return QAccessibleWidget::interface_cast(t);
-    }
     // The lamps or segments are the meter's inner parts, not elements of their own.
     int childCount() const override { return 0; }
     QAccessibleInterface* child(int) const override { return nullptr; }
@@ -118,12 +116,35 @@ class IndicatorAccessible : public QAccessibleWidget, public QAccessibleValueInt
         s.readOnly = true;
         return s;
     }
+    QStringList actionNames() const override { return {}; }
+};
 
-    QVariant currentValue() const override { return frame()->lit(); }
-    void setCurrentValue(const QVariant&) override {}
-    QVariant maximumValue() const override { return frame()->units(); }
-    QVariant minimumValue() const override { return 0; }
-    QVariant minimumStepSize() const override { return 1; }
+// The graph: a chart whose "press" (choose other sessions) is offered only while a click does that.
+class GraphAccessible : public QAccessibleWidget {
+  public:
+    explicit GraphAccessible(GraphView* view) : QAccessibleWidget(view, QAccessible::Chart) {}
+    GraphView* view() const { return static_cast<GraphView*>(widget()); }
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Description) return view()->accessibleDescription();
+        return QAccessibleWidget::text(t);
+    }
+    QStringList actionNames() const override {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (view()->pressable()) names.prepend(pressAction());
+        return names;
+    }
+    void doAction(const QString& name) override {
+        // Deferred, as a button's press is: the click opens the file manager, which waits for the user.
+        if (name == pressAction() && view()->pressable())
+            QMetaObject::invokeMethod(view(), &GraphView::click, Qt::QueuedConnection);
+        else
+            QAccessibleWidget::doAction(name);
+    }
+    QStringList keyBindingsForAction(const QString& name) const override {
+        if (name == pressAction() && view()->pressable()) return {QStringLiteral("Space")};
+        return QAccessibleWidget::keyBindingsForAction(name);
+    }
 };
 
 QAccessibleInterface* factory(const QString& key, QObject* object) {
@@ -133,6 +154,8 @@ QAccessibleInterface* factory(const QString& key, QObject* object) {
         return new PortOptionAccessible(static_cast<PortOption*>(object));
     if (key == QLatin1String("aurivo::IndicatorFrame"))
         return new IndicatorAccessible(static_cast<IndicatorFrame*>(object));
+    if (key == QLatin1String("aurivo::GraphView"))
+        return new GraphAccessible(static_cast<GraphView*>(object));
     if (key == QLatin1String("aurivo::PanelFrame"))
         return new QAccessibleWidget(static_cast<PanelFrame*>(object), QAccessible::Grouping);
     return nullptr;

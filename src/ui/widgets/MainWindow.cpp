@@ -200,6 +200,7 @@ MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, cons
     connect(&timer_, &QTimer::timeout, this, [this] {
         act([this] { monitor_->onTick(); });
         if (live_.due(clock_.steadyMilliseconds())) publishLive();
+        if (graphPace_.due(clock_.steadyMilliseconds())) pixXYgraf_->setDescription(graphText());
     });
 
     // Every part tells the window when what it shows has changed; only those widgets are updated, once
@@ -238,6 +239,7 @@ MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, cons
     showComments();
     publishLive();
     live_ = LiveThrottle(); // the first change after start-up is told at once
+    graphPace_ = LiveThrottle(kGraphPaceMs);
 }
 
 MainWindow::~MainWindow() = default;
@@ -429,8 +431,9 @@ void MainWindow::buildPanels() {
             return research.markerLines(firstColumn, lastColumn);
         },
         [&research](int column, std::optional<int> y) { return research.readoutAt(column, y); },
-        [&research] { return research.lastColumn(); }});
+        [&research] { return research.lastColumn(); }, [m] { return int(m->graph().state().yCompress); }});
     connect(pixXYgraf_, &GraphView::addMarkerRequested, this, [this] { act([this] { addMarker(); }); });
+    connect(pixXYgraf_, &GraphView::readingsRequested, this, [this] { pixXYgraf_->announce(graphText()); });
     markerPrompt_ = new MarkerPrompt(frmPixGraf_);
     connect(markerPrompt_, &MarkerPrompt::renamed, this, [this, m](int index, const QString& label) {
         act([m, index, label] { m->research().renameMarker(size_t(index), label); });
@@ -602,6 +605,8 @@ void MainWindow::showMenus() {
         menu->menuAction()->setVisible(model.visible);
         menu->menuAction()->setEnabled(model.enabled);
     }
+    // During a replay a click on the graph chooses other sessions; only then is it a thing to press.
+    pixXYgraf_->setPressable(monitor_->replayShown());
     // While the port chooser waits for a choice no session starts behind it (the port is not chosen yet).
     const bool choosing = monitor_->ports().frameShown();
     for (auto& [action, item] : items_) {
@@ -904,16 +909,35 @@ void MainWindow::liveChanged() {
 }
 
 void MainWindow::publishLive() {
+    // The values of a stopped session stay on show until the next one starts; they are said as such.
+    const bool running = monitor_->sessions().running();
+    sessionSeen_ = sessionSeen_ || running;
+    const QString stale = sessionSeen_ && !running ? AccessibleTexts::kStopped : QString();
     const auto& readings = monitor_->readings().labels();
     for (size_t i = 1; i < readings.size(); i += 2)
-        setName(lblShnStf_[i], AccessibleTexts::valueName(readings[i - 1].caption, readings[i].caption));
+        setName(lblShnStf_[i],
+                AccessibleTexts::valueName(readings[i - 1].caption, readings[i].caption) + stale);
     setName(lblParams_[1], AccessibleTexts::valueName(lblParams_[0]->text(), lblParams_[1]->text()));
     const Indicators& indicators = monitor_->indicators();
-    frameLEDdisp_->setLevel(indicators.lampsText(), indicators.litLamps());
-    frameBarGraf_->setLevel(indicators.barText(), indicators.litBars());
+    const QString& change = readings[1].caption;
+    frameLEDdisp_->setLevel(AccessibleTexts::levelName(change, indicators.litLamps() > 0) + stale,
+                            AccessibleTexts::levelCount(indicators.litLamps(), 8, QStringLiteral("lamps")));
+    frameBarGraf_->setLevel(AccessibleTexts::levelName(change, indicators.litBars() > 0) + stale,
+                            AccessibleTexts::levelCount(indicators.litBars(), 32, QStringLiteral("bars")));
+    // The graph's description is what a screen reader repeats while the graph has the focus: it changes
+    // at a slower pace, or at once when the user asks (R).
+    if (graphPace_.changed(clock_.steadyMilliseconds())) pixXYgraf_->setDescription(graphText());
+}
+
+QString MainWindow::graphText() const {
+    const auto& readings = monitor_->readings().labels();
     const QString graph = AccessibleTexts::graphDescription(
         monitor_->graph().axisLabels(), monitor_->sessions().clockText(), monitor_->replayShown());
-    pixXYgraf_->setDescription(graph); // said while no readout is shown
+    const QString now =
+        monitor_->replayShown()
+            ? QString()
+            : AccessibleTexts::readingsNow(readings[3].caption, readings[5].caption, readings[1].caption);
+    return now.isEmpty() ? graph : now + QStringLiteral(". ") + graph;
 }
 
 void MainWindow::showComments() {

@@ -135,6 +135,8 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     // once a second; liveChanged() is called whenever one of them may have changed.
     void liveChanged();
     void publishLive();
+    // The graph's description: the readings now, then what the graph shows.
+    QString graphText() const;
     // Session > "Add marker", F9 or M on the graph: sets the marker and opens its prompt beside its line.
     void addMarker();
 
@@ -174,6 +176,11 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     std::unique_ptr<SaveAsDialog> saveAs_;
     bool syncing_ = false;
     LiveThrottle live_;
+    // The graph's description, repeated by a screen reader while the graph has the focus, changes at
+    // most this often (R on the graph says it at once).
+    static constexpr int64_t kGraphPaceMs = 10000;
+    LiveThrottle graphPace_{kGraphPaceMs};
+    bool sessionSeen_ = false;      // a session has run since start-up
     QPointer<QWidget> focusBefore_; // where the focus was when an entry frame took it
     bool portScanShown_ = false;    // the chooser showed a running scan at its last update
     unsigned changed_ = 0;
