@@ -7,6 +7,7 @@
 #include "device/PacketDecoder.h"
 #include "ui/widgets/AboutBox.h"
 #include "ui/widgets/ExportDialog.h"
+#include "ui/widgets/FileManagerDialog.h"
 #include "ui/widgets/FocusRing.h"
 #include "ui/widgets/GraphView.h"
 #include "ui/widgets/ModelLabel.h"
@@ -528,6 +529,63 @@ TEST(MainWindow, CaptionsShowWholeInTheFontsInUse) {
     });
     boxes.show("Need to select Comm Port", "No initialzation file found", MessageBoxes::Buttons::Ok,
                MessageBoxes::Icon::None);
+}
+
+} // namespace aurivo
+
+namespace aurivo {
+
+namespace {
+// The widgets of every element under an accessible interface that are not shown.
+QStringList hiddenElements(QAccessibleInterface* a) {
+    QStringList hidden;
+    for (int i = 0; i < a->childCount(); ++i) {
+        QAccessibleInterface* c = a->child(i);
+        auto* w = c ? qobject_cast<QWidget*>(c->object()) : nullptr;
+        if (!w) continue;
+        // (Qt's own parts of its controls, such as a text box's unused scroll bar, are left to Qt.)
+        if (w->isHidden() && !w->objectName().startsWith("qt_")) hidden << w->objectName();
+        hidden << hiddenElements(c);
+    }
+    return hidden;
+}
+} // namespace
+
+TEST(Accessibility, HiddenControlsAreNoElementsAndTheFocusComesBackFromDialogs) {
+    WindowRig rig;
+    ASSERT_TRUE(rig.startArranged());
+    EXPECT_EQ(hiddenElements(acc(rig.window.get())), QStringList());
+    // The saving file manager's display list lies beyond its edge, hidden.
+    CommentBox comments;
+    ScriptedBoxes boxes;
+    FileManager model(rig.dir.path(), boxes, comments);
+    model.load(FileManager::Purpose::Save);
+    FileManagerDialog dialog(model);
+    dialog.show();
+    EXPECT_EQ(hiddenElements(acc(&dialog)), QStringList());
+    EXPECT_EQ(acc(&dialog)->role(), QAccessible::Dialog);
+    dialog.hide();
+
+    // A dialog opened from a menu by the keyboard gives the keyboard back to where it was before.
+    rig.find("TxtSeshnComnts")->setFocus();
+    QTimer::singleShot(0, [] {
+        static_cast<void>(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }));
+        if (QWidget* about = QApplication::activeModalWidget()) QTest::keyClick(about, Qt::Key_Escape);
+    });
+    QTest::keyClick(rig.window.get(), Qt::Key_H, Qt::AltModifier);
+    key(Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() == nullptr; }));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(rig.window.get()));
+    EXPECT_TRUE(QTest::qWaitFor([] { return focusName() == "TxtSeshnComnts"; })) << focusName().toStdString();
+    // So does an entry frame opened from a menu.
+    QTest::keyClick(rig.window.get(), Qt::Key_S, Qt::AltModifier);
+    ASSERT_EQ(QApplication::activePopupWidget(), rig.find<QMenu>("mnuSession"));
+    rig.find<QMenu>("mnuSession")->setActiveAction(rig.action("mnuSetSense"));
+    key(Qt::Key_Return);
+    EXPECT_EQ(focusName(), "Slider1");
+    key(Qt::Key_Escape);
+    // (The offscreen platform leaves the closed menu the active window: the window's own focus counts.)
+    EXPECT_EQ(rig.window->focusWidget(), rig.find("TxtSeshnComnts"));
 }
 
 } // namespace aurivo

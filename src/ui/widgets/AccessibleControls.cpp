@@ -7,6 +7,9 @@
 #include "ui/widgets/PortOption.h"
 
 #include <QAccessibleWidget>
+#include <QFocusFrame>
+#include <QGroupBox>
+#include <QMenu>
 
 namespace aurivo {
 
@@ -147,6 +150,40 @@ class GraphAccessible : public QAccessibleWidget {
     }
 };
 
+// A container whose hidden controls are not elements at all: a screen reader finds only what is shown
+// (the display list beyond a saving file manager's edge, a closed entry frame, the port options before
+// the scan reaches them).
+class ShownChildrenAccessible : public QAccessibleWidget {
+  public:
+    ShownChildrenAccessible(QWidget* w, QAccessible::Role role) : QAccessibleWidget(w, role) {}
+
+    QList<QWidget*> shownChildren() const {
+        QList<QWidget*> shown;
+        for (QObject* o : widget()->children()) {
+            auto* w = qobject_cast<QWidget*>(o);
+            if (w && !w->isWindow() && !w->isHidden() && !qobject_cast<QFocusFrame*>(w) &&
+                !qobject_cast<QMenu*>(w))
+                shown.append(w);
+        }
+        return shown;
+    }
+    int childCount() const override { return int(shownChildren().size()); }
+    QAccessibleInterface* child(int index) const override {
+        const QList<QWidget*> shown = shownChildren();
+        return index >= 0 && index < shown.size() ? QAccessible::queryAccessibleInterface(shown[index])
+                                                  : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child ? int(shownChildren().indexOf(qobject_cast<QWidget*>(child->object()))) : -1;
+    }
+    QString text(QAccessible::Text t) const override {
+        // An entry frame is named by its caption, as a group box is.
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            if (auto* box = qobject_cast<QGroupBox*>(widget())) return box->title();
+        return QAccessibleWidget::text(t);
+    }
+};
+
 QAccessibleInterface* factory(const QString& key, QObject* object) {
     if (key == QLatin1String("aurivo::ModelLabel"))
         return new LabelAccessible(static_cast<ModelLabel*>(object));
@@ -156,8 +193,12 @@ QAccessibleInterface* factory(const QString& key, QObject* object) {
         return new IndicatorAccessible(static_cast<IndicatorFrame*>(object));
     if (key == QLatin1String("aurivo::GraphView"))
         return new GraphAccessible(static_cast<GraphView*>(object));
-    if (key == QLatin1String("aurivo::PanelFrame"))
-        return new QAccessibleWidget(static_cast<PanelFrame*>(object), QAccessible::Grouping);
+    if (key == QLatin1String("aurivo::PanelFrame") || key == QLatin1String("aurivo::EntryFrame"))
+        return new ShownChildrenAccessible(static_cast<QWidget*>(object), QAccessible::Grouping);
+    if (key == QLatin1String("aurivo::ClientArea"))
+        return new ShownChildrenAccessible(static_cast<QWidget*>(object), QAccessible::Client);
+    if (key == QLatin1String("aurivo::FileManagerDialog") || key == QLatin1String("aurivo::SaveAsDialog"))
+        return new ShownChildrenAccessible(static_cast<QWidget*>(object), QAccessible::Dialog);
     return nullptr;
 }
 

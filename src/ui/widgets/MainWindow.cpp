@@ -29,12 +29,14 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
@@ -185,7 +187,7 @@ MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, cons
     setAcceptDrops(true);
     monitor_ = std::make_unique<Monitor>(
         Monitor::Services{comm, clock, boxes, *this, *this, programFolder, std::move(deviceName)});
-    client_ = new QWidget(this);
+    client_ = new ClientArea(this);
     client_->setObjectName(QStringLiteral("client"));
     setCentralWidget(client_);
     buildMenus();
@@ -216,8 +218,13 @@ MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, cons
     m.sessions().changed.subscribe([this] { markChanged(kSession); });
     m.parameters().changed.subscribe([this] { markChanged(kParameters); });
     m.ports().changed.subscribe([this] { markChanged(kPorts | kMenus); });
-    // The status line under the port chooser follows the focus from port to port.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        // The control the keyboard was last on in this window (not its menus), for the focus to go back
+        // to when a dialog or box that was opened from there closes.
+        if (now && now != menuBar() && isAncestorOf(now) && !qobject_cast<QMenu*>(now)) lastFocus_ = now;
+        // The keyboard went to a dialog or message box of this window.
+        if (now && qobject_cast<QDialog*>(now->window())) ++dialogFocus_;
+        // The status line under the port chooser follows the focus from port to port.
         if (now && fraSelctPort_->isVisible() && fraSelctPort_->isAncestorOf(now)) showPortStatus();
     });
     m.comments().changed.subscribe([this] { markChanged(kComments); });
@@ -255,9 +262,12 @@ void MainWindow::openSessionFiles(const QStringList& paths) {
 
 void MainWindow::act(const std::function<void()>& action) {
     if (closing_) return;
+    const QPointer<QWidget> from = lastFocus_;
+    const unsigned dialogsBefore = dialogFocus_;
     action();
     if (closing_) return;
     showChanged();
+    if (dialogFocus_ != dialogsBefore) returnFocus(from);
     if (monitor_->exitRequested()) QTimer::singleShot(0, this, [this] { close(); });
 }
 
@@ -856,6 +866,8 @@ void MainWindow::showBox(QWidget* box, bool shown, QWidget* first) {
                      fraSetStuff_->isAncestorOf(w));
     };
     if (shown) {
+        // Opened from a menu, the box gives the keyboard back to the control it was on before the menu.
+        if (!focus || focus == menuBar() || qobject_cast<QMenu*>(focus)) focus = lastFocus_;
         if (focus && !inABox(focus) && isAncestorOf(focus)) focusBefore_ = focus;
         box->show();
         box->raise();
@@ -865,6 +877,22 @@ void MainWindow::showBox(QWidget* box, bool shown, QWidget* first) {
     const bool hadFocus = box->isAncestorOf(focus);
     box->hide();
     if (hadFocus) restoreFocus();
+}
+
+void MainWindow::returnFocus(QWidget* from) {
+    // After an action that opened a dialog or message box (from a menu, which leaves the keyboard on the
+    // menu bar), the keyboard goes back to the control it came from; an entry frame that opened keeps it.
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) return;
+    // A dialog without an owner (the About box) leaves no window active when it closes.
+    QWidget* active = QApplication::activeWindow();
+    if (active && active != this) return;
+    if (!active) activateWindow();
+    QWidget* focus = focusWidget();
+    if (focus && focus != menuBar() && !qobject_cast<QMenu*>(focus)) return;
+    QWidget* back = from;
+    if (!back || !back->isVisible() || !back->isEnabled() || back->focusPolicy() == Qt::NoFocus)
+        back = pixXYgraf_;
+    if (back->isVisible()) back->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::restoreFocus() {

@@ -127,6 +127,8 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     // back to where it was.
     void showBox(QWidget* box, bool shown, QWidget* first);
     void restoreFocus();
+    // Gives the keyboard back to `from` when an action left it on the menu bar or nowhere.
+    void returnFocus(QWidget* from);
     // The port option that Tab reaches and a freshly scanned chooser focuses: the chosen port when it
     // can be used, else the first usable one; null when none can be used.
     PortOption* focusOption() const;
@@ -182,6 +184,8 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     LiveThrottle graphPace_{kGraphPaceMs};
     bool sessionSeen_ = false;      // a session has run since start-up
     QPointer<QWidget> focusBefore_; // where the focus was when an entry frame took it
+    QPointer<QWidget> lastFocus_;   // the control the keyboard was last on, menus aside
+    unsigned dialogFocus_ = 0;      // counts the keyboard going to a dialog or message box
     bool portScanShown_ = false;    // the chooser showed a running scan at its last update
     unsigned changed_ = 0;
     bool showPosted_ = false;
