@@ -589,3 +589,23 @@ TEST(Accessibility, HiddenControlsAreNoElementsAndTheFocusComesBackFromDialogs) 
 }
 
 } // namespace aurivo
+
+namespace aurivo {
+
+TEST(MainWindow, TheCommentBoxStaysInsideItsPanelInTheSmallestWindow) {
+    // A large scale factor makes the window small in logical pixels, where the box's design place
+    // (120 twips in) and height (82 % of the panel) would run under the strip below.
+    WindowRig rig;
+    ASSERT_TRUE(rig.startArranged());
+    rig.window->resize(rig.window->width(), 1);                            // snaps to the least height
+    const int least = rig.window->screen()->geometry().height() / 2 - 100; // less the frame and menu bar
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.window->height() > least; }));
+    ASSERT_TRUE(rig.arranged());
+    QWidget* panel = rig.find("fraSeshnComnts");
+    QWidget* box = rig.find("TxtSeshnComnts");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return panel->contentsRect().contains(box->geometry()); }))
+        << panel->height() << " " << box->geometry().bottom();
+    EXPECT_EQ(box->geometry().topLeft(), QPoint(8, 8));
+}
+
+} // namespace aurivo

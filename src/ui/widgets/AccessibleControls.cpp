@@ -87,7 +87,9 @@ class PortOptionAccessible : public QAccessibleWidget {
         s.checked = option()->isChecked();
         return s;
     }
+    // A port that cannot be used offers nothing to do.
     QStringList actionNames() const override {
+        if (!option()->isEnabled()) return QAccessibleWidget::actionNames();
         return QStringList{pressAction(), toggleAction()} + QAccessibleWidget::actionNames();
     }
     void doAction(const QString& name) override {
@@ -161,9 +163,13 @@ class ShownChildrenAccessible : public QAccessibleWidget {
         QList<QWidget*> shown;
         for (QObject* o : widget()->children()) {
             auto* w = qobject_cast<QWidget*>(o);
-            if (w && !w->isWindow() && !w->isHidden() && !qobject_cast<QFocusFrame*>(w) &&
-                !qobject_cast<QMenu*>(w))
-                shown.append(w);
+            if (!w || w->isWindow() || w->isHidden() || qobject_cast<QFocusFrame*>(w) ||
+                qobject_cast<QMenu*>(w))
+                continue;
+            // A label that shows nothing yet (an axis caption before the first drawing) is left out too.
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+            if (a && a->state().invisible) continue;
+            shown.append(w);
         }
         return shown;
     }

@@ -664,7 +664,16 @@ void MainWindow::showLayout() {
     }
     lblParams_[6]->raise();
     showFont(txtSeshnComnts_, g.comments.font);
-    if (g.comments.rect.width > 0) showGeometry(txtSeshnComnts_, pxRect(g.comments.rect));
+    if (g.comments.rect.width > 0) {
+        // The box keeps its design place (120 twips in from the frame's corner); in a short frame (a
+        // large scale factor shrinks the window in logical pixels) it ends at the frame's inner edge
+        // instead of running under the strip below.
+        QRect box = pxRect(g.comments.rect);
+        const QRect inside = fraSeshnComnts_->contentsRect();
+        box.setBottom(std::min(box.bottom(), inside.bottom()));
+        box.setRight(std::min(box.right(), inside.right()));
+        showGeometry(txtSeshnComnts_, box);
+    }
     placeGraphNotice();
     showLegend();
 }
