@@ -608,12 +608,20 @@ void MainWindow::buildEntryFrames() {
 }
 
 void MainWindow::showMenus() {
+    // A hidden menu (the replay hides three) is taken off the bar, so that screen readers do not meet it.
+    QList<QAction*> bar;
     for (auto& [menu, item] : menus_) {
         const MenuItemModel model = monitor_->menuItem(item);
         const QString title = MenuAccessKeys::marked(model.caption);
         if (menu->title() != title) menu->setTitle(title);
         menu->menuAction()->setVisible(model.visible);
         menu->menuAction()->setEnabled(model.enabled);
+        if (model.visible) bar.append(menu->menuAction());
+    }
+    if (menuBar()->actions() != bar) {
+        for (QAction* a : menuBar()->actions())
+            menuBar()->removeAction(a);
+        menuBar()->addActions(bar);
     }
     // During a replay a click on the graph chooses other sessions; only then is it a thing to press.
     pixXYgraf_->setPressable(monitor_->replayShown());
@@ -974,7 +982,10 @@ QString MainWindow::graphText() const {
         monitor_->replayShown()
             ? QString()
             : AccessibleTexts::readingsNow(readings[3].caption, readings[5].caption, readings[1].caption);
-    return now.isEmpty() ? graph : now + QStringLiteral(". ") + graph;
+    const bool stopped = sessionSeen_ && !monitor_->sessions().running();
+    return now.isEmpty()
+               ? graph
+               : now + (stopped ? AccessibleTexts::kStopped : QString()) + QStringLiteral(". ") + graph;
 }
 
 void MainWindow::showComments() {
@@ -1037,8 +1048,14 @@ bool MainWindow::waitUntil(const std::function<bool()>& done, int64_t limitMs) {
 }
 
 QString MainWindow::showSaveAs(const QString&) {
-    if (!saveAs_) saveAs_ = std::make_unique<SaveAsDialog>(this);
-    return saveAs_->ask();
+    // A box for each use, gone after it (a hidden window would still be met by screen readers); its name
+    // box starts with the name typed last time.
+    SaveAsDialog dialog(this);
+    saveAs_ = &dialog;
+    dialog.setTypedText(saveAsTyped_);
+    const QString name = dialog.ask();
+    saveAsTyped_ = dialog.typedText();
+    return name;
 }
 
 void MainWindow::showFileManager(FileManager& manager) {

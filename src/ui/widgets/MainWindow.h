@@ -175,7 +175,8 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     LegendOverlay* legend_ = nullptr;
     FocusRing* focusRing_ = nullptr;
 
-    std::unique_ptr<SaveAsDialog> saveAs_;
+    QPointer<SaveAsDialog> saveAs_; // the save-as box while it is open
+    QString saveAsTyped_;           // what its name box held when it last closed
     bool syncing_ = false;
     LiveThrottle live_;
     // The graph's description, repeated by a screen reader while the graph has the focus, changes at

@@ -53,4 +53,12 @@ void SaveAsDialog::clearName() {
     name_.clear();
 }
 
+QString SaveAsDialog::typedText() const {
+    return txtSaveAs_->text();
+}
+
+void SaveAsDialog::setTypedText(const QString& text) {
+    txtSaveAs_->setText(text);
+}
+
 } // namespace aurivo
