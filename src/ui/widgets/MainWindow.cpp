@@ -815,8 +815,11 @@ void MainWindow::showPorts() {
     }
     // Tab reaches the chooser's options as one stop: the chosen port, or the first usable one.
     PortOption* tabStop = focusOption();
+    // A port that cannot be used takes no focus at all (and is not told as focusable).
     for (PortOption* opt : optPortNum_)
-        opt->setFocusPolicy(opt == tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+        opt->setFocusPolicy(opt == tabStop                    ? Qt::StrongFocus
+                            : opt->isEnabledTo(fraSelctPort_) ? Qt::ClickFocus
+                                                              : Qt::NoFocus);
 
     showPortStatus();
 
