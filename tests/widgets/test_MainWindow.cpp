@@ -502,6 +502,10 @@ TEST(MainWindow, SessionFilesDroppedOnTheWindowAreReplayed) {
     for (QAction* a : rig.window->menuBar()->actions())
         bar << a->objectName();
     EXPECT_EQ(bar, QStringList({"mnuFile", "mnuHelp"}));
+    // The graph says the replay at once, and can be pressed (to choose other sessions).
+    QAccessibleInterface* graph = acc(rig.find("pixXYgraf"));
+    EXPECT_TRUE(graph->text(QAccessible::Description).startsWith("Replay: resistance from "));
+    EXPECT_TRUE(graph->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
 }
 
 } // namespace aurivo

@@ -623,8 +623,14 @@ void MainWindow::showMenus() {
             menuBar()->removeAction(a);
         menuBar()->addActions(bar);
     }
-    // During a replay a click on the graph chooses other sessions; only then is it a thing to press.
-    pixXYgraf_->setPressable(monitor_->replayShown());
+    // During a replay a click on the graph chooses other sessions; only then is it a thing to press. A
+    // replay beginning or ending changes what the graph shows: its description follows at once, and so
+    // does the next change (the replay's drawing).
+    if (pixXYgraf_->pressable() != monitor_->replayShown()) {
+        pixXYgraf_->setPressable(monitor_->replayShown());
+        pixXYgraf_->setDescription(graphText());
+        graphPace_ = LiveThrottle(kGraphPaceMs);
+    }
     // While the port chooser waits for a choice no session starts behind it (the port is not chosen yet).
     const bool choosing = monitor_->ports().frameShown();
     for (auto& [action, item] : items_) {
