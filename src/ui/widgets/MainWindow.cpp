@@ -1084,6 +1084,10 @@ void MainWindow::addMarker() {
     const auto line = std::find_if(lines.begin(), lines.end(),
                                    [&](const MarkerLine& l) { return l.number == int(*index) + 1; });
     const int x = line != lines.end() ? line->x : 0;
+    // Set from the menu, the prompt gives the keyboard back to the control it was on before the menu.
+    QWidget* focus = QApplication::focusWidget();
+    if ((!focus || focus == menuBar() || qobject_cast<QMenu*>(focus)) && lastFocus_)
+        lastFocus_->setFocus(Qt::OtherFocusReason);
     markerPrompt_->open(int(*index), monitor_->markers().markers()[*index].label,
                         pixXYgraf_->mapToParent(QPoint(x + 16, 2)));
 }
