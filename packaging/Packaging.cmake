@@ -1,5 +1,6 @@
 # Install rules and the Debian package (cpack -G DEB, see scripts/package.sh): the four programs, their
-# manual pages, the menu entry, the icon, the AppStream metainfo, the changelog and the copyright file.
+# manual pages, the menu entry, the saved sessions' file type, the icon, the AppStream metainfo, the
+# changelog and the copyright file.
 # The version is the project version; the release date and the maintainer are set here.
 
 set(AURIVO_APP_ID com.aurivo.UsbMonitor) # names the menu entry, the icon and the metainfo
@@ -33,6 +34,8 @@ install(FILES ${out}/man/aurivo-usb.1.gz ${out}/man/aurivo-sim.1.gz ${out}/man/a
               ${out}/man/aurivo-export.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${pkg}/${AURIVO_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The saved sessions' file type, so that a double click on a session opens it in the monitor.
+install(FILES ${pkg}/${AURIVO_APP_ID}.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(FILES ${pkg}/${AURIVO_APP_ID}.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${out}/${AURIVO_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${out}/changelog.gz ${pkg}/copyright DESTINATION ${AURIVO_DOC_DIR})

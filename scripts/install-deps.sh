@@ -3,8 +3,8 @@
 # With AURIVO_FORMAT_CHECK=1 (CI) it adds clang-format for scripts/check-format.sh.
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgl-dev
-          libedf-dev liblo-dev liblo-tools libgtest-dev libbenchmark-dev xvfb xauth imagemagick xdotool fonts-liberation
-          dpkg-dev file appstream desktop-file-utils)
+          libedf-dev liblo-dev liblo-tools libgtest-dev libbenchmark-dev xvfb xauth imagemagick xdotool
+          fonts-liberation dpkg-dev file appstream desktop-file-utils shared-mime-info)
 # CI also checks the formatting of the sources.
 if [ "${AURIVO_FORMAT_CHECK:-0}" = 1 ]; then packages+=(clang-format); fi
 missing=()

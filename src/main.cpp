@@ -12,32 +12,33 @@
 #include "ui/widgets/TerminationWatch.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 
 int main(int argc, char** argv) {
     using namespace aurivo;
-    // Help and version need no display, so they are answered before the window system starts.
+    // The command line is read before the window system starts: help, version and mistakes need no
+    // display (without one, QApplication would abort the program).
     QStringList raw;
     for (int i = 0; i < argc; ++i)
         raw << QString::fromLocal8Bit(argv[i]);
-    const CommandLine first = CommandLine::parse(raw);
-    if (first.action == CommandLine::Action::Help || first.action == CommandLine::Action::Version) {
-        std::fputs(qPrintable(first.action == CommandLine::Action::Help ? CommandLine::helpText()
-                                                                        : CommandLine::versionText()),
+    const CommandLine line = CommandLine::parse(raw);
+    if (line.action == CommandLine::Action::Help || line.action == CommandLine::Action::Version) {
+        std::fputs(qPrintable(line.action == CommandLine::Action::Help ? CommandLine::helpText()
+                                                                       : CommandLine::versionText()),
                    stdout);
         return 0;
+    }
+    if (line.action == CommandLine::Action::Error) {
+        std::fputs(qPrintable(line.errorText()), stderr);
+        return 2;
     }
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Aurivo USB"));
     app.setApplicationVersion(QString::fromLatin1(buildinfo::kVersion));
     app.setDesktopFileName(QStringLiteral("com.aurivo.UsbMonitor"));
-    const CommandLine line = CommandLine::parse(app.arguments());
-    if (line.action == CommandLine::Action::Error) {
-        std::fprintf(stderr, "aurivo-usb: %s\nTry 'aurivo-usb --help'.\n", qPrintable(line.error));
-        return 2;
-    }
     const ProgramFolder::Inputs inputs = ProgramFolder::fromSystem(line.folder);
     const QString folder = ProgramFolder::choose(inputs);
     // A folder that cannot hold files does not keep the monitor from showing the sensor: the window
@@ -74,7 +75,7 @@ int main(int argc, char** argv) {
     QtSerialComm comm(folder);
     PortMap ports(folder);
     QtMessageBoxes boxes;
-    MainWindow window(comm, clock, boxes, folder, [&ports](int n) { return ports.canonicalPath(n); });
+    MainWindow window(comm, clock, boxes, folder, [&ports](int n) { return ports.describe(n); });
     boxes.setParentWidget(&window);
     window.monitor().setFolderProblem(folderProblem);
     window.monitor().setSettingsFallbackFolder(ProgramFolder::settingsFallback(inputs));
@@ -85,6 +86,13 @@ int main(int argc, char** argv) {
     TerminationWatch termination(&window);
     window.show();
     // Start-up runs inside the event loop, so a close during its pauses ends the program cleanly.
-    QTimer::singleShot(0, &window, [&window] { window.startUp(); });
+    // Sessions named on the command line are replayed once start-up is done.
+    QStringList sessions;
+    for (const QString& path : line.sessions)
+        sessions << QFileInfo(path).absoluteFilePath();
+    QTimer::singleShot(0, &window, [&window, sessions] {
+        window.startUp();
+        window.openSessionFiles(sessions);
+    });
     return app.exec();
 }

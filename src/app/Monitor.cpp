@@ -351,6 +351,16 @@ void Monitor::displaySavedSessions() {
         if (replayShown_) saveSessionOrResume();
         return;
     }
+    replayDisplayList();
+}
+
+void Monitor::displaySessionFiles(const QStringList& paths) {
+    if (sessions_.running()) return;
+    fileManager_.listSessionFiles(paths);
+    if (fileManager_.displayList().count > 0) replayDisplayList();
+}
+
+void Monitor::replayDisplayList() {
     if (!replayShown_) {
         commentsBeforeReplay_ = comments_.text();
         setReplayShown(true);

@@ -126,6 +126,9 @@ class Monitor {
     void saveSessionOrResume();
     // File > "Display saved session" / "Display another session".
     void displaySavedSessions();
+    // Replays session files opened from outside the file manager (the command line, a drop on the
+    // window), as "Display saved session" would; nothing while a session runs.
+    void displaySessionFiles(const QStringList& paths);
     void showAbout();
     // Every click on the window background, a display panel or one of its labels.
     void clickPanel() { params_.hideEntryBox(); }
@@ -168,6 +171,8 @@ class Monitor {
     Settings collectSettings() const;
     void takeReading(const Reading& reading);
     void setReplayShown(bool shown);
+    // Draws the file manager's display list as a replay, changing the window into the replay view.
+    void replayDisplayList();
     void notifyMenusIfChanged();
 
     // Everything the menus are derived from, as they were last shown.

@@ -74,6 +74,18 @@ QString PortMap::canonicalPath(int port) const {
     return QFileInfo(path).canonicalFilePath();
 }
 
+QString PortMap::describe(int port) const {
+    const QString path = canonicalPath(port);
+    if (path.isEmpty()) return {};
+    if (path.startsWith(QLatin1String("/dev/pts/"))) return path + QStringLiteral(", pseudo-terminal");
+    const QSerialPortInfo info(path);
+    QString what = info.description().trimmed();
+    const QString maker = info.manufacturer().trimmed();
+    if (!maker.isEmpty() && !what.startsWith(maker, Qt::CaseInsensitive))
+        what = what.isEmpty() ? maker : maker + QLatin1Char(' ') + what;
+    return what.isEmpty() ? path : path + QStringLiteral(", ") + what;
+}
+
 QStringList PortMap::systemPorts() {
     QStringList paths;
     const auto ports = QSerialPortInfo::availablePorts();

@@ -25,6 +25,10 @@ class PortMap {
     // devicePath with every link resolved; empty when the device does not exist.
     QString canonicalPath(int port) const;
 
+    // The device in words for the port chooser: its canonical path and what the system says of it
+    // ("/dev/ttyUSB0, FTDI FT232R USB UART", "/dev/pts/3, pseudo-terminal"); empty when none.
+    QString describe(int port) const;
+
     // System serial devices (full paths, e.g. /dev/ttyUSB0) in the order the port numbers take them.
     static QStringList systemPorts();
     // Orders device names (or paths) as systemPorts does: ttyUSB*, ttyACM*, then the rest; within a

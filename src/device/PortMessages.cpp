@@ -21,4 +21,19 @@ QString PortMessages::disconnected(int port, const QTime& at, int64_t readings) 
         .arg(readings);
 }
 
+QString PortMessages::permissionDenied(const Access& a) {
+    if (!a.groupMayUse)
+        return QStringLiteral("permission denied: only %1 may use this device (group %2 may not)")
+            .arg(a.owner, a.group);
+    if (a.memberListed && !a.memberNow)
+        return QStringLiteral("permission denied: you were added to the group %1; log out and in again")
+            .arg(a.group);
+    if (!a.memberNow)
+        return QStringLiteral(
+                   "permission denied: add your user to the group %1 (sudo adduser $USER %1), then log "
+                   "in again")
+            .arg(a.group);
+    return QStringLiteral("permission denied");
+}
+
 } // namespace aurivo

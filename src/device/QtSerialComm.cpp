@@ -1,5 +1,7 @@
 #include "device/QtSerialComm.h"
 
+#include "device/PortMessages.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
@@ -7,14 +9,42 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace aurivo {
+
+namespace {
+
+// Who may use a device by its mode, owner and group, and whether this user is in that group now (the
+// program's groups) or only listed in it (effective at the next login).
+PortMessages::Access accessOf(const struct stat& st) {
+    PortMessages::Access a;
+    const struct passwd* owner = ::getpwuid(st.st_uid);
+    a.owner = owner ? QString::fromLocal8Bit(owner->pw_name) : QString::number(st.st_uid);
+    const struct group* group = ::getgrgid(st.st_gid);
+    a.group = group ? QString::fromLocal8Bit(group->gr_name) : QString::number(st.st_gid);
+    a.groupMayUse = (st.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
+    std::vector<gid_t> now(size_t(std::max(0, ::getgroups(0, nullptr))));
+    const int count = ::getgroups(int(now.size()), now.data());
+    a.memberNow = ::getegid() == st.st_gid || std::find(now.begin(), now.begin() + std::max(0, count),
+                                                        st.st_gid) != now.begin() + std::max(0, count);
+    if (const struct passwd* me = ::getpwuid(::getuid()); me && group) {
+        for (char** member = group->gr_mem; member && *member; ++member)
+            if (std::strcmp(*member, me->pw_name) == 0) a.memberListed = true;
+        a.memberListed = a.memberListed || me->pw_gid == st.st_gid;
+    }
+    return a;
+}
+
+} // namespace
 
 QtSerialComm::QtSerialComm(QString programFolder) : portMap_(std::move(programFolder)) {}
 
@@ -127,7 +157,7 @@ int QtSerialComm::openPort() {
             // Qt reports a held lock file, EBUSY (exclusive mode) and EACCES alike; tell them apart
             // for the user by asking whether this user may use the device at all.
             if (::access(path.toLocal8Bit().constData(), R_OK | W_OK) != 0 && errno == EACCES)
-                lastErrorText_ = QStringLiteral("permission denied: dialout (add your user to that group)");
+                lastErrorText_ = PortMessages::permissionDenied(accessOf(st));
             else
                 lastErrorText_ = QStringLiteral("in use by another program");
             return kPortInUse;

@@ -65,9 +65,8 @@ QString GraphReadout::text(const std::vector<ReadoutPoint>& points) {
     QStringList lines;
     for (const ReadoutPoint& p : points) {
         QString line = p.session.isEmpty() ? QString() : p.session + QStringLiteral(": ");
-        line += numbers::formatElapsed(p.seconds) + QStringLiteral(", reading ") +
-                QString::number(p.reading) + QStringLiteral(": ") + numbers::formatOhms(p.ohms) +
-                QStringLiteral("Ohms");
+        line += numbers::formatElapsed(p.seconds) + QStringLiteral(", sample ") + QString::number(p.reading) +
+                QStringLiteral(": ") + numbers::formatOhms(p.ohms) + QStringLiteral("Ohms");
         // At full scale the resistance is 0 and there is no conductance, as in the readings panel.
         if (p.ohms > 0 && std::isfinite(p.ohms))
             line += QStringLiteral(", ") + ReadingStatus::conductanceText(1000000.0 / p.ohms);

@@ -42,7 +42,7 @@ class GraphReadout {
     static std::vector<ReadoutPoint> replay(int column, std::optional<int> y,
                                             const std::vector<ReplayTrace>& traces, int32_t yCompress);
 
-    // "00:01:23.35, reading 1668: 464.5 kOhms, 2.15 uS", the session's name and ": " in front during a
+    // "00:01:23.35, sample 1668: 464.5 kOhms, 2.15 uS", the session's name and ": " in front during a
     // replay; one line per point, empty for none.
     static QString text(const std::vector<ReadoutPoint>& points);
 };

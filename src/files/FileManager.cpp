@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStorageInfo>
 #include <filesystem>
 #include <system_error>
@@ -183,7 +184,18 @@ bool FileManager::takeTypedPath() {
     return true;
 }
 
+bool FileManager::fileOptionEnabled() const {
+    return optionCaption_ != QLatin1String("Display") || list_.count > 0 || !name_.trimmed().isEmpty();
+}
+
 void FileManager::runFileOption() {
+    // "Display" before anything was added shows the session named in the box, as if it had been added.
+    if (optionCaption_ == QLatin1String("Display") && list_.count == 0) {
+        if (name_.trimmed().isEmpty()) return;
+        addToDisplayList();
+        if (list_.count > 0) hidden_ = true;
+        return;
+    }
     if (isReservedName()) return;
     if (!takeTypedPath()) return;
     if (optionCaption_ != QLatin1String("Save")) {
@@ -267,6 +279,50 @@ void FileManager::addToDisplayList() {
     list_.hdrPaths[size_t(position)] = sessionHdrPath_;
     list_.count = position + 1;
     if (list_.count == 6) runFileOption();
+}
+
+void FileManager::listSessionFiles(const QStringList& paths) {
+    list_ = DisplayList{};
+    for (LabelModel& label : labels_)
+        label.caption = kFileToDisplay;
+    QStringList problems;
+    for (const QString& path : paths) {
+        const QFileInfo given(path);
+        const QString shown = QDir::toNativeSeparators(given.absoluteFilePath());
+        if (list_.count == int(labels_.size())) {
+            problems << shown + QStringLiteral(": a replay shows at most six sessions");
+            continue;
+        }
+        const QString suffix = given.suffix().toLower();
+        if (suffix != QLatin1String("tst") && suffix != QLatin1String("hdr")) {
+            problems << shown + QStringLiteral(": not a saved session (a .Tst or .Hdr file)");
+            continue;
+        }
+        // Both files of the session, whichever of them was given, in the case they have on disk.
+        const QString base = given.dir().absoluteFilePath(given.completeBaseName());
+        const QString tst = resolveFileCase(base + QStringLiteral(".Tst"));
+        const QString hdr = resolveFileCase(base + QStringLiteral(".Hdr"));
+        const QFileInfo readings(tst);
+        QFile file(tst);
+        if (readings.isDir()) {
+            problems << QDir::toNativeSeparators(tst) +
+                            QStringLiteral(": a folder, not a session's readings");
+            continue;
+        }
+        if (!file.open(QIODevice::ReadOnly)) {
+            problems << QDir::toNativeSeparators(tst) + QStringLiteral(": ") + file.errorString();
+            continue;
+        }
+        file.close();
+        const size_t position = size_t(list_.count);
+        labels_[position].caption = given.fileName();
+        list_.tstPaths[position] = tst;
+        list_.hdrPaths[position] = hdr;
+        ++list_.count;
+    }
+    if (!problems.isEmpty())
+        boxes_.show(problems.join(QStringLiteral("\r\n")), kAddErrorTitle, MessageBoxes::Buttons::Ok,
+                    MessageBoxes::Icon::Warning);
 }
 
 } // namespace aurivo

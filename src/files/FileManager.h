@@ -38,6 +38,8 @@ class FileManager {
     double width() const { return width_; }                         // twips, outer width
     const QString& optionCaption() const { return optionCaption_; } // cmdFileOption: "Save" or "Display"
     bool addButtonShown() const { return addButtonShown_; }         // cmdAdd2List, only when displaying
+    // cmdFileOption can act: "Display" needs a session on the list or a name to put there first.
+    bool fileOptionEnabled() const;
     const std::array<LabelModel, 6>& displayLabels() const { return labels_; } // lblFile2Display(0..5)
     const QString& folder() const { return folder_; }       // current folder, without a trailing '/'
     const QStringList& fileNames() const { return files_; } // "*.tst" names of the folder, any case, sorted
@@ -60,6 +62,10 @@ class FileManager {
     void pickFileAndConfirm(const QString& name);
     void changeFolder(const QString& folder);
     void changeDrive(const QString& drive);
+    // Session files opened from outside the dialog (the command line, a drop on the window): a saved
+    // session's .Tst or .Hdr each, the first six of them. Makes them the display list, in order, as
+    // "Add ->" would; a file that cannot be listed is left out, and one message says which and why.
+    void listSessionFiles(const QStringList& paths);
 
     static constexpr double kSaveWidth = 4185;
     static constexpr double kDisplayWidth = 6735;

@@ -76,6 +76,7 @@ void PortChooser::probePort(int port) {
     comm_.setSettings(kLineSettings);
     const int error = comm_.setPortOpen(true);
     const QString device = deviceName_ ? deviceName_(port) : QString();
+    devices_[size_t(port - 1)] = device;
 
     if (error == SerialComm::kPortInUse) {
         opt.backColor = kPortHeldColour;
@@ -99,6 +100,16 @@ QString PortChooser::unusableReason(int index) const {
     const OptionButtonModel& opt = options_[size_t(index)];
     if (scanActive_ || !opt.visible || opt.enabled) return QString();
     return opt.toolTip;
+}
+
+QString PortChooser::portLine(int index) const {
+    if (index < 0 || index >= int(options_.size())) return QString();
+    QString line = options_[size_t(index)].caption;
+    const QString& device = devices_[size_t(index)];
+    if (!device.isEmpty()) line += QStringLiteral(" - ") + device;
+    const QString reason = unusableReason(index);
+    if (!reason.isEmpty()) line += QStringLiteral(": ") + reason;
+    return line;
 }
 
 QString PortChooser::statusText() const {
@@ -145,8 +156,11 @@ void PortChooser::choosePort(int index) {
     if (scanActive_) return;
     if (index < 0 || index >= int(options_.size())) return;
     commPortNumber_ = index + 1;
+    // The mark moves to the chosen button at once and stays there, seen, for a moment before the
+    // chooser closes.
+    for (size_t i = 0; i < options_.size(); ++i)
+        if (options_[i].enabled) options_[i].value = int(i) == index;
     changed.notify();
-    // Leaves the chosen button visibly selected for a moment before the chooser closes.
     pause(kChoicePauseMs);
     frameShown_ = false;
     changed.notify();

@@ -20,7 +20,8 @@ class WindowHost;
 
 class PortChooser {
   public:
-    // Device a port number stands for (e.g. "/dev/ttyUSB0"), empty when none; used for tooltips only.
+    // The device a port number stands for, in words ("/dev/ttyUSB0, FTDI FT232R USB UART"), empty when
+    // none; for the tooltips and the status line only.
     using DeviceNameLookup = std::function<QString(int port)>;
 
     static constexpr uint32_t kPortHeldColour = 0x00C0FFFF;    // pale yellow
@@ -47,6 +48,9 @@ class PortChooser {
     // "permission denied: ..."), so that it reaches people who cannot see the button's colour or its
     // tooltip; empty for a port that can be chosen or was not probed.
     QString unusableReason(int index) const;
+    // One port in words for the status line: "COM3 - /dev/ttyUSB0, FTDI FT232R USB UART", with the reason
+    // after a colon for a port that cannot be used ("COM4 - /dev/ttyS0: permission denied: ...").
+    QString portLine(int index) const;
     // The chooser's status text: the unusable ports with their reasons, the ports of one reason together,
     // one reason a line ("COM2: in use by another program", "COM3-COM16: no such port"); empty while
     // the scan runs or when every probed port can be chosen.
@@ -88,6 +92,7 @@ class PortChooser {
     QString frameCaption_ = QStringLiteral("Available Ports");
     uint32_t frameCaptionColour_ = 0x00000000;
     std::array<OptionButtonModel, 16> options_;
+    std::array<QString, 16> devices_; // what the lookup named at the last probe
     bool scanActive_ = false;
     bool probing_ = false;
     bool scanNoticeShown_ = true;

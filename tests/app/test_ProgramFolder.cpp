@@ -39,20 +39,31 @@ TEST(ProgramFolder, PrepareCreatesTheFolderOrSaysWhyNot) {
 
 TEST(CommandLine, Table) {
     using A = CommandLine::Action;
-    const std::tuple<QStringList, A, const char*> rows[] = {
-        {{}, A::Run, ""},
-        {{"--folder", "/f"}, A::Run, "/f"},
-        {{"--folder=/f"}, A::Run, "/f"},
-        {{"--folder"}, A::Error, ""},
-        {{"--folder="}, A::Error, ""},
-        {{"--bogus"}, A::Error, ""},
-        {{"--bogus", "--help"}, A::Help, ""}, // help and version win wherever they stand
-        {{"--version", "-h"}, A::Help, ""},
-        {{"-v"}, A::Version, ""}};
-    for (const auto& [args, action, folder] : rows) {
+    const std::tuple<QStringList, A, const char*, QStringList> rows[] = {
+        {{}, A::Run, "", {}},
+        {{"--folder", "/f"}, A::Run, "/f", {}},
+        {{"--folder=/f"}, A::Run, "/f", {}},
+        {{"--folder"}, A::Error, "", {}},
+        {{"--folder="}, A::Error, "", {}},
+        {{"--bogus"}, A::Error, "", {}},
+        {{"--bogus", "--help"}, A::Help, "", {}}, // help and version win wherever they stand
+        {{"--version", "-h"}, A::Help, "", {}},
+        {{"-v"}, A::Version, "", {}},
+        // Sessions to replay among the window system's own options, which take their values along.
+        {{"-platform", "xcb", "a.Tst", "--style=fusion", "-reverse", "b.hdr", "--folder", "/f"},
+         A::Run,
+         "/f",
+         {"a.Tst", "b.hdr"}},
+        {{"--", "-a.Tst"}, A::Run, "", {"-a.Tst"}},
+        {{"a.Tst", "-display"}, A::Error, "", {"a.Tst"}}};
+    for (const auto& [args, action, folder, sessions] : rows) {
         const CommandLine line = CommandLine::parse(QStringList{"aurivo-usb"} + args);
         EXPECT_EQ(line.action, action) << args.join(' ').toStdString();
         EXPECT_EQ(line.folder, QString::fromUtf8(folder)) << args.join(' ').toStdString();
+        EXPECT_EQ(line.sessions, sessions) << args.join(' ').toStdString();
+        if (action == A::Error) {
+            EXPECT_TRUE(line.errorText().contains("\nUsage: aurivo-usb"));
+        }
     }
 }
 

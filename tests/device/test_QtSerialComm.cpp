@@ -2,6 +2,7 @@
 
 #include "PseudoTerminal.h"
 #include "device/PortMap.h"
+#include "device/PortMessages.h"
 #include "device/QtSerialComm.h"
 
 #include <QCoreApplication>
@@ -155,5 +156,19 @@ TEST(PortMap, LinksWinThenUsbAcmAndTheRestInNumericOrder) {
 }
 
 } // namespace
+
+} // namespace aurivo
+
+namespace aurivo {
+
+TEST(PortMessages, APermissionProblemNamesTheDevicesGroupOrAskForANewLogin) {
+    using A = PortMessages::Access;
+    const QString notMember = PortMessages::permissionDenied(A{"root", "uucp", true, false, false});
+    EXPECT_TRUE(notMember.contains("group uucp") && notMember.contains("adduser")) << notMember.toStdString();
+    const QString addedSinceLogin = PortMessages::permissionDenied(A{"root", "uucp", true, false, true});
+    EXPECT_TRUE(addedSinceLogin.contains("log out and in again") && !addedSinceLogin.contains("adduser"));
+    const QString rootOnly = PortMessages::permissionDenied(A{"root", "root", false, false, false});
+    EXPECT_TRUE(rootOnly.contains("only root") && !rootOnly.contains("adduser")) << rootOnly.toStdString();
+}
 
 } // namespace aurivo

@@ -40,13 +40,13 @@ TEST(GraphReadout, AReplayNamesTheNearestSessionOrEverySessionInTheColumn) {
         EXPECT_EQ(GraphReadout::replay(column, y, traces, 4), expected) << column << " " << y.value_or(-1);
 }
 
-TEST(GraphReadout, TextGivesTimeReadingResistanceAndConductance) {
+TEST(GraphReadout, TextGivesTimeSampleResistanceAndConductance) {
     QLocale::setDefault(QLocale::c());
     EXPECT_EQ(GraphReadout::text({at(7, 0.30, 8060)}),
-              QStringLiteral("00:00:00.30, reading 7: 485.3 kOhms, 2.06 uS"));
+              QStringLiteral("00:00:00.30, sample 7: 485.3 kOhms, 2.06 uS"));
     EXPECT_EQ(GraphReadout::text({at(1668, 83.35, 16383, QStringLiteral("calm")), at(1, 0, 8000)}),
-              QStringLiteral("calm: 00:01:23.35, reading 1668: 0.0 Ohms\n"
-                             "00:00:00.00, reading 1: 492.5 kOhms, 2.03 uS"));
+              QStringLiteral("calm: 00:01:23.35, sample 1668: 0.0 Ohms\n"
+                             "00:00:00.00, sample 1: 492.5 kOhms, 2.03 uS"));
     EXPECT_TRUE(GraphReadout::text({}).isEmpty());
     QLocale::setDefault(QLocale::system());
 }

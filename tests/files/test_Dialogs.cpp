@@ -32,16 +32,22 @@ TEST(FileManagerDialog, ShowsTheModelAndForwardsTheUsersActions) {
     FileManagerDialog dialog(model);
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Display saved session file"));
-    EXPECT_EQ(find<QPushButton>(dialog, "cmdFileOption")->text(), QStringLiteral("Display"));
+    auto* display = find<QPushButton>(dialog, "cmdFileOption");
+    EXPECT_EQ(display->text(), QStringLiteral("Display"));
     auto* files = find<QListWidget>(dialog, "filFM");
     ASSERT_EQ(files->count(), 6);
+    // The focus starts in the name box; with nothing named or added "Display" cannot be pressed.
+    EXPECT_EQ(dialog.focusWidget(), find<QLineEdit>(dialog, "txtFM"));
+    EXPECT_FALSE(display->isEnabled());
 
     // Picking a file copies its name; Enter in the name box or activating a file adds it.
     emit files->itemClicked(files->item(0));
     auto* name = find<QLineEdit>(dialog, "txtFM");
     EXPECT_EQ(name->text(), QStringLiteral("s1.tst"));
-    QTest::keyClick(name, Qt::Key_Return);
+    EXPECT_TRUE(display->isEnabled());
+    QTest::keyClick(name, Qt::Key_Return); // adds, and no more
     EXPECT_EQ(find<QLabel>(dialog, "lblFile2Display_0")->text(), QStringLiteral("s1.tst"));
+    EXPECT_TRUE(dialog.isVisible());
     for (int i = 1; i < 5; ++i)
         emit files->itemActivated(files->item(i));
     name->setText(QStringLiteral("s6"));
@@ -50,31 +56,53 @@ TEST(FileManagerDialog, ShowsTheModelAndForwardsTheUsersActions) {
     EXPECT_EQ(model.displayList().count, 6); // the sixth ends the choice
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
+
+    // Enter on a focused button presses it; Escape is Cancel, which empties the list.
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        model.load(FileManager::Purpose::Display);
+        FileManagerDialog again(model);
+        again.show();
+        QTest::keyClick(find<QLineEdit>(again, "txtFM"), Qt::Key_Return); // an empty name adds nothing
+        emit find<QListWidget>(again, "filFM")->itemActivated(find<QListWidget>(again, "filFM")->item(0));
+        ASSERT_EQ(model.displayList().count, 1);
+        if (key == Qt::Key_Return) {
+            find<QPushButton>(again, "cmdFileOption")->setFocus();
+            QTest::keyClick(again.focusWidget(), key);
+            EXPECT_EQ(model.displayList().count, 1);
+        } else {
+            QTest::keyClick(find<QLineEdit>(again, "txtFM"), key);
+            EXPECT_EQ(model.displayList().count, 0);
+        }
+        EXPECT_TRUE(model.hidden() && !again.isVisible()) << key;
+    }
 }
 
-TEST(SaveAsDialog, OkHidesWithTheNameCancelStaysOpen) {
+TEST(SaveAsDialog, EnterIsOkCancelEmptiesAndStaysEscapeAndCloseStartNothing) {
     SaveAsDialog dialog;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Save Session As"));
     auto* text = find<QLineEdit>(dialog, "txtSaveAs");
+    // The focus starts in the name box; Enter there is OK.
     QTimer::singleShot(0, &dialog, [&] {
-        text->setText(QStringLiteral("tempdata"));
-        find<QPushButton>(dialog, "cmndSavAsok")->click();
+        QTest::keyClicks(dialog.focusWidget(), QStringLiteral("tempdata"));
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
     });
-    EXPECT_EQ(dialog.ask(QStringLiteral("old")), QStringLiteral("tempdata"));
+    EXPECT_EQ(dialog.ask(), QStringLiteral("tempdata"));
 
-    // Shown again it holds the last name; Enter does nothing; Cancel empties the name and leaves the
-    // box open.
-    bool held = false, openAfterEnter = false, openAfterCancel = false;
-    QTimer::singleShot(0, &dialog, [&] {
-        held = text->text() == QStringLiteral("tempdata");
-        QTest::keyClick(text, Qt::Key_Return);
-        openAfterEnter = dialog.isVisible();
-        find<QPushButton>(dialog, "cmndCnclSavAs")->click();
-        openAfterCancel = dialog.isVisible();
-        dialog.close();
-    });
-    EXPECT_TRUE(dialog.ask(QStringLiteral("tempdata")).isEmpty());
-    EXPECT_TRUE(held && openAfterEnter && openAfterCancel);
+    // Shown again it holds the last name, selected. Cancel empties the name and leaves the box open;
+    // Enter on the focused Cancel presses Cancel; Escape and the close button start nothing.
+    for (bool escape : {true, false}) {
+        bool held = false, openAfterCancel = false;
+        QTimer::singleShot(0, &dialog, [&] {
+            held = dialog.focusWidget() == text && text->selectedText() == QStringLiteral("tempdata");
+            auto* cancel = find<QPushButton>(dialog, "cmndCnclSavAs");
+            cancel->setFocus();
+            QTest::keyClick(cancel, Qt::Key_Return);
+            openAfterCancel = dialog.isVisible();
+            escape ? QTest::keyClick(text, Qt::Key_Escape) : static_cast<void>(dialog.close());
+        });
+        EXPECT_TRUE(dialog.ask().isEmpty()) << escape;
+        EXPECT_TRUE(held && openAfterCancel) << escape;
+    }
 }
 
 } // namespace aurivo

@@ -120,6 +120,20 @@ TEST_F(FileManagerTest, SixAdditionsEndTheChoiceAndOpeningAgainResetsTheList) {
     fm.cancel();
     EXPECT_EQ(list().count, 0);
     EXPECT_TRUE(fm.hidden());
+    // "Display" needs something to show: with nothing added it shows the session named in the box, and
+    // with no name either it cannot be pressed; a name that lists nothing keeps the dialog open.
+    open(kDisplay);
+    EXPECT_FALSE(fm.fileOptionEnabled());
+    fm.setName(QStringLiteral("nothere"));
+    EXPECT_TRUE(fm.fileOptionEnabled());
+    fm.runFileOption();
+    EXPECT_FALSE(fm.hidden());
+    EXPECT_EQ(list().count, 0);
+    fm.pickFile(QStringLiteral("s2.Tst"));
+    fm.runFileOption();
+    EXPECT_TRUE(fm.hidden());
+    ASSERT_EQ(list().count, 1);
+    EXPECT_EQ(list().tstPaths[0], data.filePath(QStringLiteral("s2.Tst")));
 }
 
 TEST_F(FileManagerTest, SaveCopiesTheSessionWithTheCommentsOfTheBoxAndAsksBeforeOverwriting) {

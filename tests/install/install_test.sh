@@ -21,7 +21,7 @@ as_nobody() {
 fail() { echo "FAIL: $*"; cat "$work/log" 2>/dev/null; exit 1; }
 
 for f in bin/aurivo-usb bin/aurivo-sim bin/aurivo-dump bin/aurivo-export share/man/man1/aurivo-usb.1.gz \
-         share/man/man1/aurivo-export.1.gz share/doc/aurivo-usb/copyright \
+         share/man/man1/aurivo-export.1.gz share/doc/aurivo-usb/copyright share/mime/packages/com.aurivo.UsbMonitor.xml \
          share/icons/hicolor/scalable/apps/com.aurivo.UsbMonitor.svg; do
   [ -e "$prefix/$f" ] || fail "$f not installed"
 done
@@ -29,6 +29,18 @@ desktop-file-validate "$prefix/share/applications/com.aurivo.UsbMonitor.desktop"
 appstreamcli validate --no-net "$prefix/share/metainfo/com.aurivo.UsbMonitor.metainfo.xml" >/dev/null \
   || fail "metainfo does not validate"
 [ "$(as_nobody "$prefix/bin/aurivo-usb" --version)" = "aurivo-usb $version" ] || fail "--version"
+# A mistaken command line is told with the usage, status 2, before any window system is needed.
+status=0
+env -i PATH=/usr/bin:/bin "$prefix/bin/aurivo-usb" --bogus > "$work/log" 2>&1 || status=$?
+[ "$status" -eq 2 ] && grep -q '^Usage: aurivo-usb' "$work/log" || fail "--bogus without a display: $status"
+# The saved sessions' file type: by extension, and by the header's first item.
+mime="$work/mime"
+mkdir -p "$mime/packages" && cp "$prefix/share/mime/packages/com.aurivo.UsbMonitor.xml" "$mime/packages/"
+update-mime-database "$mime" || fail "the session file type does not load"
+grep -qx 'application/x-aurivo-session:\*\.tst' "$mime/globs" || fail "no *.tst in the file type"
+grep -qa '"MinADC"' "$mime/magic" || fail "no header magic in the file type"
+grep -q '^MimeType=application/x-aurivo-session;' "$prefix/share/applications/com.aurivo.UsbMonitor.desktop" \
+  || fail "the menu entry does not open session files"
 
 find "$prefix" -printf '%p %s %T@\n' | sort > "$work/before"
 as_nobody "$prefix/bin/aurivo-usb" > "$work/log" 2>&1 &

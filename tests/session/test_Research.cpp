@@ -161,7 +161,7 @@ TEST(Replay, SaveShowResumeAndCloseDuringAReplay) {
         EXPECT_EQ(markerColumns(m, kSessionColours[0]), std::vector<int>{marked});
         EXPECT_TRUE(markerColumns(m, MarkerOverlay::kLiveColour).empty());
         EXPECT_EQ(m.research().readoutAt(1, std::nullopt),
-                  "one: 00:00:00.00, reading 1: 492.5 kOhms, 2.03 uS");
+                  "one: 00:00:00.00, sample 1: 492.5 kOhms, 2.03 uS");
         if (closing) break;
         rig.dialogs.exportRequest = [&](const ExportChoices& choices) -> std::optional<ExportRequest> {
             EXPECT_EQ(choices.sessions.size() == 1 ? choices.sessions[0].readingPath : "",
@@ -198,6 +198,39 @@ TEST(Replay, SaveShowResumeAndCloseDuringAReplay) {
     rig.chooseFiles(elsewhere.path(), {"one"}, true);
     m.saveSessionOrResume();
     EXPECT_FALSE(QFile::exists(out.filePath("one.Mrk")));
+}
+
+TEST(Replay, SessionFilesFromOutsideReplayLikeTheFileManagerAndOthersSayWhyNot) {
+    MonitorRig rig;
+    Monitor& m = rig.m();
+    rig.startAndSettle();
+    feed(rig, 2);
+    m.sessions().stopSession();
+    QTemporaryDir elsewhere;
+    const QDir out(elsewhere.path());
+    rig.chooseFiles(elsewhere.path(), {"one"}, true);
+    m.saveSessionOrResume();
+    writeFile(out.filePath("notes.txt"), "");
+    rig.boxes.shown.clear();
+    // The header named in another case stands for its session; a missing file and one that is no
+    // session are left out with the reason.
+    m.displaySessionFiles({out.filePath("ONE.hdr"), out.filePath("gone.Tst"), out.filePath("notes.txt")});
+    ASSERT_TRUE(m.replayShown());
+    const DisplayList& list = m.fileManager().displayList();
+    ASSERT_EQ(list.count, 1);
+    EXPECT_EQ(list.tstPaths[0], out.filePath("one.Tst"));
+    EXPECT_EQ(list.hdrPaths[0], out.filePath("one.Hdr"));
+    EXPECT_TRUE(m.comments().text().startsWith("one  Comments ...\r\n"));
+    ASSERT_EQ(rig.boxes.shown.size(), 1u);
+    EXPECT_EQ(rig.boxes.shown[0].title, FileManager::kAddErrorTitle);
+    EXPECT_EQ(rig.boxes.shown[0].text, out.filePath("gone.Tst") + ": No such file or directory\r\n" +
+                                           out.filePath("notes.txt") +
+                                           ": not a saved session (a .Tst or .Hdr file)");
+    // During a session nothing is replayed.
+    m.saveSessionOrResume();
+    rig.startAndSettle();
+    m.displaySessionFiles({out.filePath("one.Tst")});
+    EXPECT_FALSE(m.replayShown());
 }
 
 TEST(Export, FromTheWindowWritesAndNamesTheFailure) {

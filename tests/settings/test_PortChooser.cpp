@@ -62,6 +62,8 @@ TEST_F(PortChooserTest, ScanMarksEachPortByWhatItsOpenReported) {
     EXPECT_FALSE(comm.portOpen());
     EXPECT_EQ(marks(), QStringLiteral("MEHMVMEMHMMMMMMM"));
     EXPECT_EQ(chooser.options()[4].toolTip, QStringLiteral("/dev/ttyUSB4"));
+    EXPECT_EQ(chooser.portLine(4), QStringLiteral("COM5 - /dev/ttyUSB4"));
+    EXPECT_EQ(chooser.portLine(8), QStringLiteral("COM9 - /dev/ttyUSB8: in use by another program"));
     EXPECT_EQ(chooser.options()[9].rect, (TwipsRect{2220, 600, 900, 195})); // four columns of four
     EXPECT_EQ(chooser.options()[14].rect, (TwipsRect{3240, 930, 900, 195}));
     // By reason, in the order of the first port, three or more neighbours as a range.
@@ -107,7 +109,9 @@ TEST_F(PortChooserTest, ChoosingAPortRecordsItAndClosesAfterAQuarterSecond) {
     host.onEvents = nullptr;
     const int64_t start = clock.steady;
     const size_t opensBefore = comm.openAttempts.size();
+    host.onEvents = [&] { EXPECT_TRUE(chooser.options()[15].value) << "the mark moves before the pause"; };
     chooser.choosePort(15);
+    host.onEvents = nullptr;
     EXPECT_EQ(chooser.commPortNumber(), 16);
     EXPECT_EQ(chooser.portText(), QStringLiteral("16"));
     EXPECT_FALSE(chooser.frameShown());

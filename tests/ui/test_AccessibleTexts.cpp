@@ -18,12 +18,25 @@ TEST(LiveThrottle, TellsAtOnceThenHoldsBackUntilASecondHasPassed) {
         EXPECT_EQ(change ? live.changed(at) : live.due(at), told) << at;
 }
 
-TEST(AccessibleTexts, ValuesWithHeadingsAndTheGraphInWords) {
-    for (auto [heading, value, name] : {std::tuple{"Res.", "464.5 kOhms", "Res.: 464.5 kOhms"},
+TEST(AccessibleTexts, ValuesWithHeadingsTheLevelAndTheGraphInWordsWithUnitsSpelledOut) {
+    for (auto [heading, value, name] : {std::tuple{"Res.", "464.5 kOhms", "Res.: 464.5 kilohms"},
+                                        {"Res.", "1.2 MOhms", "Res.: 1.2 megohms"},
+                                        {"Res.", "80.0 Ohms", "Res.: 80.0 ohms"},
+                                        {"Cond.", "2.03 uS", "Cond.: 2.03 microsiemens"},
+                                        {"Cond.", "1.5 mS", "Cond.: 1.5 millisiemens"},
+                                        {"Cond.", "1  S", "Cond.: 1 siemens"},
                                         {"% Change ", "-1.5 %", "% Change: -1.5 %"},
                                         {"Data", "", "Data: none"}})
         EXPECT_EQ(AccessibleTexts::valueName(QString::fromLatin1(heading), QString::fromLatin1(value)),
                   QString::fromLatin1(name));
+    for (auto [caption, lit, name] : {std::tuple{" 3.7 %", true, "Level: 3.7 % above start"},
+                                      {"-.5 %", true, "Level: 0.5 % below start"},
+                                      {"0 %", true, "Level: at start"},
+                                      {" 3.7 %", false, "Level: no reading"}})
+        EXPECT_EQ(AccessibleTexts::levelName(QString::fromLatin1(caption), lit), QString::fromLatin1(name));
+    EXPECT_EQ(AccessibleTexts::readingsNow("464.5 kOhms", "2.15 uS", "-1.2 %"),
+              "Now 464.5 kilohms, 2.15 microsiemens, 1.2 % below start");
+    EXPECT_EQ(AccessibleTexts::readingsNow("0", "0", "0 %"), QString());
     std::array<QString, 10> axis;
     EXPECT_EQ(AccessibleTexts::graphDescription(axis, QString(), false),
               QStringLiteral("No session drawn yet"));
@@ -31,7 +44,7 @@ TEST(AccessibleTexts, ValuesWithHeadingsAndTheGraphInWords) {
     axis[4] = QStringLiteral("80.0 ");
     axis[9] = QStringLiteral("05:20");
     const QString graph =
-        QStringLiteral("esistance from 400.0 kOhms at the top to 80.0 Ohms at the bottom; time "
+        QStringLiteral("esistance from 400.0 kilohms at the top to 80.0 ohms at the bottom; time "
                        "axis 00:00 to 05:20");
     EXPECT_EQ(AccessibleTexts::graphDescription(axis, QStringLiteral("00:01:23"), false),
               "R" + graph + "; elapsed time 00:01:23");

@@ -7,20 +7,25 @@
 #include "device/PacketDecoder.h"
 #include "ui/widgets/AboutBox.h"
 #include "ui/widgets/ExportDialog.h"
+#include "ui/widgets/FileManagerDialog.h"
 #include "ui/widgets/FocusRing.h"
 #include "ui/widgets/GraphView.h"
 #include "ui/widgets/ModelLabel.h"
+#include "ui/widgets/QtMessageBoxes.h"
+#include "ui/widgets/SaveAsDialog.h"
 
 #include <QAccessibleActionInterface>
 #include <QAccessibleEditableTextInterface>
 #include <QAccessibleValueInterface>
 #include <QApplication>
 #include <QFocusFrame>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSet>
 #include <QTimer>
@@ -131,10 +136,10 @@ TEST(MainWindow, WidgetsShowTheMonitorsStateTheGraphTakesMarkersAndMovesItsReado
 
     QTest::keyClick(graph, Qt::Key_Home);
     EXPECT_EQ(graph->cursorColumn(), 1);
-    EXPECT_TRUE(graph->accessibleDescription().startsWith("00:00:00.00, reading 1: "));
+    EXPECT_TRUE(graph->accessibleDescription().startsWith("00:00:00.00, sample 1: "));
     QTest::keyClick(graph, Qt::Key_Right, Qt::ShiftModifier);
     EXPECT_EQ(graph->cursorColumn(), 11);
-    EXPECT_TRUE(graph->accessibleDescription().startsWith("00:00:00.50, reading 11: "));
+    EXPECT_TRUE(graph->accessibleDescription().startsWith("00:00:00.50, sample 11: "));
     QTest::keyClick(graph, Qt::Key_End);
     EXPECT_EQ(graph->cursorColumn(), 36); // the last record drawn
     QTest::keyClick(graph, Qt::Key_Escape);
@@ -144,6 +149,39 @@ TEST(MainWindow, WidgetsShowTheMonitorsStateTheGraphTakesMarkersAndMovesItsReado
     QObject::connect(graph, &QAbstractButton::clicked, [&clicks] { ++clicks; });
     QTest::keyClick(graph, Qt::Key_Space);
     EXPECT_EQ(clicks, 1);
+
+    // When the graph compresses, the keyboard cursor stays on its sample, not on its pixel column; the
+    // readout says its units in words to a screen reader.
+    QTest::keyClick(graph, Qt::Key_Home);
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(graph, Qt::Key_Right, Qt::ShiftModifier);
+    ASSERT_EQ(graph->cursorColumn(), 31);
+    for (int i = 0; i < 400 && m.graph().state().yCompress == 1; ++i) {
+        QByteArray packets;
+        for (int k = 0; k < 20; ++k)
+            packets += PacketDecoder::makePacket(uint16_t(8000 + (k % 7) * 10), 4);
+        rig.comm.deliver(packets);
+        m.onTick();
+    }
+    const int per = m.graph().state().yCompress;
+    ASSERT_GT(per, 1);
+    const int column = (31 + per - 1) / per;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return graph->cursorColumn() == column; })) << *graph->cursorColumn();
+    EXPECT_TRUE(graph->readout().contains(QStringLiteral(", sample %1: ").arg(column * per)))
+        << graph->readout().toStdString();
+    EXPECT_TRUE(graph->readout().contains(" kOhms, ") &&
+                graph->accessibleDescription().contains(" kilohms, "));
+
+    // After Stop the lamps and readings are said to be stopped, until the next session.
+    const auto stale = [&rig](const char* name) {
+        return acc(rig.find(name))->text(QAccessible::Name).endsWith(" (stopped)");
+    };
+    rig.action("mnuStop")->trigger();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return stale("LblShnStf_3") && stale("frameLEDdisp") && stale("frameBarGraf"); }));
+    EXPECT_TRUE(acc(rig.find("frameLEDdisp"))->text(QAccessible::Name).startsWith("Level: "));
+    rig.action("mnuStart")->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !stale("LblShnStf_3") && !stale("frameLEDdisp"); }));
 }
 
 TEST(MainWindow, StartUpWithoutSettingsTakesTheFirstArrangementOfTheDefaultsAndEdgesSnap) {
@@ -188,6 +226,13 @@ TEST(ExportDialog, EnterExportsTheSessionToTheTypedFileWithTheFormatsExtension) 
     ExportDialog dialog(ExportChoices{{{"one", base + ".Tst", base}}, dir.path()}, nullptr);
     auto* file = dialog.findChild<QLineEdit*>("txtExportFile");
     EXPECT_EQ(file->text(), base + ".edf"); // suggested from the session
+    // The file box is named by its label, whose access key reaches it.
+    EXPECT_EQ(acc(file)->text(QAccessible::Name), "File:");
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    QTest::keyClick(&dialog, Qt::Key_I, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), file);
+    dialog.hide();
     QTimer::singleShot(0, file, [&] {
         file->clear();
         QTest::keyClick(file, Qt::Key_Return); // no file named: nothing happens
@@ -213,13 +258,17 @@ TEST(Accessibility, RolesNamesRelationsAndActionsOfTheWindowsControls) {
             acc(l)->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()),
             action);
     }
-    // The lamp row and the bar are one level meter each; their lamps and segments are no elements.
-    for (auto [name, units] : {std::pair{"frameLEDdisp", 8}, std::pair{"frameBarGraf", 32}}) {
+    // The lamp row and the bar are one level meter each, without actions (nor a value that would bring
+    // Increase and Decrease); their lamps and segments are no elements.
+    for (auto [name, count] :
+         {std::pair{"frameLEDdisp", "0 of 8 lamps lit"}, std::pair{"frameBarGraf", "0 of 32 bars lit"}}) {
         QAccessibleInterface* a = acc(rig.find(name));
         EXPECT_EQ(a->role(), QAccessible::ProgressBar) << name;
         EXPECT_EQ(a->childCount(), 0) << name;
-        EXPECT_EQ(a->valueInterface()->maximumValue().toInt(), units) << name;
+        EXPECT_EQ(a->valueInterface(), nullptr) << name;
+        EXPECT_TRUE(a->actionInterface()->actionNames().isEmpty()) << name;
         EXPECT_EQ(a->text(QAccessible::Name), "Level: no reading") << name;
+        EXPECT_EQ(a->text(QAccessible::Description), count) << name;
     }
     QAccessibleInterface* res = acc(rig.find("LblShnStf_3"));
     EXPECT_EQ(res->text(QAccessible::Name), "Res.: 0");
@@ -231,11 +280,22 @@ TEST(Accessibility, RolesNamesRelationsAndActionsOfTheWindowsControls) {
     QAccessibleInterface* data = acc(rig.find("LblShnStf_7"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return data->text(QAccessible::Name) == "Data: 8000"; }));
     EXPECT_EQ(data->text(QAccessible::Description), "Probe error");
-    // The graph acts on a click and says what it shows; the filter box's text is named by its frame.
+    // The graph is a chart that says what it shows, with nothing to press outside a replay; the filter
+    // box's text is named by its frame.
     QAccessibleInterface* graph = acc(rig.find("pixXYgraf"));
-    EXPECT_EQ(graph->role(), QAccessible::Button);
+    EXPECT_EQ(graph->role(), QAccessible::Chart);
     EXPECT_EQ(graph->text(QAccessible::Name), "Resistance graph");
-    EXPECT_EQ(graph->text(QAccessible::Description), "No session drawn yet");
+    // Its description gives the readings and keeps its pace: a newer reading waits; R says it now.
+    const QString first = "Now 492.5 kilohms, 2.03 microsiemens, at start. No session drawn yet";
+    EXPECT_EQ(graph->text(QAccessible::Description), first)
+        << graph->text(QAccessible::Description).toStdString();
+    rig.m().readings().showReading(Reading{8000, 4}, ReadingStatus::Context{9000, true, 0, 25});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return data->text(QAccessible::Description) == "Probe OK"; }));
+    EXPECT_EQ(graph->text(QAccessible::Description), first);
+    QTest::keyClick(rig.find("pixXYgraf"), Qt::Key_R);
+    EXPECT_TRUE(graph->text(QAccessible::Description).startsWith("Now 385.6 kilohms"))
+        << graph->text(QAccessible::Description).toStdString();
+    EXPECT_FALSE(graph->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
     rig.action("mnuSetFSize")->trigger();
     EXPECT_EQ(acc(rig.find("txtSS"))->text(QAccessible::Name), "Set Filter Size : Value 1 to 8");
     // "Press" on the sensitivity value opens the slider box and, as every click on the strip, closes the
@@ -269,11 +329,38 @@ TEST(Accessibility, EveryInputPathOfAPortOptionChoosesThePort) {
     // A screen reader's "toggle" chooses, and the chooser closes.
     acc(option(6))->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     EXPECT_TRUE(QTest::qWaitFor([&] { return chosen(6); }));
-    // An arrow key moves to the neighbouring usable port (over the unusable COM4 no more) and chooses it.
+    // The chosen port is marked; an arrow key moves to the neighbouring usable port (over the unusable
+    // COM4) without choosing it, and the status line names the device there; Enter chooses it.
     ASSERT_TRUE(scan());
     EXPECT_EQ(QApplication::focusWidget(), option(6)); // the chosen port
+    EXPECT_TRUE(acc(option(6))->state().checked);
     key(Qt::Key_Up);
+    key(Qt::Key_Up);
+    EXPECT_EQ(QApplication::focusWidget(), option(3));
+    EXPECT_TRUE(rig.find("fraSelctPort")->isVisible());
+    EXPECT_EQ(ports.commPortNumber(), 6);
+    EXPECT_TRUE(rig.find<QLabel>("lblPortStatus")->text().startsWith("COM3\n")); // no device in the rig
+    // Tab goes round the chooser only; Start cannot be chosen behind it.
+    QStringList visited;
+    for (int i = 0; i < 3; ++i) {
+        key(Qt::Key_Tab);
+        visited << focusName();
+    }
+    EXPECT_EQ(visited, QStringList({"optPortNum_5", "Command2", "optPortNum_5"})); // the ports are one stop
+    key(Qt::Key_R, Qt::ControlModifier);
+    EXPECT_FALSE(rig.action("mnuStart")->isEnabled() || rig.action("mnuStartAs")->isEnabled());
+    EXPECT_FALSE(rig.m().sessions().running());
+    option(5)->setFocus();
+    // The mark moves to the chosen port at once, while the chooser is still shown.
+    bool markedWhileShown = false;
+    QTimer::singleShot(50, [&] {
+        markedWhileShown = rig.find("fraSelctPort")->isVisible() && acc(option(5))->state().checked &&
+                           !acc(option(6))->state().checked;
+    });
+    key(Qt::Key_Return);
     EXPECT_TRUE(chosen(5));
+    EXPECT_TRUE(markedWhileShown);
+    EXPECT_TRUE(rig.action("mnuStart")->isEnabled());
     // Any mouse button, and Space.
     ASSERT_TRUE(scan());
     QTest::mousePress(option(3), Qt::RightButton);
@@ -388,6 +475,146 @@ TEST(Keyboard, AccessKeysOnEveryMenuF10AndTheShortcuts) {
     EXPECT_EQ(rig.find("LblParams_5")->focusPolicy(), Qt::NoFocus);
     key(Qt::Key_Q, Qt::ControlModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !rig.window->isVisible(); }));
+}
+
+} // namespace aurivo
+
+namespace aurivo {
+
+TEST(MainWindow, SessionFilesDroppedOnTheWindowAreReplayed) {
+    WindowRig rig;
+    ASSERT_TRUE(rig.startArranged());
+    QTemporaryDir saved;
+    writeFile(saved.filePath("one.Tst"), QByteArray("\x40\x1F\x00\x00\x4A\x1F\x00\x00", 8));
+    writeFile(saved.filePath("one.Hdr"), "\"MinADC\"\r\n\" 8000\"\r\n\"MaxADC\"\r\n\" 8010\"\r\n\"c\"\r\n");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(saved.filePath("one.Hdr"))});
+    const QPoint at = rig.window->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(rig.window.get(), &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(rig.window.get(), &drop);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rig.m().replayShown(); }));
+    EXPECT_EQ(rig.m().fileManager().displayList().tstPaths[0], saved.filePath("one.Tst"));
+    // The menus a replay hides are off the bar, where no screen reader meets them.
+    QStringList bar;
+    for (QAction* a : rig.window->menuBar()->actions())
+        bar << a->objectName();
+    EXPECT_EQ(bar, QStringList({"mnuFile", "mnuHelp"}));
+    // The graph says the replay at once, and can be pressed (to choose other sessions).
+    QAccessibleInterface* graph = acc(rig.find("pixXYgraf"));
+    EXPECT_TRUE(graph->text(QAccessible::Description).startsWith("Replay: resistance from "));
+    EXPECT_TRUE(graph->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+}
+
+} // namespace aurivo
+
+namespace aurivo {
+
+TEST(MainWindow, CaptionsShowWholeInTheFontsInUse) {
+    WindowRig rig;
+    ASSERT_TRUE(rig.startArranged());
+    rig.action("mnuSetSSF")->trigger();
+    auto* box = rig.find<QGroupBox>("fraSetStuff");
+    ASSERT_EQ(box->title(), "Adjust Jitter Rejection : Value 50 to 255");
+    EXPECT_GT(box->width(), box->fontMetrics().horizontalAdvance(box->title()));
+    EXPECT_GE(box->width(), std::lround(3015 / rig.window->twipsPerPixel())); // never below the design
+    // Window titles: a bold title beside an icon and three buttons fits the window's width.
+    QFont bold = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+    bold.setBold(true);
+    const auto titleFits = [&bold](const QWidget& w) {
+        return w.width() >
+               QFontMetrics(bold).horizontalAdvance(w.windowTitle()) + 4 * QFontMetrics(bold).height();
+    };
+    SaveAsDialog saveAs;
+    EXPECT_TRUE(titleFits(saveAs));
+    QtMessageBoxes boxes;
+    QTimer::singleShot(0, [&] {
+        QWidget* shown = QApplication::activeModalWidget();
+        ASSERT_TRUE(shown);
+        EXPECT_TRUE(titleFits(*shown)) << shown->width();
+        if (shown) shown->close();
+    });
+    boxes.show("Need to select Comm Port", "No initialzation file found", MessageBoxes::Buttons::Ok,
+               MessageBoxes::Icon::None);
+}
+
+} // namespace aurivo
+
+namespace aurivo {
+
+namespace {
+// The widgets of every element under an accessible interface that are not shown.
+QStringList hiddenElements(QAccessibleInterface* a) {
+    QStringList hidden;
+    for (int i = 0; i < a->childCount(); ++i) {
+        QAccessibleInterface* c = a->child(i);
+        auto* w = c ? qobject_cast<QWidget*>(c->object()) : nullptr;
+        if (!w) continue;
+        // (Qt's own parts of its controls, such as a text box's unused scroll bar, are left to Qt.)
+        if (w->isHidden() && !w->objectName().startsWith("qt_")) hidden << w->objectName();
+        hidden << hiddenElements(c);
+    }
+    return hidden;
+}
+} // namespace
+
+TEST(Accessibility, HiddenControlsAreNoElementsAndTheFocusComesBackFromDialogs) {
+    WindowRig rig;
+    ASSERT_TRUE(rig.startArranged());
+    EXPECT_EQ(hiddenElements(acc(rig.window.get())), QStringList());
+    // The saving file manager's display list lies beyond its edge, hidden.
+    CommentBox comments;
+    ScriptedBoxes boxes;
+    FileManager model(rig.dir.path(), boxes, comments);
+    model.load(FileManager::Purpose::Save);
+    FileManagerDialog dialog(model);
+    dialog.show();
+    EXPECT_EQ(hiddenElements(acc(&dialog)), QStringList());
+    EXPECT_EQ(acc(&dialog)->role(), QAccessible::Dialog);
+    dialog.hide();
+
+    // A dialog opened from a menu by the keyboard gives the keyboard back to where it was before.
+    rig.find("TxtSeshnComnts")->setFocus();
+    QTimer::singleShot(0, [] {
+        static_cast<void>(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }));
+        if (QWidget* about = QApplication::activeModalWidget()) QTest::keyClick(about, Qt::Key_Escape);
+    });
+    QTest::keyClick(rig.window.get(), Qt::Key_H, Qt::AltModifier);
+    key(Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() == nullptr; }));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(rig.window.get()));
+    EXPECT_TRUE(QTest::qWaitFor([] { return focusName() == "TxtSeshnComnts"; })) << focusName().toStdString();
+    // So does an entry frame opened from a menu.
+    QTest::keyClick(rig.window.get(), Qt::Key_S, Qt::AltModifier);
+    ASSERT_EQ(QApplication::activePopupWidget(), rig.find<QMenu>("mnuSession"));
+    rig.find<QMenu>("mnuSession")->setActiveAction(rig.action("mnuSetSense"));
+    key(Qt::Key_Return);
+    EXPECT_EQ(focusName(), "Slider1");
+    key(Qt::Key_Escape);
+    // (The offscreen platform leaves the closed menu the active window: the window's own focus counts.)
+    EXPECT_EQ(rig.window->focusWidget(), rig.find("TxtSeshnComnts"));
+}
+
+} // namespace aurivo
+
+namespace aurivo {
+
+TEST(MainWindow, TheCommentBoxStaysInsideItsPanelInTheSmallestWindow) {
+    // A large scale factor makes the window small in logical pixels, where the box's design place
+    // (120 twips in) and height (82 % of the panel) would run under the strip below.
+    WindowRig rig;
+    ASSERT_TRUE(rig.startArranged());
+    rig.window->resize(rig.window->width(), 1);                            // snaps to the least height
+    const int least = rig.window->screen()->geometry().height() / 2 - 100; // less the frame and menu bar
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.window->height() > least; }));
+    ASSERT_TRUE(rig.arranged());
+    QWidget* panel = rig.find("fraSeshnComnts");
+    QWidget* box = rig.find("TxtSeshnComnts");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return panel->contentsRect().contains(box->geometry()); }))
+        << panel->height() << " " << box->geometry().bottom();
+    EXPECT_EQ(box->geometry().topLeft(), QPoint(8, 8));
 }
 
 } // namespace aurivo

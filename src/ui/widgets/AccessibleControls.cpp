@@ -1,11 +1,15 @@
 #include "ui/widgets/AccessibleControls.h"
 
+#include "ui/widgets/GraphView.h"
 #include "ui/widgets/IndicatorFrame.h"
 #include "ui/widgets/ModelLabel.h"
 #include "ui/widgets/PanelFrame.h"
 #include "ui/widgets/PortOption.h"
 
 #include <QAccessibleWidget>
+#include <QFocusFrame>
+#include <QGroupBox>
+#include <QMenu>
 
 namespace aurivo {
 
@@ -83,7 +87,9 @@ class PortOptionAccessible : public QAccessibleWidget {
         s.checked = option()->isChecked();
         return s;
     }
+    // A port that cannot be used offers nothing to do.
     QStringList actionNames() const override {
+        if (!option()->isEnabled()) return QAccessibleWidget::actionNames();
         return QStringList{pressAction(), toggleAction()} + QAccessibleWidget::actionNames();
     }
     void doAction(const QString& name) override {
@@ -98,16 +104,13 @@ class PortOptionAccessible : public QAccessibleWidget {
     }
 };
 
-class IndicatorAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+// A level meter read as its name and description: no value of its own, so no Increase or Decrease
+// actions either (assistive technology offers those for any value).
+class IndicatorAccessible : public QAccessibleWidget {
   public:
     explicit IndicatorAccessible(IndicatorFrame* frame)
         : QAccessibleWidget(frame, QAccessible::ProgressBar) {}
-    IndicatorFrame* frame() const { return static_cast<IndicatorFrame*>(widget()); }
 
-    void* interface_cast(QAccessible::InterfaceType t) override {
-        if (t == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
-        return QAccessibleWidget::interface_cast(t);
-    }
     // The lamps or segments are the meter's inner parts, not elements of their own.
     int childCount() const override { return 0; }
     QAccessibleInterface* child(int) const override { return nullptr; }
@@ -118,12 +121,73 @@ class IndicatorAccessible : public QAccessibleWidget, public QAccessibleValueInt
         s.readOnly = true;
         return s;
     }
+    QStringList actionNames() const override { return {}; }
+};
 
-    QVariant currentValue() const override { return frame()->lit(); }
-    void setCurrentValue(const QVariant&) override {}
-    QVariant maximumValue() const override { return frame()->units(); }
-    QVariant minimumValue() const override { return 0; }
-    QVariant minimumStepSize() const override { return 1; }
+// The graph: a chart whose "press" (choose other sessions) is offered only while a click does that.
+class GraphAccessible : public QAccessibleWidget {
+  public:
+    explicit GraphAccessible(GraphView* view) : QAccessibleWidget(view, QAccessible::Chart) {}
+    GraphView* view() const { return static_cast<GraphView*>(widget()); }
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Description) return view()->accessibleDescription();
+        return QAccessibleWidget::text(t);
+    }
+    QStringList actionNames() const override {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (view()->pressable()) names.prepend(pressAction());
+        return names;
+    }
+    void doAction(const QString& name) override {
+        // Deferred, as a button's press is: the click opens the file manager, which waits for the user.
+        if (name == pressAction() && view()->pressable())
+            QMetaObject::invokeMethod(view(), &GraphView::click, Qt::QueuedConnection);
+        else
+            QAccessibleWidget::doAction(name);
+    }
+    QStringList keyBindingsForAction(const QString& name) const override {
+        if (name == pressAction() && view()->pressable()) return {QStringLiteral("Space")};
+        return QAccessibleWidget::keyBindingsForAction(name);
+    }
+};
+
+// A container whose hidden controls are not elements at all: a screen reader finds only what is shown
+// (the display list beyond a saving file manager's edge, a closed entry frame, the port options before
+// the scan reaches them).
+class ShownChildrenAccessible : public QAccessibleWidget {
+  public:
+    ShownChildrenAccessible(QWidget* w, QAccessible::Role role) : QAccessibleWidget(w, role) {}
+
+    QList<QWidget*> shownChildren() const {
+        QList<QWidget*> shown;
+        for (QObject* o : widget()->children()) {
+            auto* w = qobject_cast<QWidget*>(o);
+            if (!w || w->isWindow() || w->isHidden() || qobject_cast<QFocusFrame*>(w) ||
+                qobject_cast<QMenu*>(w))
+                continue;
+            // A label that shows nothing yet (an axis caption before the first drawing) is left out too.
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+            if (a && a->state().invisible) continue;
+            shown.append(w);
+        }
+        return shown;
+    }
+    int childCount() const override { return int(shownChildren().size()); }
+    QAccessibleInterface* child(int index) const override {
+        const QList<QWidget*> shown = shownChildren();
+        return index >= 0 && index < shown.size() ? QAccessible::queryAccessibleInterface(shown[index])
+                                                  : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child ? int(shownChildren().indexOf(qobject_cast<QWidget*>(child->object()))) : -1;
+    }
+    QString text(QAccessible::Text t) const override {
+        // An entry frame is named by its caption, as a group box is.
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            if (auto* box = qobject_cast<QGroupBox*>(widget())) return box->title();
+        return QAccessibleWidget::text(t);
+    }
 };
 
 QAccessibleInterface* factory(const QString& key, QObject* object) {
@@ -133,8 +197,14 @@ QAccessibleInterface* factory(const QString& key, QObject* object) {
         return new PortOptionAccessible(static_cast<PortOption*>(object));
     if (key == QLatin1String("aurivo::IndicatorFrame"))
         return new IndicatorAccessible(static_cast<IndicatorFrame*>(object));
-    if (key == QLatin1String("aurivo::PanelFrame"))
-        return new QAccessibleWidget(static_cast<PanelFrame*>(object), QAccessible::Grouping);
+    if (key == QLatin1String("aurivo::GraphView"))
+        return new GraphAccessible(static_cast<GraphView*>(object));
+    if (key == QLatin1String("aurivo::PanelFrame") || key == QLatin1String("aurivo::EntryFrame"))
+        return new ShownChildrenAccessible(static_cast<QWidget*>(object), QAccessible::Grouping);
+    if (key == QLatin1String("aurivo::ClientArea"))
+        return new ShownChildrenAccessible(static_cast<QWidget*>(object), QAccessible::Client);
+    if (key == QLatin1String("aurivo::FileManagerDialog") || key == QLatin1String("aurivo::SaveAsDialog"))
+        return new ShownChildrenAccessible(static_cast<QWidget*>(object), QAccessible::Dialog);
     return nullptr;
 }
 

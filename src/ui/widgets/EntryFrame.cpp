@@ -31,4 +31,18 @@ void EntryFrame::keyPressEvent(QKeyEvent* event) {
     QGroupBox::keyPressEvent(event);
 }
 
+bool EntryFrame::focusNextPrevChild(bool next) {
+    QWidget* focus = QApplication::focusWidget();
+    if (!keepsFocus_ || !focus || !isAncestorOf(focus)) return QGroupBox::focusNextPrevChild(next);
+    // The next control along the window's Tab chain that lies in this frame and takes Tab.
+    for (QWidget* w = next ? focus->nextInFocusChain() : focus->previousInFocusChain(); w != focus;
+         w = next ? w->nextInFocusChain() : w->previousInFocusChain()) {
+        if (isAncestorOf(w) && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+            w->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            break;
+        }
+    }
+    return true;
+}
+
 } // namespace aurivo

@@ -16,13 +16,18 @@ class EntryFrame : public QGroupBox {
 
     void setAccept(std::function<void()> accept) { accept_ = std::move(accept); }
     void setCancel(std::function<void()> cancel) { cancel_ = std::move(cancel); }
+    // Tab and Shift+Tab go round the frame's own controls instead of leaving it (the port chooser, which
+    // asks for a choice before anything else is done).
+    void setKeepsFocus(bool keeps) { keepsFocus_ = keeps; }
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
   private:
     std::function<void()> accept_;
     std::function<void()> cancel_;
+    bool keepsFocus_ = false;
 };
 
 } // namespace aurivo

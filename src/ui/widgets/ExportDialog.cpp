@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -40,7 +41,11 @@ ExportDialog::ExportDialog(const ExportChoices& choices, QWidget* parent)
     auto* form = new QFormLayout(this);
     form->addRow(QStringLiteral("&Session:"), session_);
     form->addRow(QStringLiteral("&Format:"), format_);
-    form->addRow(QStringLiteral("F&ile:"), fileRow);
+    // The file box sits in a row with its button, so its label is made its buddy by hand: Alt+I reaches
+    // it, the ampersand marks the key instead of showing, and screen readers hear the box's name.
+    auto* fileLabel = new QLabel(QStringLiteral("F&ile:"), this);
+    fileLabel->setBuddy(file_);
+    form->addRow(fileLabel, fileRow);
     form->addRow(buttons);
 
     connect(session_, &QComboBox::activated, this, &ExportDialog::sessionChosen);

@@ -2,9 +2,11 @@
 
 #include "core/Colors.h"
 #include "core/Twips.h"
+#include "ui/widgets/TextFit.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -42,11 +44,10 @@ FileManagerDialog::FileManagerDialog(FileManager& model, QWidget* parent) : QDia
     cmdFileOption_->setObjectName(QStringLiteral("cmdFileOption"));
     cmdCancel_ = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
-    // Enter in the name box is handled by the name box alone, never by a default button.
-    for (QPushButton* button : {cmdAdd2List_, cmdFileOption_, cmdCancel_}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
+    // Enter presses the focused button; elsewhere the dialog's own key handling presses the default one.
+    for (QPushButton* button : {cmdAdd2List_, cmdFileOption_, cmdCancel_})
+        button->setAutoDefault(true);
+    cmdFileOption_->setDefault(true);
 
     QFont labelFont(QStringLiteral("MS Sans Serif"));
     labelFont.setPointSizeF(9.75);
@@ -69,13 +70,29 @@ FileManagerDialog::FileManagerDialog(FileManager& model, QWidget* parent) : QDia
 
     // Typed, pasted or set by assistive technology: every change of the name reaches the model, and
     // the buttons take the name as it stands.
-    connect(txtFM_, &QLineEdit::textChanged, this, [this](const QString& text) { model_.setName(text); });
-    connect(txtFM_, &QLineEdit::returnPressed, this, [this] {
-        run([this] {
-            model_.setName(txtFM_->text());
-            model_.nameKeyUp(13);
-        });
+    connect(txtFM_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        model_.setName(text);
+        cmdFileOption_->setEnabled(model_.fileOptionEnabled());
     });
+    // Enter in the name box is the name box's own (it adds or saves), never also the default button's.
+    class NameEnter : public QObject {
+      public:
+        explicit NameEnter(FileManagerDialog* dialog) : QObject(dialog), dialog_(dialog) {}
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() != QEvent::KeyPress) return false;
+            const int key = static_cast<QKeyEvent*>(e)->key();
+            if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+            dialog_->run([this] {
+                dialog_->model_.setName(dialog_->txtFM_->text());
+                dialog_->model_.nameKeyUp(13);
+            });
+            return true;
+        }
+
+      private:
+        FileManagerDialog* dialog_;
+    };
+    txtFM_->installEventFilter(new NameEnter(this));
     connect(cmdAdd2List_, &QPushButton::clicked, this, [this] {
         run([this] {
             model_.setName(txtFM_->text());
@@ -121,6 +138,23 @@ void FileManagerDialog::run(const std::function<void()>& handler) {
 void FileManagerDialog::showEvent(QShowEvent* event) {
     syncFromModel();
     QDialog::showEvent(event);
+    txtFM_->setFocus(Qt::OtherFocusReason);
+}
+
+void FileManagerDialog::keyPressEvent(QKeyEvent* event) {
+    // Keys that reach the dialog were not used by the control with the focus.
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && event->key() == Qt::Key_Escape) {
+        cmdCancel_->click();
+        return;
+    }
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        // The lists act on Enter themselves (a file is added, a folder opened).
+        QWidget* focus = focusWidget();
+        if (focus != filFM_ && focus != dirFM_ && cmdFileOption_->isEnabled()) cmdFileOption_->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void FileManagerDialog::fillFolderList() {
@@ -142,10 +176,11 @@ void FileManagerDialog::fillFolderList() {
 void FileManagerDialog::syncFromModel() {
     setWindowTitle(model_.caption());
     const QRect inner = twips(0, 0, std::max(0.0, model_.width() - kBorderTwips), kInnerHeightTwips);
-    setFixedSize(inner.size());
+    setFixedSize(std::max(inner.width(), TextFit::windowWidthForTitle(model_.caption())), inner.height());
 
     if (txtFM_->text() != model_.name()) txtFM_->setText(model_.name());
     cmdFileOption_->setText(model_.optionCaption());
+    cmdFileOption_->setEnabled(model_.fileOptionEnabled());
     cmdAdd2List_->setVisible(model_.addButtonShown());
 
     if (listedFolder_ != model_.folder()) {
@@ -172,6 +207,8 @@ void FileManagerDialog::syncFromModel() {
         QLabel* view = lblFile2Display_[i];
         view->setText(label.caption);
         view->setGeometry(twips(4275, kLabelTops[i], 2265, 330));
+        // Labels beyond the window's width (saving) are hidden, so no screen reader meets them either.
+        view->setVisible(view->geometry().left() < inner.width());
         view->setStyleSheet(
             QStringLiteral("QLabel { background-color: %1; color: %2; }")
                 .arg(colors::toQColor(label.backColor).name(), colors::toQColor(label.foreColor).name()));

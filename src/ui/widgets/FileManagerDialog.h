@@ -4,6 +4,10 @@
 // to the model's handler, and closes (accepted) as soon as the model has hidden itself. Its window
 // close button ends it without touching the display list.
 //
+// The keyboard: the focus starts in the name box; Enter there (or on a file) adds the session when
+// displaying and saves when saving, Enter on a button presses it, and anywhere else presses the default
+// button ("Save" or "Display"); Escape is Cancel.
+//
 // Use: open the file manager for its purpose (FileManager::load), construct the dialog over it, then
 // exec().
 
@@ -32,6 +36,7 @@ class FileManagerDialog : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void run(const std::function<void()>& handler);

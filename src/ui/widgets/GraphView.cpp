@@ -1,7 +1,9 @@
 #include "ui/widgets/GraphView.h"
 
 #include "display/GraphCanvas.h"
+#include "ui/AccessibleTexts.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -19,7 +21,23 @@ GraphView::GraphView(const GraphCanvas& canvas, QWidget* parent) : QAbstractButt
     setMouseTracking(true);
 }
 
+int GraphView::samplesPerColumn() const {
+    return std::max(1, overlay_.samplesPerColumn ? overlay_.samplesPerColumn() : 1);
+}
+
+void GraphView::followCursorSample() {
+    if (!cursor_) return;
+    const int64_t per = samplesPerColumn();
+    const int column =
+        std::clamp(int((cursorSample_ + per - 1) / per), 1, std::max(1, canvas_.scaleWidth() - 1));
+    if (column == *cursor_) return;
+    cursor_ = column;
+    update();
+    showReadout(*cursor_, std::nullopt, mapToGlobal(QPoint(*cursor_, height() / 2)));
+}
+
 void GraphView::refresh() {
+    followCursorSample();
     if (canvas_.revision() == shownRevision_) return;
     shownRevision_ = canvas_.revision();
     // Only the area drawn on is painted again: a live trace adds a few pixels per tick.
@@ -29,12 +47,23 @@ void GraphView::refresh() {
 
 void GraphView::refreshOverlay() {
     update();
+    followCursorSample();
     if (cursor_) showReadout(*cursor_, std::nullopt, mapToGlobal(QPoint(*cursor_, height() / 2)));
 }
 
 void GraphView::setDescription(const QString& description) {
     description_ = description;
     if (readout_.isEmpty() && accessibleDescription() != description_) setAccessibleDescription(description_);
+}
+
+void GraphView::announce(const QString& description) {
+    description_ = description;
+    if (accessibleDescription() != description) {
+        setAccessibleDescription(description); // tells assistive technology of the change
+        return;
+    }
+    QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 void GraphView::paintEvent(QPaintEvent* event) {
@@ -66,7 +95,7 @@ void GraphView::showReadout(int column, std::optional<int> y, const QPoint& glob
         return;
     }
     QToolTip::showText(globalPos, readout_, this);
-    setAccessibleDescription(readout_);
+    setAccessibleDescription(AccessibleTexts::spokenUnits(readout_));
 }
 
 void GraphView::hideReadout() {
@@ -113,6 +142,10 @@ void GraphView::keyPressEvent(QKeyEvent* event) {
         if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) break;
         emit addMarkerRequested();
         return;
+    case Qt::Key_R:
+        if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) break;
+        emit readingsRequested();
+        return;
     default:
         break;
     }
@@ -121,6 +154,7 @@ void GraphView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     cursor_ = std::clamp(*column, 1, std::max(1, canvas_.scaleWidth() - 1));
+    cursorSample_ = int64_t(*cursor_) * samplesPerColumn();
     update();
     showReadout(*cursor_, std::nullopt, mapToGlobal(QPoint(*cursor_, height() / 2)));
 }

@@ -1,17 +1,11 @@
 #include "ui/widgets/IndicatorFrame.h"
 
-#include <QAccessible>
-
 namespace aurivo {
 
-void IndicatorFrame::setLevel(const QString& words, int lit) {
-    const bool valueChanged = lit != lit_;
-    lit_ = lit;
-    if (accessibleName() != words) setAccessibleName(words);
-    if (valueChanged) {
-        QAccessibleValueChangeEvent event(this, lit);
-        QAccessible::updateAccessibility(&event);
-    }
+void IndicatorFrame::setLevel(const QString& name, const QString& count) {
+    // Each change tells assistive technology itself.
+    if (accessibleName() != name) setAccessibleName(name);
+    if (accessibleDescription() != count) setAccessibleDescription(count);
 }
 
 } // namespace aurivo

@@ -1,7 +1,8 @@
 #pragma once
-// The frame of the lamp row or of the segment bar. Assistive technology meets it as one level meter
-// named by the level in words ("Level: 5 of 8 lamps, green over cyan"); its lamps or segments, whose
-// meaning is only their colours, are left out of the accessibility tree.
+// The frame of the lamp row or of the segment bar. Assistive technology meets it as one read-only level
+// meter, without actions, named by what the level means ("Level: 3.7 % above start") and described by
+// its count ("5 of 8 lamps lit"); its lamps or segments, whose meaning is only their colours, are left
+// out of the accessibility tree.
 
 #include "ui/widgets/PanelFrame.h"
 
@@ -14,13 +15,11 @@ class IndicatorFrame : public PanelFrame {
     IndicatorFrame(int units, QWidget* parent = nullptr) : PanelFrame(parent), units_(units) {}
 
     int units() const { return units_; }
-    int lit() const { return lit_; }
-    // The level in words and the number of lit units, as a screen reader is told them.
-    void setLevel(const QString& words, int lit);
+    // The level in words and the count, as a screen reader is told them.
+    void setLevel(const QString& name, const QString& count);
 
   private:
     int units_;
-    int lit_ = 0;
 };
 
 } // namespace aurivo

@@ -25,14 +25,21 @@
 #include "ui/widgets/PanelFrame.h"
 #include "ui/widgets/PortOption.h"
 #include "ui/widgets/SaveAsDialog.h"
+#include "ui/widgets/TextFit.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -148,6 +155,12 @@ LabelModel label(const QString& caption, uint32_t backColor = colors::kButtonFac
     return l;
 }
 
+// An entry frame's design rectangle, wider when its caption needs more room in the font in use.
+QRect widenedToTitle(QRect design, const QGroupBox* box) {
+    design.setWidth(std::max(design.width(), TextFit::groupBoxWidth(box)));
+    return design;
+}
+
 // The design of the entry frames, in twips.
 constexpr TwipsRect kSensitivityFrame{480, 840, 3975, 1695};
 constexpr TwipsRect kEntryFrame{1680, 0, 3015, 735};
@@ -172,9 +185,10 @@ MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, cons
     setObjectName(QStringLiteral("frmAurivo"));
     setWindowTitle(QStringLiteral("Aurivo USB Interface"));
     setWindowIcon(makeIcon());
+    setAcceptDrops(true);
     monitor_ = std::make_unique<Monitor>(
         Monitor::Services{comm, clock, boxes, *this, *this, programFolder, std::move(deviceName)});
-    client_ = new QWidget(this);
+    client_ = new ClientArea(this);
     client_->setObjectName(QStringLiteral("client"));
     setCentralWidget(client_);
     buildMenus();
@@ -189,6 +203,7 @@ MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, cons
     connect(&timer_, &QTimer::timeout, this, [this] {
         act([this] { monitor_->onTick(); });
         if (live_.due(clock_.steadyMilliseconds())) publishLive();
+        if (graphPace_.due(clock_.steadyMilliseconds())) pixXYgraf_->setDescription(graphText());
     });
 
     // Every part tells the window when what it shows has changed; only those widgets are updated, once
@@ -203,7 +218,16 @@ MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, cons
     m.readings().changed.subscribe([this] { markChanged(kReadings); });
     m.sessions().changed.subscribe([this] { markChanged(kSession); });
     m.parameters().changed.subscribe([this] { markChanged(kParameters); });
-    m.ports().changed.subscribe([this] { markChanged(kPorts); });
+    m.ports().changed.subscribe([this] { markChanged(kPorts | kMenus); });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        // The control the keyboard was last on in this window (not its menus), for the focus to go back
+        // to when a dialog or box that was opened from there closes.
+        if (now && now != menuBar() && isAncestorOf(now) && !qobject_cast<QMenu*>(now)) lastFocus_ = now;
+        // The keyboard went to a dialog or message box of this window.
+        if (now && qobject_cast<QDialog*>(now->window())) ++dialogFocus_;
+        // The status line under the port chooser follows the focus from port to port.
+        if (now && fraSelctPort_->isVisible() && fraSelctPort_->isAncestorOf(now)) showPortStatus();
+    });
     m.comments().changed.subscribe([this] { markChanged(kComments); });
 
     // Everything as the parts start.
@@ -223,6 +247,7 @@ MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, cons
     showComments();
     publishLive();
     live_ = LiveThrottle(); // the first change after start-up is told at once
+    graphPace_ = LiveThrottle(kGraphPaceMs);
 }
 
 MainWindow::~MainWindow() = default;
@@ -232,11 +257,18 @@ void MainWindow::startUp() {
     act([this] { monitor_->startUp(); });
 }
 
+void MainWindow::openSessionFiles(const QStringList& paths) {
+    if (!paths.isEmpty()) act([this, paths] { monitor_->displaySessionFiles(paths); });
+}
+
 void MainWindow::act(const std::function<void()>& action) {
     if (closing_) return;
+    const QPointer<QWidget> from = lastFocus_;
+    const unsigned dialogsBefore = dialogFocus_;
     action();
     if (closing_) return;
     showChanged();
+    if (dialogFocus_ != dialogsBefore) returnFocus(from);
     if (monitor_->exitRequested()) QTimer::singleShot(0, this, [this] { close(); });
 }
 
@@ -414,8 +446,9 @@ void MainWindow::buildPanels() {
             return research.markerLines(firstColumn, lastColumn);
         },
         [&research](int column, std::optional<int> y) { return research.readoutAt(column, y); },
-        [&research] { return research.lastColumn(); }});
+        [&research] { return research.lastColumn(); }, [m] { return int(m->graph().state().yCompress); }});
     connect(pixXYgraf_, &GraphView::addMarkerRequested, this, [this] { act([this] { addMarker(); }); });
+    connect(pixXYgraf_, &GraphView::readingsRequested, this, [this] { pixXYgraf_->announce(graphText()); });
     markerPrompt_ = new MarkerPrompt(frmPixGraf_);
     connect(markerPrompt_, &MarkerPrompt::renamed, this, [this, m](int index, const QString& label) {
         act([m, index, label] { m->research().renameMarker(size_t(index), label); });
@@ -528,9 +561,10 @@ void MainWindow::buildEntryFrames() {
     cancel->setToolTip(QStringLiteral("Restore previous sensitivty "));
     cancel->setGeometry(pxRect({2370, 1215, 795, 360}));
 
-    // Enter is "Okay"; Escape too, for the chooser has no Cancel: it closes without a choice.
+    // Enter on "Okay" and Escape close the chooser without a choice; Enter on a port chooses it.
     const auto closeChooser = [m] { m->ports().closeChooser(); };
     fraSelctPort_ = group("fraSelctPort", closeChooser, closeChooser);
+    fraSelctPort_->setKeepsFocus(true);
     for (int i = 0; i < 16; ++i) {
         const OptionButtonModel& design = m->ports().options()[size_t(i)];
         auto* opt = new PortOption(design.caption, fraSelctPort_);
@@ -579,18 +613,37 @@ void MainWindow::buildEntryFrames() {
 }
 
 void MainWindow::showMenus() {
+    // A hidden menu (the replay hides three) is taken off the bar, so that screen readers do not meet it.
+    QList<QAction*> bar;
     for (auto& [menu, item] : menus_) {
         const MenuItemModel model = monitor_->menuItem(item);
         const QString title = MenuAccessKeys::marked(model.caption);
         if (menu->title() != title) menu->setTitle(title);
         menu->menuAction()->setVisible(model.visible);
         menu->menuAction()->setEnabled(model.enabled);
+        if (model.visible) bar.append(menu->menuAction());
     }
+    if (menuBar()->actions() != bar) {
+        for (QAction* a : menuBar()->actions())
+            menuBar()->removeAction(a);
+        menuBar()->addActions(bar);
+    }
+    // During a replay a click on the graph chooses other sessions; only then is it a thing to press. A
+    // replay beginning or ending changes what the graph shows: its description follows at once, and so
+    // does the next change (the replay's drawing).
+    if (pixXYgraf_->pressable() != monitor_->replayShown()) {
+        pixXYgraf_->setPressable(monitor_->replayShown());
+        pixXYgraf_->setDescription(graphText());
+        graphPace_ = LiveThrottle(kGraphPaceMs);
+    }
+    // While the port chooser waits for a choice no session starts behind it (the port is not chosen yet).
+    const bool choosing = monitor_->ports().frameShown();
     for (auto& [action, item] : items_) {
         const MenuItemModel model = monitor_->menuItem(item);
         const QString text = MenuAccessKeys::marked(model.caption);
         if (action->text() != text) action->setText(text);
-        action->setEnabled(model.enabled);
+        const bool starts = item == MenuItem::Start || item == MenuItem::StartAs;
+        action->setEnabled(model.enabled && !(choosing && starts));
         if (action->isCheckable()) action->setChecked(model.checked);
         action->setVisible(model.visible);
     }
@@ -630,7 +683,16 @@ void MainWindow::showLayout() {
     }
     lblParams_[6]->raise();
     showFont(txtSeshnComnts_, g.comments.font);
-    if (g.comments.rect.width > 0) showGeometry(txtSeshnComnts_, pxRect(g.comments.rect));
+    if (g.comments.rect.width > 0) {
+        // The box keeps its design place (120 twips in from the frame's corner); in a short frame (a
+        // large scale factor shrinks the window in logical pixels) it ends at the frame's inner edge
+        // instead of running under the strip below.
+        QRect box = pxRect(g.comments.rect);
+        const QRect inside = fraSeshnComnts_->contentsRect();
+        box.setBottom(std::min(box.bottom(), inside.bottom()));
+        box.setRight(std::min(box.right(), inside.right()));
+        showGeometry(txtSeshnComnts_, box);
+    }
     placeGraphNotice();
     showLegend();
 }
@@ -714,18 +776,18 @@ void MainWindow::showParameters() {
     const ParameterBoxes& params = monitor_->parameters();
     showParameterStrip();
 
-    showGeometry(fraAdjSens_, pxRect(kSensitivityFrame));
-    showBox(fraAdjSens_, params.sensitivityBoxShown(), slider1_);
     if (fraAdjSens_->title() != QStringLiteral("Set Sensitivity"))
         fraAdjSens_->setTitle(QStringLiteral("Set Sensitivity"));
+    showGeometry(fraAdjSens_, widenedToTitle(pxRect(kSensitivityFrame), fraAdjSens_));
+    showBox(fraAdjSens_, params.sensitivityBoxShown(), slider1_);
     const SliderModel& slider = params.slider();
     if (slider1_->value() != slider.value) slider1_->setValue(slider.value);
     slider1_->setSingleStep(slider.smallChange);
     slider1_->setPageStep(slider.largeChange);
     showLabel(lblSenseValu_, label(params.sliderValueText()));
 
-    showGeometry(fraSetStuff_, pxRect(kEntryFrame));
     if (fraSetStuff_->title() != params.entryCaption()) fraSetStuff_->setTitle(params.entryCaption());
+    showGeometry(fraSetStuff_, widenedToTitle(pxRect(kEntryFrame), fraSetStuff_));
     setName(txtSS_, params.entryCaption());
     if (txtSS_->text() != params.entryText()) txtSS_->setText(params.entryText());
     const bool opening = params.entryBoxShown() && !fraSetStuff_->isVisibleTo(client_);
@@ -738,8 +800,8 @@ void MainWindow::showPorts() {
     const PortChooser& ports = monitor_->ports();
     showParameterStrip();
 
-    showGeometry(fraSelctPort_, pxRect(PortChooser::kFrameRect));
     if (fraSelctPort_->title() != ports.frameCaption()) fraSelctPort_->setTitle(ports.frameCaption());
+    showGeometry(fraSelctPort_, widenedToTitle(pxRect(PortChooser::kFrameRect), fraSelctPort_));
     const QColor captionColour = colors::toQColor(ports.frameCaptionColour(), palette());
     const QString captionStyle =
         QStringLiteral("QGroupBox#fraSelctPort::title { color: %1; }").arg(captionColour.name());
@@ -764,17 +826,13 @@ void MainWindow::showPorts() {
     }
     // Tab reaches the chooser's options as one stop: the chosen port, or the first usable one.
     PortOption* tabStop = focusOption();
+    // A port that cannot be used takes no focus at all (and is not told as focusable).
     for (PortOption* opt : optPortNum_)
-        opt->setFocusPolicy(opt == tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+        opt->setFocusPolicy(opt == tabStop                    ? Qt::StrongFocus
+                            : opt->isEnabledTo(fraSelctPort_) ? Qt::ClickFocus
+                                                              : Qt::NoFocus);
 
-    const QString status = ports.statusText();
-    if (lblPortStatus_->text() != status) lblPortStatus_->setText(status);
-    if (fraSelctPort_->accessibleDescription() != status) fraSelctPort_->setAccessibleDescription(status);
-    const QRect frame = pxRect(PortChooser::kFrameRect);
-    lblPortStatus_->setGeometry(frame.left(), frame.bottom() + 1, frame.width(),
-                                lblPortStatus_->heightForWidth(frame.width()));
-    showVisible(lblPortStatus_, ports.frameShown() && !status.isEmpty());
-    if (lblPortStatus_->isVisible()) lblPortStatus_->raise();
+    showPortStatus();
 
     // An opening chooser takes the focus to "Okay" while it scans, and to the port to choose once the
     // scan is done, unless the user has moved the focus elsewhere meanwhile.
@@ -786,6 +844,24 @@ void MainWindow::showPorts() {
         QWidget* focus = QApplication::focusWidget();
         if (!focus || focus == command2_ || !focus->isVisible()) tabStop->setFocus(Qt::OtherFocusReason);
     }
+}
+
+void MainWindow::showPortStatus() {
+    // The port with the focus in words, its device or why it cannot be used, then every port that
+    // cannot be used with the reason.
+    const PortChooser& ports = monitor_->ports();
+    QStringList lines;
+    for (size_t i = 0; i < optPortNum_.size(); ++i)
+        if (optPortNum_[i]->hasFocus() && !ports.scanActive()) lines << ports.portLine(int(i));
+    if (!ports.statusText().isEmpty()) lines << ports.statusText();
+    const QString status = lines.join(QLatin1Char('\n'));
+    if (lblPortStatus_->text() != status) lblPortStatus_->setText(status);
+    if (fraSelctPort_->accessibleDescription() != status) fraSelctPort_->setAccessibleDescription(status);
+    const QRect frame = fraSelctPort_->geometry();
+    lblPortStatus_->setGeometry(frame.left(), frame.bottom() + 1, frame.width(),
+                                lblPortStatus_->heightForWidth(frame.width()));
+    showVisible(lblPortStatus_, ports.frameShown() && !status.isEmpty());
+    if (lblPortStatus_->isVisible()) lblPortStatus_->raise();
 }
 
 PortOption* MainWindow::focusOption() const {
@@ -801,14 +877,14 @@ PortOption* MainWindow::focusOption() const {
 }
 
 void MainWindow::stepPortOption(int from, int key) {
-    // Up and Left go back, Down and Right forward, round the sixteen, to the next port that can be used.
+    // Up and Left go back, Down and Right forward, round the sixteen, to the next port that can be used;
+    // Space or Enter then chooses it.
     const int step = (key == Qt::Key_Up || key == Qt::Key_Left) ? -1 : 1;
     const int count = int(optPortNum_.size());
     for (int k = 1; k < count; ++k) {
         PortOption* next = optPortNum_[size_t(((from + step * k) % count + count) % count)];
         if (!next->isEnabled() || !next->isVisibleTo(fraSelctPort_)) continue;
         next->setFocus(Qt::TabFocusReason);
-        next->choose();
         return;
     }
 }
@@ -821,6 +897,8 @@ void MainWindow::showBox(QWidget* box, bool shown, QWidget* first) {
                      fraSetStuff_->isAncestorOf(w));
     };
     if (shown) {
+        // Opened from a menu, the box gives the keyboard back to the control it was on before the menu.
+        if (!focus || focus == menuBar() || qobject_cast<QMenu*>(focus)) focus = lastFocus_;
         if (focus && !inABox(focus) && isAncestorOf(focus)) focusBefore_ = focus;
         box->show();
         box->raise();
@@ -830,6 +908,22 @@ void MainWindow::showBox(QWidget* box, bool shown, QWidget* first) {
     const bool hadFocus = box->isAncestorOf(focus);
     box->hide();
     if (hadFocus) restoreFocus();
+}
+
+void MainWindow::returnFocus(QWidget* from) {
+    // After an action that opened a dialog or message box (from a menu, which leaves the keyboard on the
+    // menu bar), the keyboard goes back to the control it came from; an entry frame that opened keeps it.
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) return;
+    // A dialog without an owner (the About box) leaves no window active when it closes.
+    QWidget* active = QApplication::activeWindow();
+    if (active && active != this) return;
+    if (!active) activateWindow();
+    QWidget* focus = focusWidget();
+    if (focus && focus != menuBar() && !qobject_cast<QMenu*>(focus)) return;
+    QWidget* back = from;
+    if (!back || !back->isVisible() || !back->isEnabled() || back->focusPolicy() == Qt::NoFocus)
+        back = pixXYgraf_;
+    if (back->isVisible()) back->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::restoreFocus() {
@@ -874,16 +968,38 @@ void MainWindow::liveChanged() {
 }
 
 void MainWindow::publishLive() {
+    // The values of a stopped session stay on show until the next one starts; they are said as such.
+    const bool running = monitor_->sessions().running();
+    sessionSeen_ = sessionSeen_ || running;
+    const QString stale = sessionSeen_ && !running ? AccessibleTexts::kStopped : QString();
     const auto& readings = monitor_->readings().labels();
     for (size_t i = 1; i < readings.size(); i += 2)
-        setName(lblShnStf_[i], AccessibleTexts::valueName(readings[i - 1].caption, readings[i].caption));
+        setName(lblShnStf_[i],
+                AccessibleTexts::valueName(readings[i - 1].caption, readings[i].caption) + stale);
     setName(lblParams_[1], AccessibleTexts::valueName(lblParams_[0]->text(), lblParams_[1]->text()));
     const Indicators& indicators = monitor_->indicators();
-    frameLEDdisp_->setLevel(indicators.lampsText(), indicators.litLamps());
-    frameBarGraf_->setLevel(indicators.barText(), indicators.litBars());
+    const QString& change = readings[1].caption;
+    frameLEDdisp_->setLevel(AccessibleTexts::levelName(change, indicators.litLamps() > 0) + stale,
+                            AccessibleTexts::levelCount(indicators.litLamps(), 8, QStringLiteral("lamps")));
+    frameBarGraf_->setLevel(AccessibleTexts::levelName(change, indicators.litBars() > 0) + stale,
+                            AccessibleTexts::levelCount(indicators.litBars(), 32, QStringLiteral("bars")));
+    // The graph's description is what a screen reader repeats while the graph has the focus: it changes
+    // at a slower pace, or at once when the user asks (R).
+    if (graphPace_.changed(clock_.steadyMilliseconds())) pixXYgraf_->setDescription(graphText());
+}
+
+QString MainWindow::graphText() const {
+    const auto& readings = monitor_->readings().labels();
     const QString graph = AccessibleTexts::graphDescription(
         monitor_->graph().axisLabels(), monitor_->sessions().clockText(), monitor_->replayShown());
-    pixXYgraf_->setDescription(graph); // said while no readout is shown
+    const QString now =
+        monitor_->replayShown()
+            ? QString()
+            : AccessibleTexts::readingsNow(readings[3].caption, readings[5].caption, readings[1].caption);
+    const bool stopped = sessionSeen_ && !monitor_->sessions().running();
+    return now.isEmpty()
+               ? graph
+               : now + (stopped ? AccessibleTexts::kStopped : QString()) + QStringLiteral(". ") + graph;
 }
 
 void MainWindow::showComments() {
@@ -945,9 +1061,15 @@ bool MainWindow::waitUntil(const std::function<bool()>& done, int64_t limitMs) {
     return EventWait::until(done, limitMs);
 }
 
-QString MainWindow::showSaveAs(const QString& current) {
-    if (!saveAs_) saveAs_ = std::make_unique<SaveAsDialog>(this);
-    return saveAs_->ask(current);
+QString MainWindow::showSaveAs(const QString&) {
+    // A box for each use, gone after it (a hidden window would still be met by screen readers); its name
+    // box starts with the name typed last time.
+    SaveAsDialog dialog(this);
+    saveAs_ = &dialog;
+    dialog.setTypedText(saveAsTyped_);
+    const QString name = dialog.ask();
+    saveAsTyped_ = dialog.typedText();
+    return name;
 }
 
 void MainWindow::showFileManager(FileManager& manager) {
@@ -967,6 +1089,10 @@ void MainWindow::addMarker() {
     const auto line = std::find_if(lines.begin(), lines.end(),
                                    [&](const MarkerLine& l) { return l.number == int(*index) + 1; });
     const int x = line != lines.end() ? line->x : 0;
+    // Set from the menu, the prompt gives the keyboard back to the control it was on before the menu.
+    QWidget* focus = QApplication::focusWidget();
+    if ((!focus || focus == menuBar() || qobject_cast<QMenu*>(focus)) && lastFocus_)
+        lastFocus_->setFocus(Qt::OtherFocusReason);
     markerPrompt_->open(int(*index), monitor_->markers().markers()[*index].label,
                         pixXYgraf_->mapToParent(QPoint(x + 16, 2)));
 }
@@ -989,6 +1115,32 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         if (saveAs_) saveAs_->close();
     }
     event->accept();
+}
+
+namespace {
+// The local files a drag carries, empty when it carries none.
+QStringList droppedFiles(const QMimeData* data) {
+    QStringList paths;
+    if (!data || !data->hasUrls()) return paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) paths << url.toLocalFile();
+    return paths;
+}
+} // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    // Session files dropped on the window are replayed, as "Display saved session" would, when it could
+    // be chosen now.
+    if (!droppedFiles(event->mimeData()).isEmpty() && monitor_->menuItem(MenuItem::DisplayOld).enabled)
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QStringList paths = droppedFiles(event->mimeData());
+    if (paths.isEmpty()) return;
+    event->acceptProposedAction();
+    // Replayed once the drop has ended, so the source application is not kept waiting.
+    QTimer::singleShot(0, this, [this, paths] { openSessionFiles(paths); });
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {

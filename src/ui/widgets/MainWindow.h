@@ -50,6 +50,8 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     Monitor& monitor() { return *monitor_; }
     // Runs start-up (the settings, the port chooser when there is no settings file) and starts the tick.
     void startUp();
+    // Replays saved sessions named by their .Tst or .Hdr files (the command line, a drop on the window).
+    void openSessionFiles(const QStringList& paths);
     QTimer& tickTimer() { return timer_; }
 
     // WindowHost
@@ -75,6 +77,8 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     QAction* addItem(QMenu* menu, const char* name, const std::function<void()>& handler);
@@ -112,6 +116,7 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     void showParameterStrip();
     void showParameters();
     void showPorts();
+    void showPortStatus();
     void showComments();
     void placeGraphNotice();
     void showLegend();
@@ -122,6 +127,8 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     // back to where it was.
     void showBox(QWidget* box, bool shown, QWidget* first);
     void restoreFocus();
+    // Gives the keyboard back to `from` when an action left it on the menu bar or nowhere.
+    void returnFocus(QWidget* from);
     // The port option that Tab reaches and a freshly scanned chooser focuses: the chosen port when it
     // can be used, else the first usable one; null when none can be used.
     PortOption* focusOption() const;
@@ -130,6 +137,8 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     // once a second; liveChanged() is called whenever one of them may have changed.
     void liveChanged();
     void publishLive();
+    // The graph's description: the readings now, then what the graph shows.
+    QString graphText() const;
     // Session > "Add marker", F9 or M on the graph: sets the marker and opens its prompt beside its line.
     void addMarker();
 
@@ -166,10 +175,18 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     LegendOverlay* legend_ = nullptr;
     FocusRing* focusRing_ = nullptr;
 
-    std::unique_ptr<SaveAsDialog> saveAs_;
+    QPointer<SaveAsDialog> saveAs_; // the save-as box while it is open
+    QString saveAsTyped_;           // what its name box held when it last closed
     bool syncing_ = false;
     LiveThrottle live_;
+    // The graph's description, repeated by a screen reader while the graph has the focus, changes at
+    // most this often (R on the graph says it at once).
+    static constexpr int64_t kGraphPaceMs = 10000;
+    LiveThrottle graphPace_{kGraphPaceMs};
+    bool sessionSeen_ = false;      // a session has run since start-up
     QPointer<QWidget> focusBefore_; // where the focus was when an entry frame took it
+    QPointer<QWidget> lastFocus_;   // the control the keyboard was last on, menus aside
+    unsigned dialogFocus_ = 0;      // counts the keyboard going to a dialog or message box
     bool portScanShown_ = false;    // the chooser showed a running scan at its last update
     unsigned changed_ = 0;
     bool showPosted_ = false;

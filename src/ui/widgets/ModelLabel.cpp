@@ -55,8 +55,14 @@ void ModelLabel::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), colors::toQColor(back_, palette()));
     if (bordered_) {
-        p.setPen(QPen(QColor(96, 96, 96)));
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
+        // Four filled edges rather than a drawn rectangle: at a fractional scale factor (150 %) a
+        // one-pixel pen along the right and bottom edges falls between device pixels and is lost.
+        const QColor edge(96, 96, 96);
+        const int w = width(), h = height();
+        p.fillRect(QRect(0, 0, w, 1), edge);
+        p.fillRect(QRect(0, h - 1, w, 1), edge);
+        p.fillRect(QRect(0, 0, 1, h), edge);
+        p.fillRect(QRect(w - 1, 0, 1, h), edge);
     }
     p.setPen(colors::toQColor(fore_, palette()));
     p.setFont(font());

@@ -34,6 +34,8 @@ void PortOption::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Space:
     case Qt::Key_Select:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
         if (event->isAutoRepeat()) return;
         choose();
         return;
@@ -44,12 +46,13 @@ void PortOption::keyPressEvent(QKeyEvent* event) {
         emit arrowPressed(event->key());
         return;
     default:
-        event->ignore(); // Enter and Escape belong to the chooser frame
+        event->ignore(); // Escape belongs to the chooser frame
     }
 }
 
 void PortOption::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Select)
+    if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Select || event->key() == Qt::Key_Return ||
+        event->key() == Qt::Key_Enter)
         event->accept();
     else
         event->ignore();

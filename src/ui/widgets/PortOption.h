@@ -1,8 +1,9 @@
 #pragma once
 // An option button of the port chooser (optPortNum). Its check mark shows the chooser's record; the
-// user's choice goes out as chosen(), by every input path: a press of any mouse button, Space, an arrow
-// key (which moves to the neighbouring usable port and chooses it) and a screen reader's "press" or
-// "toggle". Screen readers meet it as a radio button.
+// user's choice goes out as chosen(), by every input path: a press of any mouse button, Space or Enter,
+// and a screen reader's "press" or "toggle". An arrow key only moves the focus to the neighbouring
+// usable port, so the ports can be looked at before one is chosen. Screen readers meet it as a radio
+// button.
 
 #include <QRadioButton>
 
@@ -19,7 +20,7 @@ class PortOption : public QRadioButton {
 
   signals:
     void chosen();
-    // An arrow key: the chooser moves to the neighbouring port in that direction.
+    // An arrow key: the chooser moves the focus to the neighbouring port in that direction.
     void arrowPressed(int key);
 
   protected:

@@ -1,6 +1,10 @@
 #include "ui/widgets/QtMessageBoxes.h"
 
+#include "ui/widgets/TextFit.h"
+
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace aurivo {
 
@@ -25,6 +29,13 @@ void setUp(QMessageBox& box, const QString& text, const QString& title, MessageB
     case MessageBoxes::Icon::Question:
         box.setIcon(QMessageBox::Question);
         break;
+    }
+    // A message box is as wide as its text; a longer title would be cut short in its title bar. (Set
+    // last: setting the icon builds the box's layout anew.)
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int margins = grid->contentsMargins().left() + grid->contentsMargins().right();
+        grid->addItem(new QSpacerItem(TextFit::windowWidthForTitle(title) - margins, 0), grid->rowCount(), 0,
+                      1, grid->columnCount());
     }
 }
 

@@ -1,9 +1,11 @@
 #include "ui/widgets/SaveAsDialog.h"
 
 #include "core/Twips.h"
+#include "ui/widgets/TextFit.h"
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 namespace aurivo {
 
@@ -12,7 +14,8 @@ SaveAsDialog::SaveAsDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Save Session As"));
     const double perPixel = twipsPerPixelAt(logicalDpiX());
     const auto px = [perPixel](double twips) { return toPixels(twips, perPixel); };
-    setFixedSize(px(2850), px(1275));
+    // The design's 2850 twips, or as wide as the title needs to show whole in its title bar.
+    setFixedSize(std::max(px(2850), TextFit::windowWidthForTitle(windowTitle())), px(1275));
 
     txtSaveAs_ = new QLineEdit(this);
     txtSaveAs_->setObjectName(QStringLiteral("txtSaveAs"));
@@ -24,18 +27,20 @@ SaveAsDialog::SaveAsDialog(QWidget* parent) : QDialog(parent) {
     cmndCnclSavAs_ = new QPushButton(QStringLiteral("Cancel"), this);
     cmndCnclSavAs_->setObjectName(QStringLiteral("cmndCnclSavAs"));
     cmndCnclSavAs_->setGeometry(px(1560), px(600), px(855), px(495));
-    // The box has no default button: Enter in the name box does nothing.
-    for (QPushButton* button : {cmndSavAsok_, cmndCnclSavAs_}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
+    // Enter presses the focused button, else OK.
+    cmndSavAsok_->setAutoDefault(true);
+    cmndCnclSavAs_->setAutoDefault(true);
+    cmndSavAsok_->setDefault(true);
     connect(cmndSavAsok_, &QPushButton::clicked, this, &SaveAsDialog::confirmName);
     connect(cmndCnclSavAs_, &QPushButton::clicked, this, &SaveAsDialog::clearName);
 }
 
-QString SaveAsDialog::ask(const QString& current) {
-    name_ = current;
-    exec();
+QString SaveAsDialog::ask() {
+    name_.clear();
+    txtSaveAs_->setFocus(Qt::OtherFocusReason);
+    txtSaveAs_->selectAll();
+    // Closed without OK (Escape, the window's close button), the box starts nothing.
+    if (exec() != QDialog::Accepted) name_.clear();
     return name_;
 }
 
@@ -46,6 +51,14 @@ void SaveAsDialog::confirmName() {
 
 void SaveAsDialog::clearName() {
     name_.clear();
+}
+
+QString SaveAsDialog::typedText() const {
+    return txtSaveAs_->text();
+}
+
+void SaveAsDialog::setTypedText(const QString& text) {
+    txtSaveAs_->setText(text);
 }
 
 } // namespace aurivo
