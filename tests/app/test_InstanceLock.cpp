@@ -4,12 +4,11 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QSysInfo>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using aurivo::InstanceLock;
@@ -91,11 +90,7 @@ TEST(InstanceLock, ASecondMonitorOnTheFolderExitsAndTheFirstRunsOn) {
     QProcess first;
     first.start(QStringLiteral(AURIVO_USB_PATH), args);
     ASSERT_TRUE(first.waitForStarted());
-    QElapsedTimer waited;
-    waited.start();
-    while (!QFile::exists(lockPath(dir)) && waited.elapsed() < 30000)
-        QThread::msleep(50);
-    ASSERT_TRUE(QFile::exists(lockPath(dir)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(lockPath(dir)); }, 30000));
 
     QProcess second;
     second.start(QStringLiteral(AURIVO_USB_PATH), args);
