@@ -11,7 +11,7 @@
 #include "core/SystemClock.h"
 #include "device/PacketDecoder.h"
 #include "device/QtSerialComm.h"
-#include "ui/widgets/MainWindow.h"
+#include "widgets/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>

@@ -7,9 +7,9 @@
 #include "core/SystemClock.h"
 #include "device/PortMap.h"
 #include "device/QtSerialComm.h"
-#include "ui/widgets/MainWindow.h"
-#include "ui/widgets/QtMessageBoxes.h"
-#include "ui/widgets/TerminationWatch.h"
+#include "widgets/MainWindow.h"
+#include "widgets/QtMessageBoxes.h"
+#include "widgets/TerminationWatch.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -18,14 +18,14 @@
 #include "display/Indicators.h"
 #include "display/ReadingStatus.h"
 #include "files/FileManager.h"
+#include "layout/PanelArranger.h"
+#include "layout/ViewToggles.h"
 #include "link/LabLink.h"
 #include "recording/SessionFiles.h"
 #include "recording/SessionMarkers.h"
 #include "settings/ParameterBoxes.h"
 #include "settings/PortChooser.h"
 #include "settings/SettingsFile.h"
-#include "ui/PanelArranger.h"
-#include "ui/ViewToggles.h"
 
 #include <functional>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "MonitorFakes.h"
-#include "ui/widgets/FileManagerDialog.h"
-#include "ui/widgets/SaveAsDialog.h"
+#include "widgets/FileManagerDialog.h"
+#include "widgets/SaveAsDialog.h"
 
 #include <QFile>
 #include <QLabel>

@@ -2,7 +2,7 @@
 // the settings file, which stays as it was.
 
 #include "../session/MonitorRig.h"
-#include "ui/widgets/LabLinkDialog.h"
+#include "widgets/LabLinkDialog.h"
 
 #include <QCheckBox>
 #include <QLabel>

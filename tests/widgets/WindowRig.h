@@ -5,7 +5,7 @@
 #include "MonitorFakes.h"
 #include "core/SystemClock.h"
 #include "settings/SettingsFile.h"
-#include "ui/widgets/MainWindow.h"
+#include "widgets/MainWindow.h"
 
 #include <QAction>
 #include <QScreen>

@@ -5,14 +5,14 @@
 #include "WindowRig.h"
 #include "core/Colors.h"
 #include "device/PacketDecoder.h"
-#include "ui/widgets/AboutBox.h"
-#include "ui/widgets/ExportDialog.h"
-#include "ui/widgets/FileManagerDialog.h"
-#include "ui/widgets/FocusRing.h"
-#include "ui/widgets/GraphView.h"
-#include "ui/widgets/ModelLabel.h"
-#include "ui/widgets/QtMessageBoxes.h"
-#include "ui/widgets/SaveAsDialog.h"
+#include "widgets/AboutBox.h"
+#include "widgets/ExportDialog.h"
+#include "widgets/FileManagerDialog.h"
+#include "widgets/FocusRing.h"
+#include "widgets/GraphView.h"
+#include "widgets/ModelLabel.h"
+#include "widgets/QtMessageBoxes.h"
+#include "widgets/SaveAsDialog.h"
 
 #include <QAccessibleActionInterface>
 #include <QAccessibleEditableTextInterface>

@@ -1,0 +1,196 @@
+#include "layout/PanelArranger.h"
+
+#include "core/MessageBoxes.h"
+#include "core/NumberRules.h"
+#include "core/WindowHost.h"
+#include "layout/LayoutPlan.h"
+
+#include <QSize>
+#include <cmath>
+
+namespace aurivo {
+
+using numbers::toLong;
+
+namespace {
+
+LayoutInput layoutInput(const WindowHost& host, int layoutState, int32_t windowWidth, int32_t windowHeight,
+                        int32_t windowLeft, int32_t windowTop, const PanelViews& views, int32_t weightSum) {
+    LayoutInput in;
+    in.screenWidth = host.screenWidthTwips();
+    in.screenHeight = host.screenHeightTwips();
+    const TwipsRect g = host.windowGeometry();
+    in.width = g.width;
+    in.height = g.height;
+    in.left = g.left;
+    in.top = g.top;
+    in.state = host.showState();
+    in.views = views;
+    in.panelWeightSum = weightSum;
+    in.layoutState = layoutState;
+    in.windowWidth = windowWidth;
+    in.windowHeight = windowHeight;
+    in.windowLeft = windowLeft;
+    in.windowTop = windowTop;
+    return in;
+}
+
+void applyFont(FontSpec& font, const PanelFont& panel, bool boldOff) {
+    font.name = panel.name;
+    font.size = panel.size;
+    if (boldOff) font.bold = false;
+}
+
+} // namespace
+
+PanelArranger::PanelArranger(WindowHost& host, MessageBoxes& boxes) : host_(host), boxes_(boxes) {
+    const FontSpec design{QStringLiteral("Lucida Sans Unicode"), 7.5, true};
+    for (auto& label : geometry_.readings)
+        label.font = design;
+    for (auto& label : geometry_.params)
+        label.font = design;
+    geometry_.comments = ControlGeometry{TwipsRect{120, 120, 0, 0}, design}; // the arrangement sizes it
+}
+
+void PanelArranger::rememberGeometry(int32_t width, int32_t height, int32_t left, int32_t top) {
+    windowWidth_ = width;
+    windowHeight_ = height;
+    windowLeft_ = left;
+    windowTop_ = top;
+}
+
+void PanelArranger::requestArrangement(int layoutState) {
+    layoutState_ = layoutState;
+    pending_ = true;
+}
+
+void PanelArranger::watchSize() {
+    // The watch starts once the first arrangement has placed the window: while start-up is still
+    // running (its port chooser yields to ticks) the design size must not replace the saved geometry.
+    if (layoutState_ == 1 || layoutState_ == 0 || host_.showState() == WindowState::Minimized) return;
+    const TwipsRect g = host_.windowGeometry();
+    if (g.width != windowWidth_ || g.height != windowHeight_) {
+        layoutState_ = std::abs(g.height - windowHeight_) < std::abs(g.width - windowWidth_) ? 3 : 2;
+        pending_ = true;
+    }
+}
+
+PanelArranger::Outcome PanelArranger::arrangeIfPending(const PanelViews& views, int32_t panelWeightSum) {
+    if (!pending_) return Outcome{};
+    const Outcome outcome = arrangePanels(views, panelWeightSum);
+    pending_ = false;
+    return outcome;
+}
+
+void PanelArranger::setCommentFontSize(double size) {
+    geometry_.comments.font.size = size;
+    changed.notify();
+}
+
+PanelArranger::Outcome PanelArranger::arrangePanels(const PanelViews& views, int32_t panelWeightSum) {
+    Outcome outcome;
+    const auto input = [&] {
+        return layoutInput(host_, layoutState_, windowWidth_, windowHeight_, windowLeft_, windowTop_, views,
+                           panelWeightSum);
+    };
+    const auto takeFields = [this](const WindowPlan& plan) {
+        layoutState_ = plan.layoutState;
+        windowWidth_ = plan.windowWidth;
+        windowHeight_ = plan.windowHeight;
+        windowLeft_ = plan.windowLeft;
+        windowTop_ = plan.windowTop;
+    };
+    WindowPlan plan = LayoutPlan::planWindow(input());
+    if (plan.outcome == LayoutOutcome::NothingToArrange) return outcome;
+
+    LayoutGeometry& s = geometry_;
+    for (int i = 0; i < 5; ++i)
+        s.frames[size_t(i)].visible = false;
+    // The window shows the outcome once the arrangement is over, whichever way it ends.
+    struct Notify {
+        ChangeSignal& changed;
+        ~Notify() { changed.notify(); }
+    } notify{changed};
+    host_.processEvents();
+
+    if (plan.firstPlacement) {
+        host_.setWindowWidth(plan.firstPlacement->width);
+        host_.setWindowHeight(plan.firstPlacement->height);
+        host_.setWindowLeft(plan.firstPlacement->left);
+        host_.setWindowTop(plan.firstPlacement->top);
+        takeFields(plan);
+        // The sizing continues on the size the window really took.
+        plan = LayoutPlan::planWindow(input());
+    }
+    takeFields(plan);
+
+    if (plan.outcome == LayoutOutcome::Minimized) return outcome;
+    if (plan.outcome == LayoutOutcome::UnexpectedLayoutState) {
+        boxes_.show(QStringLiteral("unexpected screen change"), QStringLiteral("Need to trap this error"),
+                    MessageBoxes::Buttons::OkCancel, MessageBoxes::Icon::Warning);
+        return outcome;
+    }
+    if (plan.sizing) {
+        host_.setWindowHeight(plan.sizing->height);
+        host_.setWindowWidth(plan.sizing->width);
+        const TwipsRect g = host_.windowGeometry();
+        const WindowPosition pos = LayoutPlan::keepOnScreen(
+            host_.screenWidthTwips(), host_.screenHeightTwips(), g.left, g.top, g.width, g.height);
+        if (pos.top != g.top) host_.setWindowTop(pos.top);
+        if (pos.left != g.left) host_.setWindowLeft(pos.left);
+        // The window's size is whole pixels; remembering what it really took keeps the size watch from
+        // seeing a change that never happened and re-arranging on every tick.
+        const TwipsRect taken = host_.windowGeometry();
+        windowWidth_ = toLong(taken.width);
+        windowHeight_ = toLong(taken.height);
+    }
+
+    const TwipsRect window = host_.windowGeometry();
+    const PanelPlan p = LayoutPlan::planPanels(window.width, window.height, views, panelWeightSum);
+
+    const FramePlan* frames[6] = {&p.frmPixGraf,       &p.frameLEDdisp,   &p.frameBarGraf,
+                                  &p.frameSesshnStuff, &p.fraSeshnComnts, &p.frameParams};
+    for (int i = 0; i < 6; ++i) {
+        FrameModel& model = s.frames[size_t(i)];
+        model.visible = frames[i]->visible;
+        if (frames[i]->visible) model.rect = frames[i]->rect;
+    }
+
+    if (p.frmPixGraf.visible) {
+        s.graph = p.pixXYgraf;
+        const double tpp = host_.twipsPerPixel();
+        outcome.picturePixels = QSize(toPixels(p.pixXYgraf.width, tpp), toPixels(p.pixXYgraf.height, tpp));
+        for (int i = 0; i < 10; ++i) {
+            s.axisLabels[i].rect = p.lbl4Graf[i];
+            applyFont(s.axisLabels[i].font, p.font, false);
+        }
+    }
+    if (p.frameLEDdisp.visible)
+        for (int i = 0; i < 8; ++i)
+            s.lamps[i] = p.lblLED[i];
+    if (p.frameBarGraf.visible)
+        for (int i = 0; i < 32; ++i)
+            s.bar[i] = p.lblBarGraf[i];
+    if (p.frameSesshnStuff.visible) {
+        for (int i = 0; i < 8; ++i) {
+            s.readings[i].rect = p.lblShnStf[i];
+            applyFont(s.readings[i].font, p.font, true);
+        }
+    }
+    if (p.fraSeshnComnts.visible) {
+        s.comments.rect.width = p.txtSeshnComntsWidth;
+        s.comments.rect.height = p.txtSeshnComntsHeight;
+        applyFont(s.comments.font, p.font, false);
+    }
+    if (p.frameParams.visible) {
+        for (int i = 0; i < 7; ++i) {
+            s.params[i].rect = p.lblParams[i];
+            applyFont(s.params[i].font, p.font, true);
+        }
+    }
+    outcome.laidOut = true;
+    outcome.redrawGraph = p.redrawRequested;
+    return outcome;
+}
+
+} // namespace aurivo
