@@ -34,6 +34,11 @@ int64_t readingsOf(double seconds) {
 
 } // namespace
 
+// A rise is judged at most kPeakWait readings after its peak, its trough lies at most kRiseLongest +
+// kPeakDelay readings before the peak, and the rates around the trough reach 8 readings further back.
+static_assert(ResponseDetector::kRecent > ResponseDetector::kPeakWait + ResponseDetector::kRiseLongest +
+                                              ResponseDetector::kPeakDelay + 8);
+
 // Transposed direct form II; settle() puts the state where a constant input x has left it, so a stretch
 // starts without the filter's step response.
 void ResponseDetector::Biquad::settle(double x) {
@@ -61,6 +66,9 @@ ResponseDetector::ResponseDetector(const Settings& settings, Listeners listeners
     windowEnd_ = readingsOf(to);
     designLowPass(stage1_, 1.0 / (2.0 * std::cos(std::numbers::pi / 8)));
     designLowPass(stage2_, 1.0 / (2.0 * std::cos(3 * std::numbers::pi / 8)));
+    Biquad first = stage1_, second = stage2_;
+    for (double& s : stepResponse_)
+        s = second.step(first.step(1.0));
 }
 
 std::optional<double> ResponseDetector::microsiemens(int32_t value) {
@@ -127,6 +135,7 @@ void ResponseDetector::endStretch() {
 }
 
 void ResponseDetector::track(int64_t n, double y) {
+    recent_[size_t(n) % recent_.size()] = y;
     if (waiting_ && !waiting_->halfReading && y <= waiting_->halfLevel)
         waiting_->halfReading = n - kPeakDelay;
 
@@ -136,7 +145,6 @@ void ResponseDetector::track(int64_t n, double y) {
         } else {
             phase_ = Phase::Rising;
             peak_ = afterPeak_ = {n, y};
-            peakJudged_ = false;
             rise_.clear();
             beforeWindow_.reset();
             afterPeakMinima_.clear();
@@ -151,38 +159,23 @@ void ResponseDetector::track(int64_t n, double y) {
                 addRiseMinimum(m);
             afterPeakMinima_.clear();
             peak_ = afterPeak_ = {n, y};
-            peakJudged_ = false;
             moveRiseWindow(peak_.index);
         } else {
             if (y <= afterPeak_.value) afterPeak_ = {n, y};
-            if (peak_.value - y >= kPeakMargin) {
-                // A clear fall: the peak is certain, whatever it was.
-                if (!peakJudged_) judgePeak(n, y);
+            // A clear fall, or 1 s without a higher value: the peak is certain.
+            if (peak_.value - y >= kPeakMargin || n - peak_.index >= kPeakWait) {
+                judgePeak(n, y);
                 endRise();
-            } else if (!peakJudged_ && n - peak_.index >= kPeakWait) {
-                // 1 s without a higher value: a response is certain now. Anything else was a pause of the
-                // rise (noise on a slowly rising level), which may still go on.
-                peakJudged_ = true;
-                if (judgePeak(n, y)) endRise();
             } else if (y < trough_.value) { // the rise came to nothing: still falling
                 phase_ = Phase::Falling;
                 trough_ = {n, y};
-            } else if (peakJudged_) {
-                // A rise paused for long: minima too old to be the onset of a later peak leave, through
-                // the rise as if that peak came now, so the lists stay short and later onsets are known.
-                const int64_t oldest = n + 1 - kPeakDelay - kRiseLongest;
-                size_t old = 0;
-                for (; old < afterPeakMinima_.size() && afterPeakMinima_[old].index < oldest; ++old)
-                    addRiseMinimum(afterPeakMinima_[old]);
-                afterPeakMinima_.erase(afterPeakMinima_.begin(), afterPeakMinima_.begin() + ptrdiff_t(old));
-                moveRiseWindow(n + 1);
             }
         }
     }
 
     const int64_t earliest = earliestOnset(n);
-    // A half level reached no later than every onset still to come is final.
-    if (waiting_ && waiting_->halfReading && earliest >= *waiting_->halfReading)
+    // A half level reached before every onset still to come is final.
+    if (waiting_ && waiting_->halfReading && earliest > *waiting_->halfReading)
         complete(waiting_->halfReading);
     decideMarkers(earliest);
 }
@@ -231,7 +224,28 @@ int64_t ResponseDetector::earliestOnset(int64_t current) const {
         index = rise_.front().index;
     else if (!afterPeakMinima_.empty())
         index = afterPeakMinima_.front().index;
-    return std::max(index, stretchStart_ + 1);
+    return std::max(index - kPeakDelay, stretchStart_ + 1); // an onset may be moved back by up to that
+}
+
+// How much later the smoothing shows the trough than it happened. Where the signal falls at a rate d
+// into a rise at a rate u, the smoothed slope is -d + (d + u) S(t), S the filter's step response, so its
+// minimum comes when S reaches d / (d + u): at once after a flat stretch, some readings late on the
+// steep fall of an earlier response. The rates are taken away from the bend, where the smoothing has
+// settled.
+int ResponseDetector::onsetDelay(int64_t trough) const {
+    const int64_t before = trough - 8, after = std::min(trough + 7, peak_.index);
+    if (before <= stretchStart_ || after - 4 <= trough) return 0;
+    const double fall = std::max(0.0, (valueAt(before) - valueAt(before + 4)) / 4);
+    const double rise = std::max(0.0, (valueAt(after) - valueAt(after - 4)) / 4);
+    if (fall <= 0 || rise <= 0) return 0;
+    const double share = fall / (fall + rise);
+    int delay = 0;
+    while (delay < kPeakDelay && stepResponse_[size_t(delay) + 1] < share)
+        ++delay;
+    // The crossing lies between two readings: the nearer one.
+    if (delay < kPeakDelay && share - stepResponse_[size_t(delay)] > stepResponse_[size_t(delay) + 1] - share)
+        ++delay;
+    return delay;
 }
 
 void ResponseDetector::endRise() {
@@ -239,26 +253,39 @@ void ResponseDetector::endRise() {
     trough_ = afterPeak_;
 }
 
-// Scores the rise up to the current peak; reports it and returns true when it is a response.
-bool ResponseDetector::judgePeak(int64_t n, double y) {
+// Scores the rise up to the current peak and reports it when it is a response.
+void ResponseDetector::judgePeak(int64_t n, double y) {
     const std::optional<Point> onset = onsetOfRise();
-    if (!onset || onset->index <= stretchStart_) return false; // no local minimum seen before the rise
+    if (!onset || onset->index <= stretchStart_) return; // no local minimum seen before the rise
+    // The peak's level is the mean of the readings around it (0.25 s): the highest value alone would add
+    // the noise at the top to the amplitude.
+    double top = 0;
+    int64_t count = 0;
+    for (int64_t i = peak_.index - 2; i <= std::min(peak_.index + 2, n); ++i, ++count)
+        top += valueAt(i);
+    top /= double(count);
     SkinResponse r;
-    r.onsetReading = onset->index;
+    r.amplitudeUs = top - onset->value;
+    // The rise begins where the signal leaves the trough's level for good: noise may lift it a little
+    // before the response does.
+    const double level = onset->value + std::min(kPeakMargin, r.amplitudeUs / 10);
+    int64_t departure = onset->index;
+    while (departure + 1 < peak_.index && valueAt(departure + 1) <= level)
+        ++departure;
+    r.onsetReading = departure - onsetDelay(onset->index);
     r.peakReading = peak_.index - kPeakDelay;
-    r.amplitudeUs = peak_.value - onset->value;
     const int64_t rise = r.peakReading - r.onsetReading;
     if (r.amplitudeUs - stepAt(onset->value) < settings_.minAmplitudeUs || rise < kRiseShortest ||
         rise > kRiseLongest)
-        return false;
+        return;
     r.onsetSeconds = secondsOf(r.onsetReading);
     r.peakSeconds = secondsOf(r.peakReading);
     r.riseSeconds = double(rise) / kSampleRate;
 
-    // The earlier response's half level counts only when reached no later than this onset.
+    // The earlier response's half level counts only when reached before this onset.
     if (waiting_)
-        complete(waiting_->halfReading && *waiting_->halfReading <= r.onsetReading ? waiting_->halfReading
-                                                                                   : std::nullopt);
+        complete(waiting_->halfReading && *waiting_->halfReading < r.onsetReading ? waiting_->halfReading
+                                                                                  : std::nullopt);
     bool inWindow = false;
     QStringList labels;
     std::vector<MarkerResponse> answers;
@@ -282,7 +309,6 @@ bool ResponseDetector::judgePeak(int64_t n, double y) {
         answer.response = r;
         if (listeners_.markerAnswered) listeners_.markerAnswered(answer);
     }
-    return true;
 }
 
 void ResponseDetector::complete(std::optional<int64_t> halfReading) {

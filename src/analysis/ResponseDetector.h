@@ -12,30 +12,31 @@
 // maximum (its peak) of at least the minimum amplitude and with a rise time of 0.5 to 5 s. A rise that
 // begins while an earlier response still falls is its own response, from its own trough. Noise makes
 // many tiny extremes, and the level itself drifts, so:
-// - A peak is certain once the smoothed signal has fallen kPeakMargin below it: the rise is scored and
-//   ended. After 1 s without a higher value the rise is scored too; a response is confirmed then, while a
-//   rise that is no response (yet) is taken as a pause, such as noise on a slowly rising level, and may go
-//   on. A fall below the rise's trough ends it unscored.
-// - The onset is chosen among the rise's local minima that lie below everything after them up to the
-//   peak: walking up from the lowest, it is the last one before the first clear climb (kOnsetStep, and a
-//   fifth of what remains of the rise). Smaller steps are the noise and drift of the level the response
-//   rises from, so a stretch of noise before a response does not pull its onset back to wherever the
-//   noise was lowest. Only minima within 5 s before the peak count; a climb already under way before
-//   then makes the rise too long.
-// - The amplitude must reach the minimum amplitude plus one reading step at the onset's level, since
-//   the readings cannot tell a rise of one step from dither between two readings (at 20 uS one step is
-//   0.014 uS, at 2 uS 0.0005 uS).
+// - A peak is certain once the smoothed signal has fallen kPeakMargin below it, or after 1 s without a
+//   higher value: the rise is scored and ends there. A fall below the rise's trough ends it unscored.
+// - The onset's trough is chosen among the rise's local minima that lie below everything after them up
+//   to the peak: walking up from the lowest, it is the last one before the first clear climb
+//   (kOnsetStep, and a fifth of what remains of the rise). Smaller steps are the noise and drift of the
+//   level the response rises from, so a stretch of noise before a response does not pull its onset back
+//   to wherever the noise was lowest. Only minima within 5 s before the peak count; a climb already
+//   under way before then makes the rise too long. The onset is where the signal leaves that trough's
+//   level for good (by kPeakMargin, or a tenth of the amplitude when less): noise may lift it a little
+//   before the response does.
+// - The amplitude runs from the trough to the peak's level, the mean of the 5 readings around the peak
+//   (the highest value alone would add the noise at the top). It must reach the minimum amplitude plus
+//   one reading step at the trough's level, since the readings cannot tell a rise of one step from
+//   dither between two readings (at 20 uS one step is 0.014 uS, at 2 uS 0.0005 uS).
 // A level that climbs by the minimum amplitude within 5 s (0.004 uS/s at the default) is no longer slow
-// to this definition: pauses in such a climb can score as responses.
+// to this definition: stretches of such a climb can score as responses.
 //
-// The smoothing rounds an onset, a bend where a rise begins, without moving its lowest point; it delays
-// a peak, a smooth maximum, by its group delay at low frequencies (2.56 readings, 0.128 s). Peaks (and
-// the half-recovery points) are therefore reported kPeakDelay readings earlier than they appear in the
-// smoothed signal, onsets where they appear; rise times run from the reported onset to the reported peak.
-// Amplitudes are differences of smoothed values.
+// The smoothing delays a peak, a smooth maximum, by its group delay at low frequencies (2.56 readings,
+// 0.128 s): peaks (and the half-recovery points) are reported kPeakDelay readings earlier than they appear
+// in the smoothed signal. A trough is a bend: after a flat stretch the smoothing rounds it without moving
+// it, but on the fall of an earlier response it shows it up to 3 readings late (see onsetDelay), and the
+// onset is moved back by that much. Rise times run from the reported onset to the reported peak.
 //
-// Half recovery: from the peak to the first smoothed value at or below onset + amplitude / 2, when that
-// comes no later than the next response's onset; otherwise none.
+// Half recovery: from the peak to the first smoothed value at or below trough + amplitude / 2, when that
+// comes before the next response's onset; otherwise none.
 //
 // Markers: a marker answers with the first response whose onset falls within its event window (1 to 4 s
 // after the reading the marker was set at, by default), or with no response once no later onset can fall
@@ -61,6 +62,7 @@
 // next valid reading. No response spans a gap. Reading numbers at or below the previous one are ignored.
 
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -113,6 +115,7 @@ class ResponseDetector {
     static constexpr int kRiseLongest = 5 * kSampleRate;
     static constexpr int kPeakWait = kSampleRate; // 1 s without a higher value
     static constexpr int kRateSpan = 60 * kSampleRate;
+    static constexpr int kRecent = 160; // smoothed values kept
 
     struct Settings {
         double minAmplitudeUs = kMinAmplitudeDefault; // held within 0.01..0.1
@@ -190,7 +193,9 @@ class ResponseDetector {
     bool climbs(const Point& lower, const Point& upper) const;
     std::optional<Point> onsetOfRise() const;
     int64_t earliestOnset(int64_t current) const;
-    bool judgePeak(int64_t n, double y);
+    int onsetDelay(int64_t trough) const;
+    double valueAt(int64_t index) const { return recent_[size_t(index) % recent_.size()]; }
+    void judgePeak(int64_t n, double y);
     void endRise();
     void complete(std::optional<int64_t> halfReading);
     void decideMarkers(int64_t earliestOnset);
@@ -200,6 +205,7 @@ class ResponseDetector {
     int64_t windowStart_ = 0; // readings after the marker
     int64_t windowEnd_ = 0;
     Biquad stage1_, stage2_;
+    std::array<double, kPeakDelay + 2> stepResponse_{}; // the smoothing's response to a unit step, by reading
 
     int64_t lastIndex_ = 0;
     bool inStretch_ = false;
@@ -208,16 +214,18 @@ class ResponseDetector {
     double previous_ = 0, beforePrevious_ = 0; // the two smoothed values before the current one
 
     Phase phase_ = Phase::Falling;
-    Point trough_;            // lowest point since the last peak (Falling) or of the rise (Rising)
-    Point peak_;              // Rising: highest point since trough_
-    Point afterPeak_;         // Rising: lowest point since peak_
-    bool peakJudged_ = false; // Rising: the peak was judged after 1 s without a higher value
+    Point trough_;    // lowest point since the last peak (Falling) or of the rise (Rising)
+    Point peak_;      // Rising: highest point since trough_
+    Point afterPeak_; // Rising: lowest point since peak_
     // Rising: the rise's local minima up to the peak that lie below everything after them, oldest (and
     // lowest) first, within the longest rise before the peak: where the onset is chosen; and the newest
     // of those that fell out of that window.
     std::deque<Point> rise_;
     std::optional<Point> beforeWindow_;
-    std::vector<Point> afterPeakMinima_; // Rising: local minima since the peak, not yet part of the rise
+    std::vector<Point> afterPeakMinima_; // Rising: local minima since the peak (at most 1 s of them)
+    // The latest smoothed values by reading number (modulo the size): back to a little before the
+    // earliest trough a rise judged now can have.
+    std::array<double, kRecent> recent_{};
 
     std::optional<Waiting> waiting_;
     std::deque<PendingMarker> markers_;     // markers whose window may still hold an onset
