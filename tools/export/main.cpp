@@ -85,14 +85,10 @@ int main(int argc, char** argv) {
         "Converts a recorded session (its .tst readings, .hdr header, .mrk markers and .tim reading\n"
         "times) to EDF+ or CSV, with the readings at their session time (20 a second without .tim).\n"
         "OUT's extension chooses the format: .edf (EDF+: skin conductance in uS and resistance in kOhm at\n"
-        "20 Hz, the comments, the markers and the gaps as annotations) or .csv (time_s,reading,
-"
-        "resistance_ohm,conductance_us,marker).
-"
-        "An existing OUT is replaced only when the export succeeds.
-"
-        "With --responses, prints the session's skin-conductance responses instead, as CSV
-"
+        "20 Hz, the comments, the markers and the gaps as annotations) or .csv (time_s,reading,\n"
+        "resistance_ohm,conductance_us,marker).\n"
+        "An existing OUT is replaced only when the export succeeds.\n"
+        "With --responses, prints the session's skin-conductance responses instead, as CSV\n"
         "(onset_reading,peak_reading,onset_s,peak_s,amplitude_us,rise_s,half_recovery_s,marker)."));
     parser.addHelpOption();
     const QCommandLineOption responses(
