@@ -1,5 +1,7 @@
 #include "ui/widgets/MainWindow.h"
 
+#include "app/QtAudioSink.h"
+#include "app/ToneOutput.h"
 #include "core/Clock.h"
 #include "core/Colors.h"
 #include "core/EventWait.h"
@@ -24,6 +26,7 @@
 #include "ui/widgets/PanelFrame.h"
 #include "ui/widgets/PortOption.h"
 #include "ui/widgets/SaveAsDialog.h"
+#include "ui/widgets/ToneMenu.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -173,6 +176,7 @@ MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, cons
     setWindowIcon(makeIcon());
     monitor_ = std::make_unique<Monitor>(
         Monitor::Services{comm, clock, boxes, *this, *this, programFolder, std::move(deviceName)});
+    tone_ = std::make_unique<ToneOutput>(*monitor_, boxes, std::make_unique<QtAudioSink>());
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("client"));
     setCentralWidget(client_);
@@ -228,7 +232,10 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::startUp() {
     timer_.start();
-    act([this] { monitor_->startUp(); });
+    act([this] {
+        monitor_->startUp();
+        tone_->startUp();
+    });
 }
 
 void MainWindow::act(const std::function<void()>& action) {
@@ -334,6 +341,7 @@ void MainWindow::buildMenus() {
     add(session, "mnuSetSense", MenuItem::SetSense, [m] { m->parameters().openSensitivityBox(); });
     add(session, "mnuSetFSize", MenuItem::SetFSize, [m] { m->parameters().openFilterSizeBox(); });
     add(session, "mnuSetSSF", MenuItem::SetSSF, [m] { m->parameters().openJitterBox(); });
+    new ToneMenu(session, *tone_, this);
 
     for (QAction* a :
          {add(display, "mnuPixGraf", MenuItem::PixGraf, [m] { m->views().togglePictureGraph(); }),
