@@ -12,9 +12,10 @@ namespace aurivo {
 
 class QtAudioSink : public AudioSink {
   public:
-    // Samples queued in the output: enough to ride over a busy tick, few enough that the pitch follows a
-    // reading within a fifth of a second.
-    static constexpr int kBufferMs = 100;
+    // Samples queued in the output: enough to ride over a busy tick (100 ms underran on a loaded 2-core
+    // machine), few enough that the pitch follows a reading within a fifth of a second (160 ms measured
+    // from a reading to its pitch, glide included).
+    static constexpr int kBufferMs = 200;
 
     QtAudioSink();
     ~QtAudioSink() override;
@@ -22,6 +23,7 @@ class QtAudioSink : public AudioSink {
     QString start(QIODevice& source, int sampleRate) override;
     void stop() override;
     bool playing() const override;
+    int queuedMs() const override { return kBufferMs; }
     int underruns() const override { return underruns_; }
 
   private:

@@ -18,10 +18,15 @@ ToneOutput::ToneOutput(Monitor& monitor, MessageBoxes& boxes, std::unique_ptr<Au
         &generator_, &ToneGenerator::fadedOut, &generator_, [this] { stopWhenQuiet(); },
         Qt::QueuedConnection);
     sink_->failed = [this](const QString& why) { giveUp(why); };
+    drain_.setSingleShot(true);
+    QObject::connect(&drain_, &QTimer::timeout, &generator_, [this] {
+        if (!wanted() && generator_.silent()) sink_->stop();
+    });
     monitor_.addListener(*this);
 }
 
 ToneOutput::~ToneOutput() {
+    drain_.stop();
     monitor_.removeListener(*this);
     sink_->failed = nullptr;
     sink_->stop();
@@ -123,8 +128,12 @@ void ToneOutput::play() {
 
 void ToneOutput::stopWhenQuiet() {
     if (wanted() || !sink_->playing()) return;
-    if (generator_.silent()) sink_->stop();
-    // Otherwise the fade-out is still playing; its end calls here again.
+    // Before the fade-out has been made, its end calls here again.
+    if (!generator_.silent()) return;
+    if (sink_->queuedMs() <= 0)
+        sink_->stop();
+    else
+        drain_.start(sink_->queuedMs() + 50);
 }
 
 void ToneOutput::giveUp(const QString& why) {

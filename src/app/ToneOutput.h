@@ -10,6 +10,7 @@
 #include "sound/ToneGenerator.h"
 #include "sound/ToneSettings.h"
 
+#include <QTimer>
 #include <memory>
 #include <optional>
 
@@ -60,7 +61,8 @@ class ToneOutput : public ReadingListener {
     bool wanted() const;
     // Starts the output when the tone is wanted and it is not playing, unless it failed in this session.
     void play();
-    // Stops the output once the tone has faded out, when it is no longer wanted.
+    // Stops the output once the tone has faded out and the fade has been played, when it is no longer
+    // wanted.
     void stopWhenQuiet();
     // No output, or it failed: silence until the next session or the tone turned on again; told once.
     void giveUp(const QString& why);
@@ -71,6 +73,7 @@ class ToneOutput : public ReadingListener {
     MessageBoxes& boxes_;
     std::unique_ptr<AudioSink> sink_;
     ToneGenerator generator_;
+    QTimer drain_; // the queued end of a fade-out plays before the output stops
     ToneSettings settings_;
     std::optional<double> firstConductance_; // of the session's first reading, until the start settles
     std::optional<double> pitch_;

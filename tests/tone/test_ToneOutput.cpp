@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QIODevice>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace aurivo {
@@ -19,6 +20,7 @@ namespace {
 struct FakeSink : AudioSink {
     struct State {
         QString refuse; // why start() fails; empty: it starts
+        int queuedMs = 0;
         int starts = 0, stops = 0;
         bool playing = false;
         QIODevice* source = nullptr;
@@ -39,6 +41,7 @@ struct FakeSink : AudioSink {
         state.playing = false;
     }
     bool playing() const override { return state.playing; }
+    int queuedMs() const override { return state.queuedMs; }
     int underruns() const override { return 0; }
     // What the output would play next.
     std::vector<int16_t> pull(double milliseconds) {
@@ -160,6 +163,27 @@ TEST(ToneOutput, ProbeErrorAndStopFadeOutAndStopStopsTheOutputAfterTheFade) {
     rig.startAndSettle(7000);
     EXPECT_TRUE(rig.sink.playing);
     EXPECT_NEAR(*rig.tone->pitch(), 440, 1e-9);
+}
+
+TEST(ToneOutput, TheOutputStopsOnlyAfterItHasPlayedTheEndOfTheFade) {
+    ToneRig rig;
+    rig.sink.queuedMs = 100;
+    rig.startAndSettle(8000);
+    rig.tick(1, {8000});
+    rig.fake->pull(100);
+    rig.m().sessions().stopSession();
+    rig.fake->pull(50); // the fade-out is made; the output still holds it
+    EXPECT_TRUE(rig.sink.playing);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !rig.sink.playing; }, 5000));
+    // A session started while the end plays keeps the output.
+    rig.startAndSettle(8000);
+    rig.m().sessions().stopSession();
+    rig.fake->pull(50);
+    rig.startAndSettle(8000);
+    const int stops = rig.sink.stops;
+    // Past the time the output holds, nothing has stopped it.
+    EXPECT_FALSE(QTest::qWaitFor([&] { return !rig.sink.playing; }, 400));
+    EXPECT_EQ(rig.sink.stops, stops);
 }
 
 TEST(ToneOutput, OffMeansNoOutputAndTurningItOnDuringASessionPlays) {
