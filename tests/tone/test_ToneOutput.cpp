@@ -90,9 +90,15 @@ struct ToneRig : MonitorRig {
 
 TEST(ToneOutput, EachRecordedReadingAsksForThePitchOfItsConductanceAgainstTheStartValue) {
     ToneRig rig;
-    rig.startAndSettle(8000);
+    // The start value settles on 8000 (the last packet of each round) while the readings recorded
+    // average 8000 and 8090: the reference is the start value, not the first reading recorded.
+    rig.m().sessions().startSession();
+    rig.tick(10, {8090, 8000});
     ASSERT_TRUE(rig.sink.playing);
     ASSERT_FALSE(rig.m().sessions().awaitingStartValue());
+    ASSERT_EQ(rig.m().sessions().startReading(), 8000);
+    ASSERT_FALSE(rig.heard.readings.empty());
+    ASSERT_NE(rig.heard.readings.front().filtered, 8000);
     EXPECT_NEAR(*rig.tone->startConductance(), conductanceOf(8000), 1e-12);
     for (int reading : {8000, 8400, 9000, 9800, 9800, 9800, 7000, 6500, 6500, 6500}) {
         rig.tick(1, {reading, reading});
