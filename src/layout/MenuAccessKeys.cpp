@@ -28,6 +28,9 @@ QString MenuAccessKeys::marked(const QString& caption) {
         {QStringLiteral("Set Sensitivity"), QStringLiteral("Set S&ensitivity")},
         {QStringLiteral("Set Filter Size"), QStringLiteral("Set &Filter Size")},
         {QStringLiteral("Adjust Jitter Rejection"), QStringLiteral("Adjust &Jitter Rejection")},
+        {QStringLiteral("Tone"), QStringLiteral("T&one")},
+        {QStringLiteral("Mute tone"), QStringLiteral("M&ute tone")},
+        {QStringLiteral("Tone settings..."), QStringLiteral("To&ne settings...")},
         // Display.
         {QStringLiteral("Picture Graph"), QStringLiteral("&Picture Graph")},
         {QStringLiteral("Color Bar Graph"), QStringLiteral("&Color Bar Graph")},

@@ -1,5 +1,7 @@
 #include "widgets/MainWindow.h"
 
+#include "app/QtAudioSink.h"
+#include "app/ToneOutput.h"
 #include "core/Clock.h"
 #include "core/Colors.h"
 #include "core/EventWait.h"
@@ -26,6 +28,7 @@
 #include "widgets/PortOption.h"
 #include "widgets/SaveAsDialog.h"
 #include "widgets/TextFit.h"
+#include "widgets/ToneMenu.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -188,6 +191,7 @@ MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, cons
     setAcceptDrops(true);
     monitor_ = std::make_unique<Monitor>(
         Monitor::Services{comm, clock, boxes, *this, *this, programFolder, std::move(deviceName)});
+    tone_ = std::make_unique<ToneOutput>(*monitor_, boxes, std::make_unique<QtAudioSink>());
     client_ = new ClientArea(this);
     client_->setObjectName(QStringLiteral("client"));
     setCentralWidget(client_);
@@ -254,7 +258,10 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::startUp() {
     timer_.start();
-    act([this] { monitor_->startUp(); });
+    act([this] {
+        monitor_->startUp();
+        tone_->startUp();
+    });
 }
 
 void MainWindow::openSessionFiles(const QStringList& paths) {
@@ -367,6 +374,7 @@ void MainWindow::buildMenus() {
     add(session, "mnuSetSense", MenuItem::SetSense, [m] { m->parameters().openSensitivityBox(); });
     add(session, "mnuSetFSize", MenuItem::SetFSize, [m] { m->parameters().openFilterSizeBox(); });
     add(session, "mnuSetSSF", MenuItem::SetSSF, [m] { m->parameters().openJitterBox(); });
+    new ToneMenu(session, *tone_, this);
 
     for (QAction* a :
          {add(display, "mnuPixGraf", MenuItem::PixGraf, [m] { m->views().togglePictureGraph(); }),

@@ -39,6 +39,7 @@ class SaveAsDialog;
 class MessageBoxes;
 class SerialComm;
 class Clock;
+class ToneOutput;
 
 class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     Q_OBJECT
@@ -48,6 +49,7 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     ~MainWindow() override;
 
     Monitor& monitor() { return *monitor_; }
+    ToneOutput& tone() { return *tone_; }
     // Runs start-up (the settings, the port chooser when there is no settings file) and starts the tick.
     void startUp();
     // Replays saved sessions named by their .Tst or .Hdr files (the command line, a drop on the window).
@@ -144,6 +146,7 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
 
     Clock& clock_;
     std::unique_ptr<Monitor> monitor_;
+    std::unique_ptr<ToneOutput> tone_; // listens to the monitor: goes before it
     QTimer timer_;
     bool closing_ = false;
 
