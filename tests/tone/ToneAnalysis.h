@@ -10,6 +10,11 @@
 
 namespace aurivo {
 
+// The conductance in microsiemens of a reading, by the device's divider (470 kOhm, 14 bits).
+inline double conductanceOf(double reading) {
+    return 1000000.0 / (16383.0 * 470000.0 / reading - 470000.0);
+}
+
 // The frequency of samples [from, to): rising zero crossings placed between samples by straight-line
 // interpolation, and the whole periods between the first and the last of them. None with fewer than 3.
 inline std::optional<double> pitchOf(const std::vector<int16_t>& s, size_t from, size_t to, int rate) {

@@ -43,10 +43,6 @@ struct Recorder {
     }
 };
 
-double conductance(double reading) {
-    return 1000000.0 / (16383.0 * 470000.0 / reading - 470000.0);
-}
-
 } // namespace
 
 struct PitchRow {
@@ -94,11 +90,6 @@ TEST(TonePitch, FollowsBaseTimesRatioToTheSpanWithinItsLimits) {
 TEST(ToneSettings, KeptInTheirOwnGroupBesideTheSettingsFileAndHeldInRange) {
     QTemporaryDir dir;
     EXPECT_EQ(ToneSettings::load(dir.path()), ToneSettings{}); // no file: the defaults
-    const ToneSettings defaults;
-    EXPECT_FALSE(defaults.enabled);
-    EXPECT_EQ(defaults.span, 1.0);
-    EXPECT_EQ(defaults.basePitch, 440.0);
-    EXPECT_EQ(defaults.direction, ToneSettings::Direction::Rises);
 
     ToneSettings s;
     s.enabled = true;
@@ -134,7 +125,7 @@ TEST(ToneGenerator, SilentUntilTheFirstPitch) {
 
 TEST(ToneGenerator, PitchFollowsTheFormulaForASequenceOfConductances) {
     // A session's readings: the start value, then a rise and a fall of the conductance.
-    const double g0 = conductance(8000);
+    const double g0 = conductanceOf(8000);
     const double readings[] = {8000, 8300, 8900, 9700, 11000, 12500, 10400, 7600, 6000, 4200, 8000};
     for (const auto direction : {ToneSettings::Direction::Rises, ToneSettings::Direction::Falls}) {
         ToneSettings s;
@@ -144,7 +135,7 @@ TEST(ToneGenerator, PitchFollowsTheFormulaForASequenceOfConductances) {
         Recorder r;
         r.gen.setVolume(0.7);
         for (double reading : readings) {
-            const double expected = *TonePitch::frequency(conductance(reading), g0, s);
+            const double expected = *TonePitch::frequency(conductanceOf(reading), g0, s);
             const size_t from = r.samples.size();
             r.hold(expected, 300);
             // After the glide (50 ms) the pitch is the formula's, measured over the rest of the step.

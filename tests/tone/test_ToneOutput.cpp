@@ -59,10 +59,6 @@ struct Heard : ReadingListener {
     void readingRecorded(const RecordedReading& r) override { readings.push_back(r); }
 };
 
-double conductanceOf(double reading) {
-    return 1000000.0 / (16383.0 * 470000.0 / reading - 470000.0);
-}
-
 struct ToneRig : MonitorRig {
     FakeSink::State sink;
     FakeSink* fake = nullptr;
@@ -205,7 +201,6 @@ TEST(ToneOutput, OffMeansNoOutputAndTurningItOnDuringASessionPlays) {
     EXPECT_FALSE(rig.sink.playing);
     rig.tick(3, {8000});
     EXPECT_FALSE(rig.sink.playing);
-    EXPECT_TRUE(ToneSettings::load(rig.dir.path()) == rig.tone->settings());
 }
 
 TEST(ToneOutput, MuteSilencesWithoutStoppingAndIsNotKept) {
@@ -214,7 +209,6 @@ TEST(ToneOutput, MuteSilencesWithoutStoppingAndIsNotKept) {
     rig.tone->changed.subscribe([&] { ++changes; });
     rig.startAndSettle(8000);
     rig.tone->setMuted(true);
-    EXPECT_TRUE(rig.tone->muted());
     rig.tick(1, {8000});
     const std::vector<int16_t> played = rig.fake->pull(100);
     EXPECT_EQ(peakOf(played, played.size() / 2, played.size()), 0);

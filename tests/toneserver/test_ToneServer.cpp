@@ -192,9 +192,8 @@ TEST(ToneServer, TheRecordedPitchFollowsAConductanceRampOverARealSoundServer) {
     ASSERT_FALSE(heard.entries.empty());
     ASSERT_GT(end, size_t(10 * kRate));
     // Each level: the first reading whose filtered value is the level's own (and stays so) asked for its
-    // pitch; from
-    // at most 200 ms later the recording holds that pitch within 2 % until the next level's first reading.
-    const double g0 = 1000000.0 / (16383.0 * 470000.0 / 8000 - 470000.0);
+    // pitch; from 200 ms later at most, the recording holds it within 2 % until the next level begins.
+    const double g0 = conductanceOf(8000);
     int checked = 0;
     double worstDelay = 0;
     for (size_t i = 1; i < heard.entries.size(); ++i) {
@@ -202,7 +201,7 @@ TEST(ToneServer, TheRecordedPitchFollowsAConductanceRampOverARealSoundServer) {
         if (e.filtered == heard.entries[i - 1].filtered ||
             std::find(levels.begin(), levels.end(), e.filtered) == levels.end())
             continue;
-        const double g = 1000000.0 / (16383.0 * 470000.0 / e.filtered - 470000.0);
+        const double g = conductanceOf(e.filtered);
         const double expected = 440.0 * g / g0;
         EXPECT_NEAR(e.hz, expected, 1e-6 * expected);
         // The next change of level.
@@ -213,8 +212,7 @@ TEST(ToneServer, TheRecordedPitchFollowsAConductanceRampOverARealSoundServer) {
                 break;
             }
         if (until - e.ms < 500) continue; // a value on the way to a level, not a level
-        // The first window (10 ms, or 3.5 periods of a low pitch) that holds the pitch, and every one after
-        // it.
+        // The first window (10 ms, or 3.5 periods of a low pitch) that holds the pitch, and every one after.
         const size_t window = std::max<size_t>(kRate / 100, size_t(3.5 * kRate / expected));
         std::optional<double> reached;
         for (size_t at = recording.sampleAt(e.ms); at + window < recording.sampleAt(until);

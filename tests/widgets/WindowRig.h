@@ -15,6 +15,11 @@
 
 namespace aurivo {
 
+// A key to whatever has the keyboard: an open menu, else the focused control, else the active window.
+inline void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key(k), mods);
+}
+
 struct WindowRig {
     QTemporaryDir dir;
     SystemClock clock;

@@ -41,10 +41,6 @@ QAccessibleInterface* acc(QObject* o) {
 QString focusName() {
     return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
 }
-// A key to whatever has the keyboard: an open menu, else the focused control, else the active window.
-void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key(k), mods);
-}
 
 // The names of the labels and frames whose caption, colour, font or place differ from the monitor's.
 QStringList mismatches(WindowRig& rig) {
@@ -92,6 +88,19 @@ QStringList mismatches(WindowRig& rig) {
     return out;
 }
 
+// The widgets of every element under an accessible interface that are not shown.
+QStringList hiddenElements(QAccessibleInterface* a) {
+    QStringList hidden;
+    for (int i = 0; i < a->childCount(); ++i) {
+        QAccessibleInterface* c = a->child(i);
+        auto* w = c ? qobject_cast<QWidget*>(c->object()) : nullptr;
+        if (!w) continue;
+        // (Qt's own parts of its controls, such as a text box's unused scroll bar, are left to Qt.)
+        if (w->isHidden() && !w->objectName().startsWith("qt_")) hidden << w->objectName();
+        hidden << hiddenElements(c);
+    }
+    return hidden;
+}
 } // namespace
 
 TEST(MainWindow, WidgetsShowTheMonitorsStateTheGraphTakesMarkersAndMovesItsReadoutByKey) {
@@ -477,10 +486,6 @@ TEST(Keyboard, AccessKeysOnEveryMenuF10AndTheShortcuts) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return !rig.window->isVisible(); }));
 }
 
-} // namespace aurivo
-
-namespace aurivo {
-
 TEST(MainWindow, SessionFilesDroppedOnTheWindowAreReplayed) {
     WindowRig rig;
     ASSERT_TRUE(rig.startArranged());
@@ -507,10 +512,6 @@ TEST(MainWindow, SessionFilesDroppedOnTheWindowAreReplayed) {
     EXPECT_TRUE(graph->text(QAccessible::Description).startsWith("Replay: resistance from "));
     EXPECT_TRUE(graph->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
 }
-
-} // namespace aurivo
-
-namespace aurivo {
 
 TEST(MainWindow, CaptionsShowWholeInTheFontsInUse) {
     WindowRig rig;
@@ -539,26 +540,6 @@ TEST(MainWindow, CaptionsShowWholeInTheFontsInUse) {
     boxes.show("Need to select Comm Port", "No initialzation file found", MessageBoxes::Buttons::Ok,
                MessageBoxes::Icon::None);
 }
-
-} // namespace aurivo
-
-namespace aurivo {
-
-namespace {
-// The widgets of every element under an accessible interface that are not shown.
-QStringList hiddenElements(QAccessibleInterface* a) {
-    QStringList hidden;
-    for (int i = 0; i < a->childCount(); ++i) {
-        QAccessibleInterface* c = a->child(i);
-        auto* w = c ? qobject_cast<QWidget*>(c->object()) : nullptr;
-        if (!w) continue;
-        // (Qt's own parts of its controls, such as a text box's unused scroll bar, are left to Qt.)
-        if (w->isHidden() && !w->objectName().startsWith("qt_")) hidden << w->objectName();
-        hidden << hiddenElements(c);
-    }
-    return hidden;
-}
-} // namespace
 
 TEST(Accessibility, HiddenControlsAreNoElementsAndTheFocusComesBackFromDialogs) {
     WindowRig rig;
@@ -596,10 +577,6 @@ TEST(Accessibility, HiddenControlsAreNoElementsAndTheFocusComesBackFromDialogs) 
     // (The offscreen platform leaves the closed menu the active window: the window's own focus counts.)
     EXPECT_EQ(rig.window->focusWidget(), rig.find("TxtSeshnComnts"));
 }
-
-} // namespace aurivo
-
-namespace aurivo {
 
 TEST(MainWindow, TheCommentBoxStaysInsideItsPanelInTheSmallestWindow) {
     // A large scale factor makes the window small in logical pixels, where the box's design place
