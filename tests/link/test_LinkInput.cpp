@@ -16,21 +16,19 @@ QByteArray markerMessage(const QString& label) {
     return OscMessage{QByteArrayLiteral("/aurivo/marker"), {label}}.encode();
 }
 
-TEST(LinkInput, OscMarkerGivesItsLabel) {
+TEST(LinkInput, OscMarkersGiveTheirLabelsInOrder) {
     const LinkInput::Outcome out = LinkInput::parse(markerMessage(QStringLiteral("Stimulus 12")));
     EXPECT_EQ(out.refusal, Refusal::None);
     EXPECT_EQ(out.markers, std::vector<QString>{QStringLiteral("Stimulus 12")});
     const LinkInput::Outcome empty = LinkInput::parse(markerMessage(QString()));
     EXPECT_EQ(empty.markers, std::vector<QString>{QString()});
-}
-
-TEST(LinkInput, BundledMarkersComeInOrder) {
+    // Bundled markers come in order.
     QByteArray a = markerMessage(QStringLiteral("a")), b = markerMessage(QStringLiteral("b"));
     QByteArray both = OscBundle::wrap(1, a);
     both.append(OscBundle::wrap(1, b).sliced(16)); // a second element: its size and the message
-    const LinkInput::Outcome out = LinkInput::parse(both);
-    EXPECT_EQ(out.refusal, Refusal::None);
-    EXPECT_EQ(out.markers, (std::vector<QString>{QStringLiteral("a"), QStringLiteral("b")}));
+    const LinkInput::Outcome bundled = LinkInput::parse(both);
+    EXPECT_EQ(bundled.refusal, Refusal::None);
+    EXPECT_EQ(bundled.markers, (std::vector<QString>{QStringLiteral("a"), QStringLiteral("b")}));
 }
 
 TEST(LinkInput, TextLines) {
@@ -65,19 +63,15 @@ TEST(LinkInput, TextLines) {
 }
 
 TEST(LinkInput, RefusesWhatIsNotAMarker) {
-    EXPECT_EQ(LinkInput::parse(OscMessage{QByteArrayLiteral("/aurivo/other"), {QStringLiteral("x")}}.encode())
-                  .refusal,
-              Refusal::UnknownAddress);
-    EXPECT_EQ(
-        LinkInput::parse(OscMessage{QByteArrayLiteral("/aurivo/marker"), {int32_t(3)}}.encode()).refusal,
-        Refusal::WrongArguments);
-    EXPECT_EQ(LinkInput::parse(OscMessage{QByteArrayLiteral("/aurivo/marker"), {}}.encode()).refusal,
-              Refusal::WrongArguments);
-    EXPECT_EQ(LinkInput::parse(
-                  OscMessage{QByteArrayLiteral("/aurivo/marker"), {QStringLiteral("a"), QStringLiteral("b")}}
-                      .encode())
-                  .refusal,
-              Refusal::WrongArguments);
+    const QByteArray marker = QByteArrayLiteral("/aurivo/marker");
+    const std::pair<OscMessage, Refusal> rows[] = {
+        {{QByteArrayLiteral("/aurivo/other"), {QStringLiteral("x")}}, Refusal::UnknownAddress},
+        {{marker, {int32_t(3)}}, Refusal::WrongArguments},
+        {{marker, {}}, Refusal::WrongArguments},
+        {{marker, {QStringLiteral("a"), QStringLiteral("b")}}, Refusal::WrongArguments},
+    };
+    for (const auto& [message, refusal] : rows)
+        EXPECT_EQ(LinkInput::parse(message.encode()).refusal, refusal) << message.address.constData();
     // One foreign message refuses its whole bundle.
     QByteArray bundle = OscBundle::wrap(1, markerMessage(QStringLiteral("a")));
     bundle.append(OscBundle::wrap(1, OscMessage{QByteArrayLiteral("/x"), {}}.encode()).sliced(16));

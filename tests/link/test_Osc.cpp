@@ -8,7 +8,6 @@
 #include <lo/lo.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 
 namespace aurivo {
@@ -22,13 +21,6 @@ QByteArray serialise(lo_message message, const char* path) {
     return bytes;
 }
 
-// liblo's arguments point into the packet, 4-byte aligned only: they are copied out, not read in place.
-template <typename T> T argument(const lo_arg* arg) {
-    T value;
-    std::memcpy(&value, arg, sizeof value);
-    return value;
-}
-
 TEST(Osc, ReadingMessageReadsBackThroughLiblo) {
     const OscMessage ours{QByteArrayLiteral("/aurivo/reading"),
                           {int32_t(245), 12.25f, int32_t(8123), 478123.5f, 2.0915f, int32_t(4)}};
@@ -39,14 +31,8 @@ TEST(Osc, ReadingMessageReadsBackThroughLiblo) {
         lo_message_deserialise(const_cast<char*>(bytes.data()), size_t(bytes.size()), &result);
     ASSERT_NE(theirs, nullptr) << result;
     EXPECT_STREQ(lo_message_get_types(theirs), "ififfi");
-    lo_arg** argv = lo_message_get_argv(theirs);
-    EXPECT_EQ(argument<int32_t>(argv[0]), 245);
-    EXPECT_EQ(argument<float>(argv[1]), 12.25f);
-    EXPECT_EQ(argument<int32_t>(argv[2]), 8123);
-    EXPECT_EQ(argument<float>(argv[3]), 478123.5f);
-    EXPECT_EQ(argument<float>(argv[4]), 2.0915f);
-    EXPECT_EQ(argument<int32_t>(argv[5]), 4);
-    // The same message from liblo is the same bytes.
+    // What liblo read it writes back as the same bytes; built by liblo from the values, it is those bytes.
+    EXPECT_EQ(serialise(theirs, "/aurivo/reading"), bytes);
     lo_message same = lo_message_new();
     lo_message_add_int32(same, 245);
     lo_message_add_float(same, 12.25f);
