@@ -513,34 +513,6 @@ TEST(MainWindow, SessionFilesDroppedOnTheWindowAreReplayed) {
     EXPECT_TRUE(graph->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
 }
 
-TEST(MainWindow, CaptionsShowWholeInTheFontsInUse) {
-    WindowRig rig;
-    ASSERT_TRUE(rig.startArranged());
-    rig.action("mnuSetSSF")->trigger();
-    auto* box = rig.find<QGroupBox>("fraSetStuff");
-    ASSERT_EQ(box->title(), "Adjust Jitter Rejection : Value 50 to 255");
-    EXPECT_GT(box->width(), box->fontMetrics().horizontalAdvance(box->title()));
-    EXPECT_GE(box->width(), std::lround(3015 / rig.window->twipsPerPixel())); // never below the design
-    // Window titles: a bold title beside an icon and three buttons fits the window's width.
-    QFont bold = QFontDatabase::systemFont(QFontDatabase::TitleFont);
-    bold.setBold(true);
-    const auto titleFits = [&bold](const QWidget& w) {
-        return w.width() >
-               QFontMetrics(bold).horizontalAdvance(w.windowTitle()) + 4 * QFontMetrics(bold).height();
-    };
-    SaveAsDialog saveAs;
-    EXPECT_TRUE(titleFits(saveAs));
-    QtMessageBoxes boxes;
-    QTimer::singleShot(0, [&] {
-        QWidget* shown = QApplication::activeModalWidget();
-        ASSERT_TRUE(shown);
-        EXPECT_TRUE(titleFits(*shown)) << shown->width();
-        if (shown) shown->close();
-    });
-    boxes.show("Need to select Comm Port", "No initialzation file found", MessageBoxes::Buttons::Ok,
-               MessageBoxes::Icon::None);
-}
-
 TEST(Accessibility, HiddenControlsAreNoElementsAndTheFocusComesBackFromDialogs) {
     WindowRig rig;
     ASSERT_TRUE(rig.startArranged());
@@ -578,7 +550,7 @@ TEST(Accessibility, HiddenControlsAreNoElementsAndTheFocusComesBackFromDialogs) 
     EXPECT_EQ(rig.window->focusWidget(), rig.find("TxtSeshnComnts"));
 }
 
-TEST(MainWindow, TheCommentBoxStaysInsideItsPanelInTheSmallestWindow) {
+TEST(MainWindow, TheCommentBoxStaysInsideItsPanelInTheSmallestWindowAndCaptionsShowWhole) {
     // A large scale factor makes the window small in logical pixels, where the box's design place
     // (120 twips in) and height (82 % of the panel) would run under the strip below.
     WindowRig rig;
@@ -592,6 +564,30 @@ TEST(MainWindow, TheCommentBoxStaysInsideItsPanelInTheSmallestWindow) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return panel->contentsRect().contains(box->geometry()); }))
         << panel->height() << " " << box->geometry().bottom();
     EXPECT_EQ(box->geometry().topLeft(), QPoint(8, 8));
+    // Captions show whole in the fonts in use.
+    rig.action("mnuSetSSF")->trigger();
+    auto* frame = rig.find<QGroupBox>("fraSetStuff");
+    ASSERT_EQ(frame->title(), "Adjust Jitter Rejection : Value 50 to 255");
+    EXPECT_GT(frame->width(), frame->fontMetrics().horizontalAdvance(frame->title()));
+    EXPECT_GE(frame->width(), std::lround(3015 / rig.window->twipsPerPixel())); // never below the design
+    // Window titles: a bold title beside an icon and three buttons fits the window's width.
+    QFont bold = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+    bold.setBold(true);
+    const auto titleFits = [&bold](const QWidget& w) {
+        return w.width() >
+               QFontMetrics(bold).horizontalAdvance(w.windowTitle()) + 4 * QFontMetrics(bold).height();
+    };
+    SaveAsDialog saveAs;
+    EXPECT_TRUE(titleFits(saveAs));
+    QtMessageBoxes boxes;
+    QTimer::singleShot(0, [&] {
+        QWidget* shown = QApplication::activeModalWidget();
+        ASSERT_TRUE(shown);
+        EXPECT_TRUE(titleFits(*shown)) << shown->width();
+        if (shown) shown->close();
+    });
+    boxes.show("Need to select Comm Port", "No initialzation file found", MessageBoxes::Buttons::Ok,
+               MessageBoxes::Icon::None);
 }
 
 } // namespace aurivo
