@@ -38,6 +38,10 @@ Monitor::Monitor(Services services)
           return index;
       }) {
     pipeline_.addListener(link_);
+    pipeline_.addListener(responses_);
+    responses_.setTell([this](const QString& text) {
+        boxes_.notify(text, QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Warning);
+    });
     link_.setTell([this](const QString& text) {
         boxes_.notify(text, QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Warning);
     });
