@@ -5,6 +5,7 @@
 #include "MonitorRig.h"
 #include "analysis/ResponseRecorder.h"
 #include "analysis/ResponseTable.h"
+#include "recording/SessionSource.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -75,6 +76,15 @@ TEST(Responses, TheLiveFileEqualsTheOfflineTableOfTheSession) {
     EXPECT_TRUE(live.contains(",Marker 3\r\n"));
     EXPECT_FALSE(live.contains("Marker 2"));
     EXPECT_TRUE(rig.boxes.notices.empty());
+
+    // Saved, the response file goes with the session, found beside its reading file.
+    QTemporaryDir out;
+    rig.chooseFiles(out.path(), {"saved"}, true);
+    rig.m().saveSessionOrResume();
+    const SessionSource saved = SessionSource::fromPath(QDir(out.path()).filePath("saved.Tst"));
+    EXPECT_EQ(saved.responsePath, QDir(out.path()).filePath("saved.Scr"));
+    EXPECT_EQ(readFile(saved.responsePath), live);
+    EXPECT_EQ(offlineTable(saved.readingPath), live);
 }
 
 TEST(Responses, EachLineIsInTheFileOnceTheResponseIsComplete) {
