@@ -1,5 +1,6 @@
 #include "app/Monitor.h"
 
+#include "analysis/ResponseSettings.h"
 #include "app/Dialogs.h"
 #include "core/Clock.h"
 #include "core/Colors.h"
@@ -103,6 +104,7 @@ void Monitor::startUp() {
     indicators_.resetToNeutral();
     loadSettings();
     link_.apply(LabLinkSettings::load(folder_));
+    responses_.setSettings(ResponseSettings::load(folder_));
     // The port and sensitivity captions show the values just read; the first tick arranges the window.
     arranger_.requestArrangement(1);
 }

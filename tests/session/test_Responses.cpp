@@ -4,6 +4,7 @@
 #include "../analysis/SkinSignal.h"
 #include "MonitorRig.h"
 #include "analysis/ResponseRecorder.h"
+#include "analysis/ResponseSettings.h"
 #include "analysis/ResponseTable.h"
 #include "recording/SessionSource.h"
 
@@ -135,6 +136,26 @@ TEST(Responses, AFileThatCannotBeWrittenIsToldOnce) {
     for (const auto& notice : rig.boxes.notices)
         told += notice.text.contains("The responses could not be written.") ? 1 : 0;
     EXPECT_EQ(told, 1);
+}
+
+TEST(Responses, SessionsAreScoredWithTheSettingsOfTheConfigurationFile) {
+    MonitorRig rig;
+    EXPECT_EQ(rig.m().responses().settings(), ResponseDetector::Settings{});
+    writeFile(rig.path("aurivo-usb.conf"),
+              "[responses]\r\nminAmplitude=0.1\r\nwindowStart=1\r\nwindowEnd=3\r\n");
+    const QByteArray ini = rig.read("Aurivo_USB.ini");
+    ScriptedBoxes boxes;
+    Monitor next(
+        {rig.comm, rig.clock, boxes, rig.host, rig.dialogs, rig.dir.path(), [](int) { return QString(); }});
+    next.startUp();
+    const ResponseDetector::Settings chosen = next.responses().settings();
+    EXPECT_EQ(chosen.minAmplitudeUs, 0.1);
+    EXPECT_EQ(chosen.windowEndSeconds, 3.0);
+    next.sessions().startSession();
+    ASSERT_NE(next.responses().detector(), nullptr);
+    EXPECT_EQ(next.responses().detector()->settings(), chosen);
+    next.sessions().stopSession();
+    EXPECT_EQ(rig.read("Aurivo_USB.ini"), ini);
 }
 
 } // namespace aurivo
