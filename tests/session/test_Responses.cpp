@@ -6,9 +6,11 @@
 #include "analysis/ResponseRecorder.h"
 #include "analysis/ResponseSettings.h"
 #include "analysis/ResponseTable.h"
+#include "export/SessionExporter.h"
 #include "recording/SessionSource.h"
 
 #include <algorithm>
+#include <edflib.h>
 #include <gtest/gtest.h>
 
 namespace aurivo {
@@ -86,6 +88,49 @@ TEST(Responses, TheLiveFileEqualsTheOfflineTableOfTheSession) {
     EXPECT_EQ(saved.responsePath, QDir(out.path()).filePath("saved.Scr"));
     EXPECT_EQ(readFile(saved.responsePath), live);
     EXPECT_EQ(offlineTable(saved.readingPath), live);
+
+    // The export: the table beside the CSV, and each response an EDF+ annotation at its onset.
+    const QString csv = out.filePath("s.csv"), edf = out.filePath("s.edf");
+    for (const QString& file : {csv, edf}) {
+        const ExportResult result = SessionExporter::run(saved.readingPath, file);
+        ASSERT_EQ(result.status, ExportStatus::Done) << result.error.toStdString();
+    }
+    EXPECT_EQ(SessionExporter::responsesPathFor(csv), out.filePath("s.scr.csv"));
+    EXPECT_EQ(readFile(out.filePath("s.scr.csv")), live);
+    EXPECT_FALSE(QFileInfo::exists(out.filePath("s.edf.scr.csv")));
+    std::vector<std::pair<QByteArray, std::pair<long long, long long>>> scrs; // text, onset, duration
+    edf_hdr_struct hdr;
+    ASSERT_EQ(edfopen_file_readonly(QFile::encodeName(edf).constData(), &hdr, EDFLIB_READ_ALL_ANNOTATIONS),
+              0);
+    for (int i = 0; i < hdr.annotations_in_file; ++i) {
+        edf_annotation_struct a;
+        ASSERT_EQ(edf_get_annotation(hdr.handle, i, &a), 0);
+        if (QByteArray(a.annotation).startsWith("SCR "))
+            scrs.push_back({a.annotation, {a.onset, a.duration_l}});
+    }
+    edfclose_file(hdr.handle);
+    std::vector<std::pair<QByteArray, std::pair<long long, long long>>> expected;
+    const QList<QByteArray> rows = live.split('\n');
+    for (qsizetype i = 1; i < rows.size(); ++i) {
+        const QList<QByteArray> f = rows[i].split(',');
+        if (f.size() < 8) continue;
+        // The onset is on the session's clock (its timing file): only the order is checked here.
+        expected.push_back(
+            {"SCR " + f[4] + " uS", {0, std::llround(f[5].toDouble() * EDFLIB_TIME_DIMENSION)}});
+    }
+    ASSERT_EQ(scrs.size(), expected.size());
+    ASSERT_GE(scrs.size(), 4u);
+    for (size_t i = 0; i < scrs.size(); ++i) {
+        // The table has the amplitude to 0.0001, the annotation to 0.001.
+        ASSERT_TRUE(scrs[i].first.startsWith("SCR ") && scrs[i].first.endsWith(" uS")) << i;
+        EXPECT_NEAR(scrs[i].first.mid(4).chopped(3).toDouble(),
+                    expected[i].first.mid(4).chopped(3).toDouble(), 0.0006)
+            << i;
+        EXPECT_EQ(scrs[i].second.second, expected[i].second.second) << i;
+        if (i > 0) {
+            EXPECT_GT(scrs[i].second.first, scrs[i - 1].second.first) << i;
+        }
+    }
 }
 
 TEST(Responses, EachLineIsInTheFileOnceTheResponseIsComplete) {
