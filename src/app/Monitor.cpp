@@ -1,5 +1,6 @@
 #include "app/Monitor.h"
 
+#include "analysis/ResponseSettings.h"
 #include "app/Dialogs.h"
 #include "core/Clock.h"
 #include "core/Colors.h"
@@ -38,6 +39,10 @@ Monitor::Monitor(Services services)
           return index;
       }) {
     pipeline_.addListener(link_);
+    pipeline_.addListener(responses_);
+    responses_.setTell([this](const QString& text) {
+        boxes_.notify(text, QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Warning);
+    });
     link_.setTell([this](const QString& text) {
         boxes_.notify(text, QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Warning);
     });
@@ -99,6 +104,7 @@ void Monitor::startUp() {
     indicators_.resetToNeutral();
     loadSettings();
     link_.apply(LabLinkSettings::load(folder_));
+    responses_.setSettings(ResponseSettings::load(folder_));
     // The port and sensitivity captions show the values just read; the first tick arranges the window.
     arranger_.requestArrangement(1);
 }

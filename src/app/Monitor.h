@@ -5,6 +5,7 @@
 // The window forwards each user action here and follows the parts' change signals; tests drive the same
 // entry points headless.
 
+#include "analysis/ResponseRecorder.h"
 #include "app/ReadingPipeline.h"
 #include "app/ResearchTools.h"
 #include "app/SessionControl.h"
@@ -155,6 +156,9 @@ class Monitor {
     ResearchTools& research() { return research_; }
     // Serial Port > "Lab link...": readings out and markers in over OSC; its settings are read at start-up.
     LabLink& labLink() { return link_; }
+    // Scores the running session's skin-conductance responses and writes its response file.
+    ResponseRecorder& responses() { return responses_; }
+    const ResponseRecorder& responses() const { return responses_; }
     const SessionControl& sessions() const { return sessions_; }
     const GraphPlotter& graph() const { return pipeline_.graph(); }
     const SessionRecorder& recorder() const { return pipeline_.recorder(); }
@@ -207,6 +211,7 @@ class Monitor {
     SettingsFile settingsFile_;
     ResearchTools research_;
     LabLink link_;
+    ResponseRecorder responses_{files_, markers_};
     Reading last_;
     QString settingsFallbackFolder_;
     QString folderProblem_;

@@ -1,5 +1,7 @@
 #include "export/EdfWriter.h"
 
+#include "analysis/ResponseTable.h"
+
 #include <QDir>
 #include <QFile>
 #include <cerrno>
@@ -194,6 +196,14 @@ ExportStatus EdfWriter::write(const LoadedSession& session, const QString& path,
     const long long commentCount = static_cast<long long>(annotations.size());
     for (const Marker& marker : session.markers)
         annotations.push_back({session.timeOf(marker) * kEdfTimeUnitsPerMs, annotationText(marker.label)});
+    // Each skin-conductance response at its onset, its rise time as the duration, scored as the running
+    // session scores it.
+    ResponseTable::score(session.readings, session.markers, {}, [&](const SkinResponse& r) {
+        const int64_t onset = session.milliseconds[size_t(r.onsetReading - 1)];
+        annotations.push_back({onset * kEdfTimeUnitsPerMs,
+                               QByteArray("SCR ") + QByteArray::number(r.amplitudeUs, 'f', 3) + " uS",
+                               std::llround(r.riseSeconds * double(kEdfTimeUnitsPerSecond))});
+    });
     int64_t gaps = 0;
     for (int64_t i = 0; i < count; ++i) {
         // Before the first reading, the session's start stands in for the reading before.

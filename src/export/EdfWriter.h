@@ -4,7 +4,9 @@
 // and time of the session; the comments (without the start line, in ASCII) as the recording's additional
 // text, cut to the 39 characters the header has room for, and whole as annotations at 0 s; every marker as
 // an annotation at its reading's session time, with its label cut to the 40 bytes EDFlib writes; and an
-// annotation "Recording ends" at the end of the last reading.
+// annotation "Recording ends" at the end of the last reading. Each skin-conductance response (ResponseTable,
+// default settings) is an annotation "SCR 0.123 uS" (its amplitude) at its onset, its rise time as its
+// duration.
 //
 // The samples follow the session's clock (LoadedSession's times): sample k covers the session time
 // k / 20 s and holds the latest reading taken by then (a reading counts from the sample nearest to its

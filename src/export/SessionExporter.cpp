@@ -1,5 +1,7 @@
 #include "export/SessionExporter.h"
 
+#include "analysis/ResponseTable.h"
+#include "core/SafeFileWriter.h"
 #include "export/CsvWriter.h"
 #include "export/EdfWriter.h"
 #include "export/LoadedSession.h"
@@ -92,6 +94,12 @@ bool syncToDisk(const QString& path, int flags, int& error) {
 
 } // namespace
 
+QString SessionExporter::responsesPathFor(const QString& csvPath) {
+    QString base = csvPath;
+    if (base.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) base.chop(4);
+    return base + QStringLiteral(".scr.csv");
+}
+
 std::optional<ExportFormat> SessionExporter::formatFor(const QString& outPath) {
     if (outPath.endsWith(QStringLiteral(".edf"), Qt::CaseInsensitive)) return ExportFormat::Edf;
     if (outPath.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) return ExportFormat::Csv;
@@ -148,6 +156,14 @@ ExportResult SessionExporter::run(const SessionSource& source, const QString& ou
         return result;
     }
     syncToDisk(QFileInfo(outPath).absolutePath(), O_RDONLY | O_DIRECTORY, sysError);
+    if (format == ExportFormat::Csv) {
+        // The session's skin-conductance responses go beside the readings, as the response table.
+        QByteArray table = ResponseTable::header();
+        ResponseTable::score(session.readings, session.markers, {},
+                             [&table](const SkinResponse& r) { table += ResponseTable::line(r); });
+        WriteFailure failed;
+        if (!SafeFileWriter::writeFile(responsesPathFor(outPath), table, failed)) warnings << failed.text();
+    }
     result.status = ExportStatus::Done;
     result.warnings = warnings;
     result.readings = int64_t(session.readings.size());

@@ -41,6 +41,9 @@ class SessionExporter {
   public:
     // The format named by the file's extension (".edf" or ".csv", any case); none for any other.
     static std::optional<ExportFormat> formatFor(const QString& outPath);
+    // A CSV export also writes the session's skin-conductance responses (ResponseTable, default settings)
+    // as a second file beside it: s.csv gives s.scr.csv. A table that cannot be written is a warning.
+    static QString responsesPathFor(const QString& csvPath);
 
     // Exports the session whose files are found from sessionPath (any of its files, usually its reading
     // file) in the format of outPath's extension.

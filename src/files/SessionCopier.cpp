@@ -32,11 +32,13 @@ SessionCopier::Result SessionCopier::copy(const QString& tstPath, const QString&
                                     program.filePath(QStringLiteral("tempdata.hdr"))};
     std::vector<QString> targets = {tstPath, txtPath, hdrPath};
     // The marker file goes with them when the session has markers, the timing file when it was recorded
-    // with one; their names follow the reading file's. A session without one replaces one with it: the old
-    // file goes with the switch, so it is never taken for the new session's.
+    // with one, the response file when responses were found; their names follow the reading file's. A session
+    // without one replaces one with it: the old file goes with the switch, so it is never taken for the new
+    // session's.
     std::vector<QString> removals;
     const std::pair<const char*, QString> optional[] = {{"tempdata.mrk", markerPathFor(tstPath)},
-                                                        {"tempdata.tim", timingPathFor(tstPath)}};
+                                                        {"tempdata.tim", timingPathFor(tstPath)},
+                                                        {"tempdata.scr", responsePathFor(tstPath)}};
     for (const auto& [name, target] : optional) {
         const QString source = program.filePath(QString::fromLatin1(name));
         if (QFileInfo::exists(source)) {
@@ -94,6 +96,10 @@ QString SessionCopier::markerPathFor(const QString& tstPath) {
 
 QString SessionCopier::timingPathFor(const QString& tstPath) {
     return savedPathFor(tstPath, SessionSource::fromPath(tstPath).timingPath, QStringLiteral(".Tim"));
+}
+
+QString SessionCopier::responsePathFor(const QString& tstPath) {
+    return savedPathFor(tstPath, SessionSource::fromPath(tstPath).responsePath, QStringLiteral(".Scr"));
 }
 
 } // namespace aurivo

@@ -1,7 +1,8 @@
 #pragma once
 // Copies the running program's temporary session files (tempdata.tst, tempdata.txt, tempdata.hdr in
 // the program folder) to a saved session's reading, text and header paths, in that order, and the marker
-// file tempdata.mrk and the timing file tempdata.tim, when there are, beside them (name.Mrk, name.Tim).
+// file tempdata.mrk, the timing file tempdata.tim and the response file tempdata.scr, when there are,
+// beside them (name.Mrk, name.Tim, name.Scr).
 // Each copy is written and checked under a
 // temporary name beside its destination, and all are put in place together only when all are complete:
 // a failed save leaves the previous session (or nothing) as it was. A save cut off while it puts the
@@ -31,6 +32,8 @@ class SessionCopier {
     static QString markerPathFor(const QString& tstPath);
     // Likewise for its timing file: the existing one in any spelling, otherwise name.Tim.
     static QString timingPathFor(const QString& tstPath);
+    // Likewise for its response file: the existing one in any spelling, otherwise name.Scr.
+    static QString responsePathFor(const QString& tstPath);
     // Finishes a save into this folder that was cut off, and removes what a save killed earlier left.
     // A folder in which another program is saving right now is left alone.
     [[nodiscard]] static Result finishInterrupted(const QString& folder);

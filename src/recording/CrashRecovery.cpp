@@ -29,13 +29,13 @@ constexpr int64_t kMillisecondsPerReading = 50;
 constexpr qint64 kMaxRecordBytes = 64 * 1024;
 
 struct SessionPaths {
-    QString tst, txt, hdr, mrk, tim;
+    QString tst, txt, hdr, mrk, tim, scr;
 };
 
 SessionPaths pathsOf(const QDir& folder, const QString& base) {
     return {folder.filePath(base + QStringLiteral(".tst")), folder.filePath(base + QStringLiteral(".txt")),
             folder.filePath(base + QStringLiteral(".hdr")), folder.filePath(base + QStringLiteral(".mrk")),
-            folder.filePath(base + QStringLiteral(".tim"))};
+            folder.filePath(base + QStringLiteral(".tim")), folder.filePath(base + QStringLiteral(".scr"))};
 }
 
 // Any entry at the path, a dangling link included.
@@ -270,10 +270,11 @@ CrashRecovery::Outcome finishMove(const QDir& folder, const QString& name, int s
     }
     if (stopAfterStep == 2) return pending;
 
-    // The reading file first: the other files follow it. The marker and timing files are optional (a
+    // The reading file first: the other files follow it. The marker, timing and response files are
+    // optional (a
     // timing file may name a tick beyond the readings kept: readers leave such lines out).
     const std::pair<QString, QString> moves[] = {
-        {from.tst, to.tst}, {from.txt, to.txt}, {from.mrk, to.mrk}, {from.tim, to.tim}};
+        {from.tst, to.tst}, {from.txt, to.txt}, {from.mrk, to.mrk}, {from.tim, to.tim}, {from.scr, to.scr}};
     int step = 3;
     for (const auto& [source, target] : moves) {
         const bool due = !laterSession && isPlainFile(source) && !entryExists(target);

@@ -250,13 +250,14 @@ void SessionFiles::closeForRestart() {
 }
 
 void SessionFiles::deleteSessionFiles(const QString& baseName) {
-    for (const char* ext : {".hdr", ".tst", ".txt", ".tim"})
+    for (const char* ext : {".hdr", ".tst", ".txt", ".tim", ".scr"})
         QFile::remove(filePath(baseName + QString::fromLatin1(ext)));
 }
 
 void SessionFiles::deleteTemporaryFiles(const QString& folder) {
     const QDir dir(folder);
-    for (const char* name : {"tempdata.txt", "tempdata.tst", "tempdata.hdr", kTraceFileName, "tempdata.tim"})
+    for (const char* name :
+         {"tempdata.txt", "tempdata.tst", "tempdata.hdr", kTraceFileName, "tempdata.tim", "tempdata.scr"})
         QFile::remove(dir.filePath(QString::fromLatin1(name)));
 }
 

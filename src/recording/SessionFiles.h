@@ -66,11 +66,11 @@ class SessionFiles {
     // Restart: closes header, reading file, text file and timing file; the trace file stays open and the
     // next session appends to it.
     void closeForRestart();
-    // Deletes <base>.hdr, <base>.tst, <base>.txt and <base>.tim in the program's folder (missing files
-    // are no error).
+    // Deletes <base>.hdr, <base>.tst, <base>.txt, <base>.tim and the response file <base>.scr in the
+    // program's folder (missing files are no error).
     void deleteSessionFiles(const QString& baseName);
-    // Deletes tempdata.txt, tempdata.tst, tempdata.hdr, PlotData.txt and tempdata.tim in the folder, in
-    // this order; missing files are no error.
+    // Deletes tempdata.txt, tempdata.tst, tempdata.hdr, PlotData.txt, tempdata.tim and tempdata.scr in
+    // the folder, in this order; missing files are no error.
     static void deleteTemporaryFiles(const QString& folder);
 
     // Hands everything written since the last call to the system (once per tick), so the reading file and

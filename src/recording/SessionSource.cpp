@@ -22,7 +22,7 @@ SessionSource SessionSource::fromPath(const QString& path) {
     const QDir dir = info.dir();
     QString base = info.fileName();
     bool savedSpelling = false; // ".Tst", ".Hdr" as the file manager writes them
-    for (const char* ext : {".tst", ".hdr", ".txt", ".mrk", ".tim"}) {
+    for (const char* ext : {".tst", ".hdr", ".txt", ".mrk", ".tim", ".scr"}) {
         if (base.endsWith(QLatin1String(ext), Qt::CaseInsensitive)) {
             savedSpelling = base.at(base.size() - 3).isUpper();
             base.chop(4);
@@ -39,6 +39,7 @@ SessionSource SessionSource::fromPath(const QString& path) {
     if (source.headerPath.isEmpty()) source.headerPath = dir.filePath(hdr);
     source.markerPath = findEntry(dir, entries, base + QStringLiteral(".mrk"));
     source.timingPath = findEntry(dir, entries, base + QStringLiteral(".tim"));
+    source.responsePath = findEntry(dir, entries, base + QStringLiteral(".scr"));
     return source;
 }
 

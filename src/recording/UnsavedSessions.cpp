@@ -48,11 +48,9 @@ void prune(const QDir& folder) {
 
 // The temporary files of a session and the extension each has in unsaved/, the reading file first:
 // without it nothing is kept; the others go with it when they are there.
-const std::pair<const char*, const char*> kParts[] = {{"tempdata.tst", ".Tst"},
-                                                      {"tempdata.txt", ".Txt"},
-                                                      {"tempdata.hdr", ".Hdr"},
-                                                      {"tempdata.mrk", ".Mrk"},
-                                                      {"tempdata.tim", ".Tim"}};
+const std::pair<const char*, const char*> kParts[] = {{"tempdata.tst", ".Tst"}, {"tempdata.txt", ".Txt"},
+                                                      {"tempdata.hdr", ".Hdr"}, {"tempdata.mrk", ".Mrk"},
+                                                      {"tempdata.tim", ".Tim"}, {"tempdata.scr", ".Scr"}};
 
 const QString kJournal = QStringLiteral(".keeping");
 

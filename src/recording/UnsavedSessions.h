@@ -1,9 +1,9 @@
 #pragma once
 // Where a stopped session that was never saved goes instead of being deleted: the folder unsaved/ of the
-// program's folder. The temporary session's files (tempdata.tst, .txt, .hdr, .mrk and .tim) are moved
-// there, whole, under the name of the session's start (unsaved/20261207-061913.Tst, .Txt, .Hdr, .Mrk,
-// .Tim), so each one is a saved session the file manager can open and replay. The last kKept sessions are
-// kept; older ones are removed when a new one arrives.
+// program's folder. The temporary session's files (tempdata.tst, .txt, .hdr, .mrk, .tim and .scr) are
+// moved there, whole, under the name of the session's start (unsaved/20261207-061913.Tst, .Txt, .Hdr,
+// .Mrk, .Tim, .Scr), so each one is a saved session the file manager can open and replay. The last kKept
+// sessions are kept; older ones are removed when a new one arrives.
 
 #include <QDateTime>
 #include <QString>

@@ -16,7 +16,8 @@ namespace {
 
 using Files = std::map<QString, QByteArray>; // every entry of a folder, hidden ones too, and its contents
 
-// A session's files; `extras` names the optional ones it has ("Mrk Tim": markers and reading times).
+// A session's files; `extras` names the optional ones it has ("Mrk Tim Scr": markers, reading times,
+// responses).
 Files session(const char* tag, const char* extras) {
     Files files;
     for (const QString& ext :
@@ -87,11 +88,11 @@ TEST(SessionCopier, ASaveKilledAtAnyStepIsFinishedWholeOldOrWholeNew) {
         const char* newExtras;
         bool damage;
     } rows[] = {
-        {"replacing a session", session("old", "Mrk Tim"), "Mrk Tim", false},
-        {"a session without markers and times replacing one with", session("old", "Mrk Tim"), "", false},
-        {"a session with times replacing one recorded before them", session("old", "Mrk"), "Tim", false},
-        {"a first save", Files{}, "Mrk Tim", false},
-        {"a staged file found cut short", session("old", "Mrk Tim"), "Mrk Tim", true},
+        {"replacing a session", session("old", "Mrk Tim Scr"), "Mrk Tim Scr", false},
+        {"a session without markers and times replacing one with", session("old", "Mrk Tim Scr"), "", false},
+        {"a session with times replacing one recorded before them", session("old", "Mrk"), "Tim Scr", false},
+        {"a first save", Files{}, "Mrk Tim Scr", false},
+        {"a staged file found cut short", session("old", "Mrk Tim Scr"), "Mrk Tim Scr", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);

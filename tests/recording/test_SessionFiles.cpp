@@ -73,6 +73,7 @@ TEST_F(SessionFilesTest, RestartKeepsTheTraceFileAppending) {
     files.appendTextLine(8000, 30);
     files.closeForRestart();
     EXPECT_TRUE(files.traceOpen());
+    writeFile(path("tempdata.scr"), "responses"); // the response file goes with the session's files
     files.deleteSessionFiles(QStringLiteral("tempdata"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("PlotData.txt")});
 
@@ -127,8 +128,10 @@ TEST_F(SessionFilesTest, TheTimingFileHasALineForEachTickThatStoredReadings) {
     EXPECT_EQ(read("tempdata.tim"), QByteArray("reading,time_s\r\n2,0.400\r\n4,61.250\r\n5,61.250\r\n"));
 
     // Restart takes it away with the others; a folder in its place is told, and the readings are recorded.
+    writeFile(path("tempdata.scr"), "responses");
     files.deleteSessionFiles(QStringLiteral("tempdata"));
     EXPECT_FALSE(QFileInfo::exists(path("tempdata.tim")));
+    EXPECT_FALSE(QFileInfo::exists(path("tempdata.scr")));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("tempdata.tim")));
     EXPECT_EQ(files.open(QStringLiteral("tempdata")),
               QStringList{QStringLiteral("tempdata.tim in %1: Is a directory").arg(dir.path())});

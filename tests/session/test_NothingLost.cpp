@@ -3,6 +3,7 @@
 
 #include "FullDisk.h"
 #include "MonitorRig.h"
+#include "analysis/ResponseTable.h"
 #include "core/NumberRules.h"
 #include "recording/SavedSession.h"
 #include "recording/UnsavedSessions.h"
@@ -168,12 +169,16 @@ TEST(NothingLost, UnsavedSessionsAreKeptWholeAsSessionsToReplayTheLastTwenty) {
     m.comments().setText(m.comments().text() + "\r\nafter the stop");
     const QByteArray readings = rig.read("tempdata.tst"), times = rig.read("tempdata.tim");
     ASSERT_TRUE(times.startsWith("reading,time_s\r\n1,"));
+    // A session with responses has its response file (these readings have none: one is put in place).
+    const QByteArray responses = QByteArray(ResponseTable::kHeaderLine) + "\r\n";
+    writeFile(rig.path("tempdata.scr"), responses);
     const QString name = m.sessions().sessionStartDate().toString("yyyyMMdd-HHmmss");
     rig.startAndSettle();
-    EXPECT_EQ(unsaved.entryList(QDir::Files),
-              QStringList({name + ".Hdr", name + ".Mrk", name + ".Tim", name + ".Tst", name + ".Txt"}));
+    EXPECT_EQ(unsaved.entryList(QDir::Files), QStringList({name + ".Hdr", name + ".Mrk", name + ".Scr",
+                                                           name + ".Tim", name + ".Tst", name + ".Txt"}));
     EXPECT_EQ(readFile(unsaved.filePath(name + ".Tst")), readings);
     EXPECT_EQ(readFile(unsaved.filePath(name + ".Tim")), times);
+    EXPECT_EQ(readFile(unsaved.filePath(name + ".Scr")), responses);
     const SavedSession kept =
         SavedSession::load(unsaved.filePath(name + ".Tst"), unsaved.filePath(name + ".Hdr"));
     ASSERT_TRUE(kept.ok()) << kept.error.toStdString();

@@ -257,7 +257,8 @@ TEST(Export, FromTheWindowWritesAndNamesTheFailure) {
     request.outPath = out.filePath("b.edf");
     QFile::remove(rig.path("tempdata.hdr"));
     rig.m().research().exportSession();
-    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files), QStringList{"a.csv"});
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files),
+              (QStringList{"a.csv", "a.scr.csv"})); // readings, responses
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
     EXPECT_TRUE(rig.boxes.shown[0].text.startsWith(
         "The session could not be exported.\r\ntempdata.hdr: No such file"));

@@ -1,5 +1,6 @@
 #include "MonitorRig.h"
 #include "TestFiles.h"
+#include "analysis/ResponseTable.h"
 #include "core/Colors.h"
 #include "core/NumberRules.h"
 #include "export/LoadedSession.h"
@@ -202,6 +203,7 @@ TEST(Sessions, StartUpKeepsASessionCutOffByACrashEvenWhenItsRecoveryWasKilledAnd
     };
     const QByteArray markers = "time_s,reading,label\r\n0.200,1,Marker 1\r\n";
     const QByteArray times = "reading,time_s\r\n1,1.400\r\n3,1.600\r\n";
+    const QByteArray responses = QByteArray(ResponseTable::kHeaderLine) + "\r\n";
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name.toStdString() + " killed after step " + std::to_string(row.killedAt));
         MonitorRig rig;
@@ -210,7 +212,8 @@ TEST(Sessions, StartUpKeepsASessionCutOffByACrashEvenWhenItsRecoveryWasKilledAnd
                                    {"tempdata.txt", row.txt},
                                    {"PlotData.txt", QByteArray("\r\n")},
                                    {"tempdata.mrk", markers},
-                                   {"tempdata.tim", times}})
+                                   {"tempdata.tim", times},
+                                   {"tempdata.scr", responses}})
             put(name, bytes);
         if (!row.hdr.isNull()) put("tempdata.hdr", row.hdr);
         if (row.taken) put("Recovered-20261206-095958.Tst", "other");
@@ -226,7 +229,7 @@ TEST(Sessions, StartUpKeepsASessionCutOffByACrashEvenWhenItsRecoveryWasKilledAnd
         next.startUp();
         EXPECT_TRUE(boxes.shown.empty()); // nothing blocks start-up
         for (const char* name : {"tempdata.tst", "tempdata.txt", "tempdata.hdr", "tempdata.mrk",
-                                 "tempdata.tim", "PlotData.txt", CrashRecovery::kJournalName})
+                                 "tempdata.tim", "tempdata.scr", "PlotData.txt", CrashRecovery::kJournalName})
             EXPECT_EQ(QFileInfo::exists(rig.path(QString::fromLatin1(name))),
                       row.name.isEmpty() && QByteArray(name) == "tempdata.mrk")
                 << name;
@@ -238,6 +241,7 @@ TEST(Sessions, StartUpKeepsASessionCutOffByACrashEvenWhenItsRecoveryWasKilledAnd
         EXPECT_EQ(rig.read(row.name + ".txt"), txt);
         EXPECT_EQ(rig.read(row.name + ".mrk"), markers); // the markers and times go with the session
         EXPECT_EQ(rig.read(row.name + ".tim"), times);
+        EXPECT_EQ(rig.read(row.name + ".scr"), responses);
         // The start as a stop writes it: the last reading less 3 readings at 20 a second (the file's
         // birth, now, is after its last change and cannot be its start).
         EXPECT_EQ(rig.read(row.name + ".hdr"),
