@@ -3,6 +3,7 @@
 #include "core/SafeFile.h"
 #include "core/SafeFileWriter.h"
 #include "recording/CsvText.h"
+#include "recording/WholeLines.h"
 
 #include <QDir>
 #include <QFile>
@@ -123,45 +124,18 @@ std::optional<Marker> parseLine(const QString& text) {
 bool MarkerFile::read(const QString& path, Contents& contents, QString& reason,
                       std::optional<int64_t> readingCount) {
     contents = {};
-    SafeFile file;
-    if (!file.open(path, SafeFile::Mode::Read)) {
-        if (file.error() == ENOENT) return true;
-        reason = failure(path, file.reason());
-        return false;
-    }
-    // The size is checked before anything is read, and the read stops one byte past the limit in case the
-    // file grows meanwhile.
-    const qint64 size = file.size();
-    QByteArray data;
-    if (size < 0 || (size <= kMaxBytes && !file.readAll(data, kMaxBytes + 1))) {
-        reason = failure(path, file.reason());
-        return false;
-    }
-    if (size > kMaxBytes || data.size() > kMaxBytes) {
-        reason = failure(path,
-                         QStringLiteral("the file holds %1 bytes, more than the %2 MB a marker file may hold")
-                             .arg(std::max<qint64>(size, data.size()))
-                             .arg(kMaxBytes / (1024 * 1024)));
-        return false;
-    }
-    // Only lines ended by a line feed are whole; what follows the last one was cut off by a crash.
-    qsizetype start = 0;
-    for (bool first = true;; first = false) {
-        const qsizetype end = data.indexOf('\n', start);
-        if (end < 0) {
-            if (start < data.size()) ++contents.skippedLines;
-            break;
-        }
-        const QByteArrayView bytes(data.constData() + start, end - start);
-        start = end + 1;
-        if (bytes.isEmpty() || bytes == "\r") continue;
+    WholeLines file;
+    if (!WholeLines::read(path, kMaxBytes, QStringLiteral("a marker file"), file, reason)) return false;
+    if (file.cutOff) ++contents.skippedLines;
+    for (size_t i = 0; i < file.lines.size(); ++i) {
+        const QByteArray& bytes = file.lines[i];
+        if (bytes.isEmpty()) continue;
         if (contents.markers.size() >= size_t(kMaxMarkers)) {
             ++contents.skippedLines;
             continue;
         }
-        QString text = QString::fromUtf8(bytes); // drops a byte order mark an editor may add
-        if (text.endsWith(QLatin1Char('\r'))) text.chop(1);
-        if (first && text == QLatin1String(kHeaderLine)) continue;
+        const QString text = QString::fromUtf8(bytes);
+        if (i == 0 && text == QLatin1String(kHeaderLine)) continue;
         std::optional<Marker> marker = parseLine(text);
         if (!marker || (readingCount && marker->reading > *readingCount)) {
             ++contents.skippedLines;

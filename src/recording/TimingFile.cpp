@@ -1,6 +1,6 @@
 #include "recording/TimingFile.h"
 
-#include "core/SafeFile.h"
+#include "recording/WholeLines.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,10 +15,6 @@ namespace {
 
 // Far beyond any session (about 30 years), and small enough to stay exact in milliseconds.
 constexpr double kMaxSeconds = 1e9;
-
-QString failure(const QString& path, const QString& reason) {
-    return QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason;
-}
 
 // One line (line end removed) as an anchor; none when it does not parse.
 std::optional<TimingAnchor> parseLine(QByteArrayView text) {
@@ -58,42 +54,16 @@ QString TimingFile::Contents::skippedNote(const QString& path) const {
 bool TimingFile::read(const QString& path, int64_t readingCount, Contents& contents, bool& exists,
                       QString& reason) {
     contents = {};
-    exists = false;
-    SafeFile file;
-    if (!file.open(path, SafeFile::Mode::Read)) {
-        if (file.error() == ENOENT) return true;
-        reason = failure(path, file.reason());
+    WholeLines file;
+    if (!WholeLines::read(path, kMaxBytes, QStringLiteral("a timing file"), file, reason)) {
+        exists = file.exists;
         return false;
     }
-    exists = true;
-    // The size is checked before anything is read, and the read stops one byte past the limit in case the
-    // file grows meanwhile.
-    const qint64 size = file.size();
-    QByteArray data;
-    if (size < 0 || (size <= kMaxBytes && !file.readAll(data, kMaxBytes + 1))) {
-        reason = failure(path, file.reason());
-        return false;
-    }
-    if (size > kMaxBytes || data.size() > kMaxBytes) {
-        reason = failure(path,
-                         QStringLiteral("the file holds %1 bytes, more than the %2 MB a timing file may hold")
-                             .arg(std::max<qint64>(size, data.size()))
-                             .arg(kMaxBytes / (1024 * 1024)));
-        return false;
-    }
-    // Only lines ended by a line feed are whole; what follows the last one was cut off by a crash.
-    qsizetype start = 0;
-    for (bool first = true;; first = false) {
-        const qsizetype end = data.indexOf('\n', start);
-        if (end < 0) {
-            if (start < data.size()) ++contents.skippedLines;
-            break;
-        }
-        QByteArrayView text(data.constData() + start, end - start);
-        start = end + 1;
-        if (text.endsWith('\r')) text.chop(1);
-        if (first && text.startsWith("\xEF\xBB\xBF")) text = text.sliced(3); // an editor's byte order mark
-        if (text.isEmpty() || (first && text == kHeaderLine)) continue;
+    exists = file.exists;
+    if (file.cutOff) ++contents.skippedLines;
+    for (size_t i = 0; i < file.lines.size(); ++i) {
+        const QByteArray& text = file.lines[i];
+        if (text.isEmpty() || (i == 0 && text == kHeaderLine)) continue;
         const std::optional<TimingAnchor> anchor = parseLine(text);
         const TimingAnchor before = contents.anchors.empty() ? TimingAnchor{} : contents.anchors.back();
         if (!anchor || anchor->reading > readingCount || anchor->reading <= before.reading ||
