@@ -21,8 +21,9 @@ ReadingPipeline::Outcome ReadingPipeline::take(const Reading& reading, const Con
     const double ohms = numbers::ohmsFromReading(value);
     const RecordedReading recorded{
         outcome.reading, value, ohms, ohms != 0 ? 1000000.0 / ohms : 0.0, record, context.sessionSeconds};
-    for (ReadingListener* listener : std::vector<ReadingListener*>(listeners_))
-        listener->readingRecorded(recorded);
+    // By index, without a copy per reading: a listener added meanwhile is reached, none is skipped.
+    for (size_t i = 0; i < listeners_.size(); ++i)
+        listeners_[i]->readingRecorded(recorded);
     return outcome;
 }
 
