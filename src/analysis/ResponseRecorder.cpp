@@ -77,13 +77,34 @@ void ResponseRecorder::sessionStarted(const QString& baseName) {
 
 void ResponseRecorder::newDetector() {
     detector_ = std::make_unique<ResponseDetector>(settings_);
-    detector_->setListeners(
-        {nullptr, [this](const SkinResponse& response) { write(ResponseTable::line(response)); }, nullptr});
+    detector_->setListeners({[this](const SkinResponse& response) { confirm(response); },
+                             [this](const SkinResponse& response) { write(ResponseTable::line(response)); },
+                             [this](const MarkerResponse& marker) { answer(marker); }});
     lastRecord_ = 0;
     told_ = false;
     path_.clear();
     markersFed_ = 0;
+    peaks_.clear();
+    answers_.clear();
+    answerReadings_.clear();
     feedNewMarkers();
+    changed.notify();
+}
+
+void ResponseRecorder::confirm(const SkinResponse& response) {
+    peaks_.push_back(response.peakReading);
+    if (confirmedListener_) confirmedListener_(response);
+    changed.notify();
+}
+
+void ResponseRecorder::answer(const MarkerResponse& marker) {
+    // Markers at one reading share their window and are answered in the order they were set.
+    for (size_t i = 0; i < answers_.size(); ++i) {
+        if (answers_[i].decided || answerReadings_[i] != marker.markerReading) continue;
+        answers_[i] = MarkerAnswer{true, marker.response};
+        changed.notify();
+        return;
+    }
 }
 
 void ResponseRecorder::startFile() {
@@ -123,8 +144,11 @@ void ResponseRecorder::feedNewMarkers() {
         markersFed_ = markers.size();
         return;
     }
-    for (; markersFed_ < markers.size(); ++markersFed_)
+    for (; markersFed_ < markers.size(); ++markersFed_) {
+        answers_.emplace_back();
+        answerReadings_.push_back(markers[markersFed_].reading);
         detector_->addMarker(markers[markersFed_].reading, markers[markersFed_].label);
+    }
 }
 
 void ResponseRecorder::write(const QByteArray& bytes) {

@@ -16,12 +16,15 @@
 // session again under its name, begins its detector and its file again.
 
 #include "analysis/ResponseDetector.h"
+#include "core/ChangeSignal.h"
 #include "core/ReadingListener.h"
 
 #include <QByteArray>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace aurivo {
 
@@ -48,8 +51,25 @@ class ResponseRecorder : public ReadingListener {
     void readingRecorded(const RecordedReading& reading) override;
     void sessionStopped() override;
 
+    // Called with each response the moment its peak is certain (its half recovery not known yet).
+    void setConfirmedListener(std::function<void(const SkinResponse&)> listener) {
+        confirmedListener_ = std::move(listener);
+    }
+
     // The running (or last) session's detector; none before the first session.
     const ResponseDetector* detector() const { return detector_.get(); }
+    // The reading numbers of the running (or last) session's response peaks, in the order confirmed.
+    const std::vector<int64_t>& peakReadings() const { return peaks_; }
+    // A marker's answer as far as it is known: not decided while a response may still begin in its window.
+    struct MarkerAnswer {
+        bool decided = false;
+        std::optional<SkinResponse> response; // none: "no response" (once decided)
+    };
+    // The answers of the running (or last) session's markers, in the order of the session's markers; a
+    // marker set after the session stopped has none.
+    const std::vector<MarkerAnswer>& markerAnswers() const { return answers_; }
+    // A response was confirmed, a marker answered, or a new session began.
+    ChangeSignal changed;
     // The running (or last) session's response file; empty when it has none.
     const QString& filePath() const { return path_; }
 
@@ -62,11 +82,17 @@ class ResponseRecorder : public ReadingListener {
     void startFile();
     void feedNewMarkers();
     void write(const QByteArray& bytes);
+    void confirm(const SkinResponse& response);
+    void answer(const MarkerResponse& answer);
 
     const SessionFiles& files_;
     SessionMarkers& markers_;
     ResponseDetector::Settings settings_;
     std::function<void(const QString&)> tell_;
+    std::function<void(const SkinResponse&)> confirmedListener_;
+    std::vector<int64_t> peaks_;
+    std::vector<MarkerAnswer> answers_;
+    std::vector<int64_t> answerReadings_; // the reading of each marker fed, for matching its answer
     std::unique_ptr<ResponseDetector> detector_;
     QString baseName_;
     bool running_ = false;

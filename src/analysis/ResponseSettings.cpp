@@ -4,6 +4,8 @@
 #include <QSettings>
 #include <cmath>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace aurivo {
 
@@ -18,6 +20,19 @@ std::optional<double> number(const QSettings& s, const char* key) {
     const double value = s.value(QString::fromLatin1(key)).toString().trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(value)) return std::nullopt;
     return value;
+}
+
+// Writes the values into the group, leaving the file's other groups and keys as they are.
+bool write(const QString& folder, const std::vector<std::pair<QString, QVariant>>& values, QString& failure) {
+    QSettings s(settingsPath(folder), QSettings::IniFormat);
+    s.beginGroup(QString::fromLatin1(ResponseSettings::kGroup));
+    for (const auto& [key, value] : values)
+        s.setValue(key, value);
+    s.endGroup();
+    s.sync();
+    if (s.status() == QSettings::NoError) return true;
+    failure = QStringLiteral("%1: could not be written").arg(QDir::toNativeSeparators(settingsPath(folder)));
+    return false;
 }
 
 } // namespace
@@ -42,16 +57,21 @@ ResponseDetector::Settings ResponseSettings::load(const QString& folder) {
 
 bool ResponseSettings::save(const QString& folder, const ResponseDetector::Settings& settings,
                             QString& failure) {
+    return write(folder,
+                 {{QStringLiteral("minAmplitude"), settings.minAmplitudeUs},
+                  {QStringLiteral("windowStart"), settings.windowStartSeconds},
+                  {QStringLiteral("windowEnd"), settings.windowEndSeconds}},
+                 failure);
+}
+
+bool ResponseSettings::ticksShown(const QString& folder) {
     QSettings s(settingsPath(folder), QSettings::IniFormat);
     s.beginGroup(QString::fromLatin1(kGroup));
-    s.setValue(QStringLiteral("minAmplitude"), settings.minAmplitudeUs);
-    s.setValue(QStringLiteral("windowStart"), settings.windowStartSeconds);
-    s.setValue(QStringLiteral("windowEnd"), settings.windowEndSeconds);
-    s.endGroup();
-    s.sync();
-    if (s.status() == QSettings::NoError) return true;
-    failure = QStringLiteral("%1: could not be written").arg(QDir::toNativeSeparators(settingsPath(folder)));
-    return false;
+    return s.value(QStringLiteral("ticks")).toString().trimmed().toLower() != QStringLiteral("false");
+}
+
+bool ResponseSettings::saveTicksShown(const QString& folder, bool shown, QString& failure) {
+    return write(folder, {{QStringLiteral("ticks"), shown}}, failure);
 }
 
 } // namespace aurivo

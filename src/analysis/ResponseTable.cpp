@@ -4,6 +4,7 @@
 #include "recording/CsvText.h"
 #include "recording/SavedSession.h"
 #include "recording/SessionSource.h"
+#include "recording/WholeLines.h"
 
 #include <QFileInfo>
 #include <QtEndian>
@@ -72,6 +73,25 @@ QByteArray ResponseTable::line(const SkinResponse& r) {
     out += CsvText::field(withoutControls(r.marker)).toUtf8();
     out += "\r\n";
     return out;
+}
+
+bool ResponseTable::readPeaks(const QString& path, int64_t readings, std::vector<int64_t>& peaks,
+                              int& skipped, QString& reason) {
+    peaks.clear();
+    skipped = 0;
+    WholeLines file;
+    if (!WholeLines::read(path, kMaxFileBytes, QStringLiteral("a response file"), file, reason)) return false;
+    for (const QByteArray& line : file.lines) {
+        if (line == kHeaderLine) continue;
+        const QList<QByteArray> fields = line.split(',');
+        bool ok = false;
+        const qlonglong peak = fields.size() >= 2 ? fields[1].toLongLong(&ok) : 0;
+        if (ok && peak >= 1 && peak <= readings)
+            peaks.push_back(peak);
+        else
+            ++skipped;
+    }
+    return true;
 }
 
 void ResponseTable::score(std::span<const int32_t> readings, std::vector<Marker> markers,

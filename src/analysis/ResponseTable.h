@@ -43,6 +43,14 @@ class ResponseTable {
     // header and then each line to `out`. Returns false with "file: reason" when the reading file or the
     // marker file cannot be read; what was left out (a cut last record, damaged marker lines) is added
     // to warnings.
+    // The peak readings of a response file (a regular file of at most kMaxFileBytes), for drawing its
+    // ticks: lines whose peak is not a reading number from 1 to `readings` are skipped and counted, the
+    // header and a line cut off by a crash are not counted. False with "path: reason" when it cannot be
+    // read.
+    static constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
+    static bool readPeaks(const QString& path, int64_t readings, std::vector<int64_t>& peaks, int& skipped,
+                          QString& reason);
+
     static bool forSession(const QString& sessionPath, const ResponseDetector::Settings& settings,
                            const std::function<void(const QByteArray&)>& out, QStringList& warnings,
                            QString& error);

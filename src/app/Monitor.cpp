@@ -31,7 +31,7 @@ Monitor::Monitor(Services services)
                                       indicators_, graph_, panel_, ports_, comments_, markers_}),
       fileManager_(folder_, boxes_, comments_), settingsFile_(folder_),
       research_(ResearchTools::Parts{markers_, sessions_, pipeline_.recorder(), graph_, files_, fileManager_,
-                                     boxes_, dialogs_}),
+                                     responses_, boxes_, dialogs_}),
       // A marker from the lab link is set as Session > Add marker sets it, then named as the prompt names it.
       link_(clock_, markers_, [this](const QString& label) {
           const std::optional<size_t> index = research_.addMarker();
@@ -105,6 +105,7 @@ void Monitor::startUp() {
     loadSettings();
     link_.apply(LabLinkSettings::load(folder_));
     responses_.setSettings(ResponseSettings::load(folder_));
+    research_.setTicksShown(ResponseSettings::ticksShown(folder_));
     // The port and sensitivity captions show the values just read; the first tick arranges the window.
     arranger_.requestArrangement(1);
 }
@@ -297,9 +298,24 @@ void Monitor::toggleShowInput() {
     notifyMenusIfChanged();
 }
 
+void Monitor::toggleResponseTicks() {
+    research_.setTicksShown(!research_.ticksShown());
+    QString failure;
+    if (!ResponseSettings::saveTicksShown(folder_, research_.ticksShown(), failure)) {
+        boxes_.notify(QStringLiteral("The choice is not kept for the next start.\r\n") + failure,
+                      QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Warning);
+    }
+    notifyMenusIfChanged();
+}
+
+bool Monitor::setResponseSettings(const ResponseDetector::Settings& settings, QString& failure) {
+    responses_.setSettings(settings);
+    return ResponseSettings::save(folder_, settings, failure);
+}
+
 void Monitor::notifyMenusIfChanged() {
-    const MenuInputs now{sessions_.running(), sessions_.savedAs(), ports_.probing(),
-                         views_.views(),      replayShown_,        showInputChecked_};
+    const MenuInputs now{sessions_.running(), sessions_.savedAs(), ports_.probing(),      views_.views(),
+                         replayShown_,        showInputChecked_,   research_.ticksShown()};
     if (now == menuInputs_) return;
     menuInputs_ = now;
     menusChanged.notify();
@@ -497,6 +513,10 @@ MenuItemModel Monitor::menuItem(MenuItem item) const {
         return plain("Export session...", research_.exportEnabled());
     case MenuItem::AddMarker:
         return plain("Add marker", running);
+    case MenuItem::ResponseTicks:
+        return check("Response ticks", research_.ticksShown());
+    case MenuItem::Responses:
+        return plain("Responses...");
     }
     return MenuItemModel{};
 }

@@ -66,8 +66,10 @@ enum class MenuItem {
     ShowInput,
     SetComPort,
     AboutHelp,
-    Export,    // File > "Export session..."
-    AddMarker, // Session > "Add marker"
+    Export,        // File > "Export session..."
+    AddMarker,     // Session > "Add marker"
+    ResponseTicks, // Display > "Response ticks"
+    Responses,     // Display > "Responses..."
 };
 
 class Monitor {
@@ -120,6 +122,11 @@ class Monitor {
 
     // Menu and control entry points that belong to the main form itself.
     void toggleShowInput();
+    // Display > "Response ticks": shows or hides the response ticks on the graph, and keeps the choice.
+    void toggleResponseTicks();
+    // The scoring of responses from the next session on; keeps it in aurivo-usb.conf, false with the
+    // reason when it could not be kept (it is used all the same).
+    bool setResponseSettings(const ResponseDetector::Settings& settings, QString& failure);
     void clickParameterLabel(int index);
     void clickGraph();
     void requestCancel() { ports_.requestCancel(); }
@@ -183,7 +190,7 @@ class Monitor {
     struct MenuInputs {
         bool running = false, savedAs = false, probing = false;
         PanelViews views = PanelViews::all();
-        bool replayShown = false, showInputChecked = false;
+        bool replayShown = false, showInputChecked = false, ticksShown = true;
         bool operator==(const MenuInputs&) const = default;
     };
 
@@ -209,9 +216,9 @@ class Monitor {
     SessionControl sessions_;
     FileManager fileManager_;
     SettingsFile settingsFile_;
+    ResponseRecorder responses_{files_, markers_};
     ResearchTools research_;
     LabLink link_;
-    ResponseRecorder responses_{files_, markers_};
     Reading last_;
     QString settingsFallbackFolder_;
     QString folderProblem_;

@@ -1,5 +1,7 @@
 #include "app/ResearchTools.h"
 
+#include "analysis/ResponseRecorder.h"
+#include "analysis/ResponseTable.h"
 #include "app/Dialogs.h"
 #include "app/SessionControl.h"
 #include "core/MessageBoxes.h"
@@ -31,6 +33,25 @@ ResearchTools::ResearchTools(Parts parts) : p_(parts) {
         liveMarkers_ = MarkerOverlay(p_.markers.markers(), MarkerOverlay::kLiveColour);
         overlayChanged.notify();
     });
+    p_.responses.changed.subscribe([this] { followResponses(); });
+}
+
+void ResearchTools::followResponses() {
+    const std::vector<int64_t>& peaks = p_.responses.peakReadings();
+    if (peaks.size() == liveTickCount_) return;
+    if (peaks.size() < liveTickCount_) { // a new session
+        liveTicks_ = ResponseTicks();
+        liveTickCount_ = 0;
+    }
+    for (; liveTickCount_ < peaks.size(); ++liveTickCount_)
+        liveTicks_.add(peaks[liveTickCount_]);
+    if (!replayShown_) overlayChanged.notify();
+}
+
+void ResearchTools::setTicksShown(bool shown) {
+    if (shown == ticksShown_) return;
+    ticksShown_ = shown;
+    overlayChanged.notify();
 }
 
 std::optional<size_t> ResearchTools::addMarker() {
@@ -117,32 +138,75 @@ void ResearchTools::showReplay(const DisplayList& list, std::vector<ReplayTrace>
     replayList_ = list;
     replayTraces_ = std::move(traces);
     replayMarkers_.clear();
+    replayTicks_.clear();
     QString unreadable;
     for (ReplayTrace& trace : replayTraces_) {
         const auto k = size_t(std::find(kSessionColours.begin(), kSessionColours.end(), trace.colour) -
                               kSessionColours.begin());
         if (k >= size_t(std::clamp(list.count, 0, 6))) continue;
         trace.name = SessionReplay::sessionName(list.hdrPaths[k]);
-        const QString markerPath = SessionSource::fromPath(list.tstPaths[k]).markerPath;
-        if (markerPath.isEmpty()) continue;
-        // Markers past the last reading drawn (the reading file holds 4 bytes a reading) are skipped.
-        const int64_t readings = QFileInfo(list.tstPaths[k]).size() / 4;
-        MarkerFile::Contents contents;
-        QString reason;
-        if (!MarkerFile::read(markerPath, contents, reason, readings)) {
-            unreadable += QStringLiteral("\r\n") + reason;
-            continue;
-        }
-        if (contents.skippedLines > 0)
-            unreadable += QStringLiteral("\r\n") + contents.skippedNote(markerPath);
-        if (!contents.markers.empty()) replayMarkers_.emplace_back(contents.markers, trace.colour);
+        readReplayedMarkers(list.tstPaths[k], trace.colour, unreadable);
+        readReplayedTicks(list.tstPaths[k], trace.colour, unreadable);
     }
     p_.markers.leavePicture();
     overlayChanged.notify();
     if (!unreadable.isEmpty()) {
-        p_.boxes.show(QStringLiteral("The markers of these sessions cannot be shown in full:") + unreadable,
+        p_.boxes.show(QStringLiteral("The markers or responses of these sessions cannot be shown in full:") +
+                          unreadable,
                       kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     }
+}
+
+void ResearchTools::readReplayedMarkers(const QString& tstPath, uint32_t colour, QString& unreadable) {
+    const QString markerPath = SessionSource::fromPath(tstPath).markerPath;
+    if (markerPath.isEmpty()) return;
+    // Markers past the last reading drawn (the reading file holds 4 bytes a reading) are skipped.
+    const int64_t readings = QFileInfo(tstPath).size() / 4;
+    MarkerFile::Contents contents;
+    QString reason;
+    if (!MarkerFile::read(markerPath, contents, reason, readings)) {
+        unreadable += QStringLiteral("\r\n") + reason;
+        return;
+    }
+    if (contents.skippedLines > 0) unreadable += QStringLiteral("\r\n") + contents.skippedNote(markerPath);
+    if (!contents.markers.empty()) replayMarkers_.emplace_back(contents.markers, colour);
+}
+
+void ResearchTools::readReplayedTicks(const QString& tstPath, uint32_t colour, QString& unreadable) {
+    const QString responsePath = SessionSource::fromPath(tstPath).responsePath;
+    if (responsePath.isEmpty()) return;
+    std::vector<int64_t> peaks;
+    int skipped = 0;
+    QString reason;
+    if (!ResponseTable::readPeaks(responsePath, QFileInfo(tstPath).size() / 4, peaks, skipped, reason)) {
+        unreadable += QStringLiteral("\r\n") + reason;
+        return;
+    }
+    if (skipped > 0) {
+        unreadable += QStringLiteral("\r\n%1: %2 damaged lines, or responses past the last reading, left out")
+                          .arg(QDir::toNativeSeparators(responsePath))
+                          .arg(skipped);
+    }
+    if (!peaks.empty()) replayTicks_.emplace_back(std::move(peaks), colour);
+}
+
+int32_t ResearchTools::compression() const {
+    return p_.graph.state().yCompress;
+}
+
+std::vector<ResponseTick> ResearchTools::responseTicks(int firstColumn, int lastColumn) const {
+    if (!ticksShown_) return {};
+    lastColumn = std::min(lastColumn, p_.graph.picture().scaleWidth() - 1);
+    if (replayShown_) {
+        std::vector<ResponseTick> ticks;
+        for (const ResponseTicks& session : replayTicks_) {
+            const std::vector<ResponseTick> more = session.ticks(compression(), firstColumn, lastColumn);
+            ticks.insert(ticks.end(), more.begin(), more.end());
+        }
+        return ticks;
+    }
+    if (!p_.markers.onPicture()) return {};
+    return liveTicks_.ticks(compression(), firstColumn, lastColumn);
 }
 
 std::vector<MarkerLine> ResearchTools::markerLines(int firstColumn, int lastColumn) const {

@@ -39,6 +39,8 @@ QString MenuAccessKeys::marked(const QString& caption) {
         {QStringLiteral("Session comments"), QStringLiteral("&Session comments")},
         {QStringLiteral("Display Time etc."), QStringLiteral("Display &Time etc.")},
         {QStringLiteral("ShowDataInput"), QStringLiteral("Show&DataInput")},
+        {QStringLiteral("Response ticks"), QStringLiteral("&Response ticks")},
+        {QStringLiteral("Responses..."), QStringLiteral("Respons&es...")},
         // Serial Port and Help.
         {QStringLiteral("Set Comm Port"), QStringLiteral("Set &Comm Port")},
         {QStringLiteral("About"), QStringLiteral("&About")},

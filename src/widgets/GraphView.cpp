@@ -75,8 +75,13 @@ void GraphView::paintEvent(QPaintEvent* event) {
     const QRegion uncovered = QRegion(area) - drawn;
     for (const QRect& r : uncovered)
         p.fillRect(r, Qt::black);
-    // The markers and the cursor over it, clipped like the picture to the area painted: only the markers
-    // whose lines or numbers reach into it are asked for.
+    // The response ticks, the markers and the cursor over it, clipped like the picture to the area painted:
+    // only the markers whose lines or numbers reach into it are asked for.
+    if (overlay_.responseTicks) {
+        const int reach = ResponseTicks::kHalfWidth;
+        ResponseTicks::paint(p, overlay_.responseTicks(area.left() - reach, area.right() + reach),
+                             canvas_.scaleHeight());
+    }
     if (overlay_.markerLines) {
         MarkerOverlay::paint(p, overlay_.markerLines(area.left() - MarkerOverlay::kNumberReach, area.right()),
                              canvas_.scaleHeight());

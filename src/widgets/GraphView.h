@@ -3,12 +3,13 @@
 // underneath, so a click reaches the graph's click handler; screen readers meet it as a chart, which
 // offers "press" only while a click does something of its own (during a replay: choose again).
 //
-// Over the picture it draws the markers and, while the graph has the keyboard focus and an arrow key
-// has been pressed, a cursor column. The readout of the column under the mouse or the cursor is shown in
-// a tooltip and given as the graph's accessible description (units in words). The cursor stays on its
-// sample when the graph compresses. The M key asks for a marker, R for the readings to be said now.
+// Over the picture it draws the response ticks, the markers and, while the graph has the keyboard focus and
+// an arrow key has been pressed, a cursor column. The readout of the column under the mouse or the cursor is
+// shown in a tooltip and given as the graph's accessible description (units in words). The cursor stays on
+// its sample when the graph compresses. The M key asks for a marker, R for the readings to be said now.
 
 #include "display/MarkerOverlay.h"
+#include "display/ResponseTicks.h"
 
 #include <QAbstractButton>
 #include <functional>
@@ -31,6 +32,8 @@ class GraphView : public QAbstractButton {
         std::function<int()> lastColumn;
         // How many samples one column holds now (the graph's compression).
         std::function<int()> samplesPerColumn;
+        // The response ticks in a range of columns.
+        std::function<std::vector<ResponseTick>(int firstColumn, int lastColumn)> responseTicks;
     };
 
     GraphView(const GraphCanvas& canvas, QWidget* parent = nullptr);

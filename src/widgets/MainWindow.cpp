@@ -26,6 +26,7 @@
 #include "widgets/ModelLabel.h"
 #include "widgets/PanelFrame.h"
 #include "widgets/PortOption.h"
+#include "widgets/ResponsesWindow.h"
 #include "widgets/SaveAsDialog.h"
 #include "widgets/TextFit.h"
 #include "widgets/ToneMenu.h"
@@ -233,6 +234,11 @@ MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, cons
         if (now && fraSelctPort_->isVisible() && fraSelctPort_->isAncestorOf(now)) showPortStatus();
     });
     m.comments().changed.subscribe([this] { markChanged(kComments); });
+    for (ChangeSignal* source : {&m.responses().changed, &m.markers().changed}) {
+        source->subscribe([this] {
+            if (responses_ && responses_->isVisible()) responses_->refresh();
+        });
+    }
 
     // Everything as the parts start.
     lblGrafError_->setBackColor(colors::kRed);
@@ -383,8 +389,10 @@ void MainWindow::buildMenus() {
           add(display, "mnuInternStatus", MenuItem::InternStatus, [m] { m->views().toggleInternalStatus(); }),
           add(display, "mnuComments", MenuItem::Comments, [m] { m->views().toggleComments(); }),
           add(display, "mnuTimnStuf", MenuItem::TimnStuf, [m] { m->views().toggleTimeEtc(); }),
-          add(display, "mnuShowInput", MenuItem::ShowInput, [m] { m->toggleShowInput(); })})
+          add(display, "mnuShowInput", MenuItem::ShowInput, [m] { m->toggleShowInput(); }),
+          add(display, "mnuResponseTicks", MenuItem::ResponseTicks, [m] { m->toggleResponseTicks(); })})
         a->setCheckable(true);
+    add(display, "mnuResponses", MenuItem::Responses, [this] { showResponses(); });
 
     add(serial, "mnuSetComPort", MenuItem::SetComPort, [m] { m->ports().scanPorts(); });
     addItem(serial, "mnuLabLink", [this, m] {
@@ -454,7 +462,10 @@ void MainWindow::buildPanels() {
             return research.markerLines(firstColumn, lastColumn);
         },
         [&research](int column, std::optional<int> y) { return research.readoutAt(column, y); },
-        [&research] { return research.lastColumn(); }, [m] { return int(m->graph().state().yCompress); }});
+        [&research] { return research.lastColumn(); }, [m] { return int(m->graph().state().yCompress); },
+        [&research](int firstColumn, int lastColumn) {
+            return research.responseTicks(firstColumn, lastColumn);
+        }});
     connect(pixXYgraf_, &GraphView::addMarkerRequested, this, [this] { act([this] { addMarker(); }); });
     connect(pixXYgraf_, &GraphView::readingsRequested, this, [this] { pixXYgraf_->announce(graphText()); });
     markerPrompt_ = new MarkerPrompt(frmPixGraf_);
@@ -1103,6 +1114,21 @@ void MainWindow::addMarker() {
         lastFocus_->setFocus(Qt::OtherFocusReason);
     markerPrompt_->open(int(*index), monitor_->markers().markers()[*index].label,
                         pixXYgraf_->mapToParent(QPoint(x + 16, 2)));
+}
+
+void MainWindow::showResponses() {
+    if (!responses_) {
+        Monitor* m = monitor_.get();
+        responses_ = new ResponsesWindow(
+            m->responses(), m->markers(),
+            [m](const ResponseDetector::Settings& settings, QString& failure) {
+                return m->setResponseSettings(settings, failure);
+            },
+            this);
+    }
+    responses_->show();
+    responses_->raise();
+    responses_->activateWindow();
 }
 
 std::optional<ExportRequest> MainWindow::askExport(const ExportChoices& choices) {

@@ -40,6 +40,7 @@ class MessageBoxes;
 class SerialComm;
 class Clock;
 class ToneOutput;
+class ResponsesWindow;
 
 class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     Q_OBJECT
@@ -143,6 +144,8 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     QString graphText() const;
     // Session > "Add marker", F9 or M on the graph: sets the marker and opens its prompt beside its line.
     void addMarker();
+    // Display > "Responses...": the Responses window, beside this one.
+    void showResponses();
 
     Clock& clock_;
     std::unique_ptr<Monitor> monitor_;
@@ -178,8 +181,9 @@ class MainWindow : public QMainWindow, public WindowHost, public Dialogs {
     LegendOverlay* legend_ = nullptr;
     FocusRing* focusRing_ = nullptr;
 
-    QPointer<SaveAsDialog> saveAs_; // the save-as box while it is open
-    QString saveAsTyped_;           // what its name box held when it last closed
+    QPointer<ResponsesWindow> responses_; // made when first asked for
+    QPointer<SaveAsDialog> saveAs_;       // the save-as box while it is open
+    QString saveAsTyped_;                 // what its name box held when it last closed
     bool syncing_ = false;
     LiveThrottle live_;
     // The graph's description, repeated by a screen reader while the graph has the focus, changes at

@@ -1,6 +1,8 @@
 // Markers through a session, saving a session, the replay view and leaving it, and the export.
 
 #include "MonitorRig.h"
+#include "analysis/ResponseSettings.h"
+#include "analysis/ResponseTable.h"
 #include "core/Colors.h"
 #include "core/NumberRules.h"
 #include "display/MarkerOverlay.h"
@@ -141,13 +143,29 @@ TEST(Replay, SaveShowResumeAndCloseDuringAReplay) {
                      QByteArray::number(QFileInfo(out.filePath("one.Tst")).size() / 4 + 1) +
                      ",Past\r\nbroken\r\n");
     markerFile.close();
+    // Responses, drawn as ticks in the session's colour: one good line, one damaged, one past the end.
+    QFile responseFile(out.filePath("one.Scr"));
+    ASSERT_TRUE(responseFile.open(QIODevice::WriteOnly));
+    responseFile.write(ResponseTable::header() + "1,3,0.050,0.150,0.1000,0.100,,\r\nbroken\r\n2," +
+                       QByteArray::number(QFileInfo(out.filePath("one.Tst")).size() / 4 + 1) +
+                       ",1,2,0.1,1,,\r\n");
+    responseFile.close();
     rig.host.onEvents = [&rig] { rig.m().onTick(); }; // ticks arrive while the monitor yields
     for (bool closing : {false, true}) {
         rig.chooseFiles(elsewhere.path(), {"one"});
         m.displaySavedSessions();
         ASSERT_TRUE(m.replayShown());
-        EXPECT_EQ(rig.boxes.shown.back().text, "The markers of these sessions cannot be shown in full:\r\n"
-                                               "one.Mrk: 3 damaged or unfinished lines skipped");
+        EXPECT_EQ(rig.boxes.shown.back().text,
+                  "The markers or responses of these sessions cannot be shown in full:\r\n"
+                  "one.Mrk: 3 damaged or unfinished lines skipped\r\n" +
+                      QDir::toNativeSeparators(out.filePath("one.Scr")) +
+                      ": 2 damaged lines, or responses past the last reading, left out");
+        EXPECT_EQ(m.research().responseTicks(), (std::vector<ResponseTick>{{3, kSessionColours[0]}}));
+        m.toggleResponseTicks(); // hidden, and kept hidden for the next start
+        EXPECT_TRUE(m.research().responseTicks().empty());
+        EXPECT_FALSE(m.menuItem(MenuItem::ResponseTicks).checked);
+        EXPECT_FALSE(ResponseSettings::ticksShown(rig.dir.path()));
+        m.toggleResponseTicks();
         EXPECT_GT(rig.host.geometry.width, before.width); // 90 % of the screen, then snapped
         EXPECT_EQ(m.menuItem(MenuItem::DisplayOld).caption, "Display another session");
         EXPECT_EQ(m.menuItem(MenuItem::SaveFile).caption, "Resume normal display");

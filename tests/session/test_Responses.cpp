@@ -80,6 +80,20 @@ TEST(Responses, TheLiveFileEqualsTheOfflineTableOfTheSession) {
     EXPECT_FALSE(live.contains("Marker 2"));
     EXPECT_TRUE(rig.boxes.notices.empty());
 
+    // Each response is a tick at its peak's column, and each marker has its answer.
+    std::vector<ResponseTick> ticks;
+    const int32_t compress = rig.m().graph().state().yCompress;
+    for (const QByteArray& row : live.split('\n').mid(1, live.count('\n') - 1)) {
+        const int x = MarkerOverlay::column(row.split(',').at(1).toLongLong(), compress);
+        if (ticks.empty() || ticks.back().x != x) ticks.push_back({x, ResponseTicks::kLiveColour});
+    }
+    EXPECT_EQ(rig.m().research().responseTicks(), ticks);
+    const auto& answers = rig.m().responses().markerAnswers();
+    ASSERT_EQ(answers.size(), 3u);
+    EXPECT_TRUE(answers[0].decided && answers[0].response && answers[0].response->marker == "Marker 1");
+    EXPECT_TRUE(answers[1].decided && !answers[1].response);
+    EXPECT_TRUE(answers[2].decided && answers[2].response && answers[2].response->marker == "Marker 3");
+
     // Saved, the response file goes with the session, found beside its reading file.
     QTemporaryDir out;
     rig.chooseFiles(out.path(), {"saved"}, true);
