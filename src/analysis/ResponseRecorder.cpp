@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringList>
 #include <cerrno>
 #include <unistd.h>
 
@@ -78,7 +79,7 @@ void ResponseRecorder::sessionStarted(const QString& baseName) {
 void ResponseRecorder::newDetector() {
     detector_ = std::make_unique<ResponseDetector>(settings_);
     detector_->setListeners({[this](const SkinResponse& response) { confirm(response); },
-                             [this](const SkinResponse& response) { write(ResponseTable::line(response)); },
+                             [this](const SkinResponse& response) { complete(response); },
                              [this](const MarkerResponse& marker) { answer(marker); }});
     lastRecord_ = 0;
     told_ = false;
@@ -95,6 +96,21 @@ void ResponseRecorder::confirm(const SkinResponse& response) {
     peaks_.push_back(response.peakReading);
     if (confirmedListener_) confirmedListener_(response);
     changed.notify();
+}
+
+void ResponseRecorder::complete(SkinResponse response) {
+    // The markers it answers under their names now: a marker named after it was set (from the prompt, or
+    // by the lab link) is written as the marker file holds it, as the table of the saved session gives it.
+    if (!response.marker.isEmpty()) {
+        const std::vector<Marker>& markers = markers_.markers();
+        QStringList labels;
+        for (size_t i = 0; i < answers_.size() && i < markers.size(); ++i) {
+            const std::optional<SkinResponse>& r = answers_[i].response;
+            if (r && r->onsetReading == response.onsetReading) labels << markers[i].label;
+        }
+        if (!labels.isEmpty()) response.marker = labels.join(QStringLiteral("; "));
+    }
+    write(ResponseTable::line(response));
 }
 
 void ResponseRecorder::answer(const MarkerResponse& marker) {

@@ -6,7 +6,8 @@
 //
 // The response file holds ResponseTable's header line and one line per response, written the moment the
 // response is complete (its half recovery decided), so the file of a finished session equals the offline
-// table of its saved readings and markers, line for line. Like the marker file it is created with its
+// table of its saved readings and markers, line for line; a marker renamed before the line is written goes
+// in under its new name. Like the marker file it is created with its
 // first line: a session without responses has none (the file an earlier session left under the name is
 // deleted with the session's first stored reading). Each line reaches the system in one write (no buffer
 // in the program): a crash of the program loses no complete response. A write that fails is taken back,
@@ -83,6 +84,7 @@ class ResponseRecorder : public ReadingListener {
     void feedNewMarkers();
     void write(const QByteArray& bytes);
     void confirm(const SkinResponse& response);
+    void complete(SkinResponse response);
     void answer(const MarkerResponse& answer);
 
     const SessionFiles& files_;

@@ -40,6 +40,9 @@ Monitor::Monitor(Services services)
       }) {
     pipeline_.addListener(link_);
     pipeline_.addListener(responses_);
+    responses_.setConfirmedListener([this](const SkinResponse& response) {
+        link_.sendResponse(response.onsetReading, response.peakReading, response.amplitudeUs);
+    });
     responses_.setTell([this](const QString& text) {
         boxes_.notify(text, QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Warning);
     });

@@ -7,6 +7,8 @@
 #include "recording/SessionMarkers.h"
 
 #include <QTimer>
+#include <algorithm>
+#include <climits>
 
 namespace aurivo {
 
@@ -87,6 +89,14 @@ void LabLink::readingRecorded(const RecordedReading& r) {
 
 void LabLink::sessionStopped() {
     send(OscMessage{QByteArrayLiteral("/aurivo/session"), {QStringLiteral("stop"), sessionName_}});
+}
+
+void LabLink::sendResponse(int64_t onsetReading, int64_t peakReading, double amplitudeUs) {
+    // OSC's integers have 32 bits: a reading number beyond them (over three years of readings) is held
+    // at the largest.
+    const auto index = [](int64_t reading) { return int32_t(std::clamp<int64_t>(reading, 0, INT32_MAX)); };
+    send(OscMessage{QByteArrayLiteral("/aurivo/scr"),
+                    {index(onsetReading), index(peakReading), float(amplitudeUs)}});
 }
 
 void LabLink::send(const OscMessage& message) {

@@ -5,7 +5,8 @@
 //
 // Out (to the send host and port): /aurivo/reading i record, f session seconds (record / 20), i raw,
 // f ohms, f microsiemens, i status; /aurivo/session s "start"|"stop", s name; /aurivo/marker i reading,
-// s label (when a marker is set, and again when it is renamed).
+// s label (when a marker is set, and again when it is renamed); /aurivo/scr i onset reading, i peak reading,
+// f amplitude in microsiemens (when a skin-conductance response is confirmed).
 // In (on the listen address and port): /aurivo/marker s label, or a text line "marker LABEL"; see
 // LinkInput for what is refused.
 //
@@ -66,6 +67,8 @@ class LabLink : public QObject, public ReadingListener {
     void sessionStarted(const QString& baseName) override;
     void readingRecorded(const RecordedReading& reading) override;
     void sessionStopped() override;
+    // A response of the running session was confirmed: readings by their numbers in the reading file.
+    void sendResponse(int64_t onsetReading, int64_t peakReading, double amplitudeUs);
 
     const Counts& counts() const { return counts_; }
     const QString& lastError() const { return lastError_; }

@@ -3,6 +3,7 @@
 // replay and resume, save again, export, exit and start again. Each step checks the files a user relies
 // on, so a change that breaks a story fails here even when every unit still passes.
 
+#include "../analysis/SkinSignal.h"
 #include "MonitorFakes.h"
 #include "PseudoTerminal.h"
 #include "SettingsFixture.h"
@@ -11,16 +12,20 @@
 #include "core/NumberRules.h"
 #include "device/PacketDecoder.h"
 #include "device/QtSerialComm.h"
+#include "link/OscMessage.h"
 #include "recording/SavedSession.h"
 #include "recording/SessionHeaderFile.h"
 #include "settings/SettingsFile.h"
 
 #include <QDir>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUdpSocket>
 #include <QtEndian>
 #include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -64,6 +69,48 @@ QStringList headerItems(const QString& path) {
     EXPECT_TRUE(SessionHeaderFile::readItems(path, 5, items, reason)) << reason.toStdString();
     return items;
 }
+
+// liblo's oscdump listening on a free port of the loopback, ready once a probe sent to it shows.
+struct OscDump {
+    QProcess process;
+    uint16_t port = 0;
+    QByteArray out;
+
+    OscDump() {
+        QUdpSocket free;
+        free.bind(QHostAddress::LocalHost, 0);
+        port = free.localPort();
+        free.close();
+        process.start(OSCDUMP_PATH, {"-L", QString::number(port)});
+        EXPECT_TRUE(process.waitForStarted());
+        QUdpSocket probe;
+        const QByteArray ping = OscMessage{"/probe", {}}.encode();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                probe.writeDatagram(ping, QHostAddress::LocalHost, port);
+                return read().contains("/probe");
+            },
+            10000));
+    }
+    ~OscDump() {
+        process.kill();
+        process.waitForFinished();
+    }
+    const QByteArray& read() {
+        process.waitForReadyRead(20);
+        out += process.readAllStandardOutput();
+        return out;
+    }
+    // The arguments of each message sent to the address, in the order received.
+    QList<QList<QByteArray>> messages(const QByteArray& address) {
+        QList<QList<QByteArray>> found;
+        for (const QByteArray& line : read().split('\n')) {
+            const QList<QByteArray> f = line.split(' ');
+            if (f.value(1) == address) found << f.mid(3);
+        }
+        return found;
+    }
+};
 
 // One monitor run on a program folder; a second run on the same folder is "starting again".
 struct MonitorRun {
@@ -244,6 +291,117 @@ TEST_F(Story, ExitAndStartAgainKeepTheUnsavedSessionAndTheSettings) {
     // And the program records again as before.
     record(simulatorBytes(100));
     EXPECT_GT(readFile(path("tempdata.tst")).size(), 0);
+}
+
+TEST_F(Story, ALabSessionScoresItsResponsesAndTakesMarkersFromExperimentSoftware) {
+    // The lab link from its settings: the session out to liblo's oscdump, markers in on the loopback.
+    OscDump dump;
+    QUdpSocket free;
+    free.bind(QHostAddress::LocalHost, 0);
+    const uint16_t inPort = free.localPort();
+    free.close();
+    {
+        QSettings conf(path("aurivo-usb.conf"), QSettings::IniFormat);
+        conf.beginGroup("lablink");
+        for (const auto& [key, value] : std::vector<std::pair<QString, QVariant>>{
+                 {"send", true}, {"sendPort", dump.port}, {"receive", true}, {"receivePort", inPort}})
+            conf.setValue(key, value);
+    }
+    run.reset();
+    run = std::make_unique<MonitorRun>(dir.path(), QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)));
+    ASSERT_EQ(m().labLink().listeningPort(), inPort);
+
+    // Skin at about 8 uS: responses of known size, two overlapping, one too small to count.
+    testing::SkinSession skin;
+    skin.baseLevel = 8.0;
+    skin.drifts = {{0.04, 240, 0.5}};
+    for (const auto& [start, amplitude] : std::vector<std::pair<double, double>>{
+             {8, 0.3}, {20, 0.15}, {23, 0.4}, {36, 0.06}, {47, 0.6}, {58, 0.004}, {66, 1.0}})
+        skin.responses.push_back({start, amplitude, 3});
+    skin.render(80, 5);
+
+    // Markers as experiment software sends them: oscsend before the first response, one with no
+    // response in its window, and a plain text line before the fifth.
+    const auto oscsend = [&](const QString& label) {
+        QProcess::execute(OSCSEND_PATH, {"127.0.0.1", QString::number(inPort), "/aurivo/marker", "s", label});
+    };
+    QUdpSocket text;
+    const std::vector<std::pair<size_t, std::function<void()>>> markers = {
+        {6 * 20, [&] { oscsend("tone A"); }},
+        {30 * 20, [&] { oscsend("tone B"); }},
+        {45 * 20, [&] { text.writeDatagram("marker word C\n", QHostAddress::LocalHost, inPort); }}};
+    m().sessions().startSession();
+    ASSERT_TRUE(run->comm.portOpen());
+    for (size_t i = 0; i < skin.readings.size(); i += 2) {
+        for (const auto& [at, send] : markers) {
+            if (at != i) continue;
+            const size_t before = m().markers().markers().size();
+            send();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return m().markers().markers().size() > before; }, 5000)) << i;
+        }
+        QByteArray chunk;
+        for (size_t k = i; k < std::min(i + 2, skin.readings.size()); ++k)
+            chunk += PacketDecoder::makePacket(uint16_t(skin.readings[k]), 4);
+        ASSERT_TRUE(pty->write(chunk));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return run->comm.inBufferCount() >= chunk.size(); }, 2000));
+        run->tick();
+    }
+    m().sessions().stopSession();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dump.read().contains("\"stop\""); }, 10000));
+
+    // The response file, written as the session ran, is the table the export computes afterwards.
+    const QByteArray scr = readFile(path("tempdata.scr"));
+    QProcess exporter;
+    exporter.start(AURIVO_EXPORT_PATH, {"--responses", path("tempdata.tst")});
+    ASSERT_TRUE(exporter.waitForFinished(30000));
+    EXPECT_EQ(exporter.readAllStandardOutput(), scr);
+
+    // Every response of 0.03 uS or more, where it happened and as large as it was; nothing else.
+    // The file's readings end with the skin's (the first settle the start value).
+    const std::vector<int32_t> records = recordsOf(readFile(path("tempdata.tst")));
+    const int64_t offset = int64_t(records.size()) - int64_t(skin.readings.size());
+    QList<QList<QByteArray>> lines;
+    for (const QByteArray& line : scr.split('\n').mid(1))
+        if (!line.trimmed().isEmpty()) lines << line.trimmed().split(',');
+    int matched = 0;
+    for (const testing::TrueResponse& t : skin.responses) {
+        if (t.scoredAmplitude < 0.03) continue;
+        const auto found = std::find_if(lines.begin(), lines.end(), [&](const QList<QByteArray>& f) {
+            return std::abs(f[0].toLongLong() - offset - t.onsetReading) <= 8; // 0.4 s
+        });
+        ASSERT_NE(found, lines.end()) << "response at " << t.startSeconds << " s not found";
+        EXPECT_NEAR((*found)[4].toDouble(), t.scoredAmplitude, std::max(0.005, 0.1 * t.scoredAmplitude));
+        ++matched;
+    }
+    EXPECT_EQ(lines.size(), matched);
+    // The markers: in the marker file with their labels, each answered by its response or by none.
+    const QByteArray mrk = readFile(path("tempdata.mrk"));
+    for (const char* label : {",tone A", ",tone B", ",word C"})
+        EXPECT_TRUE(mrk.contains(label)) << label;
+    QStringList answered;
+    for (const QList<QByteArray>& f : lines)
+        if (!f.value(7).isEmpty()) answered << f.value(7);
+    EXPECT_EQ(answered, QStringList({"tone A", "word C"}));
+
+    // And out over the link: each recorded reading as the file holds it, each response and marker.
+    const QList<QList<QByteArray>> readings = dump.messages("/aurivo/reading");
+    ASSERT_EQ(size_t(readings.size()), records.size());
+    for (size_t i = 0; i < records.size(); ++i) {
+        ASSERT_EQ(readings[qsizetype(i)].value(0).toLongLong(), int64_t(i) + 1);
+        // The packet's own reading, then the recorded (filtered) one as ohms.
+        ASSERT_NEAR(readings[qsizetype(i)].value(3).toDouble(), numbers::ohmsFromReading(records[i]), 0.1)
+            << i;
+    }
+    const QList<QList<QByteArray>> scrs = dump.messages("/aurivo/scr");
+    ASSERT_EQ(scrs.size(), lines.size());
+    for (qsizetype i = 0; i < scrs.size(); ++i) {
+        EXPECT_EQ(scrs[i].value(0), lines[i][0]);
+        EXPECT_EQ(scrs[i].value(1), lines[i][1]);
+        EXPECT_NEAR(scrs[i].value(2).toDouble(), lines[i][4].toDouble(), 1e-4);
+    }
+    const QList<QList<QByteArray>> marks = dump.messages("/aurivo/marker");
+    ASSERT_EQ(marks.size(), 3);
+    EXPECT_EQ(marks[2].value(1), "\"word");
 }
 
 } // namespace aurivo
