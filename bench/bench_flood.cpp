@@ -1,9 +1,11 @@
 // The whole window under a flood of packets through a pseudo-terminal: once the session's start reading
 // has settled, a writer thread sends packets as fast as the line takes them while the window runs its
-// event loop. Reports the longest gap between two repaints of the window (its data label shows every
-// packet's reading) and of the graph, and between two ticks; the processor time of the window's thread
-// per packet; and whether the recording holds exactly the packets sent (with filter size 1 every reading
-// is stored as sent).
+// event loop. Or, with hostile datagrams, the packets at the device's own pace (20 a second) while a
+// second thread sends that many hostile datagrams to the lab link's receiver (markers over the rate
+// limit, damaged and oversized packets, text lines with control characters). Reports the longest gap between
+// two repaints of the window (its data label shows every packet's reading) and of the graph, and between two
+// ticks; the processor time of the window's thread per packet; and whether the recording holds exactly the
+// packets sent (with filter size 1 every reading is stored as sent).
 #include "BenchSupport.h"
 #include "MonitorFakes.h"
 #include "PseudoTerminal.h"
@@ -11,6 +13,8 @@
 #include "core/SystemClock.h"
 #include "device/PacketDecoder.h"
 #include "device/QtSerialComm.h"
+#include "link/LabLink.h"
+#include "link/OscMessage.h"
 #include "widgets/MainWindow.h"
 
 #include <QApplication>
@@ -20,11 +24,13 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUdpSocket>
 #include <algorithm>
 #include <atomic>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <ctime>
+#include <random>
 #include <thread>
 #include <vector>
 
@@ -76,8 +82,29 @@ void runEventLoop(int ms) {
     loop.exec();
 }
 
+// The hostile datagram number i: a marker (most dropped by the rate limit), random bytes up to 1,500,
+// a text line with control characters over the label limit, or a marker with one byte changed.
+QByteArray hostileDatagram(int i, std::mt19937& rng) {
+    static const QByteArray marker =
+        OscMessage{QByteArrayLiteral("/aurivo/marker"), {QStringLiteral("flood")}}.encode();
+    QByteArray d;
+    switch (i % 4) {
+    case 0:
+        return marker;
+    case 1:
+        return QByteArray(int(rng() % 1500), char(rng()));
+    case 2:
+        return "marker \x01\x02" + QByteArray(300, 'x') + "\n";
+    default:
+        d = marker;
+        d[int(rng() % uint32_t(d.size()))] = char(rng());
+        return d;
+    }
+}
+
 void BM_FloodThroughTheWindow(benchmark::State& st) {
     const int seconds = int(st.range(0));
+    const int hostile = int(st.range(1));
     for (auto _ : st) {
         QTemporaryDir dir;
         writeBenchSettings(dir.path(), 1);
@@ -99,6 +126,15 @@ void BM_FloodThroughTheWindow(benchmark::State& st) {
         label->installEventFilter(labelPaints);
         auto* ticks = new PaintWatch(&window);
         QObject::connect(&window.tickTimer(), &QTimer::timeout, ticks, [ticks] { ticks->note(); });
+        uint16_t linkPort = 0;
+        if (hostile > 0) {
+            LabLinkSettings link;
+            link.receiveEnabled = true;
+            link.receivePort = 0; // any free port
+            window.monitor().labLink().apply(link);
+            linkPort = window.monitor().labLink().listeningPort();
+            if (linkPort == 0) std::abort();
+        }
         window.monitor().sessions().startSession();
 
         // Packets at the device's own pace until the start reading has settled, so that every packet of
@@ -114,18 +150,35 @@ void BM_FloodThroughTheWindow(benchmark::State& st) {
             runEventLoop(200);
         }
 
-        // The writer sends as fast as the line takes the bytes, for the given time.
+        // The writer sends as fast as the line takes the bytes (or at the device's pace), for the given
+        // time; the hostile datagrams are spread over it.
         std::thread writer([&] {
             int64_t i = sent;
             QElapsedTimer elapsed;
             elapsed.start();
             while (!stop && elapsed.elapsed() < seconds * 1000) {
+                const int count = hostile > 0 ? 1 : 64;
                 QByteArray block;
-                for (int k = 0; k < 64; ++k)
+                for (int k = 0; k < count; ++k)
                     block += PacketDecoder::makePacket(uint16_t(reading(i + k)), 4);
                 if (!pty.write(block, 5000)) break;
-                i += 64;
+                i += count;
                 sent = i;
+                if (hostile > 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+        });
+        std::atomic<int> hostileSent{0};
+        std::thread attacker([&] {
+            if (hostile == 0) return;
+            QUdpSocket socket;
+            std::mt19937 rng(20261207);
+            const auto pause =
+                std::chrono::microseconds(int64_t(seconds) * 1000000 / std::max(1, hostile / 50));
+            for (int i = 0; i < hostile && !stop; ++i) {
+                socket.writeDatagram(hostileDatagram(i, rng), QHostAddress::LocalHost, linkPort);
+                hostileSent = i + 1;
+                // Evenly over the flood's time, in bursts of 50.
+                if (i % 50 == 49) std::this_thread::sleep_for(pause);
             }
         });
         graphPaints->restart();
@@ -145,6 +198,7 @@ void BM_FloodThroughTheWindow(benchmark::State& st) {
         }
         stop = true;
         writer.join();
+        attacker.join();
         const double cpu = threadCpuSeconds() - cpuBefore;
         window.monitor().sessions().stopSession();
 
@@ -167,10 +221,23 @@ void BM_FloodThroughTheWindow(benchmark::State& st) {
         st.counters["longest_graph_repaint_gap_ms"] = double(graphGap);
         st.counters["longest_tick_gap_ms"] = double(tickGap);
         st.counters["repaints"] = repaints;
+        if (hostile > 0) {
+            const LabLink::Counts& counts = window.monitor().labLink().counts();
+            st.counters["hostile_sent"] = double(hostileSent.load());
+            st.counters["hostile_read"] = double(counts.received);
+            st.counters["markers_set"] = double(counts.markers);
+            st.counters["markers_dropped"] = double(counts.dropped);
+            st.counters["refused"] = double(counts.refused);
+        }
         window.close();
     }
 }
-BENCHMARK(BM_FloodThroughTheWindow)->Arg(10)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_FloodThroughTheWindow)
+    ->Args({10, 0})
+    ->Args({10, 10000})
+    ->ArgNames({"seconds", "hostile"})
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
 
 } // namespace
 
