@@ -199,6 +199,7 @@ void ResponsesWindow::applySettings() {
 void ResponsesWindow::showEvent(QShowEvent* event) {
     refresh();
     levelTimer_.start();
+    table_->setFocus(Qt::OtherFocusReason); // the markers' answers first; Shift+Tab reaches the values
     QDialog::showEvent(event);
 }
 

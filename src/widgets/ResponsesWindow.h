@@ -5,6 +5,9 @@
 // response each one got (latency from the marker, amplitude, rise time), "no response", or "waiting"
 // while a response may still begin in its window. Below, the scoring settings for the next session.
 //
+// Times are on the recording's own base (reading n at n / 20 s), as in the response file: a marker's time
+// here is that of the reading it was set at.
+//
 // It follows the responses and the markers as they change, and the level twice a second while shown.
 // The table is an accessible table; every field has an accessible name, and the window works by keyboard
 // (Tab, the buttons' access keys, Escape closes it).
