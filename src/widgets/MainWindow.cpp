@@ -285,7 +285,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
     // Session files dropped on the window are replayed, as "Display saved session" would, when it could
     // be chosen now.
-    if (!droppedFiles(event->mimeData()).isEmpty() && monitor_->menuItem(MenuItem::DisplayOld).enabled)
+    if (!droppedFiles(event->mimeData()).isEmpty() &&
+        monitor_->menuItem(MenuItem::DisplaySavedSessions).enabled)
         event->acceptProposedAction();
 }
 

@@ -65,18 +65,18 @@ void WindowMenus::build(ToneOutput& tone) {
     buildSessionMenu(bar[1], tone);
     buildDisplayMenu(bar[2]);
     Monitor* m = &context_.monitor;
-    addEntry(bar[3], "mnuSetComPort", MenuItem::SetComPort, [m] { m->ports().scanPorts(); });
+    addEntry(bar[3], "mnuSetComPort", MenuItem::ChoosePort, [m] { m->ports().scanPorts(); });
     addItem(bar[3], "mnuLabLink", [this, m] {
         LabLinkDialog dialog(m->labLink(), m->programFolder(), &window_);
         dialog.exec();
     })->setText(QStringLiteral("&Lab link..."));
-    addEntry(bar[4], "mnuAboutHelp", MenuItem::AboutHelp, [m] { m->showAbout(); });
+    addEntry(bar[4], "mnuAboutHelp", MenuItem::About, [m] { m->showAbout(); });
 }
 
 void WindowMenus::buildFileMenu(QMenu* file) {
     Monitor* m = &context_.monitor;
-    addEntry(file, "mnuSaveFile", MenuItem::SaveFile, [m] { m->saveSessionOrResume(); });
-    addEntry(file, "mnuDisplayOld", MenuItem::DisplayOld, [m] { m->displaySavedSessions(); });
+    addEntry(file, "mnuSaveFile", MenuItem::SaveSession, [m] { m->saveSessionOrResume(); });
+    addEntry(file, "mnuDisplayOld", MenuItem::DisplaySavedSessions, [m] { m->displaySavedSessions(); });
     addEntry(file, "mnuExport", MenuItem::Export, [m] { m->research().exportSession(); });
     addEntry(file, "mnuCancel", MenuItem::Cancel, [m] { m->requestCancel(); });
     file->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
@@ -104,9 +104,9 @@ void WindowMenus::buildSessionMenu(QMenu* session, ToneOutput& tone) {
         window_.graphPanel().addMarker();
     })->setShortcut(Qt::Key_F9);
     session->addSeparator()->setObjectName(QStringLiteral("mnuSep2"));
-    addEntry(session, "mnuSetSense", MenuItem::SetSense, [m] { m->parameters().openSensitivityBox(); });
-    addEntry(session, "mnuSetFSize", MenuItem::SetFSize, [m] { m->parameters().openFilterSizeBox(); });
-    addEntry(session, "mnuSetSSF", MenuItem::SetSSF, [m] { m->parameters().openJitterBox(); });
+    addEntry(session, "mnuSetSense", MenuItem::SetSensitivity, [m] { m->parameters().openSensitivityBox(); });
+    addEntry(session, "mnuSetFSize", MenuItem::SetFilterSize, [m] { m->parameters().openFilterSizeBox(); });
+    addEntry(session, "mnuSetSSF", MenuItem::SetJitterRejection, [m] { m->parameters().openJitterBox(); });
     new ToneMenu(session, tone, &window_);
 }
 
@@ -114,13 +114,14 @@ void WindowMenus::buildDisplayMenu(QMenu* display) {
     // Each item shows or hides a panel (or the input readout) and carries a check mark while it is shown.
     Monitor* m = &context_.monitor;
     for (QAction* a :
-         {addEntry(display, "mnuPixGraf", MenuItem::PixGraf, [m] { m->views().togglePictureGraph(); }),
-          addEntry(display, "mnuBarGrf", MenuItem::BarGrf, [m] { m->views().toggleColorBar(); }),
-          addEntry(display, "mnuSmlGraf", MenuItem::SmlGraf, [m] { m->views().toggleBarGraph(); }),
-          addEntry(display, "mnuInternStatus", MenuItem::InternStatus,
+         {addEntry(display, "mnuPixGraf", MenuItem::ShowPictureGraph,
+                   [m] { m->views().togglePictureGraph(); }),
+          addEntry(display, "mnuBarGrf", MenuItem::ShowLamps, [m] { m->views().toggleColorBar(); }),
+          addEntry(display, "mnuSmlGraf", MenuItem::ShowBar, [m] { m->views().toggleBarGraph(); }),
+          addEntry(display, "mnuInternStatus", MenuItem::ShowReadings,
                    [m] { m->views().toggleInternalStatus(); }),
-          addEntry(display, "mnuComments", MenuItem::Comments, [m] { m->views().toggleComments(); }),
-          addEntry(display, "mnuTimnStuf", MenuItem::TimnStuf, [m] { m->views().toggleTimeEtc(); }),
+          addEntry(display, "mnuComments", MenuItem::ShowComments, [m] { m->views().toggleComments(); }),
+          addEntry(display, "mnuTimnStuf", MenuItem::ShowParameterStrip, [m] { m->views().toggleTimeEtc(); }),
           addEntry(display, "mnuShowInput", MenuItem::ShowInput, [m] { m->toggleShowInput(); })})
         a->setCheckable(true);
 }
