@@ -470,11 +470,11 @@ MenuItemModel Monitor::menuItem(MenuItem item) const {
         return MenuItemModel{QStringLiteral("Serial Port"), true, false, !replayShown_};
     case MenuItem::Help:
         return plain("&Help");
-    case MenuItem::SaveFile:
+    case MenuItem::SaveSession:
         // A session started with a name is saved already; its files have nothing to save.
         return plain(replayShown_ ? "Resume normal display" : "Save session",
                      !running && !sessions_.savedAs());
-    case MenuItem::DisplayOld:
+    case MenuItem::DisplaySavedSessions:
         return plain(replayShown_ ? "Display another session" : "Display saved session", !running);
     case MenuItem::Cancel:
         return plain("Cancel");
@@ -488,29 +488,29 @@ MenuItemModel Monitor::menuItem(MenuItem item) const {
         return plain("Start and save as", !running);
     case MenuItem::Stop:
         return plain("Stop", running);
-    case MenuItem::SetSense:
+    case MenuItem::SetSensitivity:
         return plain("Set Sensitivity");
-    case MenuItem::SetFSize:
+    case MenuItem::SetFilterSize:
         return plain("Set Filter Size", !running);
-    case MenuItem::SetSSF:
+    case MenuItem::SetJitterRejection:
         return plain("Adjust Jitter Rejection", !running);
-    case MenuItem::PixGraf:
+    case MenuItem::ShowPictureGraph:
         return check("Picture Graph", v.pictureGraph);
-    case MenuItem::BarGrf:
+    case MenuItem::ShowLamps:
         return check("Color Bar Graph", v.colorGraph);
-    case MenuItem::SmlGraf:
+    case MenuItem::ShowBar:
         return check("BarGraph", v.barGraph);
-    case MenuItem::InternStatus:
+    case MenuItem::ShowReadings:
         return check("Internal Status", v.internalStatus);
-    case MenuItem::Comments:
+    case MenuItem::ShowComments:
         return check("Session comments", v.sessionComments);
-    case MenuItem::TimnStuf:
+    case MenuItem::ShowParameterStrip:
         return check("Display Time etc.", v.timeEtc);
     case MenuItem::ShowInput:
         return check("ShowDataInput", showInputChecked_, false);
-    case MenuItem::SetComPort:
+    case MenuItem::ChoosePort:
         return plain("Set Comm Port", !running && !ports_.probing());
-    case MenuItem::AboutHelp:
+    case MenuItem::About:
         return plain("About");
     case MenuItem::Export:
         return plain("Export session...", research_.exportEnabled());

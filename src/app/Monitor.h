@@ -39,37 +39,38 @@ class MessageBoxes;
 class WindowHost;
 class Dialogs;
 
-// The menus and their items, named after their controls.
+// The menus and their items, named for what they do (their controls keep their object names: mnuFile,
+// mnuSaveFile, mnuBarGrf and so on).
 enum class MenuItem {
     File,
     Session,
     Display,
     SerialPort,
     Help,
-    SaveFile,
-    DisplayOld,
-    Cancel,
+    SaveSession,          // File > "Save session", or "Resume normal display" during a replay
+    DisplaySavedSessions, // File > "Display saved session" / "Display another session"
+    Cancel,               // File > "Cancel": ends a running pause early
     Exit,
     Restart,
     Start,
     StartAs,
     Stop,
-    SetSense,
-    SetFSize,
-    SetSSF,
-    PixGraf,
-    BarGrf,
-    SmlGraf,
-    InternStatus,
-    Comments,
-    TimnStuf,
-    ShowInput,
-    SetComPort,
-    AboutHelp,
-    Export,        // File > "Export session..."
-    AddMarker,     // Session > "Add marker"
-    ResponseTicks, // Display > "Response ticks"
-    Responses,     // Display > "Responses..."
+    SetSensitivity,     // Session > "Set Sensitivity": the sensitivity box
+    SetFilterSize,      // Session > "Set Filter Size": the entry box
+    SetJitterRejection, // Session > "Adjust Jitter Rejection": the entry box
+    ShowPictureGraph,   // Display > "Picture Graph": the graph panel
+    ShowLamps,          // Display > "Color Bar Graph": the lamp row
+    ShowBar,            // Display > "BarGraph": the segment bar
+    ShowReadings,       // Display > "Internal Status": the readings panel
+    ShowComments,       // Display > "Session comments": the comments panel
+    ShowParameterStrip, // Display > "Display Time etc.": the parameters strip
+    ShowInput,          // Display > "ShowDataInput"
+    ChoosePort,         // Serial Port > "Set Comm Port": scans the ports and opens the port chooser
+    About,              // Help > "About"
+    Export,             // File > "Export session..."
+    AddMarker,          // Session > "Add marker"
+    ResponseTicks,      // Display > "Response ticks": the ticks of the responses on the graph
+    Responses,          // Display > "Responses...": the Responses window
 };
 
 class Monitor {

@@ -1,16 +1,45 @@
 #include "widgets/EntryFrame.h"
 
+#include "core/WindowHost.h"
+#include "widgets/TextFit.h"
+#include "widgets/WidgetUpdate.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPushButton>
 
 namespace aurivo {
 
-EntryFrame::EntryFrame(QWidget* parent) : QGroupBox(parent) {
+EntryFrame::EntryFrame(PanelContext& context, const QString& objectName, QWidget* parent)
+    : QGroupBox(parent), context_(context) {
+    setObjectName(objectName);
+    hide();
     setAutoFillBackground(true);
     // A press inside an entry frame (its background or caption) is not a click on the form, which would
     // close the filter and jitter box.
     setAttribute(Qt::WA_NoMousePropagation);
+}
+
+QRect EntryFrame::pxRect(const TwipsRect& r) const {
+    return toPixelRect(r, context_.host.twipsPerPixel());
+}
+
+void EntryFrame::showCaption(const QString& caption) {
+    if (title() != caption) setTitle(caption);
+}
+
+void EntryFrame::placeWidened(QRect design) {
+    design.setWidth(std::max(design.width(), TextFit::groupBoxWidth(this)));
+    WidgetUpdate::geometry(this, design);
+}
+
+QPushButton* EntryFrame::addButton(const char* objectName, const QString& caption, const QRect& geometry,
+                                   std::function<void()> onClick) {
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(QString::fromLatin1(objectName));
+    b->setGeometry(geometry);
+    connect(b, &QPushButton::clicked, this, std::move(onClick));
+    return b;
 }
 
 void EntryFrame::keyPressEvent(QKeyEvent* event) {

@@ -16,7 +16,6 @@ class MarkerPrompt : public QLineEdit {
     // Opens for marker `index` with its label, its top left corner at `at` in the parent; a prompt still
     // open for another marker is closed first, keeping what was typed.
     void open(int index, const QString& label, QPoint at);
-    std::optional<int> markerIndex() const { return index_; }
     // Closes the prompt keeping what was typed (the session is about to stop or restart).
     void commit() { finish(true); }
 

@@ -130,7 +130,8 @@ TEST(Replay, SaveShowResumeAndCloseDuringAReplay) {
         std::vector<bool> v;
         for (MenuItem i : {MenuItem::Session, MenuItem::Display, MenuItem::SerialPort})
             v.push_back(m.menuItem(i).visible);
-        for (MenuItem i : {MenuItem::BarGrf, MenuItem::SmlGraf, MenuItem::InternStatus, MenuItem::TimnStuf})
+        for (MenuItem i :
+             {MenuItem::ShowLamps, MenuItem::ShowBar, MenuItem::ShowReadings, MenuItem::ShowParameterStrip})
             v.push_back(m.menuItem(i).checked);
         return v;
     };
@@ -167,8 +168,8 @@ TEST(Replay, SaveShowResumeAndCloseDuringAReplay) {
         EXPECT_FALSE(ResponseSettings::ticksShown(rig.dir.path()));
         m.toggleResponseTicks();
         EXPECT_GT(rig.host.geometry.width, before.width); // 90 % of the screen, then snapped
-        EXPECT_EQ(m.menuItem(MenuItem::DisplayOld).caption, "Display another session");
-        EXPECT_EQ(m.menuItem(MenuItem::SaveFile).caption, "Resume normal display");
+        EXPECT_EQ(m.menuItem(MenuItem::DisplaySavedSessions).caption, "Display another session");
+        EXPECT_EQ(m.menuItem(MenuItem::SaveSession).caption, "Resume normal display");
         EXPECT_EQ(menus(), std::vector<bool>(7, false));
         // The parameters strip leaves with the weight 3 of its toggle, though it came in with 2.
         EXPECT_EQ(m.views().panelWeightSum(), 28 - 2 - 2 - 3 - 3);
@@ -191,7 +192,7 @@ TEST(Replay, SaveShowResumeAndCloseDuringAReplay) {
         rig.chooseFiles(elsewhere.path(), {});
         m.clickGraph();
         EXPECT_FALSE(m.replayShown());
-        EXPECT_EQ(m.menuItem(MenuItem::SaveFile).caption, "Save session");
+        EXPECT_EQ(m.menuItem(MenuItem::SaveSession).caption, "Save session");
         EXPECT_EQ(menus(), std::vector<bool>(7, true));
         EXPECT_EQ(m.views().panelWeightSum(), weightsBefore);
         EXPECT_EQ(rig.host.geometry.width, before.width);

@@ -24,9 +24,9 @@ namespace {
 const QString kIdle = "110011111", kRunning = "001100000";
 QString menusOf(const Monitor& m) {
     QString enabled;
-    for (MenuItem i :
-         {MenuItem::Start, MenuItem::StartAs, MenuItem::Stop, MenuItem::Restart, MenuItem::SaveFile,
-          MenuItem::DisplayOld, MenuItem::SetComPort, MenuItem::SetFSize, MenuItem::SetSSF})
+    for (MenuItem i : {MenuItem::Start, MenuItem::StartAs, MenuItem::Stop, MenuItem::Restart,
+                       MenuItem::SaveSession, MenuItem::DisplaySavedSessions, MenuItem::ChoosePort,
+                       MenuItem::SetFilterSize, MenuItem::SetJitterRejection})
         enabled += m.menuItem(i).enabled ? '1' : '0';
     return enabled;
 }
@@ -150,7 +150,7 @@ TEST(Sessions, StartAndSaveAsTakesFileNamesOnlyAndAsksBeforeOverwriting) {
     EXPECT_TRUE(sessions.running());
     rig.tick(1, {8000});
     sessions.stopSession();
-    EXPECT_FALSE(rig.m().menuItem(MenuItem::SaveFile).enabled); // a named session is already saved
+    EXPECT_FALSE(rig.m().menuItem(MenuItem::SaveSession).enabled); // a named session is already saved
 
     // The same name again (in another case) asks the file manager's question; No starts nothing.
     const QByteArray header = rig.read("test.hdr");
