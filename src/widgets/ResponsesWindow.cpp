@@ -38,6 +38,13 @@ QString clockTime(double totalSeconds) {
         .arg(hundredths % 100, 2, 10, QLatin1Char('0'));
 }
 
+// A value is shown as the label's text and said as its description, after the label's name.
+void showValue(QLabel* label, const QString& text) {
+    if (label->text() == text) return;
+    label->setText(text);
+    label->setAccessibleDescription(text);
+}
+
 QDoubleSpinBox* spinBox(QWidget* parent, const char* name, double low, double high, double step,
                         const char* suffix) {
     auto* box = new QDoubleSpinBox(parent);
@@ -139,14 +146,14 @@ void ResponsesWindow::refresh() {
 void ResponsesWindow::showSummary() {
     const ResponseDetector* detector = responses_.detector();
     const std::optional<double> level = detector ? detector->tonicLevel() : std::nullopt;
-    level_->setText(level ? microsiemens(*level) : QStringLiteral("no reading"));
-    rate_->setText(QStringLiteral("%1 per minute").arg(detector ? detector->nonSpecificRate() : 0));
-    count_->setText(QString::number(detector ? detector->responseCount() : 0));
+    showValue(level_, level ? microsiemens(*level) : QStringLiteral("no reading"));
+    showValue(rate_, QStringLiteral("%1 per minute").arg(detector ? detector->nonSpecificRate() : 0));
+    showValue(count_, QString::number(detector ? detector->responseCount() : 0));
     const std::optional<SkinResponse> last = detector ? detector->lastResponse() : std::nullopt;
-    last_->setText(last ? QStringLiteral("%1, rise %2, at %3")
-                              .arg(microsiemens(last->amplitudeUs), seconds(last->riseSeconds),
-                                   clockTime(last->peakSeconds))
-                        : QStringLiteral("none yet"));
+    showValue(last_, last ? QStringLiteral("%1, rise %2, at %3")
+                                .arg(microsiemens(last->amplitudeUs), seconds(last->riseSeconds),
+                                     clockTime(last->peakSeconds))
+                          : QStringLiteral("none yet"));
 }
 
 void ResponsesWindow::showMarkers() {

@@ -69,6 +69,7 @@ TEST(ResponsesWindow, FollowsTheSessionBesideTheWindowAndTheTicksHideFromTheMenu
     }
     QApplication::processEvents();
     EXPECT_EQ(count->text(), "2");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(count)->text(QAccessible::Description), "2");
     EXPECT_TRUE(level->text().endsWith(" uS")) << level->text().toStdString();
     EXPECT_TRUE(window->findChild<QLabel*>("lblLastResponse")->text().contains(", rise "));
     EXPECT_EQ(rig.window->geometry(), mainBefore);
