@@ -378,6 +378,7 @@ TEST_F(Story, ALabSessionScoresItsResponsesAndTakesMarkersFromExperimentSoftware
     const QByteArray mrk = readFile(path("tempdata.mrk"));
     for (const char* label : {",tone A", ",tone B", ",word C"})
         EXPECT_TRUE(mrk.contains(label)) << label;
+    EXPECT_EQ(m().research().markerLines().size(), 3u); // and on the graph
     QStringList answered;
     for (const QList<QByteArray>& f : lines)
         if (!f.value(7).isEmpty()) answered << f.value(7);
