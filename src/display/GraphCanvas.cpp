@@ -77,18 +77,7 @@ void GraphCanvas::lineTo(int x, int y, uint32_t colour) {
     currentX_ = x;
     currentY_ = y;
     ++revision_;
-    if (drawWidth_ != 1) {
-        QPainter painter(&image_);
-        painter.setPen(QPen(colors::toQColor(colour), drawWidth_));
-        painter.drawLine(QLineF(x0, y0, x1, y1));
-        changed_ |= QRectF(QPointF(x0, y0), QPointF(x1, y1))
-                        .normalized()
-                        .toAlignedRect()
-                        .adjusted(-drawWidth_, -drawWidth_, drawWidth_, drawWidth_) &
-                    image_.rect();
-        return;
-    }
-    // One-pixel lines are drawn straight into the image (Bresenham), after cutting them to the picture,
+    // Lines are drawn straight into the image (Bresenham), after cutting them to the picture,
     // so a line to a point far off the picture costs no more than one across it.
     if (!clipLine(x0, y0, x1, y1, image_.width(), image_.height())) return;
     int ax = int(std::lround(x0)), ay = int(std::lround(y0));

@@ -24,9 +24,8 @@ class GraphCanvas {
     void clear();
     // Sets one pixel and makes it the current drawing position. Points outside the picture are clipped.
     void setPixel(int x, int y, uint32_t colour);
-    // Draws a line from the current drawing position to (x, y), which becomes the new position.
+    // Draws a one-pixel line from the current drawing position to (x, y), which becomes the new position.
     void lineTo(int x, int y, uint32_t colour);
-    void setDrawWidth(int width) { drawWidth_ = width < 1 ? 1 : width; }
 
     const QImage& image() const { return image_; }
     uint32_t pixelColour(int x, int y) const; // 0x00BBGGRR, for tests
@@ -43,7 +42,6 @@ class GraphCanvas {
     uint32_t backColor_;
     int currentX_ = 0;
     int currentY_ = 0;
-    int drawWidth_ = 1;
     uint64_t revision_ = 0;
     mutable QRect changed_;
 };

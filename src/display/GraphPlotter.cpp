@@ -289,7 +289,6 @@ void GraphPlotter::drawDots(bool replayShown) {
         for (int j = 0; j <= ny; ++j)
             picture.setPixel(x, toLong(height / float(ny) * float(j)), colour);
     }
-    picture.setDrawWidth(1);
 }
 
 void GraphPlotter::clearForReplay() {
