@@ -174,7 +174,6 @@ class Monitor {
     const FileManager& fileManager() const { return fileManager_; }
     PanelArranger& arranger() { return arranger_; }
     FileManager& fileManager() { return fileManager_; }
-    const TickCountdown& tickCountdown() const { return countdown_; }
 
     ChangeSignal menusChanged; // a menu caption, check mark, enabled or visible state may have changed
 

@@ -60,12 +60,9 @@ class SessionControl {
     // The caption of lblSysADCstart: "0" before the first session, " " while awaited, then the reading
     // in the number-to-text form (leading blank).
     QString startText() const;
-    int32_t startCandidate() const { return startCandidate_; }
-    int32_t stableCount() const { return stableCount_; }
 
     // The session clock LblParams(1) and the session's start.
     const QString& clockText() const { return clockText_; }
-    float sessionStartSeconds() const { return startSeconds_; }
     const QDateTime& sessionStartDate() const { return startDate_; }
     int32_t noDataTicks() const { return noDataTicks_; }
     // Seconds since the session started, to the millisecond (the session clock's seconds since midnight
@@ -87,7 +84,6 @@ class SessionControl {
 
     // The stopped temporary session was saved under a name: there is nothing left to keep.
     void temporarySessionSaved() { unsavedTemporary_ = false; }
-    bool hasUnsavedSession() const { return unsavedTemporary_; }
     // Moves a stopped, never saved temporary session into unsaved/ (its header first takes the comment
     // box's text when it was the last session). Returns an empty text, or why it could not be kept.
     [[nodiscard]] QString keepUnsavedSession();

@@ -15,9 +15,6 @@ struct PanelViews {
     bool timeEtc = false;         // FrameParams, the parameters strip, "Display Time etc."
 
     static PanelViews all() { return PanelViews{true, true, true, true, true, true}; }
-    std::array<bool, 6> asArray() const {
-        return {pictureGraph, colorGraph, barGraph, internalStatus, sessionComments, timeEtc};
-    }
     bool operator==(const PanelViews&) const = default;
 };
 

@@ -29,8 +29,6 @@ class GraphCanvas {
 
     const QImage& image() const { return image_; }
     uint32_t pixelColour(int x, int y) const; // 0x00BBGGRR, for tests
-    int currentX() const { return currentX_; }
-    int currentY() const { return currentY_; }
     // Incremented on every change, so the widget knows when to repaint.
     uint64_t revision() const { return revision_; }
     // The area drawn on since the last call: the window repaints only that. (Asking changes nothing

@@ -27,10 +27,6 @@ class FileManager {
     // The folder it opens in (the program's folder at first).
     const QString& rememberedFolder() const { return rememberedFolder_; }
     const DisplayList& displayList() const { return list_; }
-    // The three paths of the session named last.
-    const QString& sessionTstPath() const { return sessionTstPath_; }
-    const QString& sessionHdrPath() const { return sessionHdrPath_; }
-    const QString& sessionTxtPath() const { return sessionTxtPath_; }
 
     // ---- Controls ----------------------------------------------------------------------------------
     const QString& name() const { return name_; } // txtFM: the session name, typed or picked
