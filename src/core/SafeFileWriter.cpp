@@ -365,7 +365,7 @@ bool SafeFileWriter::commitTogether(const std::vector<SafeFileWriter*>& writers,
     return true;
 }
 
-bool SafeFileWriter::finishInterrupted(const QString& folder, WriteFailure& failure) {
+bool SafeFileWriter::finishInterruptedChanges(const QString& folder, WriteFailure& failure) {
     const QString journalPath = QDir(folder).filePath(kJournalName);
     SafeFile journal;
     if (journal.open(journalPath, SafeFile::Mode::Read)) {

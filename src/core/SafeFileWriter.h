@@ -51,7 +51,7 @@ class SafeFileWriter {
     // set has no counterpart for) away: all of it, or (when a rename fails) none, the previous files
     // restored. Before anything is renamed, a journal in the files' folder (kJournalName, written like any
     // file here) lists each staged file with its target and size and the hidden name each previous file
-    // steps aside to; it goes once the change is complete. After a kill, finishInterrupted() ends the
+    // steps aside to; it goes once the change is complete. After a kill, finishInterruptedChanges() ends the
     // change from the journal. All targets and removals must lie in one folder, whose FolderLock the
     // caller holds.
     // A stopAfterStep of 0 or more is for tests: the change stops after that many steps and leaves the
@@ -65,7 +65,7 @@ class SafeFileWriter {
     // journal lists (a save killed before its journal was written). True when nothing was left to do or
     // it is done; false, with the file and the reason, when the journal is kept for a later try. The
     // caller holds the folder's FolderLock, so no save runs there meanwhile.
-    [[nodiscard]] static bool finishInterrupted(const QString& folder, WriteFailure& failure);
+    [[nodiscard]] static bool finishInterruptedChanges(const QString& folder, WriteFailure& failure);
 
     // The mark of files staged for commitTogether(): a file with it and no journal is left over.
     static constexpr const char* kStagedMark = ".new~";

@@ -31,7 +31,7 @@ class FileManager {
     // ---- Controls ----------------------------------------------------------------------------------
     const QString& name() const { return name_; } // txtFM: the session name, typed or picked
     const QString& caption() const { return caption_; }
-    double width() const { return width_; }                         // twips, outer width
+    double widthTwips() const { return width_; }                    // outer width
     const QString& optionCaption() const { return optionCaption_; } // cmdFileOption: "Save" or "Display"
     bool addButtonShown() const { return addButtonShown_; }         // cmdAdd2List, only when displaying
     // cmdFileOption can act: "Display" needs a session on the list or a name to put there first.

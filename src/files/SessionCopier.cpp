@@ -24,7 +24,7 @@ SessionCopier::Result SessionCopier::copy(const QString& tstPath, const QString&
             false,
             WriteFailure::at(tstPath, QStringLiteral("another program is saving in this folder")).text()};
     WriteFailure failure;
-    if (!SafeFileWriter::finishInterrupted(folder, failure)) return Result{false, failure.text()};
+    if (!SafeFileWriter::finishInterruptedChanges(folder, failure)) return Result{false, failure.text()};
 
     const QDir program(programFolder_);
     std::vector<QString> sources = {program.filePath(QStringLiteral("tempdata.tst")),
@@ -74,7 +74,7 @@ SessionCopier::Result SessionCopier::finishInterrupted(const QString& folder) {
     const FolderLock lock(folder);
     if (lock.busy()) return Result{true, QString()};
     WriteFailure failure;
-    if (!SafeFileWriter::finishInterrupted(folder, failure)) return Result{false, failure.text()};
+    if (!SafeFileWriter::finishInterruptedChanges(folder, failure)) return Result{false, failure.text()};
     return Result{true, QString()};
 }
 

@@ -175,7 +175,7 @@ void FileManagerDialog::fillFolderList() {
 
 void FileManagerDialog::syncFromModel() {
     setWindowTitle(model_.caption());
-    const QRect inner = twips(0, 0, std::max(0.0, model_.width() - kBorderTwips), kInnerHeightTwips);
+    const QRect inner = twips(0, 0, std::max(0.0, model_.widthTwips() - kBorderTwips), kInnerHeightTwips);
     setFixedSize(std::max(inner.width(), TextFit::windowWidthForTitle(model_.caption())), inner.height());
 
     if (txtFM_->text() != model_.name()) txtFM_->setText(model_.name());
