@@ -121,6 +121,22 @@ int QtSerialComm::openPort() {
         return kOtherFailure;
     }
 
+    QString path;
+    struct stat st {};
+    if (const int failure = findDevice(path, st); failure != 0) return failure;
+    if (const int failure = openDevice(path, st); failure != 0) return failure;
+    if (const int failure = lockExclusively(path); failure != 0) return failure;
+    makeReadsNonBlocking();
+    if (const int failure = applyLine(line); failure != 0) return failure;
+    // A session starts with what the device sends from now on: bytes that waited in the system's
+    // buffer while the port was closed would show as readings of a time before the session began.
+    ::tcflush(port_.handle(), TCIFLUSH);
+    stopReadNotifications();
+    openPath_ = path;
+    return 0;
+}
+
+int QtSerialComm::findDevice(QString& path, struct stat& st) {
     const QString device = portMap_.devicePath(commPort_);
     lastDevicePath_ = device;
     if (device.isEmpty()) {
@@ -128,81 +144,86 @@ int QtSerialComm::openPort() {
         return kNoSuchPort;
     }
     // Every name of one device must share one lock file, so open the device by its real path.
-    const QString path = QFileInfo(device).canonicalFilePath();
+    path = QFileInfo(device).canonicalFilePath();
     if (path.isEmpty()) {
         lastErrorText_ = QStringLiteral("no such port");
         return kNoSuchPort;
     }
     lastDevicePath_ = path;
     // A file, a folder or another kind of device where the port should be is not opened at all.
-    struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISCHR(st.st_mode)) {
         lastErrorText_ = QStringLiteral("not a serial device");
         return kOtherFailure;
     }
+    return 0;
+}
 
+int QtSerialComm::openDevice(const QString& path, const struct stat& st) {
     port_.setPortName(path);
     // Should Qt read the line into its own buffer, it keeps at most this much and leaves the rest in the
     // system's buffer, so a device faster than the reader waits instead of filling memory.
     port_.setReadBufferSize(std::max(1, inBufferSize_));
-    if (!port_.open(QIODevice::ReadWrite)) {
-        const QSerialPort::SerialPortError error = port_.error();
-        const QString detail = port_.errorString();
-        port_.clearError();
-        switch (error) {
-        case QSerialPort::DeviceNotFoundError:
-            lastErrorText_ = QStringLiteral("no such port");
-            return kNoSuchPort;
-        case QSerialPort::PermissionError:
-            // Qt reports a held lock file, EBUSY (exclusive mode) and EACCES alike; tell them apart
-            // for the user by asking whether this user may use the device at all.
-            if (::access(path.toLocal8Bit().constData(), R_OK | W_OK) != 0 && errno == EACCES)
-                lastErrorText_ = PortMessages::permissionDenied(accessOf(st));
-            else
-                lastErrorText_ = QStringLiteral("in use by another program");
-            return kPortInUse;
-        case QSerialPort::OpenError:
-            lastErrorText_ = QStringLiteral("in use by another program");
-            return kPortInUse;
-        case QSerialPort::UnsupportedOperationError: // a device that is no terminal
-            lastErrorText_ = QStringLiteral("not a serial device");
-            return kOtherFailure;
-        default:
-            lastErrorText_ = detail;
-            return kOtherFailure;
-        }
-    }
+    if (port_.open(QIODevice::ReadWrite)) return 0;
 
-    const int fd = port_.handle();
-    // Exclusive mode keeps other (non-root) openers out even if they ignore Qt's lock file.
-    if (::ioctl(fd, TIOCEXCL) != 0) {
-        lastErrorText_ = QStringLiteral("cannot open %1 exclusively: %2")
-                             .arg(path, QString::fromLocal8Bit(strerror(errno)));
-        port_.close();
+    const QSerialPort::SerialPortError error = port_.error();
+    const QString detail = port_.errorString();
+    port_.clearError();
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        lastErrorText_ = QStringLiteral("no such port");
+        return kNoSuchPort;
+    case QSerialPort::PermissionError:
+        // Qt reports a held lock file, EBUSY (exclusive mode) and EACCES alike; tell them apart
+        // for the user by asking whether this user may use the device at all.
+        if (::access(path.toLocal8Bit().constData(), R_OK | W_OK) != 0 && errno == EACCES)
+            lastErrorText_ = PortMessages::permissionDenied(accessOf(st));
+        else
+            lastErrorText_ = QStringLiteral("in use by another program");
+        return kPortInUse;
+    case QSerialPort::OpenError:
+        lastErrorText_ = QStringLiteral("in use by another program");
+        return kPortInUse;
+    case QSerialPort::UnsupportedOperationError: // a device that is no terminal
+        lastErrorText_ = QStringLiteral("not a serial device");
+        return kOtherFailure;
+    default:
+        lastErrorText_ = detail;
         return kOtherFailure;
     }
+}
+
+int QtSerialComm::lockExclusively(const QString& path) {
+    // Exclusive mode keeps other (non-root) openers out even if they ignore Qt's lock file.
+    if (::ioctl(port_.handle(), TIOCEXCL) == 0) return 0;
+    lastErrorText_ =
+        QStringLiteral("cannot open %1 exclusively: %2").arg(path, QString::fromLocal8Bit(strerror(errno)));
+    port_.close();
+    return kOtherFailure;
+}
+
+void QtSerialComm::makeReadsNonBlocking() {
     // Polling reads must never wait, whatever the line's VMIN/VTIME.
+    const int fd = port_.handle();
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags != -1 && !(flags & O_NONBLOCK)) ::fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+}
 
+int QtSerialComm::applyLine(const LineSettings& line) {
     const bool applied = port_.setBaudRate(line.baudRate) && port_.setDataBits(line.dataBits) &&
                          port_.setParity(line.parity) && port_.setStopBits(line.stopBits) &&
                          port_.setFlowControl(QSerialPort::NoFlowControl);
-    if (!applied) {
-        lastErrorText_ = QStringLiteral("cannot set \"%1\": %2").arg(settings_, port_.errorString());
-        port_.close();
-        port_.clearError();
-        return kOtherFailure;
-    }
-    // A session starts with what the device sends from now on: bytes that waited in the system's
-    // buffer while the port was closed would show as readings of a time before the session began.
-    ::tcflush(fd, TCIFLUSH);
+    if (applied) return 0;
+    lastErrorText_ = QStringLiteral("cannot set \"%1\": %2").arg(settings_, port_.errorString());
+    port_.close();
+    port_.clearError();
+    return kOtherFailure;
+}
+
+void QtSerialComm::stopReadNotifications() {
     // The tick polls the line. Qt's own read notifications would wake the program for every packet the
     // device sends, to copy it into a second buffer; switched off, the program sleeps between ticks.
     for (QSocketNotifier* notifier : port_.findChildren<QSocketNotifier*>())
         if (notifier->type() == QSocketNotifier::Read) notifier->setEnabled(false);
-    openPath_ = path;
-    return 0;
 }
 
 void QtSerialComm::closePort() {

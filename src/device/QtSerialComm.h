@@ -15,6 +15,8 @@
 
 #include <QSerialPort>
 
+struct stat; // <sys/stat.h>
+
 namespace aurivo {
 
 class QtSerialComm : public SerialComm {
@@ -54,6 +56,19 @@ class QtSerialComm : public SerialComm {
 
   private:
     int openPort();
+    // The steps of opening the port. Those that can fail return 0, or the failure code with
+    // lastErrorText_ saying why; a step that fails after the device was opened closes it again.
+    //
+    // The port's device by its canonical path (with its status), which must be a character device.
+    int findDevice(QString& path, struct stat& st);
+    // Opens the device through Qt; a failure is told apart by Qt's error and the device's access rights.
+    int openDevice(const QString& path, const struct stat& st);
+    int lockExclusively(const QString& path);
+    void makeReadsNonBlocking();
+    // Speed, data bits, parity and stop bits from the settings text, without flow control.
+    int applyLine(const LineSettings& line);
+    // Reception is polled by the tick: Qt's read notifications are switched off.
+    void stopReadNotifications();
     void closePort();
     void fillBuffer();
 

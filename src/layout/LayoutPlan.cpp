@@ -18,6 +18,64 @@ double panelHeight(double factor, double usable, int32_t weightSum, double cap) 
     return (cap > 0 && h > cap) ? cap : h;
 }
 
+// First arrangement: the saved geometry, unless it does not fit the screen; then three quarters of the
+// screen, centred. The arrangement goes on height-driven.
+void placeFirstTime(const LayoutInput& in, WindowPlan& plan) {
+    if (0.95 * in.screenWidth < plan.windowWidth || 0.95 * in.screenHeight < plan.windowHeight ||
+        in.screenWidth < plan.windowLeft) {
+        plan.windowWidth = toLong(0.75 * in.screenWidth);
+        plan.windowHeight = toLong(0.75 * in.screenHeight);
+        plan.windowLeft = toLong((in.screenWidth - plan.windowWidth) / 2);
+        plan.windowTop = toLong((in.screenHeight - plan.windowHeight) / 2);
+    }
+    const TwipsRect placed{double(plan.windowLeft), double(plan.windowTop), double(plan.windowWidth),
+                           double(plan.windowHeight)};
+    plan.firstPlacement = placed;
+    // Only a normal window can be sized and moved; the others keep their geometry.
+    if (in.state == WindowState::Normal) plan.window = placed;
+    plan.layoutState = 2;
+}
+
+// The size of a normal window, snapped down to 1/32 of the screen on the side that drives the
+// arrangement, the other side following at 4:3. False when the layout state drives neither side.
+bool snapToScreenSteps(const LayoutInput& in, WindowPlan& plan) {
+    const int64_t stepAcross = toLong(in.screenWidth / 32);
+    const int64_t stepDown = toLong(in.screenHeight / 32);
+    if (plan.layoutState == 2) {
+        // Height-driven: snap the height down to a multiple of 1/32 of the screen height.
+        plan.windowHeight = toLong(double(intDiv(toLong(plan.window.height), stepDown) * stepDown));
+        plan.windowWidth = toLong(plan.windowHeight * 4.0 / 3.0);
+        if (in.screenWidth < plan.windowWidth) plan.windowWidth = toLong(in.screenWidth);
+        return true;
+    }
+    if (plan.layoutState == 3) {
+        // Width-driven: snap the width down to a multiple of 1/32 of the screen width.
+        plan.windowWidth = toLong(double(intDiv(toLong(plan.window.width), stepAcross) * stepAcross));
+        plan.windowHeight = toLong(plan.windowWidth * 3.0 / 4.0);
+        return true;
+    }
+    return false;
+}
+
+// No narrower than a quarter of the screen, no lower than the shown panels need.
+void holdMinimumSize(const LayoutInput& in, WindowPlan& plan) {
+    const int32_t minimumWidth = toLong(in.screenWidth / 4);
+    const int32_t minimumHeight = toLong(in.screenHeight * in.panelWeightSum / 56);
+    if (plan.windowHeight < minimumHeight) plan.windowHeight = minimumHeight;
+    if (plan.windowWidth < minimumWidth) plan.windowWidth = minimumWidth;
+}
+
+// The window takes the planned size, then its position is kept on screen.
+void keepSizedWindowOnScreen(const LayoutInput& in, WindowPlan& plan) {
+    plan.sizing = WindowSizing{double(plan.windowHeight), double(plan.windowWidth)};
+    plan.window.height = plan.windowHeight;
+    plan.window.width = plan.windowWidth;
+    plan.position = LayoutPlan::keepOnScreen(in.screenWidth, in.screenHeight, plan.window.left,
+                                             plan.window.top, plan.window.width, plan.window.height);
+    plan.window.top = plan.position->top;
+    plan.window.left = plan.position->left;
+}
+
 } // namespace
 
 WindowPosition LayoutPlan::keepOnScreen(double screenWidth, double screenHeight, double left, double top,
@@ -39,28 +97,10 @@ WindowPlan LayoutPlan::planWindow(const LayoutInput& in) {
     plan.windowTop = in.windowTop;
     plan.window = {in.left, in.top, in.width, in.height};
 
-    const int64_t stepAcross = toLong(in.screenWidth / 32);
-    const int64_t stepDown = toLong(in.screenHeight / 32);
-
     if (in.layoutState == 0) return plan;
     plan.hideFrames = true;
 
-    if (in.layoutState == 1) {
-        // First arrangement: the saved geometry, unless it does not fit the screen.
-        if (0.95 * in.screenWidth < plan.windowWidth || 0.95 * in.screenHeight < plan.windowHeight ||
-            in.screenWidth < plan.windowLeft) {
-            plan.windowWidth = toLong(0.75 * in.screenWidth);
-            plan.windowHeight = toLong(0.75 * in.screenHeight);
-            plan.windowLeft = toLong((in.screenWidth - plan.windowWidth) / 2);
-            plan.windowTop = toLong((in.screenHeight - plan.windowHeight) / 2);
-        }
-        const TwipsRect placed{double(plan.windowLeft), double(plan.windowTop), double(plan.windowWidth),
-                               double(plan.windowHeight)};
-        plan.firstPlacement = placed;
-        // Only a normal window can be sized and moved; the others keep their geometry.
-        if (in.state == WindowState::Normal) plan.window = placed;
-        plan.layoutState = 2;
-    }
+    if (in.layoutState == 1) placeFirstTime(in, plan);
 
     if (in.state == WindowState::Minimized) {
         plan.outcome = LayoutOutcome::Minimized;
@@ -74,31 +114,12 @@ WindowPlan LayoutPlan::planWindow(const LayoutInput& in) {
         return plan;
     }
 
-    const int32_t minimumWidth = toLong(in.screenWidth / 4);
-    const int32_t minimumHeight = toLong(in.screenHeight * in.panelWeightSum / 56);
-    if (plan.layoutState == 2) {
-        // Height-driven: snap the height down to a multiple of 1/32 of the screen height.
-        plan.windowHeight = toLong(double(intDiv(toLong(plan.window.height), stepDown) * stepDown));
-        plan.windowWidth = toLong(plan.windowHeight * 4.0 / 3.0);
-        if (in.screenWidth < plan.windowWidth) plan.windowWidth = toLong(in.screenWidth);
-    } else if (plan.layoutState == 3) {
-        // Width-driven: snap the width down to a multiple of 1/32 of the screen width.
-        plan.windowWidth = toLong(double(intDiv(toLong(plan.window.width), stepAcross) * stepAcross));
-        plan.windowHeight = toLong(plan.windowWidth * 3.0 / 4.0);
-    } else {
+    if (!snapToScreenSteps(in, plan)) {
         plan.outcome = LayoutOutcome::UnexpectedLayoutState;
         return plan;
     }
-    if (plan.windowHeight < minimumHeight) plan.windowHeight = minimumHeight;
-    if (plan.windowWidth < minimumWidth) plan.windowWidth = minimumWidth;
-
-    plan.sizing = WindowSizing{double(plan.windowHeight), double(plan.windowWidth)};
-    plan.window.height = plan.windowHeight;
-    plan.window.width = plan.windowWidth;
-    plan.position = keepOnScreen(in.screenWidth, in.screenHeight, plan.window.left, plan.window.top,
-                                 plan.window.width, plan.window.height);
-    plan.window.top = plan.position->top;
-    plan.window.left = plan.position->left;
+    holdMinimumSize(in, plan);
+    keepSizedWindowOnScreen(in, plan);
     plan.outcome = LayoutOutcome::ArrangePanels;
     return plan;
 }

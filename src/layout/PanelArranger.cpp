@@ -14,27 +14,6 @@ using numbers::toLong;
 
 namespace {
 
-LayoutInput layoutInput(const WindowHost& host, int layoutState, int32_t windowWidth, int32_t windowHeight,
-                        int32_t windowLeft, int32_t windowTop, const PanelViews& views, int32_t weightSum) {
-    LayoutInput in;
-    in.screenWidth = host.screenWidthTwips();
-    in.screenHeight = host.screenHeightTwips();
-    const TwipsRect g = host.windowGeometry();
-    in.width = g.width;
-    in.height = g.height;
-    in.left = g.left;
-    in.top = g.top;
-    in.state = host.showState();
-    in.views = views;
-    in.panelWeightSum = weightSum;
-    in.layoutState = layoutState;
-    in.windowWidth = windowWidth;
-    in.windowHeight = windowHeight;
-    in.windowLeft = windowLeft;
-    in.windowTop = windowTop;
-    return in;
-}
-
 void applyFont(FontSpec& font, const PanelFont& panel, bool boldOff) {
     font.name = panel.name;
     font.size = panel.size;
@@ -88,24 +67,11 @@ void PanelArranger::setCommentFontSize(double size) {
 }
 
 PanelArranger::Outcome PanelArranger::arrangePanels(const PanelViews& views, int32_t panelWeightSum) {
-    Outcome outcome;
-    const auto input = [&] {
-        return layoutInput(host_, layoutState_, windowWidth_, windowHeight_, windowLeft_, windowTop_, views,
-                           panelWeightSum);
-    };
-    const auto takeFields = [this](const WindowPlan& plan) {
-        layoutState_ = plan.layoutState;
-        windowWidth_ = plan.windowWidth;
-        windowHeight_ = plan.windowHeight;
-        windowLeft_ = plan.windowLeft;
-        windowTop_ = plan.windowTop;
-    };
-    WindowPlan plan = LayoutPlan::planWindow(input());
-    if (plan.outcome == LayoutOutcome::NothingToArrange) return outcome;
+    WindowPlan plan = LayoutPlan::planWindow(layoutInput(views, panelWeightSum));
+    if (plan.outcome == LayoutOutcome::NothingToArrange) return Outcome{};
 
-    LayoutGeometry& s = geometry_;
     for (int i = 0; i < 5; ++i)
-        s.frames[size_t(i)].visible = false;
+        geometry_.frames[size_t(i)].visible = false;
     // The window shows the outcome once the arrangement is over, whichever way it ends.
     struct Notify {
         ChangeSignal& changed;
@@ -113,58 +79,108 @@ PanelArranger::Outcome PanelArranger::arrangePanels(const PanelViews& views, int
     } notify{changed};
     host_.processEvents();
 
-    if (plan.firstPlacement) {
-        host_.setWindowWidth(plan.firstPlacement->width);
-        host_.setWindowHeight(plan.firstPlacement->height);
-        host_.setWindowLeft(plan.firstPlacement->left);
-        host_.setWindowTop(plan.firstPlacement->top);
-        takeFields(plan);
-        // The sizing continues on the size the window really took.
-        plan = LayoutPlan::planWindow(input());
-    }
-    takeFields(plan);
+    if (plan.firstPlacement) plan = placeWindowFirstTime(plan, views, panelWeightSum);
+    takeWindowFields(plan);
 
-    if (plan.outcome == LayoutOutcome::Minimized) return outcome;
+    if (plan.outcome == LayoutOutcome::Minimized) return Outcome{};
     if (plan.outcome == LayoutOutcome::UnexpectedLayoutState) {
         boxes_.show(QStringLiteral("unexpected screen change"), QStringLiteral("Need to trap this error"),
                     MessageBoxes::Buttons::OkCancel, MessageBoxes::Icon::Warning);
-        return outcome;
+        return Outcome{};
     }
-    if (plan.sizing) {
-        host_.setWindowHeight(plan.sizing->height);
-        host_.setWindowWidth(plan.sizing->width);
-        const TwipsRect g = host_.windowGeometry();
-        const WindowPosition pos = LayoutPlan::keepOnScreen(
-            host_.screenWidthTwips(), host_.screenHeightTwips(), g.left, g.top, g.width, g.height);
-        if (pos.top != g.top) host_.setWindowTop(pos.top);
-        if (pos.left != g.left) host_.setWindowLeft(pos.left);
-        // The window's size is whole pixels; remembering what it really took keeps the size watch from
-        // seeing a change that never happened and re-arranging on every tick.
-        const TwipsRect taken = host_.windowGeometry();
-        windowWidth_ = toLong(taken.width);
-        windowHeight_ = toLong(taken.height);
-    }
+    if (plan.sizing) sizeWindow(*plan.sizing);
+    return layOutPanels(views, panelWeightSum);
+}
 
+LayoutInput PanelArranger::layoutInput(const PanelViews& views, int32_t panelWeightSum) const {
+    LayoutInput in;
+    in.screenWidth = host_.screenWidthTwips();
+    in.screenHeight = host_.screenHeightTwips();
+    const TwipsRect g = host_.windowGeometry();
+    in.width = g.width;
+    in.height = g.height;
+    in.left = g.left;
+    in.top = g.top;
+    in.state = host_.showState();
+    in.views = views;
+    in.panelWeightSum = panelWeightSum;
+    in.layoutState = layoutState_;
+    in.windowWidth = windowWidth_;
+    in.windowHeight = windowHeight_;
+    in.windowLeft = windowLeft_;
+    in.windowTop = windowTop_;
+    return in;
+}
+
+void PanelArranger::takeWindowFields(const WindowPlan& plan) {
+    layoutState_ = plan.layoutState;
+    windowWidth_ = plan.windowWidth;
+    windowHeight_ = plan.windowHeight;
+    windowLeft_ = plan.windowLeft;
+    windowTop_ = plan.windowTop;
+}
+
+WindowPlan PanelArranger::placeWindowFirstTime(const WindowPlan& plan, const PanelViews& views,
+                                               int32_t panelWeightSum) {
+    host_.setWindowWidth(plan.firstPlacement->width);
+    host_.setWindowHeight(plan.firstPlacement->height);
+    host_.setWindowLeft(plan.firstPlacement->left);
+    host_.setWindowTop(plan.firstPlacement->top);
+    takeWindowFields(plan);
+    // The sizing continues on the size the window really took.
+    return LayoutPlan::planWindow(layoutInput(views, panelWeightSum));
+}
+
+void PanelArranger::sizeWindow(const WindowSizing& sizing) {
+    host_.setWindowHeight(sizing.height);
+    host_.setWindowWidth(sizing.width);
+    const TwipsRect g = host_.windowGeometry();
+    const WindowPosition pos = LayoutPlan::keepOnScreen(host_.screenWidthTwips(), host_.screenHeightTwips(),
+                                                        g.left, g.top, g.width, g.height);
+    if (pos.top != g.top) host_.setWindowTop(pos.top);
+    if (pos.left != g.left) host_.setWindowLeft(pos.left);
+    // The window's size is whole pixels; remembering what it really took keeps the size watch from
+    // seeing a change that never happened and re-arranging on every tick.
+    const TwipsRect taken = host_.windowGeometry();
+    windowWidth_ = toLong(taken.width);
+    windowHeight_ = toLong(taken.height);
+}
+
+PanelArranger::Outcome PanelArranger::layOutPanels(const PanelViews& views, int32_t panelWeightSum) {
     const TwipsRect window = host_.windowGeometry();
     const PanelPlan p = LayoutPlan::planPanels(window.width, window.height, views, panelWeightSum);
+    Outcome outcome;
+    takeFrames(p);
+    if (p.frmPixGraf.visible) outcome.picturePixels = takeGraph(p);
+    takeLabels(p);
+    outcome.laidOut = true;
+    outcome.redrawGraph = p.redrawRequested;
+    return outcome;
+}
 
+void PanelArranger::takeFrames(const PanelPlan& p) {
     const FramePlan* frames[6] = {&p.frmPixGraf,       &p.frameLEDdisp,   &p.frameBarGraf,
                                   &p.frameSesshnStuff, &p.fraSeshnComnts, &p.frameParams};
     for (int i = 0; i < 6; ++i) {
-        FrameModel& model = s.frames[size_t(i)];
+        FrameModel& model = geometry_.frames[size_t(i)];
         model.visible = frames[i]->visible;
         if (frames[i]->visible) model.rect = frames[i]->rect;
     }
+}
 
-    if (p.frmPixGraf.visible) {
-        s.graph = p.pixXYgraf;
-        const double tpp = host_.twipsPerPixel();
-        outcome.picturePixels = QSize(toPixels(p.pixXYgraf.width, tpp), toPixels(p.pixXYgraf.height, tpp));
-        for (int i = 0; i < 10; ++i) {
-            s.axisLabels[i].rect = p.lbl4Graf[i];
-            applyFont(s.axisLabels[i].font, p.font, false);
-        }
+QSize PanelArranger::takeGraph(const PanelPlan& p) {
+    geometry_.graph = p.pixXYgraf;
+    const double tpp = host_.twipsPerPixel();
+    const QSize picturePixels(toPixels(p.pixXYgraf.width, tpp), toPixels(p.pixXYgraf.height, tpp));
+    for (int i = 0; i < 10; ++i) {
+        geometry_.axisLabels[i].rect = p.lbl4Graf[i];
+        applyFont(geometry_.axisLabels[i].font, p.font, false);
     }
+    return picturePixels;
+}
+
+void PanelArranger::takeLabels(const PanelPlan& p) {
+    LayoutGeometry& s = geometry_;
     if (p.frameLEDdisp.visible)
         for (int i = 0; i < 8; ++i)
             s.lamps[i] = p.lblLED[i];
@@ -188,9 +204,6 @@ PanelArranger::Outcome PanelArranger::arrangePanels(const PanelViews& views, int
             applyFont(s.params[i].font, p.font, true);
         }
     }
-    outcome.laidOut = true;
-    outcome.redrawGraph = p.redrawRequested;
-    return outcome;
 }
 
 } // namespace aurivo

@@ -18,6 +18,10 @@ namespace aurivo {
 
 class WindowHost;
 class MessageBoxes;
+struct LayoutInput;
+struct PanelPlan;
+struct WindowPlan;
+struct WindowSizing;
 
 // Where everything of the main window sits.
 struct LayoutGeometry {
@@ -47,11 +51,6 @@ class PanelArranger {
     // What the next arrangement must do: 0 nothing, 1 first placement, 2 height-driven, 3 width-driven.
     int layoutState() const { return layoutState_; }
     bool pending() const { return pending_; }
-    // The remembered window geometry in twips.
-    int32_t windowWidth() const { return windowWidth_; }
-    int32_t windowHeight() const { return windowHeight_; }
-    int32_t windowLeft() const { return windowLeft_; }
-    int32_t windowTop() const { return windowTop_; }
 
     // The window geometry read from the settings file.
     void rememberGeometry(int32_t width, int32_t height, int32_t left, int32_t top);
@@ -70,6 +69,22 @@ class PanelArranger {
     ChangeSignal changed;
 
   private:
+    // What the layout plan works from: the screen, the window as it is, the remembered geometry.
+    LayoutInput layoutInput(const PanelViews& views, int32_t panelWeightSum) const;
+    // The layout state and the remembered window geometry as the plan left them.
+    void takeWindowFields(const WindowPlan& plan);
+    // Puts the window at the plan's first placement and plans again from the geometry it took.
+    WindowPlan placeWindowFirstTime(const WindowPlan& plan, const PanelViews& views, int32_t panelWeightSum);
+    // Gives a normal window the planned size, keeps it on screen and remembers the size it took.
+    void sizeWindow(const WindowSizing& sizing);
+    // Lays the panels out in the window as it now is.
+    Outcome layOutPanels(const PanelViews& views, int32_t panelWeightSum);
+    void takeFrames(const PanelPlan& p);
+    // The graph and its scale labels; returns the graph picture's size in pixels.
+    QSize takeGraph(const PanelPlan& p);
+    // The lamps, bars, readings, comment box and parameter labels of the frames that show.
+    void takeLabels(const PanelPlan& p);
+
     WindowHost& host_;
     MessageBoxes& boxes_;
     LayoutGeometry geometry_;

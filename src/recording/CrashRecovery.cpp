@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -233,46 +234,45 @@ CrashRecovery::Outcome temporaryFailed(const QString& why, bool finishedNextStar
     return outcome;
 }
 
-// Moves the temporary session to `name`, as the journal says. A run cut off may have done any of the
-// steps already: each one looks at what is in place first. Once the reading file has moved, a temporary
-// reading file can only belong to a later session (a journal whose removal failed), and the temporary
-// files are then left to that session.
-CrashRecovery::Outcome finishMove(const QDir& folder, const QString& name, int stopAfterStep) {
-    const SessionPaths from = pathsOf(folder, QString::fromLatin1(kTemporaryBase));
-    const SessionPaths to = pathsOf(folder, name);
-    const QString journal = folder.filePath(QString::fromLatin1(CrashRecovery::kJournalName));
+// The outcome of a recovery that stops before its end: the temporary files still hold the session.
+CrashRecovery::Outcome pendingRecovery() {
     CrashRecovery::Outcome pending;
     pending.keepTemporaryFiles = true;
+    return pending;
+}
 
-    const bool readingsMoved = entryExists(to.tst);
-    if (!readingsMoved && (!isPlainFile(from.tst) || headerComplete(from.hdr))) {
-        // Nothing of it is left to move: its reading file is gone, or the temporary files now hold a
-        // session that was stopped normally.
-        removeFile(journal);
-        return {};
-    }
-    const bool laterSession = readingsMoved && entryExists(from.tst);
-    // Before anything has moved, a failure undoes the journal: the session stays whole where it was.
-    const auto abandon = [&](const QString& why) {
-        removeFile(to.hdr);
-        return temporaryFailed(why, !removeFile(journal));
-    };
-    if (!headerComplete(to.hdr)) {
-        Measured m;
-        QString failure;
-        const QString tst = readingsMoved ? to.tst : from.tst;
-        const QString txt = entryExists(to.txt) || laterSession ? to.txt : from.txt;
-        WriteFailure written;
-        if (!measure(tst, txt, m, failure))
-            return readingsMoved ? temporaryFailed(failure, true) : abandon(failure);
-        if (!SafeFileWriter::writeFile(to.hdr, recoveredHeader(m, tst), written))
-            return readingsMoved ? temporaryFailed(written.text(), true) : abandon(written.text());
-    }
-    if (stopAfterStep == 2) return pending;
+// Before anything has moved, a failure undoes the journal: the session stays whole where it was.
+CrashRecovery::Outcome abandonMove(const SessionPaths& to, const QString& journal, const QString& why) {
+    removeFile(to.hdr);
+    return temporaryFailed(why, !removeFile(journal));
+}
 
-    // The reading file first: the other files follow it. The marker, timing and response files are
-    // optional (a
-    // timing file may name a tick beyond the readings kept: readers leave such lines out).
+// Writes the recovered header under the new name, measured on the reading and text files wherever they
+// are now; nothing when it is written or was already whole, else the failure's outcome.
+std::optional<CrashRecovery::Outcome> writeRecoveredHeader(const SessionPaths& from, const SessionPaths& to,
+                                                           const QString& journal, bool readingsMoved,
+                                                           bool laterSession) {
+    if (headerComplete(to.hdr)) return std::nullopt;
+    Measured m;
+    QString failure;
+    const QString tst = readingsMoved ? to.tst : from.tst;
+    const QString txt = entryExists(to.txt) || laterSession ? to.txt : from.txt;
+    WriteFailure written;
+    if (!measure(tst, txt, m, failure))
+        return readingsMoved ? temporaryFailed(failure, true) : abandonMove(to, journal, failure);
+    if (!SafeFileWriter::writeFile(to.hdr, recoveredHeader(m, tst), written))
+        return readingsMoved ? temporaryFailed(written.text(), true)
+                             : abandonMove(to, journal, written.text());
+    return std::nullopt;
+}
+
+// Moves the session's files that are still to move, the reading file first: the other files follow it.
+// The marker, timing and response files are optional (a timing file may name a tick beyond the readings
+// kept: readers leave such lines out). Nothing when every file is in place; else the outcome to end
+// with: a failure, or the stop after a step.
+std::optional<CrashRecovery::Outcome> moveSessionFiles(const SessionPaths& from, const SessionPaths& to,
+                                                       const QString& journal, bool laterSession,
+                                                       int stopAfterStep) {
     const std::pair<QString, QString> moves[] = {
         {from.tst, to.tst}, {from.txt, to.txt}, {from.mrk, to.mrk}, {from.tim, to.tim}, {from.scr, to.scr}};
     int step = 3;
@@ -284,17 +284,26 @@ CrashRecovery::Outcome finishMove(const QDir& folder, const QString& name, int s
             bool restored = true;
             for (const auto& [back, moved] : moves)
                 if (entryExists(moved) && !entryExists(back)) restored = moveFile(moved, back) && restored;
-            return restored ? abandon(why) : temporaryFailed(why, true);
+            return restored ? abandonMove(to, journal, why) : temporaryFailed(why, true);
         }
-        if (stopAfterStep == step++) return pending;
+        if (stopAfterStep == step++) return pendingRecovery();
     }
+    return std::nullopt;
+}
+
+// The moved session gets its text file if it has none, and the temporary header goes once no temporary
+// reading file is left to need it.
+void completeMovedSession(const SessionPaths& from, const SessionPaths& to) {
     // A session always has its text file; one that could not be made is recovered with an empty one,
     // made only now: an empty text file before the moves would cut the readings to none when measured.
     WriteFailure ignored; // the program never reads the text file back
     if (!entryExists(to.txt)) static_cast<void>(SafeFileWriter::writeFile(to.txt, QByteArray(), ignored));
     if (!entryExists(from.tst)) removeFile(from.hdr);
-    if (stopAfterStep == 7) return pending;
+}
 
+// The session is whole under its new name: the journal goes, and the user is told.
+CrashRecovery::Outcome recoveredOutcome(const QDir& folder, const QString& name, const SessionPaths& to,
+                                        const QString& journal) {
     CrashRecovery::Outcome outcome;
     // A journal that cannot be removed is finished again by the next start, which then finds every file
     // in place; until then the temporary files stay.
@@ -305,6 +314,31 @@ CrashRecovery::Outcome finishMove(const QDir& folder, const QString& name, int s
                          .arg(QFileInfo(to.tst).size() / 4)
                          .arg(name, folderText(folder));
     return outcome;
+}
+
+// Moves the temporary session to `name`, as the journal says. A run cut off may have done any of the
+// steps already: each one looks at what is in place first. Once the reading file has moved, a temporary
+// reading file can only belong to a later session (a journal whose removal failed), and the temporary
+// files are then left to that session.
+CrashRecovery::Outcome finishMove(const QDir& folder, const QString& name, int stopAfterStep) {
+    const SessionPaths from = pathsOf(folder, QString::fromLatin1(kTemporaryBase));
+    const SessionPaths to = pathsOf(folder, name);
+    const QString journal = folder.filePath(QString::fromLatin1(CrashRecovery::kJournalName));
+
+    const bool readingsMoved = entryExists(to.tst);
+    if (!readingsMoved && (!isPlainFile(from.tst) || headerComplete(from.hdr))) {
+        // Nothing of it is left to move: its reading file is gone, or the temporary files now hold a
+        // session that was stopped normally.
+        removeFile(journal);
+        return {};
+    }
+    const bool laterSession = readingsMoved && entryExists(from.tst);
+    if (auto failed = writeRecoveredHeader(from, to, journal, readingsMoved, laterSession)) return *failed;
+    if (stopAfterStep == 2) return pendingRecovery();
+    if (auto ended = moveSessionFiles(from, to, journal, laterSession, stopAfterStep)) return *ended;
+    completeMovedSession(from, to);
+    if (stopAfterStep == 7) return pendingRecovery();
+    return recoveredOutcome(folder, name, to, journal);
 }
 
 CrashRecovery::Outcome recoverTemporary(const QDir& folder, int stopAfterStep) {
@@ -321,11 +355,7 @@ CrashRecovery::Outcome recoverTemporary(const QDir& folder, int stopAfterStep) {
     const QString name = freeName(folder, tstInfo.lastModified());
     if (!writeRecord(folder.filePath(QString::fromLatin1(CrashRecovery::kJournalName)), {name}, written))
         return temporaryFailed(written.text(), false);
-    if (stopAfterStep == 1) {
-        CrashRecovery::Outcome pending;
-        pending.keepTemporaryFiles = true;
-        return pending;
-    }
+    if (stopAfterStep == 1) return pendingRecovery();
     return finishMove(folder, name, stopAfterStep);
 }
 

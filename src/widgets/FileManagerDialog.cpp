@@ -25,7 +25,15 @@ constexpr double kLabelTops[6] = {540, 1035, 1575, 2115, 2700, 3240};
 
 FileManagerDialog::FileManagerDialog(FileManager& model, QWidget* parent) : QDialog(parent), model_(model) {
     setObjectName(QStringLiteral("frmFileManager"));
+    createControls();
+    createDisplayLabels();
+    placeControls();
+    connectNameBox();
+    connectButtonsAndLists();
+    syncFromModel();
+}
 
+void FileManagerDialog::createControls() {
     txtFM_ = new QLineEdit(this);
     txtFM_->setObjectName(QStringLiteral("txtFM"));
     dirFM_ = new QListWidget(this);
@@ -48,7 +56,9 @@ FileManagerDialog::FileManagerDialog(FileManager& model, QWidget* parent) : QDia
     for (QPushButton* button : {cmdAdd2List_, cmdFileOption_, cmdCancel_})
         button->setAutoDefault(true);
     cmdFileOption_->setDefault(true);
+}
 
+void FileManagerDialog::createDisplayLabels() {
     QFont labelFont(QStringLiteral("MS Sans Serif"));
     labelFont.setPointSizeF(9.75);
     labelFont.setBold(true);
@@ -59,7 +69,9 @@ FileManagerDialog::FileManagerDialog(FileManager& model, QWidget* parent) : QDia
         label->setFont(labelFont);
         lblFile2Display_[i] = label;
     }
+}
 
+void FileManagerDialog::placeControls() {
     txtFM_->setGeometry(twips(90, 90, 2415, 285));
     dirFM_->setGeometry(twips(90, 450, 2415, 1890));
     filFM_->setGeometry(twips(90, 2385, 2415, 1455));
@@ -67,7 +79,9 @@ FileManagerDialog::FileManagerDialog(FileManager& model, QWidget* parent) : QDia
     cmdAdd2List_->setGeometry(twips(2700, 225, 1275, 330));
     cmdFileOption_->setGeometry(twips(2700, 1035, 1275, 675));
     cmdCancel_->setGeometry(twips(2700, 2835, 1275, 675));
+}
 
+void FileManagerDialog::connectNameBox() {
     // Typed, pasted or set by assistive technology: every change of the name reaches the model, and
     // the buttons take the name as it stands.
     connect(txtFM_, &QLineEdit::textChanged, this, [this](const QString& text) {
@@ -93,6 +107,9 @@ FileManagerDialog::FileManagerDialog(FileManager& model, QWidget* parent) : QDia
         FileManagerDialog* dialog_;
     };
     txtFM_->installEventFilter(new NameEnter(this));
+}
+
+void FileManagerDialog::connectButtonsAndLists() {
     connect(cmdAdd2List_, &QPushButton::clicked, this, [this] {
         run([this] {
             model_.setName(txtFM_->text());
@@ -121,8 +138,6 @@ FileManagerDialog::FileManagerDialog(FileManager& model, QWidget* parent) : QDia
     connect(drvFM_, &QComboBox::activated, this, [this](int index) {
         run([this, drive = drvFM_->itemText(index)] { model_.changeDrive(drive); });
     });
-
-    syncFromModel();
 }
 
 QRect FileManagerDialog::twips(double left, double top, double width, double height) const {

@@ -30,7 +30,6 @@ class FileManagerDialog : public QDialog {
   public:
     explicit FileManagerDialog(FileManager& model, QWidget* parent = nullptr);
 
-    FileManager& model() { return model_; }
     // Shows the model's state in the controls; exec() does it before showing.
     void syncFromModel();
 
@@ -39,6 +38,14 @@ class FileManagerDialog : public QDialog {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    // The name box, the folder, file and drive lists and the buttons, in their tab order.
+    void createControls();
+    // The display list's six labels, one under the other at the right.
+    void createDisplayLabels();
+    void placeControls();
+    // The name reaches the model as it changes; Enter in the name box adds or saves.
+    void connectNameBox();
+    void connectButtonsAndLists();
     void run(const std::function<void()>& handler);
     QRect twips(double left, double top, double width, double height) const;
     void fillFolderList();
