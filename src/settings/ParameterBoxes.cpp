@@ -9,9 +9,6 @@ namespace aurivo {
 using numbers::toLong;
 using numbers::valueOf;
 
-const QString ParameterBoxes::kFilterSizeCaption = QStringLiteral("Set Filter Size : Value 1 to 8");
-const QString ParameterBoxes::kJitterCaption = QStringLiteral("Adjust Jitter Rejection : Value 50 to 255");
-
 namespace {
 struct StepSizes {
     int large;
@@ -114,14 +111,14 @@ void ParameterBoxes::cancelSensitivity() {
 }
 
 void ParameterBoxes::openFilterSizeBox() {
-    entryCaption_ = kFilterSizeCaption;
+    entryMode_ = EntryMode::FilterSize;
     entryBoxShown_ = true;
     entryText_ = QString::number(filterSize_);
     changed.notify();
 }
 
 void ParameterBoxes::openJitterBox() {
-    entryCaption_ = kJitterCaption;
+    entryMode_ = EntryMode::JitterRejection;
     entryBoxShown_ = true;
     entryText_ = QString::number(jitterRejection_);
     changed.notify();
@@ -131,8 +128,16 @@ void ParameterBoxes::setEntryText(const QString& text) {
     entryText_ = text;
 }
 
-bool ParameterBoxes::jitterMode() const {
-    return entryCaption_ == kJitterCaption;
+QString ParameterBoxes::entryCaption() const {
+    switch (entryMode_) {
+    case EntryMode::FilterSize:
+        return QStringLiteral("Set Filter Size : Value 1 to 8");
+    case EntryMode::JitterRejection:
+        return QStringLiteral("Adjust Jitter Rejection : Value 50 to 255");
+    case EntryMode::None:
+        break;
+    }
+    return QString();
 }
 
 void ParameterBoxes::acceptEntry() {
@@ -141,10 +146,12 @@ void ParameterBoxes::acceptEntry() {
         int lower;
         int upper;
     };
-    const Mode mode = jitterMode() ? Mode{"Jitter rejection", 50, 255} : Mode{"Buffer size", 1, 8};
+    // A box never opened takes the filter size's range and message.
+    const Mode mode = entryMode_ == EntryMode::JitterRejection ? Mode{"Jitter rejection", 50, 255}
+                                                               : Mode{"Buffer size", 1, 8};
     auto store = [this](int value) {
-        // The mode is read from the caption each time a value is stored.
-        if (jitterMode())
+        // The mode in force when the value is stored, after any question, decides where it goes.
+        if (entryMode_ == EntryMode::JitterRejection)
             jitterRejection_ = value;
         else
             filterSize_ = value;

@@ -1,7 +1,8 @@
 #pragma once
 // The signal parameters and their two in-window boxes: the sensitivity percent (its text is the caption
 // of LblParams(3)) with the slider box fraAdjSens, and the filter size and jitter rejection with the
-// entry box fraSetStuff, whose mode is its caption. The parameters own these values and both boxes.
+// entry box fraSetStuff, which edits one of the two at a time (its mode, told by its caption). The
+// parameters own these values and both boxes.
 
 #include "core/ChangeSignal.h"
 #include "core/ControlModels.h"
@@ -21,9 +22,8 @@ class ParameterBoxes {
     static constexpr int kCtrl = 2;
     static constexpr int kAlt = 4;
 
-    // Captions of fraSetStuff; the jitter one is also how acceptEntry tells the modes apart.
-    static const QString kFilterSizeCaption;
-    static const QString kJitterCaption;
+    // What the entry box edits: nothing until it is first opened, then the value it was last opened for.
+    enum class EntryMode { None, FilterSize, JitterRejection };
 
     explicit ParameterBoxes(MessageBoxes& boxes) : boxes_(boxes) {}
 
@@ -38,9 +38,10 @@ class ParameterBoxes {
     bool sensitivityBoxShown() const { return sensitivityBoxShown_; }
     const SliderModel& slider() const { return slider_; }
     const QString& sliderValueText() const { return sliderValueText_; }
-    // The entry box: shown or not, its caption (the mode) and its text txtSS.
+    // The entry box: shown or not, its mode with the caption that tells it, and its text txtSS.
     bool entryBoxShown() const { return entryBoxShown_; }
-    const QString& entryCaption() const { return entryCaption_; }
+    EntryMode entryMode() const { return entryMode_; }
+    QString entryCaption() const;
     const QString& entryText() const { return entryText_; }
 
     // Values read from the settings file, and the sensitivity the graph's auto-range widened to.
@@ -69,7 +70,6 @@ class ParameterBoxes {
 
   private:
     void storeSensitivity(const QString& text);
-    bool jitterMode() const;
     void showSliderValue();
 
     MessageBoxes& boxes_;
@@ -82,7 +82,7 @@ class ParameterBoxes {
     SliderModel slider_;
     QString sliderValueText_ = QStringLiteral("1000");
     bool entryBoxShown_ = false;
-    QString entryCaption_;
+    EntryMode entryMode_ = EntryMode::None;
     QString entryText_ = QStringLiteral("0");
 };
 

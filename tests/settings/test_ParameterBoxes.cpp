@@ -85,17 +85,22 @@ TEST_F(ParameterBoxesTest, StepSizesFollowModifierKeys) {
 }
 
 TEST_F(ParameterBoxesTest, EntryBoxStoresInRangeValuesAndAsksWhetherToUseTheBound) {
+    EXPECT_EQ(params.entryMode(), ParameterBoxes::EntryMode::None);
+    EXPECT_EQ(params.entryCaption(), QString());
     params.setFilterSize(4);
     params.openFilterSizeBox();
+    EXPECT_EQ(params.entryMode(), ParameterBoxes::EntryMode::FilterSize);
     EXPECT_EQ(params.entryCaption(), QStringLiteral("Set Filter Size : Value 1 to 8"));
     EXPECT_EQ(params.entryText(), QStringLiteral("4"));
     params.setJitterRejection(120);
     params.openJitterBox();
+    EXPECT_EQ(params.entryMode(), ParameterBoxes::EntryMode::JitterRejection);
     EXPECT_EQ(params.entryCaption(), QStringLiteral("Adjust Jitter Rejection : Value 50 to 255"));
     EXPECT_EQ(params.entryText(), QStringLiteral("120"));
     EXPECT_TRUE(params.entryBoxShown());
     params.cancelEntry();
     EXPECT_FALSE(params.entryBoxShown());
+    EXPECT_EQ(params.entryMode(), ParameterBoxes::EntryMode::JitterRejection); // kept while hidden
 
     const QString high8 = QStringLiteral("Buffer size too high\r\nDo you want to use high value of 8?");
     const QString low50 = QStringLiteral("Jitter rejection too low\r\nDo you want to use low value of 50?");
