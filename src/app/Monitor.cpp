@@ -19,7 +19,6 @@
 
 namespace aurivo {
 
-using numbers::numberText;
 using numbers::toLong;
 
 Monitor::Monitor(Services services)
@@ -135,7 +134,7 @@ void Monitor::loadSettings() {
         ports_.hideScanNotice();
 
     ports_.setCommPortNumber(loaded.commPortNumber);
-    params_.setSensitivityText(loaded.sensitivityText);
+    params_.setSensitivity(Sensitivity::asRead(loaded.sensitivityText));
     views_.load(loaded.views, loaded.panelWeightSum);
     arranger_.rememberGeometry(loaded.windowWidth, loaded.windowHeight, loaded.windowLeft, loaded.windowTop);
     params_.setFilterSize(loaded.filterSize);
@@ -236,11 +235,10 @@ void Monitor::takeReading(const Reading& reading) {
     if (target) indicators_.setTarget(*target);
 
     const ReadingPipeline::Outcome taken = pipeline_.take(
-        reading, ReadingPipeline::Context{double(sessions_.startReading()), params_.sensitivityPercent(),
+        reading, ReadingPipeline::Context{double(sessions_.startReading()), params_.sensitivity().span(),
                                           params_.filterSize(), replayShown_, tickSeconds_});
     last_ = taken.reading;
-    // The auto-range widens the sensitivity; its caption shows the number-to-text form.
-    if (taken.widenedSensitivity) params_.setSensitivityText(numberText(*taken.widenedSensitivity));
+    if (taken.widenedSensitivity) params_.setSensitivity(Sensitivity::widened(*taken.widenedSensitivity));
 }
 
 void Monitor::exitProgram() {
@@ -253,7 +251,7 @@ Settings Monitor::collectSettings() const {
     const TwipsRect g = host_.windowGeometry();
     Settings s;
     s.commPortNumber = ports_.commPortNumber();
-    s.sensitivityText = params_.sensitivityText();
+    s.sensitivityText = params_.sensitivity().text();
     s.views = views_.views();
     s.windowWidth = toLong(g.width);
     s.windowHeight = toLong(g.height);
@@ -426,7 +424,7 @@ LabelModel Monitor::parameterLabel(int index) const {
         label.caption = QStringLiteral("Sens.%");
         break;
     case 3:
-        label.caption = params_.sensitivityText();
+        label.caption = params_.sensitivity().text();
         label.backColor = colors::kWindowBackground;
         label.toolTip = QStringLiteral("Click here to adjust sensitivity");
         break;

@@ -33,6 +33,22 @@ QString menusOf(const Monitor& m) {
 
 } // namespace
 
+TEST(Sessions, ASensitivityFromTheSettingsFileIsShownAndWrittenBackAsRead) {
+    MonitorRig rig;
+    QByteArray text = settingsText();
+    text.replace("\"25\"", "\"30.5\"");
+    writeFile(rig.path("Aurivo_USB.ini"), text);
+    rig.monitor.reset();
+    rig.monitor =
+        std::make_unique<Monitor>(Monitor::Services{rig.comm, rig.clock, rig.boxes, rig.host, rig.dialogs,
+                                                    rig.dir.path(), [](int) { return QString(); }});
+    rig.m().startUp();
+    EXPECT_EQ(rig.m().parameterLabel(3).caption, "30.5");
+    EXPECT_EQ(rig.m().parameters().sensitivity().span(), 30.5); // the graph spans the fraction too
+    rig.m().prepareToClose();
+    EXPECT_TRUE(rig.read("Aurivo_USB.ini").contains("\"Sensitivty = \"\r\n\"30.5\"\r\n"));
+}
+
 TEST(Sessions, StartStopMenusPortElapsedTimeAndFilesWrittenEveryTick) {
     MonitorRig rig;
     EXPECT_EQ(menusOf(rig.m()), kIdle);

@@ -412,7 +412,7 @@ TEST(Keyboard, TabChainFocusRingEntryFramesEnterIsOkayEscapeIsCancel) {
         key(Qt::Key_Right);
         key(close);
         EXPECT_FALSE(params.sensitivityBoxShown()) << close;
-        EXPECT_EQ(params.sensitivityText(), "26") << close;
+        EXPECT_EQ(params.sensitivity().text(), "26") << close;
         EXPECT_EQ(QApplication::focusWidget(), from) << close; // the focus goes back
     }
     // The filter box opens on its text, selected: typing replaces it, Enter stores, Escape closes.
