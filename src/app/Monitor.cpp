@@ -322,10 +322,15 @@ void Monitor::notifyMenusIfChanged() {
     menusChanged.notify();
 }
 
-void Monitor::clickParameterLabel(int index) {
+void Monitor::clickSensitivity() {
     params_.hideEntryBox();
-    if (index == 3) params_.openSensitivityBox();
-    if (index == 5 && !sessions_.running()) ports_.scanFromPortLabel();
+    params_.openSensitivityBox();
+}
+
+void Monitor::clickPortNumber() {
+    params_.hideEntryBox();
+    // During a session the port cannot change.
+    if (!sessions_.running()) ports_.scanFromPortLabel();
 }
 
 void Monitor::clickGraph() {
@@ -409,43 +414,6 @@ void Monitor::replayDisplayList() {
 
 void Monitor::showAbout() {
     dialogs_.showAbout();
-}
-
-LabelModel Monitor::parameterLabel(int index) const {
-    LabelModel label;
-    switch (index) {
-    case 0:
-        label.caption = QStringLiteral("Time");
-        break;
-    case 1:
-        label.caption = sessions_.clockText();
-        break;
-    case 2:
-        label.caption = QStringLiteral("Sens.%");
-        break;
-    case 3:
-        label.caption = params_.sensitivity().text();
-        label.backColor = colors::kWindowBackground;
-        label.toolTip = QStringLiteral("Click here to adjust sensitivity");
-        break;
-    case 4:
-        label.caption = QStringLiteral("Port #");
-        break;
-    case 5:
-        label.caption = ports_.portText();
-        // During a session the port cannot change: its number is greyed and offers no click.
-        label.backColor = sessions_.running() ? colors::kInactiveCaptionText : colors::kWindowBackground;
-        if (!sessions_.running()) label.toolTip = QStringLiteral("Click here to select port number");
-        break;
-    case 6:
-        label.caption = QStringLiteral("Examiming Ports");
-        label.backColor = colors::kRed;
-        label.visible = ports_.scanNoticeShown();
-        break;
-    default:
-        break;
-    }
-    return label;
 }
 
 MenuItemModel Monitor::menuItem(MenuItem item) const {
