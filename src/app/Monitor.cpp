@@ -3,7 +3,6 @@
 #include "analysis/ResponseSettings.h"
 #include "app/Dialogs.h"
 #include "core/Clock.h"
-#include "core/Colors.h"
 #include "core/MessageBoxes.h"
 #include "core/NumberRules.h"
 #include "core/WindowHost.h"
