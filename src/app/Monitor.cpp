@@ -3,7 +3,6 @@
 #include "analysis/ResponseSettings.h"
 #include "app/Dialogs.h"
 #include "core/Clock.h"
-#include "core/Colors.h"
 #include "core/MessageBoxes.h"
 #include "core/NumberRules.h"
 #include "core/WindowHost.h"
@@ -19,7 +18,6 @@
 
 namespace aurivo {
 
-using numbers::numberText;
 using numbers::toLong;
 
 Monitor::Monitor(Services services)
@@ -135,7 +133,7 @@ void Monitor::loadSettings() {
         ports_.hideScanNotice();
 
     ports_.setCommPortNumber(loaded.commPortNumber);
-    params_.setSensitivityText(loaded.sensitivityText);
+    params_.setSensitivity(Sensitivity::asRead(loaded.sensitivityText));
     views_.load(loaded.views, loaded.panelWeightSum);
     arranger_.rememberGeometry(loaded.windowWidth, loaded.windowHeight, loaded.windowLeft, loaded.windowTop);
     params_.setFilterSize(loaded.filterSize);
@@ -236,11 +234,10 @@ void Monitor::takeReading(const Reading& reading) {
     if (target) indicators_.setTarget(*target);
 
     const ReadingPipeline::Outcome taken = pipeline_.take(
-        reading, ReadingPipeline::Context{double(sessions_.startReading()), params_.sensitivityPercent(),
+        reading, ReadingPipeline::Context{double(sessions_.startReading()), params_.sensitivity().span(),
                                           params_.filterSize(), replayShown_, tickSeconds_});
     last_ = taken.reading;
-    // The auto-range widens the sensitivity; its caption shows the number-to-text form.
-    if (taken.widenedSensitivity) params_.setSensitivityText(numberText(*taken.widenedSensitivity));
+    if (taken.widenedSensitivity) params_.setSensitivity(Sensitivity::widened(*taken.widenedSensitivity));
 }
 
 void Monitor::exitProgram() {
@@ -253,7 +250,7 @@ Settings Monitor::collectSettings() const {
     const TwipsRect g = host_.windowGeometry();
     Settings s;
     s.commPortNumber = ports_.commPortNumber();
-    s.sensitivityText = params_.sensitivityText();
+    s.sensitivityText = params_.sensitivity().text();
     s.views = views_.views();
     s.windowWidth = toLong(g.width);
     s.windowHeight = toLong(g.height);
@@ -324,10 +321,15 @@ void Monitor::notifyMenusIfChanged() {
     menusChanged.notify();
 }
 
-void Monitor::clickParameterLabel(int index) {
+void Monitor::clickSensitivity() {
     params_.hideEntryBox();
-    if (index == 3) params_.openSensitivityBox();
-    if (index == 5 && !sessions_.running()) ports_.scanFromPortLabel();
+    params_.openSensitivityBox();
+}
+
+void Monitor::clickPortNumber() {
+    params_.hideEntryBox();
+    // During a session the port cannot change.
+    if (!sessions_.running()) ports_.scanFromPortLabel();
 }
 
 void Monitor::clickGraph() {
@@ -411,43 +413,6 @@ void Monitor::replayDisplayList() {
 
 void Monitor::showAbout() {
     dialogs_.showAbout();
-}
-
-LabelModel Monitor::parameterLabel(int index) const {
-    LabelModel label;
-    switch (index) {
-    case 0:
-        label.caption = QStringLiteral("Time");
-        break;
-    case 1:
-        label.caption = sessions_.clockText();
-        break;
-    case 2:
-        label.caption = QStringLiteral("Sens.%");
-        break;
-    case 3:
-        label.caption = params_.sensitivityText();
-        label.backColor = colors::kWindowBackground;
-        label.toolTip = QStringLiteral("Click here to adjust sensitivity");
-        break;
-    case 4:
-        label.caption = QStringLiteral("Port #");
-        break;
-    case 5:
-        label.caption = ports_.portText();
-        // During a session the port cannot change: its number is greyed and offers no click.
-        label.backColor = sessions_.running() ? colors::kInactiveCaptionText : colors::kWindowBackground;
-        if (!sessions_.running()) label.toolTip = QStringLiteral("Click here to select port number");
-        break;
-    case 6:
-        label.caption = QStringLiteral("Examiming Ports");
-        label.backColor = colors::kRed;
-        label.visible = ports_.scanNoticeShown();
-        break;
-    default:
-        break;
-    }
-    return label;
 }
 
 MenuItemModel Monitor::menuItem(MenuItem item) const {

@@ -128,7 +128,10 @@ class Monitor {
     // The scoring of responses from the next session on; keeps it in aurivo-usb.conf, false with the
     // reason when it could not be kept (it is used all the same).
     bool setResponseSettings(const ResponseDetector::Settings& settings, QString& failure);
-    void clickParameterLabel(int index);
+    // A click on the sensitivity opens its box; one on the port number scans the ports, except during a
+    // session. Either closes the entry box first, as every click on the window does.
+    void clickSensitivity();
+    void clickPortNumber();
     void clickGraph();
     void requestCancel() { ports_.requestCancel(); }
     // File > "Save session", or "Resume normal display" while a replay is shown.
@@ -145,9 +148,6 @@ class Monitor {
     // A replay view is shown.
     bool replayShown() const { return replayShown_; }
     MenuItemModel menuItem(MenuItem item) const;
-    // What the parameters strip LblParams(0..6) shows: the session clock, the sensitivity, the port
-    // number (greyed during a session) and the scan notice.
-    LabelModel parameterLabel(int index) const;
 
     SessionControl& sessions() { return sessions_; }
     ViewToggles& views() { return views_; }

@@ -20,8 +20,8 @@ class SessionFiles;
 
 class ReadingPipeline {
   public:
-    // What the reading is taken against: the start reading and the sensitivity percent as their captions
-    // give them, the filter size, whether a replay is shown, and the session's time now.
+    // What the reading is taken against: the start reading, the sensitivity percent the graph spans, the
+    // filter size, whether a replay is shown, and the session's time now.
     struct Context {
         double startReading = 0;
         double spanPercent = 0;

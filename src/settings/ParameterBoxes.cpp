@@ -9,9 +9,6 @@ namespace aurivo {
 using numbers::toLong;
 using numbers::valueOf;
 
-const QString ParameterBoxes::kFilterSizeCaption = QStringLiteral("Set Filter Size : Value 1 to 8");
-const QString ParameterBoxes::kJitterCaption = QStringLiteral("Adjust Jitter Rejection : Value 50 to 255");
-
 namespace {
 struct StepSizes {
     int large;
@@ -34,14 +31,10 @@ StepSizes stepsFor(int shiftState) {
 }
 } // namespace
 
-void ParameterBoxes::storeSensitivity(const QString& text) {
-    sensitivityText_ = text;
-    sensitivityPercent_ = valueOf(text);
-}
-
-void ParameterBoxes::setSensitivityText(const QString& text) {
-    if (text == sensitivityText_) return;
-    storeSensitivity(text);
+void ParameterBoxes::setSensitivity(const Sensitivity& sensitivity) {
+    // The text tells the value and its form, so the same text is no change.
+    if (sensitivity.text() == sensitivity_.text()) return;
+    sensitivity_ = sensitivity;
     changed.notify();
 }
 
@@ -60,11 +53,12 @@ void ParameterBoxes::openSensitivityBox() {
     slider_.smallChange = 1;
 
     // An out-of-range sensitivity is replaced for good, even if the box is then cancelled.
-    const double stored = valueOf(sensitivityText_);
-    if (stored < kSensitivityMin || stored > kSensitivityMax) storeSensitivity(QStringLiteral("20"));
+    const double stored = sensitivity_.span();
+    if (stored < kSensitivityMin || stored > kSensitivityMax)
+        sensitivity_ = Sensitivity::chosen(kSensitivityMin);
 
-    sliderValueText_ = sensitivityText_;
-    const int32_t position = std::clamp<int32_t>(toLong(valueOf(sensitivityText_)), slider_.min, slider_.max);
+    sliderValue_ = sensitivity_;
+    const int position = std::clamp(sensitivity_.percent(), slider_.min, slider_.max);
     // The slider reports a change only when its position actually moves; the window shows the new
     // position without forwarding this move a second time.
     if (position != slider_.value) {
@@ -76,7 +70,7 @@ void ParameterBoxes::openSensitivityBox() {
 }
 
 void ParameterBoxes::showSliderValue() {
-    sliderValueText_ = QString::number(slider_.value);
+    sliderValue_ = Sensitivity::chosen(slider_.value);
 }
 
 void ParameterBoxes::moveSlider(int value) {
@@ -98,30 +92,30 @@ void ParameterBoxes::onSliderMouseDown(int shiftState) {
 }
 
 void ParameterBoxes::acceptSensitivity() {
-    QString& shown = sliderValueText_;
-    if (valueOf(shown) < kSensitivityMin) shown = QString::number(kSensitivityMin);
-    if (valueOf(shown) > kSensitivityMax) shown = QString::number(kSensitivityMax);
-    storeSensitivity(shown);
+    Sensitivity& shown = sliderValue_;
+    if (shown.span() < kSensitivityMin) shown = Sensitivity::chosen(kSensitivityMin);
+    if (shown.span() > kSensitivityMax) shown = Sensitivity::chosen(kSensitivityMax);
+    sensitivity_ = shown;
     sensitivityBoxShown_ = false;
     changed.notify();
 }
 
 void ParameterBoxes::cancelSensitivity() {
     // The slider keeps its position; the next opening sets it from the stored sensitivity.
-    sliderValueText_ = sensitivityText_;
+    sliderValue_ = sensitivity_;
     sensitivityBoxShown_ = false;
     changed.notify();
 }
 
 void ParameterBoxes::openFilterSizeBox() {
-    entryCaption_ = kFilterSizeCaption;
+    entryMode_ = EntryMode::FilterSize;
     entryBoxShown_ = true;
     entryText_ = QString::number(filterSize_);
     changed.notify();
 }
 
 void ParameterBoxes::openJitterBox() {
-    entryCaption_ = kJitterCaption;
+    entryMode_ = EntryMode::JitterRejection;
     entryBoxShown_ = true;
     entryText_ = QString::number(jitterRejection_);
     changed.notify();
@@ -131,8 +125,16 @@ void ParameterBoxes::setEntryText(const QString& text) {
     entryText_ = text;
 }
 
-bool ParameterBoxes::jitterMode() const {
-    return entryCaption_ == kJitterCaption;
+QString ParameterBoxes::entryCaption() const {
+    switch (entryMode_) {
+    case EntryMode::FilterSize:
+        return QStringLiteral("Set Filter Size : Value 1 to 8");
+    case EntryMode::JitterRejection:
+        return QStringLiteral("Adjust Jitter Rejection : Value 50 to 255");
+    case EntryMode::None:
+        break;
+    }
+    return QString();
 }
 
 void ParameterBoxes::acceptEntry() {
@@ -141,10 +143,12 @@ void ParameterBoxes::acceptEntry() {
         int lower;
         int upper;
     };
-    const Mode mode = jitterMode() ? Mode{"Jitter rejection", 50, 255} : Mode{"Buffer size", 1, 8};
+    // A box never opened takes the filter size's range and message.
+    const Mode mode = entryMode_ == EntryMode::JitterRejection ? Mode{"Jitter rejection", 50, 255}
+                                                               : Mode{"Buffer size", 1, 8};
     auto store = [this](int value) {
-        // The mode is read from the caption each time a value is stored.
-        if (jitterMode())
+        // The mode in force when the value is stored, after any question, decides where it goes.
+        if (entryMode_ == EntryMode::JitterRejection)
             jitterRejection_ = value;
         else
             filterSize_ = value;

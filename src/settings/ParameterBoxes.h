@@ -1,11 +1,13 @@
 #pragma once
-// The signal parameters and their two in-window boxes: the sensitivity percent (its text is the caption
-// of LblParams(3)) with the slider box fraAdjSens, and the filter size and jitter rejection with the
-// entry box fraSetStuff, whose mode is its caption. The parameters own these values and both boxes.
+// The signal parameters and their two in-window boxes: the sensitivity (shown in LblParams(3)) with the
+// slider box fraAdjSens, and the filter size and jitter rejection with the entry box fraSetStuff, which
+// edits one of the two at a time (its mode, told by its caption). The parameters own these values and
+// both boxes.
 
 #include "core/ChangeSignal.h"
 #include "core/ControlModels.h"
 #include "core/MessageBoxes.h"
+#include "settings/Sensitivity.h"
 
 #include <QString>
 
@@ -21,30 +23,28 @@ class ParameterBoxes {
     static constexpr int kCtrl = 2;
     static constexpr int kAlt = 4;
 
-    // Captions of fraSetStuff; the jitter one is also how acceptEntry tells the modes apart.
-    static const QString kFilterSizeCaption;
-    static const QString kJitterCaption;
+    // What the entry box edits: nothing until it is first opened, then the value it was last opened for.
+    enum class EntryMode { None, FilterSize, JitterRejection };
 
     explicit ParameterBoxes(MessageBoxes& boxes) : boxes_(boxes) {}
 
-    // The sensitivity as the label shows it ("25" by default), and its numeric value by the value rule.
-    const QString& sensitivityText() const { return sensitivityText_; }
-    // Kept with the text, so a packet does not parse the caption again.
-    double sensitivityPercent() const { return sensitivityPercent_; }
+    // 25 % until the settings file is read.
+    const Sensitivity& sensitivity() const { return sensitivity_; }
     int filterSize() const { return filterSize_; }
     int jitterRejection() const { return jitterRejection_; }
 
     // The sensitivity box: shown or not, its slider and the value label lblSenseValu.
     bool sensitivityBoxShown() const { return sensitivityBoxShown_; }
     const SliderModel& slider() const { return slider_; }
-    const QString& sliderValueText() const { return sliderValueText_; }
-    // The entry box: shown or not, its caption (the mode) and its text txtSS.
+    QString sliderValueText() const { return sliderValue_.text(); }
+    // The entry box: shown or not, its mode with the caption that tells it, and its text txtSS.
     bool entryBoxShown() const { return entryBoxShown_; }
-    const QString& entryCaption() const { return entryCaption_; }
+    EntryMode entryMode() const { return entryMode_; }
+    QString entryCaption() const;
     const QString& entryText() const { return entryText_; }
 
     // Values read from the settings file, and the sensitivity the graph's auto-range widened to.
-    void setSensitivityText(const QString& text);
+    void setSensitivity(const Sensitivity& sensitivity);
     void setFilterSize(int size);
     void setJitterRejection(int jitter);
 
@@ -68,21 +68,18 @@ class ParameterBoxes {
     ChangeSignal changed;
 
   private:
-    void storeSensitivity(const QString& text);
-    bool jitterMode() const;
     void showSliderValue();
 
     MessageBoxes& boxes_;
-    // Changed only through storeSensitivity, which keeps the two together.
-    QString sensitivityText_ = QStringLiteral("25");
-    double sensitivityPercent_ = 25;
+    Sensitivity sensitivity_ = Sensitivity::chosen(25);
     int filterSize_ = 3;
     int jitterRejection_ = 100;
     bool sensitivityBoxShown_ = false;
     SliderModel slider_;
-    QString sliderValueText_ = QStringLiteral("1000");
+    // What lblSenseValu shows: the sensitivity as it was when the box opened, or the slider's position.
+    Sensitivity sliderValue_ = Sensitivity::chosen(1000);
     bool entryBoxShown_ = false;
-    QString entryCaption_;
+    EntryMode entryMode_ = EntryMode::None;
     QString entryText_ = QStringLiteral("0");
 };
 

@@ -36,9 +36,8 @@ class PortChooser {
     PortChooser(SerialComm& comm, WindowHost& host, TickCountdown& countdown,
                 DeviceNameLookup deviceName = {});
 
-    // The port number 1..16 and the caption that shows it.
+    // The port number 1..16.
     int commPortNumber() const { return commPortNumber_; }
-    QString portText() const { return QString::number(commPortNumber_); }
     // The chooser frame and its sixteen option buttons optPortNum(0..15).
     bool frameShown() const { return frameShown_; }
     const QString& frameCaption() const { return frameCaption_; }

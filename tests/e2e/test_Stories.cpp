@@ -244,9 +244,9 @@ TEST_F(Story, ReplayResumeAndSaveAgainKeepTheStoppedSessionsComments) {
     EXPECT_TRUE(items[4].startsWith("Start of Session : ") && items[4].endsWith("added after the replay"));
 
     // The next session at rest keeps the sensitivity it starts with: the replay left no scale behind.
-    const QString sensitivity = m().parameters().sensitivityText();
+    const QString sensitivity = m().parameters().sensitivity().text();
     record(steadyBytes(200, 8000));
-    EXPECT_EQ(m().parameters().sensitivityText(), sensitivity);
+    EXPECT_EQ(m().parameters().sensitivity().text(), sensitivity);
 }
 
 TEST_F(Story, ExportOfTheSessionJustRecordedHasEveryReading) {
@@ -273,13 +273,13 @@ TEST_F(Story, ExitAndStartAgainKeepTheUnsavedSessionAndTheSettings) {
     m().comments().setText(m().comments().text() + "\r\nnot saved");
     const QByteArray readings = readFile(path("tempdata.tst"));
     const QString name = m().sessions().sessionStartDate().toString("yyyyMMdd-HHmmss");
-    m().parameters().setSensitivityText("40");
+    m().parameters().setSensitivity(Sensitivity::chosen(40));
     m().prepareToClose();
     run.reset();
 
     run = std::make_unique<MonitorRun>(dir.path(), QDateTime(QDate(2026, 12, 7), QTime(9, 0, 0)));
     EXPECT_TRUE(run->boxes.notices.empty()); // nothing to recover: the session was stopped and kept
-    EXPECT_EQ(m().parameters().sensitivityText(), "40");
+    EXPECT_EQ(m().parameters().sensitivity().text(), "40");
     EXPECT_EQ(m().ports().commPortNumber(), 3);
     EXPECT_FALSE(QFile::exists(path("tempdata.tst")));
     const QDir unsaved(path("unsaved"));

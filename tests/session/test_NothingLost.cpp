@@ -123,7 +123,7 @@ TEST(NothingLost, AFullDiskIsToldWithoutStoppingTheTick) {
     ASSERT_EQ(rig.boxes.notices.size(), 1u);
     EXPECT_TRUE(rig.boxes.notices[0].text.startsWith("Recording stopped: "));
     EXPECT_TRUE(rig.boxes.shown.empty());
-    EXPECT_EQ(rig.monitor.parameterLabel(1).caption, "00:00:08");
+    EXPECT_EQ(rig.monitor.sessions().clockText(), "00:00:08");
     disk.free();
 }
 

@@ -33,6 +33,22 @@ QString menusOf(const Monitor& m) {
 
 } // namespace
 
+TEST(Sessions, ASensitivityFromTheSettingsFileIsShownAndWrittenBackAsRead) {
+    MonitorRig rig;
+    QByteArray text = settingsText();
+    text.replace("\"25\"", "\"30.5\"");
+    writeFile(rig.path("Aurivo_USB.ini"), text);
+    rig.monitor.reset();
+    rig.monitor =
+        std::make_unique<Monitor>(Monitor::Services{rig.comm, rig.clock, rig.boxes, rig.host, rig.dialogs,
+                                                    rig.dir.path(), [](int) { return QString(); }});
+    rig.m().startUp();
+    EXPECT_EQ(rig.m().parameters().sensitivity().text(), "30.5");
+    EXPECT_EQ(rig.m().parameters().sensitivity().span(), 30.5); // the graph spans the fraction too
+    rig.m().prepareToClose();
+    EXPECT_TRUE(rig.read("Aurivo_USB.ini").contains("\"Sensitivty = \"\r\n\"30.5\"\r\n"));
+}
+
 TEST(Sessions, StartStopMenusPortElapsedTimeAndFilesWrittenEveryTick) {
     MonitorRig rig;
     EXPECT_EQ(menusOf(rig.m()), kIdle);
@@ -46,7 +62,7 @@ TEST(Sessions, StartStopMenusPortElapsedTimeAndFilesWrittenEveryTick) {
     EXPECT_EQ(rig.read("tempdata.hdr"), QByteArray()); // written only at stop
 
     rig.tick(1, {8000, 8010, 8020});
-    EXPECT_EQ(rig.m().parameterLabel(1).caption, "00:00:02");
+    EXPECT_EQ(rig.m().sessions().clockText(), "00:00:02");
     rig.tick(); // a silent tick right after data is no gap yet
     EXPECT_NE(rig.m().readings().labels()[7].caption, "No Data");
     // Without a stop: what is on disk now is what a killed program would leave.
@@ -71,7 +87,7 @@ TEST(Sessions, StartStopMenusPortElapsedTimeAndFilesWrittenEveryTick) {
     EXPECT_EQ(rig.read("tempdata.txt").size(), 0);
     rig.tick(1, {8000, 8000, 8000});
     EXPECT_GT(rig.read("PlotData.txt").count('\n'), traceBefore);
-    EXPECT_EQ(rig.m().parameterLabel(1).caption, "00:00:00");
+    EXPECT_EQ(rig.m().sessions().clockText(), "00:00:00");
     // Closing during a session stops it: the header has the comments, their quotes as single quotes.
     rig.m().comments().setText("a \"good\" run");
     QFile::remove(rig.path("Aurivo_USB.ini"));

@@ -11,10 +11,15 @@ using Answer = MessageBoxes::Answer;
 
 class ParameterBoxesTest : public ::testing::Test {
   protected:
-    void openSensitivity(const char* caption) {
-        params.setSensitivityText(QString::fromLatin1(caption));
+    // Opens the box on a sensitivity as the settings file could hold it.
+    void openSensitivity(const char* text) {
+        openSensitivity(Sensitivity::asRead(QString::fromLatin1(text)));
+    }
+    void openSensitivity(const Sensitivity& sensitivity) {
+        params.setSensitivity(sensitivity);
         params.openSensitivityBox();
     }
+    QString sensitivityText() const { return params.sensitivity().text(); }
 
     std::tuple<int, int, int, QString> slider() const {
         return {params.slider().value, params.slider().largeChange, params.slider().smallChange,
@@ -31,9 +36,9 @@ TEST_F(ParameterBoxesTest, SensitivityBoxShowsTheStoredValueOkStoresCancelRestor
     EXPECT_TRUE(params.sensitivityBoxShown());
     EXPECT_EQ(slider(), std::tuple(250, 10, 1, QStringLiteral("250")));
     params.moveSlider(480);
-    EXPECT_EQ(params.sensitivityText(), QStringLiteral("250")); // nothing stored while open
+    EXPECT_EQ(sensitivityText(), QStringLiteral("250")); // nothing stored while open
     params.acceptSensitivity();
-    EXPECT_EQ(params.sensitivityText(), QStringLiteral("480"));
+    EXPECT_EQ(sensitivityText(), QStringLiteral("480"));
     EXPECT_FALSE(params.sensitivityBoxShown());
 
     // Cancel restores the label but not the slider.
@@ -41,13 +46,13 @@ TEST_F(ParameterBoxesTest, SensitivityBoxShowsTheStoredValueOkStoresCancelRestor
     params.moveSlider(600);
     params.cancelSensitivity();
     EXPECT_FALSE(params.sensitivityBoxShown());
-    EXPECT_EQ(params.sensitivityText(), QStringLiteral("25"));
+    EXPECT_EQ(sensitivityText(), QStringLiteral("25"));
     EXPECT_EQ(slider(), std::tuple(600, 10, 1, QStringLiteral("25")));
 
     openSensitivity("30.5"); // the slider takes the value rounded halves to even, and reports its move
     EXPECT_EQ(slider(), std::tuple(30, 10, 1, QStringLiteral("30")));
     params.moveSlider(31); // a caption such as the auto-ranging's " 31" is kept when the slider stays
-    openSensitivity(" 31");
+    openSensitivity(Sensitivity::widened(31));
     EXPECT_EQ(params.sliderValueText(), QStringLiteral(" 31"));
 
     // Out of range becomes 20 for good, even if cancelled; OK clamps what the slider shows.
@@ -55,13 +60,13 @@ TEST_F(ParameterBoxesTest, SensitivityBoxShowsTheStoredValueOkStoresCancelRestor
         openSensitivity(bad);
         EXPECT_EQ(params.slider().value, 20) << bad;
         params.cancelSensitivity();
-        EXPECT_EQ(params.sensitivityText(), QStringLiteral("20")) << bad;
+        EXPECT_EQ(sensitivityText(), QStringLiteral("20")) << bad;
     }
     for (const auto& [shown, stored] : {std::pair{5, "20"}, {1500, "1000"}, {20, "20"}, {1000, "1000"}}) {
         params.openSensitivityBox();
         params.moveSlider(shown);
         params.acceptSensitivity();
-        EXPECT_EQ(params.sensitivityText(), QString::fromLatin1(stored)) << shown;
+        EXPECT_EQ(sensitivityText(), QString::fromLatin1(stored)) << shown;
     }
 }
 
@@ -85,17 +90,22 @@ TEST_F(ParameterBoxesTest, StepSizesFollowModifierKeys) {
 }
 
 TEST_F(ParameterBoxesTest, EntryBoxStoresInRangeValuesAndAsksWhetherToUseTheBound) {
+    EXPECT_EQ(params.entryMode(), ParameterBoxes::EntryMode::None);
+    EXPECT_EQ(params.entryCaption(), QString());
     params.setFilterSize(4);
     params.openFilterSizeBox();
+    EXPECT_EQ(params.entryMode(), ParameterBoxes::EntryMode::FilterSize);
     EXPECT_EQ(params.entryCaption(), QStringLiteral("Set Filter Size : Value 1 to 8"));
     EXPECT_EQ(params.entryText(), QStringLiteral("4"));
     params.setJitterRejection(120);
     params.openJitterBox();
+    EXPECT_EQ(params.entryMode(), ParameterBoxes::EntryMode::JitterRejection);
     EXPECT_EQ(params.entryCaption(), QStringLiteral("Adjust Jitter Rejection : Value 50 to 255"));
     EXPECT_EQ(params.entryText(), QStringLiteral("120"));
     EXPECT_TRUE(params.entryBoxShown());
     params.cancelEntry();
     EXPECT_FALSE(params.entryBoxShown());
+    EXPECT_EQ(params.entryMode(), ParameterBoxes::EntryMode::JitterRejection); // kept while hidden
 
     const QString high8 = QStringLiteral("Buffer size too high\r\nDo you want to use high value of 8?");
     const QString low50 = QStringLiteral("Jitter rejection too low\r\nDo you want to use low value of 50?");

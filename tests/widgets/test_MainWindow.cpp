@@ -72,9 +72,27 @@ QStringList mismatches(WindowRig& rig) {
         check(QStringLiteral("lblLED_%1").arg(i), model({}, m.indicators().lampColours()[i]), g.lamps[i]);
     for (size_t i = 0; i < 32; ++i)
         check(QStringLiteral("lblBarGraf_%1").arg(i), model({}, m.indicators().barColours()[i]), g.bar[i]);
-    for (size_t i = 0; i < 7; ++i)
-        check(QStringLiteral("LblParams_%1").arg(i), m.parameterLabel(int(i)), g.params[i].rect,
-              g.params[i].font);
+    // The parameters strip: headings before the session clock, the sensitivity and the port number, which
+    // offer their boxes by tooltip; the port number is greyed during a session, the scan notice red.
+    const bool running = m.sessions().running();
+    std::array<LabelModel, 7> params{
+        model("Time", colors::kButtonFace),
+        model(m.sessions().clockText(), colors::kButtonFace),
+        model("Sens.%", colors::kButtonFace),
+        model(m.parameters().sensitivity().text(), colors::kWindowBackground),
+        model("Port #", colors::kButtonFace),
+        model(QString::number(m.ports().commPortNumber()),
+              running ? colors::kInactiveCaptionText : colors::kWindowBackground),
+        model("Examiming Ports", colors::kRed)};
+    params[3].toolTip = "Click here to adjust sensitivity";
+    if (!running) params[5].toolTip = "Click here to select port number";
+    params[6].visible = m.ports().scanNoticeShown();
+    for (size_t i = 0; i < 7; ++i) {
+        const QString name = QStringLiteral("LblParams_%1").arg(i);
+        check(name, params[i], g.params[i].rect, g.params[i].font);
+        auto* l = rig.find<ModelLabel>(name);
+        if (l->toolTip() != params[i].toolTip || l->isHidden() == params[i].visible) out << name;
+    }
     const char* frames[6] = {"frmPixGraf",       "frameLEDdisp",   "frameBarGraf",
                              "frameSesshnStuff", "fraSeshnComnts", "FrameParams"};
     for (size_t i = 0; i < 6; ++i)
@@ -412,7 +430,7 @@ TEST(Keyboard, TabChainFocusRingEntryFramesEnterIsOkayEscapeIsCancel) {
         key(Qt::Key_Right);
         key(close);
         EXPECT_FALSE(params.sensitivityBoxShown()) << close;
-        EXPECT_EQ(params.sensitivityText(), "26") << close;
+        EXPECT_EQ(params.sensitivity().text(), "26") << close;
         EXPECT_EQ(QApplication::focusWidget(), from) << close; // the focus goes back
     }
     // The filter box opens on its text, selected: typing replaces it, Enter stores, Escape closes.
