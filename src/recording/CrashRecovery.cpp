@@ -337,7 +337,7 @@ CrashRecovery::Outcome finishMove(const QDir& folder, const QString& name, int s
     if (stopAfterStep == 2) return pendingRecovery();
     if (auto ended = moveSessionFiles(from, to, journal, laterSession, stopAfterStep)) return *ended;
     completeMovedSession(from, to);
-    if (stopAfterStep == 7) return pendingRecovery();
+    if (stopAfterStep == 8) return pendingRecovery();
     return recoveredOutcome(folder, name, to, journal);
 }
 

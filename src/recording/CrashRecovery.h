@@ -35,7 +35,8 @@ class CrashRecovery {
     // Finishes a recovery that was cut off, then recovers the temporary session and the named session
     // that were running. stopAfterStep > 0 is for tests: the temporary session's recovery returns after
     // that step as if the program had been killed there (1 journal written, 2 header written, 3 reading
-    // file moved, 4 text file moved, 5 marker file moved, 6 timing file moved, 7 temporary header removed).
+    // file moved, 4 text file moved, 5 marker file moved, 6 timing file moved, 7 response file moved,
+    // 8 temporary header removed).
     [[nodiscard]] static Outcome recover(const QString& programFolder, int stopAfterStep = 0);
 
     // A recovery journal is in the folder: the temporary files belong to a session still being moved.

@@ -216,6 +216,7 @@ TEST(Sessions, StartUpKeepsASessionCutOffByACrashEvenWhenItsRecoveryWasKilledAnd
         {tst, txt, QByteArray(), false, "recovered-20261206-095958", 5},
         {tst, txt, QByteArray(), true, "recovered-20261206-095958-2", 6},
         {tst, txt, QByteArray(), false, "recovered-20261206-095958", 7},
+        {tst, txt, QByteArray(), false, "recovered-20261206-095958", 8},
     };
     const QByteArray markers = "time_s,reading,label\r\n0.200,1,Marker 1\r\n";
     const QByteArray times = "reading,time_s\r\n1,1.400\r\n3,1.600\r\n";
