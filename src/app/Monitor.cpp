@@ -42,10 +42,10 @@ Monitor::Monitor(Services services)
         link_.sendResponse(response.onsetReading, response.peakReading, response.amplitudeUs);
     });
     responses_.setTell([this](const QString& text) {
-        boxes_.notify(text, QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Warning);
+        boxes_.notify(text, MessageBoxes::title(), MessageBoxes::Icon::Warning);
     });
     link_.setTell([this](const QString& text) {
-        boxes_.notify(text, QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Warning);
+        boxes_.notify(text, MessageBoxes::title(), MessageBoxes::Icon::Warning);
     });
     research_.exportChanged.subscribe([this] { menusChanged.notify(); });
     views_.pictureGraphShown.subscribe([this] { graph_.requestRedraw(); });
@@ -76,7 +76,7 @@ void Monitor::startUp() {
     if (!unfinished.ok)
         boxes_.notify(QStringLiteral("A save that was cut off could not be finished.\r\n") +
                           unfinished.reason,
-                      QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Warning);
+                      MessageBoxes::title(), MessageBoxes::Icon::Warning);
     // A session cut off by the end of the program is kept under a name of its own, not deleted. The
     // temporary files are deleted only when no recovery still needs them: one that could not be finished
     // leaves its journal, and its files are then part of the session it moves.
@@ -86,20 +86,20 @@ void Monitor::startUp() {
     if (!unkept.isEmpty())
         boxes_.notify(QStringLiteral("An unsaved session could not be moved whole into unsaved/:\r\n") +
                           unkept,
-                      QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Warning);
+                      MessageBoxes::title(), MessageBoxes::Icon::Warning);
     const CrashRecovery::Outcome recovered = CrashRecovery::recover(folder_);
     if (!recovered.keepTemporaryFiles && !CrashRecovery::recoveryPending(folder_) && unkept.isEmpty())
         SessionFiles::deleteTemporaryFiles(folder_);
     if (!recovered.notice.isEmpty())
-        boxes_.notify(recovered.notice, QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Information);
+        boxes_.notify(recovered.notice, MessageBoxes::title(), MessageBoxes::Icon::Information);
     for (const QString& notice : startUpNotices_)
-        boxes_.notify(notice, QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Information);
+        boxes_.notify(notice, MessageBoxes::title(), MessageBoxes::Icon::Information);
     if (!folderProblem_.isEmpty()) {
         boxes_.notify(
             QStringLiteral("The program's folder %1 cannot hold files: %2\r\nSessions are shown but "
                            "not recorded, and the settings are not kept.")
                 .arg(QDir::toNativeSeparators(folder_), folderProblem_),
-            QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Warning);
+            MessageBoxes::title(), MessageBoxes::Icon::Warning);
     }
     indicators_.setShown(255);
     indicators_.resetToNeutral();
@@ -199,7 +199,7 @@ void Monitor::onTick() {
     // notice that does not wait, so the clock, the data label and the timeout go on while it is open.
     files_.flush();
     const QString stopped = files_.takeRecordingStopped();
-    if (!stopped.isEmpty()) boxes_.notify(stopped, QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Warning);
+    if (!stopped.isEmpty()) boxes_.notify(stopped, MessageBoxes::title(), MessageBoxes::Icon::Warning);
 }
 
 bool Monitor::readDevicePackets() {
@@ -281,14 +281,14 @@ void Monitor::prepareToClose() {
     if (const QString failure = sessions_.keepUnsavedSession(); !failure.isEmpty()) {
         boxes_.show(QStringLiteral("The last session was not saved and could not be kept:\r\n") + failure +
                         QStringLiteral("\r\nIts files stay as tempdata.* until the next start."),
-                    QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+                    MessageBoxes::title(), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     }
     QString error;
     if (!settingsFile_.write(collectSettings(), &error)) {
         // The previous settings file stays as it was; the user learns why the choices were not kept.
         boxes_.show(QStringLiteral("The settings could not be saved.\r\n") +
                         QDir::toNativeSeparators(settingsFile_.path()) + QStringLiteral(": ") + error,
-                    QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+                    MessageBoxes::title(), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     }
     if (comm_.portOpen()) comm_.setPortOpen(false);
 }
@@ -303,7 +303,7 @@ void Monitor::toggleResponseTicks() {
     QString failure;
     if (!ResponseSettings::saveTicksShown(folder_, research_.ticksShown(), failure)) {
         boxes_.notify(QStringLiteral("The choice is not kept for the next start.\r\n") + failure,
-                      QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Warning);
+                      MessageBoxes::title(), MessageBoxes::Icon::Warning);
     }
     notifyMenusIfChanged();
 }
@@ -360,7 +360,7 @@ void Monitor::saveSessionOrResume() {
     }
     const QFileInfo data(QDir(folder_).filePath(QStringLiteral("tempdata.tst")));
     if (!data.exists() || !data.isReadable() || data.size() == 0) {
-        boxes_.show(QStringLiteral("There is no session data to save!"), QStringLiteral("Aurivo USB"),
+        boxes_.show(QStringLiteral("There is no session data to save!"), MessageBoxes::title(),
                     MessageBoxes::Buttons::Ok, MessageBoxes::Icon::None);
         return;
     }

@@ -22,7 +22,6 @@
 namespace aurivo {
 
 namespace {
-const QString kTitle = QStringLiteral("Aurivo USB");
 // Longest wait for a cancelled export to end after its progress window closed: it stops at its next
 // progress report, a fraction of a second away.
 constexpr int64_t kCancelWaitMs = 60000;
@@ -59,7 +58,7 @@ std::optional<size_t> ResearchTools::addMarker() {
     QString failure;
     const int64_t reading = int64_t(p_.recorder.recordCount()) - 1;
     if (!p_.markers.add(p_.sessions.elapsedSeconds(), reading, failure)) {
-        p_.boxes.show(QStringLiteral("The marker could not be written.\r\n") + failure, kTitle,
+        p_.boxes.show(QStringLiteral("The marker could not be written.\r\n") + failure, MessageBoxes::title(),
                       MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     }
     return p_.markers.markers().size() - 1;
@@ -68,7 +67,7 @@ std::optional<size_t> ResearchTools::addMarker() {
 void ResearchTools::renameMarker(size_t index, const QString& label) {
     QString failure;
     if (!p_.markers.rename(index, label, failure)) {
-        p_.boxes.show(QStringLiteral("The marker could not be renamed.\r\n") + failure, kTitle,
+        p_.boxes.show(QStringLiteral("The marker could not be renamed.\r\n") + failure, MessageBoxes::title(),
                       MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     }
 }
@@ -119,12 +118,12 @@ void ResearchTools::exportSession() {
     if (!job.finished()) return; // the job's end is awaited when it is destroyed
     const ExportResult& result = job.result();
     if (result.status == ExportStatus::Failed) {
-        p_.boxes.show(QStringLiteral("The session could not be exported.\r\n") + result.error, kTitle,
-                      MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+        p_.boxes.show(QStringLiteral("The session could not be exported.\r\n") + result.error,
+                      MessageBoxes::title(), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     } else if (result.status == ExportStatus::Done && !result.warnings.isEmpty()) {
         p_.boxes.show(QDir::toNativeSeparators(request->outPath) + QStringLiteral(" was written.\r\n") +
                           result.warnings.join(QStringLiteral("\r\n")),
-                      kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Information);
+                      MessageBoxes::title(), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Information);
     }
 }
 
@@ -153,7 +152,7 @@ void ResearchTools::showReplay(const DisplayList& list, std::vector<ReplayTrace>
     if (!unreadable.isEmpty()) {
         p_.boxes.show(QStringLiteral("The markers or responses of these sessions cannot be shown in full:") +
                           unreadable,
-                      kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+                      MessageBoxes::title(), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     }
 }
 

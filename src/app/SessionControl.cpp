@@ -54,7 +54,7 @@ void SessionControl::startSession() {
         p_.boxes.show(QStringLiteral("The last session was not saved and could not be kept, so no new "
                                      "session was started:\r\n") +
                           failure + QStringLiteral("\r\nSave it with File > Save session first."),
-                      QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+                      MessageBoxes::title(), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
         return;
     }
     saveAsFlag_ = false;
@@ -122,7 +122,7 @@ void SessionControl::beginSession() {
     if (portError != 0) {
         stopSession();
         p_.boxes.show(PortMessages::openFailed(port, p_.comm.lastDevicePath(), p_.comm.lastErrorText()),
-                      QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+                      MessageBoxes::title(), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
         return;
     }
 
@@ -134,12 +134,12 @@ void SessionControl::beginSession() {
                                  ? QStringLiteral("Some files of this session are not recorded:\r\n")
                                  : QStringLiteral("The session is shown but not recorded:\r\n");
         const QStringList lines = markersCleared ? failures : failures + QStringList{markerFailure};
-        p_.boxes.show(what + lines.join(QStringLiteral("\r\n")), QStringLiteral("Aurivo USB"),
+        p_.boxes.show(what + lines.join(QStringLiteral("\r\n")), MessageBoxes::title(),
                       MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     } else if (!markersCleared) {
         p_.boxes.show(QStringLiteral("The markers of an earlier session could not be deleted:\r\n") +
                           markerFailure,
-                      QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+                      MessageBoxes::title(), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     }
 }
 
@@ -162,8 +162,7 @@ void SessionControl::stopSession() {
     }
     // A recording that could not be completed (the header included) is told now, once.
     const QString stopped = p_.files.takeRecordingStopped();
-    if (!stopped.isEmpty())
-        p_.boxes.notify(stopped, QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Warning);
+    if (!stopped.isEmpty()) p_.boxes.notify(stopped, MessageBoxes::title(), MessageBoxes::Icon::Warning);
 }
 
 void SessionControl::stopAfterPortFailure() {
@@ -172,7 +171,7 @@ void SessionControl::stopAfterPortFailure() {
     if (wasRunning)
         p_.boxes.show(PortMessages::disconnected(p_.comm.commPort(), p_.clock.now().time(),
                                                  p_.files.recordedReadings()),
-                      QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+                      MessageBoxes::title(), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
 }
 
 void SessionControl::restartSession() {

@@ -144,7 +144,7 @@ void ToneOutput::giveUp(const QString& why) {
     boxes_.notify(QStringLiteral("No sound output was found: %1.\r\nThe tone stays silent; sessions are "
                                  "shown and recorded as before.")
                       .arg(why),
-                  QStringLiteral("Aurivo USB"), MessageBoxes::Icon::Warning);
+                  MessageBoxes::title(), MessageBoxes::Icon::Warning);
 }
 
 void ToneOutput::keep() {

@@ -14,6 +14,9 @@ class MessageBoxes {
     enum class Icon { None, Information, Warning, Question };
     enum class Answer { Ok, Cancel, Yes, No };
 
+    // The title of the program's message boxes.
+    static QString title() { return QStringLiteral("Aurivo USB"); }
+
     virtual ~MessageBoxes() = default;
     virtual Answer show(const QString& text, const QString& title, Buttons buttons, Icon icon) = 0;
     // A notice with an OK button that does not wait: the program goes on while it is shown.

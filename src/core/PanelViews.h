@@ -2,7 +2,6 @@
 // Which of the six stacked panels are shown (the Display menu's check marks), in their stacking order.
 // The settings file writes each as the text "True" or "False".
 
-
 namespace aurivo {
 
 struct PanelViews {

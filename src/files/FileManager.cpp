@@ -98,7 +98,7 @@ bool FileManager::openFolder(const QString& folder, QString& reason) {
         boxes_.show(QStringLiteral("A save into %1 that was cut off could not be finished.\r\n")
                             .arg(QDir::toNativeSeparators(clean)) +
                         finished.reason,
-                    kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+                    MessageBoxes::title(), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     }
     QDir dir(clean);
     dir.setNameFilters({QStringLiteral("*.tst")}); // name filters ignore case unless asked otherwise
@@ -113,8 +113,8 @@ void FileManager::changeFolder(const QString& folder) {
     QString reason;
     if (!openFolder(folder, reason)) {
 
-        boxes_.show(QDir::toNativeSeparators(cleanFolder(folder)) + QStringLiteral("\r\n") + reason, kTitle,
-                    MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+        boxes_.show(QDir::toNativeSeparators(cleanFolder(folder)) + QStringLiteral("\r\n") + reason,
+                    MessageBoxes::title(), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
         return;
     }
     rememberedFolder_ = folder_;
@@ -155,7 +155,7 @@ bool FileManager::isReservedName() {
     // A name is a file name: reserved names, paths and names no file system takes are refused.
     const QString refused = SessionNameRule::refusal(name_, folder_);
     if (refused.isEmpty()) return false;
-    boxes_.show(refused, kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Information);
+    boxes_.show(refused, MessageBoxes::title(), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Information);
     return true;
 }
 
@@ -167,7 +167,8 @@ bool FileManager::takeTypedPath() {
     const SessionPath split = splitSessionPath(typed);
     if (split.status == SessionPath::Status::NotAbsolute) {
 
-        boxes_.show(kNotAbsoluteMessage, kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::None);
+        boxes_.show(kNotAbsoluteMessage, MessageBoxes::title(), MessageBoxes::Buttons::Ok,
+                    MessageBoxes::Icon::None);
         sessionTstPath_.clear();
         return false;
     }
@@ -205,7 +206,7 @@ void FileManager::runFileOption() {
     QString failure;
     if (!refreshTemporaryHeader(failure)) {
         // Without the comments in its header the copy would not be the session the user wrote up.
-        boxes_.show(QStringLiteral("The session could not be saved.\r\n") + failure, kTitle,
+        boxes_.show(QStringLiteral("The session could not be saved.\r\n") + failure, MessageBoxes::title(),
                     MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
         return;
     }
@@ -232,21 +233,22 @@ void FileManager::saveSession() {
     const bool absent = status.type() == std::filesystem::file_type::not_found;
     if (ec && !absent) {
 
-        boxes_.show(systemText(ec), kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Information);
+        boxes_.show(systemText(ec), MessageBoxes::title(), MessageBoxes::Buttons::Ok,
+                    MessageBoxes::Icon::Information);
         return;
     }
     if (!absent) {
         // Opened without waiting: a pipe or a device in a session's place is refused, never waited on.
         SafeFile existing;
         if (!SavedSession::openSavedFile(existing, tst)) {
-            boxes_.show(existing.reason(), kTitle, MessageBoxes::Buttons::Ok,
+            boxes_.show(existing.reason(), MessageBoxes::title(), MessageBoxes::Buttons::Ok,
                         MessageBoxes::Icon::Information);
             return;
         }
         existing.close();
         // The question names the session it would replace; Enter answers No.
         const MessageBoxes::Answer answer =
-            boxes_.show(SessionNameRule::overwriteQuestion(tst), kTitle,
+            boxes_.show(SessionNameRule::overwriteQuestion(tst), MessageBoxes::title(),
                         MessageBoxes::Buttons::YesNoDefaultNo, MessageBoxes::Icon::Question);
         if (answer != MessageBoxes::Answer::Yes) return;
     }
@@ -255,8 +257,8 @@ void FileManager::saveSession() {
     const SessionCopier::Result result = SessionCopier(programFolder_).copy(tst, txt, hdr, true);
     if (!result.ok) {
         // Nothing is left at the destination; the dialog stays open for another name or folder.
-        boxes_.show(QStringLiteral("The session could not be saved.\r\n") + result.reason, kTitle,
-                    MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+        boxes_.show(QStringLiteral("The session could not be saved.\r\n") + result.reason,
+                    MessageBoxes::title(), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
         return;
     }
     saved_ = true;

@@ -65,7 +65,6 @@ class FileManager {
 
     static constexpr double kSaveWidth = 4185;
     static constexpr double kDisplayWidth = 6735;
-    static inline const QString kTitle = QStringLiteral("Aurivo USB");
     static inline const QString kAddErrorTitle = QStringLiteral("Error accessing 'File to Display'");
 
   private:

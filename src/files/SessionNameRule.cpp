@@ -48,7 +48,7 @@ QString SessionNameRule::refusal(const QString& name, const QString& folder) {
 }
 
 bool SessionNameRule::acceptForStart(const QString& name, const QString& folder, MessageBoxes& boxes) {
-    const QString title = QStringLiteral("Aurivo USB");
+    const QString title = MessageBoxes::title();
     const QString refused = refusal(name, folder);
     if (!refused.isEmpty()) {
         boxes.show(refused, title, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Information);

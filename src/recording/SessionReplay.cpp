@@ -51,7 +51,7 @@ void SessionReplay::drawChosenSessions(const DisplayList& list, ReplayCanvas& ca
     comments.setText(text);
     if (!damaged.isEmpty()) {
         boxes_.show(QStringLiteral("Some saved sessions cannot be displayed in full:") + damaged,
-                    QStringLiteral("Aurivo USB"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
+                    MessageBoxes::title(), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Warning);
     }
     const auto drawable = [](const SavedSession& s) { return s.ok() && s.hasRange; };
     const bool anyDrawn = std::any_of(sessions.begin(), sessions.end(), drawable);
