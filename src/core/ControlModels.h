@@ -53,7 +53,6 @@ struct OptionButtonModel {
     bool value = false;
     uint32_t backColor = 0x80000005;
     QString toolTip;
-    TwipsRect rect;
 };
 
 struct SliderModel {

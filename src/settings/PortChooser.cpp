@@ -20,12 +20,8 @@ const QString kHeldPortText = QStringLiteral("in use by another program");
 PortChooser::PortChooser(SerialComm& comm, WindowHost& host, TickCountdown& countdown,
                          DeviceNameLookup deviceName)
     : comm_(comm), host_(host), countdown_(countdown), deviceName_(std::move(deviceName)) {
-    const double columns[4] = {180, 1200, 2220, 3240};
-    const double rows[4] = {270, 600, 930, 1260};
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < 16; ++i)
         options_[i].caption = QStringLiteral("COM%1").arg(i + 1);
-        options_[i].rect = TwipsRect{columns[i / 4], rows[i % 4], 900, 195};
-    }
 }
 
 bool PortChooser::pause(int64_t ms) {

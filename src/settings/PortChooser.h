@@ -31,7 +31,6 @@ class PortChooser {
     // Longest wait for the two timer ticks before a scan from the port label; the timer ticks every
     // 200 ms, so this only matters when the timer has stopped.
     static constexpr int64_t kTickWaitLimitMs = 2000;
-    static constexpr TwipsRect kFrameRect{480, 0, 4245, 1980};
 
     PortChooser(SerialComm& comm, WindowHost& host, TickCountdown& countdown,
                 DeviceNameLookup deviceName = {});

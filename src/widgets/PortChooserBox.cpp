@@ -13,6 +13,13 @@
 
 namespace aurivo {
 
+TwipsRect PortChooserBox::optionRect(int index) {
+    // Four columns of four, COM1 to COM4 down the first.
+    const double columns[4] = {180, 1200, 2220, 3240};
+    const double rows[4] = {270, 600, 930, 1260};
+    return TwipsRect{columns[index / 4 % 4], rows[index % 4], 900, 195};
+}
+
 PortChooserBox::PortChooserBox(PanelContext& context, QWidget* parent)
     : EntryFrame(context, QStringLiteral("fraSelctPort"), parent) {
     PortChooser& ports = context.monitor.ports();
@@ -26,7 +33,7 @@ PortChooserBox::PortChooserBox(PanelContext& context, QWidget* parent)
         auto* opt = new PortOption(design.caption, this);
         opt->setObjectName(QStringLiteral("optPortNum_%1").arg(i));
         opt->setAutoFillBackground(true);
-        opt->setGeometry(pxRect(design.rect));
+        opt->setGeometry(pxRect(optionRect(i)));
         connect(opt, &PortOption::chosen, this,
                 [this, &ports, i] { this->context().act([&ports, i] { ports.choosePort(i); }); });
         connect(opt, &PortOption::arrowPressed, this, [this, i](int key) { stepOption(i, key); });
@@ -51,7 +58,7 @@ PortChooserBox::PortChooserBox(PanelContext& context, QWidget* parent)
 void PortChooserBox::showChooser() {
     const PortChooser& ports = context().monitor.ports();
     showCaption(ports.frameCaption());
-    placeWidened(pxRect(PortChooser::kFrameRect));
+    placeWidened(pxRect(kFrameRect));
     const QColor captionColour = colors::toQColor(ports.frameCaptionColour(), palette());
     const QString captionStyle =
         QStringLiteral("QGroupBox#fraSelctPort::title { color: %1; }").arg(captionColour.name());

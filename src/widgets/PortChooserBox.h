@@ -4,6 +4,7 @@
 // with the focus and why the ports that cannot be used cannot. Tab reaches the options as one stop, the
 // arrow keys go round the usable ports, and the frame keeps the focus until the chooser closes.
 
+#include "core/Twips.h"
 #include "widgets/EntryFrame.h"
 
 #include <array>
@@ -18,6 +19,10 @@ class PortChooserBox : public EntryFrame {
     Q_OBJECT
   public:
     PortChooserBox(PanelContext& context, QWidget* parent);
+
+    // Where the chooser and its options sit, in twips: the frame over the panels, the options inside it.
+    static constexpr TwipsRect kFrameRect{480, 0, 4245, 1980};
+    static TwipsRect optionRect(int index);
 
     const std::array<PortOption*, 16>& options() const { return options_; }
 

@@ -348,6 +348,10 @@ TEST(Accessibility, EveryInputPathOfAPortOptionChoosesThePort) {
         return ports.commPortNumber() == port && !rig.find("fraSelctPort")->isVisible();
     };
     ASSERT_TRUE(scan());
+    // Four columns of four, COM1 to COM4 down the first.
+    const double tpp = rig.window->twipsPerPixel();
+    EXPECT_EQ(option(10)->geometry(), toPixelRect({2220, 600, 900, 195}, tpp));
+    EXPECT_EQ(option(15)->geometry(), toPixelRect({3240, 930, 900, 195}, tpp));
     // Why COM4 cannot be used is in its description and in the chooser's status text.
     EXPECT_EQ(acc(option(4))->text(QAccessible::Description), "permission denied");
     EXPECT_TRUE(acc(option(4))->state().disabled);
