@@ -73,10 +73,12 @@ bool ResponseRecorder::append(const QString& path, const QByteArray& bytes, QStr
 void ResponseRecorder::sessionStarted(const QString& baseName) {
     baseName_ = baseName;
     running_ = true;
-    newDetector();
+    // The markers listed now are the last session's, until the new session's start clears them: they
+    // have no window in this one.
+    newDetector(markers_.markers().size());
 }
 
-void ResponseRecorder::newDetector() {
+void ResponseRecorder::newDetector(size_t markersBefore) {
     detector_ = std::make_unique<ResponseDetector>(settings_);
     detector_->setListeners({[this](const SkinResponse& response) { confirm(response); },
                              [this](const SkinResponse& response) { complete(response); },
@@ -84,10 +86,12 @@ void ResponseRecorder::newDetector() {
     lastRecord_ = 0;
     told_ = false;
     path_.clear();
-    markersFed_ = 0;
+    markersFed_ = markersBefore;
     peaks_.clear();
     answers_.clear();
     answerReadings_.clear();
+    // Restart begins a new detector at the first reading after it: the markers set since then (at
+    // reading 0) go to it.
     feedNewMarkers();
     changed.notify();
 }
@@ -141,7 +145,7 @@ void ResponseRecorder::startFile() {
 void ResponseRecorder::readingRecorded(const RecordedReading& reading) {
     if (!running_) return;
     // Restart begins the session again under its name, its records from 1 and its markers anew.
-    if (lastRecord_ > 0 && reading.record <= lastRecord_) newDetector();
+    if (lastRecord_ > 0 && reading.record <= lastRecord_) newDetector(0);
     if (lastRecord_ == 0) startFile();
     lastRecord_ = reading.record;
     detector_->addReading(reading.record, reading.filtered);
@@ -155,7 +159,11 @@ void ResponseRecorder::sessionStopped() {
 
 void ResponseRecorder::feedNewMarkers() {
     const std::vector<Marker>& markers = markers_.markers();
-    if (markers.size() < markersFed_) markersFed_ = 0; // a new session's markers
+    if (markers.size() < markersFed_) { // a new session's markers
+        markersFed_ = 0;
+        answers_.clear();
+        answerReadings_.clear();
+    }
     if (!running_) {
         markersFed_ = markers.size();
         return;

@@ -79,7 +79,8 @@ class ResponseRecorder : public ReadingListener {
     static bool append(const QString& path, const QByteArray& bytes, QString& reason);
 
   private:
-    void newDetector();
+    // A detector for the session from now on; the first markersBefore markers listed are not its own.
+    void newDetector(size_t markersBefore);
     void startFile();
     void feedNewMarkers();
     void write(const QByteArray& bytes);

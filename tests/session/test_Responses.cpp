@@ -182,6 +182,23 @@ TEST(Responses, RestartBeginsTheFileAgain) {
     EXPECT_EQ(offlineTable(rig.path("tempdata.tst")), ResponseTable::header());
 }
 
+TEST(Responses, TheNextSessionAnswersOnlyItsOwnMarkers) {
+    MonitorRig rig;
+    const SkinSession s = skinSession(70);
+    rig.startAndSettle(s.readings.front());
+    feed(rig, s.readings, {6 * 20});
+    rig.m().sessions().stopSession();
+    ASSERT_TRUE(rig.read("tempdata.scr").contains(",Marker 1\r\n"));
+    // The same skin again, no marker set: the last session's marker has no window in this one.
+    rig.startAndSettle(s.readings.front());
+    feed(rig, s.readings, {});
+    rig.m().sessions().stopSession();
+    const QByteArray live = rig.read("tempdata.scr");
+    EXPECT_FALSE(live.contains("Marker")) << live.constData();
+    EXPECT_EQ(live, offlineTable(rig.path("tempdata.tst")));
+    EXPECT_TRUE(rig.m().responses().markerAnswers().empty());
+}
+
 TEST(Responses, AFileThatCannotBeWrittenIsToldOnce) {
     MonitorRig rig;
     // A folder in the file's place can be neither deleted as a file nor written.
