@@ -51,6 +51,10 @@ TEST(Markers, KeepTheirColumnsThroughRebuildAndCompressionAndGoToFileAndComments
     rig.m().graph().requestRedraw(); // a new arrangement rebuilds the graph
     feed(rig, 1);
     const int32_t second = stored(rig.m());
+    // The readout reaches the latest reading's column and no further.
+    EXPECT_EQ(rig.m().research().lastColumn(), second);
+    EXPECT_FALSE(rig.m().research().readoutAt(second, std::nullopt).isEmpty());
+    EXPECT_TRUE(rig.m().research().readoutAt(second + 1, std::nullopt).isEmpty());
     rig.m().research().addMarker();
     rig.m().research().renameMarker(1, "tone, loud");
     EXPECT_EQ(markerColumns(rig.m(), MarkerOverlay::kLiveColour), (std::vector<int>{first, second}));
