@@ -35,6 +35,10 @@ TEST(Rounding, HalvesGoToTheEvenNeighbour) {
         EXPECT_EQ(toLong(value), rounded) << value;
     EXPECT_EQ(toInteger(40000), 32767);
     EXPECT_EQ(toInteger(48.9), 49);
+    // Whole division truncates toward zero; by zero it gives 0 rather than ending the program.
+    EXPECT_EQ(intDiv(-7, 2), -3);
+    EXPECT_EQ(intDiv(7, 1), 7);
+    EXPECT_EQ(intDiv(7, 0), 0);
 }
 
 TEST(formatSessionTime, ClockTexts) {
