@@ -76,6 +76,7 @@ TEST_F(SerialCommTest, BytesArriveUntranslatedUntilAHangUp) {
     // The receive buffer holds at most InBufferSize bytes.
     comm.setInBufferSize(16);
     ASSERT_TRUE(pty.write(sent.left(200)));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return comm.inBufferCount() == 16; }, 5000)); // full, to the byte
     EXPECT_EQ(readBytes(comm, 200, nullptr, 16), sent.left(200));
 
     // A hang-up shows as a failure after the last bytes, also when the event loop ran between two polls of
