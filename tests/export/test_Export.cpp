@@ -334,6 +334,27 @@ TEST(Export, ATimingFilePlacesTheReadingsOnTheSessionsClockAndItsDamageIsLeftOut
                 lines[50].startsWith("2.500,"));
 }
 
+TEST(Export, TheLastReadingOfAPartDataRecordIsKept) {
+    // 41 readings at 20 a second: two whole data records and one more reading, which needs a third.
+    QTemporaryDir dir;
+    writeFile(dir.filePath(QStringLiteral("s.Hdr")), kPlainHeader);
+    std::vector<int32_t> readings(41, 8000);
+    readings.back() = 7000;
+    writeFile(dir.filePath(QStringLiteral("s.Tst")),
+              QByteArray(reinterpret_cast<const char*>(readings.data()), qsizetype(readings.size() * 4)));
+    const QString edf = dir.filePath(QStringLiteral("out.edf"));
+    ASSERT_EQ(SessionExporter::run(dir.filePath(QStringLiteral("s.Tst")), edf).status, ExportStatus::Done);
+    edf_hdr_struct hdr;
+    ASSERT_EQ(edfopen_file_readonly(QFile::encodeName(edf).constData(), &hdr, EDFLIB_DO_NOT_READ_ANNOTATIONS),
+              0);
+    EXPECT_EQ(hdr.datarecords_in_file, 3);
+    std::vector<double> kiloOhms(60);
+    ASSERT_EQ(edfread_physical_samples(hdr.handle, 1, 60, kiloOhms.data()), 60);
+    EXPECT_NEAR(kiloOhms[40], ohmsOf(7000) / 1000, 1);
+    EXPECT_NEAR(kiloOhms[39], ohmsOf(8000) / 1000, 1);
+    edfclose_file(hdr.handle);
+}
+
 TEST(Export, AFullDiskIsNamedWithTheSystemsReason) {
     QTemporaryDir dir;
     writeSession(dir);
