@@ -5,6 +5,7 @@
 
 #include "../analysis/SkinSignal.h"
 #include "MonitorFakes.h"
+#include "OscDump.h"
 #include "PseudoTerminal.h"
 #include "SettingsFixture.h"
 #include "TestFiles.h"
@@ -12,7 +13,6 @@
 #include "core/NumberRules.h"
 #include "device/PacketDecoder.h"
 #include "device/QtSerialComm.h"
-#include "link/OscMessage.h"
 #include "recording/SavedSession.h"
 #include "recording/SessionHeaderFile.h"
 #include "settings/SettingsFile.h"
@@ -69,48 +69,6 @@ QStringList headerItems(const QString& path) {
     EXPECT_TRUE(SessionHeaderFile::readItems(path, 5, items, reason)) << reason.toStdString();
     return items;
 }
-
-// liblo's oscdump listening on a free port of the loopback, ready once a probe sent to it shows.
-struct OscDump {
-    QProcess process;
-    uint16_t port = 0;
-    QByteArray out;
-
-    OscDump() {
-        QUdpSocket free;
-        free.bind(QHostAddress::LocalHost, 0);
-        port = free.localPort();
-        free.close();
-        process.start(OSCDUMP_PATH, {"-L", QString::number(port)});
-        EXPECT_TRUE(process.waitForStarted());
-        QUdpSocket probe;
-        const QByteArray ping = OscMessage{"/probe", {}}.encode();
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] {
-                probe.writeDatagram(ping, QHostAddress::LocalHost, port);
-                return read().contains("/probe");
-            },
-            10000));
-    }
-    ~OscDump() {
-        process.kill();
-        process.waitForFinished();
-    }
-    const QByteArray& read() {
-        process.waitForReadyRead(20);
-        out += process.readAllStandardOutput();
-        return out;
-    }
-    // The arguments of each message sent to the address, in the order received.
-    QList<QList<QByteArray>> messages(const QByteArray& address) {
-        QList<QList<QByteArray>> found;
-        for (const QByteArray& line : read().split('\n')) {
-            const QList<QByteArray> f = line.split(' ');
-            if (f.value(1) == address) found << f.mid(3);
-        }
-        return found;
-    }
-};
 
 // One monitor run on a program folder; a second run on the same folder is "starting again".
 struct MonitorRun {
@@ -296,10 +254,7 @@ TEST_F(Story, ExitAndStartAgainKeepTheUnsavedSessionAndTheSettings) {
 TEST_F(Story, ALabSessionScoresItsResponsesAndTakesMarkersFromExperimentSoftware) {
     // The lab link from its settings: the session out to liblo's oscdump, markers in on the loopback.
     OscDump dump;
-    QUdpSocket free;
-    free.bind(QHostAddress::LocalHost, 0);
-    const uint16_t inPort = free.localPort();
-    free.close();
+    const uint16_t inPort = freeUdpPort();
     {
         QSettings conf(path("aurivo-usb.conf"), QSettings::IniFormat);
         conf.beginGroup("lablink");

@@ -2,6 +2,7 @@
 // and liblo's oscsend sets markers in the running session.
 
 #include "../session/MonitorRig.h"
+#include "OscDump.h"
 #include "core/NumberRules.h"
 #include "link/OscBundle.h"
 #include "link/OscMessage.h"
@@ -16,56 +17,17 @@ namespace {
 
 constexpr int kWaitMs = 10000;
 
-uint16_t freePort() {
-    QUdpSocket probe;
-    probe.bind(QHostAddress::LocalHost, 0);
-    return probe.localPort();
-}
-
 std::vector<int32_t> fileReadings(const QByteArray& bytes) {
     std::vector<int32_t> values(size_t(bytes.size() / 4));
     std::memcpy(values.data(), bytes.constData(), values.size() * 4);
     return values;
 }
 
-// oscdump on a free port, ready once a probe it was sent shows in its output.
-struct Dump {
-    QProcess process;
-    uint16_t port = freePort();
-    QByteArray out;
-
-    Dump() {
-        process.start(QStringLiteral(OSCDUMP_PATH), {QStringLiteral("-L"), QString::number(port)});
-        EXPECT_TRUE(process.waitForStarted());
-        QUdpSocket probe;
-        const QByteArray ping = OscMessage{QByteArrayLiteral("/probe"), {}}.encode();
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] {
-                probe.writeDatagram(ping, QHostAddress::LocalHost, port);
-                return read().contains("/probe");
-            },
-            kWaitMs));
-    }
-    ~Dump() {
-        process.kill();
-        process.waitForFinished();
-    }
-    const QByteArray& read() {
-        process.waitForReadyRead(20);
-        out += process.readAllStandardOutput();
-        return out;
-    }
-    QList<QByteArray> lines(const QByteArray& address) {
-        QList<QByteArray> found;
-        for (const QByteArray& line : read().split('\n'))
-            if (line.split(' ').value(1) == address) found << line;
-        return found;
-    }
-};
+} // namespace
 
 TEST(LabLinkSession, OscdumpReceivesEveryRecordedReadingAsTheFileHoldsIt) {
     MonitorRig rig;
-    Dump dump;
+    OscDump dump;
     LabLinkSettings settings;
     settings.sendEnabled = true;
     settings.sendPort = dump.port;
@@ -108,7 +70,7 @@ TEST(LabLinkSession, OscsendAndTextLinesSetMarkersWithinATick) {
     MonitorRig rig;
     LabLinkSettings settings;
     settings.receiveEnabled = true;
-    settings.receivePort = freePort();
+    settings.receivePort = freeUdpPort();
     rig.m().labLink().apply(settings);
     ASSERT_EQ(rig.m().labLink().listeningPort(), settings.receivePort);
     const auto oscsend = [&](const QStringList& args) {
@@ -169,5 +131,4 @@ TEST(LabLinkSession, APortInUseIsToldOnceAndTheSessionRecords) {
     EXPECT_GT(rig.m().recorder().recordCount(), 5);
 }
 
-} // namespace
 } // namespace aurivo
