@@ -59,7 +59,8 @@ class ResponseRecorder : public ReadingListener {
 
     // The running (or last) session's detector; none before the first session.
     const ResponseDetector* detector() const { return detector_.get(); }
-    // The reading numbers of the running (or last) session's response peaks, in the order confirmed.
+    // The reading numbers of the running (or last) session's response peaks, in the order confirmed,
+    // which is their order (each response peaks after the one before).
     const std::vector<int64_t>& peakReadings() const { return peaks_; }
     // A marker's answer as far as it is known: not decided while a response may still begin in its window.
     struct MarkerAnswer {

@@ -32,19 +32,9 @@ ResearchTools::ResearchTools(Parts parts) : p_(parts) {
         liveMarkers_ = MarkerOverlay(p_.markers.markers(), MarkerOverlay::kLiveColour);
         overlayChanged.notify();
     });
-    p_.responses.changed.subscribe([this] { followResponses(); });
-}
-
-void ResearchTools::followResponses() {
-    const std::vector<int64_t>& peaks = p_.responses.peakReadings();
-    if (peaks.size() == liveTickCount_) return;
-    if (peaks.size() < liveTickCount_) { // a new session
-        liveTicks_ = ResponseTicks();
-        liveTickCount_ = 0;
-    }
-    for (; liveTickCount_ < peaks.size(); ++liveTickCount_)
-        liveTicks_.add(peaks[liveTickCount_]);
-    if (!replayShown_) overlayChanged.notify();
+    p_.responses.changed.subscribe([this] {
+        if (!replayShown_) overlayChanged.notify();
+    });
 }
 
 void ResearchTools::setTicksShown(bool shown) {
@@ -205,7 +195,8 @@ std::vector<ResponseTick> ResearchTools::responseTicks(int firstColumn, int last
         return ticks;
     }
     if (!p_.markers.onPicture()) return {};
-    return liveTicks_.ticks(compression(), firstColumn, lastColumn);
+    return ResponseTicks::ticksOf(p_.responses.peakReadings(), ResponseTicks::kLiveColour, compression(),
+                                  firstColumn, lastColumn);
 }
 
 std::vector<MarkerLine> ResearchTools::markerLines(int firstColumn, int lastColumn) const {

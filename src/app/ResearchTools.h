@@ -80,7 +80,6 @@ class ResearchTools {
 
   private:
     QString currentReadingPath() const;
-    void followResponses();
     // The replayed session's markers and response ticks, in its colour; what could not be read is added
     // to `unreadable`.
     void readReplayedMarkers(const QString& tstPath, uint32_t colour, QString& unreadable);
@@ -94,8 +93,6 @@ class ResearchTools {
     std::vector<MarkerOverlay> replayMarkers_; // one per replayed session with markers
     MarkerOverlay liveMarkers_;                // the running (or last) session's, renewed as they change
     std::vector<ResponseTicks> replayTicks_;   // one per replayed session with responses
-    ResponseTicks liveTicks_;                  // the running (or last) session's
-    size_t liveTickCount_ = 0;                 // the responses of the running session in liveTicks_
     bool ticksShown_ = true;
     bool exporting_ = false;
 };

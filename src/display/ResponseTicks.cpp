@@ -14,22 +14,19 @@ ResponseTicks::ResponseTicks(std::vector<int64_t> peakReadings, uint32_t colour)
     std::sort(peaks_.begin(), peaks_.end());
 }
 
-void ResponseTicks::add(int64_t peakReading) {
-    peaks_.insert(std::upper_bound(peaks_.begin(), peaks_.end(), peakReading), peakReading);
-}
-
-std::vector<ResponseTick> ResponseTicks::ticks(int32_t yCompress, int firstColumn, int lastColumn) const {
+std::vector<ResponseTick> ResponseTicks::ticksOf(std::span<const int64_t> peaks, uint32_t colour,
+                                                 int32_t yCompress, int firstColumn, int lastColumn) {
     std::vector<ResponseTick> out;
     firstColumn = std::max(0, firstColumn);
     if (lastColumn < firstColumn) return out;
     const int64_t compress = std::max<int32_t>(1, yCompress);
     // Column x > 0 holds the readings (x - 1) * compress + 1 .. x * compress, column 0 those up to 0.
     const int64_t firstReading = firstColumn == 0 ? INT64_MIN : (int64_t(firstColumn) - 1) * compress + 1;
-    auto it = std::lower_bound(peaks_.begin(), peaks_.end(), firstReading);
-    const auto end = std::upper_bound(it, peaks_.end(), int64_t(lastColumn) * compress);
+    auto it = std::lower_bound(peaks.begin(), peaks.end(), firstReading);
+    const auto end = std::upper_bound(it, peaks.end(), int64_t(lastColumn) * compress);
     while (it != end) {
         const int x = MarkerOverlay::column(*it, yCompress);
-        out.push_back(ResponseTick{x, colour_});
+        out.push_back(ResponseTick{x, colour});
         it = std::upper_bound(it, end, int64_t(x) * compress);
     }
     return out;

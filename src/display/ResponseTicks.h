@@ -7,6 +7,7 @@
 // The peaks are kept ordered by reading, so a repaint finds those of its columns by binary search.
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 class QPainter;
@@ -31,12 +32,13 @@ class ResponseTicks {
     // peakReadings: reading numbers (from 1) in any order.
     ResponseTicks(std::vector<int64_t> peakReadings, uint32_t colour);
 
-    // A response confirmed after the others (a live session's next one).
-    void add(int64_t peakReading);
-    bool empty() const { return peaks_.empty(); }
-
     // One tick for each column in firstColumn..lastColumn that holds a peak.
-    std::vector<ResponseTick> ticks(int32_t yCompress, int firstColumn, int lastColumn) const;
+    std::vector<ResponseTick> ticks(int32_t yCompress, int firstColumn, int lastColumn) const {
+        return ticksOf(peaks_, colour_, yCompress, firstColumn, lastColumn);
+    }
+    // The same for peak readings kept elsewhere, in ascending order (a running session's, as confirmed).
+    static std::vector<ResponseTick> ticksOf(std::span<const int64_t> ascendingPeaks, uint32_t colour,
+                                             int32_t yCompress, int firstColumn, int lastColumn);
     // Draws the ticks at the foot of a picture of the given height.
     static void paint(QPainter& painter, const std::vector<ResponseTick>& ticks, int height);
 
