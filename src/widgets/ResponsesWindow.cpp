@@ -1,6 +1,7 @@
 #include "widgets/ResponsesWindow.h"
 
 #include "analysis/ResponseRecorder.h"
+#include "core/NumberRules.h"
 #include "recording/SessionMarkers.h"
 
 #include <QDialogButtonBox>
@@ -13,7 +14,6 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <cmath>
 
 namespace aurivo {
 
@@ -25,17 +25,6 @@ QString microsiemens(double value) {
 
 QString seconds(double value) {
     return QStringLiteral("%1 s").arg(value, 0, 'f', 2);
-}
-
-// Session time as the marker lines give it: 00:00:12.35.
-QString clockTime(double totalSeconds) {
-    const auto hundredths = int64_t(std::llround(std::max(0.0, totalSeconds) * 100));
-    const int64_t s = hundredths / 100;
-    return QStringLiteral("%1:%2:%3.%4")
-        .arg(s / 3600, 2, 10, QLatin1Char('0'))
-        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(s % 60, 2, 10, QLatin1Char('0'))
-        .arg(hundredths % 100, 2, 10, QLatin1Char('0'));
 }
 
 // A value is shown as the label's text and said as its description, after the label's name.
@@ -152,7 +141,7 @@ void ResponsesWindow::showSummary() {
     const std::optional<SkinResponse> last = detector ? detector->lastResponse() : std::nullopt;
     showValue(last_, last ? QStringLiteral("%1, rise %2, at %3")
                                 .arg(microsiemens(last->amplitudeUs), seconds(last->riseSeconds),
-                                     clockTime(last->peakSeconds))
+                                     numbers::formatElapsed(last->peakSeconds))
                           : QStringLiteral("none yet"));
 }
 
@@ -162,8 +151,9 @@ void ResponsesWindow::showMarkers() {
     table_->setRowCount(int(markers.size()));
     for (size_t i = 0; i < markers.size(); ++i) {
         const Marker& marker = markers[i];
+        // On the recording's own time base, as the latency and the response file measure it.
         QStringList cells{QStringLiteral("%1. %2").arg(i + 1).arg(marker.label),
-                          clockTime(marker.timeSeconds)};
+                          numbers::formatElapsed(ResponseDetector::secondsOf(marker.reading))};
         const ResponseRecorder::MarkerAnswer answer =
             i < answers.size() ? answers[i] : ResponseRecorder::MarkerAnswer{};
         if (!answer.decided) {

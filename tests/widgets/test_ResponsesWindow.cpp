@@ -2,6 +2,7 @@
 
 #include "../analysis/SkinSignal.h"
 #include "WindowRig.h"
+#include "core/NumberRules.h"
 #include "device/PacketDecoder.h"
 #include "display/ResponseTicks.h"
 #include "widgets/GraphView.h"
@@ -85,6 +86,13 @@ TEST(ResponsesWindow, FollowsTheSessionBesideTheWindowAndTheTicksHideFromTheMenu
         return c ? c->text(QAccessible::Name) : QString();
     };
     EXPECT_EQ(cell(0, 0), "1. Marker 1");
+    // On the recording's time base, as the latency is measured: the marker's reading at 20 a second.
+    const Marker& first = m.markers().markers().at(0);
+    EXPECT_EQ(cell(0, 1), numbers::formatElapsed(double(first.reading) / 20));
+    const std::optional<SkinResponse>& answer = m.responses().markerAnswers().at(0).response;
+    ASSERT_TRUE(answer.has_value());
+    EXPECT_EQ(cell(0, 2),
+              QStringLiteral("%1 s").arg(answer->onsetSeconds - double(first.reading) / 20, 0, 'f', 2));
     EXPECT_TRUE(cell(0, 2).endsWith(" s") && cell(0, 3).endsWith(" uS")) << cell(0, 2).toStdString();
     EXPECT_EQ(cell(1, 2), "no response");
     EXPECT_EQ(a->tableInterface()->columnDescription(2), "Latency");
