@@ -232,6 +232,13 @@ TEST_F(Story, ExitAndStartAgainKeepTheUnsavedSessionAndTheSettings) {
     const QByteArray readings = readFile(path("tempdata.tst"));
     const QString name = m().sessions().sessionStartDate().toString("yyyyMMdd-HHmmss");
     m().parameters().setSensitivity(Sensitivity::chosen(40));
+    // The choices beside the settings file: the response ticks hidden, a stricter scoring.
+    m().toggleResponseTicks();
+    ResponseDetector::Settings scoring;
+    scoring.minAmplitudeUs = 0.05;
+    scoring.windowEndSeconds = 3;
+    QString failure;
+    ASSERT_TRUE(m().setResponseSettings(scoring, failure)) << failure.toStdString();
     m().prepareToClose();
     run.reset();
 
@@ -239,6 +246,8 @@ TEST_F(Story, ExitAndStartAgainKeepTheUnsavedSessionAndTheSettings) {
     EXPECT_TRUE(run->boxes.notices.empty()); // nothing to recover: the session was stopped and kept
     EXPECT_EQ(m().parameters().sensitivity().text(), "40");
     EXPECT_EQ(m().ports().commPortNumber(), 3);
+    EXPECT_FALSE(m().research().ticksShown());
+    EXPECT_EQ(m().responses().settings(), scoring);
     EXPECT_FALSE(QFile::exists(path("tempdata.tst")));
     const QDir unsaved(path("unsaved"));
     EXPECT_EQ(readFile(unsaved.filePath(name + ".Tst")), readings);
