@@ -131,11 +131,12 @@ void BM_FloodThroughTheWindow(benchmark::State& st) {
             LabLinkSettings link;
             link.receiveEnabled = true;
             link.receivePort = 0; // any free port
-            window.monitor().labLink().apply(link);
+            QString notKept;
+            window.monitor().applyLabLink(link, notKept);
             linkPort = window.monitor().labLink().listeningPort();
             if (linkPort == 0) std::abort();
         }
-        window.monitor().sessions().startSession();
+        window.monitor().choose(MenuItem::Start);
 
         // Packets at the device's own pace until the start reading has settled, so that every packet of
         // the flood that follows is recorded.
@@ -200,7 +201,7 @@ void BM_FloodThroughTheWindow(benchmark::State& st) {
         writer.join();
         attacker.join();
         const double cpu = threadCpuSeconds() - cpuBefore;
-        window.monitor().sessions().stopSession();
+        window.monitor().choose(MenuItem::Stop);
 
         // The stored readings are the last ones sent, in order, none missing.
         QFile tst(QDir(dir.path()).filePath(QStringLiteral("tempdata.tst")));

@@ -47,7 +47,7 @@ struct FloodRig {
             Monitor::Services{*comm, clock, boxes, host, dialogs, dir.path(), [](int) { return QString(); }});
         monitor->startUp();
         tick(); // the first arrangement
-        monitor->sessions().startSession();
+        monitor->choose(MenuItem::Start);
         if (!comm->portOpen()) std::abort();
         while (monitor->sessions().awaitingStartValue()) {
             send(4);

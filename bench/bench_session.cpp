@@ -44,18 +44,14 @@ struct DaySession {
             Monitor::Services{comm, clock, boxes, host, dialogs, dir.path(), [](int) { return QString(); }});
         monitor->startUp();
         tick();
-        monitor->sessions().startSession();
+        monitor->choose(MenuItem::Start);
         for (int i = 0; i < 12; ++i)
             tick(4);
-        GraphPlotter& graph = monitor->graph();
-        const int width = graph.picture().scaleWidth(), height = graph.picture().scaleHeight();
-        graph.resizePicture(int(kDay + 2), 1);
         QByteArray day;
         for (int64_t n = monitor->recorder().recordCount(); n <= kDay; ++n)
             day += PacketDecoder::makePacket(uint16_t(reading(n)), 4);
         comm.deliver(day);
         tick(); // the test clock stands still within a tick: one tick reads the whole day
-        graph.resizePicture(width, height);
     }
     void tick(int packets = 0) {
         for (int i = 0; i < packets; ++i)
@@ -69,7 +65,9 @@ struct DaySession {
 void BM_TickWithRebuild24h(benchmark::State& st) {
     static DaySession session;
     for (auto _ : st) {
-        session.monitor->graph().requestRedraw();
+        // Hiding and showing the graph rebuilds it from the whole session.
+        session.monitor->choose(MenuItem::ShowPictureGraph);
+        session.monitor->choose(MenuItem::ShowPictureGraph);
         session.tick(4);
     }
     st.counters["records"] = session.monitor->recorder().recordCount() - 1;

@@ -313,6 +313,11 @@ bool Monitor::setResponseSettings(const ResponseDetector::Settings& settings, QS
     return ResponseSettings::save(folder_, settings, failure);
 }
 
+bool Monitor::applyLabLink(const LabLinkSettings& settings, QString& failure) {
+    link_.apply(settings);
+    return settings.save(folder_, failure);
+}
+
 void Monitor::notifyMenusIfChanged() {
     const MenuInputs now{sessions_.running(), sessions_.savedAs(), ports_.probing(),      views_.views(),
                          replayShown_,        showInputChecked_,   research_.ticksShown()};
@@ -411,8 +416,63 @@ void Monitor::replayDisplayList() {
     research_.showReplay(fileManager_.displayList(), recorder.takeTraces());
 }
 
-void Monitor::showAbout() {
-    dialogs_.showAbout();
+void Monitor::choose(MenuItem item) {
+    switch (item) {
+    case MenuItem::SaveSession:
+        return saveSessionOrResume();
+    case MenuItem::DisplaySavedSessions:
+        return displaySavedSessions();
+    case MenuItem::Cancel:
+        return ports_.requestCancel();
+    case MenuItem::Exit:
+        return exitProgram();
+    case MenuItem::Restart:
+        return sessions_.restartSession();
+    case MenuItem::Start:
+        return sessions_.startSession();
+    case MenuItem::StartAs:
+        return sessions_.startSessionAs();
+    case MenuItem::Stop:
+        return sessions_.stopSession();
+    case MenuItem::SetSensitivity:
+        return params_.openSensitivityBox();
+    case MenuItem::SetFilterSize:
+        return params_.openFilterSizeBox();
+    case MenuItem::SetJitterRejection:
+        return params_.openJitterBox();
+    case MenuItem::ShowPictureGraph:
+        return views_.togglePictureGraph();
+    case MenuItem::ShowLamps:
+        return views_.toggleColorBar();
+    case MenuItem::ShowBar:
+        return views_.toggleBarGraph();
+    case MenuItem::ShowReadings:
+        return views_.toggleInternalStatus();
+    case MenuItem::ShowComments:
+        return views_.toggleComments();
+    case MenuItem::ShowParameterStrip:
+        return views_.toggleTimeEtc();
+    case MenuItem::ShowInput:
+        return toggleShowInput();
+    case MenuItem::ResponseTicks:
+        return toggleResponseTicks();
+    case MenuItem::ChoosePort:
+        return ports_.scanPorts();
+    case MenuItem::About:
+        return dialogs_.showAbout();
+    case MenuItem::Export:
+        return research_.exportSession();
+    case MenuItem::AddMarker:
+        research_.addMarker();
+        return;
+    case MenuItem::File:
+    case MenuItem::Session:
+    case MenuItem::Display:
+    case MenuItem::SerialPort:
+    case MenuItem::Help:
+    case MenuItem::Responses:
+        return; // menus, and the window's own Responses window
+    }
 }
 
 MenuItemModel Monitor::menuItem(MenuItem item) const {

@@ -29,6 +29,7 @@
 #include "settings/SettingsFile.h"
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace aurivo {
@@ -111,8 +112,6 @@ class Monitor {
     // Runs when the window is about to close, for any reason: stops a running session (so its header
     // and comments are written), undoes a replay view and writes the settings file. Never cancels.
     void prepareToClose();
-    // File > Exit: closes the port and asks the window to close.
-    void exitProgram();
     bool exitRequested() const { return exitRequested_; }
 
     // The receive step of the tick: reads what the port has received, for at most kReadBudgetMs, and
@@ -121,63 +120,86 @@ class Monitor {
     // The reading of the last valid packet (after the graph's step limit).
     const Reading& lastReading() const { return last_; }
 
-    // Menu and control entry points that belong to the main form itself.
-    void toggleShowInput();
-    // Display > "Response ticks": shows or hides the response ticks on the graph, and keeps the choice.
-    void toggleResponseTicks();
+    // The window's commands. choose() runs a menu item as the menus do; the window offers an item only
+    // while it is enabled. AddMarker and Responses open a prompt or a window of the window's own, which
+    // call addMarker() and setResponseSettings().
+    void choose(MenuItem item);
+    // Session > "Add marker": a marker at the newest reading; its index, or nothing when none was set.
+    std::optional<size_t> addMarker() { return research_.addMarker(); }
+    void renameMarker(size_t index, const QString& label) { research_.renameMarker(index, label); }
+    // The user's text in the comments panel.
+    void setComments(const QString& text) { comments_.setText(text); }
     // The scoring of responses from the next session on; keeps it in aurivo-usb.conf, false with the
     // reason when it could not be kept (it is used all the same).
     bool setResponseSettings(const ResponseDetector::Settings& settings, QString& failure);
+    // Serial Port > "Lab link...": the link's new settings, kept in aurivo-usb.conf; false with the
+    // reason when they could not be kept (they are used all the same).
+    bool applyLabLink(const LabLinkSettings& settings, QString& failure);
+
+    // The sensitivity box: the slider moved (shiftState: ParameterBoxes::kShift | kCtrl | kAlt held while
+    // a key or the mouse pressed it), OK and Cancel.
+    void moveSensitivitySlider(int value) { params_.moveSlider(value); }
+    void pressSliderKey(int shiftState) { params_.onSliderKeyDown(shiftState); }
+    void pressSliderMouse(int shiftState) { params_.onSliderMouseDown(shiftState); }
+    void acceptSensitivity() { params_.acceptSensitivity(); }
+    void cancelSensitivity() { params_.cancelSensitivity(); }
+    // The entry box of the filter size and the jitter rejection: the text typed, "Okay", "Cancel".
+    void typeEntry(const QString& text) { params_.setEntryText(text); }
+    void acceptEntry() { params_.acceptEntry(); }
+    void cancelEntry() { params_.cancelEntry(); }
+    // The port chooser: a press on option button index (0..15), and "Okay".
+    void choosePort(int index) { ports_.choosePort(index); }
+    void closePortChooser() { ports_.closeChooser(); }
+
     // A click on the sensitivity opens its box; one on the port number scans the ports, except during a
     // session. Either closes the entry box first, as every click on the window does.
     void clickSensitivity();
     void clickPortNumber();
+    // A click on the graph during a replay chooses the sessions to show again.
     void clickGraph();
-    void requestCancel() { ports_.requestCancel(); }
-    // File > "Save session", or "Resume normal display" while a replay is shown.
-    void saveSessionOrResume();
-    // File > "Display saved session" / "Display another session".
-    void displaySavedSessions();
+    // Every click on the window background, a display panel or one of its labels.
+    void clickPanel() { params_.hideEntryBox(); }
     // Replays session files opened from outside the file manager (the command line, a drop on the
     // window), as "Display saved session" would; nothing while a session runs.
     void displaySessionFiles(const QStringList& paths);
-    void showAbout();
-    // Every click on the window background, a display panel or one of its labels.
-    void clickPanel() { params_.hideEntryBox(); }
 
     // A replay view is shown.
     bool replayShown() const { return replayShown_; }
     MenuItemModel menuItem(MenuItem item) const;
 
-    SessionControl& sessions() { return sessions_; }
-    ViewToggles& views() { return views_; }
-    PortChooser& ports() { return ports_; }
-    ParameterBoxes& parameters() { return params_; }
-    GraphPlotter& graph() { return pipeline_.graph(); }
-    Indicators& indicators() { return indicators_; }
-    ReadingStatus& readings() { return panel_; }
-    CommentBox& comments() { return comments_; }
-    SessionFiles& files() { return files_; }
-    const SessionFiles& files() const { return files_; }
-    SessionMarkers& markers() { return markers_; }
-    const SessionMarkers& markers() const { return markers_; }
-    ResearchTools& research() { return research_; }
-    // Serial Port > "Lab link...": readings out and markers in over OSC; its settings are read at start-up.
-    LabLink& labLink() { return link_; }
-    // Scores the running session's skin-conductance responses and writes its response file.
-    ResponseRecorder& responses() { return responses_; }
-    const ResponseRecorder& responses() const { return responses_; }
+    // Read-only views of the parts, which the window shows and follows through their change signals.
     const SessionControl& sessions() const { return sessions_; }
+    const ViewToggles& views() const { return views_; }
+    const PortChooser& ports() const { return ports_; }
+    const ParameterBoxes& parameters() const { return params_; }
     const GraphPlotter& graph() const { return pipeline_.graph(); }
+    const Indicators& indicators() const { return indicators_; }
+    const ReadingStatus& readings() const { return panel_; }
+    const CommentBox& comments() const { return comments_; }
+    const SessionFiles& files() const { return files_; }
+    const SessionMarkers& markers() const { return markers_; }
+    const ResearchTools& research() const { return research_; }
+    // Readings out and markers in over OSC; its settings are read at start-up.
+    const LabLink& labLink() const { return link_; }
+    // Scores the running session's skin-conductance responses and writes its response file.
+    const ResponseRecorder& responses() const { return responses_; }
     const SessionRecorder& recorder() const { return pipeline_.recorder(); }
     const ReadingFilter& filter() const { return pipeline_.filter(); }
     const FileManager& fileManager() const { return fileManager_; }
-    PanelArranger& arranger() { return arranger_; }
-    FileManager& fileManager() { return fileManager_; }
+    const PanelArranger& arranger() const { return arranger_; }
 
     ChangeSignal menusChanged; // a menu caption, check mark, enabled or visible state may have changed
 
   private:
+    void toggleShowInput();
+    // Display > "Response ticks": shows or hides the response ticks on the graph, and keeps the choice.
+    void toggleResponseTicks();
+    // File > "Save session", or "Resume normal display" while a replay is shown.
+    void saveSessionOrResume();
+    // File > "Display saved session" / "Display another session".
+    void displaySavedSessions();
+    // File > Exit: closes the port and asks the window to close.
+    void exitProgram();
     void loadSettings();
     Settings collectSettings() const;
     void takeReading(const Reading& reading);

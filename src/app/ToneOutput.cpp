@@ -1,6 +1,6 @@
 #include "app/ToneOutput.h"
 
-#include "app/Monitor.h"
+#include "app/SessionControl.h"
 #include "core/MessageBoxes.h"
 #include "core/NumberRules.h"
 #include "sound/TonePitch.h"
@@ -9,9 +9,10 @@
 
 namespace aurivo {
 
-ToneOutput::ToneOutput(Monitor& monitor, MessageBoxes& boxes, std::unique_ptr<AudioSink> sink)
-    : monitor_(monitor), sessions_(std::as_const(monitor).sessions()), boxes_(boxes), sink_(std::move(sink)),
-      settings_(ToneSettings::load(monitor.programFolder())) {
+ToneOutput::ToneOutput(const SessionControl& sessions, const QString& folder, MessageBoxes& boxes,
+                       std::unique_ptr<AudioSink> sink)
+    : sessions_(sessions), folder_(folder), boxes_(boxes), sink_(std::move(sink)),
+      settings_(ToneSettings::load(folder)) {
     generator_.setVolume(settings_.volumePercent / 100.0);
     // The output stops from the event loop, not from inside its own read of the samples.
     QObject::connect(
@@ -22,12 +23,10 @@ ToneOutput::ToneOutput(Monitor& monitor, MessageBoxes& boxes, std::unique_ptr<Au
     QObject::connect(&drain_, &QTimer::timeout, &generator_, [this] {
         if (!wanted() && generator_.silent()) sink_->stop();
     });
-    monitor_.addListener(*this);
 }
 
 ToneOutput::~ToneOutput() {
     drain_.stop();
-    monitor_.removeListener(*this);
     sink_->failed = nullptr;
     sink_->stop();
 }
@@ -149,7 +148,7 @@ void ToneOutput::giveUp(const QString& why) {
 
 void ToneOutput::keep() {
     // A folder that cannot hold files was told at start-up; the choice then lasts until the program ends.
-    static_cast<void>(settings_.save(monitor_.programFolder()));
+    static_cast<void>(settings_.save(folder_));
 }
 
 } // namespace aurivo

@@ -16,14 +16,15 @@
 
 namespace aurivo {
 
-class Monitor;
 class SessionControl;
 class MessageBoxes;
 
 class ToneOutput : public ReadingListener {
   public:
-    // Reads its settings from the monitor's folder and listens to its readings until destroyed.
-    ToneOutput(Monitor& monitor, MessageBoxes& boxes, std::unique_ptr<AudioSink> sink);
+    // Reads its settings from the program's folder and keeps them there; follows the session's running
+    // state. It hears the readings once added as a listener of the monitor.
+    ToneOutput(const SessionControl& sessions, const QString& folder, MessageBoxes& boxes,
+               std::unique_ptr<AudioSink> sink);
     ~ToneOutput() override;
     ToneOutput(const ToneOutput&) = delete;
     ToneOutput& operator=(const ToneOutput&) = delete;
@@ -68,8 +69,8 @@ class ToneOutput : public ReadingListener {
     void giveUp(const QString& why);
     void keep();
 
-    Monitor& monitor_;
     const SessionControl& sessions_;
+    QString folder_;
     MessageBoxes& boxes_;
     std::unique_ptr<AudioSink> sink_;
     ToneGenerator generator_;

@@ -10,14 +10,15 @@ namespace aurivo {
 
 class ChangeSignal {
   public:
-    void subscribe(std::function<void()> callback) { callbacks_.push_back(std::move(callback)); }
+    // Following a part does not change what it shows, so a read-only view of the part can be followed.
+    void subscribe(std::function<void()> callback) const { callbacks_.push_back(std::move(callback)); }
     void notify() const {
         for (const auto& callback : callbacks_)
             callback();
     }
 
   private:
-    std::vector<std::function<void()>> callbacks_;
+    mutable std::vector<std::function<void()>> callbacks_;
 };
 
 } // namespace aurivo

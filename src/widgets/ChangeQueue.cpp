@@ -5,11 +5,11 @@
 
 namespace aurivo {
 
-void ChangeQueue::follow(std::initializer_list<ChangeSignal*> sources, std::function<void()> show,
+void ChangeQueue::follow(std::initializer_list<const ChangeSignal*> sources, std::function<void()> show,
                          AtStart atStart) {
     const size_t index = views_.size();
     views_.push_back(View{std::move(show), atStart == AtStart::Show, false});
-    for (ChangeSignal* source : sources)
+    for (const ChangeSignal* source : sources)
         source->subscribe([this, index] { mark(index); });
 }
 

@@ -22,7 +22,7 @@ class ChangeQueue : public QObject {
     explicit ChangeQueue(QObject* parent = nullptr) : QObject(parent) {}
 
     // Adds a view's update, run after any of `sources` has fired.
-    void follow(std::initializer_list<ChangeSignal*> sources, std::function<void()> show,
+    void follow(std::initializer_list<const ChangeSignal*> sources, std::function<void()> show,
                 AtStart atStart = AtStart::Show);
     // Runs the updates of every view whose parts changed.
     void flush();

@@ -37,7 +37,7 @@ CommentsPanel::CommentsPanel(PanelContext& context, QWidget* parent)
     box_->installEventFilter(this);
     Monitor& m = context.monitor;
     connect(box_, &QPlainTextEdit::textChanged, this, [this, &m] {
-        if (!syncing_) m.comments().setText(boxToComments(box_->toPlainText()));
+        if (!syncing_) m.setComments(boxToComments(box_->toPlainText()));
     });
     box_->viewport()->installEventFilter(this);
     context.changes.follow({&m.arranger().changed}, [this] { showLayout(); });

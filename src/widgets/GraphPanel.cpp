@@ -36,7 +36,7 @@ GraphPanel::GraphPanel(PanelContext& context, QWidget* parent)
     markerPrompt_ = new MarkerPrompt(this);
     Monitor* m = &context.monitor;
     connect(markerPrompt_, &MarkerPrompt::renamed, this, [this, m](int index, const QString& label) {
-        this->context().act([m, index, label] { m->research().renameMarker(size_t(index), label); });
+        this->context().act([m, index, label] { m->renameMarker(size_t(index), label); });
     });
     legend_ = new LegendOverlay(this);
 
@@ -56,7 +56,7 @@ void GraphPanel::buildGraph() {
     view_->setObjectName(QStringLiteral("pixXYgraf"));
     view_->setAccessibleName(QStringLiteral("Resistance graph"));
     connect(view_, &QAbstractButton::clicked, this, [this, m] { context().act([m] { m->clickGraph(); }); });
-    ResearchTools& research = m->research();
+    const ResearchTools& research = m->research();
     view_->setOverlay(GraphView::Overlay{
         [&research](int firstColumn, int lastColumn) {
             return research.markerLines(firstColumn, lastColumn);
@@ -72,7 +72,7 @@ void GraphPanel::buildGraph() {
 
 void GraphPanel::addMarker() {
     Monitor& m = context().monitor;
-    const std::optional<size_t> index = m.research().addMarker();
+    const std::optional<size_t> index = m.addMarker();
     if (!index) return;
     const std::vector<MarkerLine> lines = m.research().markerLines();
     const auto line = std::find_if(lines.begin(), lines.end(),

@@ -25,8 +25,8 @@ QSpinBox* portBox(QWidget* parent, const char* name, uint16_t value) {
 
 } // namespace
 
-LabLinkDialog::LabLinkDialog(LabLink& link, const QString& programFolder, QWidget* parent)
-    : QDialog(parent), link_(link), folder_(programFolder) {
+LabLinkDialog::LabLinkDialog(const LabLink& link, Apply apply, QWidget* parent)
+    : QDialog(parent), link_(link), apply_(std::move(apply)) {
     setObjectName(QStringLiteral("dlgLabLink"));
     setWindowTitle(QStringLiteral("Lab link"));
     const LabLinkSettings& s = link.settings();
@@ -84,10 +84,8 @@ LabLinkSettings LabLinkDialog::chosen() const {
 }
 
 void LabLinkDialog::apply() {
-    const LabLinkSettings s = chosen();
-    link_.apply(s);
     saveFailure_.clear();
-    s.save(folder_, saveFailure_);
+    apply_(chosen(), saveFailure_);
     showStatus();
 }
 

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QTimer>
+#include <functional>
 
 class QCheckBox;
 class QLabel;
@@ -20,7 +21,10 @@ class LabLink;
 class LabLinkDialog : public QDialog {
     Q_OBJECT
   public:
-    LabLinkDialog(LabLink& link, const QString& programFolder, QWidget* parent);
+    // Applies and keeps the chosen settings; false with the reason when they could not be kept.
+    using Apply = std::function<bool(const LabLinkSettings&, QString& failure)>;
+
+    LabLinkDialog(const LabLink& link, Apply apply, QWidget* parent);
 
     LabLinkSettings chosen() const;
     void apply();
@@ -31,8 +35,8 @@ class LabLinkDialog : public QDialog {
   private:
     void showStatus();
 
-    LabLink& link_;
-    QString folder_;
+    const LabLink& link_;
+    Apply apply_;
     QString saveFailure_;
     QCheckBox* send_ = nullptr;
     QLineEdit* sendHost_ = nullptr;

@@ -40,6 +40,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QShortcut>
+#include <utility>
 
 namespace aurivo {
 
@@ -84,7 +85,9 @@ MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, cons
     setAcceptDrops(true);
     monitor_ = std::make_unique<Monitor>(
         Monitor::Services{comm, clock, boxes, *this, *this, programFolder, std::move(deviceName)});
-    tone_ = std::make_unique<ToneOutput>(*monitor_, boxes, std::make_unique<QtAudioSink>());
+    tone_ = std::make_unique<ToneOutput>(std::as_const(*monitor_).sessions(), monitor_->programFolder(),
+                                         boxes, std::make_unique<QtAudioSink>());
+    monitor_->addListener(*tone_);
     client_ = new ClientArea(this);
     client_->setObjectName(QStringLiteral("client"));
     setCentralWidget(client_);
@@ -118,7 +121,9 @@ MainWindow::MainWindow(SerialComm& comm, Clock& clock, MessageBoxes& boxes, cons
     graph_->restartPace();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    monitor_->removeListener(*tone_);
+}
 
 void MainWindow::startUp() {
     timer_.start();

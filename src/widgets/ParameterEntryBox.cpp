@@ -11,15 +11,15 @@ namespace aurivo {
 
 ParameterEntryBox::ParameterEntryBox(PanelContext& context, QWidget* parent)
     : EntryFrame(context, QStringLiteral("fraSetStuff"), parent) {
-    ParameterBoxes& params = context.monitor.parameters();
+    Monitor* m = &context.monitor;
     // "Okay" and Enter take the text as it stands, whatever way it got there.
-    const auto accept = [this, &params] {
-        this->context().act([this, &params] {
-            params.setEntryText(text_->text());
-            params.acceptEntry();
+    const auto accept = [this, m] {
+        this->context().act([this, m] {
+            m->typeEntry(text_->text());
+            m->acceptEntry();
         });
     };
-    const auto cancel = [this, &params] { this->context().act([&params] { params.cancelEntry(); }); };
+    const auto cancel = [this, m] { this->context().act([m] { m->cancelEntry(); }); };
     setAccept(accept);
     setCancel(cancel);
     text_ = new QLineEdit(this);
@@ -27,12 +27,12 @@ ParameterEntryBox::ParameterEntryBox(PanelContext& context, QWidget* parent)
     text_->setAlignment(Qt::AlignCenter);
     text_->setGeometry(pxRect({240, 360, 495, 285}));
     // Typed, pasted or set by assistive technology: every change of the text reaches the box.
-    connect(text_, &QLineEdit::textChanged, this, [this, &params](const QString& t) {
-        if (!syncing_) params.setEntryText(t);
+    connect(text_, &QLineEdit::textChanged, this, [this, m](const QString& t) {
+        if (!syncing_) m->typeEntry(t);
     });
     addButton("cmdSS", QStringLiteral("Okay"), pxRect({1080, 360, 615, 255}), accept);
     addButton("cmdCan", QStringLiteral("Cancel"), pxRect({2040, 360, 735, 255}), cancel);
-    context.changes.follow({&params.changed}, [this] { showBox(); });
+    context.changes.follow({&m->parameters().changed}, [this] { showBox(); });
 }
 
 void ParameterEntryBox::showBox() {

@@ -22,9 +22,10 @@ TwipsRect PortChooserBox::optionRect(int index) {
 
 PortChooserBox::PortChooserBox(PanelContext& context, QWidget* parent)
     : EntryFrame(context, QStringLiteral("fraSelctPort"), parent) {
-    PortChooser& ports = context.monitor.ports();
+    Monitor* m = &context.monitor;
+    const PortChooser& ports = m->ports();
     // Enter on "Okay" and Escape close the chooser without a choice; Enter on a port chooses it.
-    const auto close = [this, &ports] { this->context().act([&ports] { ports.closeChooser(); }); };
+    const auto close = [this, m] { this->context().act([m] { m->closePortChooser(); }); };
     setAccept(close);
     setCancel(close);
     setKeepsFocus(true);
@@ -35,7 +36,7 @@ PortChooserBox::PortChooserBox(PanelContext& context, QWidget* parent)
         opt->setAutoFillBackground(true);
         opt->setGeometry(pxRect(optionRect(i)));
         connect(opt, &PortOption::chosen, this,
-                [this, &ports, i] { this->context().act([&ports, i] { ports.choosePort(i); }); });
+                [this, m, i] { this->context().act([m, i] { m->choosePort(i); }); });
         connect(opt, &PortOption::arrowPressed, this, [this, i](int key) { stepOption(i, key); });
         options_[size_t(i)] = opt;
     }

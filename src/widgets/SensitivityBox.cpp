@@ -26,9 +26,9 @@ int sliderShiftState(Qt::KeyboardModifiers m) {
 
 SensitivityBox::SensitivityBox(PanelContext& context, QWidget* parent)
     : EntryFrame(context, QStringLiteral("fraAdjSens"), parent) {
-    ParameterBoxes& params = context.monitor.parameters();
-    const auto accept = [this, &params] { this->context().act([&params] { params.acceptSensitivity(); }); };
-    const auto cancel = [this, &params] { this->context().act([&params] { params.cancelSensitivity(); }); };
+    Monitor* m = &context.monitor;
+    const auto accept = [this, m] { this->context().act([m] { m->acceptSensitivity(); }); };
+    const auto cancel = [this, m] { this->context().act([m] { m->cancelSensitivity(); }); };
     setAccept(accept);
     setCancel(cancel);
     buildSlider();
@@ -40,11 +40,12 @@ SensitivityBox::SensitivityBox(PanelContext& context, QWidget* parent)
         ->setToolTip(QStringLiteral("Accept displayed setting"));
     addButton("cmdCancel", QStringLiteral("Cancel"), pxRect({2370, 1215, 795, 360}), cancel)
         ->setToolTip(QStringLiteral("Restore previous sensitivty "));
-    context.changes.follow({&params.changed}, [this] { showBox(); });
+    context.changes.follow({&m->parameters().changed}, [this] { showBox(); });
 }
 
 void SensitivityBox::buildSlider() {
-    ParameterBoxes& params = context().monitor.parameters();
+    Monitor* m = &context().monitor;
+    const ParameterBoxes& params = m->parameters();
     slider_ = new QSlider(Qt::Horizontal, this);
     slider_->setObjectName(QStringLiteral("Slider1"));
     slider_->setAccessibleName(QStringLiteral("Sensitivity"));
@@ -53,21 +54,23 @@ void SensitivityBox::buildSlider() {
     slider_->setTickPosition(QSlider::TicksBelow);
     slider_->setTickInterval(50);
     slider_->setGeometry(pxRect({120, 360, 3660, 555}));
-    connect(slider_, &QSlider::valueChanged, this, [this, &params](int v) {
-        if (!syncing_) this->context().act([&params, v] { params.moveSlider(v); });
+    connect(slider_, &QSlider::valueChanged, this, [this, m](int v) {
+        if (!syncing_) this->context().act([m, v] { m->moveSensitivitySlider(v); });
     });
     slider_->installEventFilter(this);
 }
 
 bool SensitivityBox::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != slider_) return false;
-    ParameterBoxes& params = context().monitor.parameters();
-    if (event->type() == QEvent::KeyPress)
-        params.onSliderKeyDown(sliderShiftState(static_cast<QKeyEvent*>(event)->modifiers()));
-    else if (event->type() == QEvent::MouseButtonPress)
-        params.onSliderMouseDown(sliderShiftState(QApplication::keyboardModifiers()));
+    // Only presses reach the monitor: the slider also sees focus and window events while the window
+    // closes, when the monitor may be gone.
+    const QEvent::Type type = event->type();
+    if (watched != slider_ || (type != QEvent::KeyPress && type != QEvent::MouseButtonPress)) return false;
+    Monitor& m = context().monitor;
+    if (type == QEvent::KeyPress)
+        m.pressSliderKey(sliderShiftState(static_cast<QKeyEvent*>(event)->modifiers()));
     else
-        return false;
+        m.pressSliderMouse(sliderShiftState(QApplication::keyboardModifiers()));
+    const ParameterBoxes& params = m.parameters();
     slider_->setSingleStep(params.slider().smallChange);
     slider_->setPageStep(params.slider().largeChange);
     return false;

@@ -51,8 +51,8 @@ QAction* WindowMenus::addItem(QMenu* menu, const char* name, const std::function
     return action;
 }
 
-QAction* WindowMenus::addEntry(QMenu* menu, const char* name, MenuItem item,
-                               const std::function<void()>& handler) {
+QAction* WindowMenus::addEntry(QMenu* menu, const char* name, MenuItem item, std::function<void()> handler) {
+    if (!handler) handler = [m = &context_.monitor, item] { m->choose(item); };
     QAction* action = addItem(menu, name, handler);
     items_.push_back({action, item});
     return action;
@@ -65,23 +65,26 @@ void WindowMenus::build(ToneOutput& tone) {
     buildFileMenu(bar[0]);
     buildSessionMenu(bar[1], tone);
     buildDisplayMenu(bar[2]);
-    Monitor* m = &context_.monitor;
-    addEntry(bar[3], "mnuSetComPort", MenuItem::ChoosePort, [m] { m->ports().scanPorts(); });
-    addItem(bar[3], "mnuLabLink", [this, m] {
-        LabLinkDialog dialog(m->labLink(), m->programFolder(), &window_);
+    addEntry(bar[3], "mnuSetComPort", MenuItem::ChoosePort);
+    addItem(bar[3], "mnuLabLink", [this, m = &context_.monitor] {
+        LabLinkDialog dialog(
+            m->labLink(),
+            [m](const LabLinkSettings& settings, QString& failure) {
+                return m->applyLabLink(settings, failure);
+            },
+            &window_);
         dialog.exec();
     })->setText(QStringLiteral("&Lab link..."));
-    addEntry(bar[4], "mnuAboutHelp", MenuItem::About, [m] { m->showAbout(); });
+    addEntry(bar[4], "mnuAboutHelp", MenuItem::About);
 }
 
 void WindowMenus::buildFileMenu(QMenu* file) {
-    Monitor* m = &context_.monitor;
-    addEntry(file, "mnuSaveFile", MenuItem::SaveSession, [m] { m->saveSessionOrResume(); });
-    addEntry(file, "mnuDisplayOld", MenuItem::DisplaySavedSessions, [m] { m->displaySavedSessions(); });
-    addEntry(file, "mnuExport", MenuItem::Export, [m] { m->research().exportSession(); });
-    addEntry(file, "mnuCancel", MenuItem::Cancel, [m] { m->requestCancel(); });
+    addEntry(file, "mnuSaveFile", MenuItem::SaveSession);
+    addEntry(file, "mnuDisplayOld", MenuItem::DisplaySavedSessions);
+    addEntry(file, "mnuExport", MenuItem::Export);
+    addEntry(file, "mnuCancel", MenuItem::Cancel);
     file->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
-    QAction* exit = addEntry(file, "mnuExit", MenuItem::Exit, [m] { m->exitProgram(); });
+    QAction* exit = addEntry(file, "mnuExit", MenuItem::Exit);
     // Ctrl+F4 as designed; Ctrl+Q as on every other program of the desktop.
     exit->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_F4), QKeySequence(Qt::CTRL | Qt::Key_Q)});
 }
@@ -91,44 +94,39 @@ void WindowMenus::buildSessionMenu(QMenu* session, ToneOutput& tone) {
     // A marker name typed but not yet confirmed is kept before the session stops or starts again.
     addEntry(session, "mnuRestart", MenuItem::Restart, [this, m] {
         window_.graphPanel().commitMarkerName();
-        m->sessions().restartSession();
+        m->choose(MenuItem::Restart);
     });
-    addEntry(session, "mnuStart", MenuItem::Start, [m] {
-        m->sessions().startSession();
-    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    addEntry(session, "mnuStartAs", MenuItem::StartAs, [m] { m->sessions().startSessionAs(); });
+    addEntry(session, "mnuStart", MenuItem::Start)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    addEntry(session, "mnuStartAs", MenuItem::StartAs);
     addEntry(session, "mnuStop", MenuItem::Stop, [this, m] {
         window_.graphPanel().commitMarkerName();
-        m->sessions().stopSession();
+        m->choose(MenuItem::Stop);
     })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Period));
     addEntry(session, "mnuAddMarker", MenuItem::AddMarker, [this] {
         window_.graphPanel().addMarker();
     })->setShortcut(Qt::Key_F9);
     session->addSeparator()->setObjectName(QStringLiteral("mnuSep2"));
-    addEntry(session, "mnuSetSense", MenuItem::SetSensitivity, [m] { m->parameters().openSensitivityBox(); });
-    addEntry(session, "mnuSetFSize", MenuItem::SetFilterSize, [m] { m->parameters().openFilterSizeBox(); });
-    addEntry(session, "mnuSetSSF", MenuItem::SetJitterRejection, [m] { m->parameters().openJitterBox(); });
+    addEntry(session, "mnuSetSense", MenuItem::SetSensitivity);
+    addEntry(session, "mnuSetFSize", MenuItem::SetFilterSize);
+    addEntry(session, "mnuSetSSF", MenuItem::SetJitterRejection);
     new ToneMenu(session, tone, &window_);
 }
 
 void WindowMenus::buildDisplayMenu(QMenu* display) {
     // Each item shows or hides a panel (or the input readout) and carries a check mark while it is shown.
-    Monitor* m = &context_.monitor;
-    for (QAction* a :
-         {addEntry(display, "mnuPixGraf", MenuItem::ShowPictureGraph,
-                   [m] { m->views().togglePictureGraph(); }),
-          addEntry(display, "mnuBarGrf", MenuItem::ShowLamps, [m] { m->views().toggleColorBar(); }),
-          addEntry(display, "mnuSmlGraf", MenuItem::ShowBar, [m] { m->views().toggleBarGraph(); }),
-          addEntry(display, "mnuInternStatus", MenuItem::ShowReadings,
-                   [m] { m->views().toggleInternalStatus(); }),
-          addEntry(display, "mnuComments", MenuItem::ShowComments, [m] { m->views().toggleComments(); }),
-          addEntry(display, "mnuTimnStuf", MenuItem::ShowParameterStrip, [m] { m->views().toggleTimeEtc(); }),
-          addEntry(display, "mnuShowInput", MenuItem::ShowInput, [m] { m->toggleShowInput(); }),
-          addEntry(display, "mnuResponseTicks", MenuItem::ResponseTicks, [m] { m->toggleResponseTicks(); })})
+    for (QAction* a : {addEntry(display, "mnuPixGraf", MenuItem::ShowPictureGraph),
+                       addEntry(display, "mnuBarGrf", MenuItem::ShowLamps),
+                       addEntry(display, "mnuSmlGraf", MenuItem::ShowBar),
+                       addEntry(display, "mnuInternStatus", MenuItem::ShowReadings),
+                       addEntry(display, "mnuComments", MenuItem::ShowComments),
+                       addEntry(display, "mnuTimnStuf", MenuItem::ShowParameterStrip),
+                       addEntry(display, "mnuShowInput", MenuItem::ShowInput),
+                       addEntry(display, "mnuResponseTicks", MenuItem::ResponseTicks)})
         a->setCheckable(true);
     addEntry(display, "mnuResponses", MenuItem::Responses, [this] { showResponses(); });
     // The Responses window follows the responses and the markers while it is shown.
-    for (ChangeSignal* source : {&m->responses().changed, &m->markers().changed}) {
+    const Monitor& m = context_.monitor;
+    for (const ChangeSignal* source : {&m.responses().changed, &m.markers().changed}) {
         source->subscribe([this] {
             if (responses_ && responses_->isVisible()) responses_->refresh();
         });

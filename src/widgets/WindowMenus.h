@@ -33,8 +33,9 @@ class WindowMenus : public QObject {
     QMenu* addMenu(const char* name, MenuItem item);
     // An item that runs `handler` as a user action.
     QAction* addItem(QMenu* menu, const char* name, const std::function<void()>& handler);
-    // An item that also shows the monitor's record of `item`.
-    QAction* addEntry(QMenu* menu, const char* name, MenuItem item, const std::function<void()>& handler);
+    // An item that also shows the monitor's record of `item`; it runs `handler`, or else the monitor's
+    // command for `item`.
+    QAction* addEntry(QMenu* menu, const char* name, MenuItem item, std::function<void()> handler = {});
     void build(ToneOutput& tone);
     void buildFileMenu(QMenu* file);
     void buildSessionMenu(QMenu* session, ToneOutput& tone);

@@ -110,7 +110,7 @@ TEST(EndToEnd, SimulatedSensorOverAPseudoTerminalGivesThePredictedSessionFiles) 
 
     RealPortMonitor rig(dir.path());
     rig.tick(); // the first arrangement
-    rig.monitor.sessions().startSession();
+    rig.monitor.choose(MenuItem::Start);
     ReferenceDecoder decoder;
     ReferenceRecording expected;
     expected.width = rig.monitor.graph().picture().scaleWidth();
@@ -128,7 +128,7 @@ TEST(EndToEnd, SimulatedSensorOverAPseudoTerminalGivesThePredictedSessionFiles) 
         expected.capture();
     }
     ASSERT_TRUE(rig.monitor.sessions().running());
-    rig.monitor.sessions().stopSession();
+    rig.monitor.choose(MenuItem::Stop);
 
     ASSERT_GT(expected.stored.size(), 300u);
     EXPECT_EQ(rig.monitor.sessions().startText(), numbers::numberText(expected.startValue));
@@ -153,7 +153,7 @@ TEST(EndToEnd, TheSimulatorHangingUpStopsTheSessionWithOneMessage) {
     ASSERT_TRUE(sim.waitForReadyRead(10000)); // it names its port once the link is made
 
     RealPortMonitor rig(dir.path());
-    rig.monitor.sessions().startSession();
+    rig.monitor.choose(MenuItem::Start);
     ASSERT_TRUE(rig.comm.portOpen());
     QDeadlineTimer deadline(30000);
     while (rig.monitor.sessions().running() && !deadline.hasExpired()) {

@@ -107,7 +107,7 @@ struct Story : ::testing::Test {
 
     // Start, the bytes over the line in pieces of about two packets a tick, Stop.
     void record(const QByteArray& bytes) {
-        m().sessions().startSession();
+        m().choose(MenuItem::Start);
         ASSERT_TRUE(run->comm.portOpen());
         for (qsizetype at = 0; at < bytes.size(); at += 16) {
             const QByteArray chunk = bytes.mid(at, 16);
@@ -116,7 +116,7 @@ struct Story : ::testing::Test {
             run->tick();
         }
         ASSERT_TRUE(m().sessions().running());
-        m().sessions().stopSession();
+        m().choose(MenuItem::Stop);
     }
     // File > Save session under the name in the second folder; the answers go to the questions asked.
     void save(const QString& name, std::deque<MessageBoxes::Answer> answers = {}) {
@@ -126,7 +126,7 @@ struct Story : ::testing::Test {
             fm.setName(name);
             fm.runFileOption();
         };
-        m().saveSessionOrResume();
+        m().choose(MenuItem::SaveSession);
     }
     void display(const QStringList& names) {
         run->dialogs.fileManager = [&](FileManager& fm) {
@@ -138,7 +138,7 @@ struct Story : ::testing::Test {
             names.isEmpty() ? fm.cancel() : fm.runFileOption();
         };
         run->host.onEvents = [this] { run->tick(); };
-        m().displaySavedSessions();
+        m().choose(MenuItem::DisplaySavedSessions);
         run->host.onEvents = nullptr;
     }
 };
@@ -159,7 +159,7 @@ TEST_F(Story, RecordStopCommentAndSaveKeepReadingsRangeStartAndComments) {
     EXPECT_TRUE(items[4].startsWith("Start of Session : ")) << items[4].toStdString();
 
     // Comments typed after the stop are saved with the session, under the name typed into an empty box.
-    m().comments().setText(m().comments().text() + "\r\nrelaxed, eyes closed");
+    m().setComments(m().comments().text() + "\r\nrelaxed, eyes closed");
     save("trial1");
     for (const char* ext : {"Tst", "Txt"})
         EXPECT_EQ(readFile(savedPath(QStringLiteral("trial1.") + ext)),
@@ -174,7 +174,7 @@ TEST_F(Story, ReplayResumeAndSaveAgainKeepTheStoppedSessionsComments) {
     record(simulatorBytes(200));
     save("before");
     record(risingBytes(200)); // a session that only rises
-    m().comments().setText(m().comments().text() + "\r\nsecond run");
+    m().setComments(m().comments().text() + "\r\nsecond run");
     const QString comments = m().comments().text();
 
     // Both sessions replay: no damage is reported, the rising one included.
@@ -190,9 +190,9 @@ TEST_F(Story, ReplayResumeAndSaveAgainKeepTheStoppedSessionsComments) {
 
     // Resume: the stopped session's comments are back; saving again replaces the session after a
     // question that names it, and the header keeps its start line.
-    m().saveSessionOrResume();
+    m().choose(MenuItem::SaveSession);
     EXPECT_EQ(m().comments().text(), comments);
-    m().comments().setText(comments + "\r\nadded after the replay");
+    m().setComments(comments + "\r\nadded after the replay");
     save("rising", {MessageBoxes::Answer::Yes});
     ASSERT_EQ(run->boxes.shown.size(), 1u);
     EXPECT_TRUE(run->boxes.shown[0].text.contains("The session \"rising\" in "));
@@ -216,7 +216,7 @@ TEST_F(Story, ExportOfTheSessionJustRecordedHasEveryReading) {
         run->dialogs.exportRequest = [&](const ExportChoices& choices) {
             return std::optional(ExportRequest{choices.sessions.at(0).readingPath, out, format});
         };
-        m().research().exportSession();
+        m().choose(MenuItem::Export);
         EXPECT_TRUE(run->boxes.shown.empty()) << run->boxes.shown[0].text.toStdString();
         ASSERT_TRUE(QFile::exists(out));
     }
@@ -228,12 +228,14 @@ TEST_F(Story, ExportOfTheSessionJustRecordedHasEveryReading) {
 
 TEST_F(Story, ExitAndStartAgainKeepTheUnsavedSessionAndTheSettings) {
     record(simulatorBytes(200));
-    m().comments().setText(m().comments().text() + "\r\nnot saved");
+    m().setComments(m().comments().text() + "\r\nnot saved");
     const QByteArray readings = readFile(path("tempdata.tst"));
     const QString name = m().sessions().sessionStartDate().toString("yyyyMMdd-HHmmss");
-    m().parameters().setSensitivity(Sensitivity::chosen(40));
+    m().choose(MenuItem::SetSensitivity);
+    m().moveSensitivitySlider(40);
+    m().acceptSensitivity();
     // The choices beside the settings file: the response ticks hidden, a stricter scoring.
-    m().toggleResponseTicks();
+    m().choose(MenuItem::ResponseTicks);
     ResponseDetector::Settings scoring;
     scoring.minAmplitudeUs = 0.05;
     scoring.windowEndSeconds = 3;
@@ -294,7 +296,7 @@ TEST_F(Story, ALabSessionScoresItsResponsesAndTakesMarkersFromExperimentSoftware
         {6 * 20, [&] { oscsend("tone A"); }},
         {30 * 20, [&] { oscsend("tone B"); }},
         {45 * 20, [&] { text.writeDatagram("marker word C\n", QHostAddress::LocalHost, inPort); }}};
-    m().sessions().startSession();
+    m().choose(MenuItem::Start);
     ASSERT_TRUE(run->comm.portOpen());
     for (size_t i = 0; i < skin.readings.size(); i += 2) {
         for (const auto& [at, send] : markers) {
@@ -310,7 +312,7 @@ TEST_F(Story, ALabSessionScoresItsResponsesAndTakesMarkersFromExperimentSoftware
         ASSERT_TRUE(QTest::qWaitFor([&] { return run->comm.inBufferCount() >= chunk.size(); }, 2000));
         run->tick();
     }
-    m().sessions().stopSession();
+    m().choose(MenuItem::Stop);
     ASSERT_TRUE(QTest::qWaitFor([&] { return dump.read().contains("\"stop\""); }, 10000));
 
     // The response file, written as the session ran, is the table the export computes afterwards.

@@ -21,7 +21,12 @@ TEST(LabLinkDialog, AppliesAndKeepsTheChoice) {
     EXPECT_EQ(rig.m().labLink().settings(), LabLinkSettings());
     EXPECT_EQ(rig.m().labLink().listeningPort(), 0);
 
-    LabLinkDialog dialog(rig.m().labLink(), rig.dir.path(), nullptr);
+    LabLinkDialog dialog(
+        rig.m().labLink(),
+        [&rig](const LabLinkSettings& settings, QString& failure) {
+            return rig.m().applyLabLink(settings, failure);
+        },
+        nullptr);
     EXPECT_FALSE(dialog.findChild<QCheckBox*>(QStringLiteral("chkSend"))->isChecked());
     EXPECT_FALSE(dialog.findChild<QCheckBox*>(QStringLiteral("chkReceive"))->isChecked());
     EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("txtListenAddress"))->text(),

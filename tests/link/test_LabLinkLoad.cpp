@@ -20,7 +20,8 @@ QByteArray recordWithFlood(int hostile, int64_t& markers, int64_t& dropped) {
     LabLinkSettings settings;
     settings.receiveEnabled = true;
     settings.receivePort = 0; // any free port
-    rig.m().labLink().apply(settings);
+    QString notKept;
+    EXPECT_TRUE(rig.m().applyLabLink(settings, notKept)) << notKept.toStdString();
     const uint16_t port = rig.m().labLink().listeningPort();
     EXPECT_NE(port, 0);
     QUdpSocket sender;
@@ -56,7 +57,7 @@ QByteArray recordWithFlood(int hostile, int64_t& markers, int64_t& dropped) {
     QCoreApplication::processEvents();
     std::printf("[ measured ] %d hostile datagrams sent, %lld read\n", sent,
                 (long long)rig.m().labLink().counts().received);
-    rig.m().sessions().stopSession();
+    rig.m().choose(MenuItem::Stop);
     markers = int64_t(rig.m().markers().markers().size());
     dropped = rig.m().labLink().counts().dropped;
     return rig.read(QStringLiteral("tempdata.tst"));
@@ -85,7 +86,8 @@ TEST(LabLinkLoad, EveryReadingLeavesAsItIsRead) {
     LabLinkSettings settings;
     settings.sendEnabled = true;
     settings.sendPort = listener.localPort();
-    rig.m().labLink().apply(settings);
+    QString notKept;
+    EXPECT_TRUE(rig.m().applyLabLink(settings, notKept)) << notKept.toStdString();
     rig.startAndSettle(8000);
     while (listener.hasPendingDatagrams())
         listener.readDatagram(nullptr, 0);

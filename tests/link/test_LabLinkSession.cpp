@@ -31,12 +31,13 @@ TEST(LabLinkSession, OscdumpReceivesEveryRecordedReadingAsTheFileHoldsIt) {
     LabLinkSettings settings;
     settings.sendEnabled = true;
     settings.sendPort = dump.port;
-    rig.m().labLink().apply(settings);
+    QString notKept;
+    EXPECT_TRUE(rig.m().applyLabLink(settings, notKept)) << notKept.toStdString();
 
     rig.startAndSettle(8000);
     for (int i = 0; i < 30; ++i)
         rig.tick(1, {8000 + 37 * i, 8010 + 37 * i, 8020 + 37 * i});
-    rig.m().sessions().stopSession();
+    rig.m().choose(MenuItem::Stop);
     ASSERT_TRUE(QTest::qWaitFor([&] { return dump.read().contains("\"stop\""); }, kWaitMs));
 
     const std::vector<int32_t> file = fileReadings(rig.read(QStringLiteral("tempdata.tst")));
@@ -71,7 +72,8 @@ TEST(LabLinkSession, OscsendAndTextLinesSetMarkersWithinATick) {
     LabLinkSettings settings;
     settings.receiveEnabled = true;
     settings.receivePort = freeUdpPort();
-    rig.m().labLink().apply(settings);
+    QString notKept;
+    EXPECT_TRUE(rig.m().applyLabLink(settings, notKept)) << notKept.toStdString();
     ASSERT_EQ(rig.m().labLink().listeningPort(), settings.receivePort);
     const auto oscsend = [&](const QStringList& args) {
         QStringList all{QStringLiteral("127.0.0.1"), QString::number(settings.receivePort),
@@ -120,14 +122,15 @@ TEST(LabLinkSession, APortInUseIsToldOnceAndTheSessionRecords) {
     LabLinkSettings settings;
     settings.receiveEnabled = true;
     settings.receivePort = holder.localPort();
-    rig.m().labLink().apply(settings);
+    QString notKept;
+    EXPECT_TRUE(rig.m().applyLabLink(settings, notKept)) << notKept.toStdString();
     EXPECT_EQ(rig.m().labLink().listeningPort(), 0);
     EXPECT_TRUE(rig.m().labLink().lastError().contains(QString::number(settings.receivePort)));
     ASSERT_EQ(rig.boxes.notices.size(), 1u);
     EXPECT_TRUE(rig.boxes.notices[0].text.contains(QStringLiteral("cannot receive")));
     rig.startAndSettle(8000);
     rig.tick(5, {8100});
-    rig.m().sessions().stopSession();
+    rig.m().choose(MenuItem::Stop);
     EXPECT_GT(rig.m().recorder().recordCount(), 5);
 }
 

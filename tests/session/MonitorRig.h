@@ -55,7 +55,7 @@ struct MonitorRig {
         };
     }
     void startAndSettle(int reading = 8000) {
-        monitor->sessions().startSession();
+        monitor->choose(MenuItem::Start);
         tick(10, {reading, reading});
     }
 };

@@ -47,9 +47,9 @@ TEST(NothingLost, TheFileManagerOpensWithAnEmptyNameAndTheLastNamedSessionSurviv
     Monitor& m = rig.m();
     QTemporaryDir out;
     rig.startAndSettle();
-    m.sessions().stopSession();
+    m.choose(MenuItem::Stop);
     rig.chooseFiles(out.path(), {"abc"}, true);
-    m.saveSessionOrResume();
+    m.choose(MenuItem::SaveSession);
     ASSERT_TRUE(QFile::exists(QDir(out.path()).filePath("abc.Tst")));
     // Every opening starts with an empty name box: "abd" typed now saves as abd, not abcabd.
     QStringList namesAtOpening;
@@ -58,17 +58,17 @@ TEST(NothingLost, TheFileManagerOpensWithAnEmptyNameAndTheLastNamedSessionSurviv
         fm.setName(fm.name() + "abd");
         fm.runFileOption();
     };
-    m.saveSessionOrResume();
-    m.displaySavedSessions();
+    m.choose(MenuItem::SaveSession);
+    m.choose(MenuItem::DisplaySavedSessions);
     EXPECT_EQ(namesAtOpening, QStringList({"", ""}));
     EXPECT_TRUE(QFile::exists(QDir(out.path()).filePath("abd.Tst")));
 
     // A named session, then "Start and save as" cancelled: the last session keeps its name.
     rig.dialogs.saveAsNames = {"named", ""};
-    m.sessions().startSessionAs();
+    m.choose(MenuItem::StartAs);
     rig.tick(10, {8000, 8000});
-    m.sessions().stopSession();
-    m.sessions().startSessionAs();
+    m.choose(MenuItem::Stop);
+    m.choose(MenuItem::StartAs);
     EXPECT_FALSE(m.sessions().running());
     EXPECT_TRUE(m.sessions().savedAs());
     EXPECT_EQ(m.sessions().sessionBaseName(), "named");
@@ -88,7 +88,7 @@ TEST(NothingLost, AnUnusableFolderIsToldOnceAndSessionsRunUnrecorded) {
                        "but not recorded, and the settings are not kept.")
             .arg(folder));
     rig.boxes.shown.clear(); // the port question of a start without settings
-    rig.monitor.sessions().startSession();
+    rig.monitor.choose(MenuItem::Start);
     EXPECT_TRUE(rig.monitor.sessions().running());
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
     EXPECT_TRUE(rig.boxes.shown[0].text.startsWith(
@@ -116,7 +116,7 @@ TEST(NothingLost, AFullDiskIsToldWithoutStoppingTheTick) {
     ASSERT_TRUE(writeSettingsFile(disk.path()));
     FolderRig rig(disk.path());
     rig.monitor.startUp();
-    rig.monitor.sessions().startSession();
+    rig.monitor.choose(MenuItem::Start);
     disk.fill();
     rig.tick(40, {8000, 8000, 8000, 8000});
     // The notice does not wait: the session clock went on and nothing was asked.
@@ -131,17 +131,17 @@ TEST(NothingLost, ClosingDuringAReplayKeepsTheSizeAndViewsFromBeforeIt) {
     MonitorRig rig;
     Monitor& m = rig.m();
     rig.tick();
-    m.views().togglePictureGraph(); // hidden before the replay
+    m.choose(MenuItem::ShowPictureGraph); // hidden before the replay
     rig.tick(2);
     const TwipsRect before = rig.host.geometry;
     rig.startAndSettle();
-    m.sessions().stopSession();
+    m.choose(MenuItem::Stop);
     QTemporaryDir out;
     rig.chooseFiles(out.path(), {"one"}, true);
-    m.saveSessionOrResume();
+    m.choose(MenuItem::SaveSession);
     rig.host.onEvents = [&rig] { rig.m().onTick(); };
     rig.chooseFiles(out.path(), {"one"});
-    m.displaySavedSessions();
+    m.choose(MenuItem::DisplaySavedSessions);
     ASSERT_TRUE(m.replayShown());
     m.prepareToClose();
     Settings written;
@@ -158,15 +158,15 @@ TEST(NothingLost, UnsavedSessionsAreKeptWholeAsSessionsToReplayTheLastTwenty) {
     // A session that was saved is not kept again; one stopped and not saved is, with the comments typed
     // after the stop and its markers, when the next one starts.
     rig.startAndSettle();
-    m.sessions().stopSession();
+    m.choose(MenuItem::Stop);
     QTemporaryDir out;
     rig.chooseFiles(out.path(), {"saved"}, true);
-    m.saveSessionOrResume();
+    m.choose(MenuItem::SaveSession);
     rig.startAndSettle();
-    m.research().addMarker();
+    m.addMarker();
     rig.tick(2, {8000});
-    m.sessions().stopSession();
-    m.comments().setText(m.comments().text() + "\r\nafter the stop");
+    m.choose(MenuItem::Stop);
+    m.setComments(m.comments().text() + "\r\nafter the stop");
     const QByteArray readings = rig.read("tempdata.tst"), times = rig.read("tempdata.tim");
     ASSERT_TRUE(times.startsWith("reading,time_s\r\n1,"));
     // A session with responses has its response file (these readings have none: one is put in place).
@@ -189,7 +189,7 @@ TEST(NothingLost, UnsavedSessionsAreKeptWholeAsSessionsToReplayTheLastTwenty) {
     for (int i = 0; i < UnsavedSessions::kKept + 2; ++i) {
         rig.clock.advance(60000);
         rig.startAndSettle();
-        m.sessions().stopSession();
+        m.choose(MenuItem::Stop);
     }
     m.prepareToClose();
     const QStringList left = unsaved.entryList({"*.Tst"}, QDir::Files, QDir::Name);
@@ -203,9 +203,9 @@ TEST(NothingLost, AnUnsavedSessionThatCannotBeKeptIsNotOverwritten) {
     Monitor& m = rig.m();
     writeFile(rig.path("unsaved"), "a file in the way");
     rig.startAndSettle();
-    m.sessions().stopSession();
+    m.choose(MenuItem::Stop);
     const QByteArray readings = rig.read("tempdata.tst");
-    m.sessions().startSession();
+    m.choose(MenuItem::Start);
     EXPECT_FALSE(m.sessions().running());
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
     EXPECT_EQ(
@@ -221,9 +221,9 @@ TEST(NothingLost, KeepingAnUnsavedSessionCutOffAtAnyStepIsFinishedAtTheNextStart
         SCOPED_TRACE(step);
         MonitorRig rig;
         rig.startAndSettle();
-        rig.m().research().addMarker();
+        rig.m().addMarker();
         rig.tick(2, {8000});
-        rig.m().sessions().stopSession();
+        rig.m().choose(MenuItem::Stop);
         QMap<QString, QByteArray> files;
         for (const char* ext : {"tst", "txt", "hdr", "mrk", "tim"})
             files[ext] = rig.read(QStringLiteral("tempdata.") + ext);

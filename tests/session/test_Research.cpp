@@ -40,54 +40,61 @@ void feed(MonitorRig& rig, int ticks) {
 
 TEST(Markers, KeepTheirColumnsThroughRebuildAndCompressionAndGoToFileAndComments) {
     MonitorRig rig;
-    rig.tick(); // the first arrangement
-    rig.m().graph().resizePicture(40, 100);
-    EXPECT_FALSE(rig.m().research().addMarker()); // no session runs
+    rig.tick();                        // the first arrangement
+    EXPECT_FALSE(rig.m().addMarker()); // no session runs
     rig.startAndSettle();
     const int32_t first = stored(rig.m());
     rig.tick(); // 0.2 s later than the settling, without a reading
-    rig.m().research().addMarker();
+    rig.m().addMarker();
     feed(rig, 3);
-    rig.m().graph().requestRedraw(); // a new arrangement rebuilds the graph
+    // Hiding and showing the graph rebuilds it from the stored readings.
+    rig.m().choose(MenuItem::ShowPictureGraph);
+    rig.m().choose(MenuItem::ShowPictureGraph);
     feed(rig, 1);
     const int32_t second = stored(rig.m());
     // The readout reaches the latest reading's column and no further.
     EXPECT_EQ(rig.m().research().lastColumn(), second);
     EXPECT_FALSE(rig.m().research().readoutAt(second, std::nullopt).isEmpty());
     EXPECT_TRUE(rig.m().research().readoutAt(second + 1, std::nullopt).isEmpty());
-    rig.m().research().addMarker();
-    rig.m().research().renameMarker(1, "tone, loud");
+    const double secondSeconds = rig.m().sessions().elapsedSeconds();
+    rig.m().addMarker();
+    rig.m().renameMarker(1, "tone, loud");
     EXPECT_EQ(markerColumns(rig.m(), MarkerOverlay::kLiveColour), (std::vector<int>{first, second}));
 
-    feed(rig, 6); // beyond the 40 columns: two readings per point from now on
-    rig.tick(1, {8000, 8040, 8080});
-    ASSERT_EQ(rig.m().graph().state().yCompress, 2);
+    // Beyond the picture's width: two readings per point from then on.
+    while (rig.m().graph().state().yCompress == 1)
+        feed(rig, 1);
+    if (stored(rig.m()) % 2 == 0) rig.tick(1, {8080});
     const int32_t third = stored(rig.m());
     ASSERT_EQ(third % 2, 1); // half a point: its column is that of the point it completes
-    rig.m().research().addMarker();
+    const double thirdSeconds = rig.m().sessions().elapsedSeconds();
+    rig.m().addMarker();
     EXPECT_EQ(markerColumns(rig.m(), MarkerOverlay::kLiveColour),
               (std::vector<int>{(first + 1) / 2, (second + 1) / 2, (third + 1) / 2}));
 
-    const QByteArray file = "time_s,reading,label\r\n2.200," + QByteArray::number(first) +
-                            ",Marker 1\r\n3.000," + QByteArray::number(second) + ",\"tone, loud\"\r\n4.400," +
+    const QByteArray file = "time_s,reading,label\r\n2.200," + QByteArray::number(first) + ",Marker 1\r\n" +
+                            QByteArray::number(secondSeconds, 'f', 3) + "," + QByteArray::number(second) +
+                            ",\"tone, loud\"\r\n" + QByteArray::number(thirdSeconds, 'f', 3) + "," +
                             QByteArray::number(third) + ",Marker 3\r\n";
-    EXPECT_EQ(rig.read("tempdata.mrk"), file);
-    rig.m().comments().setText("calm");
-    rig.m().sessions().stopSession();
+    EXPECT_EQ(rig.read("tempdata.mrk").toStdString(), file.toStdString());
+    rig.m().setComments("calm");
+    rig.m().choose(MenuItem::Stop);
     const QString lines =
-        QStringLiteral("calm\r\n1. 00:00:02.20 (reading %1) Marker 1\r\n2. 00:00:03.00 (reading %2) "
-                       "tone, loud\r\n3. 00:00:04.40 (reading %3) Marker 3")
+        QStringLiteral("calm\r\n1. 00:00:02.20 (reading %1) Marker 1\r\n2. 00:00:%4 (reading %2) "
+                       "tone, loud\r\n3. 00:00:%5 (reading %3) Marker 3")
             .arg(first)
             .arg(second)
-            .arg(third);
+            .arg(third)
+            .arg(secondSeconds, 5, 'f', 2, QLatin1Char('0'))
+            .arg(thirdSeconds, 5, 'f', 2, QLatin1Char('0'));
     EXPECT_TRUE(rig.read("tempdata.hdr").endsWith(lines.toUtf8() + "\"\r\n"));
 
     // Restart deletes the file; a session without markers has none.
     rig.startAndSettle();
-    rig.m().research().addMarker();
-    rig.m().sessions().restartSession();
+    rig.m().addMarker();
+    rig.m().choose(MenuItem::Restart);
     EXPECT_TRUE(rig.m().research().markerLines().empty());
-    rig.m().sessions().stopSession();
+    rig.m().choose(MenuItem::Stop);
     EXPECT_FALSE(QFile::exists(rig.path("tempdata.mrk")));
     EXPECT_FALSE(rig.m().comments().text().contains("Marker"));
 }
@@ -95,7 +102,7 @@ TEST(Markers, KeepTheirColumnsThroughRebuildAndCompressionAndGoToFileAndComments
 TEST(Replay, SaveShowResumeAndCloseDuringAReplay) {
     MonitorRig rig;
     Monitor& m = rig.m();
-    m.saveSessionOrResume(); // nothing to save right after start-up
+    m.choose(MenuItem::SaveSession); // nothing to save right after start-up
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
     EXPECT_EQ(rig.boxes.shown[0].text, "There is no session data to save!");
     rig.tick(); // the window's first arrangement
@@ -103,18 +110,18 @@ TEST(Replay, SaveShowResumeAndCloseDuringAReplay) {
     const int weightsBefore = m.views().panelWeightSum();
     rig.startAndSettle();
     feed(rig, 1);
-    m.research().addMarker();
+    m.addMarker();
     feed(rig, 2);
-    m.comments().setText("first run");
-    m.sessions().stopSession();
+    m.setComments("first run");
+    m.choose(MenuItem::Stop);
     const int32_t marked = rig.read("tempdata.mrk").split(',').at(3).toInt();
 
     // Saving copies the temporary files with the comments as they are now, the markers too.
     QTemporaryDir elsewhere;
     const QDir out(elsewhere.path());
-    m.comments().setText(m.comments().text() + "\r\nadded after stop");
+    m.setComments(m.comments().text() + "\r\nadded after stop");
     rig.chooseFiles(elsewhere.path(), {"one"}, true);
-    m.saveSessionOrResume();
+    m.choose(MenuItem::SaveSession);
     EXPECT_TRUE(m.ports().cancelRequested()); // opening the file manager ends a chooser's pause
     for (QString ext : {"Tst", "Txt", "Hdr", "Mrk"})
         EXPECT_EQ(readFile(out.filePath("one." + ext)), rig.read("tempdata." + ext.toLower()))
@@ -124,7 +131,7 @@ TEST(Replay, SaveShowResumeAndCloseDuringAReplay) {
     // Outside a replay a click on the graph only closes the entry box.
     int openings = 0;
     rig.dialogs.fileManager = [&openings](FileManager&) { ++openings; };
-    m.parameters().openJitterBox();
+    m.choose(MenuItem::SetJitterRejection);
     m.clickGraph();
     EXPECT_EQ(openings, 0);
     EXPECT_FALSE(m.parameters().entryBoxShown());
@@ -158,7 +165,7 @@ TEST(Replay, SaveShowResumeAndCloseDuringAReplay) {
     rig.host.onEvents = [&rig] { rig.m().onTick(); }; // ticks arrive while the monitor yields
     for (bool closing : {false, true}) {
         rig.chooseFiles(elsewhere.path(), {"one"});
-        m.displaySavedSessions();
+        m.choose(MenuItem::DisplaySavedSessions);
         ASSERT_TRUE(m.replayShown());
         EXPECT_EQ(rig.boxes.shown.back().text,
                   "The markers or responses of these sessions cannot be shown in full:\r\n"
@@ -166,11 +173,11 @@ TEST(Replay, SaveShowResumeAndCloseDuringAReplay) {
                       QDir::toNativeSeparators(out.filePath("one.Scr")) +
                       ": 2 damaged lines, or responses past the last reading, left out");
         EXPECT_EQ(m.research().responseTicks(), (std::vector<ResponseTick>{{3, kSessionColours[0]}}));
-        m.toggleResponseTicks(); // hidden, and kept hidden for the next start
+        m.choose(MenuItem::ResponseTicks); // hidden, and kept hidden for the next start
         EXPECT_TRUE(m.research().responseTicks().empty());
         EXPECT_FALSE(m.menuItem(MenuItem::ResponseTicks).checked);
         EXPECT_FALSE(ResponseSettings::ticksShown(rig.dir.path()));
-        m.toggleResponseTicks();
+        m.choose(MenuItem::ResponseTicks);
         EXPECT_GT(rig.host.geometry.width, before.width); // 90 % of the screen, then snapped
         EXPECT_EQ(m.menuItem(MenuItem::DisplaySavedSessions).caption, "Display another session");
         EXPECT_EQ(m.menuItem(MenuItem::SaveSession).caption, "Resume normal display");
@@ -191,7 +198,7 @@ TEST(Replay, SaveShowResumeAndCloseDuringAReplay) {
                       out.filePath("one.Tst"));
             return std::nullopt;
         };
-        m.research().exportSession();
+        m.choose(MenuItem::Export);
         // A click on the graph chooses again; Cancel leaves the replay and restores the window.
         rig.chooseFiles(elsewhere.path(), {});
         m.clickGraph();
@@ -214,12 +221,12 @@ TEST(Replay, SaveShowResumeAndCloseDuringAReplay) {
     EXPECT_EQ(written.windowWidth, numbers::toLong(before.width));
     EXPECT_EQ(written.windowHeight, numbers::toLong(before.height));
     // Saving a session without markers over one with markers removes their file.
-    m.saveSessionOrResume();
+    m.choose(MenuItem::SaveSession);
     rig.startAndSettle();
-    m.sessions().stopSession();
+    m.choose(MenuItem::Stop);
     rig.boxes.answers = {MessageBoxes::Answer::Yes}; // replace one
     rig.chooseFiles(elsewhere.path(), {"one"}, true);
-    m.saveSessionOrResume();
+    m.choose(MenuItem::SaveSession);
     EXPECT_FALSE(QFile::exists(out.filePath("one.Mrk")));
 }
 
@@ -228,11 +235,11 @@ TEST(Replay, SessionFilesFromOutsideReplayLikeTheFileManagerAndOthersSayWhyNot) 
     Monitor& m = rig.m();
     rig.startAndSettle();
     feed(rig, 2);
-    m.sessions().stopSession();
+    m.choose(MenuItem::Stop);
     QTemporaryDir elsewhere;
     const QDir out(elsewhere.path());
     rig.chooseFiles(elsewhere.path(), {"one"}, true);
-    m.saveSessionOrResume();
+    m.choose(MenuItem::SaveSession);
     writeFile(out.filePath("notes.txt"), "");
     rig.boxes.shown.clear();
     // The header named in another case stands for its session; a missing file and one that is no
@@ -250,7 +257,7 @@ TEST(Replay, SessionFilesFromOutsideReplayLikeTheFileManagerAndOthersSayWhyNot) 
                                            out.filePath("notes.txt") +
                                            ": not a saved session (a .Tst or .Hdr file)");
     // During a session nothing is replayed.
-    m.saveSessionOrResume();
+    m.choose(MenuItem::SaveSession);
     rig.startAndSettle();
     m.displaySessionFiles({out.filePath("one.Tst")});
     EXPECT_FALSE(m.replayShown());
@@ -261,9 +268,9 @@ TEST(Export, FromTheWindowWritesAndNamesTheFailure) {
     QTemporaryDir out;
     rig.startAndSettle();
     EXPECT_FALSE(rig.m().menuItem(MenuItem::Export).enabled); // running
-    rig.m().research().addMarker();
+    rig.m().addMarker();
     feed(rig, 2);
-    rig.m().sessions().stopSession();
+    rig.m().choose(MenuItem::Stop);
     EXPECT_TRUE(rig.m().menuItem(MenuItem::Export).enabled);
     // The session offered is the one just recorded; the file has its readings and markers.
     ExportRequest request{QString(), out.filePath("a.csv"), ExportFormat::Csv};
@@ -271,7 +278,7 @@ TEST(Export, FromTheWindowWritesAndNamesTheFailure) {
         request.sessionPath = choices.sessions.at(0).readingPath;
         return request;
     };
-    rig.m().research().exportSession();
+    rig.m().choose(MenuItem::Export);
     EXPECT_EQ(request.sessionPath, rig.path("tempdata.tst"));
     const QByteArray text = readFile(request.outPath);
     EXPECT_TRUE(text.startsWith("time_s,reading,resistance_ohm,conductance_us,marker\r\n"));
@@ -279,7 +286,7 @@ TEST(Export, FromTheWindowWritesAndNamesTheFailure) {
     // A damaged session is told and leaves no file.
     request.outPath = out.filePath("b.edf");
     QFile::remove(rig.path("tempdata.hdr"));
-    rig.m().research().exportSession();
+    rig.m().choose(MenuItem::Export);
     EXPECT_EQ(QDir(out.path()).entryList(QDir::Files),
               (QStringList{"a.csv", "a.scr.csv"})); // readings, responses
     ASSERT_EQ(rig.boxes.shown.size(), 1u);

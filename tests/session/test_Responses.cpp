@@ -40,8 +40,7 @@ SkinSession skinSession(double seconds) {
 // ticks that begin at the given reading indexes (from 0).
 void feed(MonitorRig& rig, const std::vector<int32_t>& readings, const std::vector<size_t>& markersAt) {
     for (size_t i = 0; i < readings.size(); i += 4) {
-        if (std::find(markersAt.begin(), markersAt.end(), i) != markersAt.end())
-            rig.m().research().addMarker();
+        if (std::find(markersAt.begin(), markersAt.end(), i) != markersAt.end()) rig.m().addMarker();
         for (size_t k = i; k < std::min(i + 4, readings.size()); ++k)
             rig.comm.deliver(PacketDecoder::makePacket(uint16_t(readings[k]), 4));
         rig.tick();
@@ -66,7 +65,7 @@ TEST(Responses, TheLiveFileEqualsTheOfflineTableOfTheSession) {
     rig.startAndSettle(s.readings.front());
     // Markers 2 s before the first and the fourth response, and one with no response in its window.
     feed(rig, s.readings, {6 * 20, 30 * 20, 26 * 20});
-    rig.m().sessions().stopSession();
+    rig.m().choose(MenuItem::Stop);
 
     const QByteArray live = rig.read("tempdata.scr");
     const QByteArray offline = offlineTable(rig.path("tempdata.tst"));
@@ -97,7 +96,7 @@ TEST(Responses, TheLiveFileEqualsTheOfflineTableOfTheSession) {
     // Saved, the response file goes with the session, found beside its reading file.
     QTemporaryDir out;
     rig.chooseFiles(out.path(), {"saved"}, true);
-    rig.m().saveSessionOrResume();
+    rig.m().choose(MenuItem::SaveSession);
     const SessionSource saved = SessionSource::fromPath(QDir(out.path()).filePath("saved.Tst"));
     EXPECT_EQ(saved.responsePath, QDir(out.path()).filePath("saved.Scr"));
     EXPECT_EQ(readFile(saved.responsePath), live);
@@ -162,7 +161,7 @@ TEST(Responses, EachLineIsInTheFileOnceTheResponseIsComplete) {
     EXPECT_TRUE(during.startsWith(ResponseTable::header()));
     EXPECT_GE(completed, int(count) - 1); // the last one may still wait for its half recovery
     EXPECT_LE(completed, int(count));
-    rig.m().sessions().stopSession();
+    rig.m().choose(MenuItem::Stop);
     EXPECT_EQ(int(rig.read("tempdata.scr").count("\r\n")) - 1, int(count));
     EXPECT_TRUE(rig.read("tempdata.scr").startsWith(during));
 }
@@ -173,10 +172,10 @@ TEST(Responses, RestartBeginsTheFileAgain) {
     rig.startAndSettle(s.readings.front());
     feed(rig, s.readings, {});
     ASSERT_GT(rig.read("tempdata.scr").count("\r\n"), 3);
-    rig.m().sessions().restartSession();
+    rig.m().choose(MenuItem::Restart);
     const std::vector<int32_t> quiet(200, s.readings.front());
     feed(rig, quiet, {});
-    rig.m().sessions().stopSession();
+    rig.m().choose(MenuItem::Stop);
     // No response since the restart: no response file, as the offline table has nothing but its header.
     EXPECT_FALSE(QFileInfo::exists(rig.path("tempdata.scr")));
     EXPECT_EQ(offlineTable(rig.path("tempdata.tst")), ResponseTable::header());
@@ -187,12 +186,12 @@ TEST(Responses, TheNextSessionAnswersOnlyItsOwnMarkers) {
     const SkinSession s = skinSession(70);
     rig.startAndSettle(s.readings.front());
     feed(rig, s.readings, {6 * 20});
-    rig.m().sessions().stopSession();
+    rig.m().choose(MenuItem::Stop);
     ASSERT_TRUE(rig.read("tempdata.scr").contains(",Marker 1\r\n"));
     // The same skin again, no marker set: the last session's marker has no window in this one.
     rig.startAndSettle(s.readings.front());
     feed(rig, s.readings, {});
-    rig.m().sessions().stopSession();
+    rig.m().choose(MenuItem::Stop);
     const QByteArray live = rig.read("tempdata.scr");
     EXPECT_FALSE(live.contains("Marker")) << live.constData();
     EXPECT_EQ(live, offlineTable(rig.path("tempdata.tst")));
@@ -206,7 +205,7 @@ TEST(Responses, AFileThatCannotBeWrittenIsToldOnce) {
     const SkinSession s = skinSession(70);
     rig.startAndSettle(s.readings.front());
     feed(rig, s.readings, {});
-    rig.m().sessions().stopSession();
+    rig.m().choose(MenuItem::Stop);
     ASSERT_GE(rig.m().responses().detector()->responseCount(), 3);
     int told = 0;
     for (const auto& notice : rig.boxes.notices)
@@ -227,10 +226,10 @@ TEST(Responses, SessionsAreScoredWithTheSettingsOfTheConfigurationFile) {
     const ResponseDetector::Settings chosen = next.responses().settings();
     EXPECT_EQ(chosen.minAmplitudeUs, 0.1);
     EXPECT_EQ(chosen.windowEndSeconds, 3.0);
-    next.sessions().startSession();
+    next.choose(MenuItem::Start);
     ASSERT_NE(next.responses().detector(), nullptr);
     EXPECT_EQ(next.responses().detector()->settings(), chosen);
-    next.sessions().stopSession();
+    next.choose(MenuItem::Stop);
     EXPECT_EQ(rig.read("Aurivo_USB.ini"), ini);
 }
 

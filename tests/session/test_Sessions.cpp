@@ -69,8 +69,8 @@ TEST(Sessions, StartStopMenusPortElapsedTimeAndFilesWrittenEveryTick) {
     const int records = int(rig.read("tempdata.tst").size() / 4);
     EXPECT_EQ(records, rig.m().recorder().recordCount() - 1);
     EXPECT_EQ(rig.read("tempdata.txt").count('\n'), records);
-    rig.m().comments().setText("first\r\nsecond");
-    rig.m().sessions().stopSession();
+    rig.m().setComments("first\r\nsecond");
+    rig.m().choose(MenuItem::Stop);
     EXPECT_EQ(menusOf(rig.m()), kIdle);
     const QByteArray header = rig.read("tempdata.hdr");
     EXPECT_TRUE(header.contains("\"\r\n\"Start of Session : ")) << header.constData();
@@ -81,7 +81,7 @@ TEST(Sessions, StartStopMenusPortElapsedTimeAndFilesWrittenEveryTick) {
     rig.tick(1, {8000, 8000, 8000});
     const int traceBefore = rig.read("PlotData.txt").count('\n');
     EXPECT_EQ(rig.read("tempdata.tst").size() / 4, rig.m().recorder().recordCount() - 1);
-    rig.m().sessions().restartSession();
+    rig.m().choose(MenuItem::Restart);
     EXPECT_TRUE(rig.m().sessions().running());
     EXPECT_EQ(rig.read("tempdata.tst").size(), 0);
     EXPECT_EQ(rig.read("tempdata.txt").size(), 0);
@@ -89,7 +89,7 @@ TEST(Sessions, StartStopMenusPortElapsedTimeAndFilesWrittenEveryTick) {
     EXPECT_GT(rig.read("PlotData.txt").count('\n'), traceBefore);
     EXPECT_EQ(rig.m().sessions().clockText(), "00:00:00");
     // Closing during a session stops it: the header has the comments, their quotes as single quotes.
-    rig.m().comments().setText("a \"good\" run");
+    rig.m().setComments("a \"good\" run");
     QFile::remove(rig.path("Aurivo_USB.ini"));
     rig.m().prepareToClose();
     // Both stopped sessions were never saved: each was kept in unsaved/ under its start, the first when
@@ -105,7 +105,7 @@ TEST(Sessions, StartStopMenusPortElapsedTimeAndFilesWrittenEveryTick) {
 
     // A port that does not open is told at once and stops the session; no timeout follows.
     rig.comm.addHeldPort(3);
-    rig.m().sessions().startSession();
+    rig.m().choose(MenuItem::Start);
     EXPECT_EQ(menusOf(rig.m()), kIdle);
     rig.tick(200);
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
@@ -116,7 +116,7 @@ TEST(Sessions, StartStopMenusPortElapsedTimeAndFilesWrittenEveryTick) {
 
 TEST(Sessions, NoDataTimeoutOnThe161stSilentTickOnce) {
     MonitorRig rig;
-    rig.m().sessions().startSession();
+    rig.m().choose(MenuItem::Start);
     // Ticks that arrive while the message is open must not show a second one or stop twice.
     rig.boxes.whileOpen = [&] { rig.tick(3); };
     rig.tick(1, {8000}); // silence counts from the last data; more than half a second of it turns red
@@ -138,8 +138,8 @@ TEST(Sessions, NoDataTimeoutOnThe161stSilentTickOnce) {
 
 TEST(Sessions, StartValueSettlesOnTheSeventhAgreeingRound) {
     MonitorRig rig; // filter size 3, jitter 100
-    SessionControl& sessions = rig.m().sessions();
-    sessions.startSession();
+    const SessionControl& sessions = rig.m().sessions();
+    rig.m().choose(MenuItem::Start);
     rig.tick(1, {8000}); // replaces the candidate
     rig.tick(6, {8050});
     EXPECT_TRUE(sessions.awaitingStartValue());
@@ -151,28 +151,28 @@ TEST(Sessions, StartValueSettlesOnTheSeventhAgreeingRound) {
 
 TEST(Sessions, StartAndSaveAsTakesFileNamesOnlyAndAsksBeforeOverwriting) {
     MonitorRig rig;
-    SessionControl& sessions = rig.m().sessions();
+    const SessionControl& sessions = rig.m().sessions();
     // Cancel, then a name the name rule refuses: nothing starts and nothing is written.
     rig.dialogs.saveAsNames = {QString(), "../x"};
-    sessions.startSessionAs();
-    sessions.startSessionAs();
+    rig.m().choose(MenuItem::StartAs);
+    rig.m().choose(MenuItem::StartAs);
     EXPECT_FALSE(sessions.running());
     EXPECT_EQ(rig.boxes.shown.size(), 1u);
     EXPECT_EQ(QDir(rig.dir.path()).entryList(QDir::Files), QStringList{"Aurivo_USB.ini"});
 
     rig.boxes.shown.clear();
     rig.dialogs.saveAsNames = {"test"};
-    sessions.startSessionAs();
+    rig.m().choose(MenuItem::StartAs);
     EXPECT_TRUE(sessions.running());
     rig.tick(1, {8000});
-    sessions.stopSession();
+    rig.m().choose(MenuItem::Stop);
     EXPECT_FALSE(rig.m().menuItem(MenuItem::SaveSession).enabled); // a named session is already saved
 
     // The same name again (in another case) asks the file manager's question; No starts nothing.
     const QByteArray header = rig.read("test.hdr");
     rig.boxes.answers = {MessageBoxes::Answer::No, MessageBoxes::Answer::Yes};
     rig.dialogs.saveAsNames = {"TEST", "test"};
-    sessions.startSessionAs();
+    rig.m().choose(MenuItem::StartAs);
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
     EXPECT_EQ(
         rig.boxes.shown[0].text,
@@ -181,9 +181,9 @@ TEST(Sessions, StartAndSaveAsTakesFileNamesOnlyAndAsksBeforeOverwriting) {
     EXPECT_EQ(rig.boxes.shown[0].buttons, MessageBoxes::Buttons::YesNoDefaultNo);
     EXPECT_FALSE(sessions.running());
     EXPECT_EQ(rig.read("test.hdr"), header);
-    sessions.startSessionAs();
+    rig.m().choose(MenuItem::StartAs);
     EXPECT_TRUE(sessions.running());
-    sessions.stopSession();
+    rig.m().choose(MenuItem::Stop);
 
     // Session files that cannot be created (a folder in the way) are told once; the session runs.
     QDir(rig.dir.path()).mkdir("tempdata.hdr");
@@ -193,7 +193,7 @@ TEST(Sessions, StartAndSaveAsTakesFileNamesOnlyAndAsksBeforeOverwriting) {
     EXPECT_TRUE(rig.boxes.shown[0].text.contains("tempdata.hdr"));
     EXPECT_TRUE(sessions.running());
     EXPECT_FALSE(rig.m().readings().labels()[3].caption.isEmpty());
-    sessions.stopSession();
+    rig.m().choose(MenuItem::Stop);
     EXPECT_EQ(rig.boxes.shown.size(), 1u);
 }
 
@@ -272,18 +272,17 @@ TEST(Sessions, StartUpKeepsASessionCutOffByACrashEvenWhenItsRecoveryWasKilledAnd
 
 TEST(Sessions, ANamedSessionCutOffIsCompletedInPlaceAndReplaysAndExportsWithItsStart) {
     MonitorRig rig;
-    SessionControl& sessions = rig.m().sessions();
     const QString record = rig.path(QString::fromLatin1(CrashRecovery::kRunningName));
     // A named session stopped as usual leaves no record of running behind.
     rig.dialogs.saveAsNames = {"done"};
-    sessions.startSessionAs();
+    rig.m().choose(MenuItem::StartAs);
     EXPECT_TRUE(QFileInfo::exists(record));
     rig.tick(3, {8000});
-    sessions.stopSession();
+    rig.m().choose(MenuItem::Stop);
     EXPECT_FALSE(QFileInfo::exists(record));
 
     rig.dialogs.saveAsNames = {"test"};
-    sessions.startSessionAs();
+    rig.m().choose(MenuItem::StartAs);
     rig.tick(20, {8000, 8150});
     const QByteArray recorded = rig.read("test.tst");
     const qsizetype readings = recorded.size() / 4;
@@ -310,9 +309,9 @@ TEST(Sessions, ANamedSessionCutOffIsCompletedInPlaceAndReplaysAndExportsWithItsS
     EXPECT_TRUE(rig.boxes.notices[0].text.contains(QStringLiteral("\"test\"")) &&
                 rig.boxes.notices[0].text.contains(QStringLiteral("could not be completed")));
     rig.dialogs.saveAsNames = {"other"};
-    rig.m().sessions().startSessionAs();
+    rig.m().choose(MenuItem::StartAs);
     rig.tick(3, {8000});
-    rig.m().sessions().stopSession();
+    rig.m().choose(MenuItem::Stop);
     EXPECT_EQ(rig.read(CrashRecovery::kRunningName), "test\r\n");
     QDir(rig.dir.path()).rmdir("test.hdr");
     rig.boxes.notices.clear();
@@ -382,11 +381,11 @@ TEST(Tick, SizeWatchAndPictureToggleChooseHowTheNextArrangementSizesTheWindow) {
         rig.tick();
         EXPECT_EQ(rig.m().arranger().layoutState(), 2);
         const double before = g.height;
-        rig.m().views().togglePictureGraph();
+        rig.m().choose(MenuItem::ShowPictureGraph);
         rig.tick();
         const double hidden = g.height;
         EXPECT_NEAR(hidden, before - step, 1) << height;
-        rig.m().views().togglePictureGraph();
+        rig.m().choose(MenuItem::ShowPictureGraph);
         rig.tick();
         EXPECT_NEAR(g.height, std::max(hidden, minimum), 1) << height;
     }

@@ -28,7 +28,7 @@ TEST(Timing, ASessionWithLostPacketsAndASilenceExportsOnItsOwnClock) {
             expectedTimes +=
                 QByteArray::number(before) + ',' + QByteArray::number(double(ms) / 1000, 'f', 3) + "\r\n";
     };
-    m.sessions().startSession();
+    m.choose(MenuItem::Start);
     while (ms < 30000) // half the packets not valid: 10 readings a second
         tick({{8000, 0}, {8000, 4}, {8000, 0}, {8000, 4}});
     const int32_t lastBeforeSilence = m.recorder().recordCount() - 1;
@@ -36,9 +36,9 @@ TEST(Timing, ASessionWithLostPacketsAndASilenceExportsOnItsOwnClock) {
         tick({});
     while (ms < 80800) {
         tick({{8400, 4}, {8400, 4}, {8400, 4}, {8400, 4}});
-        if (ms == 70200) m.research().addMarker();
+        if (ms == 70200) m.addMarker();
     }
-    m.sessions().stopSession();
+    m.choose(MenuItem::Stop);
     const int32_t count = m.recorder().recordCount() - 1;
     EXPECT_EQ(rig.read("tempdata.tim"), expectedTimes);
     EXPECT_TRUE(expectedTimes.contains('\n' + QByteArray::number(lastBeforeSilence - 1) + ",30.000\r\n" +

@@ -71,10 +71,14 @@ struct ToneRig : MonitorRig {
         EXPECT_TRUE(s.save(dir.path()));
         auto owned = std::make_unique<FakeSink>(sink);
         fake = owned.get();
-        tone = std::make_unique<ToneOutput>(m(), boxes, std::move(owned));
+        tone = std::make_unique<ToneOutput>(m().sessions(), m().programFolder(), boxes, std::move(owned));
+        m().addListener(*tone);
         m().addListener(heard);
     }
-    ~ToneRig() { m().removeListener(heard); }
+    ~ToneRig() {
+        m().removeListener(heard);
+        m().removeListener(*tone);
+    }
     int noOutputNotices() const {
         return int(std::count_if(boxes.notices.begin(), boxes.notices.end(), [](const auto& n) {
             return n.text.startsWith(QStringLiteral("No sound output was found"));
@@ -88,7 +92,7 @@ TEST(ToneOutput, EachRecordedReadingAsksForThePitchOfItsConductanceAgainstTheSta
     ToneRig rig;
     // The start value settles on 8000 (the last packet of each round) while the readings recorded
     // average 8000 and 8090: the reference is the start value, not the first reading recorded.
-    rig.m().sessions().startSession();
+    rig.m().choose(MenuItem::Start);
     rig.tick(10, {8090, 8000});
     ASSERT_TRUE(rig.sink.playing);
     ASSERT_FALSE(rig.m().sessions().awaitingStartValue());
@@ -124,7 +128,7 @@ TEST(ToneOutput, EachRecordedReadingAsksForThePitchOfItsConductanceAgainstTheSta
 
 TEST(ToneOutput, BeforeTheStartValueSettlesTheFirstReadingIsTheReference) {
     ToneRig rig;
-    rig.m().sessions().startSession();
+    rig.m().choose(MenuItem::Start);
     EXPECT_TRUE(rig.m().sessions().awaitingStartValue());
     RecordedReading first;
     first.reading = {9000, 4};
@@ -155,7 +159,7 @@ TEST(ToneOutput, ProbeErrorAndStopFadeOutAndStopStopsTheOutputAfterTheFade) {
     played = rig.fake->pull(100);
     EXPECT_GT(peakOf(played, played.size() / 2, played.size()), 15000);
     // Stop: the fade plays out, then the output stops.
-    rig.m().sessions().stopSession();
+    rig.m().choose(MenuItem::Stop);
     EXPECT_TRUE(rig.sink.playing);
     played = rig.fake->pull(50);
     EXPECT_EQ(peakOf(played, size_t(rig.sink.rate / 50) + 1, played.size()), 0);
@@ -173,13 +177,13 @@ TEST(ToneOutput, TheOutputStopsOnlyAfterItHasPlayedTheEndOfTheFade) {
     rig.startAndSettle(8000);
     rig.tick(1, {8000});
     rig.fake->pull(100);
-    rig.m().sessions().stopSession();
+    rig.m().choose(MenuItem::Stop);
     rig.fake->pull(50); // the fade-out is made; the output still holds it
     EXPECT_TRUE(rig.sink.playing);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !rig.sink.playing; }, 5000));
     // A session started while the end plays keeps the output.
     rig.startAndSettle(8000);
-    rig.m().sessions().stopSession();
+    rig.m().choose(MenuItem::Stop);
     rig.fake->pull(50);
     rig.startAndSettle(8000);
     const int stops = rig.sink.stops;
@@ -217,7 +221,9 @@ TEST(ToneOutput, MuteSilencesWithoutStoppingAndIsNotKept) {
     rig.tick(1, {8000});
     EXPECT_GT(peakOf(rig.fake->pull(100), 2400, 4800), 15000);
     EXPECT_EQ(changes, 2);
-    EXPECT_FALSE(ToneOutput(rig.m(), rig.boxes, std::make_unique<FakeSink>(rig.sink)).muted());
+    EXPECT_FALSE(ToneOutput(rig.m().sessions(), rig.m().programFolder(), rig.boxes,
+                            std::make_unique<FakeSink>(rig.sink))
+                     .muted());
 }
 
 TEST(ToneOutput, NoOutputIsToldOnceAndTheSessionIsRecordedAsBefore) {
@@ -232,9 +238,9 @@ TEST(ToneOutput, NoOutputIsToldOnceAndTheSessionIsRecordedAsBefore) {
     EXPECT_EQ(rig.sink.starts, triesInSession); // not tried again for every reading
     EXPECT_GT(rig.m().recorder().recordCount(), 40);
     EXPECT_EQ(rig.read("tempdata.tst").size() / 4, rig.m().recorder().recordCount() - 1);
-    rig.m().sessions().stopSession();
+    rig.m().choose(MenuItem::Stop);
     rig.startAndSettle(8000);
-    rig.m().sessions().stopSession();
+    rig.m().choose(MenuItem::Stop);
     EXPECT_EQ(rig.noOutputNotices(), 1);
     EXPECT_TRUE(rig.boxes.shown.empty()); // nothing waited for an answer
     // The item stays usable: turning the tone off and on again tries again, and tells again.
@@ -244,7 +250,7 @@ TEST(ToneOutput, NoOutputIsToldOnceAndTheSessionIsRecordedAsBefore) {
     EXPECT_EQ(rig.noOutputNotices(), 2);
     // Once there is an output, it plays.
     rig.sink.refuse.clear();
-    rig.m().sessions().stopSession();
+    rig.m().choose(MenuItem::Stop);
     rig.startAndSettle(8000);
     EXPECT_TRUE(rig.sink.playing);
 }

@@ -43,7 +43,7 @@ TEST(ResponsesWindow, FollowsTheSessionBesideTheWindowAndTheTicksHideFromTheMenu
     }
     s.render(32, 11);
 
-    m.sessions().startSession();
+    m.choose(MenuItem::Start);
     ASSERT_TRUE(m.sessions().running());
     QApplication::processEvents(); // the menus follow
     rig.action("mnuResponses")->trigger();
