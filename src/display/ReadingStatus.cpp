@@ -1,6 +1,5 @@
 #include "display/ReadingStatus.h"
 
-#include "core/Colors.h"
 #include "core/NumberRules.h"
 
 #include <cmath>
@@ -9,11 +8,6 @@
 namespace aurivo {
 
 using numbers::numberText;
-
-namespace {
-constexpr uint32_t kProbeErrorColour = 0x008080FF; // light red
-constexpr uint32_t kProbeOkColour = 0x0080FF80;    // light green
-} // namespace
 
 QString ReadingStatus::conductanceText(double c) {
     double number = c;
@@ -40,63 +34,50 @@ QString ReadingStatus::percentText(double percent) {
     return text.left(point + 2); // truncated one digit behind the point, never rounded
 }
 
-ReadingStatus::ReadingStatus() {
-    const char* captions[10] = {"% Change ", "0 %", "Res.", "0", "Cond.", "0", "Data", "", "Battery", ""};
-    for (int i = 0; i < 10; ++i)
-        labels_[i].caption = QString::fromLatin1(captions[i]);
-    labels_[8].visible = false;
-    labels_[9].visible = false;
+QString ReadingStatus::percentCaption(const std::optional<double>& percent) {
+    return (percent ? percentText(*percent) : QStringLiteral("0")) + QStringLiteral(" %");
 }
 
-const std::array<LabelModel, 10>& ReadingStatus::labels() const {
-    using Kind = PendingCaption::Kind;
-    for (size_t i = 0; i < pending_.size(); ++i) {
-        PendingCaption& p = pending_[i];
-        switch (p.kind) {
-        case Kind::None:
-            continue;
-        case Kind::Ohms:
-            labels_[i].caption = numbers::formatOhms(p.value) + QStringLiteral("Ohms");
-            break;
-        case Kind::Conductance:
-            labels_[i].caption = conductanceText(p.value);
-            break;
-        case Kind::Percent:
-            labels_[i].caption = percentText(p.value) + QStringLiteral(" %");
-            break;
-        case Kind::Raw:
-            labels_[i].caption = QString::number(int32_t(p.value));
-            break;
-        }
-        p.kind = Kind::None;
+QString ReadingStatus::ohmsCaption(const std::optional<double>& ohms) {
+    return ohms ? numbers::formatOhms(*ohms) + QStringLiteral("Ohms") : QStringLiteral("0");
+}
+
+QString ReadingStatus::conductanceCaption(const std::optional<double>& microsiemens) {
+    return microsiemens ? conductanceText(*microsiemens) : QStringLiteral("0");
+}
+
+QString ReadingStatus::dataCaption(const DataCell& data) {
+    switch (data.text) {
+    case DataCell::Text::Reading:
+        return QString::number(data.reading);
+    case DataCell::Text::NoData:
+        return QStringLiteral("No Data");
+    case DataCell::Text::Empty:
+        break;
     }
-    return labels_;
+    return QString();
 }
 
-void ReadingStatus::setCaption(int index, const QString& caption) {
-    pending_[index].kind = PendingCaption::Kind::None;
-    if (labels_[index].caption == caption) return;
-    labels_[index].caption = caption;
-    dirty_ = true;
+QString ReadingStatus::probeText(Probe probe) {
+    switch (probe) {
+    case Probe::Ok:
+        return QStringLiteral("Probe OK");
+    case Probe::Error:
+        return QStringLiteral("Probe error");
+    case Probe::Unknown:
+        break;
+    }
+    return QString();
 }
 
-void ReadingStatus::setPending(int index, PendingCaption::Kind kind, double value) {
-    PendingCaption& p = pending_[index];
-    if (p.kind == kind && p.value == value) return;
-    p = PendingCaption{kind, value};
-    dirty_ = true;
-}
-
-void ReadingStatus::setLook(int index, uint32_t backColor, const QString& toolTip) {
-    LabelModel& label = labels_[index];
-    if (label.backColor == backColor && label.toolTip == toolTip) return;
-    label.backColor = backColor;
-    label.toolTip = toolTip;
-    dirty_ = true;
+void ReadingStatus::show(const Shown& next) {
+    if (next == shown_) return;
+    shown_ = next;
+    changed.notify();
 }
 
 std::optional<float> ReadingStatus::showReading(const Reading& reading, const Context& context) {
-    dirty_ = false;
+    Shown next = shown_;
     std::optional<float> target;
     double r = 0; // resistance; stays 0 for readings below the plausible floor
     double p = 0; // percentage change since the start reading
@@ -104,19 +85,19 @@ std::optional<float> ReadingStatus::showReading(const Reading& reading, const Co
     [&] {
         if (context.filteredReading >= kLowestPlausibleReading) {
             r = numbers::ohmsFromReading(context.filteredReading);
-            setPending(3, PendingCaption::Kind::Ohms, r);
+            next.ohms = r;
             // At full scale the resistance is 0: no conductance, and nothing else changes.
             if (r == 0) return;
 
             const double c = 1000000.0 / r;
-            if (std::isfinite(c)) setPending(5, PendingCaption::Kind::Conductance, c);
+            if (std::isfinite(c)) next.microsiemens = c;
 
             if (context.sessionRunning) {
-                setPending(7, PendingCaption::Kind::Raw, reading.raw);
-                if (reading.probeError())
-                    setLook(7, kProbeErrorColour, QStringLiteral("Probe error"));
-                else
-                    setLook(7, kProbeOkColour, QStringLiteral("Probe OK"));
+                const bool error = reading.probeError();
+                next.data.text = DataCell::Text::Reading;
+                next.data.reading = reading.raw;
+                next.data.light = error ? DataLight::Bad : DataLight::Good;
+                next.data.probe = error ? Probe::Error : Probe::Ok;
             }
         }
 
@@ -127,7 +108,7 @@ std::optional<float> ReadingStatus::showReading(const Reading& reading, const Co
             // A start reading at full scale (Rs = 0) or a tiny one (Rs beyond range) fails this step only.
             if (std::isfinite(rs) && rs != 0 && std::isfinite(change)) {
                 p = change;
-                setPending(1, PendingCaption::Kind::Percent, p);
+                next.percentChange = p;
             }
         }
 
@@ -137,27 +118,28 @@ std::optional<float> ReadingStatus::showReading(const Reading& reading, const Co
                 target = static_cast<float>(level);
         }
     }();
-    if (dirty_) changed.notify();
+    show(next);
     return target;
 }
 
 void ReadingStatus::markDataArrived() {
-    dirty_ = false;
-    setLook(7, colors::kLightGreen, labels_[7].toolTip);
-    if (dirty_) changed.notify();
+    Shown next = shown_;
+    next.data.light = DataLight::Good;
+    show(next);
 }
 
 void ReadingStatus::markNoData() {
-    dirty_ = false;
-    setLook(7, colors::kLightRed, labels_[7].toolTip);
-    setCaption(7, QStringLiteral("No Data"));
-    if (dirty_) changed.notify();
+    Shown next = shown_;
+    next.data.light = DataLight::Bad;
+    next.data.text = DataCell::Text::NoData;
+    show(next);
 }
 
 void ReadingStatus::resetDataLabel() {
-    dirty_ = false;
-    setLook(7, colors::kButtonFace, QString());
-    if (dirty_) changed.notify();
+    Shown next = shown_;
+    next.data.light = DataLight::Idle;
+    next.data.probe = Probe::Unknown;
+    show(next);
 }
 
 } // namespace aurivo

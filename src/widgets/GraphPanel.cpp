@@ -152,13 +152,15 @@ void GraphPanel::showLegend() {
 
 QString GraphPanel::description() const {
     Monitor& m = context().monitor;
-    const auto& readings = m.readings().labels();
+    const ReadingStatus::Shown& readings = m.readings().shown();
     const QString graph =
         AccessibleTexts::graphDescription(m.graph().axisLabels(), m.sessions().clockText(), m.replayShown());
     const QString now =
         m.replayShown()
             ? QString()
-            : AccessibleTexts::readingsNow(readings[3].caption, readings[5].caption, readings[1].caption);
+            : AccessibleTexts::readingsNow(ReadingStatus::ohmsCaption(readings.ohms),
+                                           ReadingStatus::conductanceCaption(readings.microsiemens),
+                                           ReadingStatus::percentCaption(readings.percentChange));
     const bool stopped = context().live.stopped();
     return now.isEmpty()
                ? graph

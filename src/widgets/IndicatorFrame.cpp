@@ -44,7 +44,7 @@ void IndicatorFrame::showColours() {
 void IndicatorFrame::tellLive(const QString& stale) {
     Monitor& m = context().monitor;
     const Indicators& indicators = m.indicators();
-    const QString& change = m.readings().labels()[1].caption;
+    const QString change = ReadingStatus::percentCaption(m.readings().shown().percentChange);
     const bool lamps = kind_ == Kind::Lamps;
     const int lit = lamps ? indicators.litLamps() : indicators.litBars();
     const QString name = AccessibleTexts::levelName(change, lit > 0) + stale;

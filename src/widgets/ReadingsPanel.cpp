@@ -31,10 +31,31 @@ void ReadingsPanel::showLayout() {
     }
 }
 
+std::array<LabelModel, 10> ReadingsPanel::cells(const ReadingStatus::Shown& shown) {
+    using Light = ReadingStatus::DataLight;
+    const QString captions[10] = {
+        QStringLiteral("% Change "), ReadingStatus::percentCaption(shown.percentChange),
+        QStringLiteral("Res."),      ReadingStatus::ohmsCaption(shown.ohms),
+        QStringLiteral("Cond."),     ReadingStatus::conductanceCaption(shown.microsiemens),
+        QStringLiteral("Data"),      ReadingStatus::dataCaption(shown.data),
+        QStringLiteral("Battery"),   QString()};
+    std::array<LabelModel, 10> cells;
+    for (size_t i = 0; i < cells.size(); ++i)
+        cells[i] = WidgetUpdate::captioned(captions[i]);
+    LabelModel& data = cells[7];
+    data.backColor = shown.data.light == Light::Good  ? colors::kLightGreen
+                     : shown.data.light == Light::Bad ? colors::kLightRed
+                                                      : colors::kButtonFace;
+    data.toolTip = ReadingStatus::probeText(shown.data.probe);
+    cells[8].visible = false;
+    cells[9].visible = false;
+    return cells;
+}
+
 void ReadingsPanel::showReadings() {
-    const auto& labels = context().monitor.readings().labels();
+    const std::array<LabelModel, 10> shown = cells(context().monitor.readings().shown());
     for (size_t i = 0; i < labels_.size(); ++i)
-        WidgetUpdate::label(labels_[i], labels[i]);
+        WidgetUpdate::label(labels_[i], shown[i]);
 }
 
 void ReadingsPanel::showSessionStart() {
@@ -44,7 +65,7 @@ void ReadingsPanel::showSessionStart() {
 }
 
 void ReadingsPanel::tellLive(const QString& stale) {
-    const auto& readings = context().monitor.readings().labels();
+    const std::array<LabelModel, 10> readings = cells(context().monitor.readings().shown());
     for (size_t i = 1; i < readings.size(); i += 2)
         WidgetUpdate::accessibleName(
             labels_[i], AccessibleTexts::valueName(readings[i - 1].caption, readings[i].caption) + stale);

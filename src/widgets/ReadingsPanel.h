@@ -3,6 +3,8 @@
 // and the session's start time, kept hidden (lblSysADCstart). It follows the readings, the session and
 // the arrangement; a screen reader hears each value with its heading.
 
+#include "core/ControlModels.h"
+#include "display/ReadingStatus.h"
 #include "widgets/PanelFrame.h"
 
 #include <array>
@@ -16,6 +18,11 @@ class ReadingsPanel : public PanelFrame {
 
     // Tells each value with its heading; `stale` follows the values of a stopped session.
     void tellLive(const QString& stale);
+
+    // What the ten cells show for the readings: headings at even places, their values after them; the
+    // data cell is light green while data arrives, light red without data or with a probe error. The
+    // battery cells stay hidden.
+    static std::array<LabelModel, 10> cells(const ReadingStatus::Shown& shown);
 
   private:
     void showLayout();

@@ -17,10 +17,10 @@ class ReadingStatusTest : public ::testing::Test {
         if (start) context.startReading = numbers::valueOf(QString::fromLatin1(start));
         if (const auto level = panel.showReading(reading, context)) levelTarget = *level;
     }
-    QString percent() const { return panel.labels()[1].caption; }
-    QString ohms() const { return panel.labels()[3].caption; }
-    QString conductance() const { return panel.labels()[5].caption; }
-    const LabelModel& data() const { return panel.labels()[7]; }
+    QString percent() const { return ReadingStatus::percentCaption(panel.shown().percentChange); }
+    QString ohms() const { return ReadingStatus::ohmsCaption(panel.shown().ohms); }
+    QString conductance() const { return ReadingStatus::conductanceCaption(panel.shown().microsiemens); }
+    const ReadingStatus::DataCell& data() const { return panel.shown().data; }
 
     ReadingStatus panel;
     Reading reading{8123, 4};
@@ -83,19 +83,37 @@ TEST_F(ReadingStatusTest, FailingStepsAreSkipped) {
     }
 }
 
-TEST_F(ReadingStatusTest, DataLabelOnlyWhileASessionRuns) {
-    EXPECT_FALSE(panel.labels()[8].visible || panel.labels()[9].visible); // the battery labels are hidden
-    for (auto [status, colour, tip] :
-         {std::tuple{5, 0x008080FFu, "Probe error"}, {4, 0x0080FF80u, "Probe OK"}}) {
+TEST_F(ReadingStatusTest, DataCellOnlyWhileASessionRunsAndItsLight) {
+    using Light = ReadingStatus::DataLight;
+    using Probe = ReadingStatus::Probe;
+    EXPECT_EQ(ohms() + percent() + conductance(), "00 %0"); // nothing shown yet
+    int changes = 0;
+    panel.changed.subscribe([&] { ++changes; });
+    for (auto [status, light, probe] :
+         {std::tuple{5, Light::Bad, Probe::Error}, {4, Light::Good, Probe::Ok}}) {
         reading.status = status;
         show(8192);
-        EXPECT_EQ(data().backColor, colour);
-        EXPECT_EQ(data().toolTip, QString::fromLatin1(tip));
+        EXPECT_EQ(data().light, light);
+        EXPECT_EQ(data().probe, probe);
     }
+    EXPECT_EQ(ReadingStatus::probeText(data().probe), "Probe OK");
+    show(8192); // the same values again: no change told
+    EXPECT_EQ(changes, 2);
     context.sessionRunning = false; // stopped: the rest still updates
     reading = Reading{1, 5};
     show(9000);
-    EXPECT_EQ(data().caption, QStringLiteral("8123"));
-    EXPECT_EQ(data().backColor, 0x0080FF80u);
+    EXPECT_EQ(ReadingStatus::dataCaption(data()), QStringLiteral("8123"));
+    EXPECT_EQ(data().light, Light::Good);
     EXPECT_EQ(ohms(), QStringLiteral("385.6 kOhms"));
+    // No data: red with "No Data", the probe state kept; the stop makes the cell idle and the probe unknown.
+    panel.markNoData();
+    EXPECT_EQ(ReadingStatus::dataCaption(data()), QStringLiteral("No Data"));
+    EXPECT_EQ(data().light, Light::Bad);
+    EXPECT_EQ(data().probe, Probe::Ok);
+    panel.markDataArrived();
+    EXPECT_EQ(data().light, Light::Good);
+    panel.resetDataLabel();
+    EXPECT_EQ(data().light, Light::Idle);
+    EXPECT_EQ(ReadingStatus::probeText(data().probe), QString());
+    EXPECT_EQ(ReadingStatus::dataCaption(data()), QStringLiteral("No Data"));
 }

@@ -64,7 +64,7 @@ TEST(Sessions, StartStopMenusPortElapsedTimeAndFilesWrittenEveryTick) {
     rig.tick(1, {8000, 8010, 8020});
     EXPECT_EQ(rig.m().sessions().clockText(), "00:00:02");
     rig.tick(); // a silent tick right after data is no gap yet
-    EXPECT_NE(rig.m().readings().labels()[7].caption, "No Data");
+    EXPECT_NE(rig.m().readings().shown().data.text, ReadingStatus::DataCell::Text::NoData);
     // Without a stop: what is on disk now is what a killed program would leave.
     const int records = int(rig.read("tempdata.tst").size() / 4);
     EXPECT_EQ(records, rig.m().recorder().recordCount() - 1);
@@ -122,13 +122,13 @@ TEST(Sessions, NoDataTimeoutOnThe161stSilentTickOnce) {
     rig.tick(1, {8000}); // silence counts from the last data; more than half a second of it turns red
     for (int silent = 1; silent <= 4; ++silent) { // the data tick's readings are seen on the next tick
         rig.tick();
-        EXPECT_EQ(rig.m().readings().labels()[7].backColor,
-                  silent < 4 ? colors::kLightGreen : colors::kLightRed);
+        EXPECT_EQ(rig.m().readings().shown().data.light,
+                  silent < 4 ? ReadingStatus::DataLight::Good : ReadingStatus::DataLight::Bad);
     }
     rig.tick(156);
     EXPECT_EQ(rig.boxes.count("Serial port timeout"), 0);
-    EXPECT_EQ(rig.m().readings().labels()[7].caption, "No Data");
-    EXPECT_EQ(rig.m().readings().labels()[7].backColor, colors::kLightRed);
+    EXPECT_EQ(rig.m().readings().shown().data.text, ReadingStatus::DataCell::Text::NoData);
+    EXPECT_EQ(rig.m().readings().shown().data.light, ReadingStatus::DataLight::Bad);
     rig.tick();
     ASSERT_EQ(rig.boxes.count("Serial port timeout"), 1);
     EXPECT_EQ(rig.boxes.shown.back().text, "No data detected on serial port .\r\nSession Stopped !!");
@@ -192,7 +192,7 @@ TEST(Sessions, StartAndSaveAsTakesFileNamesOnlyAndAsksBeforeOverwriting) {
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
     EXPECT_TRUE(rig.boxes.shown[0].text.contains("tempdata.hdr"));
     EXPECT_TRUE(sessions.running());
-    EXPECT_FALSE(rig.m().readings().labels()[3].caption.isEmpty());
+    EXPECT_TRUE(rig.m().readings().shown().ohms);
     rig.m().choose(MenuItem::Stop);
     EXPECT_EQ(rig.boxes.shown.size(), 1u);
 }

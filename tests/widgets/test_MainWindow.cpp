@@ -62,9 +62,23 @@ QStringList mismatches(WindowRig& rig) {
             (font.size > 0 && (l->font().pointSizeF() != font.size || l->font().bold() != font.bold)))
             out << name;
     };
+    // The readings panel: headings before the resistance, conductance, percentage and the data cell,
+    // which is light green while data arrives.
+    const ReadingStatus::Shown& shown = m.readings().shown();
+    const std::array<LabelModel, 10> readings{
+        model("% Change ", colors::kButtonFace),
+        model(ReadingStatus::percentCaption(shown.percentChange), colors::kButtonFace),
+        model("Res.", colors::kButtonFace),
+        model(ReadingStatus::ohmsCaption(shown.ohms), colors::kButtonFace),
+        model("Cond.", colors::kButtonFace),
+        model(ReadingStatus::conductanceCaption(shown.microsiemens), colors::kButtonFace),
+        model("Data", colors::kButtonFace),
+        model(ReadingStatus::dataCaption(shown.data),
+              shown.data.light == ReadingStatus::DataLight::Good ? colors::kLightGreen : colors::kButtonFace),
+        model("Battery", colors::kButtonFace),
+        model("", colors::kButtonFace)};
     for (size_t i = 0; i < 10; ++i) {
-        check(QStringLiteral("LblShnStf_%1").arg(i), m.readings().labels()[i], g.readings[i].rect,
-              g.readings[i].font);
+        check(QStringLiteral("LblShnStf_%1").arg(i), readings[i], g.readings[i].rect, g.readings[i].font);
         check(QStringLiteral("lbl4Graf_%1").arg(i), model(m.graph().axisLabels()[i], 0x8000000F),
               g.axisLabels[i].rect, g.axisLabels[i].font);
     }
