@@ -148,16 +148,16 @@ PanelPlan LayoutPlan::planPanels(double windowWidth, double windowHeight, const 
     const auto advance = [&](const FramePlan& frame) { runningTop = toLong(runningTop + frame.rect.height); };
 
     if (views.pictureGraph) {
-        place(p.frmPixGraf, 15, 0);
-        advance(p.frmPixGraf);
-        const double H = p.frmPixGraf.rect.height;
-        const double W = p.frmPixGraf.rect.width;
-        TwipsRect& g = p.pixXYgraf;
+        place(p.graphFrame, 15, 0);
+        advance(p.graphFrame);
+        const double H = p.graphFrame.rect.height;
+        const double W = p.graphFrame.rect.width;
+        TwipsRect& g = p.graph;
         g = {W * 0.1, (H - 25) * 0.025 + 25, W * 0.88, (H - 25) * 0.9};
         const double labelHeight = (H - 25) * 0.055;
         const double labelWidth = g.left * 0.95;
         for (int i = 0; i < 10; ++i) {
-            TwipsRect& label = p.lbl4Graf[i];
+            TwipsRect& label = p.axisLabels[i];
             label.height = labelHeight;
             label.width = labelWidth;
             if (i < 5) {
@@ -174,64 +174,65 @@ PanelPlan LayoutPlan::planPanels(double windowWidth, double windowHeight, const 
     }
 
     if (views.colorGraph) {
-        place(p.frameLEDdisp, 1.95, 1000);
-        advance(p.frameLEDdisp);
-        const double H = p.frameLEDdisp.rect.height;
+        place(p.lampFrame, 1.95, 1000);
+        advance(p.lampFrame);
+        const double H = p.lampFrame.rect.height;
         const double lampHeight = (H - 55) * 0.8;
         const double step = WW / 9;
         // Lamp 0 is the rightmost; the lamps touch each other.
         for (int i = 0; i < 8; ++i)
-            p.lblLED[i] = {0.92 * WW - (i + 1) * step, lampHeight * 0.15 + 25, step, lampHeight};
+            p.lamps[i] = {0.92 * WW - (i + 1) * step, lampHeight * 0.15 + 25, step, lampHeight};
     }
 
     if (views.barGraph) {
-        place(p.frameBarGraf, 1.95, 1000);
-        advance(p.frameBarGraf);
-        const double H = p.frameBarGraf.rect.height;
+        place(p.barFrame, 1.95, 1000);
+        advance(p.barFrame);
+        const double H = p.barFrame.rect.height;
         const double barHeight = (H - 55) * 0.8;
         const double step = WW / 34.5;
         // Bar 0 is the leftmost.
         for (int i = 0; i < 32; ++i)
-            p.lblBarGraf[i] = {0.01 * WW + i * step, barHeight * 0.15 + 25, step, barHeight};
+            p.barSegments[i] = {0.01 * WW + i * step, barHeight * 0.15 + 25, step, barHeight};
     }
 
     if (views.internalStatus) {
-        place(p.frameSesshnStuff, 2.9, 1500);
-        advance(p.frameSesshnStuff);
-        const double H = p.frameSesshnStuff.rect.height;
-        const double W = p.frameSesshnStuff.rect.width;
+        place(p.readingsFrame, 2.9, 1500);
+        advance(p.readingsFrame);
+        const double H = p.readingsFrame.rect.height;
+        const double W = p.readingsFrame.rect.width;
         const double cellHeight = 0.375 * H;
         const double cellWidth = 0.2 * W;
         // Two rows and four columns, filled column by column.
         for (int i = 0; i < 8; ++i) {
             const int row = i % 2;
             const int column = i / 2;
-            p.lblShnStf[i] = {W / 36 + column * (W / 5 + W / 30), row * cellHeight + cellHeight / 2.25,
-                              cellWidth, cellHeight};
+            p.readingLabels[i] = {W / 36 + column * (W / 5 + W / 30), row * cellHeight + cellHeight / 2.25,
+                                  cellWidth, cellHeight};
         }
     }
 
     if (views.sessionComments) {
-        place(p.fraSeshnComnts, 2.9, 1500);
-        advance(p.fraSeshnComnts);
-        p.txtSeshnComntsHeight = 0.82 * p.fraSeshnComnts.rect.height;
-        p.txtSeshnComntsWidth = 0.98 * p.fraSeshnComnts.rect.width;
+        place(p.commentsFrame, 2.9, 1500);
+        advance(p.commentsFrame);
+        p.commentBoxHeight = 0.82 * p.commentsFrame.rect.height;
+        p.commentBoxWidth = 0.98 * p.commentsFrame.rect.width;
     }
 
     // The parameters strip is last and does not move the running top.
     if (views.timeEtc) {
-        place(p.frameParams, 2.9, 1000);
-        const double H = p.frameParams.rect.height;
-        const double W = p.frameParams.rect.width;
+        place(p.parameterFrame, 2.9, 1000);
+        const double H = p.parameterFrame.rect.height;
+        const double W = p.parameterFrame.rect.width;
         const double labelHeight = 0.5 * H;
         const double labelWidth = 0.12 * W;
         for (int i = 0; i < 6; ++i) {
-            p.lblParams[i] = {W / 49 + i * (W / 7 + W / 49), labelHeight * 0.5, labelWidth, labelHeight};
-            p.lblParamsVisible[i] = true;
+            p.parameterLabels[i] = {W / 49 + i * (W / 7 + W / 49), labelHeight * 0.5, labelWidth,
+                                    labelHeight};
+            p.parameterLabelsVisible[i] = true;
         }
         // The port-scan notice covers the port-number cells.
-        p.lblParams[6] = {p.lblParams[4].left, labelHeight * 0.5, 2 * labelWidth, labelHeight};
-        p.lblParamsVisible[6] = false;
+        p.parameterLabels[6] = {p.parameterLabels[4].left, labelHeight * 0.5, 2 * labelWidth, labelHeight};
+        p.parameterLabelsVisible[6] = false;
     }
     return p;
 }

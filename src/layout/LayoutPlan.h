@@ -96,24 +96,27 @@ struct PanelPlan {
     double usableHeight = 0;
     PanelFont font;
 
-    FramePlan frmPixGraf;
-    FramePlan frameLEDdisp;
-    FramePlan frameBarGraf;
-    FramePlan frameSesshnStuff;
-    FramePlan fraSeshnComnts;
-    FramePlan frameParams;
+    // The six stacked panels: the picture graph (frmPixGraf), the lamps (frameLEDdisp), the bar
+    // (frameBarGraf), the readings (frameSesshnStuff), the comments (fraSeshnComnts) and the parameters
+    // strip (FrameParams).
+    FramePlan graphFrame;
+    FramePlan lampFrame;
+    FramePlan barFrame;
+    FramePlan readingsFrame;
+    FramePlan commentsFrame;
+    FramePlan parameterFrame;
 
-    TwipsRect pixXYgraf;
-    std::array<TwipsRect, 10> lbl4Graf{};
-    std::array<TwipsRect, 8> lblLED{};
-    std::array<TwipsRect, 32> lblBarGraf{};
-    std::array<TwipsRect, 8> lblShnStf{};
-    // The comment box keeps its design left and top.
-    double txtSeshnComntsHeight = 0;
-    double txtSeshnComntsWidth = 0;
-    std::array<TwipsRect, 7> lblParams{};
-    // LblParams(0..5) are shown; LblParams(6), the port-scan notice, stays hidden.
-    std::array<bool, 7> lblParamsVisible{};
+    TwipsRect graph;                          // the picture (pixXYgraf)
+    std::array<TwipsRect, 10> axisLabels{};   // lbl4Graf
+    std::array<TwipsRect, 8> lamps{};         // lblLED
+    std::array<TwipsRect, 32> barSegments{};  // lblBarGraf
+    std::array<TwipsRect, 8> readingLabels{}; // LblShnStf
+    // The comment box (TxtSeshnComnts) keeps its design left and top.
+    double commentBoxHeight = 0;
+    double commentBoxWidth = 0;
+    std::array<TwipsRect, 7> parameterLabels{}; // LblParams
+    // Parameter labels 0..5 are shown; label 6, the port-scan notice, stays hidden.
+    std::array<bool, 7> parameterLabelsVisible{};
 
     // Set when the picture graph was laid out: the graph rebuilds its drawing at the next reading.
     bool redrawRequested = false;

@@ -151,7 +151,7 @@ PanelArranger::Outcome PanelArranger::layOutPanels(const PanelViews& views, int3
     const PanelPlan p = LayoutPlan::planPanels(window.width, window.height, views, panelWeightSum);
     Outcome outcome;
     takeFrames(p);
-    if (p.frmPixGraf.visible) outcome.picturePixels = takeGraph(p);
+    if (p.graphFrame.visible) outcome.picturePixels = takeGraph(p);
     takeLabels(p);
     outcome.laidOut = true;
     outcome.redrawGraph = p.redrawRequested;
@@ -159,8 +159,8 @@ PanelArranger::Outcome PanelArranger::layOutPanels(const PanelViews& views, int3
 }
 
 void PanelArranger::takeFrames(const PanelPlan& p) {
-    const FramePlan* frames[6] = {&p.frmPixGraf,       &p.frameLEDdisp,   &p.frameBarGraf,
-                                  &p.frameSesshnStuff, &p.fraSeshnComnts, &p.frameParams};
+    const FramePlan* frames[6] = {&p.graphFrame,    &p.lampFrame,     &p.barFrame,
+                                  &p.readingsFrame, &p.commentsFrame, &p.parameterFrame};
     for (int i = 0; i < 6; ++i) {
         FrameModel& model = geometry_.frames[size_t(i)];
         model.visible = frames[i]->visible;
@@ -169,11 +169,11 @@ void PanelArranger::takeFrames(const PanelPlan& p) {
 }
 
 QSize PanelArranger::takeGraph(const PanelPlan& p) {
-    geometry_.graph = p.pixXYgraf;
+    geometry_.graph = p.graph;
     const double tpp = host_.twipsPerPixel();
-    const QSize picturePixels(toPixels(p.pixXYgraf.width, tpp), toPixels(p.pixXYgraf.height, tpp));
+    const QSize picturePixels(toPixels(p.graph.width, tpp), toPixels(p.graph.height, tpp));
     for (int i = 0; i < 10; ++i) {
-        geometry_.axisLabels[i].rect = p.lbl4Graf[i];
+        geometry_.axisLabels[i].rect = p.axisLabels[i];
         applyFont(geometry_.axisLabels[i].font, p.font, false);
     }
     return picturePixels;
@@ -181,26 +181,26 @@ QSize PanelArranger::takeGraph(const PanelPlan& p) {
 
 void PanelArranger::takeLabels(const PanelPlan& p) {
     LayoutGeometry& s = geometry_;
-    if (p.frameLEDdisp.visible)
+    if (p.lampFrame.visible)
         for (int i = 0; i < 8; ++i)
-            s.lamps[i] = p.lblLED[i];
-    if (p.frameBarGraf.visible)
+            s.lamps[i] = p.lamps[i];
+    if (p.barFrame.visible)
         for (int i = 0; i < 32; ++i)
-            s.bar[i] = p.lblBarGraf[i];
-    if (p.frameSesshnStuff.visible) {
+            s.bar[i] = p.barSegments[i];
+    if (p.readingsFrame.visible) {
         for (int i = 0; i < 8; ++i) {
-            s.readings[i].rect = p.lblShnStf[i];
+            s.readings[i].rect = p.readingLabels[i];
             applyFont(s.readings[i].font, p.font, true);
         }
     }
-    if (p.fraSeshnComnts.visible) {
-        s.comments.rect.width = p.txtSeshnComntsWidth;
-        s.comments.rect.height = p.txtSeshnComntsHeight;
+    if (p.commentsFrame.visible) {
+        s.comments.rect.width = p.commentBoxWidth;
+        s.comments.rect.height = p.commentBoxHeight;
         applyFont(s.comments.font, p.font, false);
     }
-    if (p.frameParams.visible) {
+    if (p.parameterFrame.visible) {
         for (int i = 0; i < 7; ++i) {
-            s.params[i].rect = p.lblParams[i];
+            s.params[i].rect = p.parameterLabels[i];
             applyFont(s.params[i].font, p.font, true);
         }
     }

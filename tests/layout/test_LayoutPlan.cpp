@@ -25,33 +25,33 @@ TEST(LayoutPanels, AllPanelsAndTheirLabelsInA12000By9000Window) {
     EXPECT_EQ(p.usableHeight, 8400);
     // Heights 4500, 585, 585, 870, 870, 870 (the labels depend on them); the parameters strip is last.
     const std::pair<const TwipsRect*, const char*> rows[] = {
-        {&p.frmPixGraf.rect, "240.00 0.00 11400.00 4500.00"},
-        {&p.frameParams.rect, "240.00 7410.00 11400.00 870.00"},
-        {&p.pixXYgraf, "1140.00 136.88 10032.00 4027.50"},
-        {&p.lbl4Graf[0], "57.00 40.22 1083.00 246.13"},
-        {&p.lbl4Graf[4], "57.00 4014.91 1083.00 246.13"},
-        {&p.lbl4Graf[5], "1140.00 4180.04 1083.00 246.13"},
-        {&p.lbl4Graf[9], "10089.00 4180.04 1083.00 246.13"},
-        {&p.lblLED[0], "9706.67 88.60 1333.33 424.00"}, // lamp 0 is the rightmost
-        {&p.lblLED[7], "373.33 88.60 1333.33 424.00"},
-        {&p.lblBarGraf[31], "10902.61 88.60 347.83 424.00"},
-        {&p.lblShnStf[7], "8296.67 471.25 2280.00 326.25"}, // filled column by column
-        {&p.lblParams[5], "9538.78 217.50 1368.00 435.00"},
-        {&p.lblParams[6], "7677.55 217.50 2736.00 435.00"}, // the port-scan notice over cells 4, 5
+        {&p.graphFrame.rect, "240.00 0.00 11400.00 4500.00"},
+        {&p.parameterFrame.rect, "240.00 7410.00 11400.00 870.00"},
+        {&p.graph, "1140.00 136.88 10032.00 4027.50"},
+        {&p.axisLabels[0], "57.00 40.22 1083.00 246.13"},
+        {&p.axisLabels[4], "57.00 4014.91 1083.00 246.13"},
+        {&p.axisLabels[5], "1140.00 4180.04 1083.00 246.13"},
+        {&p.axisLabels[9], "10089.00 4180.04 1083.00 246.13"},
+        {&p.lamps[0], "9706.67 88.60 1333.33 424.00"}, // lamp 0 is the rightmost
+        {&p.lamps[7], "373.33 88.60 1333.33 424.00"},
+        {&p.barSegments[31], "10902.61 88.60 347.83 424.00"},
+        {&p.readingLabels[7], "8296.67 471.25 2280.00 326.25"}, // filled column by column
+        {&p.parameterLabels[5], "9538.78 217.50 1368.00 435.00"},
+        {&p.parameterLabels[6], "7677.55 217.50 2736.00 435.00"}, // the port-scan notice over cells 4, 5
     };
     for (const auto& [rect, expected] : rows)
         EXPECT_EQ(text(*rect), QString::fromLatin1(expected)) << expected;
-    EXPECT_TRUE(p.frmPixGraf.visible && p.frameParams.visible && p.redrawRequested);
-    EXPECT_FALSE(p.lblParamsVisible[6]);
-    EXPECT_EQ(QString::asprintf("%.1f %.1f", p.txtSeshnComntsWidth, p.txtSeshnComntsHeight),
+    EXPECT_TRUE(p.graphFrame.visible && p.parameterFrame.visible && p.redrawRequested);
+    EXPECT_FALSE(p.parameterLabelsVisible[6]);
+    EXPECT_EQ(QString::asprintf("%.1f %.1f", p.commentBoxWidth, p.commentBoxHeight),
               QStringLiteral("11172.0 713.4"));
 }
 
 TEST(LayoutPanels, HeightCapsOnAVeryTallWindowAndTopsAdvanceByRoundedHeights) {
     const PanelPlan p = LayoutPlan::planPanels(12000, 60000, PanelViews::all(), 28);
     QStringList frames; // the graph 15 x 59400 / 28 high, no cap
-    for (const FramePlan* f : {&p.frmPixGraf, &p.frameLEDdisp, &p.frameBarGraf, &p.frameSesshnStuff,
-                               &p.fraSeshnComnts, &p.frameParams})
+    for (const FramePlan* f :
+         {&p.graphFrame, &p.lampFrame, &p.barFrame, &p.readingsFrame, &p.commentsFrame, &p.parameterFrame})
         frames << QString::asprintf("%.2f+%.2f", f->rect.top, f->rect.height);
     EXPECT_EQ(frames.join(' '),
               QStringLiteral("0.00+31821.43 31821.00+1000.00 32821.00+1000.00 33821.00+1500.00 "
