@@ -424,6 +424,29 @@ TEST(Accessibility, EveryInputPathOfAPortOptionChoosesThePort) {
     EXPECT_TRUE(chosen(5));
 }
 
+TEST(MainWindow, ALabelIsClickedOnlyByALeftPressAndReleaseOnIt) {
+    WindowRig rig;
+    ASSERT_TRUE(rig.startArranged());
+    QWidget* sensitivity = rig.find("LblParams_3");
+    const auto boxShown = [&] {
+        QCoreApplication::processEvents();
+        return rig.m().parameters().sensitivityBoxShown();
+    };
+    const QPoint inside = sensitivity->rect().center();
+    QTest::mouseRelease(sensitivity, Qt::LeftButton, {}, inside); // no press before it
+    EXPECT_FALSE(boxShown());
+    QTest::mousePress(sensitivity, Qt::RightButton, {}, inside);
+    QTest::mouseRelease(sensitivity, Qt::RightButton, {}, inside);
+    EXPECT_FALSE(boxShown());
+    QTest::mousePress(sensitivity, Qt::LeftButton, {}, inside);
+    QTest::mouseRelease(sensitivity, Qt::LeftButton, {}, QPoint(-3, inside.y())); // let go beside it
+    EXPECT_FALSE(boxShown());
+    QTest::mouseRelease(sensitivity, Qt::LeftButton, {}, inside); // the press was used up
+    EXPECT_FALSE(boxShown());
+    QTest::mouseClick(sensitivity, Qt::LeftButton, {}, inside);
+    EXPECT_TRUE(boxShown());
+}
+
 TEST(Keyboard, TabChainFocusRingEntryFramesEnterIsOkayEscapeIsCancel) {
     WindowRig rig;
     ASSERT_TRUE(rig.startArranged());
