@@ -1,9 +1,9 @@
 #pragma once
-// Colours are kept as 0x00BBGGRR numbers (red in the low byte) in the program's state, so tests can read
-// the exact value; system colours 0x800000nn stand for palette roles. This turns either into a QColor.
+// Every colour of the program in one place. Colours are kept as 0x00BBGGRR numbers (red in the low byte),
+// so tests can read the exact value. The desktop's own colours of the controls are the widgets' (see
+// widgets/SystemColours.h).
 
 #include <QColor>
-#include <QPalette>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -12,16 +12,26 @@ namespace aurivo {
 
 namespace colors {
 
-constexpr uint32_t kWindowBackground = 0x80000005;    // system colour 5
-constexpr uint32_t kButtonFace = 0x8000000F;          // system colour 15
-constexpr uint32_t kInactiveCaptionText = 0x80000013; // system colour 19
-
 constexpr uint32_t kWhite = 0x00FFFFFF;
 constexpr uint32_t kBlack = 0x00000000;
+constexpr uint32_t kLightGrey = 0x00E0E0E0;
 constexpr uint32_t kRed = 0x000000FF;
+constexpr uint32_t kGreen = 0x0000FF00;
+constexpr uint32_t kBlue = 0x00FF0000;
+constexpr uint32_t kCyan = 0x00FFFF00;
+constexpr uint32_t kYellow = 0x0000FFFF;
+constexpr uint32_t kMagenta = 0x00FF00FF;
+constexpr uint32_t kOrange = 0x000080FF;
+constexpr uint32_t kMarkerOrange = 0x0000A5FF;
 constexpr uint32_t kLightGreen = 0x0080FF80;
 constexpr uint32_t kLightRed = 0x008080FF;
-constexpr uint32_t kMagenta = 0x00FF00FF;
+constexpr uint32_t kPaleRed = 0x00C0C0FF;
+constexpr uint32_t kPaleOrange = 0x00C0E0FF;
+constexpr uint32_t kPaleYellow = 0x00C0FFFF;
+constexpr uint32_t kPaleGreen = 0x00C0FFC0;
+constexpr uint32_t kPaleCyan = 0x00FFFFC0;
+constexpr uint32_t kPaleBlue = 0x00FFC0C0;
+constexpr uint32_t kPaleMagenta = 0x00FFC0FF;
 
 // The caption of an option button that cannot be chosen: dark enough to keep 4.5:1 on the pale red and
 // pale yellow of unusable ports, and greyer than the black of usable ones.
@@ -29,27 +39,8 @@ constexpr uint32_t kDisabledCaption = 0x00404040;
 // The keyboard focus ring: dark blue, at least 3:1 against every light panel colour it is drawn on.
 constexpr uint32_t kFocusRing = 0x00A03000;
 
-inline bool isSystemColour(uint32_t value) {
-    return (value & 0x80000000u) != 0;
-}
-
-// 0x00BBGGRR to QColor; system colours map to palette roles (5 -> Base, 15 -> Button,
-// 19 -> the greyed text colour of disabled widgets; any other index -> Window). Colour 19 greys the
-// port label during a session; the palette's inactive text colour is as dark as the label's own text,
-// which would hide the port number.
-inline QColor toQColor(uint32_t value, const QPalette& palette = QPalette()) {
-    if (isSystemColour(value)) {
-        switch (value & 0xFF) {
-        case 5:
-            return palette.color(QPalette::Base);
-        case 15:
-            return palette.color(QPalette::Button);
-        case 19:
-            return palette.color(QPalette::Disabled, QPalette::WindowText);
-        default:
-            return palette.color(QPalette::Window);
-        }
-    }
+// 0x00BBGGRR to QColor.
+inline QColor toQColor(uint32_t value) {
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Small records of what the controls of the main window show (caption, colours, tooltip, visibility,
+// Small records of what the controls of the main window show (menu items, the slider, frames and
 // geometry in twips). Each part keeps the records of its own controls and exposes them read-only; the
 // widgets show them, so every routine can be tested headless.
 
@@ -15,15 +15,6 @@ struct FontSpec {
     double size = 0;
     bool bold = true;
     bool operator==(const FontSpec&) const = default;
-};
-
-// What a label shows; where it sits and its font are the layout's.
-struct LabelModel {
-    QString caption;
-    uint32_t backColor = 0x8000000F; // button face unless the design says otherwise
-    uint32_t foreColor = 0x00000000;
-    QString toolTip;
-    bool visible = true;
 };
 
 // Where a control sits (twips, inside its frame) and its font.
@@ -44,15 +35,6 @@ struct MenuItemModel {
 struct FrameModel {
     bool visible = false;
     TwipsRect rect;
-};
-
-struct OptionButtonModel {
-    QString caption;
-    bool visible = true;
-    bool enabled = true;
-    bool value = false;
-    uint32_t backColor = 0x80000005;
-    QString toolTip;
 };
 
 struct SliderModel {

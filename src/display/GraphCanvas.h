@@ -3,6 +3,8 @@
 // pixels; scaleWidth and scaleHeight are its client size. Setting a pixel and drawing a line share one
 // current drawing position, so a trace is drawn point after point with lineTo.
 
+#include "core/Colors.h"
+
 #include <QImage>
 #include <QRect>
 #include <cstdint>
@@ -12,7 +14,7 @@ namespace aurivo {
 
 class GraphCanvas {
   public:
-    explicit GraphCanvas(int width = 489, int height = 300, uint32_t backColor = 0x00000000);
+    explicit GraphCanvas(int width = 489, int height = 300, uint32_t backColor = colors::kBlack);
 
     int scaleWidth() const { return image_.width(); }
     int scaleHeight() const { return image_.height(); }

@@ -9,26 +9,13 @@
 namespace aurivo {
 
 namespace {
-constexpr uint32_t kGreen = 0x0000FF00;
-constexpr uint32_t kRed = 0x000000FF;
+using namespace colors;
 
 // Lit colours of bands 0..12; each band's background is the lit colour of the band below, and band 0's
 // background is magenta.
-constexpr uint32_t kBandLit[13] = {
-    0x00FF0000, // blue
-    0x00FFFF00, // cyan
-    0x0000FF00, // green
-    0x0000FFFF, // yellow
-    0x000080FF, // orange
-    0x000000FF, // red
-    0x00C0C0FF, // light red
-    0x00C0E0FF, // light orange
-    0x00C0FFFF, // light yellow
-    0x00C0FFC0, // light green
-    0x00FFFFC0, // light cyan
-    0x00FFC0C0, // light blue
-    0x00FFC0FF, // light magenta
-};
+constexpr uint32_t kBandLit[13] = {kBlue,     kCyan,     kGreen,      kYellow,     kOrange,
+                                   kRed,      kPaleRed,  kPaleOrange, kPaleYellow, kPaleGreen,
+                                   kPaleCyan, kPaleBlue, kPaleMagenta};
 // Their names, in the same order, for the spoken level.
 const char* const kBandNames[13] = {"blue",       "cyan",       "green",        "yellow",       "orange",
                                     "red",        "light red",  "light orange", "light yellow", "light green",
@@ -100,17 +87,12 @@ Indicators::BarFill Indicators::barFillFor(float level) {
     return fill;
 }
 
-Indicators::Indicators() {
-    lamps_.fill(colors::kButtonFace);
-    bar_.fill(colors::kButtonFace);
-}
-
 void Indicators::resetToNeutral() {
-    if (std::all_of(lamps_.begin(), lamps_.end(), [](uint32_t c) { return c == colors::kButtonFace; }) &&
-        std::all_of(bar_.begin(), bar_.end(), [](uint32_t c) { return c == colors::kButtonFace; }))
+    const auto unlit = [](const UnitColour& c) { return !c; };
+    if (std::all_of(lamps_.begin(), lamps_.end(), unlit) && std::all_of(bar_.begin(), bar_.end(), unlit))
         return;
-    lamps_.fill(colors::kButtonFace);
-    bar_.fill(colors::kButtonFace);
+    lamps_.fill(std::nullopt);
+    bar_.fill(std::nullopt);
     neutral_ = true;
     changed.notify();
 }
@@ -121,14 +103,14 @@ void Indicators::showLevel(bool awaitingStartValue) {
 
     const BarFill fill = barFillFor(level);
     const uint32_t barColour = fill.red ? kRed : kGreen;
-    std::array<uint32_t, 32> bar;
+    std::array<UnitColour, 32> bar;
     for (int i = 0; i < 32; ++i)
-        bar[i] = i <= fill.last ? barColour : colors::kButtonFace;
+        bar[i] = i <= fill.last ? UnitColour(barColour) : std::nullopt;
 
     const LampSteps steps = countLampSteps(level);
     const uint32_t lit = bandLitColour(steps.band);
     const uint32_t back = bandBackColour(steps.band);
-    std::array<uint32_t, 8> lamps;
+    std::array<UnitColour, 8> lamps;
     for (int i = 0; i < 8; ++i)
         lamps[i] = i <= steps.lit ? lit : back;
 

@@ -10,18 +10,20 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace aurivo {
 
 class Indicators {
   public:
-    Indicators();
-
     float levelTarget() const { return target_; }
     float levelShown() const { return shown_; }
-    // Background colours (0x00BBGGRR or system colours) of lamps 0..7 and segments 0..31.
-    const std::array<uint32_t, 8>& lampColours() const { return lamps_; }
-    const std::array<uint32_t, 32>& barColours() const { return bar_; }
+    // The colour (0x00BBGGRR) of a lamp or segment; none while it is neutral (no level shown, or a
+    // segment above the bar's fill), which the panel shows in its own face colour.
+    using UnitColour = std::optional<uint32_t>;
+    // Lamps 0..7 and segments 0..31.
+    const std::array<UnitColour, 8>& lampColours() const { return lamps_; }
+    const std::array<UnitColour, 32>& barColours() const { return bar_; }
 
     // The two indicators in words, for a screen reader: "Level: 5 of 8 lamps, green over cyan" and
     // "Level: 20 of 32 bars, green, resistance at or above start"; "Level: no reading" while neutral.
@@ -31,7 +33,7 @@ class Indicators {
     int litLamps() const { return neutral_ ? 0 : shownSteps_.lit + 1; }
     int litBars() const { return neutral_ ? 0 : shownFill_.last + 1; }
 
-    // Every lamp and segment back to the neutral button face.
+    // Every lamp and segment back to neutral.
     void resetToNeutral();
     // Redraws both indicators from the shown level; does nothing while the start reading is awaited.
     void showLevel(bool awaitingStartValue);
@@ -67,9 +69,9 @@ class Indicators {
   private:
     float target_ = 0;
     float shown_ = 0;
-    std::array<uint32_t, 8> lamps_{};
-    std::array<uint32_t, 32> bar_{};
-    bool neutral_ = true; // every lamp and segment shows the button face
+    std::array<UnitColour, 8> lamps_{};
+    std::array<UnitColour, 32> bar_{};
+    bool neutral_ = true; // no lamp or segment is coloured
     LampSteps shownSteps_;
     BarFill shownFill_;
 };

@@ -8,6 +8,7 @@
 // The markers are kept ordered by reading, so a repaint finds those of the columns it paints by binary
 // search instead of walking every marker of the session.
 
+#include "core/Colors.h"
 #include "recording/MarkerFile.h"
 
 #include <cstdint>
@@ -27,7 +28,7 @@ struct MarkerLine {
 class MarkerOverlay {
   public:
     // Orange: apart from the white trace, the magenta grid and the replay's six session colours.
-    static constexpr uint32_t kLiveColour = 0x0000A5FF;
+    static constexpr uint32_t kLiveColour = colors::kMarkerOrange;
     // How far right of its line a marker's number reaches, in pixels: a repaint of some columns also
     // draws the markers this far left of them, whose numbers reach into the columns painted.
     static constexpr int kNumberReach = 48;

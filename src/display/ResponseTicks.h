@@ -6,6 +6,8 @@
 //
 // The peaks are kept ordered by reading, so a repaint finds those of its columns by binary search.
 
+#include "core/Colors.h"
+
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -23,7 +25,7 @@ struct ResponseTick {
 class ResponseTicks {
   public:
     // Light green: apart from the white trace, the magenta grid and the orange markers.
-    static constexpr uint32_t kLiveColour = 0x0080FF80;
+    static constexpr uint32_t kLiveColour = colors::kLightGreen;
     // How far either side of its column a tick reaches, in pixels.
     static constexpr int kHalfWidth = 4;
     static constexpr int kHeight = 8;

@@ -5,7 +5,6 @@
 #include "files/SessionNameRule.h"
 #include "files/SessionPath.h"
 #include "recording/SavedSession.h"
-#include "recording/SessionColours.h"
 #include "recording/SessionHeaderFile.h"
 
 #include <utility>
@@ -40,12 +39,7 @@ QString cleanFolder(const QString& folder) {
 FileManager::FileManager(QString programFolder, MessageBoxes& boxes, CommentBox& comments)
     : programFolder_(std::move(programFolder)), boxes_(boxes), comments_(comments),
       rememberedFolder_(programFolder_) {
-    for (size_t i = 0; i < labels_.size(); ++i) {
-        LabelModel& label = labels_[i];
-        label.caption = kFileToDisplay;
-        label.backColor = 0x00000000;
-        label.foreColor = kSessionColours[i];
-    }
+    displayNames_.fill(kFileToDisplay);
 }
 
 QString FileManager::currentDrive() const {
@@ -59,8 +53,7 @@ void FileManager::load(Purpose purpose) {
     name_.clear();
     saved_ = false;
     list_ = DisplayList{};
-    for (LabelModel& label : labels_)
-        label.caption = kFileToDisplay;
+    displayNames_.fill(kFileToDisplay);
     hidden_ = false;
 
     drives_.clear();
@@ -276,7 +269,7 @@ void FileManager::addToDisplayList() {
     reading.close();
     const int position = list_.count;
     if (position < 0 || position >= 6) return; // the list holds six sessions at most
-    labels_[size_t(position)].caption = name_;
+    displayNames_[size_t(position)] = name_;
     list_.tstPaths[size_t(position)] = sessionTstPath_;
     list_.hdrPaths[size_t(position)] = sessionHdrPath_;
     list_.count = position + 1;
@@ -285,13 +278,12 @@ void FileManager::addToDisplayList() {
 
 void FileManager::listSessionFiles(const QStringList& paths) {
     list_ = DisplayList{};
-    for (LabelModel& label : labels_)
-        label.caption = kFileToDisplay;
+    displayNames_.fill(kFileToDisplay);
     QStringList problems;
     for (const QString& path : paths) {
         const QFileInfo given(path);
         const QString shown = QDir::toNativeSeparators(given.absoluteFilePath());
-        if (list_.count == int(labels_.size())) {
+        if (list_.count == int(displayNames_.size())) {
             problems << shown + QStringLiteral(": a replay shows at most six sessions");
             continue;
         }
@@ -317,7 +309,7 @@ void FileManager::listSessionFiles(const QStringList& paths) {
         }
         file.close();
         const size_t position = size_t(list_.count);
-        labels_[position].caption = given.fileName();
+        displayNames_[position] = given.fileName();
         list_.tstPaths[position] = tst;
         list_.hdrPaths[position] = hdr;
         ++list_.count;

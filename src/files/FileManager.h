@@ -7,7 +7,6 @@
 // was last in, the display list and the paths of the session named last.
 
 #include "core/CommentBox.h"
-#include "core/ControlModels.h"
 #include "core/MessageBoxes.h"
 #include "recording/DisplayList.h"
 
@@ -36,7 +35,9 @@ class FileManager {
     bool addButtonShown() const { return addButtonShown_; }         // cmdAdd2List, only when displaying
     // cmdFileOption can act: "Display" needs a session on the list or a name to put there first.
     bool fileOptionEnabled() const;
-    const std::array<LabelModel, 6>& displayLabels() const { return labels_; } // lblFile2Display(0..5)
+    // What each place of the display list shows (lblFile2Display(0..5)): the session's name, or
+    // "File to Display" while the place is free. Place k is drawn in session colour k.
+    const std::array<QString, 6>& displayNames() const { return displayNames_; }
     const QString& folder() const { return folder_; }       // current folder, without a trailing '/'
     const QStringList& fileNames() const { return files_; } // "*.tst" names of the folder, any case, sorted
     const QStringList& drives() const { return drives_; }   // mounted roots, "/" first
@@ -89,7 +90,7 @@ class FileManager {
     double width_ = kDisplayWidth;
     QString optionCaption_;
     bool addButtonShown_ = true;
-    std::array<LabelModel, 6> labels_;
+    std::array<QString, 6> displayNames_;
     QString folder_;
     QStringList files_;
     QStringList drives_;

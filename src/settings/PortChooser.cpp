@@ -1,6 +1,5 @@
 #include "settings/PortChooser.h"
 
-#include "core/Colors.h"
 #include "core/TickCountdown.h"
 #include "core/WindowHost.h"
 #include "device/SerialComm.h"
@@ -41,8 +40,8 @@ void PortChooser::scanPorts() {
     scanActive_ = true;
 
     frameCaption_ = QStringLiteral("Examining Ports");
-    frameCaptionColour_ = colors::kRed;
-    for (OptionButtonModel& opt : options_) {
+    examining_ = true;
+    for (PortOptionState& opt : options_) {
         opt.enabled = false;
         opt.visible = false;
     }
@@ -60,13 +59,13 @@ void PortChooser::scanPorts() {
     probing_ = false;
 
     frameCaption_ = QStringLiteral("Available Ports");
-    frameCaptionColour_ = colors::kBlack;
+    examining_ = false;
     scanActive_ = false;
     changed.notify();
 }
 
 void PortChooser::probePort(int port) {
-    OptionButtonModel& opt = options_[port - 1];
+    PortOptionState& opt = options_[port - 1];
     opt.visible = true;
     comm_.setCommPort(port);
     comm_.setSettings(kLineSettings);
@@ -75,16 +74,16 @@ void PortChooser::probePort(int port) {
     devices_[size_t(port - 1)] = device;
 
     if (error == SerialComm::kPortInUse) {
-        opt.backColor = kPortHeldColour;
+        opt.state = PortState::Held;
         const QString reason = comm_.lastErrorText();
         opt.toolTip = reason.isEmpty() ? kHeldPortText : reason;
     } else if (error == SerialComm::kNoSuchPort) {
-        opt.backColor = kPortMissingColour;
+        opt.state = PortState::Missing;
         opt.toolTip = kNoSuchPortText;
     } else {
         // Any other failure still offers the port: only "missing" and "held" rule it out.
-        opt.backColor = colors::kWindowBackground;
-        opt.value = (port == commPortNumber_);
+        opt.state = PortState::Usable;
+        opt.chosen = (port == commPortNumber_);
         opt.enabled = true;
         opt.toolTip = device;
         comm_.setPortOpen(false);
@@ -93,7 +92,7 @@ void PortChooser::probePort(int port) {
 
 QString PortChooser::unusableReason(int index) const {
     if (index < 0 || index >= int(options_.size())) return QString();
-    const OptionButtonModel& opt = options_[size_t(index)];
+    const PortOptionState& opt = options_[size_t(index)];
     if (scanActive_ || !opt.visible || opt.enabled) return QString();
     return opt.toolTip;
 }
@@ -155,7 +154,7 @@ void PortChooser::choosePort(int index) {
     // The mark moves to the chosen button at once and stays there, seen, for a moment before the
     // chooser closes.
     for (size_t i = 0; i < options_.size(); ++i)
-        if (options_[i].enabled) options_[i].value = int(i) == index;
+        if (options_[i].enabled) options_[i].chosen = int(i) == index;
     changed.notify();
     pause(kChoicePauseMs);
     frameShown_ = false;

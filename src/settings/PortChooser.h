@@ -1,11 +1,10 @@
 #pragma once
 // The port chooser: the port number (shown in LblParams(5)), the frame fraSelctPort that probes serial
-// ports 1..16 and shows each as an option button coloured by what the probe found (usable, held by
-// another program, missing), and the scan notice LblParams(6). Its pauses let window events run and end
+// ports 1..16 and marks each option button with what the probe found (usable, held by another
+// program, missing), and the scan notice LblParams(6). Its pauses let window events run and end
 // on the steady clock, or early when a handler that ran meanwhile asked to cancel or the window closes.
 
 #include "core/ChangeSignal.h"
-#include "core/ControlModels.h"
 
 #include <QString>
 #include <array>
@@ -18,14 +17,26 @@ class SerialComm;
 class TickCountdown;
 class WindowHost;
 
+// Whether a probed port can be chosen: it opened (or failed in a way that still offers it), another
+// program holds it, or there is no such port.
+enum class PortState { Usable, Held, Missing };
+
+// One of the chooser's sixteen option buttons.
+struct PortOptionState {
+    QString caption;
+    bool visible = true;
+    bool enabled = true;
+    bool chosen = false;
+    PortState state = PortState::Usable;
+    QString toolTip;
+};
+
 class PortChooser {
   public:
     // The device a port number stands for, in words ("/dev/ttyUSB0, FTDI FT232R USB UART"), empty when
     // none; for the tooltips and the status line only.
     using DeviceNameLookup = std::function<QString(int port)>;
 
-    static constexpr uint32_t kPortHeldColour = 0x00C0FFFF;    // pale yellow
-    static constexpr uint32_t kPortMissingColour = 0x00C0C0FF; // pale red
     static constexpr int64_t kScanPauseMs = 1000;
     static constexpr int64_t kChoicePauseMs = 250;
     // Longest wait for the two timer ticks before a scan from the port label; the timer ticks every
@@ -40,8 +51,9 @@ class PortChooser {
     // The chooser frame and its sixteen option buttons optPortNum(0..15).
     bool frameShown() const { return frameShown_; }
     const QString& frameCaption() const { return frameCaption_; }
-    uint32_t frameCaptionColour() const { return frameCaptionColour_; }
-    const std::array<OptionButtonModel, 16>& options() const { return options_; }
+    // The frame's caption warns (in red) while the ports are being examined.
+    bool examining() const { return examining_; }
+    const std::array<PortOptionState, 16>& options() const { return options_; }
     // Why option button index cannot be chosen ("no such port", "in use by another program",
     // "permission denied: ..."), so that it reaches people who cannot see the button's colour or its
     // tooltip; empty for a port that can be chosen or was not probed.
@@ -88,8 +100,8 @@ class PortChooser {
     int commPortNumber_ = 2;
     bool frameShown_ = false;
     QString frameCaption_ = QStringLiteral("Available Ports");
-    uint32_t frameCaptionColour_ = 0x00000000;
-    std::array<OptionButtonModel, 16> options_;
+    bool examining_ = false;
+    std::array<PortOptionState, 16> options_;
     std::array<QString, 16> devices_; // what the lookup named at the last probe
     bool scanActive_ = false;
     bool probing_ = false;

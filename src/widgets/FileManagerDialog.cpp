@@ -1,7 +1,8 @@
 #include "widgets/FileManagerDialog.h"
 
-#include "core/Colors.h"
 #include "core/Twips.h"
+#include "recording/SessionColours.h"
+#include "widgets/SystemColours.h"
 #include "widgets/TextFit.h"
 
 #include <QComboBox>
@@ -218,15 +219,14 @@ void FileManagerDialog::syncFromModel() {
     drvFM_->setCurrentIndex(drvFM_->findText(model_.currentDrive()));
 
     for (size_t i = 0; i < lblFile2Display_.size(); ++i) {
-        const LabelModel& label = model_.displayLabels()[i];
         QLabel* view = lblFile2Display_[i];
-        view->setText(label.caption);
+        view->setText(model_.displayNames()[i]);
         view->setGeometry(twips(4275, kLabelTops[i], 2265, 330));
         // Labels beyond the window's width (saving) are hidden, so no screen reader meets them either.
         view->setVisible(view->geometry().left() < inner.width());
         view->setStyleSheet(
             QStringLiteral("QLabel { background-color: %1; color: %2; }")
-                .arg(colors::toQColor(label.backColor).name(), colors::toQColor(label.foreColor).name()));
+                .arg(colors::toQColor(colors::kBlack).name(), colors::toQColor(kSessionColours[i]).name()));
     }
 }
 

@@ -1,6 +1,6 @@
 #include "widgets/FocusRing.h"
 
-#include "core/Colors.h"
+#include "widgets/SystemColours.h"
 
 #include <QApplication>
 #include <QFocusFrame>

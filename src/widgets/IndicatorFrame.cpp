@@ -37,8 +37,9 @@ void IndicatorFrame::showLayout() {
 void IndicatorFrame::showColours() {
     const Indicators& indicators = context().monitor.indicators();
     for (size_t i = 0; i < units_.size(); ++i)
-        units_[i]->setBackColor(kind_ == Kind::Lamps ? indicators.lampColours()[i]
-                                                     : indicators.barColours()[i]);
+        units_[i]->setBackColor(
+            (kind_ == Kind::Lamps ? indicators.lampColours()[i] : indicators.barColours()[i])
+                .value_or(colors::kButtonFace));
 }
 
 void IndicatorFrame::tellLive(const QString& stale) {

@@ -1,6 +1,6 @@
 #include "widgets/LegendOverlay.h"
 
-#include "core/Colors.h"
+#include "widgets/SystemColours.h"
 
 namespace aurivo {
 

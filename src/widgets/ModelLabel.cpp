@@ -1,6 +1,6 @@
 #include "widgets/ModelLabel.h"
 
-#include "core/Colors.h"
+#include "widgets/SystemColours.h"
 
 #include <QAccessible>
 #include <QEvent>

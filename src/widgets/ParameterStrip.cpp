@@ -1,10 +1,10 @@
 #include "widgets/ParameterStrip.h"
 
 #include "app/Monitor.h"
-#include "core/Colors.h"
 #include "layout/AccessibleTexts.h"
 #include "widgets/ChangeQueue.h"
 #include "widgets/ModelLabel.h"
+#include "widgets/SystemColours.h"
 #include "widgets/WidgetUpdate.h"
 
 #include <QAccessible>

@@ -5,6 +5,7 @@
 // number is then text, not a button. It follows the session, the parameters and the port chooser.
 
 #include "core/ControlModels.h"
+#include "widgets/LabelModel.h"
 #include "widgets/PanelFrame.h"
 
 #include <array>

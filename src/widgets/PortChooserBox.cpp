@@ -1,9 +1,9 @@
 #include "widgets/PortChooserBox.h"
 
 #include "app/Monitor.h"
-#include "core/Colors.h"
 #include "widgets/ChangeQueue.h"
 #include "widgets/PortOption.h"
+#include "widgets/SystemColours.h"
 #include "widgets/WidgetUpdate.h"
 #include "widgets/WindowFocus.h"
 
@@ -12,6 +12,23 @@
 #include <QPushButton>
 
 namespace aurivo {
+
+namespace {
+
+// A port that can be chosen shows the window's background; a held one pale yellow, a missing one pale red.
+uint32_t stateColour(PortState state) {
+    switch (state) {
+    case PortState::Held:
+        return colors::kPaleYellow;
+    case PortState::Missing:
+        return colors::kPaleRed;
+    case PortState::Usable:
+        break;
+    }
+    return colors::kWindowBackground;
+}
+
+} // namespace
 
 TwipsRect PortChooserBox::optionRect(int index) {
     // Four columns of four, COM1 to COM4 down the first.
@@ -30,7 +47,7 @@ PortChooserBox::PortChooserBox(PanelContext& context, QWidget* parent)
     setCancel(close);
     setKeepsFocus(true);
     for (int i = 0; i < 16; ++i) {
-        const OptionButtonModel& design = ports.options()[size_t(i)];
+        const PortOptionState& design = ports.options()[size_t(i)];
         auto* opt = new PortOption(design.caption, this);
         opt->setObjectName(QStringLiteral("optPortNum_%1").arg(i));
         opt->setAutoFillBackground(true);
@@ -60,7 +77,8 @@ void PortChooserBox::showChooser() {
     const PortChooser& ports = context().monitor.ports();
     showCaption(ports.frameCaption());
     placeWidened(pxRect(kFrameRect));
-    const QColor captionColour = colors::toQColor(ports.frameCaptionColour(), palette());
+    const QColor captionColour =
+        colors::toQColor(ports.examining() ? colors::kRed : colors::kBlack, palette());
     const QString captionStyle =
         QStringLiteral("QGroupBox#fraSelctPort::title { color: %1; }").arg(captionColour.name());
     if (styleSheet() != captionStyle) setStyleSheet(captionStyle);
@@ -84,10 +102,10 @@ void PortChooserBox::showOptions() {
     const PortChooser& ports = context().monitor.ports();
     for (size_t i = 0; i < options_.size(); ++i) {
         PortOption* opt = options_[i];
-        const OptionButtonModel& o = ports.options()[i];
+        const PortOptionState& o = ports.options()[i];
         WidgetUpdate::visible(opt, o.visible);
         opt->setEnabled(o.enabled);
-        if (opt->isChecked() != o.value) opt->setChecked(o.value);
+        if (opt->isChecked() != o.chosen) opt->setChecked(o.chosen);
         if (opt->toolTip() != o.toolTip) opt->setToolTip(o.toolTip);
         const QString reason = ports.unusableReason(int(i));
         if (opt->accessibleDescription() != reason) opt->setAccessibleDescription(reason);
@@ -96,7 +114,7 @@ void PortChooserBox::showOptions() {
         // that cannot be used stays readable on its pale colour.
         const QString back = QStringLiteral("QRadioButton { background-color: %1; font-size: 7pt; } "
                                             "QRadioButton:disabled { color: %2; }")
-                                 .arg(colors::toQColor(o.backColor, palette()).name(),
+                                 .arg(colors::toQColor(stateColour(o.state), palette()).name(),
                                       colors::toQColor(colors::kDisabledCaption).name());
         if (opt->styleSheet() != back) opt->setStyleSheet(back);
     }
@@ -131,9 +149,9 @@ PortOption* PortChooserBox::focusOption() const {
     const PortChooser& ports = context().monitor.ports();
     PortOption* first = nullptr;
     for (size_t i = 0; i < options_.size(); ++i) {
-        const OptionButtonModel& o = ports.options()[i];
+        const PortOptionState& o = ports.options()[i];
         if (!o.visible || !o.enabled) continue;
-        if (o.value) return options_[i];
+        if (o.chosen) return options_[i];
         if (!first) first = options_[i];
     }
     return first;

@@ -59,7 +59,7 @@ void ReadingsPanel::showReadings() {
 }
 
 void ReadingsPanel::showSessionStart() {
-    LabelModel start = WidgetUpdate::captioned(context().monitor.sessions().startText(), 0x00E0E0E0);
+    LabelModel start = WidgetUpdate::captioned(context().monitor.sessions().startText(), colors::kLightGrey);
     start.visible = false;
     WidgetUpdate::label(sessionStart_, start);
 }

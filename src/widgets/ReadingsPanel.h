@@ -5,6 +5,7 @@
 
 #include "core/ControlModels.h"
 #include "display/ReadingStatus.h"
+#include "widgets/LabelModel.h"
 #include "widgets/PanelFrame.h"
 
 #include <array>

@@ -2,8 +2,9 @@
 // Puts a part's state on a widget, touching the widget only where it differs from what it shows, so
 // that an update repaints nothing and tells assistive technology nothing when nothing changed.
 
-#include "core/Colors.h"
 #include "core/ControlModels.h"
+#include "widgets/LabelModel.h"
+#include "widgets/SystemColours.h"
 
 #include <QRect>
 #include <QString>

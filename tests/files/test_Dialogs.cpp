@@ -2,6 +2,9 @@
 #include "widgets/FileManagerDialog.h"
 #include "widgets/SaveAsDialog.h"
 
+#include "core/Colors.h"
+#include "recording/SessionColours.h"
+
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -50,6 +53,12 @@ TEST(FileManagerDialog, ShowsTheModelAndForwardsTheUsersActions) {
     EXPECT_TRUE(dialog.isVisible());
     for (int i = 1; i < 5; ++i)
         emit files->itemActivated(files->item(i));
+    // Each place of the list shows its session's name in the colour the replay draws it in.
+    for (size_t i = 0; i < kSessionColours.size(); ++i)
+        EXPECT_TRUE(find<QLabel>(dialog, QStringLiteral("lblFile2Display_%1").arg(i).toLatin1().constData())
+                        ->styleSheet()
+                        .contains(colors::toQColor(kSessionColours[i]).name()))
+            << i;
     name->setText(QStringLiteral("s6"));
     emit name->textEdited(name->text());
     find<QPushButton>(dialog, "cmdAdd2List")->click();

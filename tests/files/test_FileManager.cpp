@@ -54,8 +54,8 @@ class FileManagerTest : public ::testing::Test {
     const DisplayList& list() const { return fm.displayList(); }
     QStringList captions() const {
         QStringList out;
-        for (const auto& label : fm.displayLabels())
-            out << label.caption;
+        for (const QString& name : fm.displayNames())
+            out << name;
         return out;
     }
 
@@ -110,7 +110,6 @@ TEST_F(FileManagerTest, SixAdditionsEndTheChoiceAndOpeningAgainResetsTheList) {
     for (size_t i = 0; i < 6; ++i) {
         EXPECT_EQ(list().tstPaths[i], data.filePath(QStringLiteral("s%1.Tst").arg(i + 1)));
         EXPECT_EQ(list().hdrPaths[i], data.filePath(QStringLiteral("s%1.Hdr").arg(i + 1)));
-        EXPECT_EQ(fm.displayLabels()[i].foreColor, kSessionColours[i]);
     }
     // Opening again empties the list and its labels; Cancel empties the list.
     open(kDisplay);

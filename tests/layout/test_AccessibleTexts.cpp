@@ -65,9 +65,10 @@ TEST(Contrast, DisabledPortCaptionsAndTheFocusRingStayReadable) {
     using colors::toQColor;
     EXPECT_NEAR(contrastRatio(QColor(0x77, 0x77, 0x77), Qt::white), 4.48, 0.01);
     // The pale red and pale yellow of unusable ports, and the window background of usable ones.
-    for (uint32_t back : {0x00C0C0FFu, 0x00C0FFFFu, 0x00FFFFFFu})
+    for (uint32_t back : {colors::kPaleRed, colors::kPaleYellow, colors::kWhite})
         EXPECT_GE(contrastRatio(toQColor(colors::kDisabledCaption), toQColor(back)), 4.5) << back;
     // The light palette's window and button colours the ring is drawn on, and the pale port colours.
-    for (uint32_t back : {0x00EFEFEFu, 0x00FFFFFFu, 0x00C0C0FFu, 0x00C0FFFFu, 0x00E0E0E0u})
+    for (uint32_t back :
+         {0x00EFEFEFu, colors::kWhite, colors::kPaleRed, colors::kPaleYellow, colors::kLightGrey})
         EXPECT_GE(contrastRatio(toQColor(colors::kFocusRing), toQColor(back)), 3.0) << back;
 }

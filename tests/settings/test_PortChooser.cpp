@@ -15,13 +15,13 @@ class PortChooserTest : public ::testing::Test {
     // One letter per button: V chosen, E offered, H held, M missing, - hidden, ? anything else.
     QString marks() const {
         QString out;
-        for (const OptionButtonModel& o : chooser.options())
-            out += !o.visible                                              ? '-'
-                   : o.enabled && o.backColor == colors::kWindowBackground ? (o.value ? 'V' : 'E')
-                   : o.enabled                                             ? '?'
-                   : o.backColor == 0x00C0FFFFu                            ? 'H'
-                   : o.backColor == 0x00C0C0FFu                            ? 'M'
-                                                                           : '?';
+        for (const PortOptionState& o : chooser.options())
+            out += !o.visible                                  ? '-'
+                   : o.enabled && o.state == PortState::Usable ? (o.chosen ? 'V' : 'E')
+                   : o.enabled                                 ? '?'
+                   : o.state == PortState::Held                ? 'H'
+                   : o.state == PortState::Missing             ? 'M'
+                                                               : '?';
         return out;
     }
 
@@ -48,8 +48,8 @@ TEST_F(PortChooserTest, ScanMarksEachPortByWhatItsOpenReported) {
         EXPECT_TRUE(host.yields != 1 || (!chooser.frameShown() && chooser.cancelRequested()));
         if (host.yields != 2) return;
         EXPECT_TRUE(chooser.scanActive() && chooser.frameShown() && comm.openAttempts.empty());
-        EXPECT_EQ(std::pair(chooser.frameCaption(), chooser.frameCaptionColour()),
-                  std::pair(QStringLiteral("Examining Ports"), colors::kRed));
+        EXPECT_EQ(std::pair(chooser.frameCaption(), chooser.examining()),
+                  std::pair(QStringLiteral("Examining Ports"), true));
         EXPECT_EQ(chooser.statusText(), QString());
         EXPECT_EQ(marks(), QString(16, QLatin1Char('-')));
     };
@@ -69,8 +69,8 @@ TEST_F(PortChooserTest, ScanMarksEachPortByWhatItsOpenReported) {
               QStringLiteral("COM1, COM4, COM6, COM8, COM10-COM16: no such port\n"
                              "COM3: permission denied: add your user to the dialout group\n"
                              "COM9: in use by another program"));
-    EXPECT_EQ(std::tuple(chooser.frameShown(), chooser.frameCaption(), chooser.frameCaptionColour()),
-              std::tuple(true, QStringLiteral("Available Ports"), colors::kBlack));
+    EXPECT_EQ(std::tuple(chooser.frameShown(), chooser.frameCaption(), chooser.examining()),
+              std::tuple(true, QStringLiteral("Available Ports"), false));
     EXPECT_FALSE(chooser.scanActive() || chooser.probing() || chooser.cancelRequested());
 }
 
@@ -107,7 +107,7 @@ TEST_F(PortChooserTest, ChoosingAPortRecordsItAndClosesAfterAQuarterSecond) {
     host.onEvents = nullptr;
     const int64_t start = clock.steady;
     const size_t opensBefore = comm.openAttempts.size();
-    host.onEvents = [&] { EXPECT_TRUE(chooser.options()[15].value) << "the mark moves before the pause"; };
+    host.onEvents = [&] { EXPECT_TRUE(chooser.options()[15].chosen) << "the mark moves before the pause"; };
     chooser.choosePort(15);
     host.onEvents = nullptr;
     EXPECT_EQ(chooser.commPortNumber(), 16);

@@ -3,13 +3,13 @@
 
 #include "TestFiles.h"
 #include "WindowRig.h"
-#include "core/Colors.h"
 #include "device/PacketDecoder.h"
 #include "widgets/AboutBox.h"
 #include "widgets/ExportDialog.h"
 #include "widgets/FileManagerDialog.h"
 #include "widgets/FocusRing.h"
 #include "widgets/GraphView.h"
+#include "widgets/LabelModel.h"
 #include "widgets/ModelLabel.h"
 #include "widgets/QtMessageBoxes.h"
 #include "widgets/SaveAsDialog.h"
@@ -83,9 +83,11 @@ QStringList mismatches(WindowRig& rig) {
               g.axisLabels[i].rect, g.axisLabels[i].font);
     }
     for (size_t i = 0; i < 8; ++i)
-        check(QStringLiteral("lblLED_%1").arg(i), model({}, m.indicators().lampColours()[i]), g.lamps[i]);
+        check(QStringLiteral("lblLED_%1").arg(i),
+              model({}, m.indicators().lampColours()[i].value_or(colors::kButtonFace)), g.lamps[i]);
     for (size_t i = 0; i < 32; ++i)
-        check(QStringLiteral("lblBarGraf_%1").arg(i), model({}, m.indicators().barColours()[i]), g.bar[i]);
+        check(QStringLiteral("lblBarGraf_%1").arg(i),
+              model({}, m.indicators().barColours()[i].value_or(colors::kButtonFace)), g.bar[i]);
     // The parameters strip: headings before the session clock, the sensitivity and the port number, which
     // offer their boxes by tooltip; the port number is greyed during a session, the scan notice red.
     const bool running = m.sessions().running();
