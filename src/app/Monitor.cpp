@@ -108,7 +108,7 @@ void Monitor::startUp() {
     responses_.setSettings(ResponseSettings::load(folder_));
     research_.setTicksShown(ResponseSettings::ticksShown(folder_));
     // The port and sensitivity captions show the values just read; the first tick arranges the window.
-    arranger_.requestArrangement(1);
+    arranger_.requestArrangement(LayoutState::FirstPlacement);
 }
 
 void Monitor::loadSettings() {

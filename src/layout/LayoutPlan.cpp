@@ -33,7 +33,7 @@ void placeFirstTime(const LayoutInput& in, WindowPlan& plan) {
     plan.firstPlacement = placed;
     // Only a normal window can be sized and moved; the others keep their geometry.
     if (in.state == WindowState::Normal) plan.window = placed;
-    plan.layoutState = 2;
+    plan.layoutState = LayoutState::FollowHeight;
 }
 
 // The size of a normal window, snapped down to 1/32 of the screen on the side that drives the
@@ -41,14 +41,14 @@ void placeFirstTime(const LayoutInput& in, WindowPlan& plan) {
 bool snapToScreenSteps(const LayoutInput& in, WindowPlan& plan) {
     const int64_t stepAcross = toLong(in.screenWidth / 32);
     const int64_t stepDown = toLong(in.screenHeight / 32);
-    if (plan.layoutState == 2) {
+    if (plan.layoutState == LayoutState::FollowHeight) {
         // Height-driven: snap the height down to a multiple of 1/32 of the screen height.
         plan.windowHeight = toLong(double(intDiv(toLong(plan.window.height), stepDown) * stepDown));
         plan.windowWidth = toLong(plan.windowHeight * 4.0 / 3.0);
         if (in.screenWidth < plan.windowWidth) plan.windowWidth = toLong(in.screenWidth);
         return true;
     }
-    if (plan.layoutState == 3) {
+    if (plan.layoutState == LayoutState::FollowWidth) {
         // Width-driven: snap the width down to a multiple of 1/32 of the screen width.
         plan.windowWidth = toLong(double(intDiv(toLong(plan.window.width), stepAcross) * stepAcross));
         plan.windowHeight = toLong(plan.windowWidth * 3.0 / 4.0);
@@ -97,10 +97,10 @@ WindowPlan LayoutPlan::planWindow(const LayoutInput& in) {
     plan.windowTop = in.windowTop;
     plan.window = {in.left, in.top, in.width, in.height};
 
-    if (in.layoutState == 0) return plan;
+    if (in.layoutState == LayoutState::Idle) return plan;
     plan.hideFrames = true;
 
-    if (in.layoutState == 1) placeFirstTime(in, plan);
+    if (in.layoutState == LayoutState::FirstPlacement) placeFirstTime(in, plan);
 
     if (in.state == WindowState::Minimized) {
         plan.outcome = LayoutOutcome::Minimized;

@@ -9,12 +9,13 @@
 //      position (top, then left).
 //   2. planPanels(actual window width, actual window height, ...): the panel rectangles.
 // planWindow assumes the window takes every geometry it is given. If the window adjusts the first
-// placement, call planWindow again with the returned layoutState (2) and the window's actual geometry:
-// that repeats the sizing on the real size, exactly as a single arrangement would have. keepOnScreen can
-// likewise be re-run on the window's actual size after the sizing.
+// placement, call planWindow again with the returned layoutState (FollowHeight) and the window's actual
+// geometry: that repeats the sizing on the real size, exactly as a single arrangement would have.
+// keepOnScreen can likewise be re-run on the window's actual size after the sizing.
 
 #include "core/PanelViews.h"
 #include "core/WindowHost.h"
+#include "layout/LayoutState.h"
 
 #include <QString>
 #include <array>
@@ -34,7 +35,7 @@ struct LayoutInput {
     WindowState state = WindowState::Normal;
     PanelViews views;
     int32_t panelWeightSum = 0;
-    int layoutState = 0;
+    LayoutState layoutState = LayoutState::Idle;
     // The remembered geometry (loaded from the settings file before the first arrangement).
     int32_t windowWidth = 0;
     int32_t windowHeight = 0;
@@ -43,7 +44,7 @@ struct LayoutInput {
 };
 
 enum class LayoutOutcome {
-    NothingToArrange,      // layoutState 0: nothing happens at all
+    NothingToArrange,      // LayoutState::Idle: nothing happens at all
     Minimized,             // the five main frames stay hidden; the next size change re-arranges
     UnexpectedLayoutState, // the caller shows "unexpected screen change"; the five frames stay hidden
     ArrangePanels,         // go on with planPanels
@@ -64,12 +65,12 @@ struct WindowPlan {
     // Hide frmPixGraf, frameLEDdisp, frameBarGraf, frameSesshnStuff, fraSeshnComnts (in that order) and
     // let pending window events run once. True for every outcome but NothingToArrange.
     bool hideFrames = false;
-    int layoutState = 0;
+    LayoutState layoutState = LayoutState::Idle;
     int32_t windowWidth = 0;
     int32_t windowHeight = 0;
     int32_t windowLeft = 0;
     int32_t windowTop = 0;
-    // The saved geometry for the first arrangement (layoutState 1): width, height, left, top.
+    // The saved geometry for the first arrangement (FirstPlacement): width, height, left, top.
     std::optional<TwipsRect> firstPlacement;
     // The size of a normal window, then its position kept on screen.
     std::optional<WindowSizing> sizing;

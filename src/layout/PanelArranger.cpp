@@ -38,7 +38,7 @@ void PanelArranger::rememberGeometry(int32_t width, int32_t height, int32_t left
     windowTop_ = top;
 }
 
-void PanelArranger::requestArrangement(int layoutState) {
+void PanelArranger::requestArrangement(LayoutState layoutState) {
     layoutState_ = layoutState;
     pending_ = true;
 }
@@ -46,10 +46,14 @@ void PanelArranger::requestArrangement(int layoutState) {
 void PanelArranger::watchSize() {
     // The watch starts once the first arrangement has placed the window: while start-up is still
     // running (its port chooser yields to ticks) the design size must not replace the saved geometry.
-    if (layoutState_ == 1 || layoutState_ == 0 || host_.showState() == WindowState::Minimized) return;
+    if (layoutState_ == LayoutState::FirstPlacement || layoutState_ == LayoutState::Idle ||
+        host_.showState() == WindowState::Minimized)
+        return;
     const TwipsRect g = host_.windowGeometry();
     if (g.width != windowWidth_ || g.height != windowHeight_) {
-        layoutState_ = std::abs(g.height - windowHeight_) < std::abs(g.width - windowWidth_) ? 3 : 2;
+        layoutState_ = std::abs(g.height - windowHeight_) < std::abs(g.width - windowWidth_)
+                           ? LayoutState::FollowWidth
+                           : LayoutState::FollowHeight;
         pending_ = true;
     }
 }

@@ -8,6 +8,7 @@
 #include "core/ChangeSignal.h"
 #include "core/ControlModels.h"
 #include "core/PanelViews.h"
+#include "layout/LayoutState.h"
 
 #include <QSize>
 #include <array>
@@ -49,14 +50,14 @@ class PanelArranger {
 
     const LayoutGeometry& geometry() const { return geometry_; }
     // What the next arrangement must do: 0 nothing, 1 first placement, 2 height-driven, 3 width-driven.
-    int layoutState() const { return layoutState_; }
+    LayoutState layoutState() const { return layoutState_; }
     bool pending() const { return pending_; }
 
     // The window geometry read from the settings file.
     void rememberGeometry(int32_t width, int32_t height, int32_t left, int32_t top);
     // An arrangement of the given kind is due (start-up asks for the first one, a view toggle for a
     // height-driven one).
-    void requestArrangement(int layoutState);
+    void requestArrangement(LayoutState layoutState);
     // The tick's size watch: once the first arrangement has placed the window, a size that differs from
     // the remembered one makes a height- or width-driven arrangement due, whichever changed more.
     void watchSize();
@@ -88,7 +89,7 @@ class PanelArranger {
     WindowHost& host_;
     MessageBoxes& boxes_;
     LayoutGeometry geometry_;
-    int layoutState_ = 0;
+    LayoutState layoutState_ = LayoutState::Idle;
     bool pending_ = false;
     int32_t windowWidth_ = 0, windowHeight_ = 0, windowLeft_ = 0, windowTop_ = 0;
 };

@@ -15,7 +15,7 @@ void ViewToggles::load(const PanelViews& views, int32_t panelWeightSum) {
 void ViewToggles::flip(bool PanelViews::*view, int weight) {
     views_.*view = !(views_.*view);
     panelWeightSum_ += views_.*view ? weight : -weight;
-    arranger_.requestArrangement(2);
+    arranger_.requestArrangement(LayoutState::FollowHeight);
     changed.notify();
 }
 

@@ -8,12 +8,36 @@ using namespace aurivo;
 // A normal 1024 x 768 screen at 15 twips per pixel, all panels shown, a window at (600, 600); for the
 // first arrangement, a remembered geometry.
 LayoutInput screen1024(int layoutState, double width, double height, double left = 600, double top = 600) {
-    return {15360, 11520,       width, height, left, top, WindowState::Normal, PanelViews::all(),
-            28,    layoutState, 0,     0,      0,    0};
+    return {15360,
+            11520,
+            width,
+            height,
+            left,
+            top,
+            WindowState::Normal,
+            PanelViews::all(),
+            28,
+            LayoutState(layoutState),
+            0,
+            0,
+            0,
+            0};
 }
 LayoutInput firstArrangement(int32_t w, int32_t h, int32_t left, int32_t top) {
-    return {15360, 11520, 3000, 2000, 600,  600, WindowState::Normal, PanelViews::all(),
-            28,    1,     w,    h,    left, top};
+    return {15360,
+            11520,
+            3000,
+            2000,
+            600,
+            600,
+            WindowState::Normal,
+            PanelViews::all(),
+            28,
+            LayoutState::FirstPlacement,
+            w,
+            h,
+            left,
+            top};
 }
 
 QString text(const TwipsRect& r) {
@@ -88,8 +112,8 @@ TEST(LayoutWindow, SnappingMinimumSizeAndKeepingOnScreen) {
         EXPECT_EQ(plan.outcome, LayoutOutcome::ArrangePanels);
         EXPECT_EQ(text(plan.window), text(window));
         EXPECT_TRUE(plan.sizing && plan.position);
-        EXPECT_EQ(QString::asprintf("%d %d %d", plan.windowWidth, plan.windowHeight, plan.layoutState),
-                  QString::asprintf("%d %d %d", int(window.width), int(window.height), in.layoutState));
+        EXPECT_EQ(QString::asprintf("%d %d %d", plan.windowWidth, plan.windowHeight, int(plan.layoutState)),
+                  QString::asprintf("%d %d %d", int(window.width), int(window.height), int(in.layoutState)));
     }
     // A window as big as the screen cannot end 5 % early, so it goes to 0.
     const WindowPosition full = LayoutPlan::keepOnScreen(15360, 11520, 10, 10, 15360, 11520);
@@ -100,7 +124,7 @@ TEST(LayoutWindow, FirstArrangementAppliesTheSavedGeometryThenSnaps) {
     const WindowPlan p = LayoutPlan::planWindow(firstArrangement(8448, 8640, 3456, 1440));
     ASSERT_TRUE(p.firstPlacement);
     EXPECT_EQ(*p.firstPlacement, (TwipsRect{3456, 1440, 8448, 8640}));
-    EXPECT_EQ(p.layoutState, 2);
+    EXPECT_EQ(p.layoutState, LayoutState::FollowHeight);
     // Height-driven in the same call: 8640 is 24 screen steps; the width follows at 4:3. The remembered
     // left and top are those of the placement.
     EXPECT_EQ(p.window, (TwipsRect{3456, 1440, 11520, 8640}));
@@ -127,7 +151,7 @@ TEST(LayoutWindow, EarlyReturnsAndMaximisedWindow) {
     minimised.state = WindowState::Minimized;
     const WindowPlan m = LayoutPlan::planWindow(minimised);
     EXPECT_EQ(m.outcome, LayoutOutcome::Minimized);
-    EXPECT_EQ(m.layoutState, 2);
+    EXPECT_EQ(m.layoutState, LayoutState::FollowHeight);
     const WindowPlan odd = LayoutPlan::planWindow(screen1024(7, 9000, 8000));
     EXPECT_EQ(odd.outcome, LayoutOutcome::UnexpectedLayoutState);
     for (const WindowPlan* plan : {&m, &odd})

@@ -372,14 +372,14 @@ TEST(Tick, SizeWatchAndPictureToggleChooseHowTheNextArrangementSizesTheWindow) {
     TwipsRect& g = rig.host.geometry;
     g.width += 900; // the right edge dragged: width-driven
     rig.tick();
-    EXPECT_EQ(rig.m().arranger().layoutState(), 3);
+    EXPECT_EQ(rig.m().arranger().layoutState(), LayoutState::FollowWidth);
     EXPECT_NEAR(g.width, g.height * 4 / 3, 1);
     // Hiding the picture shrinks the window a step; showing it keeps the height or takes the larger minimum.
     const double step = rig.host.screenHeight / 32, minimum = rig.host.screenHeight / 2;
     for (double height : {g.height + 500, 10.0}) {
         g.height = height; // the bottom edge dragged: height-driven
         rig.tick();
-        EXPECT_EQ(rig.m().arranger().layoutState(), 2);
+        EXPECT_EQ(rig.m().arranger().layoutState(), LayoutState::FollowHeight);
         const double before = g.height;
         rig.m().choose(MenuItem::ShowPictureGraph);
         rig.tick();

@@ -31,8 +31,9 @@ struct WindowRig {
     template <typename T = QWidget> T* find(const QString& name) { return window->findChild<T*>(name); }
     QAction* action(const QString& name) { return find<QAction>(name); }
     bool arranged() {
-        return QTest::qWaitFor(
-            [&] { return m().arranger().layoutState() == 2 && !m().arranger().pending(); });
+        return QTest::qWaitFor([&] {
+            return m().arranger().layoutState() == LayoutState::FollowHeight && !m().arranger().pending();
+        });
     }
     bool startArranged() {
         const double tpp = window->twipsPerPixel();
