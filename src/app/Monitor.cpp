@@ -47,7 +47,7 @@ Monitor::Monitor(Services services)
     link_.setTell([this](const QString& text) {
         boxes_.notify(text, MessageBoxes::title(), MessageBoxes::Icon::Warning);
     });
-    research_.exportChanged.subscribe([this] { menusChanged.notify(); });
+    research_.exportChanged.subscribe([this] { notifyMenusIfChanged(); });
     views_.pictureGraphShown.subscribe([this] { graph_.requestRedraw(); });
     // The menus follow the session's running state, the views and the port chooser's probing; the
     // clock changing every second is no reason to look at them again.
@@ -318,11 +318,23 @@ bool Monitor::applyLabLink(const LabLinkSettings& settings, QString& failure) {
     return settings.save(folder_, failure);
 }
 
+MenuState Monitor::menuState() const {
+    MenuState state;
+    state.running = sessions_.running();
+    state.savedAs = sessions_.savedAs();
+    state.probing = ports_.probing();
+    state.views = views_.views();
+    state.replayShown = replayShown_;
+    state.showInputChecked = showInputChecked_;
+    state.ticksShown = research_.ticksShown();
+    state.exportEnabled = research_.exportEnabled();
+    return state;
+}
+
 void Monitor::notifyMenusIfChanged() {
-    const MenuInputs now{sessions_.running(), sessions_.savedAs(), ports_.probing(),      views_.views(),
-                         replayShown_,        showInputChecked_,   research_.ticksShown()};
-    if (now == menuInputs_) return;
-    menuInputs_ = now;
+    const MenuState now = menuState();
+    if (now == menuState_) return;
+    menuState_ = now;
     menusChanged.notify();
 }
 
@@ -473,80 +485,6 @@ void Monitor::choose(MenuItem item) {
     case MenuItem::Responses:
         return; // menus, and the window's own Responses window
     }
-}
-
-MenuItemModel Monitor::menuItem(MenuItem item) const {
-    const bool running = sessions_.running();
-    const PanelViews& v = views_.views();
-    const auto plain = [](const char* caption, bool enabled = true) {
-        return MenuItemModel{QString::fromLatin1(caption), enabled, false, true};
-    };
-    const auto check = [](const char* caption, bool checked, bool enabled = true) {
-        return MenuItemModel{QString::fromLatin1(caption), enabled, checked, true};
-    };
-    switch (item) {
-    case MenuItem::File:
-        return plain("File");
-    case MenuItem::Session:
-        return MenuItemModel{QStringLiteral("Session"), true, false, !replayShown_};
-    case MenuItem::Display:
-        return MenuItemModel{QStringLiteral("Display"), true, false, !replayShown_};
-    case MenuItem::SerialPort:
-        return MenuItemModel{QStringLiteral("Serial Port"), true, false, !replayShown_};
-    case MenuItem::Help:
-        return plain("&Help");
-    case MenuItem::SaveSession:
-        // A session started with a name is saved already; its files have nothing to save.
-        return plain(replayShown_ ? "Resume normal display" : "Save session",
-                     !running && !sessions_.savedAs());
-    case MenuItem::DisplaySavedSessions:
-        return plain(replayShown_ ? "Display another session" : "Display saved session", !running);
-    case MenuItem::Cancel:
-        return plain("Cancel");
-    case MenuItem::Exit:
-        return plain("Exit");
-    case MenuItem::Restart:
-        return plain("Restart", running);
-    case MenuItem::Start:
-        return plain("Start", !running);
-    case MenuItem::StartAs:
-        return plain("Start and save as", !running);
-    case MenuItem::Stop:
-        return plain("Stop", running);
-    case MenuItem::SetSensitivity:
-        return plain("Set Sensitivity");
-    case MenuItem::SetFilterSize:
-        return plain("Set Filter Size", !running);
-    case MenuItem::SetJitterRejection:
-        return plain("Adjust Jitter Rejection", !running);
-    case MenuItem::ShowPictureGraph:
-        return check("Picture Graph", v.pictureGraph);
-    case MenuItem::ShowLamps:
-        return check("Color Bar Graph", v.colorGraph);
-    case MenuItem::ShowBar:
-        return check("BarGraph", v.barGraph);
-    case MenuItem::ShowReadings:
-        return check("Internal Status", v.internalStatus);
-    case MenuItem::ShowComments:
-        return check("Session comments", v.sessionComments);
-    case MenuItem::ShowParameterStrip:
-        return check("Display Time etc.", v.timeEtc);
-    case MenuItem::ShowInput:
-        return check("ShowDataInput", showInputChecked_, false);
-    case MenuItem::ChoosePort:
-        return plain("Set Comm Port", !running && !ports_.probing());
-    case MenuItem::About:
-        return plain("About");
-    case MenuItem::Export:
-        return plain("Export session...", research_.exportEnabled());
-    case MenuItem::AddMarker:
-        return plain("Add marker", running);
-    case MenuItem::ResponseTicks:
-        return check("Response ticks", research_.ticksShown());
-    case MenuItem::Responses:
-        return plain("Responses...");
-    }
-    return MenuItemModel{};
 }
 
 } // namespace aurivo

@@ -6,6 +6,7 @@
 // entry points headless.
 
 #include "analysis/ResponseRecorder.h"
+#include "app/MenuItems.h"
 #include "app/ReadingPipeline.h"
 #include "app/ResearchTools.h"
 #include "app/SessionControl.h"
@@ -39,40 +40,6 @@ class Clock;
 class MessageBoxes;
 class WindowHost;
 class Dialogs;
-
-// The menus and their items, named for what they do (their controls keep their object names: mnuFile,
-// mnuSaveFile, mnuBarGrf and so on).
-enum class MenuItem {
-    File,
-    Session,
-    Display,
-    SerialPort,
-    Help,
-    SaveSession,          // File > "Save session", or "Resume normal display" during a replay
-    DisplaySavedSessions, // File > "Display saved session" / "Display another session"
-    Cancel,               // File > "Cancel": ends a running pause early
-    Exit,
-    Restart,
-    Start,
-    StartAs,
-    Stop,
-    SetSensitivity,     // Session > "Set Sensitivity": the sensitivity box
-    SetFilterSize,      // Session > "Set Filter Size": the entry box
-    SetJitterRejection, // Session > "Adjust Jitter Rejection": the entry box
-    ShowPictureGraph,   // Display > "Picture Graph": the graph panel
-    ShowLamps,          // Display > "Color Bar Graph": the lamp row
-    ShowBar,            // Display > "BarGraph": the segment bar
-    ShowReadings,       // Display > "Internal Status": the readings panel
-    ShowComments,       // Display > "Session comments": the comments panel
-    ShowParameterStrip, // Display > "Display Time etc.": the parameters strip
-    ShowInput,          // Display > "ShowDataInput"
-    ChoosePort,         // Serial Port > "Set Comm Port": scans the ports and opens the port chooser
-    About,              // Help > "About"
-    Export,             // File > "Export session..."
-    AddMarker,          // Session > "Add marker"
-    ResponseTicks,      // Display > "Response ticks": the ticks of the responses on the graph
-    Responses,          // Display > "Responses...": the Responses window
-};
 
 class Monitor {
   public:
@@ -165,7 +132,7 @@ class Monitor {
 
     // A replay view is shown.
     bool replayShown() const { return replayShown_; }
-    MenuItemModel menuItem(MenuItem item) const;
+    MenuItemModel menuItem(MenuItem item) const { return MenuItems::model(item, menuState()); }
 
     // Read-only views of the parts, which the window shows and follows through their change signals.
     const SessionControl& sessions() const { return sessions_; }
@@ -208,13 +175,8 @@ class Monitor {
     void replayDisplayList();
     void notifyMenusIfChanged();
 
-    // Everything the menus are derived from, as they were last shown.
-    struct MenuInputs {
-        bool running = false, savedAs = false, probing = false;
-        PanelViews views = PanelViews::all();
-        bool replayShown = false, showInputChecked = false, ticksShown = true;
-        bool operator==(const MenuInputs&) const = default;
-    };
+    // Everything the menus are derived from, now.
+    MenuState menuState() const;
 
     QString folder_;
     SerialComm& comm_;
@@ -248,7 +210,7 @@ class Monitor {
     bool replayShown_ = false;
     QString commentsBeforeReplay_; // the comment box's text when the replay view began
     bool showInputChecked_ = false;
-    MenuInputs menuInputs_;
+    MenuState menuState_; // as the menus were last shown
     bool listenersSawRunning_ = false;
     double tickSeconds_ = 0; // the session's time when this tick began reading the port
     int tickDepth_ = 0;
