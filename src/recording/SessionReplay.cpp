@@ -111,10 +111,10 @@ void SessionReplay::drawTrace(const std::vector<int32_t>& readings, int32_t yCom
     canvas.setRemainder(float(points.remainder()));
 }
 
-bool SessionReplay::drawTraceFromFile(const QString& tstPath, int32_t yCompress, uint32_t colour,
+void SessionReplay::drawTraceFromFile(const QString& tstPath, int32_t yCompress, uint32_t colour,
                                       ReplayCanvas& canvas) {
     SafeFile file;
-    if (!SavedSession::openSavedFile(file, tstPath)) return false;
+    if (!SavedSession::openSavedFile(file, tstPath)) return;
     // Only the whole records the file holds now: a file that grows meanwhile cannot keep the replay busy.
     const int64_t length = file.size() / 4 * 4;
     constexpr int64_t kBlockRecords = 1 << 18; // 1 MiB
@@ -131,7 +131,6 @@ bool SessionReplay::drawTraceFromFile(const QString& tstPath, int32_t yCompress,
         points.add(block_.data(), records);
     }
     canvas.setRemainder(float(points.remainder()));
-    return true;
 }
 
 } // namespace aurivo

@@ -29,9 +29,9 @@ class SessionReplay {
     // The sum of an incomplete last group is left as the canvas's remainder.
     static void drawTrace(const std::vector<int32_t>& readings, int32_t yCompress, uint32_t colour,
                           ReplayCanvas& canvas);
-    // The same for a reading file, read in large blocks into one reused buffer. False when the file
-    // cannot be read.
-    bool drawTraceFromFile(const QString& tstPath, int32_t yCompress, uint32_t colour, ReplayCanvas& canvas);
+    // The same for a reading file, read in large blocks into one reused buffer; nothing when the file
+    // cannot be read (the replay has named it already).
+    void drawTraceFromFile(const QString& tstPath, int32_t yCompress, uint32_t colour, ReplayCanvas& canvas);
 
     // The session's name as the comment box shows it: the header's file name without its last 4
     // characters (its extension).

@@ -39,7 +39,6 @@ void PortChooser::scanPorts() {
     cancelRequested_ = false;
     scanActive_ = true;
 
-    frameCaption_ = QStringLiteral("Examining Ports");
     examining_ = true;
     for (PortOptionState& opt : options_) {
         opt.enabled = false;
@@ -58,7 +57,6 @@ void PortChooser::scanPorts() {
         probePort(port);
     probing_ = false;
 
-    frameCaption_ = QStringLiteral("Available Ports");
     examining_ = false;
     scanActive_ = false;
     changed.notify();

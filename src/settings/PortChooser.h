@@ -50,7 +50,9 @@ class PortChooser {
     int commPortNumber() const { return commPortNumber_; }
     // The chooser frame and its sixteen option buttons optPortNum(0..15).
     bool frameShown() const { return frameShown_; }
-    const QString& frameCaption() const { return frameCaption_; }
+    QString frameCaption() const {
+        return examining_ ? QStringLiteral("Examining Ports") : QStringLiteral("Available Ports");
+    }
     // The frame's caption warns (in red) while the ports are being examined.
     bool examining() const { return examining_; }
     const std::array<PortOptionState, 16>& options() const { return options_; }
@@ -99,7 +101,6 @@ class PortChooser {
 
     int commPortNumber_ = 2;
     bool frameShown_ = false;
-    QString frameCaption_ = QStringLiteral("Available Ports");
     bool examining_ = false;
     std::array<PortOptionState, 16> options_;
     std::array<QString, 16> devices_; // what the lookup named at the last probe

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <sys/stat.h>
 
 using namespace aurivo;
@@ -88,6 +89,36 @@ TEST(SafeFileWriter, FilesPutInPlaceTogetherAreAllNewOrAllAsBefore) {
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(),
                   blocked ? 2 : 3); // no temporary or set-aside file is left
     }
+}
+
+TEST(SafeFileWriter, AChangeThatCannotBeUndoneKeepsItsJournalForTheNextTry) {
+    // Killed after the first of two new files took its place; the second one's staged file is damaged,
+    // so the change goes back. Something else then sits where the first file went, and it cannot go.
+    QTemporaryDir dir;
+    const auto path = [&](const QString& name) { return QDir(dir.path()).filePath(name); };
+    std::vector<std::unique_ptr<SafeFileWriter>> writers;
+    for (const char* name : {"s.Tst", "s.Txt"}) {
+        writers.push_back(std::make_unique<SafeFileWriter>(path(QString::fromLatin1(name))));
+        ASSERT_TRUE(writers.back()->begin() && writers.back()->append("new") && writers.back()->finish());
+    }
+    WriteFailure failure;
+    ASSERT_FALSE(SafeFileWriter::commitTogether({writers[0].get(), writers[1].get()}, failure, {}, 3));
+    writers.clear();
+    ASSERT_EQ(readFile(path("s.Tst")), "new");
+    const QStringList staged =
+        QDir(dir.path()).entryList({QStringLiteral(".s.Txt.*")}, QDir::Files | QDir::Hidden);
+    ASSERT_EQ(staged.size(), 1);
+    writeFile(path(staged[0]), "ne");
+    QFile::remove(path("s.Tst"));
+    ASSERT_TRUE(QDir().mkpath(path("s.Tst/inside")));
+    EXPECT_FALSE(SafeFileWriter::finishInterruptedChanges(dir.path(), failure));
+    EXPECT_TRUE(failure.text().startsWith("s.Tst in ")) << failure.text().toStdString();
+    EXPECT_TRUE(QFileInfo::exists(path(SafeFileWriter::kJournalName)));
+    // Once the way is clear the next try finishes the change: nothing of it is left.
+    QDir(path("s.Tst")).removeRecursively();
+    EXPECT_TRUE(SafeFileWriter::finishInterruptedChanges(dir.path(), failure));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList());
 }
 
 TEST(SafeFile, ACutTheSystemRefusesFailsWithItsReason) {

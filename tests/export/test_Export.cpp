@@ -205,6 +205,9 @@ TEST(Export, EdfPlusAndCsvReadBackWithEverySampleTheStartAndEveryMarker) {
 TEST(Export, ADamagedSessionOrAnUnwritableTargetGivesAClearErrorAndNoFile) {
     const QByteArray fine("\x40\x1f\0\0\x4a\x1f\0\0", 8);
     const QByteArray header = kPlainHeader;
+    QByteArray crowded("time_s,reading,label\r\n"); // more markers than one data record holds
+    for (int i = 0; i < 70; ++i)
+        crowded += "0.000,1,m" + QByteArray::number(i) + "\r\n";
     struct Case {
         const char* what;
         QByteArray tst, hdr, mrk; // "-" for a missing file, "|" for a pipe
@@ -221,6 +224,8 @@ TEST(Export, ADamagedSessionOrAnUnwritableTargetGivesAClearErrorAndNoFile) {
         {"missing target folder", fine, header, "-", "none/out", "none/out"},
         {"a folder as the target", fine, header, "-", "d.edf", "d.edf: is a folder"},
         {"neither format", fine, header, "-", "out.txt", "out.txt: the name must end in .edf or .csv"},
+        {"markers beyond what the recording holds", fine, header, crowded, "out.edf",
+         "70 markers do not fit into a recording of 1 seconds"},
     };
     for (const Case& c : cases) {
         for (const char* ext : {".edf", ".csv"}) {
@@ -244,6 +249,38 @@ TEST(Export, ADamagedSessionOrAnUnwritableTargetGivesAClearErrorAndNoFile) {
             EXPECT_EQ(entries(dir.path()), before) << c.what << ext;
         }
     }
+}
+
+TEST(Export, CommentsTooLongForAShortRecordingAreCutAndTheMarkersKept) {
+    // One data record holds 64 annotations: 80 comment lines, 3 markers and the end do not fit.
+    QTemporaryDir dir;
+    writeFile(dir.filePath(QStringLiteral("s.Tst")), QByteArray("\x40\x1f\0\0\x4a\x1f\0\0", 8));
+    QString comments = QStringLiteral("Start of Session : ") + SessionControl::generalDateText(kStart);
+    for (int i = 0; i < 80; ++i)
+        comments += QStringLiteral("\r\nline %1").arg(i);
+    QString reason;
+    ASSERT_TRUE(SessionHeaderFile::writeItems(dir.filePath(QStringLiteral("s.Hdr")),
+                                              {QStringLiteral("MinADC"), QStringLiteral(" 8000"),
+                                               QStringLiteral("MaxADC"), QStringLiteral(" 8010"), comments},
+                                              reason));
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(MarkerFile(dir.filePath(QStringLiteral("s.mrk")))
+                        .append({0.05 * i, i % 2, QStringLiteral("m%1").arg(i)}, reason));
+    const QString out = dir.filePath(QStringLiteral("out.edf"));
+    const ExportResult result = SessionExporter::run(dir.filePath(QStringLiteral("s.Tst")), out);
+    ASSERT_EQ(result.status, ExportStatus::Done) << qPrintable(result.error);
+    EXPECT_EQ(
+        result.warnings.filter(QStringLiteral("too long")),
+        QStringList(QStringLiteral("s.Hdr: the comments are too long for the annotations of a recording "
+                                   "of 1 seconds; their last 20 of 80 parts were left out")));
+    QList<QByteArray> texts;
+    for (const auto& [onset, text] : annotationsOf(out))
+        texts << text;
+    EXPECT_EQ(texts.size(), 64);
+    EXPECT_EQ(texts.first(), "line 0");
+    EXPECT_TRUE(texts.contains("line 59") && !texts.contains("line 60"));
+    for (const char* kept : {"m0", "m1", "m2", "Recording ends"})
+        EXPECT_TRUE(texts.contains(kept)) << kept;
 }
 
 TEST(Export, StartDateIsReadInTheLocaleThatWroteIt) {

@@ -158,6 +158,19 @@ TEST_F(SessionReplayTest, PointsAverageTheCompressedReadingsHalvesToEven) {
                                                  {3, ohmsFromReading(8002), 5},
                                                  {4, ohmsFromReading(4), 5}}));
     EXPECT_EQ(canvas.remainder, 11.0f);
+    // A saved file is read in blocks of 1 MiB: groups that straddle a block's end average as in memory.
+    std::vector<int32_t> readings;
+    for (int32_t i = 0; i < (1 << 18) + 1003; ++i)
+        readings.push_back(7000 + i % 2001);
+    const QString path = dir.filePath(QStringLiteral("long.Tst"));
+    writeFile(path, records(readings));
+    FakeCanvas fromMemory;
+    SessionReplay::drawTrace(readings, 537, 5, fromMemory);
+    canvas = FakeCanvas();
+    SessionReplay(boxes).drawTraceFromFile(path, 537, 5, canvas);
+    EXPECT_EQ(canvas.points.size(), readings.size() / 537);
+    EXPECT_EQ(canvas.points, fromMemory.points);
+    EXPECT_EQ(canvas.remainder, fromMemory.remainder);
 }
 
 TEST_F(SessionReplayTest, ADamagedSessionIsNamedWithItsReasonAndTheOthersAreDrawn) {

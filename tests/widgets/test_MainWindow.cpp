@@ -150,6 +150,17 @@ TEST(MainWindow, WidgetsShowTheMonitorsStateTheGraphTakesMarkersAndMovesItsReado
     }
     EXPECT_TRUE(QTest::qWaitFor([&] { return mismatches(rig).isEmpty(); }))
         << mismatches(rig).join(' ').toStdString();
+    // The graph on screen is the picture: every pixel of the trace shows in the trace's colour.
+    const QImage& picture = m.graph().picture().image();
+    const QImage shown = rig.find("pixXYgraf")->grab().toImage();
+    int trace = 0;
+    for (int y = 0; y < std::min(picture.height(), shown.height()); ++y)
+        for (int x = 0; x < std::min(picture.width(), shown.width()); ++x) {
+            if (picture.pixel(x, y) != colors::toRgb(colors::kWhite)) continue;
+            ++trace;
+            EXPECT_EQ(shown.pixel(x, y), picture.pixel(x, y)) << x << "," << y;
+        }
+    EXPECT_GT(trace, 10);
     // The value cells of the readings panel are boxed, their headings are not.
     for (int i = 0; i < 10; ++i) {
         const QImage cell = rig.find(QStringLiteral("LblShnStf_%1").arg(i))->grab().toImage();
