@@ -41,7 +41,7 @@ QString Indicators::colourName(uint32_t colour) {
 }
 
 QString Indicators::lampsText() const {
-    if (neutral_) return QStringLiteral("Level: no reading");
+    if (neutral()) return QStringLiteral("Level: no reading");
     if (shownSteps_.band >= kBlackBand) return QStringLiteral("Level: beyond the lamps, all black");
     return QStringLiteral("Level: %1 of 8 lamps, %2 over %3")
         .arg(shownSteps_.lit + 1)
@@ -49,7 +49,7 @@ QString Indicators::lampsText() const {
 }
 
 QString Indicators::barText() const {
-    if (neutral_) return QStringLiteral("Level: no reading");
+    if (neutral()) return QStringLiteral("Level: no reading");
     return QStringLiteral("Level: %1 of 32 bars, %2")
         .arg(shownFill_.last + 1)
         .arg(QString::fromLatin1(shownFill_.red ? "red, resistance below start"
@@ -88,12 +88,9 @@ Indicators::BarFill Indicators::barFillFor(float level) {
 }
 
 void Indicators::resetToNeutral() {
-    const auto unlit = [](const UnitColour& c) { return !c; };
-    if (std::all_of(lamps_.begin(), lamps_.end(), unlit) && std::all_of(bar_.begin(), bar_.end(), unlit))
-        return;
+    if (neutral()) return;
     lamps_.fill(std::nullopt);
     bar_.fill(std::nullopt);
-    neutral_ = true;
     changed.notify();
 }
 
@@ -117,7 +114,6 @@ void Indicators::showLevel(bool awaitingStartValue) {
     if (bar == bar_ && lamps == lamps_) return;
     bar_ = bar;
     lamps_ = lamps;
-    neutral_ = false;
     shownSteps_ = steps;
     shownFill_ = fill;
     changed.notify();

@@ -30,8 +30,8 @@ class Indicators {
     QString lampsText() const;
     QString barText() const;
     // Lamps and segments in the colour of the level (0 while neutral).
-    int litLamps() const { return neutral_ ? 0 : shownSteps_.lit + 1; }
-    int litBars() const { return neutral_ ? 0 : shownFill_.last + 1; }
+    int litLamps() const { return neutral() ? 0 : shownSteps_.lit + 1; }
+    int litBars() const { return neutral() ? 0 : shownFill_.last + 1; }
 
     // Every lamp and segment back to neutral.
     void resetToNeutral();
@@ -67,11 +67,13 @@ class Indicators {
     static QString colourName(uint32_t colour);
 
   private:
+    // No level is shown: every lamp and segment is uncoloured (a shown level colours every lamp).
+    bool neutral() const { return !lamps_[0]; }
+
     float target_ = 0;
     float shown_ = 0;
     std::array<UnitColour, 8> lamps_{};
     std::array<UnitColour, 32> bar_{};
-    bool neutral_ = true; // no lamp or segment is coloured
     LampSteps shownSteps_;
     BarFill shownFill_;
 };
