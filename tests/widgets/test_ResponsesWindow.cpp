@@ -43,11 +43,18 @@ TEST(ResponsesWindow, FollowsTheSessionBesideTheWindowAndTheTicksHideFromTheMenu
     }
     s.render(32, 11);
 
+    // Opened before any session it has nothing to tell yet; it then follows the session that starts.
+    rig.action("mnuResponses")->trigger();
+    auto* window = rig.find<QDialog>("frmResponses");
+    ASSERT_TRUE(window);
+    for (auto [name, text] : {std::pair{"lblResponseLevel", "no reading"},
+                              {"lblResponseRate", "0 per minute"},
+                              {"lblResponseCount", "0"},
+                              {"lblLastResponse", "none yet"}})
+        EXPECT_EQ(window->findChild<QLabel*>(name)->text(), text) << name;
     m.choose(MenuItem::Start);
     ASSERT_TRUE(m.sessions().running());
     QApplication::processEvents(); // the menus follow
-    rig.action("mnuResponses")->trigger();
-    auto* window = rig.find<QDialog>("frmResponses");
     ASSERT_TRUE(window && window->isVisible());
     EXPECT_FALSE(window->isModal());
     const QRect mainBefore = rig.window->geometry();
